@@ -1,0 +1,66 @@
+// Everything the core tells the window. The rules and the engine call the free functions below;
+// they forward to the one installed Display, which does nothing until the window (or a test's
+// recorder) installs its own. Nothing the core computes depends on what these calls do.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "rules/types.h"
+
+namespace xq {
+
+enum class Cursor { Arrow, Busy };
+enum class MenuKind { Normal, Think };
+
+class Display {
+public:
+    virtual ~Display() = default;
+
+    // Board.
+    virtual void RedrawChangedSquares() {}
+    virtual void RedrawAll() {}
+    virtual void SyncShownBoard() {}
+    virtual void ClearShownBoard() {}  // also resets the panel
+    virtual void EndDrag(bool /*glideBack*/) {}
+
+    // Information panel.
+    virtual void ResetPanel() {}
+    virtual void ShowTurn(Side /*side*/) {}
+    virtual void ShowMessage(std::string_view /*text*/) {}
+    virtual void ShowWarning(std::string_view /*text*/) {}  // a message with a beep
+    virtual void ShowMoveLine(Side /*side*/, std::string_view /*text*/) {}
+    virtual void ShowSearchLine(std::string_view /*text*/) {}
+    virtual void ClearBestPath() {}
+    virtual void ShowLevel() {}
+    virtual void ShowPanelValue(std::string_view /*field*/, std::string_view /*text*/) {}
+    virtual void StartClockDisplay() {}
+    virtual void StopClockDisplay() {}
+
+    // Window state.
+    virtual void SetCursor(Cursor /*cursor*/) {}
+    virtual void SetMenu(MenuKind /*menu*/) {}
+    virtual void Beep() {}
+    virtual void MessageBox(std::string_view /*text*/, std::string_view /*caption*/) {}
+};
+
+// Installs `display` (nullptr restores the silent default). The caller keeps ownership.
+void SetDisplay(Display* display);
+Display& CurrentDisplay();
+
+inline void RedrawChangedSquares() { CurrentDisplay().RedrawChangedSquares(); }
+inline void RedrawAll() { CurrentDisplay().RedrawAll(); }
+inline void SyncShownBoard() { CurrentDisplay().SyncShownBoard(); }
+inline void ClearShownBoard() { CurrentDisplay().ClearShownBoard(); }
+inline void EndDrag(bool glideBack) { CurrentDisplay().EndDrag(glideBack); }
+inline void ResetPanel() { CurrentDisplay().ResetPanel(); }
+inline void ShowTurn(Side side) { CurrentDisplay().ShowTurn(side); }
+inline void ShowMessage(std::string_view text) { CurrentDisplay().ShowMessage(text); }
+inline void ShowWarning(std::string_view text) { CurrentDisplay().ShowWarning(text); }
+inline void ShowMoveLine(Side side, std::string_view text) {
+    CurrentDisplay().ShowMoveLine(side, text);
+}
+inline void ShowSearchLine(std::string_view text) { CurrentDisplay().ShowSearchLine(text); }
+inline void ShowLevel() { CurrentDisplay().ShowLevel(); }
+
+}  // namespace xq

@@ -1,0 +1,109 @@
+#include "rules/attacks.h"
+
+#include "rules/board.h"
+
+namespace xq {
+
+AttackEntry attackTableStorage[2 * kMaxDifference + 1];
+
+void InitAttackTable() {
+    for (AttackEntry& entry : attackTableStorage) entry = {0, 0};
+    const uint16_t line = KindMask[King] + KindMask[Rook] + KindMask[Gunner];
+    for (int i = 3; i >= 0; --i) {
+        int u = kOrthogonalSteps[i];
+        for (int j = 1; j <= 9; ++j) AttackTable[u * j] = {line, u};
+    }
+    for (int i = 3; i >= 0; --i) AttackTable[kAssistSteps[i]] = {KindMask[Assist], kAssistSteps[i]};
+    for (int i = 3; i >= 0; --i) AttackTable[kBishopSteps[i]] = {KindMask[Bishop], kBishopSteps[i]};
+    for (int i = 7; i >= 0; --i) AttackTable[kKnightSteps[i]] = {KindMask[Knight], kKnightSteps[i]};
+    for (int i = 3; i >= 0; --i) {
+        int u = kOrthogonalSteps[i];
+        AttackTable[u] = {static_cast<uint16_t>(KindMask[Pawn] + line), u};
+    }
+}
+
+namespace {
+
+bool SameLine(Square a, Square b) { return RankOf(a) == RankOf(b) || FileOf(a) == FileOf(b); }
+
+int PawnAttacks(Side c, Square from, int d) {
+    if (c == Red) {
+        if (from >= 48 && d == 16) return 1;
+        if (from >= 80 && (d == 1 || d == -1 || d == 16)) return 1;
+    } else {
+        if (from <= 104 && d == -16) return 1;
+        if (from <= 72 && (d == 1 || d == -1 || d == -16)) return 1;
+    }
+    return 0;
+}
+
+// Two Kings on one file with nothing between attack each other.
+int KingsFace(Square from, Square to, int step) {
+    int pieces = 0;
+    for (Square p = from + step;; p += step) {
+        if (board[p].kind != Empty) ++pieces;
+        if (p == to) break;
+    }
+    return pieces == 1 ? 1 : 0;
+}
+
+bool IsFacingDistance(int d) { return d == 80 || d == 96 || d == 112 || d == 128 || d == 144; }
+
+int KingAttacks(Side c, Square from, Square to, int d) {
+    bool unitStep = d == 1 || d == -1 || d == 16 || d == -16;
+    if (c == Red && InPalace(Red, from) && InPalace(Red, to) && unitStep) return 1;
+    if (c == Black && InPalace(Black, from) && InPalace(Black, to) && unitStep) return 1;
+    if (c == Red && InPalace(Black, to) && board[to].kind == King && board[to].side == Black &&
+        IsFacingDistance(d)) {
+        return KingsFace(from, to, 16);
+    }
+    if (c == Black && InPalace(Red, to) && board[to].kind == King && board[to].side == Red &&
+        IsFacingDistance(-d)) {
+        return KingsFace(from, to, -16);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
+    const int d = to - from;
+    const AttackEntry& entry = AttackTable[d];
+    if ((entry.kinds & KindMask[kind]) == 0) return 0;
+    const Side c = board[from].side;
+    switch (kind) {
+        case Pawn: return PawnAttacks(c, from, d);
+        case King: return KingAttacks(c, from, to, d);
+        case Assist: return InPalace(c, to) ? 1 : 0;
+        case Bishop: {
+            bool ownHalf = c == Red ? to >= 0 && to <= 72 : to >= 80 && to <= 152;
+            return ownHalf && board[BishopEye(to, entry.step)].kind == Empty ? 1 : 0;
+        }
+        case Knight: return board[KnightLeg(to, entry.step)].kind == Empty ? 1 : 0;
+        case Rook: {
+            Square p = from + entry.step;
+            while (p != to && board[p].kind == Empty) p += entry.step;
+            return p == to && SameLine(from, to) ? 1 : 0;
+        }
+        case Gunner: {
+            int pieces = 0;
+            for (Square p = from + entry.step;; p += entry.step) {
+                if (board[p].kind != Empty) ++pieces;
+                if (p == to) break;
+            }
+            return pieces == 2 && SameLine(from, to) ? 1 : 0;
+        }
+        default: return 0;
+    }
+}
+
+int IsAttacked(Side side, Square square) {
+    const PieceList& list = pieceList[side];
+    for (int i = list.lastIndex; i >= 0; --i) {
+        const PieceEntry& entry = list.entry[i];
+        if (entry.kind != Empty && Attacks(entry.kind, side, entry.square, square)) return 1;
+    }
+    return 0;
+}
+
+}  // namespace xq

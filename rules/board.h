@@ -1,0 +1,65 @@
+// The one position of the program: the board, a piece list per side and the side to move.
+#pragma once
+
+#include "rules/types.h"
+
+namespace xq {
+
+using Board = BoardCell[kBoardCells];
+
+// A side's pieces ordered by kind (King first, Pawns last). Entry 0 is the King whenever the side
+// has one. Captured pieces keep their entry with kind 0; only BuildPieceLists renumbers.
+struct PieceList {
+    PieceEntry entry[kListSize];
+    int32_t lastIndex;    // last entry in use; -1 for an empty list
+    int32_t lastOfficer;  // last entry that is not a Pawn; -1 when there is none
+};
+
+extern Board board;
+extern PieceList pieceList[2];
+extern Side sideToMove;
+extern Side otherSide;  // always the complement of sideToMove
+
+// Geometry. Generation walks each step table from its last entry to its first.
+inline constexpr int kOrthogonalSteps[4] = {1, -1, 16, -16};
+inline constexpr int kAssistSteps[4] = {15, -15, 17, -17};
+inline constexpr int kBishopSteps[4] = {30, -30, 34, -34};
+inline constexpr int kKnightSteps[8] = {14, -14, 18, -18, 31, -31, 33, -33};
+constexpr int PawnForward(Side side) { return side == Red ? 16 : -16; }
+
+constexpr bool InPalace(Side side, Square s) {
+    int file = s % 16;
+    if (file < 3 || file > 5) return false;
+    return side == Red ? (s >= 0 && s <= 40) : (s >= 112 && s <= 152);
+}
+constexpr bool InOwnHalf(Side side, Square s) { return side == Red ? s <= 72 : s >= 80; }
+
+// The point a Bishop's move passes over (its eye), given the destination and the step.
+constexpr Square BishopEye(Square to, int step) { return to - step / 2; }
+
+// The point one orthogonal step from the Knight toward the long leg of its jump.
+constexpr Square KnightLeg(Square to, int step) {
+    switch (step) {
+        case 14:
+        case 31: return to - 15;
+        case -14:
+        case -31: return to + 15;
+        case 18:
+        case 33: return to - 17;
+        default: return to + 17;  // -18, -33
+    }
+}
+
+inline Square KingSquare(Side side) { return pieceList[side].entry[0].square; }
+
+void ClearBoard();
+void PutPiece(PieceKind kind, Side side, Square square);
+void ResetPieceLists();
+// Rebuilds both lists from the board; needed after any change that bypasses MakeMove.
+void BuildPieceLists();
+void SetUpStartingPosition();
+
+// True when the board and the piece lists describe the same pieces (tests and tools use it).
+bool PositionIsConsistent();
+
+}  // namespace xq

@@ -1,0 +1,28 @@
+// Position text in the usual Xiangqi FEN form (ranks 9 down to 0; Red RNBAKCP, Black rnbakcp;
+// w or b to move) and moves in ICCS coordinates (h2e2: files a..i from Red's left, ranks 0..9).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "rules/types.h"
+
+namespace xq {
+
+inline constexpr std::string_view kStartFen =
+    "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
+
+// Sets up the position described by `fen`. On a malformed text returns false with a reason in
+// `error` and leaves the position as it was. The game record is not touched.
+bool ReadFen(std::string_view fen, std::string* error);
+std::string WriteFen();
+
+// Reads "h2e2" into two squares; false when the text is not four valid coordinates.
+bool ParseIccs(std::string_view text, Square* from, Square* to);
+std::string FormatIccs(const MoveRecord& move);
+
+// Finds the generated move of sideToMove from `from` to `to` (regenerates the move list);
+// NullMove when there is none. Does not test whether it leaves the King attacked.
+MoveRecord FindGeneratedMove(Square from, Square to);
+
+}  // namespace xq

@@ -1,0 +1,58 @@
+#include "rules/game.h"
+
+#include <vector>
+
+#include "platform/display.h"
+#include "rules/board.h"
+#include "rules/clock.h"
+#include "rules/record.h"
+
+namespace xq {
+
+MoveRecord predictedLine[kLineLength];
+int32_t predictedScore = 0;
+uint8_t libraryLimit = 0;
+bool libraryLoaded = false;
+MoveRecord enteredMove = NullMove;
+MoveRecord lastPlayerMove = NullMove;
+uint8_t gameOver = 0;
+std::string gameResultText;
+
+namespace {
+std::vector<NewGameHook>& Hooks() {
+    static std::vector<NewGameHook> hooks;
+    return hooks;
+}
+}  // namespace
+
+void AddNewGameHook(NewGameHook hook) { Hooks().push_back(hook); }
+
+void ClearSearchResult() {
+    predictedLine[0] = NullMove;
+    predictedScore = 0;
+}
+
+void NewGame() {
+    gameOver = 0;
+    SetUpStartingPosition();
+    ShowLevel();
+    ResetGameRecord();
+    libraryLimit = libraryLoaded ? 1 : 0;
+    GameRecord[-1].captured = 1;  // this game began at the opening array
+    ResetClocks();
+    clockSide = Red;
+    plyCount = 0;
+    ClearSearchResult();
+    lastPlayerMove = NullMove;
+    for (NewGameHook hook : Hooks()) hook();
+}
+
+void ResetAfterSetUp() {
+    ResetGameRecord();
+    BuildPieceLists();
+    libraryLimit = 0;
+    clockRunning = 0;
+    ClearSearchResult();
+}
+
+}  // namespace xq

@@ -1,0 +1,36 @@
+// Game-level state shared by the rules, the engine and the window, and the resets of a new game
+// and of a position set up by other means (a loaded file, the position editor).
+#pragma once
+
+#include <string>
+
+#include "rules/types.h"
+
+namespace xq {
+
+inline constexpr int kLineLength = 45;
+
+// What the engine last worked out for the game: the reply it expects and the line after it.
+extern MoveRecord predictedLine[kLineLength];
+extern int32_t predictedScore;
+
+// The opening library is consulted while plyCount < libraryLimit; libraryLoaded tells whether a
+// library was found at start-up.
+extern uint8_t libraryLimit;
+extern bool libraryLoaded;
+
+extern MoveRecord enteredMove;     // the move last matched from the user's input
+extern MoveRecord lastPlayerMove;  // the last committed user move
+extern uint8_t gameOver;
+extern std::string gameResultText;
+
+// Later layers (engine, game log) keep per-game state of their own. Each registers a reset once
+// at start-up; NewGame runs them after the rules' own reset, in the order they were added.
+using NewGameHook = void (*)();
+void AddNewGameHook(NewGameHook hook);
+
+void ClearSearchResult();
+void NewGame();
+void ResetAfterSetUp();
+
+}  // namespace xq

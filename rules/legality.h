@@ -1,0 +1,12 @@
+// Legality of moves: a generated move is legal when it does not leave the mover's King attacked.
+#pragma once
+
+#include "rules/types.h"
+
+namespace xq {
+
+// True when playing `move` would leave the King of sideToMove attacked, the facing-Kings rule
+// included. The position is unchanged afterwards.
+bool LeavesKingAttacked(const MoveRecord& move);
+
+}  // namespace xq

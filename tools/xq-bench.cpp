@@ -1,0 +1,132 @@
+// Command-line benchmark and inspection tool for the rules and the engine.
+//
+//   xq-bench perft DEPTH [FEN]         one line per depth: perft <depth> <nodes> <milliseconds>
+//   xq-bench divide DEPTH [FEN]        <iccs> <nodes> for every legal root move
+//   xq-bench moves [--fen FEN] [MOVE...]
+//                                      plays the ICCS moves, then lists the generated moves
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rules/attacks.h"
+#include "rules/board.h"
+#include "rules/fen.h"
+#include "rules/game.h"
+#include "rules/makemove.h"
+#include "rules/movegen.h"
+#include "rules/perft.h"
+#include "rules/record.h"
+
+namespace {
+
+using namespace xq;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: xq-bench perft DEPTH [FEN]\n"
+                 "       xq-bench divide DEPTH [FEN]\n"
+                 "       xq-bench moves [--fen FEN] [MOVE...]\n");
+    return 2;
+}
+
+bool SetUp(std::string_view fen) {
+    NewGame();
+    std::string error;
+    if (!ReadFen(fen, &error)) {
+        std::fprintf(stderr, "xq-bench: bad FEN: %s\n", error.c_str());
+        return false;
+    }
+    ResetAfterSetUp();
+    return true;
+}
+
+bool ParseDepth(const char* text, int* depth) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value < 1 || value > 12) {
+        std::fprintf(stderr, "xq-bench: depth must be 1..12, not '%s'\n", text);
+        return false;
+    }
+    *depth = static_cast<int>(value);
+    return true;
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+int RunPerft(const std::vector<std::string>& args) {
+    int depth = 0;
+    if (args.empty() || args.size() > 2 || !ParseDepth(args[0].c_str(), &depth)) return Usage();
+    if (!SetUp(args.size() == 2 ? args[1] : std::string(kStartFen))) return 1;
+    for (int d = 1; d <= depth; ++d) {
+        auto start = std::chrono::steady_clock::now();
+        uint64_t nodes = Perft(d);
+        std::printf("perft %d %llu %.0f\n", d, static_cast<unsigned long long>(nodes),
+                    MillisecondsSince(start));
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int RunDivide(const std::vector<std::string>& args) {
+    int depth = 0;
+    if (args.empty() || args.size() > 2 || !ParseDepth(args[0].c_str(), &depth)) return Usage();
+    if (!SetUp(args.size() == 2 ? args[1] : std::string(kStartFen))) return 1;
+    uint64_t total = 0;
+    for (const auto& [move, nodes] : PerftDivide(depth)) {
+        std::printf("%s %llu\n", FormatIccs(move).c_str(), static_cast<unsigned long long>(nodes));
+        total += nodes;
+    }
+    std::printf("total %llu\n", static_cast<unsigned long long>(total));
+    return 0;
+}
+
+int RunMoves(const std::vector<std::string>& args) {
+    size_t next = 0;
+    std::string fen(kStartFen);
+    if (args.size() >= 2 && args[0] == "--fen") {
+        fen = args[1];
+        next = 2;
+    }
+    if (!SetUp(fen)) return 1;
+    for (; next < args.size(); ++next) {
+        Square from = 0;
+        Square to = 0;
+        if (!ParseIccs(args[next], &from, &to)) {
+            std::fprintf(stderr, "xq-bench: '%s' is not an ICCS move\n", args[next].c_str());
+            return 1;
+        }
+        MoveRecord move = FindGeneratedMove(from, to);
+        if (move.piece == Empty) {
+            std::fprintf(stderr, "xq-bench: '%s' is not a move in this position\n",
+                         args[next].c_str());
+            return 1;
+        }
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+    }
+    GenerateMoves();
+    int index = 0;
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        std::printf("%d %s\n", index++, FormatIccs(currentMove).c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    InitAttackTable();
+    std::string command = argv[1];
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "perft") return RunPerft(args);
+    if (command == "divide") return RunDivide(args);
+    if (command == "moves") return RunMoves(args);
+    return Usage();
+}
