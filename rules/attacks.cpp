@@ -37,19 +37,17 @@ int PawnAttacks(Side c, Square from, int d) {
     return 0;
 }
 
-// Two Kings on one file with nothing between attack each other.
+// Two Kings on one file with nothing between attack each other (`to` holds the other King).
 int KingsFace(Square from, Square to, int step) {
-    int pieces = 0;
-    for (Square p = from + step;; p += step) {
-        if (board[p].kind != Empty) ++pieces;
-        if (p == to) break;
+    for (Square p = from + step; p != to; p += step) {
+        if (board[p].kind != Empty) return 0;
     }
-    return pieces == 1 ? 1 : 0;
+    return 1;
 }
 
 bool IsFacingDistance(int d) { return d == 80 || d == 96 || d == 112 || d == 128 || d == 144; }
 
-int KingAttacks(Side c, Square from, Square to, int d) {
+[[gnu::always_inline]] inline int KingAttacks(Side c, Square from, Square to, int d) {
     bool unitStep = d == 1 || d == -1 || d == 16 || d == -16;
     if (c == Red && InPalace(Red, from) && InPalace(Red, to) && unitStep) return 1;
     if (c == Black && InPalace(Black, from) && InPalace(Black, to) && unitStep) return 1;
@@ -64,12 +62,10 @@ int KingAttacks(Side c, Square from, Square to, int d) {
     return 0;
 }
 
-}  // namespace
-
-int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
+// The rules of each kind, once the table has said the kind could reach `to` from `from`.
+[[gnu::always_inline]] inline int KindAttacks(PieceKind kind, Square from, Square to,
+                                               const AttackEntry& entry) {
     const int d = to - from;
-    const AttackEntry& entry = AttackTable[d];
-    if ((entry.kinds & KindMask[kind]) == 0) return 0;
     const Side c = board[from].side;
     switch (kind) {
         case Pawn: return PawnAttacks(c, from, d);
@@ -86,22 +82,34 @@ int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
             return p == to && SameLine(from, to) ? 1 : 0;
         }
         case Gunner: {
-            int pieces = 0;
-            for (Square p = from + entry.step;; p += entry.step) {
-                if (board[p].kind != Empty) ++pieces;
-                if (p == to) break;
+            // Exactly one screen between, and a piece on `to`.
+            if (board[to].kind == Empty) return 0;
+            int screens = 0;
+            for (Square p = from + entry.step; p != to; p += entry.step) {
+                if (board[p].kind != Empty && ++screens > 1) return 0;
             }
-            return pieces == 2 && SameLine(from, to) ? 1 : 0;
+            return screens == 1 && SameLine(from, to) ? 1 : 0;
         }
         default: return 0;
     }
+}
+
+}  // namespace
+
+int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
+    const AttackEntry& entry = AttackTable[to - from];
+    if ((entry.kinds & KindBit(kind)) == 0) return 0;
+    return KindAttacks(kind, from, to, entry);
 }
 
 int IsAttacked(Side side, Square square) {
     const PieceList& list = pieceList[side];
     for (int i = list.lastIndex; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
-        if (entry.kind != Empty && Attacks(entry.kind, side, entry.square, square)) return 1;
+        // The table test first: most pieces cannot reach the square from where they stand.
+        const AttackEntry& reach = AttackTable[square - entry.square];
+        if ((reach.kinds & KindBit(entry.kind)) == 0) continue;
+        if (KindAttacks(entry.kind, entry.square, square, reach)) return 1;
     }
     return 0;
 }

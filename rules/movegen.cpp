@@ -37,7 +37,9 @@ void GenerateCaptures() {
     const PieceList& list = pieceList[sideToMove];
     for (int i = list.lastIndex; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
-        if (entry.kind != Empty && Attacks(entry.kind, sideToMove, entry.square, target)) {
+        // The table test first: it rejects most pairs without a call.
+        if ((AttackTable[target - entry.square].kinds & KindBit(entry.kind)) == 0) continue;
+        if (Attacks(entry.kind, sideToMove, entry.square, target)) {
             currentMove.from = entry.square;
             currentMove.piece = entry.kind;
             AddMove();

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/position_fixture.h"
+#include "rules/makemove.h"
+
+namespace xq {
+namespace {
+
+std::vector<MoveRecord> GeneratedList() {
+    std::vector<MoveRecord> moves;
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) moves.push_back(currentMove);
+    return moves;
+}
+
+// The moves of the piece on `from`, as ICCS texts in list order.
+std::vector<std::string> MovesFrom(Square from) {
+    std::vector<std::string> texts;
+    for (const MoveRecord& m : GeneratedList()) {
+        if (m.from == from) texts.push_back(FormatIccs(m));
+    }
+    return texts;
+}
+
+TEST(GenerateMoves, OpeningListOrderCapturesFirst) {
+    testing::SetUpFen(kStartFen);
+    std::vector<MoveRecord> moves = GeneratedList();
+    ASSERT_EQ(moves.size(), 44u);
+    struct Row {
+        Square from, to;
+        PieceKind piece, captured;
+    };
+    const Row expected[] = {{33, 145, Gunner, Knight}, {39, 151, Gunner, Knight},
+                            {56, 72, Pawn, 0},         {52, 68, Pawn, 0},
+                            {50, 66, Pawn, 0},         {54, 70, Pawn, 0},
+                            {48, 64, Pawn, 0},         {2, 36, Bishop, 0},
+                            {2, 32, Bishop, 0}};
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_EQ(moves[i].from, expected[i].from);
+        EXPECT_EQ(moves[i].to, expected[i].to);
+        EXPECT_EQ(moves[i].piece, expected[i].piece);
+        EXPECT_EQ(moves[i].captured, expected[i].captured);
+        EXPECT_EQ(moves[i].tag, 0);
+    }
+}
+
+TEST(GenerateMoves, NextMoveKeepsReturningNullMoveAtTheEnd) {
+    testing::SetUpFen(kStartFen);
+    GenerateMoves();
+    for (int i = 0; i < 44; ++i) NextMove();
+    EXPECT_NE(currentMove.piece, Empty);
+    for (int i = 0; i < 3; ++i) {
+        NextMove();
+        EXPECT_TRUE(SameMove(currentMove, NullMove));
+    }
+}
+
+TEST(GenerateMoves, CapturesOrderedByVictimThenAttackerFromListEnd) {
+    // A Black Rook on a5 and a Pawn on e5, each attacked by one Red piece.
+    testing::SetUpFen("3k5/9/9/9/r3p4/R3P4/9/9/9/4K4 w - - 0 1");
+    std::vector<MoveRecord> moves = GeneratedList();
+    ASSERT_GE(moves.size(), 2u);
+    // Victims in list order: the Rook (a5) before the Pawn (e5); attackers from the list's end.
+    EXPECT_EQ(FormatIccs(moves[0]), "a4a5");
+    EXPECT_EQ(moves[0].captured, Rook);
+    EXPECT_EQ(FormatIccs(moves[1]), "e4e5");
+    EXPECT_EQ(moves[1].captured, Pawn);
+    EXPECT_EQ(moves[2].captured, Empty);
+}
+
+TEST(Attacks, GunnerNeedsExactlyOneScreenRookNone) {
+    // Red Gunner a0, Red Rook i0, Black Rooks on a7 and a9.
+    testing::SetUpFen("r2k5/9/r8/9/9/9/9/9/9/C3K3R w - - 0 1");
+    EXPECT_EQ(Attacks(Gunner, Red, 0, 112), 0);  // no screen before a7
+    EXPECT_EQ(Attacks(Gunner, Red, 0, 144), 1);  // a7 is the screen for a9
+    EXPECT_EQ(Attacks(Rook, Red, 8, 0), 0);      // King on e0 stands between
+    EXPECT_EQ(Attacks(Gunner, Red, 0, 64), 0);   // never an empty square
+    PutPiece(Pawn, Red, 16);
+    BuildPieceLists();
+    EXPECT_EQ(Attacks(Gunner, Red, 0, 144), 0);  // two screens
+    EXPECT_EQ(Attacks(Gunner, Red, 0, 112), 1);  // the Pawn screens a7
+}
+
+TEST(Attacks, RankWrapIsNotALine) {
+    testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/4K3R w - - 0 1");
+    // i0 (8) and a1 (16) differ by 8, a multiple of the rank step, but are not on one line.
+    EXPECT_EQ(Attacks(Rook, Red, 8, 16), 0);
+    EXPECT_EQ(Attacks(Rook, Red, 8, 152), 1);
+}
+
+TEST(Attacks, FacingKingsAttackEachOtherUnlessScreened) {
+    testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/4K4 w - - 0 1");
+    EXPECT_EQ(Attacks(King, Red, 4, 148), 1);
+    EXPECT_EQ(Attacks(King, Black, 148, 4), 1);
+    EXPECT_EQ(IsAttacked(Black, 4), 1);
+    EXPECT_EQ(IsAttacked(Red, 148), 1);
+    testing::SetUpFen("4k4/9/9/9/4p4/9/9/9/9/4K4 w - - 0 1");
+    EXPECT_EQ(Attacks(King, Red, 4, 148), 0);
+    EXPECT_EQ(IsAttacked(Black, 4), 0);
+}
+
+TEST(Attacks, KnightLegBlocks) {
+    testing::SetUpFen(kStartFen);
+    EXPECT_EQ(Attacks(Knight, Red, 1, 19), 0);  // the Bishop on c0 blocks the leg
+    board[2].kind = Empty;
+    EXPECT_EQ(Attacks(Knight, Red, 1, 19), 1);
+}
+
+TEST(GenerateMoves, PawnMovesByRank) {
+    struct Row {
+        const char* fen;
+        Square pawn;
+        std::vector<std::string> moves;
+    };
+    const Row rows[] = {
+        {"3k5/9/9/9/9/9/4P4/9/9/5K3 w", 52, {"e3e4"}},
+        {"3k5/9/9/9/9/4P4/9/9/9/5K3 w", 68, {"e4e5"}},
+        {"3k5/9/9/9/4P4/9/9/9/9/5K3 w", 84, {"e5e6", "e5f5", "e5d5"}},
+        {"3k5/4P4/9/9/9/9/9/9/9/5K3 w", 132, {"e8e9", "e8f8", "e8d8"}},
+        {"2k1P4/9/9/9/9/9/9/9/9/5K3 w", 148, {"e9f9", "e9d9"}},
+        {"3k5/9/9/4p4/9/9/9/9/9/5K3 b", 100, {"e6e5"}},
+        {"3k5/9/9/9/4p4/9/9/9/9/5K3 b", 84, {"e5e4"}},
+        {"3k5/9/9/9/9/4p4/9/9/9/5K3 b", 68, {"e4e3", "e4f4", "e4d4"}},
+        {"3k5/9/9/9/9/9/9/3K5/9/4p4 b", 4, {"e0f0", "e0d0"}},
+    };
+    for (const Row& row : rows) {
+        testing::SetUpFen(row.fen);
+        EXPECT_EQ(MovesFrom(row.pawn), row.moves) << row.fen;
+    }
+}
+
+TEST(GenerateMoves, BishopsStayHomeAndRespectTheEye) {
+    testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/2B1K4 w - - 0 1");
+    EXPECT_EQ(MovesFrom(2), (std::vector<std::string>{"c0e2", "c0a2"}));
+    testing::SetUpFen("3k5/9/9/9/9/2B6/9/9/9/4K4 w - - 0 1");  // c4 on the river bank
+    EXPECT_EQ(MovesFrom(66), (std::vector<std::string>{"c4a2", "c4e2"}));
+    testing::SetUpFen("3k5/9/9/9/9/9/9/2B6/3P5/4K4 w - - 0 1");  // eye d1 occupied
+    EXPECT_EQ(MovesFrom(34), (std::vector<std::string>{"c2a0", "c2e4", "c2a4"}));
+}
+
+TEST(GenerateMoves, KingAndAssistsStayInThePalace) {
+    testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/3AK4 w - - 0 1");
+    EXPECT_EQ(MovesFrom(3), (std::vector<std::string>{"d0e1"}));
+    EXPECT_EQ(MovesFrom(4), (std::vector<std::string>{"e0f0", "e0e1"}));
+    testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/4K4 b - - 0 1");
+    EXPECT_EQ(MovesFrom(147), (std::vector<std::string>{"d9e9", "d9d8"}));
+}
+
+TEST(GenerateMoves, CrowdedPositionNeverOverrunsTheList) {
+    // Red pieces on open lines and Pawns across the river: 88 moves, all of them kept.
+    testing::SetUpFen("5k3/P1P1P1P1P/9/C8/7C1/2N3N2/R8/8R/4B4/2BAKA3 w - - 0 1");
+    GenerateMoves();
+    EXPECT_EQ(moveList.moveCount, 88);
+    EXPECT_LE(moveList.moveCount, kMoveListCapacity);
+}
+
+}  // namespace
+}  // namespace xq
