@@ -7,8 +7,12 @@ Display silentDisplay;
 Display* installed = &silentDisplay;
 }  // namespace
 
-void SetDisplay(Display* display) { installed = display ? display : &silentDisplay; }
+void SetDisplay(Display* display) {
+    installed = display ? display : &silentDisplay;
+}
 
-Display& CurrentDisplay() { return *installed; }
+Display& CurrentDisplay() {
+    return *installed;
+}
 
 }  // namespace xq

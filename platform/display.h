@@ -14,7 +14,7 @@ enum class Cursor { Arrow, Busy };
 enum class MenuKind { Normal, Think };
 
 class Display {
-public:
+  public:
     virtual ~Display() = default;
 
     // Board.
@@ -48,19 +48,41 @@ public:
 void SetDisplay(Display* display);
 Display& CurrentDisplay();
 
-inline void RedrawChangedSquares() { CurrentDisplay().RedrawChangedSquares(); }
-inline void RedrawAll() { CurrentDisplay().RedrawAll(); }
-inline void SyncShownBoard() { CurrentDisplay().SyncShownBoard(); }
-inline void ClearShownBoard() { CurrentDisplay().ClearShownBoard(); }
-inline void EndDrag(bool glideBack) { CurrentDisplay().EndDrag(glideBack); }
-inline void ResetPanel() { CurrentDisplay().ResetPanel(); }
-inline void ShowTurn(Side side) { CurrentDisplay().ShowTurn(side); }
-inline void ShowMessage(std::string_view text) { CurrentDisplay().ShowMessage(text); }
-inline void ShowWarning(std::string_view text) { CurrentDisplay().ShowWarning(text); }
+inline void RedrawChangedSquares() {
+    CurrentDisplay().RedrawChangedSquares();
+}
+inline void RedrawAll() {
+    CurrentDisplay().RedrawAll();
+}
+inline void SyncShownBoard() {
+    CurrentDisplay().SyncShownBoard();
+}
+inline void ClearShownBoard() {
+    CurrentDisplay().ClearShownBoard();
+}
+inline void EndDrag(bool glideBack) {
+    CurrentDisplay().EndDrag(glideBack);
+}
+inline void ResetPanel() {
+    CurrentDisplay().ResetPanel();
+}
+inline void ShowTurn(Side side) {
+    CurrentDisplay().ShowTurn(side);
+}
+inline void ShowMessage(std::string_view text) {
+    CurrentDisplay().ShowMessage(text);
+}
+inline void ShowWarning(std::string_view text) {
+    CurrentDisplay().ShowWarning(text);
+}
 inline void ShowMoveLine(Side side, std::string_view text) {
     CurrentDisplay().ShowMoveLine(side, text);
 }
-inline void ShowSearchLine(std::string_view text) { CurrentDisplay().ShowSearchLine(text); }
-inline void ShowLevel() { CurrentDisplay().ShowLevel(); }
+inline void ShowSearchLine(std::string_view text) {
+    CurrentDisplay().ShowSearchLine(text);
+}
+inline void ShowLevel() {
+    CurrentDisplay().ShowLevel();
+}
 
 }  // namespace xq

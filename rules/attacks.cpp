@@ -7,15 +7,20 @@ namespace xq {
 AttackEntry attackTableStorage[2 * kMaxDifference + 1];
 
 void InitAttackTable() {
-    for (AttackEntry& entry : attackTableStorage) entry = {0, 0};
+    for (AttackEntry& entry : attackTableStorage)
+        entry = {0, 0};
     const uint16_t line = KindMask[King] + KindMask[Rook] + KindMask[Gunner];
     for (int i = 3; i >= 0; --i) {
         int u = kOrthogonalSteps[i];
-        for (int j = 1; j <= 9; ++j) AttackTable[u * j] = {line, u};
+        for (int j = 1; j <= 9; ++j)
+            AttackTable[u * j] = {line, u};
     }
-    for (int i = 3; i >= 0; --i) AttackTable[kAssistSteps[i]] = {KindMask[Assist], kAssistSteps[i]};
-    for (int i = 3; i >= 0; --i) AttackTable[kBishopSteps[i]] = {KindMask[Bishop], kBishopSteps[i]};
-    for (int i = 7; i >= 0; --i) AttackTable[kKnightSteps[i]] = {KindMask[Knight], kKnightSteps[i]};
+    for (int i = 3; i >= 0; --i)
+        AttackTable[kAssistSteps[i]] = {KindMask[Assist], kAssistSteps[i]};
+    for (int i = 3; i >= 0; --i)
+        AttackTable[kBishopSteps[i]] = {KindMask[Bishop], kBishopSteps[i]};
+    for (int i = 7; i >= 0; --i)
+        AttackTable[kKnightSteps[i]] = {KindMask[Knight], kKnightSteps[i]};
     for (int i = 3; i >= 0; --i) {
         int u = kOrthogonalSteps[i];
         AttackTable[u] = {static_cast<uint16_t>(KindMask[Pawn] + line), u};
@@ -24,7 +29,9 @@ void InitAttackTable() {
 
 namespace {
 
-bool SameLine(Square a, Square b) { return RankOf(a) == RankOf(b) || FileOf(a) == FileOf(b); }
+bool SameLine(Square a, Square b) {
+    return RankOf(a) == RankOf(b) || FileOf(a) == FileOf(b);
+}
 
 int PawnAttacks(Side c, Square from, int d) {
     if (c == Red) {
@@ -45,7 +52,9 @@ int KingsFace(Square from, Square to, int step) {
     return 1;
 }
 
-bool IsFacingDistance(int d) { return d == 80 || d == 96 || d == 112 || d == 128 || d == 144; }
+bool IsFacingDistance(int d) {
+    return d == 80 || d == 96 || d == 112 || d == 128 || d == 144;
+}
 
 [[gnu::always_inline]] inline int KingAttacks(Side c, Square from, Square to, int d) {
     bool unitStep = d == 1 || d == -1 || d == 16 || d == -16;
@@ -64,21 +73,26 @@ bool IsFacingDistance(int d) { return d == 80 || d == 96 || d == 112 || d == 128
 
 // The rules of each kind, once the table has said the kind could reach `to` from `from`.
 [[gnu::always_inline]] inline int KindAttacks(PieceKind kind, Square from, Square to,
-                                               const AttackEntry& entry) {
+                                              const AttackEntry& entry) {
     const int d = to - from;
     const Side c = board[from].side;
     switch (kind) {
-        case Pawn: return PawnAttacks(c, from, d);
-        case King: return KingAttacks(c, from, to, d);
-        case Assist: return InPalace(c, to) ? 1 : 0;
+        case Pawn:
+            return PawnAttacks(c, from, d);
+        case King:
+            return KingAttacks(c, from, to, d);
+        case Assist:
+            return InPalace(c, to) ? 1 : 0;
         case Bishop: {
             bool ownHalf = c == Red ? to >= 0 && to <= 72 : to >= 80 && to <= 152;
             return ownHalf && board[BishopEye(to, entry.step)].kind == Empty ? 1 : 0;
         }
-        case Knight: return board[KnightLeg(to, entry.step)].kind == Empty ? 1 : 0;
+        case Knight:
+            return board[KnightLeg(to, entry.step)].kind == Empty ? 1 : 0;
         case Rook: {
             Square p = from + entry.step;
-            while (p != to && board[p].kind == Empty) p += entry.step;
+            while (p != to && board[p].kind == Empty)
+                p += entry.step;
             return p == to && SameLine(from, to) ? 1 : 0;
         }
         case Gunner: {
@@ -90,7 +104,8 @@ bool IsFacingDistance(int d) { return d == 80 || d == 96 || d == 112 || d == 128
             }
             return screens == 1 && SameLine(from, to) ? 1 : 0;
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }
 

@@ -9,7 +9,9 @@ namespace xq {
 // One bit per kind (bit kind - 1); kind 0 has no bit.
 inline constexpr uint16_t KindMask[8] = {0, 1, 2, 4, 8, 16, 32, 64};
 // KindMask computed instead of loaded, for the hot loops.
-constexpr uint16_t KindBit(PieceKind kind) { return static_cast<uint16_t>((1u << kind) >> 1); }
+constexpr uint16_t KindBit(PieceKind kind) {
+    return static_cast<uint16_t>((1u << kind) >> 1);
+}
 static_assert(KindBit(Empty) == 0 && KindBit(King) == 1 && KindBit(Pawn) == 64);
 
 struct AttackEntry {

@@ -23,9 +23,11 @@ void PutPiece(PieceKind kind, Side side, Square square) {
 }
 
 void ResetPieceLists() {
-    for (BoardCell& cell : board) cell.listIndex = kNoEntry;
+    for (BoardCell& cell : board)
+        cell.listIndex = kNoEntry;
     for (PieceList& list : pieceList) {
-        for (PieceEntry& entry : list.entry) entry.kind = Empty;
+        for (PieceEntry& entry : list.entry)
+            entry.kind = Empty;
         list.lastIndex = -1;
         list.lastOfficer = -1;
     }
@@ -47,9 +49,12 @@ struct VisitOrder {
             s ^= 0x77;
             if ((s & 0x04) == 0) s = s >= 0x70 ? (s + 0x11) & 0x73 : s + 0x10;
         } while (s != 0);
-        for (int rank = 0; rank < kRanks; ++rank) square[n++] = MakeSquare(rank, 8);
-        for (int file = 0; file < 8; ++file) square[n++] = MakeSquare(8, file);
-        for (int file = 0; file < 8; ++file) square[n++] = MakeSquare(9, file);
+        for (int rank = 0; rank < kRanks; ++rank)
+            square[n++] = MakeSquare(rank, 8);
+        for (int file = 0; file < 8; ++file)
+            square[n++] = MakeSquare(8, file);
+        for (int file = 0; file < 8; ++file)
+            square[n++] = MakeSquare(9, file);
     }
 };
 
@@ -57,7 +62,8 @@ constexpr VisitOrder kVisitOrder;
 static_assert(kVisitOrder.square[0] == 0 && kVisitOrder.square[1] == 0x77 &&
               kVisitOrder.square[2] == 0x10 && kVisitOrder.square[3] == 0x67);
 static_assert(kVisitOrder.square[15] == 0x07 && kVisitOrder.square[16] == 0x01);
-static_assert(kVisitOrder.square[62] == 0x73 && kVisitOrder.square[63] == 0x04 && kVisitOrder.square[64] == 8);
+static_assert(kVisitOrder.square[62] == 0x73 && kVisitOrder.square[63] == 0x04 &&
+              kVisitOrder.square[64] == 8);
 
 }  // namespace
 
@@ -65,7 +71,8 @@ void BuildPieceLists() {
     ResetPieceLists();
     for (PieceKind kind = King; kind <= Pawn; ++kind) {
         if (kind == Pawn) {
-            for (PieceList& list : pieceList) list.lastOfficer = list.lastIndex;
+            for (PieceList& list : pieceList)
+                list.lastOfficer = list.lastIndex;
         }
         for (Square s : kVisitOrder.square) {
             BoardCell& cell = board[s];

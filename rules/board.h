@@ -25,32 +25,44 @@ inline constexpr int kOrthogonalSteps[4] = {1, -1, 16, -16};
 inline constexpr int kAssistSteps[4] = {15, -15, 17, -17};
 inline constexpr int kBishopSteps[4] = {30, -30, 34, -34};
 inline constexpr int kKnightSteps[8] = {14, -14, 18, -18, 31, -31, 33, -33};
-constexpr int PawnForward(Side side) { return side == Red ? 16 : -16; }
+constexpr int PawnForward(Side side) {
+    return side == Red ? 16 : -16;
+}
 
 constexpr bool InPalace(Side side, Square s) {
     int file = s % 16;
     if (file < 3 || file > 5) return false;
     return side == Red ? (s >= 0 && s <= 40) : (s >= 112 && s <= 152);
 }
-constexpr bool InOwnHalf(Side side, Square s) { return side == Red ? s <= 72 : s >= 80; }
+constexpr bool InOwnHalf(Side side, Square s) {
+    return side == Red ? s <= 72 : s >= 80;
+}
 
 // The point a Bishop's move passes over (its eye), given the destination and the step.
-constexpr Square BishopEye(Square to, int step) { return to - step / 2; }
+constexpr Square BishopEye(Square to, int step) {
+    return to - step / 2;
+}
 
 // The point one orthogonal step from the Knight toward the long leg of its jump.
 constexpr Square KnightLeg(Square to, int step) {
     switch (step) {
         case 14:
-        case 31: return to - 15;
+        case 31:
+            return to - 15;
         case -14:
-        case -31: return to + 15;
+        case -31:
+            return to + 15;
         case 18:
-        case 33: return to - 17;
-        default: return to + 17;  // -18, -33
+        case 33:
+            return to - 17;
+        default:
+            return to + 17;  // -18, -33
     }
 }
 
-inline Square KingSquare(Side side) { return pieceList[side].entry[0].square; }
+inline Square KingSquare(Side side) {
+    return pieceList[side].entry[0].square;
+}
 
 void ClearBoard();
 void PutPiece(PieceKind kind, Side side, Square square);

@@ -33,12 +33,14 @@ bool ReadFen(std::string_view fen, std::string* error) {
     for (; i < fen.size() && fen[i] != ' '; ++i) {
         char ch = fen[i];
         if (ch == '/') {
-            if (file != kFiles) return Fail(error, "rank " + std::to_string(rank) + " has not 9 files");
+            if (file != kFiles)
+                return Fail(error, "rank " + std::to_string(rank) + " has not 9 files");
             if (--rank < 0) return Fail(error, "more than 10 ranks");
             file = 0;
         } else if (ch >= '1' && ch <= '9') {
             file += ch - '0';
-            if (file > kFiles) return Fail(error, "rank " + std::to_string(rank) + " has more than 9 files");
+            if (file > kFiles)
+                return Fail(error, "rank " + std::to_string(rank) + " has more than 9 files");
         } else {
             bool black = ch >= 'a' && ch <= 'z';
             char upper = black ? static_cast<char>(ch - 'a' + 'A') : ch;
@@ -46,7 +48,8 @@ bool ReadFen(std::string_view fen, std::string* error) {
             if (upper == ' ' || kind == std::string_view::npos) {
                 return Fail(error, std::string("unknown piece letter '") + ch + "'");
             }
-            if (file >= kFiles) return Fail(error, "rank " + std::to_string(rank) + " has more than 9 files");
+            if (file >= kFiles)
+                return Fail(error, "rank " + std::to_string(rank) + " has more than 9 files");
             Side side = black ? Black : Red;
             if (++counts[side][kind] > kMaxOfKind[kind]) {
                 return Fail(error, std::string("too many pieces '") + ch + "'");
@@ -59,7 +62,8 @@ bool ReadFen(std::string_view fen, std::string* error) {
     if (counts[Red][King] != 1 || counts[Black][King] != 1) {
         return Fail(error, "each side needs exactly one King");
     }
-    while (i < fen.size() && fen[i] == ' ') ++i;
+    while (i < fen.size() && fen[i] == ' ')
+        ++i;
     Side toMove = Red;
     if (i < fen.size()) {
         char ch = fen[i];

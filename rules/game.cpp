@@ -25,7 +25,9 @@ std::vector<NewGameHook>& Hooks() {
 }
 }  // namespace
 
-void AddNewGameHook(NewGameHook hook) { Hooks().push_back(hook); }
+void AddNewGameHook(NewGameHook hook) {
+    Hooks().push_back(hook);
+}
 
 void ClearSearchResult() {
     predictedLine[0] = NullMove;
@@ -44,7 +46,8 @@ void NewGame() {
     plyCount = 0;
     ClearSearchResult();
     lastPlayerMove = NullMove;
-    for (NewGameHook hook : Hooks()) hook();
+    for (NewGameHook hook : Hooks())
+        hook();
 }
 
 void ResetAfterSetUp() {

@@ -104,14 +104,27 @@ void GenerateQuietMoves() {
     currentMove.piece = board[f].kind;
     currentMove.captured = Empty;
     switch (currentMove.piece) {
-        case King: KingQuiet(f, c); break;
+        case King:
+            KingQuiet(f, c);
+            break;
         case Rook:
-        case Gunner: SliderQuiet(f); break;
-        case Knight: KnightQuiet(f); break;
-        case Assist: AssistQuiet(f, c); break;
-        case Bishop: BishopQuiet(f, c); break;
-        case Pawn: PawnQuiet(f, c); break;
-        default: break;
+        case Gunner:
+            SliderQuiet(f);
+            break;
+        case Knight:
+            KnightQuiet(f);
+            break;
+        case Assist:
+            AssistQuiet(f, c);
+            break;
+        case Bishop:
+            BishopQuiet(f, c);
+            break;
+        case Pawn:
+            PawnQuiet(f, c);
+            break;
+        default:
+            break;
     }
 }
 

@@ -23,11 +23,14 @@ struct LocalMoves {
     }
 };
 
-void SwapSides() { std::swap(sideToMove, otherSide); }
+void SwapSides() {
+    std::swap(sideToMove, otherSide);
+}
 
 uint64_t CountLegal(const LocalMoves& moves) {
     uint64_t n = 0;
-    for (int i = 0; i < moves.count; ++i) n += !LeavesKingAttacked(moves.move[i]);
+    for (int i = 0; i < moves.count; ++i)
+        n += !LeavesKingAttacked(moves.move[i]);
     return n;
 }
 
@@ -50,7 +53,9 @@ uint64_t PerftBelow(int depth) {
 
 }  // namespace
 
-uint64_t Perft(int depth) { return depth <= 0 ? 1 : PerftBelow(depth); }
+uint64_t Perft(int depth) {
+    return depth <= 0 ? 1 : PerftBelow(depth);
+}
 
 std::vector<std::pair<MoveRecord, uint64_t>> PerftDivide(int depth) {
     std::vector<std::pair<MoveRecord, uint64_t>> result;

@@ -16,19 +16,22 @@ void ResetGameRecord() {
 
 void RebaseRecord() {
     const int top = recordTop;
-    for (int i = top; i >= kRecordBottom; --i) GameRecord[i - top - 1] = GameRecord[i];
+    for (int i = top; i >= kRecordBottom; --i)
+        GameRecord[i - top - 1] = GameRecord[i];
     recordTop = -1;
 }
 
 void SlideRecord() {
     --recordTop;
-    for (int i = kRecordBottom; i <= recordTop; ++i) GameRecord[i] = GameRecord[i + 1];
+    for (int i = kRecordBottom; i <= recordTop; ++i)
+        GameRecord[i] = GameRecord[i + 1];
     GameRecord[kRecordBottom] = NullMove;
 }
 
 int CountQuietPlies() {
     int n = 0;
-    while (IsQuietMove(GameRecord[recordTop - n])) ++n;
+    while (IsQuietMove(GameRecord[recordTop - n]))
+        ++n;
     return n;
 }
 
@@ -43,7 +46,8 @@ int CountRepetitions(int quick) {
     int16_t c = static_cast<int16_t>(a - 4);
 
     // 1. The first slot of the trailing quiet run (with quick, no lower than a - 4).
-    while (IsQuietMove(GameRecord[b - 1]) && (b > c || quick == 0)) --b;
+    while (IsQuietMove(GameRecord[b - 1]) && (b > c || quick == 0))
+        --b;
     if (b > c) return reps;  // fewer than four quiet plies
 
     int16_t d = a;

@@ -14,7 +14,9 @@ using Square = int32_t;
 using Side = uint8_t;
 inline constexpr Side Red = 0;
 inline constexpr Side Black = 1;
-constexpr Side Opponent(Side side) { return static_cast<Side>(1 - side); }
+constexpr Side Opponent(Side side) {
+    return static_cast<Side>(1 - side);
+}
 
 using PieceKind = uint8_t;
 inline constexpr PieceKind Empty = 0;
@@ -32,12 +34,18 @@ inline constexpr char kPieceLetters[] = " KRGNABP";
 inline constexpr int kBoardCells = 153;  // squares 0..152
 inline constexpr int kRanks = 10;
 inline constexpr int kFiles = 9;
-inline constexpr int kListSize = 16;      // entries per side's piece list
+inline constexpr int kListSize = 16;     // entries per side's piece list
 inline constexpr int16_t kNoEntry = 16;  // listIndex of a cell that names no entry
 
-constexpr int RankOf(Square s) { return s >> 4; }
-constexpr int FileOf(Square s) { return s % 16; }
-constexpr Square MakeSquare(int rank, int file) { return rank * 16 + file; }
+constexpr int RankOf(Square s) {
+    return s >> 4;
+}
+constexpr int FileOf(Square s) {
+    return s % 16;
+}
+constexpr Square MakeSquare(int rank, int file) {
+    return rank * 16 + file;
+}
 
 // True for the 90 points of the board; every step test of the move rules uses exactly this.
 constexpr bool IsBoardPoint(Square v) {

@@ -26,14 +26,38 @@ void ExpectList(Side side, const std::vector<ListRow>& rows) {
 
 TEST(PieceLists, OpeningArrayFollowsTheVisitingOrder) {
     NewGame();
-    ExpectList(Red, {{0, King, 4},    {1, Rook, 0},    {2, Rook, 8},    {3, Gunner, 39},
-                     {4, Gunner, 33}, {5, Knight, 7},  {6, Knight, 1},  {7, Assist, 5},
-                     {8, Assist, 3},  {9, Bishop, 6},  {10, Bishop, 2}, {11, Pawn, 48},
-                     {12, Pawn, 54},  {13, Pawn, 50},  {14, Pawn, 52},  {15, Pawn, 56}});
-    ExpectList(Black, {{0, King, 148},   {1, Rook, 152},   {2, Rook, 144},   {3, Gunner, 119},
-                       {4, Gunner, 113}, {5, Knight, 145}, {6, Knight, 151}, {7, Assist, 147},
-                       {8, Assist, 149}, {9, Bishop, 146}, {10, Bishop, 150}, {11, Pawn, 96},
-                       {12, Pawn, 102},  {13, Pawn, 98},   {14, Pawn, 100},  {15, Pawn, 104}});
+    ExpectList(Red, {{0, King, 4},
+                     {1, Rook, 0},
+                     {2, Rook, 8},
+                     {3, Gunner, 39},
+                     {4, Gunner, 33},
+                     {5, Knight, 7},
+                     {6, Knight, 1},
+                     {7, Assist, 5},
+                     {8, Assist, 3},
+                     {9, Bishop, 6},
+                     {10, Bishop, 2},
+                     {11, Pawn, 48},
+                     {12, Pawn, 54},
+                     {13, Pawn, 50},
+                     {14, Pawn, 52},
+                     {15, Pawn, 56}});
+    ExpectList(Black, {{0, King, 148},
+                       {1, Rook, 152},
+                       {2, Rook, 144},
+                       {3, Gunner, 119},
+                       {4, Gunner, 113},
+                       {5, Knight, 145},
+                       {6, Knight, 151},
+                       {7, Assist, 147},
+                       {8, Assist, 149},
+                       {9, Bishop, 146},
+                       {10, Bishop, 150},
+                       {11, Pawn, 96},
+                       {12, Pawn, 102},
+                       {13, Pawn, 98},
+                       {14, Pawn, 100},
+                       {15, Pawn, 104}});
     EXPECT_EQ(sideToMove, Red);
     EXPECT_EQ(otherSide, Black);
     EXPECT_TRUE(PositionIsConsistent());
@@ -65,7 +89,8 @@ TEST(Board, CellsOffTheBoardStayEmpty) {
         }
     }
     ClearBoard();
-    for (Square s = 9; s <= 15; ++s) EXPECT_EQ(board[s].kind, Empty);
+    for (Square s = 9; s <= 15; ++s)
+        EXPECT_EQ(board[s].kind, Empty);
 }
 
 TEST(Board, BoardPointTest) {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "support/position_fixture.h"
 #include "rules/makemove.h"
+#include "support/position_fixture.h"
 
 namespace xq {
 namespace {
@@ -11,7 +11,8 @@ namespace {
 std::vector<MoveRecord> GeneratedList() {
     std::vector<MoveRecord> moves;
     GenerateMoves();
-    for (NextMove(); currentMove.piece != Empty; NextMove()) moves.push_back(currentMove);
+    for (NextMove(); currentMove.piece != Empty; NextMove())
+        moves.push_back(currentMove);
     return moves;
 }
 
@@ -32,11 +33,10 @@ TEST(GenerateMoves, OpeningListOrderCapturesFirst) {
         Square from, to;
         PieceKind piece, captured;
     };
-    const Row expected[] = {{33, 145, Gunner, Knight}, {39, 151, Gunner, Knight},
-                            {56, 72, Pawn, 0},         {52, 68, Pawn, 0},
-                            {50, 66, Pawn, 0},         {54, 70, Pawn, 0},
-                            {48, 64, Pawn, 0},         {2, 36, Bishop, 0},
-                            {2, 32, Bishop, 0}};
+    const Row expected[] = {
+        {33, 145, Gunner, Knight}, {39, 151, Gunner, Knight}, {56, 72, Pawn, 0},
+        {52, 68, Pawn, 0},         {50, 66, Pawn, 0},         {54, 70, Pawn, 0},
+        {48, 64, Pawn, 0},         {2, 36, Bishop, 0},        {2, 32, Bishop, 0}};
     for (size_t i = 0; i < std::size(expected); ++i) {
         SCOPED_TRACE(i + 1);
         EXPECT_EQ(moves[i].from, expected[i].from);
@@ -50,7 +50,8 @@ TEST(GenerateMoves, OpeningListOrderCapturesFirst) {
 TEST(GenerateMoves, NextMoveKeepsReturningNullMoveAtTheEnd) {
     testing::SetUpFen(kStartFen);
     GenerateMoves();
-    for (int i = 0; i < 44; ++i) NextMove();
+    for (int i = 0; i < 44; ++i)
+        NextMove();
     EXPECT_NE(currentMove.piece, Empty);
     for (int i = 0; i < 3; ++i) {
         NextMove();

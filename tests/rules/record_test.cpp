@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/position_fixture.h"
 #include "rules/makemove.h"
+#include "support/position_fixture.h"
 
 namespace xq {
 namespace {
@@ -63,7 +63,8 @@ TEST(MakeMove, LongSequenceUnwindsExactly) {
         PlayMove(played[i]);
         EXPECT_TRUE(PositionIsConsistent()) << line[i];
     }
-    for (int i = 7; i >= 0; --i) TakeBackMove(played[i]);
+    for (int i = 7; i >= 0; --i)
+        TakeBackMove(played[i]);
     EXPECT_TRUE(PositionSnapshot::Take() == before);
 }
 
@@ -108,10 +109,12 @@ TEST(GameRecord, QuietPliesStopAtCaptures) {
 TEST(GameRecord, RepetitionsOfRookShuffles) {
     testing::SetUpFen(kStartFen);
     const char* shuffle[] = {"a0a1", "a9a8", "a1a0", "a8a9"};
-    for (const char* m : shuffle) Play(m);
+    for (const char* m : shuffle)
+        Play(m);
     EXPECT_EQ(CountRepetitions(0), 2);
     EXPECT_EQ(CountRepetitions(1), 2);
-    for (const char* m : shuffle) Play(m);
+    for (const char* m : shuffle)
+        Play(m);
     EXPECT_EQ(CountRepetitions(0), 3);
     EXPECT_EQ(CountRepetitions(1), 2);
 }
@@ -135,7 +138,8 @@ TEST(GameRecord, RepetitionNeedsFourQuietPlies) {
 TEST(GameRecord, RepetitionWithDifferentPiecesReturning) {
     // Two pieces of each side wander out and back in another order: still a repetition.
     testing::SetUpFen(kStartFen);
-    for (const char* m : {"a0a1", "a9a8", "i0i1", "i9i8", "i1i0", "i8i9", "a1a0", "a8a9"}) Play(m);
+    for (const char* m : {"a0a1", "a9a8", "i0i1", "i9i8", "i1i0", "i8i9", "a1a0", "a8a9"})
+        Play(m);
     EXPECT_EQ(CountRepetitions(0), 2);
     EXPECT_EQ(CountRepetitions(1), 1);  // four plies back the position differs
 }
