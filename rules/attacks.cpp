@@ -117,16 +117,31 @@ int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
     return KindAttacks(kind, from, to, entry);
 }
 
+// Pawns attack only neighbouring points, so instead of a table test per Pawn entry the up to
+// four neighbours are read from the board; the lists keep Pawns after lastOfficer.
+int PawnNeighbourAttacks(Side side, Square square) {
+    for (int step : kOrthogonalSteps) {
+        Square from = square - step;
+        if (from < 0 || from >= kBoardCells) continue;
+        const BoardCell& cell = board[from];
+        if (cell.kind == Pawn && cell.side == side &&
+            KindAttacks(Pawn, from, square, AttackTable[step])) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int IsAttacked(Side side, Square square) {
     const PieceList& list = pieceList[side];
-    for (int i = list.lastIndex; i >= 0; --i) {
+    for (int i = list.lastOfficer; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
         // The table test first: most pieces cannot reach the square from where they stand.
         const AttackEntry& reach = AttackTable[square - entry.square];
         if ((reach.kinds & KindBit(entry.kind)) == 0) continue;
         if (KindAttacks(entry.kind, entry.square, square, reach)) return 1;
     }
-    return 0;
+    return list.lastIndex > list.lastOfficer ? PawnNeighbourAttacks(side, square) : 0;
 }
 
 }  // namespace xq

@@ -1,5 +1,8 @@
 #include "rules/movegen.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "rules/attacks.h"
 #include "rules/board.h"
 
@@ -30,20 +33,45 @@ void TryQuiet(Square to) {
     AddMove();
 }
 
-// All moves of sideToMove that capture the piece on currentMove.to.
+void AddCapture(Square from, PieceKind piece) {
+    currentMove.from = from;
+    currentMove.piece = piece;
+    AddMove();
+}
+
+// The Pawns of sideToMove that capture on `target`, in descending list order. Pawns only attack
+// neighbouring points, so the up to four neighbours are read instead of every Pawn entry.
+void GeneratePawnCaptures(Square target) {
+    int16_t found[4];
+    int count = 0;
+    for (int step : kOrthogonalSteps) {
+        Square from = target - step;
+        if (from < 0 || from >= kBoardCells) continue;
+        const BoardCell& cell = board[from];
+        if (cell.kind == Pawn && cell.side == sideToMove &&
+            Attacks(Pawn, sideToMove, from, target)) {
+            found[count++] = cell.listIndex;
+        }
+    }
+    std::sort(found, found + count, std::greater<>());
+    const PieceList& list = pieceList[sideToMove];
+    for (int i = 0; i < count; ++i)
+        AddCapture(list.entry[found[i]].square, Pawn);
+}
+
+// All moves of sideToMove that capture the piece on currentMove.to: attackers from the end of
+// the list, so Pawns first and the King last.
 void GenerateCaptures() {
     const Square target = currentMove.to;
     currentMove.captured = board[target].kind;
     const PieceList& list = pieceList[sideToMove];
-    for (int i = list.lastIndex; i >= 0; --i) {
+    if (list.lastIndex > list.lastOfficer) GeneratePawnCaptures(target);
+    for (int i = list.lastOfficer; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
         // The table test first: it rejects most pairs without a call.
         if ((AttackTable[target - entry.square].kinds & KindBit(entry.kind)) == 0) continue;
-        if (Attacks(entry.kind, sideToMove, entry.square, target)) {
-            currentMove.from = entry.square;
-            currentMove.piece = entry.kind;
-            AddMove();
-        }
+        if (Attacks(entry.kind, sideToMove, entry.square, target))
+            AddCapture(entry.square, entry.kind);
     }
 }
 
