@@ -7,18 +7,6 @@
 namespace xq {
 namespace {
 
-TEST(TimeOfDay, SystemReadingIsATimeOfDay) {
-    const TimeOfDay now = LocalTimeOfDay();
-    EXPECT_GE(now.hour, 0);
-    EXPECT_LE(now.hour, 23);
-    EXPECT_GE(now.minute, 0);
-    EXPECT_LE(now.minute, 59);
-    EXPECT_GE(now.second, 0);
-    EXPECT_LE(now.second, 60);  // a leap second
-    EXPECT_GE(now.millisecond, 0);
-    EXPECT_LE(now.millisecond, 999);
-}
-
 TEST(TimeOfDay, OverrideIsReadAndRemovable) {
     {
         testing::FakeTime fake;
