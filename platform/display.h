@@ -12,6 +12,7 @@ namespace xq {
 
 enum class Cursor { Arrow, Busy };
 enum class MenuKind { Normal, Think };
+enum class BoxIcon { None, Exclamation, Information, Error };
 
 class Display {
   public:
@@ -34,14 +35,16 @@ class Display {
     virtual void ClearBestPath() {}
     virtual void ShowLevel() {}
     virtual void ShowPanelValue(std::string_view /*field*/, std::string_view /*text*/) {}
-    virtual void StartClockDisplay() {}
+    virtual void StartClockDisplay() {}  // the one-second tick of the clock field
     virtual void StopClockDisplay() {}
 
     // Window state.
     virtual void SetCursor(Cursor /*cursor*/) {}
     virtual void SetMenu(MenuKind /*menu*/) {}
     virtual void Beep() {}
-    virtual void MessageBox(std::string_view /*text*/, std::string_view /*caption*/) {}
+    // A modal box with one OK button and no owner window; returns when it is closed.
+    virtual void MessageBox(std::string_view /*text*/, std::string_view /*caption*/,
+                            BoxIcon /*icon*/) {}
 };
 
 // Installs `display` (nullptr restores the silent default). The caller keeps ownership.
@@ -83,6 +86,18 @@ inline void ShowSearchLine(std::string_view text) {
 }
 inline void ShowLevel() {
     CurrentDisplay().ShowLevel();
+}
+inline void ClearBestPath() {
+    CurrentDisplay().ClearBestPath();
+}
+inline void StartClockDisplay() {
+    CurrentDisplay().StartClockDisplay();
+}
+inline void StopClockDisplay() {
+    CurrentDisplay().StopClockDisplay();
+}
+inline void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) {
+    CurrentDisplay().MessageBox(text, caption, icon);
 }
 
 }  // namespace xq

@@ -13,6 +13,7 @@ MoveRecord predictedLine[kLineLength];
 int32_t predictedScore = 0;
 uint8_t libraryLimit = 0;
 bool libraryLoaded = false;
+uint8_t thinking = 0;
 MoveRecord enteredMove = NullMove;
 MoveRecord lastPlayerMove = NullMove;
 uint8_t gameOver = 0;

@@ -19,6 +19,8 @@ extern int32_t predictedScore;
 extern uint8_t libraryLimit;
 extern bool libraryLoaded;
 
+extern uint8_t thinking;  // set while the engine searches; a move entered meanwhile waits
+
 extern MoveRecord enteredMove;     // the move last matched from the user's input
 extern MoveRecord lastPlayerMove;  // the last committed user move
 extern uint8_t gameOver;

@@ -4,6 +4,9 @@
 //   xq-bench divide DEPTH [FEN]        <iccs> <nodes> for every legal root move
 //   xq-bench moves [--fen FEN] [MOVE...]
 //                                      plays the ICCS moves, then lists the generated moves
+//   xq-bench play [--fen FEN] MOVE...  enters the ICCS moves as the user would, one line each:
+//                                      <iccs> <notation or -> <message line or ->, then
+//                                      result <game result or ->
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,10 +14,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/display.h"
+#include "records/notation.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/fen.h"
 #include "rules/game.h"
+#include "rules/gamemoves.h"
 #include "rules/makemove.h"
 #include "rules/movegen.h"
 #include "rules/perft.h"
@@ -28,7 +34,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: xq-bench perft DEPTH [FEN]\n"
                  "       xq-bench divide DEPTH [FEN]\n"
-                 "       xq-bench moves [--fen FEN] [MOVE...]\n");
+                 "       xq-bench moves [--fen FEN] [MOVE...]\n"
+                 "       xq-bench play [--fen FEN] MOVE...\n");
     return 2;
 }
 
@@ -40,6 +47,7 @@ bool SetUp(std::string_view fen) {
         return false;
     }
     ResetAfterSetUp();
+    clockSide = sideToMove;  // the first move's clock is the mover's
     return true;
 }
 
@@ -118,6 +126,50 @@ int RunMoves(const std::vector<std::string>& args) {
     return 0;
 }
 
+// Remembers what the message line of the panel would show.
+class MessageLine : public Display {
+  public:
+    void ShowMessage(std::string_view text) override { text_ = text; }
+    void ShowWarning(std::string_view text) override { text_ = text; }
+    const std::string& Text() const { return text_; }
+
+  private:
+    std::string text_;
+};
+
+const char* OrDash(const std::string& text) {
+    return text.empty() ? "-" : text.c_str();
+}
+
+int RunPlay(const std::vector<std::string>& args) {
+    size_t next = 0;
+    std::string fen(kStartFen);
+    if (args.size() >= 2 && args[0] == "--fen") {
+        fen = args[1];
+        next = 2;
+    }
+    if (next >= args.size()) return Usage();
+    if (!SetUp(fen)) return 1;
+    MessageLine messageLine;
+    SetDisplay(&messageLine);
+    for (; next < args.size(); ++next) {
+        Square from = 0;
+        Square to = 0;
+        if (!ParseIccs(args[next], &from, &to)) {
+            std::fprintf(stderr, "xq-bench: '%s' is not an ICCS move\n", args[next].c_str());
+            SetDisplay(nullptr);
+            return 1;
+        }
+        const Side mover = sideToMove;
+        const bool accepted = ValidateEnteredMove(from, to);
+        const std::string notation = accepted ? FormatMove(enteredMove, mover) : "";
+        std::printf("%s %s %s\n", args[next].c_str(), OrDash(notation), OrDash(messageLine.Text()));
+    }
+    std::printf("result %s\n", gameOver ? OrDash(gameResultText) : "-");
+    SetDisplay(nullptr);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,5 +180,6 @@ int main(int argc, char** argv) {
     if (command == "perft") return RunPerft(args);
     if (command == "divide") return RunDivide(args);
     if (command == "moves") return RunMoves(args);
+    if (command == "play") return RunPlay(args);
     return Usage();
 }

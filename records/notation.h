@@ -1,0 +1,28 @@
+// Traditional Chinese move notation: piece name, origin file, direction, and either the target file
+// or the number of ranks travelled, each side counting files from its own right hand. Texts are
+// UTF-8; converted to GBK every move text is exactly 8 bytes.
+#pragma once
+
+#include <string>
+
+#include "rules/types.h"
+
+namespace xq {
+
+// Ten blanks: the text of an empty move (piece 0), as wide as a move text in GBK plus two.
+inline constexpr char kEmptyMoveText[] = "          ";
+
+// The four characters of `move` made by `mover` (the side of the piece on the origin square in the
+// position the move is played from). Reads only from, to and piece; ten blanks when piece is 0.
+std::string FormatMove(const MoveRecord& move, Side mover);
+
+// "MM:SS.s NNN. <move>": the used time split into minutes and seconds (one decimal, so 59.96 s
+// prints as 00:60.0), the full-move number plies / 2 + 1, and the move text.
+std::string PanelMoveLine(int32_t plies, const MoveRecord& move, Side mover, double usedSeconds);
+
+// Builds the panel move line and shows it in `panelSide`'s move field. `plies` is the number of
+// plies played before the move, `usedSeconds` the time of the clock that ran for it.
+void FormatPanelMoveLine(int32_t plies, Side panelSide, const MoveRecord& move, Side mover,
+                         double usedSeconds);
+
+}  // namespace xq

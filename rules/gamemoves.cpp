@@ -1,0 +1,163 @@
+#include "rules/gamemoves.h"
+
+#include <cstdio>
+
+#include "platform/display.h"
+#include "platform/timeofday.h"
+#include "records/notation.h"
+#include "rules/attacks.h"
+#include "rules/board.h"
+#include "rules/clock.h"
+#include "rules/game.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "rules/movegen.h"
+#include "rules/record.h"
+
+namespace xq {
+
+namespace {
+
+constexpr int kSixtyMovePlies = 120;  // sixty moves by each side
+constexpr uint32_t kHintStepMilliseconds = 12;
+
+// The generated move of sideToMove from `from` to `to`; NullMove when there is none.
+MoveRecord MatchGeneratedMove(Square from, Square to) {
+    GenerateMoves();
+    do {
+        NextMove();
+        if (currentMove.to == to && currentMove.from == from) return currentMove;
+    } while (currentMove.piece != Empty);
+    return NullMove;
+}
+
+bool SideToMoveHasLegalMove() {
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (!LeavesKingAttacked(currentMove)) return true;
+    }
+    return false;
+}
+
+// After a taken-back or replayed full move the engine's line no longer applies.
+void ShowPositionAfterMenuMove() {
+    ClearSearchResult();
+    RedrawChangedSquares();
+    ClearBestPath();
+    ShowTurn(sideToMove);
+}
+
+}  // namespace
+
+std::string ForcedMateText(int32_t score) {
+    char text[64];
+    std::snprintf(text, sizeof text, " 将死在%d 次移动后%c", (kMateScoreBase - score) / 256, '!');
+    return text;
+}
+
+bool ValidateEnteredMove(Square from, Square to) {
+    enteredMove = MatchGeneratedMove(from, to);
+    if (enteredMove.piece == Empty) {
+        ShowWarning(kImpossibleMoveText);
+        return false;
+    }
+    if (LeavesKingAttacked(enteredMove)) {
+        enteredMove = NullMove;
+        ShowWarning(kKingLeftInCheckText);
+        return false;
+    }
+    // While the engine thinks its driver takes the move from enteredMove.
+    if (!thinking) {
+        RebaseRecord();
+        CommitEnteredMove();
+        SlideRecord();
+    }
+    return true;
+}
+
+void CommitEnteredMove() {
+    GameRecord[recordTop + 1] = enteredMove;
+    lastPlayerMove = enteredMove;
+    ClearSearchResult();
+    EndDrag(false);
+    PerformMove(GameRecord[recordTop + 1]);
+}
+
+// 1. Stop the clock that ran for the move. 2. Show the move line in the mover's field.
+// 3. Play. 4. Redraw. 5. Check for the end. 6. Start the clock of the side now to move.
+void PerformMove(MoveRecord move) {
+    StopClock();
+    FormatPanelMoveLine(plyCount, clockSide, move, sideToMove, sideClock[runningClock].elapsed);
+    PlayMove(move);
+    RedrawChangedSquares();
+    CheckGameEnd();
+    StartClock(clockSide);
+}
+
+// As PerformMove; the move line goes to the field of the side to move before the take-back, the
+// text is written for the side that had played the move.
+void RetractMove(MoveRecord move) {
+    StopClock();
+    FormatPanelMoveLine(plyCount, clockSide, move, otherSide, sideClock[runningClock].elapsed);
+    TakeBackMove(move);
+    RedrawChangedSquares();
+    CheckGameEnd();
+    StartClock(clockSide);
+}
+
+void CheckGameEnd() {
+    ShowMessage("");
+    const bool hasMove = SideToMoveHasLegalMove();
+    const bool inCheck = IsAttacked(otherSide, KingSquare(sideToMove)) != 0;
+    if (!hasMove) SetGameResult(inCheck ? kMateText : kStalemateText);
+    if (hasMove && predictedScore >= kForcedMateScore) ShowMessage(ForcedMateText(predictedScore));
+    if (hasMove && inCheck) {
+        ShowMessage(kCheckText);
+    } else if (hasMove && CountQuietPlies() >= kSixtyMovePlies) {
+        SetGameResult(kSixtyMovesText);
+    } else if (hasMove && predictedScore > kResignLow && predictedScore < kResignHigh) {
+        // The side that just moved is the engine, and it gives up.
+        SetGameResult(otherSide == Red ? kRedResignsText : kBlackResignsText);
+    }
+    if (hasMove && inCheck) MessageBox(kCheckBoxText, kBoxCaption, BoxIcon::Exclamation);
+}
+
+void SetGameResult(std::string_view text) {
+    gameResultText = text;
+    gameOver = 1;
+}
+
+bool TakeBackFullMove() {
+    TakeBackMove(GameRecord[recordTop]);  // the last ply, not shown
+    RetractMove(GameRecord[recordTop]);
+    ShowPositionAfterMenuMove();
+    return GameRecord[recordTop].piece != Empty;
+}
+
+bool ReplayFullMove() {
+    PlayMove(GameRecord[recordTop + 1]);  // not shown
+    PerformMove(GameRecord[recordTop + 1]);
+    ShowPositionAfterMenuMove();
+    return recordTop < -1;
+}
+
+void ShowPredictedLine() {
+    std::string text;
+    ShowMessage(text);
+    int shown = 0;
+    for (; shown < kLineLength && predictedLine[shown].piece != Empty; ++shown) {
+        const MoveRecord move = predictedLine[shown];
+        text += FormatMove(move, sideToMove);
+        text += "  ";
+        ShowMessage(text);
+        PlayMove(move);
+        RedrawChangedSquares();
+        BusyWait(kHintStepMilliseconds);
+    }
+    if (shown == 0) return;
+    while (shown > 0)
+        TakeBackMove(predictedLine[--shown]);
+    RedrawChangedSquares();
+}
+
+}  // namespace xq

@@ -1,0 +1,66 @@
+// Moves as the game plays them: the user's entered move checked and committed, moves performed
+// and retracted with the panel, the clocks and the board display, the end-of-game announcements,
+// the full-move take-back and replay of the menu, and the hint line shown on the board.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "rules/types.h"
+
+namespace xq {
+
+// Message texts of the game moves.
+inline constexpr std::string_view kImpossibleMoveText = "不可能的移动！";
+inline constexpr std::string_view kKingLeftInCheckText = "非法移动。将军！";
+inline constexpr std::string_view kMateText = "将死！";
+inline constexpr std::string_view kStalemateText = "死局!";
+inline constexpr std::string_view kCheckText = "将军!";
+inline constexpr std::string_view kCheckBoxText = "将军！";
+inline constexpr std::string_view kBoxCaption = "中国象棋";
+inline constexpr std::string_view kSixtyMovesText = "六十回合规则";
+inline constexpr std::string_view kRedResignsText = "红方认输";
+inline constexpr std::string_view kBlackResignsText = "黑方认输";
+
+// The engine's scores that the end-of-game check reads: at or above kForcedMateScore the engine
+// has found a mate; strictly between the two resignation bounds it gives up.
+inline constexpr int32_t kForcedMateScore = 29536;
+inline constexpr int32_t kMateScoreBase = 31648;
+inline constexpr int32_t kResignLow = -25500;
+inline constexpr int32_t kResignHigh = -5456;
+
+// "N moves to mate" for the message line, from a forced-mate score.
+std::string ForcedMateText(int32_t score);
+
+// Checks the user's move from `from` to `to` for sideToMove. A move that is not generated, or that
+// leaves the mover's King attacked (facing Kings included), is refused with a warning and changes
+// nothing. An accepted move is kept in enteredMove and, unless the engine is thinking, committed.
+bool ValidateEnteredMove(Square from, Square to);
+
+// Writes enteredMove above recordTop and performs it as the user's move.
+void CommitEnteredMove();
+
+// Plays `move` in the game, or takes it back, with the panel's move line, the clocks, the board
+// redraw and the end-of-game check. The caller keeps the record (PerformMove expects the move in
+// slot recordTop + 1; RetractMove expects it to be the last one played).
+void PerformMove(MoveRecord move);
+void RetractMove(MoveRecord move);
+
+// Looks at the position after a move (sideToMove must reply) and announces check, mate, stalemate,
+// the sixty-move rule, a forced mate or a resignation. A mate or stalemate found here is the
+// result and is not replaced by a later rule of the same check.
+void CheckGameEnd();
+
+void SetGameResult(std::string_view text);
+
+// Takes back the last two plies (the menu's take-back); returns whether two more can be taken.
+bool TakeBackFullMove();
+// Replays two taken-back plies; returns whether more taken-back plies remain.
+bool ReplayFullMove();
+
+// Shows predictedLine on the board one move after the other, with the moves' text growing in the
+// message line, then takes them all back. Position, counters and sides end as they began.
+void ShowPredictedLine();
+
+}  // namespace xq

@@ -1,0 +1,41 @@
+#include "platform/encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace xq {
+namespace {
+
+struct EncodingRow {
+    const char* name;
+    std::string utf8;
+    std::string gbk;
+};
+
+TEST(Encoding, ConvertsBothWays) {
+    const EncodingRow rows[] = {
+        {"ascii", "Chess.log 12:00", "Chess.log 12:00"},
+        {"gb2312", "将军", "\xBD\xAB\xBE\xFC"},
+        {"gbk only", "砲", "\xB3\x68"},
+        {"full-width digit", "１", "\xA3\xB1"},
+        {"empty", "", ""},
+        {"long mixed text", std::string(300, 'x') + "卒卒卒卒",
+         std::string(300, 'x') + "\xD7\xE4\xD7\xE4\xD7\xE4\xD7\xE4"},
+    };
+    for (const EncodingRow& row : rows) {
+        EXPECT_EQ(Utf8ToGbk(row.utf8), row.gbk) << row.name;
+        EXPECT_EQ(GbkToUtf8(row.gbk), row.utf8) << row.name;
+    }
+}
+
+TEST(Encoding, ReplacesWhatCannotBeConvertedAndKeepsTheRest) {
+    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                        "b"),
+              "a?b");  // an emoji has no GBK code
+    EXPECT_EQ(Utf8ToGbk("a\xFF"
+                        "b"),
+              "a?b");  // not UTF-8 at all
+    EXPECT_EQ(GbkToUtf8("\xBD\xAB\xFF"), "将?");
+}
+
+}  // namespace
+}  // namespace xq

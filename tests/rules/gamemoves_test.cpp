@@ -1,0 +1,332 @@
+#include "rules/gamemoves.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "records/notation.h"
+#include "rules/clock.h"
+#include "rules/makemove.h"
+#include "support/display_recorder.h"
+#include "support/fake_time.h"
+#include "support/position_fixture.h"
+
+namespace xq {
+namespace {
+
+using testing::DisplayCall;
+using testing::DisplayRecorder;
+using testing::FakeTime;
+using testing::PositionSnapshot;
+
+// The user enters `iccs` as two clicks.
+bool Enter(std::string_view iccs) {
+    Square from = 0;
+    Square to = 0;
+    EXPECT_TRUE(ParseIccs(iccs, &from, &to)) << iccs;
+    return ValidateEnteredMove(from, to);
+}
+
+void EnterAll(const std::vector<std::string>& moves) {
+    for (const std::string& iccs : moves)
+        ASSERT_TRUE(Enter(iccs)) << iccs;
+}
+
+// Plies that shuffle the Kings on their back ranks (Black moves first); `count` of them.
+std::vector<std::string> KingShuffle(int count) {
+    const char* cycle[] = {"e9f9", "d0d1", "f9e9", "d1d0"};
+    std::vector<std::string> moves;
+    for (int i = 0; i < count; ++i)
+        moves.push_back(cycle[i % 4]);
+    return moves;
+}
+
+// The engine's move: the flow keeps the record and performs it.
+void EngineMove(std::string_view iccs) {
+    MoveRecord move = testing::Generated(iccs);
+    ASSERT_NE(move.piece, Empty) << iccs;
+    RebaseRecord();
+    GameRecord[recordTop + 1] = move;
+    PerformMove(move);
+    SlideRecord();
+}
+
+struct RefusalRow {
+    const char* name;
+    const char* fen;
+    const char* move;
+    std::string_view warning;
+};
+
+TEST(ValidateEnteredMove, RefusedMovesChangeNothing) {
+    const RefusalRow rows[] = {
+        {"King two steps", kStartFen.data(), "e0e2", kImpossibleMoveText},
+        {"the opponent's piece", kStartFen.data(), "a6a5", kImpossibleMoveText},
+        {"empty origin", kStartFen.data(), "e4e5", kImpossibleMoveText},
+        {"own piece on the target", kStartFen.data(), "a0b0", kImpossibleMoveText},
+        {"gunner without a screen", kStartFen.data(), "h2h8", kImpossibleMoveText},
+        {"last piece between the Kings leaves the file", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", "e4a4",
+         kKingLeftInCheckText},
+        {"King steps onto the open file of the other", "4k4/9/9/9/9/9/9/9/9/3K5 w", "d0e0",
+         kKingLeftInCheckText},
+        {"check ignored", "3rk4/9/9/9/9/9/9/9/8R/3K5 w", "i1i2", kKingLeftInCheckText},
+        {"black piece pinned by the facing rule", "4k4/4n4/9/9/9/9/9/9/9/4K4 b", "e8c7",
+         kKingLeftInCheckText},
+    };
+    for (const RefusalRow& row : rows) {
+        testing::SetUpFen(row.fen);
+        const PositionSnapshot before = PositionSnapshot::Take();
+        const Side clockBefore = clockSide;
+        const MoveRecord lastBefore = GameRecord[-1];
+        DisplayRecorder display;
+        EXPECT_FALSE(Enter(row.move)) << row.name;
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << row.name;
+        EXPECT_EQ(clockSide, clockBefore) << row.name;
+        EXPECT_TRUE(SameMove(GameRecord[-1], lastBefore)) << row.name;
+        EXPECT_EQ(enteredMove.piece, Empty) << row.name;
+        EXPECT_EQ(gameOver, 0) << row.name;
+        EXPECT_EQ(display.calls,
+                  (std::vector<DisplayCall>{{"ShowWarning", std::string(row.warning)}}))
+            << row.name;
+    }
+}
+
+TEST(ValidateEnteredMove, AcceptedMovesAreCommittedShownAndTimed) {
+    FakeTime fake;
+    testing::SetUpFen(kStartFen);
+    predictedScore = 500;
+    DisplayRecorder display;
+    fake.Set(20, 0, 0);
+    ASSERT_TRUE(Enter("h2e2"));
+    const MoveRecord first = testing::Generated("h9g7");
+    fake.Advance(7);
+    ASSERT_TRUE(Enter("h9g7"));
+
+    const std::vector<DisplayCall> expected = {
+        {"EndDrag", "", 0},       {"ShowMoveLine", "00:00.0 001. 炮二平五", Red},
+        {"RedrawChangedSquares"}, {"ShowMessage", ""},
+        {"StartClockDisplay"},    {"EndDrag", "", 0},
+        {"StopClockDisplay"},     {"ShowMoveLine", "00:07.0 001. 马８进７", Black},
+        {"RedrawChangedSquares"}, {"ShowMessage", ""},
+        {"StartClockDisplay"},
+    };
+    EXPECT_EQ(display.calls, expected);
+    EXPECT_EQ(predictedScore, 0);
+    EXPECT_EQ(recordTop, -1);
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_TRUE(SameMove(GameRecord[-1], first));
+    EXPECT_TRUE(SameMove(lastPlayerMove, first));
+    EXPECT_EQ(FormatMove(GameRecord[-2], Red), "炮二平五");
+    EXPECT_EQ(sideClock[Black].elapsed, 7);
+    EXPECT_EQ(runningClock, Red);
+    EXPECT_EQ(clockRunning, 1);
+    EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST(ValidateEnteredMove, WhileThinkingTheMoveOnlyWaits) {
+    testing::SetUpFen(kStartFen);
+    const PositionSnapshot before = PositionSnapshot::Take();
+    DisplayRecorder display;
+    thinking = 1;
+    EXPECT_TRUE(Enter("h2e2"));
+    thinking = 0;
+    EXPECT_TRUE(PositionSnapshot::Take() == before);
+    EXPECT_TRUE(SameMove(enteredMove, testing::Generated("h2e2")));
+    EXPECT_EQ(GameRecord[-1].piece, Empty);
+    EXPECT_TRUE(display.calls.empty());
+}
+
+struct EndRow {
+    const char* name;
+    const char* fen;
+    std::vector<std::string> moves;
+    std::string result;  // empty while the game goes on
+    std::string message;
+    int checkBoxes;
+};
+
+TEST(CheckGameEnd, AnnouncesTheEndAfterRealMoves) {
+    std::vector<std::string> quietThenMate = KingShuffle(119);
+    quietThenMate.push_back("i0i9");
+    std::vector<std::string> captureResets = KingShuffle(117);
+    for (const char* iccs : {"i0i5", "f9e9", "d0d1", "e9f9"})
+        captureResets.push_back(iccs);
+
+    const EndRow rows[] = {
+        {"mate", "4k4/R8/9/9/9/9/9/9/9/3K4R w", {"i0i9"}, "将死！", "", 0},
+        {"stalemate", "4k4/3P5/5P3/9/9/9/9/9/9/3K5 w", {"f7f8"}, "死局!", "", 0},
+        {"check", "4k4/9/9/9/9/9/9/9/9/3K4R w", {"i0i9"}, "", "将军!", 1},
+        {"check answered", "4k4/9/9/9/9/9/9/9/9/3K4R w", {"i0i9", "e9e8"}, "", "", 1},
+        {"check from the opening",
+         kStartFen.data(),
+         {"h2e2", "b7e7", "h0g2", "e7e3"},
+         "",
+         "将军!",
+         1},
+        {"119 quiet plies", "4k4/9/9/9/8p/9/9/9/9/3K4R b", KingShuffle(119), "", "", 0},
+        {"the 120th quiet ply", "4k4/9/9/9/8p/9/9/9/9/3K4R b", KingShuffle(120), "六十回合规则", "",
+         0},
+        {"a capture resets the run", "4k4/9/9/9/8p/9/9/9/9/3K4R b", captureResets, "", "", 0},
+        {"mate on the 120th quiet ply stays mate", "4k4/R8/9/9/9/9/9/9/9/3K4R b", quietThenMate,
+         "将死！", "", 0},
+    };
+    for (const EndRow& row : rows) {
+        testing::SetUpFen(row.fen);
+        DisplayRecorder display;
+        EnterAll(row.moves);
+        EXPECT_EQ(gameOver, row.result.empty() ? 0 : 1) << row.name;
+        if (gameOver) {
+            EXPECT_EQ(gameResultText, row.result) << row.name;
+        }
+        EXPECT_EQ(display.MessageLine(), row.message) << row.name;
+        EXPECT_EQ(display.Count("MessageBox"), row.checkBoxes) << row.name;
+        if (row.checkBoxes > 0) {
+            EXPECT_EQ(display.Named("MessageBox")[0],
+                      (DisplayCall{"MessageBox", "将军！|中国象棋",
+                                   static_cast<int>(BoxIcon::Exclamation)}))
+                << row.name;
+        }
+    }
+}
+
+struct ScoreRow {
+    const char* name;
+    int32_t score;
+    const char* engineMove;  // made by the side to move of the start position
+    bool redMoves;
+    std::string result;
+    std::string message;
+};
+
+TEST(CheckGameEnd, ReadsTheEnginesScoreAfterItsMove) {
+    const ScoreRow rows[] = {
+        {"mate in 3", 31648 - 3 * 256, "h2e2", true, "", " 将死在3 次移动后!"},
+        {"lowest mate score", 29536, "h2e2", true, "", " 将死在8 次移动后!"},
+        {"just below a mate score", 29535, "h2e2", true, "", ""},
+        {"red resigns", -6000, "h2e2", true, "红方认输", ""},
+        {"black resigns", -6000, "h9g7", false, "黑方认输", ""},
+        {"upper bound excluded", -5456, "h2e2", true, "", ""},
+        {"lower bound excluded", -25500, "h2e2", true, "", ""},
+        {"just inside the lower bound", -25499, "h2e2", true, "红方认输", ""},
+    };
+    for (const ScoreRow& row : rows) {
+        testing::SetUpFen(row.redMoves
+                              ? kStartFen
+                              : std::string(kStartFen.substr(0, kStartFen.find(' '))) + " b");
+        DisplayRecorder display;
+        predictedScore = row.score;
+        EngineMove(row.engineMove);
+        if (gameOver) {
+            EXPECT_EQ(gameResultText, row.result) << row.name;
+        }
+        EXPECT_EQ(gameOver, row.result.empty() ? 0 : 1) << row.name;
+        EXPECT_EQ(display.MessageLine(), row.message) << row.name;
+    }
+}
+
+TEST(CheckGameEnd, CheckReplacesTheForcedMateText) {
+    testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K4R w");
+    DisplayRecorder display;
+    predictedScore = 31648 - 2 * 256;
+    EngineMove("i0i9");
+    const auto messages = display.Named("ShowMessage");
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[1].text, " 将死在2 次移动后!");
+    EXPECT_EQ(messages[2].text, "将军!");
+}
+
+TEST(CheckGameEnd, UserMoveClearsTheScoreBeforeTheCheck) {
+    testing::SetUpFen(kStartFen);
+    predictedScore = -6000;
+    ASSERT_TRUE(Enter("h2e2"));
+    EXPECT_EQ(gameOver, 0);
+}
+
+TEST(FullMoves, TakeBackAndReplayReportWhatRemains) {
+    testing::SetUpFen(kStartFen);
+    const PositionSnapshot start = PositionSnapshot::Take();
+    EnterAll({"h2e2", "h9g7"});
+    const PositionSnapshot afterOne = PositionSnapshot::Take();
+    EnterAll({"h0g2", "i9h9"});
+    const PositionSnapshot afterTwo = PositionSnapshot::Take();
+
+    DisplayRecorder display;
+    EXPECT_TRUE(TakeBackFullMove());
+    EXPECT_EQ(recordTop, -3);
+    EXPECT_FALSE(TakeBackFullMove());
+    EXPECT_EQ(recordTop, -5);
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(std::memcmp(board, start.cells, sizeof board), 0);
+    EXPECT_EQ(sideToMove, Red);
+    // The retracted Red move is written for Red into the field of Black, who was to move.
+    EXPECT_EQ(display.Named("ShowMoveLine").back().value, Black);
+    EXPECT_NE(display.Named("ShowMoveLine").back().text.find("炮二平五"), std::string::npos);
+    EXPECT_EQ(display.Count("ClearBestPath"), 2);
+    EXPECT_EQ(display.Named("ShowTurn").back().value, Red);
+
+    EXPECT_TRUE(ReplayFullMove());
+    EXPECT_EQ(std::memcmp(board, afterOne.cells, sizeof board), 0);
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_FALSE(ReplayFullMove());
+    EXPECT_TRUE(PositionSnapshot::Take() == afterTwo);
+    EXPECT_EQ(clockSide, Red);
+    EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST(FullMoves, TakeBackAfterTheFirstTwoPliesAndNewMoveEndsReplay) {
+    testing::SetUpFen(kStartFen);
+    EnterAll({"h2e2", "h9g7", "h0g2", "i9h9"});
+    EXPECT_TRUE(TakeBackFullMove());
+    ASSERT_TRUE(Enter("b2d2"));  // a new move drops the taken-back ones
+    EXPECT_EQ(recordTop, -1);
+    EXPECT_EQ(plyCount, 3);
+    EXPECT_EQ(FormatMove(GameRecord[-3], Red), "炮二平五");
+    EXPECT_EQ(FormatMove(GameRecord[-2], Black), "马８进７");
+    EXPECT_EQ(FormatMove(GameRecord[-1], Red), "炮八平六");
+
+    testing::SetUpFen(kStartFen);
+    EnterAll({"h2e2", "h9g7"});
+    EXPECT_FALSE(TakeBackFullMove());
+    EXPECT_FALSE(ReplayFullMove());
+    EXPECT_EQ(plyCount, 2);
+}
+
+// Fills predictedLine with `count` Knight moves out and back, ending with NullMove when it fits.
+std::string FillKnightShuffle(int count) {
+    const char* cycle[] = {"b0c2", "b9c7", "c2b0", "c7b9"};
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        predictedLine[i] = testing::Generated(cycle[i % 4]);
+        text += FormatMove(predictedLine[i], sideToMove) + "  ";
+        PlayMove(predictedLine[i]);
+    }
+    for (int i = count - 1; i >= 0; --i)
+        TakeBackMove(predictedLine[i]);
+    if (count < kLineLength) predictedLine[count] = NullMove;
+    return text;
+}
+
+TEST(ShowPredictedLine, ShowsTheLineAndRestoresEverything) {
+    FakeTime fake;
+    for (int count : {0, 3, 44, kLineLength}) {
+        testing::SetUpFen(kStartFen);
+        EnterAll({"h2e2", "h9g7"});
+        const std::string text = FillKnightShuffle(count);
+        const PositionSnapshot before = PositionSnapshot::Take();
+        const Side clockBefore = clockSide;
+        DisplayRecorder display;
+        ShowPredictedLine();
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << count;
+        EXPECT_EQ(clockSide, clockBefore) << count;
+        const auto messages = display.Named("ShowMessage");
+        ASSERT_EQ(messages.size(), static_cast<size_t>(count + 1)) << count;
+        EXPECT_EQ(messages.front().text, "");
+        EXPECT_EQ(messages.back().text, text) << count;
+        EXPECT_EQ(display.Count("RedrawChangedSquares"), count == 0 ? 0 : count + 1) << count;
+    }
+    EXPECT_EQ(FillKnightShuffle(2), "马八进七  马２进３  ");
+}
+
+}  // namespace
+}  // namespace xq
