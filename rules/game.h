@@ -14,7 +14,9 @@ inline constexpr int kLineLength = 45;
 extern MoveRecord predictedLine[kLineLength];
 extern int32_t predictedScore;
 
-// The opening library is consulted while plyCount < libraryLimit; libraryLoaded tells whether a
+// The opening library's per-game switch: 1 while the game is still in the library (set by
+// NewGame when a library is loaded), 0 for a position set up by other means and, for the rest of
+// the game, once a lookup has not found the game in the library. libraryLoaded tells whether a
 // library was found at start-up.
 extern uint8_t libraryLimit;
 extern bool libraryLoaded;

@@ -7,6 +7,7 @@
 //   xq-bench play [--fen FEN] MOVE...  enters the ICCS moves as the user would, one line each:
 //                                      <iccs> <notation or -> <message line or ->, then
 //                                      result <game result or ->
+//   xq-bench queue                     nanoseconds of the empty-queue test and of a post + peek
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 
 #include "platform/display.h"
 #include "records/notation.h"
+#include "platform/messages.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/fen.h"
@@ -35,7 +37,8 @@ int Usage() {
                  "usage: xq-bench perft DEPTH [FEN]\n"
                  "       xq-bench divide DEPTH [FEN]\n"
                  "       xq-bench moves [--fen FEN] [MOVE...]\n"
-                 "       xq-bench play [--fen FEN] MOVE...\n");
+                 "       xq-bench play [--fen FEN] MOVE...\n"
+                 "       xq-bench queue\n");
     return 2;
 }
 
@@ -170,6 +173,34 @@ int RunPlay(const std::vector<std::string>& args) {
     return 0;
 }
 
+// The search tests the queue once per move it takes back; this is what that test costs when
+// nothing is pending, and what a message costs on its way through the queue.
+int RunQueue(const std::vector<std::string>& args) {
+    if (!args.empty()) return Usage();
+    constexpr int kChecks = 200'000'000;
+    ClearMessages();
+    auto start = std::chrono::steady_clock::now();
+    int pending = 0;
+    for (int i = 0; i < kChecks; ++i) {
+        asm volatile("" ::: "memory");  // reload the counter each time, as after a call
+        pending += MessagesPending() ? 1 : 0;
+    }
+    const double checkNs = MillisecondsSince(start) * 1e6 / kChecks;
+
+    constexpr int kMessages = 10'000'000;
+    start = std::chrono::steady_clock::now();
+    Message message;
+    for (int i = 0; i < kMessages; ++i) {
+        message.command = i;
+        PostMessage(message);
+        PeekMessage(&message, kMainWindow, true);
+    }
+    const double messageNs = MillisecondsSince(start) * 1e6 / kMessages;
+    std::printf("queue empty-test %.2f ns (%d pending), post+peek %.1f ns\n", checkNs, pending,
+                messageNs);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,5 +212,6 @@ int main(int argc, char** argv) {
     if (command == "divide") return RunDivide(args);
     if (command == "moves") return RunMoves(args);
     if (command == "play") return RunPlay(args);
+    if (command == "queue") return RunQueue(args);
     return Usage();
 }
