@@ -203,8 +203,13 @@ bool SearchCapturesTo(Square square, NodeFrame& frame) {
     // Least valuable attacker first.
     for (int i = attackers.lastIndex; i >= 0; --i) {
         const PieceEntry& attacker = attackers.entry[i];
-        if (attacker.kind == Empty || !Attacks(attacker.kind, side, attacker.square, square))
+        // The difference table rules out most pieces with one read (a captured entry's kind 0
+        // has no bit), before the full test is called.
+        const AttackEntry& reach = AttackTable[square - attacker.square];
+        if ((reach.kinds & KindBit(attacker.kind)) == 0 ||
+            !Attacks(attacker.kind, side, attacker.square, square)) {
             continue;
+        }
         move.from = attacker.square;
         move.piece = attacker.kind;
         if (TryMove(frame)) return true;
