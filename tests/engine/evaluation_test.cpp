@@ -80,6 +80,31 @@ TEST_F(EvaluationTest, GamePhaseStartsAbove8447) {
     }
 }
 
+// A King with exactly two free neighbours when a single Knight or Pawn is left on the board:
+// Red's entry drops by 512 and Black's rises by 512.
+TEST_F(EvaluationTest, KingEntryWithOneKnightOrPawnLeft) {
+    struct Row {
+        const char* name;
+        const char* fen;
+        int32_t red;
+        int32_t black;
+    };
+    const Row rows[] = {
+        {"one Pawn left", "3ak4/9/9/9/4p4/9/9/9/9/3AK4 w - - 0 1", 409 - 512, 409 + 512},
+        {"one Knight left", "3ak4/9/9/9/4n4/9/9/9/9/3AK4 w - - 0 1", 409 - 512, 409 + 512},
+        {"two Pawns left", "3ak4/9/9/9/4p4/9/P8/9/9/3AK4 w - - 0 1", 409, 409},
+        {"three free neighbours", "4k4/9/9/9/4p4/9/9/9/9/4K4 w - - 0 1", 409, 409},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(row.fen);
+        PrepareEvaluation();
+        ASSERT_EQ(gamePhase, 0);
+        EXPECT_EQ(pieceSquareTable[Red][King][4], row.red);
+        EXPECT_EQ(pieceSquareTable[Black][King][148], row.black);
+    }
+}
+
 TEST_F(EvaluationTest, MatingModeNeedsALeadAndLittleLeft) {
     struct Row {
         const char* name;
