@@ -3,6 +3,7 @@
 // recorder) installs its own. Nothing the core computes depends on what these calls do.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,12 @@ class Display {
     virtual void ShowWarning(std::string_view /*text*/) {}  // a message with a beep
     virtual void ShowMoveLine(Side /*side*/, std::string_view /*text*/) {}
     virtual void ShowSearchLine(std::string_view /*text*/) {}
+    // The engine's best line as moves (a piece 0 ends it, at most `length` entries), the side that
+    // plays its first move, and its score (256 = one Pawn); the panel formats it.
+    virtual void ShowBestLine(const MoveRecord* /*line*/, int /*length*/, Side /*firstMover*/,
+                              int32_t /*score*/) {}
+    // The iteration depth and the root move being searched.
+    virtual void ShowRootMove(int32_t /*depth*/, const MoveRecord& /*move*/, Side /*mover*/) {}
     virtual void ClearBestPath() {}
     virtual void ShowLevel() {}
     virtual void ShowPanelValue(std::string_view /*field*/, std::string_view /*text*/) {}
@@ -83,6 +90,12 @@ inline void ShowMoveLine(Side side, std::string_view text) {
 }
 inline void ShowSearchLine(std::string_view text) {
     CurrentDisplay().ShowSearchLine(text);
+}
+inline void ShowBestLine(const MoveRecord* line, int length, Side firstMover, int32_t score) {
+    CurrentDisplay().ShowBestLine(line, length, firstMover, score);
+}
+inline void ShowRootMove(int32_t depth, const MoveRecord& move, Side mover) {
+    CurrentDisplay().ShowRootMove(depth, move, mover);
 }
 inline void ShowLevel() {
     CurrentDisplay().ShowLevel();

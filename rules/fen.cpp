@@ -70,7 +70,11 @@ bool ReadFen(std::string_view fen, std::string* error) {
         if (ch == 'b') {
             toMove = Black;
         } else if (ch != 'w' && ch != 'r') {
-            return Fail(error, std::string("side to move must be w or b, not '") + ch + "'");
+            // Appended piecewise: g++ 12 misreads operator+ on a temporary here under LTO.
+            std::string reason = "side to move must be w or b, not '";
+            reason += ch;
+            reason += '\'';
+            return Fail(error, reason);
         }
     }
 

@@ -8,6 +8,13 @@
 //                                      <iccs> <notation or -> <message line or ->, then
 //                                      result <game result or ->
 //   xq-bench queue                     nanoseconds of the empty-queue test and of a post + peek
+//   xq-bench search DEPTH [FEN] [--seed N] [--line]
+//                                      one line per iteration:
+//                                      search <depth> <nodes> <milliseconds> <score> <iccs move>
+//                                      (--line appends the best line)
+//   xq-bench search-suite [DEPTH] [--seed N]
+//                                      the same for a fixed set of positions, each at its own
+//                                      depth unless DEPTH is given, with node rates
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,9 +22,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/search.h"
+#include "engine/think.h"
 #include "platform/display.h"
-#include "records/notation.h"
 #include "platform/messages.h"
+#include "platform/random.h"
+#include "records/notation.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/fen.h"
@@ -38,7 +48,9 @@ int Usage() {
                  "       xq-bench divide DEPTH [FEN]\n"
                  "       xq-bench moves [--fen FEN] [MOVE...]\n"
                  "       xq-bench play [--fen FEN] MOVE...\n"
-                 "       xq-bench queue\n");
+                 "       xq-bench queue\n"
+                 "       xq-bench search DEPTH [FEN] [--seed N] [--line]\n"
+                 "       xq-bench search-suite [DEPTH] [--seed N]\n");
     return 2;
 }
 
@@ -54,11 +66,11 @@ bool SetUp(std::string_view fen) {
     return true;
 }
 
-bool ParseDepth(const char* text, int* depth) {
+bool ParseDepth(const char* text, int* depth, int maximum = 12) {
     char* end = nullptr;
     long value = std::strtol(text, &end, 10);
-    if (*end != '\0' || value < 1 || value > 12) {
-        std::fprintf(stderr, "xq-bench: depth must be 1..12, not '%s'\n", text);
+    if (*end != '\0' || value < 1 || value > maximum) {
+        std::fprintf(stderr, "xq-bench: depth must be 1..%d, not '%s'\n", maximum, text);
         return false;
     }
     *depth = static_cast<int>(value);
@@ -201,6 +213,116 @@ int RunQueue(const std::vector<std::string>& args) {
     return 0;
 }
 
+// The positions of the search benchmark: openings, middlegames and endgames.
+struct BenchPosition {
+    const char* name;
+    const char* fen;
+    int depth;  // a depth at which the search takes a second or more
+};
+constexpr BenchPosition kSearchSuite[] = {
+    {"opening", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1", 6},
+    {"central-gunner", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1", 6},
+    {"developed", "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN3NC1/9/R1BAKAB1R w - - 0 1", 6},
+    {"middlegame-gunners", "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 w - - 0 1", 9},
+    {"middlegame-check", "1cbak4/9/n2a5/2p1p3p/5cp2/2n2N3/6PCP/3AB4/2C6/3A1K1N1 w - - 0 1", 8},
+    {"endgame-rook", "5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w - - 0 1", 9},
+    {"endgame-knight-pawns", "2bak1b2/4a4/5n3/p1p6/9/9/P3P4/4B2N1/4A4/2BAK4 w - - 0 1", 8},
+};
+
+std::chrono::steady_clock::time_point searchStarted;
+bool showLine = false;
+
+void PrintIteration() {
+    const std::string move = bestLine[0].piece != Empty ? FormatIccs(bestLine[0]) : "none";
+    std::printf("search %d %llu %.0f %d %s", iterationDepth,
+                static_cast<unsigned long long>(nodeCount), MillisecondsSince(searchStarted),
+                searchScore, move.c_str());
+    if (showLine) {
+        std::printf(" line");
+        for (int k = 0; k < kLineLength && bestLine[k].piece != Empty; ++k)
+            std::printf(" %s", FormatIccs(bestLine[k]).c_str());
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// Runs one fixed-depth search from `fen`; returns false on a bad FEN.
+bool BenchSearch(std::string_view fen, int depth, uint64_t seed, uint64_t* nodes, double* ms) {
+    if (!SetUp(fen)) return false;
+    SeedRandom(seed);
+    searchStarted = std::chrono::steady_clock::now();
+    SearchToDepth(depth, PrintIteration);
+    *nodes = nodeCount;
+    *ms = MillisecondsSince(searchStarted);
+    return true;
+}
+
+// Takes "--seed N" out of `args`; false when N is not a number.
+bool TakeSeed(std::vector<std::string>* args, uint64_t* seed) {
+    for (size_t i = 0; i < args->size(); ++i) {
+        if ((*args)[i] != "--seed") continue;
+        if (i + 1 >= args->size()) return false;
+        char* end = nullptr;
+        *seed = std::strtoull((*args)[i + 1].c_str(), &end, 10);
+        if (*end != '\0') return false;
+        args->erase(args->begin() + static_cast<long>(i), args->begin() + static_cast<long>(i) + 2);
+        return true;
+    }
+    return true;
+}
+
+// Takes "--line" out of `args`.
+void TakeLineOption(std::vector<std::string>* args) {
+    for (size_t i = 0; i < args->size(); ++i) {
+        if ((*args)[i] != "--line") continue;
+        showLine = true;
+        args->erase(args->begin() + static_cast<long>(i));
+        return;
+    }
+}
+
+int RunSearch(std::vector<std::string> args) {
+    uint64_t seed = 1;
+    int depth = 0;
+    TakeLineOption(&args);
+    if (!TakeSeed(&args, &seed) || args.empty() || args.size() > 2 ||
+        !ParseDepth(args[0].c_str(), &depth, kLineLength)) {
+        return Usage();
+    }
+    uint64_t nodes = 0;
+    double ms = 0;
+    return BenchSearch(args.size() == 2 ? args[1] : std::string(kStartFen), depth, seed, &nodes,
+                       &ms)
+               ? 0
+               : 1;
+}
+
+int RunSearchSuite(std::vector<std::string> args) {
+    uint64_t seed = 1;
+    int depth = 0;  // 0: each position's own depth
+    if (!TakeSeed(&args, &seed) || args.size() > 1 ||
+        (args.size() == 1 && !ParseDepth(args[0].c_str(), &depth, kLineLength))) {
+        return Usage();
+    }
+    uint64_t totalNodes = 0;
+    double totalMs = 0;
+    for (const BenchPosition& position : kSearchSuite) {
+        std::printf("position %s\n", position.name);
+        uint64_t nodes = 0;
+        double ms = 0;
+        if (!BenchSearch(position.fen, depth > 0 ? depth : position.depth, seed, &nodes, &ms))
+            return 1;
+        std::printf("total %s %llu nodes %.0f ms %.0f knodes/s\n", position.name,
+                    static_cast<unsigned long long>(nodes), ms, ms > 0 ? nodes / ms : 0.0);
+        totalNodes += nodes;
+        totalMs += ms;
+    }
+    std::printf("suite: %llu nodes %.0f ms %.0f knodes/s\n",
+                static_cast<unsigned long long>(totalNodes), totalMs,
+                totalMs > 0 ? totalNodes / totalMs : 0.0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,5 +335,7 @@ int main(int argc, char** argv) {
     if (command == "moves") return RunMoves(args);
     if (command == "play") return RunPlay(args);
     if (command == "queue") return RunQueue(args);
+    if (command == "search") return RunSearch(args);
+    if (command == "search-suite") return RunSearchSuite(args);
     return Usage();
 }

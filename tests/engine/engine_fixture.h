@@ -1,0 +1,76 @@
+// Set-up shared by the engine suites: a position from FEN with the engine's settings at their
+// defaults, and helpers that judge a search's result.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "engine/evaluation.h"
+#include "engine/search.h"
+#include "engine/think.h"
+#include "platform/display.h"
+#include "platform/random.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "support/position_fixture.h"
+
+namespace xq::testing {
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetEngineSettings(); }
+    void TearDown() override {
+        ResetEngineSettings();
+        SetDisplay(nullptr);
+    }
+
+    static void ResetEngineSettings() {
+        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
+        levelKind = 2;
+        timedThinking = 0;
+        pondering = 0;
+        noTimeLimit = 0;
+        timeLimit = 0.0;
+        stopSearch = 0;
+        searchScore = 0;
+        SeedRandom(1);
+    }
+
+    // The position of `fen`, its side to move also the side whose clock runs, as in a game.
+    static void SetUpPosition(std::string_view fen) {
+        SetUpFen(fen);
+        clockSide = sideToMove;
+    }
+};
+
+// True when `move` is a legal move of sideToMove in the current position.
+inline bool IsLegalMove(const MoveRecord& move) {
+    Square from = move.from;
+    Square to = move.to;
+    MoveRecord generated = FindGeneratedMove(from, to);
+    return generated.piece != Empty && SameMove(generated, move) && !LeavesKingAttacked(move);
+}
+
+inline int CountLegalMoves() {
+    GenerateMoves();
+    int n = 0;
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (!LeavesKingAttacked(currentMove)) ++n;
+    }
+    return n;
+}
+
+// Plays the ICCS moves as game moves, leaving the record anchored at -1 as after committed moves.
+inline void PlayGameMoves(std::initializer_list<std::string_view> moves) {
+    for (std::string_view iccs : moves) {
+        MoveRecord move = Generated(iccs);
+        ASSERT_NE(move.piece, Empty) << iccs;
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        SlideRecord();
+    }
+}
+
+}  // namespace xq::testing

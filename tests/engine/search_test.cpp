@@ -1,0 +1,298 @@
+#include "engine/search.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine_fixture.h"
+#include "rules/attacks.h"
+
+namespace xq {
+namespace {
+
+using testing::EngineTest;
+using testing::PositionSnapshot;
+
+class SearchTest : public EngineTest {
+  protected:
+    // A fixed-depth search that must leave the position exactly as it found it.
+    static void SearchAndCheckRestored(int depth) {
+        const PositionSnapshot before = PositionSnapshot::Take();
+        SearchToDepth(depth);
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << "position changed by the search";
+        EXPECT_TRUE(PositionIsConsistent());
+    }
+};
+
+// Plays bestLine (at most `plies` moves) and checks that every move is legal and that, when the
+// line is that long, it ends with the side to move mated (in check, no legal move). A line can
+// be shorter: a move re-searched at the edge of its window keeps the line its first search left.
+// Returns the length of the line; the position is as before.
+int CheckMatingLine(int plies) {
+    std::vector<MoveRecord> played;
+    for (int k = 0; k < plies && bestLine[k].piece != Empty; ++k) {
+        const MoveRecord move = bestLine[k];
+        EXPECT_TRUE(testing::IsLegalMove(move)) << "ply " << k;
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        played.push_back(move);
+    }
+    const int length = static_cast<int>(played.size());
+    if (length == plies) {
+        EXPECT_EQ(testing::CountLegalMoves(), 0);
+        EXPECT_TRUE(IsAttacked(otherSide, KingSquare(sideToMove)));
+    }
+    for (auto it = played.rbegin(); it != played.rend(); ++it)
+        TakeBackMove(*it);
+    return length;
+}
+
+TEST_F(SearchTest, FindsShortMates) {
+    struct Row {
+        const char* name;
+        const char* fen;
+        int depth;
+        int plies;       // of the mating line
+        int lineLength;  // of bestLine
+    };
+    const Row rows[] = {
+        {"mate in one", "4k4/R8/9/9/9/9/9/9/9/3K4R w - - 0 1", 1, 1, 1},
+        {"mate in one for Black", "3k4r/9/9/9/9/9/9/9/r8/4K4 b - - 0 1", 1, 1, 1},
+        {"mate in two", "4k4/9/9/9/9/9/9/9/R8/3K4R w - - 0 1", 2, 3, 2},
+        {"mate in three", "3ak4/9/9/9/9/9/9/9/9/R2K4R w - - 0 1", 3, 5, 5},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(row.fen);
+        SearchAndCheckRestored(row.depth);
+        // Deeper than one ply the principal-line margin may lower a mate score by a multiple of
+        // 8, never by a ply; a mate in one scores exactly 32000 - 128.
+        if (row.plies == 1) {
+            EXPECT_EQ(searchScore, 31872);
+        }
+        EXPECT_LE(searchScore, kMateScore - kMatePly * row.plies);
+        EXPECT_GT(searchScore, kMateScore - kMatePly * (row.plies + 1));
+        EXPECT_EQ(iterationDepth, row.depth) << "a found mate ends the iterations";
+        EXPECT_EQ(CheckMatingLine(row.plies), row.lineLength);
+    }
+}
+
+TEST_F(SearchTest, RootWhereEveryMoveRepeatsHasNoMove) {
+    // Red's King can only step between d0 and d1 while Black's Rook swings on the e-file; the
+    // only legal root move brings back a position of the game.
+    SetUpPosition("5k3/9/9/9/4r4/9/9/9/9/3K5 w - - 0 1");
+    testing::PlayGameMoves({"d0d1", "e5e6", "d1d0", "e6e5"});
+    ASSERT_EQ(testing::CountLegalMoves(), 1);
+    SearchAndCheckRestored(3);
+    EXPECT_EQ(rootMoveCount, 0);
+    EXPECT_EQ(bestLine[0].piece, Empty);
+    EXPECT_EQ(searchScore, 0) << "not in check: a draw";
+    EXPECT_EQ(iterationDepth, 1);
+}
+
+TEST_F(SearchTest, PositionRestoredAfterSearches) {
+    const char* fens[] = {
+        kStartFen.data(),
+        "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 w - - 0 1",
+        "1cbak4/9/n2a5/2p1p3p/5cp2/2n2N3/6PCP/3AB4/2C6/3A1K1N1 w - - 0 1",
+        "R1N1k1b2/9/3aba3/9/2nr5/2B6/9/4B4/4A4/4KA3 b - - 0 1",
+    };
+    for (const char* fen : fens) {
+        SCOPED_TRACE(fen);
+        SetUpPosition(fen);
+        SearchAndCheckRestored(3);
+        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+    }
+}
+
+TEST_F(SearchTest, SameSeedSameSearch) {
+    const char* fen = "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 w - - 0 1";
+    SetUpPosition(fen);
+    SearchToDepth(3);
+    const uint64_t nodes = nodeCount;
+    const int32_t score = searchScore;
+    SearchLine line;
+    std::copy(std::begin(bestLine), std::end(bestLine), line);
+    SeedRandom(1);
+    SearchToDepth(3);
+    EXPECT_EQ(nodeCount, nodes);
+    EXPECT_EQ(searchScore, score);
+    for (int k = 0; k < kLineLength && line[k].piece != Empty; ++k)
+        EXPECT_TRUE(SameMove(bestLine[k], line[k])) << "ply " << k;
+}
+
+// Counts what the search shows, and can stop the search at a chosen root move.
+class SearchRecorder : public Display {
+  public:
+    int stopAtDepth = 0;
+    int stopAtRootMove = 0;
+    int rootMovesShown = 0;
+    int linesShown = 0;
+    int32_t lastScore = 0;
+
+    void ShowRootMove(int32_t depth, const MoveRecord&, Side) override {
+        ++rootMovesShown;
+        if (depth == stopAtDepth && rootMovesShown >= stopAtRootMove) stopSearch = 1;
+    }
+    void ShowBestLine(const MoveRecord* line, int, Side, int32_t score) override {
+        EXPECT_NE(line[0].piece, Empty);
+        ++linesShown;
+        lastScore = score;
+    }
+};
+
+TEST_F(SearchTest, TimedSearchAlwaysCompletesTheFirstIteration) {
+    struct Row {
+        const char* name;
+        uint8_t timed;
+        uint8_t unlimited;
+        int depthReached;
+    };
+    const Row rows[] = {
+        {"no time left: one whole iteration", 1, 0, 1},
+        {"no time left but no time limit", 1, 1, 3},
+        {"not timed", 0, 0, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(kStartFen);
+        SearchRecorder recorder;
+        SetDisplay(&recorder);
+        timedThinking = row.timed;
+        noTimeLimit = row.unlimited;
+        timeLimit = 0.0;
+        SearchAndCheckRestored(3);
+        EXPECT_EQ(iterationDepth, row.depthReached);
+        // Every root move is met; a root move searched again after a null window counts twice.
+        if (row.depthReached == 1) {
+            EXPECT_EQ(rootMoveCount, 44);
+        }
+        EXPECT_GE(rootMoveCount, 44);
+        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        if (row.timed) {
+            EXPECT_GE(recorder.rootMovesShown, 44 * row.depthReached);
+            EXPECT_GE(recorder.linesShown, 1);
+            EXPECT_EQ(recorder.lastScore, searchScore);
+        } else {
+            EXPECT_EQ(recorder.rootMovesShown + recorder.linesShown, 0);
+        }
+        SetDisplay(nullptr);
+    }
+}
+
+TEST_F(SearchTest, StopInTheSecondIterationKeepsALegalMove) {
+    SetUpPosition("1cbak4/9/n2a5/2p1p3p/5cp2/2n2N3/6PCP/3AB4/2C6/3A1K1N1 w - - 0 1");
+    SearchRecorder recorder;
+    recorder.stopAtDepth = 2;
+    recorder.stopAtRootMove = 3;
+    SetDisplay(&recorder);
+    timedThinking = 1;
+    timeLimit = 1e6;
+    SearchAndCheckRestored(4);
+    EXPECT_EQ(stopSearch, 1);
+    EXPECT_EQ(iterationDepth, 2);
+    EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+}
+
+// On the principal line, from depth 2 on, the best score is raised by 8 once the line move has
+// set it, so that another move must do better by more than that to replace the line.
+TEST_F(SearchTest, PrincipalLineMargin) {
+    struct Row {
+        const char* name;
+        int depth;
+        bool keepLine;
+        int32_t margin;
+    };
+    const Row rows[] = {
+        {"depth 2 on the line", 2, true, 8},
+        {"depth 3 on the line", 3, true, 8},
+        {"depth 1 on the line", 1, true, 0},
+        {"depth 2 without a line", 2, false, 0},
+    };
+    // Red's Rook takes the Assist on d7 whatever the depth.
+    const char* fen = "5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w - - 0 1";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(fen);
+        SearchToDepth(1);
+        const MoveRecord lineMove = bestLine[0];
+        ASSERT_EQ(FormatIccs(lineMove), "e7d7");
+        if (!row.keepLine) bestLine[0] = NullMove;
+        iterationDepth = row.depth;
+        const PositionSnapshot before = PositionSnapshot::Take();
+        const int32_t result = RootSearch(-32512, 32512);
+        recordTop = before.top;
+        EXPECT_TRUE(PositionSnapshot::Take() == before);
+        EXPECT_TRUE(SameMove(bestLine[0], lineMove));
+        EXPECT_EQ(result, searchScore + row.margin);
+    }
+}
+
+// Below the horizon in the first iteration, a capture of a piece worth no more than the
+// capturing one is only tried as a recapture or with the piece that moved two plies earlier.
+TEST_F(SearchTest, FirstIterationCaptureFilter) {
+    struct Row {
+        const char* name;
+        const char* iccs;
+        uint8_t phase;
+        int32_t iteration;
+        int16_t capturesOnly;
+        bool searched;
+    };
+    const Row rows[] = {
+        {"Pawn takes Rook", "c5b5", 2, 1, 1, true},
+        {"Rook takes Pawn", "a0a5", 2, 1, 1, false},
+        {"Rook takes Pawn as a recapture", "a0a5", 1, 1, 1, true},
+        {"Rook that moved two plies ago takes Pawn", "i4i6", 2, 1, 1, true},
+        {"Rook takes Pawn in the second iteration", "a0a5", 2, 2, 1, true},
+        {"Rook takes Pawn in a full-width node", "a0a5", 2, 1, 0, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition("5k3/9/9/p7p/1rP6/9/9/9/8R/R2K5 w - - 0 1");
+        PrepareEvaluation();
+        const PositionSnapshot root = PositionSnapshot::Take();
+        // Ply 0: Red's Rook i1-i4; ply 1: Black's Pawn a6-a5.
+        recordTop = 0;
+        GameRecord[0] = testing::Generated("i1i4");
+        MakeMove(GameRecord[0], false);
+        std::swap(sideToMove, otherSide);
+        recordTop = 1;
+        GameRecord[1] = testing::Generated("a6a5");
+        MakeMove(GameRecord[1], false);
+        std::swap(sideToMove, otherSide);
+        recordTop = 2;
+
+        GameRecord[2] = testing::Generated(row.iccs);
+        ASSERT_NE(GameRecord[2].piece, Empty);
+        const PositionSnapshot beforeMove = PositionSnapshot::Take();
+        iterationDepth = row.iteration;
+        SearchLine line;
+        line[2] = NullMove;
+        const ParentInfo parent{0, 0, 0};
+        NodeInfo info;
+        info.capturesOnly = row.capturesOnly;
+        info.bestScore = -32000;
+        info.phase = row.phase;
+        NodeFrame frame{-32000, 32000, 0, parent, line, info};
+        const uint64_t nodesBefore = nodeCount;
+
+        const bool skipped = PrepareMove(frame);
+        EXPECT_EQ(nodeCount, nodesBefore + 1);
+        EXPECT_EQ(skipped, !row.searched);
+        EXPECT_EQ(PositionSnapshot::Take() == beforeMove, skipped) << "made only when searched";
+        if (!skipped) MakeMove(GameRecord[2], true);
+
+        recordTop = 1;
+        std::swap(sideToMove, otherSide);
+        MakeMove(GameRecord[1], true);
+        recordTop = 0;
+        std::swap(sideToMove, otherSide);
+        MakeMove(GameRecord[0], true);
+        recordTop = -1;
+        EXPECT_TRUE(PositionSnapshot::Take() == root);
+    }
+}
+
+}  // namespace
+}  // namespace xq
