@@ -134,7 +134,8 @@ int PawnNeighbourAttacks(Side side, Square square) {
 
 int IsAttacked(Side side, Square square) {
     const PieceList& list = pieceList[side];
-    for (int i = list.lastOfficer; i >= 0; --i) {
+    const int last = InOwnHalf(side, square) ? list.lastOfficer : firstDefender[side] - 1;
+    for (int i = last; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
         // The table test first: most pieces cannot reach the square from where they stand.
         const AttackEntry& reach = AttackTable[square - entry.square];

@@ -7,6 +7,7 @@ namespace xq {
 
 Board board;
 PieceList pieceList[2];
+int32_t firstDefender[2] = {0, 0};
 Side sideToMove = Red;
 Side otherSide = Black;
 
@@ -70,9 +71,9 @@ static_assert(kVisitOrder.square[62] == 0x73 && kVisitOrder.square[63] == 0x04 &
 void BuildPieceLists() {
     ResetPieceLists();
     for (PieceKind kind = King; kind <= Pawn; ++kind) {
-        if (kind == Pawn) {
-            for (PieceList& list : pieceList)
-                list.lastOfficer = list.lastIndex;
+        for (int side = Red; side <= Black; ++side) {
+            if (kind == Assist) firstDefender[side] = pieceList[side].lastIndex + 1;
+            if (kind == Pawn) pieceList[side].lastOfficer = pieceList[side].lastIndex;
         }
         for (Square s : kVisitOrder.square) {
             BoardCell& cell = board[s];

@@ -16,6 +16,10 @@ struct PieceList {
 };
 
 extern Board board;
+// Per side, the index of the first Assist or Bishop entry (lastOfficer + 1 when there is none).
+// These pieces act only in their own half, so attack tests on the other half stop before them.
+// Set by BuildPieceLists; entries never move during play.
+extern int32_t firstDefender[2];
 extern PieceList pieceList[2];
 extern Side sideToMove;
 extern Side otherSide;  // always the complement of sideToMove

@@ -66,7 +66,9 @@ void GenerateCaptures() {
     currentMove.captured = board[target].kind;
     const PieceList& list = pieceList[sideToMove];
     if (list.lastIndex > list.lastOfficer) GeneratePawnCaptures(target);
-    for (int i = list.lastOfficer; i >= 0; --i) {
+    const int last =
+        InOwnHalf(sideToMove, target) ? list.lastOfficer : firstDefender[sideToMove] - 1;
+    for (int i = last; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
         // The table test first: it rejects most pairs without a call.
         if ((AttackTable[target - entry.square].kinds & KindBit(entry.kind)) == 0) continue;
