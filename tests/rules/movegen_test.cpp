@@ -185,7 +185,27 @@ std::vector<MoveRecord> PlainCaptures() {
     return captures;
 }
 
-TEST(GenerateMoves, CaptureOrderMatchesThePlainLoopsOverRandomGames) {
+// IsAttacked written the plain way: every living piece of the side, one Attacks call each.
+bool PlainIsAttacked(Side side, Square square) {
+    const PieceList& list = pieceList[side];
+    for (int i = 0; i <= list.lastIndex; ++i) {
+        const PieceEntry& e = list.entry[i];
+        if (e.kind != Empty && Attacks(e.kind, side, e.square, square)) return true;
+    }
+    return false;
+}
+
+void ExpectAttacksAgreeEverywhere() {
+    for (Square s = 0; s < kBoardCells; ++s) {
+        if (!IsBoardPoint(s)) continue;
+        for (Side side : {Red, Black}) {
+            ASSERT_EQ(IsAttacked(side, s) != 0, PlainIsAttacked(side, s))
+                << "side " << int(side) << " square " << s << " in " << WriteFen();
+        }
+    }
+}
+
+TEST(GenerateMoves, CapturesAndAttacksMatchThePlainLoopsOverRandomGames) {
     SeedRandom(7);
     for (int game = 0; game < 40; ++game) {
         testing::SetUpFen(kStartFen);
@@ -196,7 +216,10 @@ TEST(GenerateMoves, CaptureOrderMatchesThePlainLoopsOverRandomGames) {
             for (size_t i = 0; i < plain.size(); ++i) {
                 ASSERT_TRUE(SameMove(all[i], plain[i])) << "game " << game << " ply " << ply;
             }
-            if (plain.size() < all.size()) ASSERT_EQ(all[plain.size()].captured, Empty);
+            if (plain.size() < all.size()) {
+                ASSERT_EQ(all[plain.size()].captured, Empty);
+            }
+            if (ply % 4 == 0) ExpectAttacksAgreeEverywhere();
             std::vector<MoveRecord> legal;
             for (const MoveRecord& m : all) {
                 if (!LeavesKingAttacked(m)) legal.push_back(m);
