@@ -133,12 +133,4 @@ std::string FormatIccs(const MoveRecord& move) {
     return text;
 }
 
-MoveRecord FindGeneratedMove(Square from, Square to) {
-    GenerateMoves();
-    for (NextMove(); currentMove.piece != Empty; NextMove()) {
-        if (currentMove.from == from && currentMove.to == to) return currentMove;
-    }
-    return NullMove;
-}
-
 }  // namespace xq

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "rules/movegen.h"  // FindGeneratedMove, for readers of ICCS text
 #include "rules/types.h"
 
 namespace xq {
@@ -20,9 +21,5 @@ std::string WriteFen();
 // Reads "h2e2" into two squares; false when the text is not four valid coordinates.
 bool ParseIccs(std::string_view text, Square* from, Square* to);
 std::string FormatIccs(const MoveRecord& move);
-
-// Finds the generated move of sideToMove from `from` to `to` (regenerates the move list);
-// NullMove when there is none. Does not test whether it leaves the King attacked.
-MoveRecord FindGeneratedMove(Square from, Square to);
 
 }  // namespace xq

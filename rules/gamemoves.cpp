@@ -21,16 +21,6 @@ namespace {
 constexpr int kSixtyMovePlies = 120;  // sixty moves by each side
 constexpr uint32_t kHintStepMilliseconds = 12;
 
-// The generated move of sideToMove from `from` to `to`; NullMove when there is none.
-MoveRecord MatchGeneratedMove(Square from, Square to) {
-    GenerateMoves();
-    do {
-        NextMove();
-        if (currentMove.to == to && currentMove.from == from) return currentMove;
-    } while (currentMove.piece != Empty);
-    return NullMove;
-}
-
 bool SideToMoveHasLegalMove() {
     GenerateMoves();
     for (NextMove(); currentMove.piece != Empty; NextMove()) {
@@ -56,7 +46,7 @@ std::string ForcedMateText(int32_t score) {
 }
 
 bool ValidateEnteredMove(Square from, Square to) {
-    enteredMove = MatchGeneratedMove(from, to);
+    enteredMove = FindGeneratedMove(from, to);
     if (enteredMove.piece == Empty) {
         ShowWarning(kImpossibleMoveText);
         return false;

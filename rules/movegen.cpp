@@ -186,4 +186,12 @@ void NextMove() {
     }
 }
 
+MoveRecord FindGeneratedMove(Square from, Square to) {
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (currentMove.from == from && currentMove.to == to) return currentMove;
+    }
+    return NullMove;
+}
+
 }  // namespace xq

@@ -26,4 +26,8 @@ void GenerateMoves();
 // Copies the next move into currentMove; after the last one, NullMove (piece 0), again and again.
 void NextMove();
 
+// The generated move of sideToMove from `from` to `to` (the list is generated afresh); NullMove
+// when there is none. Whether it leaves the King attacked is not tested.
+MoveRecord FindGeneratedMove(Square from, Square to);
+
 }  // namespace xq
