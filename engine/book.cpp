@@ -4,6 +4,7 @@
 #include <fstream>
 #include <utility>
 
+#include "engine/search.h"
 #include "platform/random.h"
 #include "rules/game.h"
 #include "rules/makemove.h"
@@ -37,18 +38,6 @@ uint8_t EntryAt(int32_t pos) {
     return openingLibrary[static_cast<size_t>(pos)];
 }
 
-void ClearUsingLibrary() {
-    usingLibrary = false;
-}
-
-// usingLibrary belongs to one game; the reset is registered with the first load.
-void RegisterNewGameReset() {
-    static bool registered = false;
-    if (registered) return;
-    AddNewGameHook(ClearUsingLibrary);
-    registered = true;
-}
-
 // The index of `move` in the generated list of the current position; -1 when it is not there.
 int GeneratedIndexOf(const MoveRecord& move) {
     GenerateMoves();
@@ -62,7 +51,6 @@ int GeneratedIndexOf(const MoveRecord& move) {
 }  // namespace
 
 void UseOpeningLibrary(std::vector<uint8_t> bytes) {
-    RegisterNewGameReset();
     if (bytes.size() > static_cast<size_t>(kOpeningLibraryCapacity))
         bytes.resize(kOpeningLibraryCapacity);
     if (bytes.empty()) {
@@ -216,6 +204,15 @@ MoveRecord PickLibraryMove(int r) {
     for (int i = 0; i <= libraryMoveIndex; ++i)
         NextMove();
     return currentMove;
+}
+
+void ChooseLibraryMove() {
+    bestLine[0] = PickLibraryMove();
+    bestLine[1] = NullMove;
+    searchScore = 0;
+    iterationDepth = 0;
+    rootMoveCount = 0;
+    nodeCount = 0;
 }
 
 }  // namespace xq

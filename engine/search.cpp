@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/evaluation.h"
+#include "engine/pump.h"
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/random.h"
@@ -362,7 +363,7 @@ bool PrepareMove(NodeFrame& frame) {
     frame.info.depthLeft = frame.depth - 1;
     const bool skipped = MateSearchLevel() ? PrepareMateSearchMove(frame, move, ply)
                                            : PrepareScoredMove(frame, move, ply);
-    if (timedThinking && ply == 0) ShowRootMove(iterationDepth, move, sideToMove);
+    if (timedThinking && ply == 0) ShowRootMove();
     return skipped;
 }
 
@@ -390,7 +391,7 @@ void StoreBestLine(NodeFrame& frame) {
     searchScore = info.bestScore;
     // The mate search measures every root move against the mate bound again.
     if (MateSearchLevel()) info.bestScore = rootWindowLow;
-    if (timedThinking) ShowBestLine(bestLine, kLineLength, sideToMove, searchScore);
+    if (timedThinking) ShowSearchLine(bestLine, searchScore, sideToMove);
 }
 
 }  // namespace xq

@@ -1,41 +1,114 @@
 #include "engine/think.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/evaluation.h"
 #include "engine/search.h"
+#include "platform/display.h"
+#include "records/notation.h"
+#include "rules/board.h"
+#include "rules/game.h"
 #include "rules/record.h"
 
 namespace xq {
 
-uint8_t levelKind = 2;
+uint8_t levelKind = kLevelEasy;
+double levelTime = 5.0;
 uint8_t maxDepth = 45;
+uint8_t twoPlayerMode = 0;
+uint8_t demoMode = 0;
 uint8_t noTimeLimit = 0;
 uint8_t timedThinking = 0;
 uint8_t pondering = 0;
 double timeLimit = 0.0;
+Stopwatch searchClock{};
+uint8_t bestPathShown = 1;
+IterationHook iterationHook = nullptr;
 
 namespace {
 
-std::chrono::steady_clock::time_point searchStart = std::chrono::steady_clock::now();
-
-// Root window bounds: a score beyond them is a mate found within 27 plies.
+// Root window bounds: a score beyond kMateFound is a mate found within 27 plies.
 constexpr int32_t kWindowTop = 32512;
 constexpr int32_t kMateFound = 28512;
 constexpr int32_t kMateSearchBound = 24576;
+constexpr int kShownLineMoves = 7;
+
+// The panel texts are built in fixed buffers: ShowRootMove runs for every root move of a timed
+// search, and nothing may allocate during a search.
+struct Text {
+    char chars[160];
+    size_t length = 0;
+
+    void Append(const char* text, size_t n) {
+        n = std::min(n, sizeof chars - 1 - length);
+        std::memcpy(chars + length, text, n);
+        length += n;
+        chars[length] = '\0';
+    }
+    void Append(const std::string& text) { Append(text.data(), text.size()); }
+    std::string_view View() const { return {chars, length}; }
+};
+
+Text FormatRootMove(int32_t depth, const MoveRecord& move, Side mover) {
+    Text text;
+    const std::string notation = FormatMove(move, mover);  // short enough to stay inline
+    text.length = static_cast<size_t>(std::max(
+        0, std::snprintf(text.chars, sizeof text.chars, "%-7d%7s", depth, notation.c_str())));
+    text.length = std::min(text.length, sizeof text.chars - 1);
+    return text;
+}
+
+Text FormatSearchLine(const MoveRecord* line, Side firstMover) {
+    Text text;
+    text.chars[0] = '\0';
+    Side mover = firstMover;
+    for (int k = 0; k < kShownLineMoves && line[k].piece != Empty; ++k) {
+        text.Append(FormatMove(line[k], mover));
+        text.Append(" ", 1);
+        mover = Opponent(mover);
+    }
+    return text;
+}
+
+Text FormatNumber(const char* format, double value) {
+    Text text;
+    text.length = static_cast<size_t>(
+        std::max(0, std::snprintf(text.chars, sizeof text.chars, format, value)));
+    return text;
+}
 
 }  // namespace
 
-void PumpMessages() {}
-
-void StartSearchClock() {
-    searchStart = std::chrono::steady_clock::now();
+std::string LevelText() {
+    if (twoPlayerMode) return "两人对弈";
+    char text[64];
+    switch (levelKind) {
+        case kLevelPerMove:
+            std::snprintf(text, sizeof text, "%1.0f 秒/移动", levelTime);
+            return text;
+        case kLevelPerGame:
+            std::snprintf(text, sizeof text, "%2.2f 分钟/局", levelTime);
+            return text;
+        case kLevelEasy:
+            return "容易";
+        case kLevelUnlimited:
+            return "无限制";
+        case kLevelFixedDepth:
+            std::snprintf(text, sizeof text, "回合深度 = %d", maxDepth);
+            return text;
+        case kLevelMateSearch:
+            return "将死搜索";
+        default:
+            return "匹配用户时间";
+    }
 }
 
 double SearchSeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - searchStart).count();
+    Lap(searchClock);
+    return searchClock.elapsed;
 }
 
 bool TimeIsUp() {
@@ -43,22 +116,26 @@ bool TimeIsUp() {
     return SearchSeconds() >= timeLimit;
 }
 
-void SearchToDepth(int depthLimit, IterationHook afterIteration) {
-    const int16_t gameTop = recordTop;
-    // 1. A fresh count and no stop; the root has no checking move before it.
-    StartSearchClock();
+void ThinkAndChoose(int depthLimit) {
+    // 1. A fresh clock and count, no stop; the root has no checking move before it.
+    Reset(searchClock);
+    Start(searchClock);
     nodeCount = 0;
     stopSearch = 0;
     inCheckFlags[-1] = 0;
     // 2.
     PrepareEvaluation();
-    // 3. The search starts from the static score, without a line.
+    // 3. The preparation is not part of the node rate.
+    Lap(searchClock);
+    const double searchStart = searchClock.elapsed;
+    // 4. The search starts from the static score, without a line.
     rootParent.eval = rootParent.score = -rootScore;
     iterationDepth = 0;
     bestLine[0] = NullMove;
     searchScore = rootScore;
     rootWindowLow = 32767;
-    // 4. Iterations with a one-sided window 128 below the lowest score seen so far.
+    thinking = 1;
+    // 5. Iterations with a one-sided window 128 below the lowest score seen so far.
     do {
         if (iterationDepth <= 1) firstIterationScore = searchScore;
         rootWindowLow = std::min(rootWindowLow, searchScore - 128);
@@ -75,10 +152,51 @@ void SearchToDepth(int depthLimit, IterationHook afterIteration) {
             RootSearch(-kWindowTop, rootWindowLow - 16);
             rootMoveCount = 2;
         }
-        if (afterIteration) afterIteration();
+        if (iterationHook) iterationHook();
     } while (!stopSearch && !TimeIsUp() && iterationDepth < depthLimit && rootMoveCount > 1 &&
              std::abs(searchScore) < kMateFound);
-    recordTop = gameTop;
+    // 6.
+    thinking = 0;
+    Lap(searchClock);
+    if (timedThinking) ShowNodeRate(searchClock.elapsed - searchStart);
+}
+
+std::string RootMoveText(int32_t depth, const MoveRecord& move, Side mover) {
+    return std::string(FormatRootMove(depth, move, mover).View());
+}
+
+std::string SearchLineText(const MoveRecord* line, Side firstMover) {
+    return std::string(FormatSearchLine(line, firstMover).View());
+}
+
+std::string ScoreText(int32_t score) {
+    return std::string(FormatNumber("%7.2f", score / 256.0).View());
+}
+
+std::string NodeRateText(uint64_t nodes, double elapsed) {
+    return std::string(FormatNumber("%7.1f", static_cast<double>(nodes) / elapsed).View());
+}
+
+std::string NodeCountText(uint64_t nodes) {
+    return std::string(FormatNumber("%7.0f ", static_cast<double>(nodes)).View());
+}
+
+void ShowRootMove() {
+    ShowPanelValue("Depth", FormatRootMove(iterationDepth, GameRecord[0], sideToMove).View());
+}
+
+void ShowSearchLine(const MoveRecord* line, int32_t score, Side firstMover) {
+    if (!bestPathShown) return;
+    ShowPanelValue("BestPath", FormatSearchLine(line, firstMover).View());
+    ShowPanelValue("Value", FormatNumber("%7.2f", score / 256.0).View());
+}
+
+void ShowNodeRate(double elapsed) {
+    if (elapsed != 0) {
+        ShowPanelValue("Seconds",
+                       FormatNumber("%7.1f", static_cast<double>(nodeCount) / elapsed).View());
+    }
+    ShowPanelValue("Nodes", FormatNumber("%7.0f ", static_cast<double>(nodeCount)).View());
 }
 
 }  // namespace xq

@@ -1,42 +1,73 @@
-// The engine's run flags and the level setting that the search reads, the hooks it calls between
-// moves (the message pump, the time test), and a fixed-depth iterative-deepening loop.
-//
-// The full think driver (levels and their time limits, the search stopwatch, the message pump over
-// the program's message queue) builds on these; until then PumpMessages does nothing and time
-// only runs out when a caller sets timedThinking and timeLimit itself.
+// The think driver: the level setting, the run flags that tell re-entered handlers where the
+// engine is, the search stopwatch, one search by iterative deepening (ThinkAndChoose) and the
+// values it writes into the information panel. The time budget of each level is in
+// engine/timecontrol.h, the message pump in engine/pump.h.
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "rules/clock.h"
+#include "rules/types.h"
 
 namespace xq {
 
-inline constexpr uint8_t kLevelFixedDepth = 4;
-inline constexpr uint8_t kLevelMateSearch = 5;
+// The levels, as levelKind holds them.
+inline constexpr uint8_t kLevelPerMove = 0;  // levelTime seconds per move
+inline constexpr uint8_t kLevelPerGame = 1;  // levelTime minutes per game
+inline constexpr uint8_t kLevelEasy = 2;     // 5 seconds per move, never thinks on the user's time
+inline constexpr uint8_t kLevelUnlimited = 3;   // no time limit
+inline constexpr uint8_t kLevelFixedDepth = 4;  // maxDepth plies
+inline constexpr uint8_t kLevelMateSearch = 5;  // looks for a mate only
+inline constexpr uint8_t kLevelMatching = 6;    // takes as long as the user does
 
-extern uint8_t levelKind;      // 0..6; kLevelMateSearch switches the search to mate search
+// Level state.
+extern uint8_t levelKind;      // one of the kLevel values
+extern double levelTime;       // seconds per move (levels 0 and 2) or minutes per game (level 1)
 extern uint8_t maxDepth;       // last iteration depth, 1..45
+extern uint8_t twoPlayerMode;  // two people play; the engine never thinks on the user's time
+extern uint8_t demoMode;       // the engine plays both sides
 extern uint8_t noTimeLimit;    // while set the search never stops on time
+
+// Run flags and time state.
 extern uint8_t timedThinking;  // thinking on the engine's own move under timeLimit
-extern uint8_t pondering;      // thinking on the user's time
+extern uint8_t pondering;      // thinking on the user's time, the predicted reply on the board
 extern double timeLimit;       // seconds allowed for the current move
+extern Stopwatch searchClock;  // measures the current search
+extern uint8_t bestPathShown;  // the menu option that shows the best line and its value
 
-// Takes at most one pending message of the window; called after every move the search takes back.
-void PumpMessages();
+// The panel text of the level ("两人对弈" while twoPlayerMode is set).
+std::string LevelText();
 
-// Restarts the clock of the current search; SearchSeconds reads it.
-void StartSearchClock();
+// One search from the current position for sideToMove, the game anchored below recordTop 0.
+// Prepares the evaluation and deepens until depthLimit, a stop, the time limit, a single legal
+// move or a mate found within 27 plies. The result is in bestLine and searchScore; the position
+// and recordTop are as before. `thinking` is set while it runs.
+void ThinkAndChoose(int depthLimit);
+
+// Called after every iteration of ThinkAndChoose when set (tools print progress with it).
+using IterationHook = void (*)();
+extern IterationHook iterationHook;
+
+// True when timed thinking has used up timeLimit on the search clock (never while noTimeLimit
+// is set or thinking is untimed).
+bool TimeIsUp();
+// Laps the search clock and returns its elapsed seconds (whole seconds of the wall clock).
 double SearchSeconds();
 
-// True when timed thinking has used up timeLimit (never while noTimeLimit is set).
-bool TimeIsUp();
+// The information panel's values. ShowRootMove writes the iteration and the root move being
+// tried (GameRecord[0], played by sideToMove); ShowSearchLine the best line played first by
+// `firstMover` and its score, only while bestPathShown; ShowNodeRate the nodes of the finished
+// search and, when `elapsed` is not 0, nodes per second.
+void ShowRootMove();
+void ShowSearchLine(const MoveRecord* line, int32_t score, Side firstMover);
+void ShowNodeRate(double elapsed);
 
-// Called after every iteration of SearchToDepth, for progress reports.
-using IterationHook = void (*)();
-
-// Prepares the evaluation and deepens iteratively from the current position (the game's record
-// anchored at recordTop -1) until depthLimit, a stop, the time limit, a single legal move or a
-// found mate. The result is in bestLine and searchScore; the position, the sides, recordTop and
-// plyCount are as before.
-void SearchToDepth(int depthLimit, IterationHook afterIteration = nullptr);
+// The texts behind those values, for the panel fields Depth, BestPath, Value, Seconds, Nodes.
+std::string RootMoveText(int32_t depth, const MoveRecord& move, Side mover);
+std::string SearchLineText(const MoveRecord* line, Side firstMover);
+std::string ScoreText(int32_t score);
+std::string NodeRateText(uint64_t nodes, double elapsed);
+std::string NodeCountText(uint64_t nodes);
 
 }  // namespace xq

@@ -33,14 +33,10 @@ class Display {
     virtual void ShowWarning(std::string_view /*text*/) {}  // a message with a beep
     virtual void ShowMoveLine(Side /*side*/, std::string_view /*text*/) {}
     virtual void ShowSearchLine(std::string_view /*text*/) {}
-    // The engine's best line as moves (a piece 0 ends it, at most `length` entries), the side that
-    // plays its first move, and its score (256 = one Pawn); the panel formats it.
-    virtual void ShowBestLine(const MoveRecord* /*line*/, int /*length*/, Side /*firstMover*/,
-                              int32_t /*score*/) {}
-    // The iteration depth and the root move being searched.
-    virtual void ShowRootMove(int32_t /*depth*/, const MoveRecord& /*move*/, Side /*mover*/) {}
     virtual void ClearBestPath() {}
     virtual void ShowLevel() {}
+    // One of the engine's panel fields ("Depth", "BestPath", "Value", "Seconds", "Nodes") gets
+    // `text`, which the core has formatted; the panel puts the field's label before it.
     virtual void ShowPanelValue(std::string_view /*field*/, std::string_view /*text*/) {}
     virtual void StartClockDisplay() {}  // the one-second tick of the clock field
     virtual void StopClockDisplay() {}
@@ -49,6 +45,8 @@ class Display {
     virtual void SetCursor(Cursor /*cursor*/) {}
     virtual void SetMenu(MenuKind /*menu*/) {}
     virtual void Beep() {}
+    // The game has ended with `result` (gameResultText): the modal end-of-game dialog.
+    virtual void ShowEndOfGame(std::string_view /*result*/) {}
     // A modal box with one OK button and no owner window; returns when it is closed.
     virtual void MessageBox(std::string_view /*text*/, std::string_view /*caption*/,
                             BoxIcon /*icon*/) {}
@@ -91,11 +89,8 @@ inline void ShowMoveLine(Side side, std::string_view text) {
 inline void ShowSearchLine(std::string_view text) {
     CurrentDisplay().ShowSearchLine(text);
 }
-inline void ShowBestLine(const MoveRecord* line, int length, Side firstMover, int32_t score) {
-    CurrentDisplay().ShowBestLine(line, length, firstMover, score);
-}
-inline void ShowRootMove(int32_t depth, const MoveRecord& move, Side mover) {
-    CurrentDisplay().ShowRootMove(depth, move, mover);
+inline void ShowPanelValue(std::string_view field, std::string_view text) {
+    CurrentDisplay().ShowPanelValue(field, text);
 }
 inline void ShowLevel() {
     CurrentDisplay().ShowLevel();
@@ -108,6 +103,18 @@ inline void StartClockDisplay() {
 }
 inline void StopClockDisplay() {
     CurrentDisplay().StopClockDisplay();
+}
+inline void SetCursor(Cursor cursor) {
+    CurrentDisplay().SetCursor(cursor);
+}
+inline void SetMenu(MenuKind menu) {
+    CurrentDisplay().SetMenu(menu);
+}
+inline void Beep() {
+    CurrentDisplay().Beep();
+}
+inline void ShowEndOfGame(std::string_view result) {
+    CurrentDisplay().ShowEndOfGame(result);
 }
 inline void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) {
     CurrentDisplay().MessageBox(text, caption, icon);

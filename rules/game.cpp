@@ -56,6 +56,7 @@ void ResetAfterSetUp() {
     BuildPieceLists();
     libraryLimit = 0;
     clockRunning = 0;
+    clockSide = sideToMove;  // the first move's clock is the mover's
     ClearSearchResult();
 }
 

@@ -35,6 +35,8 @@ void AddNewGameHook(NewGameHook hook);
 
 void ClearSearchResult();
 void NewGame();
+// After a position was set up by other means (a loaded file, the editor): an empty record, piece
+// lists rebuilt, no library, clocks stopped, no prediction, and the side to move's clock next.
 void ResetAfterSetUp();
 
 }  // namespace xq

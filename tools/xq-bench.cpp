@@ -15,15 +15,29 @@
 //   xq-bench search-suite [DEPTH] [--seed N]
 //                                      the same for a fixed set of positions, each at its own
 //                                      depth unless DEPTH is given, with node rates
+//   xq-bench demo GAMES [--depth D] [--seed N]
+//                                      the engine plays GAMES demonstration games against itself
+//                                      at the fixed-depth level: game <n> <plies> <ending>, then
+//                                      demo <games> <plies> consistent (exit 1 when inconsistent)
+//   xq-bench pump [DEPTH] [--rounds N] node rates of the benchmark positions with the message
+//                                      pump stubbed out and real over an empty queue
+//   xq-bench stop-latency [SAMPLES]    milliseconds from a posted "停止" to the search's return
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/flow.h"
 #include "engine/search.h"
+#include "engine/startup.h"
 #include "engine/think.h"
+#include "engine/timecontrol.h"
 #include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/random.h"
@@ -50,7 +64,10 @@ int Usage() {
                  "       xq-bench play [--fen FEN] MOVE...\n"
                  "       xq-bench queue\n"
                  "       xq-bench search DEPTH [FEN] [--seed N] [--line]\n"
-                 "       xq-bench search-suite [DEPTH] [--seed N]\n");
+                 "       xq-bench search-suite [DEPTH] [--seed N]\n"
+                 "       xq-bench demo GAMES [--depth D] [--seed N]\n"
+                 "       xq-bench pump [DEPTH] [--rounds N]\n"
+                 "       xq-bench stop-latency [SAMPLES]\n");
     return 2;
 }
 
@@ -62,7 +79,6 @@ bool SetUp(std::string_view fen) {
         return false;
     }
     ResetAfterSetUp();
-    clockSide = sideToMove;  // the first move's clock is the mover's
     return true;
 }
 
@@ -246,12 +262,26 @@ void PrintIteration() {
     std::fflush(stdout);
 }
 
+// One search at the fixed-depth level from the current position, untimed as the benchmark has
+// always run it; `hook` runs after every iteration.
+void ThinkAtFixedDepth(int depth, IterationHook hook) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = static_cast<uint8_t>(depth);
+    timedThinking = 0;
+    pondering = 0;
+    iterationHook = hook;
+    recordTop = 0;
+    ThinkAndChoose(maxDepth);
+    recordTop = -1;
+    iterationHook = nullptr;
+}
+
 // Runs one fixed-depth search from `fen`; returns false on a bad FEN.
 bool BenchSearch(std::string_view fen, int depth, uint64_t seed, uint64_t* nodes, double* ms) {
     if (!SetUp(fen)) return false;
     SeedRandom(seed);
     searchStarted = std::chrono::steady_clock::now();
-    SearchToDepth(depth, PrintIteration);
+    ThinkAtFixedDepth(depth, PrintIteration);
     *nodes = nodeCount;
     *ms = MillisecondsSince(searchStarted);
     return true;
@@ -323,6 +353,224 @@ int RunSearchSuite(std::vector<std::string> args) {
     return 0;
 }
 
+// Takes "NAME VALUE" out of `args` as a number; false when VALUE is missing or not a number.
+bool TakeNumberOption(std::vector<std::string>* args, std::string_view name, long* value) {
+    for (size_t i = 0; i < args->size(); ++i) {
+        if ((*args)[i] != name) continue;
+        if (i + 1 >= args->size()) return false;
+        char* end = nullptr;
+        *value = std::strtol((*args)[i + 1].c_str(), &end, 10);
+        if (*end != '\0') return false;
+        args->erase(args->begin() + static_cast<long>(i), args->begin() + static_cast<long>(i) + 2);
+        return true;
+    }
+    return true;
+}
+
+const char* EndingName(DemoEnding ending) {
+    switch (ending) {
+        case DemoEnding::NoMove:
+            return gameOver && !gameResultText.empty() ? gameResultText.c_str() : "no-move";
+        case DemoEnding::PlyLimit:
+            return "120-plies";
+        case DemoEnding::QuietPlies:
+            return "60-quiet-plies";
+        case DemoEnding::Repetition:
+            return "repetition";
+        case DemoEnding::Lost:
+            return "lost";
+        default:
+            return "-";
+    }
+}
+
+// The demonstration as the menu starts it, checked after every move.
+struct DemoRun {
+    long games = 0;
+    long ended = 0;
+    long plies = 0;
+    long inconsistentAt = -1;  // total ply of the first inconsistency
+};
+DemoRun demoRun;
+
+class DemoCheck : public Display {
+  public:
+    void ShowTurn(Side) override {
+        if (demoRun.inconsistentAt < 0 && !PositionIsConsistent())
+            demoRun.inconsistentAt = demoRun.plies + plyCount;
+    }
+};
+
+int RunDemo(std::vector<std::string> args) {
+    uint64_t seed = 1;
+    long depth = 3;
+    if (!TakeSeed(&args, &seed) || !TakeNumberOption(&args, "--depth", &depth) ||
+        args.size() != 1 || depth < 1 || depth > kLineLength) {
+        return Usage();
+    }
+    demoRun = DemoRun{};
+    demoRun.games = std::strtol(args[0].c_str(), nullptr, 10);
+    if (demoRun.games < 1) return Usage();
+    InitEngine();
+    LoadOpeningLibrary();
+    SeedRandom(seed);
+    soundOn = 0;
+    levelKind = kLevelFixedDepth;
+    maxDepth = static_cast<uint8_t>(depth);
+    // The demonstration restarts games until "停止"; the tool stops it after GAMES games. The
+    // game that the flow then begins gets one move and is not counted.
+    demoGameOverHook = [](DemoEnding ending) {
+        ++demoRun.ended;
+        demoRun.plies += plyCount;
+        std::printf("game %ld %d %s\n", demoRun.ended, plyCount, EndingName(ending));
+        std::fflush(stdout);
+        if (demoRun.ended >= demoRun.games) demoMode = 0;
+    };
+    DemoCheck check;
+    SetDisplay(&check);
+    NewGame();
+    demoMode = 1;
+    ComputerTurn();
+    SetDisplay(nullptr);
+    demoGameOverHook = nullptr;
+    if (demoRun.inconsistentAt >= 0) {
+        std::printf("demo %ld %ld inconsistent after ply %ld\n", demoRun.ended, demoRun.plies,
+                    demoRun.inconsistentAt);
+        return 1;
+    }
+    std::printf("demo %ld %ld consistent\n", demoRun.ended, demoRun.plies);
+    return 0;
+}
+
+// One search at the fixed-depth level as the game runs it (timed thinking on, no time limit);
+// returns the nodes per millisecond.
+double PumpRound(const BenchPosition& position, int depth, bool pumpOn, uint64_t* nodes) {
+    SetUp(position.fen);
+    SeedRandom(1);
+    levelKind = kLevelFixedDepth;
+    maxDepth = static_cast<uint8_t>(depth);
+    ComputeTimeLimit();
+    pumpDisabled = !pumpOn;
+    const auto start = std::chrono::steady_clock::now();
+    recordTop = 0;
+    ThinkAndChoose(maxDepth);
+    recordTop = -1;
+    const double ms = MillisecondsSince(start);
+    pumpDisabled = false;
+    *nodes = nodeCount;
+    return ms > 0 ? nodeCount / ms : 0.0;
+}
+
+// The real pump over an empty queue against the pump switched off where it is entered. Rounds
+// alternate between the two so that a change in the machine's load hits both; the best round
+// of each counts.
+int RunPump(std::vector<std::string> args) {
+    long rounds = 3;
+    int depth = 0;
+    if (!TakeNumberOption(&args, "--rounds", &rounds) || rounds < 1 || args.size() > 1 ||
+        (args.size() == 1 && !ParseDepth(args[0].c_str(), &depth, kLineLength))) {
+        return Usage();
+    }
+    InitEngine();
+    ClearMessages();
+    double offTotalMs = 0;
+    double onTotalMs = 0;
+    for (const BenchPosition& position : kSearchSuite) {
+        const int d = depth > 0 ? depth : position.depth;
+        double bestOff = 0;
+        double bestOn = 0;
+        uint64_t nodesOff = 0;
+        uint64_t nodesOn = 0;
+        for (long round = 0; round < rounds; ++round) {
+            bestOff = std::max(bestOff, PumpRound(position, d, false, &nodesOff));
+            bestOn = std::max(bestOn, PumpRound(position, d, true, &nodesOn));
+        }
+        if (nodesOff != nodesOn) {
+            std::printf("pump %s: node counts differ (%llu, %llu)\n", position.name,
+                        static_cast<unsigned long long>(nodesOff),
+                        static_cast<unsigned long long>(nodesOn));
+            return 1;
+        }
+        std::printf(
+            "pump %s depth %d nodes %llu stubbed %.0f knodes/s real %.0f knodes/s "
+            "ratio %.3f\n",
+            position.name, d, static_cast<unsigned long long>(nodesOn), bestOff, bestOn,
+            bestOn / bestOff);
+        std::fflush(stdout);
+        offTotalMs += nodesOff / bestOff;
+        onTotalMs += nodesOn / bestOn;
+    }
+    std::printf("pump all: stubbed %.0f ms real %.0f ms ratio %.3f\n", offTotalMs, onTotalMs,
+                offTotalMs / onTotalMs);
+    return 0;
+}
+
+// The stop-latency probe: the toolkit's pull posts "停止" once the chosen moment has come, as a
+// window would after the user's click, and notes when it did.
+std::chrono::steady_clock::time_point stopDue;
+std::chrono::steady_clock::time_point stopPosted;
+bool stopSent = false;
+
+void PostStopWhenDue() {
+    if (stopSent) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < stopDue) return;
+    Message stop;
+    stop.kind = MessageKind::Command;
+    stop.command = kCommandStop;
+    PostMessage(stop);
+    stopPosted = now;
+    stopSent = true;
+}
+
+int RunStopLatency(const std::vector<std::string>& args) {
+    long samples = 21;
+    if (args.size() > 1 ||
+        (args.size() == 1 && (samples = std::strtol(args[0].c_str(), nullptr, 10)) < 1)) {
+        return Usage();
+    }
+    InitEngine();
+    ClearMessages();
+    SetNativeEventPull(PostStopWhenDue);
+    std::vector<double> fromPost;
+    std::vector<double> fromDue;
+    const size_t positions = std::size(kSearchSuite);
+    for (long i = 0; i < samples; ++i) {
+        const BenchPosition& position = kSearchSuite[static_cast<size_t>(i) % positions];
+        SetUp(position.fen);
+        SeedRandom(static_cast<uint64_t>(i) + 1);
+        levelKind = kLevelUnlimited;
+        maxDepth = kLineLength;
+        ComputeTimeLimit();
+        const int delayMs = 100 + static_cast<int>((i * 37) % 400);
+        const auto start = std::chrono::steady_clock::now();
+        stopDue = start + std::chrono::milliseconds(delayMs);
+        stopSent = false;
+        recordTop = 0;
+        ThinkAndChoose(maxDepth);
+        recordTop = -1;
+        const auto end = std::chrono::steady_clock::now();
+        ClearMessages();
+        if (!stopSent) continue;  // the search ended by itself first
+        const double post = std::chrono::duration<double, std::milli>(end - stopPosted).count();
+        const double due = std::chrono::duration<double, std::milli>(end - stopDue).count();
+        fromPost.push_back(post);
+        fromDue.push_back(due);
+        std::printf("stop %s after %d ms: post->return %.3f ms due->return %.3f ms depth %d\n",
+                    position.name, delayMs, post, due, iterationDepth);
+    }
+    SetNativeEventPull(nullptr);
+    if (fromPost.empty()) return 1;
+    std::sort(fromPost.begin(), fromPost.end());
+    std::sort(fromDue.begin(), fromDue.end());
+    std::printf(
+        "stop-latency %zu samples: post->return median %.3f max %.3f ms; "
+        "due->return median %.3f max %.3f ms\n",
+        fromPost.size(), fromPost[fromPost.size() / 2], fromPost.back(),
+        fromDue[fromDue.size() / 2], fromDue.back());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -337,5 +585,8 @@ int main(int argc, char** argv) {
     if (command == "queue") return RunQueue(args);
     if (command == "search") return RunSearch(args);
     if (command == "search-suite") return RunSearchSuite(args);
+    if (command == "demo") return RunDemo(args);
+    if (command == "pump") return RunPump(args);
+    if (command == "stop-latency") return RunStopLatency(args);
     return Usage();
 }

@@ -9,6 +9,7 @@
 
 #include "engine/evaluation.h"
 #include "engine/search.h"
+#include "engine/startup.h"
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/random.h"
@@ -28,7 +29,12 @@ class EngineTest : public ::testing::Test {
 
     static void ResetEngineSettings() {
         std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
-        levelKind = 2;
+        InitEngine();
+        levelKind = kLevelEasy;
+        maxDepth = 45;
+        levelTime = 5.0;
+        twoPlayerMode = 0;
+        demoMode = 0;
         timedThinking = 0;
         pondering = 0;
         noTimeLimit = 0;
@@ -38,12 +44,16 @@ class EngineTest : public ::testing::Test {
         SeedRandom(1);
     }
 
-    // The position of `fen`, its side to move also the side whose clock runs, as in a game.
-    static void SetUpPosition(std::string_view fen) {
-        SetUpFen(fen);
-        clockSide = sideToMove;
-    }
+    // The position of `fen` as a set-up position.
+    static void SetUpPosition(std::string_view fen) { SetUpFen(fen); }
 };
+
+// ThinkAndChoose from the current game position (anchored at recordTop -1), as the flow runs it.
+inline void ThinkToDepth(int depth) {
+    recordTop = 0;
+    ThinkAndChoose(depth);
+    recordTop = -1;
+}
 
 // True when `move` is a legal move of sideToMove in the current position.
 inline bool IsLegalMove(const MoveRecord& move) {

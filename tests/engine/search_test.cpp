@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "engine_fixture.h"
@@ -12,13 +14,14 @@ namespace {
 
 using testing::EngineTest;
 using testing::PositionSnapshot;
+using testing::ThinkToDepth;
 
 class SearchTest : public EngineTest {
   protected:
     // A fixed-depth search that must leave the position exactly as it found it.
     static void SearchAndCheckRestored(int depth) {
         const PositionSnapshot before = PositionSnapshot::Take();
-        SearchToDepth(depth);
+        ThinkToDepth(depth);
         EXPECT_TRUE(PositionSnapshot::Take() == before) << "position changed by the search";
         EXPECT_TRUE(PositionIsConsistent());
     }
@@ -108,36 +111,39 @@ TEST_F(SearchTest, PositionRestoredAfterSearches) {
 TEST_F(SearchTest, SameSeedSameSearch) {
     const char* fen = "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 w - - 0 1";
     SetUpPosition(fen);
-    SearchToDepth(3);
+    ThinkToDepth(3);
     const uint64_t nodes = nodeCount;
     const int32_t score = searchScore;
     SearchLine line;
     std::copy(std::begin(bestLine), std::end(bestLine), line);
     SeedRandom(1);
-    SearchToDepth(3);
+    ThinkToDepth(3);
     EXPECT_EQ(nodeCount, nodes);
     EXPECT_EQ(searchScore, score);
     for (int k = 0; k < kLineLength && line[k].piece != Empty; ++k)
         EXPECT_TRUE(SameMove(bestLine[k], line[k])) << "ply " << k;
 }
 
-// Counts what the search shows, and can stop the search at a chosen root move.
+// Counts what the search shows on the panel, and can stop the search at a chosen root move.
 class SearchRecorder : public Display {
   public:
     int stopAtDepth = 0;
     int stopAtRootMove = 0;
     int rootMovesShown = 0;
     int linesShown = 0;
-    int32_t lastScore = 0;
+    std::string lastValue;
 
-    void ShowRootMove(int32_t depth, const MoveRecord&, Side) override {
-        ++rootMovesShown;
-        if (depth == stopAtDepth && rootMovesShown >= stopAtRootMove) stopSearch = 1;
-    }
-    void ShowBestLine(const MoveRecord* line, int, Side, int32_t score) override {
-        EXPECT_NE(line[0].piece, Empty);
-        ++linesShown;
-        lastScore = score;
+    void ShowPanelValue(std::string_view field, std::string_view text) override {
+        if (field == "Depth") {
+            ++rootMovesShown;
+            const int depth = std::atoi(std::string(text).c_str());
+            if (depth == stopAtDepth && rootMovesShown >= stopAtRootMove) stopSearch = 1;
+        } else if (field == "BestPath") {
+            EXPECT_FALSE(text.empty());
+            ++linesShown;
+        } else if (field == "Value") {
+            lastValue = text;
+        }
     }
 };
 
@@ -172,7 +178,7 @@ TEST_F(SearchTest, TimedSearchAlwaysCompletesTheFirstIteration) {
         if (row.timed) {
             EXPECT_GE(recorder.rootMovesShown, 44 * row.depthReached);
             EXPECT_GE(recorder.linesShown, 1);
-            EXPECT_EQ(recorder.lastScore, searchScore);
+            EXPECT_EQ(recorder.lastValue, ScoreText(searchScore));
         } else {
             EXPECT_EQ(recorder.rootMovesShown + recorder.linesShown, 0);
         }
@@ -214,7 +220,7 @@ TEST_F(SearchTest, PrincipalLineMargin) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUpPosition(fen);
-        SearchToDepth(1);
+        ThinkToDepth(1);
         const MoveRecord lineMove = bestLine[0];
         ASSERT_EQ(FormatIccs(lineMove), "e7d7");
         if (!row.keepLine) bestLine[0] = NullMove;

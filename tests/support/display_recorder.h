@@ -69,6 +69,7 @@ class DisplayRecorder : public Display {
     void SetCursor(Cursor cursor) override { Add("SetCursor", "", static_cast<int>(cursor)); }
     void SetMenu(MenuKind menu) override { Add("SetMenu", "", static_cast<int>(menu)); }
     void Beep() override { Add("Beep"); }
+    void ShowEndOfGame(std::string_view result) override { Add("ShowEndOfGame", result); }
     void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) override {
         Add("MessageBox", std::string(text) + "|" + std::string(caption), static_cast<int>(icon));
     }

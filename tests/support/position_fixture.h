@@ -50,7 +50,6 @@ inline void SetUpFen(std::string_view fen) {
     std::string error;
     ASSERT_TRUE(ReadFen(fen, &error)) << error;
     ResetAfterSetUp();
-    clockSide = sideToMove;  // the first move's clock is the mover's
 }
 
 // The generated move from `iccs` (e.g. "h2e2"); NullMove when it is not generated.

@@ -1,0 +1,50 @@
+// The command ids of the main window's menu items. The window puts them into the menu command
+// messages it posts; the engine's message pump recognises kCommandStop, the one item of the menu
+// shown while the engine thinks on its own move.
+#pragma once
+
+#include <cstdint>
+
+namespace xq {
+
+enum Command : int32_t {
+    // "游戏" (game)
+    kCommandNewGame = 101,  // "新建"
+    kCommandRestore,        // "恢复"
+    kCommandSave,           // "保存"
+    kCommandSaveAs,         // "另存为..."
+    kCommandExit,           // "退出"
+    // "移动" (move)
+    kCommandTakeBack = 201,  // "悔棋"
+    kCommandReplay,          // "重下"
+    kCommandHint,            // "提示"
+    kCommandPass,            // "对弈": the engine moves for the side to move
+    kCommandDemo,            // "演示模式"
+    kCommandMateSearch,      // "将死搜索"
+    // "级别" (level), in the order of levelKind 0..6
+    kCommandLevelPerMove = 301,  // "每次移动时间..."
+    kCommandLevelPerGame,        // "总时间"
+    kCommandLevelEasy,           // "容易"
+    kCommandLevelUnlimited,      // "无限制"
+    kCommandLevelFixedDepth,     // "回合搜索"
+    kCommandLevelMateSearch,     // "将死搜索"
+    kCommandLevelMatching,       // "匹配"
+    // "选项" (options)
+    kCommandPieceValues = 401,  // "棋子值..."
+    kCommandColour,             // "颜色..."
+    kCommandDrag,               // "拖动"
+    kCommandSelect,             // "选择"
+    kCommandSound,              // "声音"
+    kCommandReverseBoard,       // "反转棋盘"
+    kCommandTwoPlayer,          // "两人对弈"
+    kCommandBestPath,           // "最好路线"
+    // "编辑" (editor)
+    kCommandEdit = 501,   // "摆子"
+    kCommandEditDone,     // "完成"
+    kCommandEditCancel,   // "忽略"
+    kCommandAbout = 601,  // "关于"
+    // The think menu's one item.
+    kCommandStop = 701,  // "停止"
+};
+
+}  // namespace xq

@@ -1,0 +1,239 @@
+#include "engine/flow.h"
+
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/search.h"
+#include "engine/think.h"
+#include "engine/timecontrol.h"
+#include "platform/display.h"
+#include "platform/messages.h"
+#include "platform/timeofday.h"
+#include "rules/board.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "rules/makemove.h"
+#include "rules/record.h"
+
+namespace xq {
+
+Side userSide = Red;
+Side computerSide = Black;
+uint8_t computerThinking = 0;
+uint8_t soundOn = 1;
+DemoGameOverHook demoGameOverHook = nullptr;
+EngineMoveLogHook engineMoveLogHook = nullptr;
+
+namespace {
+
+constexpr uint32_t kFlashMilliseconds = 8;
+constexpr int kDemoPlyLimit = 120;
+constexpr int kDemoQuietLimit = 60;
+constexpr int kDemoRepetitionLimit = 3;
+constexpr int32_t kDemoLostScore = -5456;
+
+void StartNextDemoGame(DemoEnding ending) {
+    if (demoGameOverHook) demoGameOverHook(ending);
+    NewGame();
+    RedrawAll();
+}
+
+// One move of ComputerMove; true when a demonstration wants the next one.
+bool OneComputerMove() {
+    // 1.
+    ComputeTimeLimit();
+    // 2. The last game move in slot -1.
+    RebaseRecord();
+    // 3.
+    FindLibraryPosition();
+    // 4. The search's root.
+    recordTop = 0;
+    if (libraryPos > 0) {
+        // 5.
+        ShowMessage(kUsingLibraryText);
+        usingLibrary = true;
+        ChooseLibraryMove();
+        // The window gets one message in; "停止" then keeps the move from being played.
+        Message message;
+        if (PeekMessage(&message, kAnyWindow, true)) {
+            if (message.kind == MessageKind::Command && message.command == kCommandStop) {
+                demoMode = 0;  // as in a search: stopping also ends a demonstration
+                recordTop = -1;
+                return false;
+            }
+            DispatchMessage(message);
+        }
+    } else {
+        // 6.
+        if (usingLibrary) {
+            usingLibrary = false;
+            ShowMessage("");
+        }
+        ThinkAndChoose(maxDepth);
+    }
+    // 7.
+    recordTop = -1;
+    return PlayEngineMove();
+}
+
+}  // namespace
+
+void ComputerTurn() {
+    // 1.
+    computerThinking = 1;
+    SetCursor(Cursor::Busy);
+    SetMenu(MenuKind::Think);
+    // 2.
+    EngineTurnLoop();
+    // 3.
+    SetMenu(MenuKind::Normal);
+    computerThinking = 0;
+    SetCursor(Cursor::Arrow);
+    // 4.
+    if (gameOver) ShowEndOfGame(gameResultText);
+}
+
+bool BoardTakesClicks() {
+    return !computerThinking || inPumpDispatch;
+}
+
+bool HandleBoardMove(Square from, Square to) {
+    if (!BoardTakesClicks()) return false;
+    if (!ValidateEnteredMove(from, to)) return false;
+    userMovePending = 1;
+    if (gameOver) {
+        ShowEndOfGame(gameResultText);
+    } else if (!inPumpDispatch) {
+        ComputerTurn();
+    } else if (twoPlayerMode) {
+        userSide = Opponent(userSide);
+    }
+    return true;
+}
+
+void EngineTurnLoop() {
+    do {
+        userMovePending = 0;
+        ShowTurn(sideToMove);
+        ComputerMove();
+    } while (userMovePending);
+}
+
+void ComputerMove() {
+    // A demonstration goes on move after move; a loop rather than a call per move keeps the
+    // stack flat however long it runs.
+    while (OneComputerMove()) {
+    }
+}
+
+bool PlayEngineMove() {
+    // 1. The slot just above the game.
+    const MoveRecord move = bestLine[0];
+    GameRecord[0] = move;
+    // 2. What the engine expects from here on.
+    for (int k = 0; k + 1 < kLineLength; ++k)
+        predictedLine[k] = bestLine[k + 1];
+    predictedLine[kLineLength - 1] = NullMove;
+    predictedScore = searchScore;
+    // 3. No move: the end has already been announced after the user's move.
+    if (move.piece == Empty) {
+        predictedLine[0] = NullMove;
+        if (!demoMode) return false;
+        StartNextDemoGame(DemoEnding::NoMove);
+        return true;
+    }
+    // 4. Flash the move.
+    PlayMove(move);
+    RedrawChangedSquares();
+    BusyWait(kFlashMilliseconds);
+    TakeBackMove(move);
+    RedrawChangedSquares();
+    BusyWait(kFlashMilliseconds);
+    // 5.
+    PerformMove(move);
+    // 6.
+    if (soundOn) Beep();
+    // 7.
+    SlideRecord();
+    // 8.
+    if (engineMoveLogHook && !demoMode) engineMoveLogHook();
+    // 9.
+    lastPlayerMove = NullMove;
+    ShowTurn(sideToMove);
+    // 10.
+    if (demoMode) {
+        const DemoEnding ending = DemoGameEnding();
+        if (ending != DemoEnding::None) StartNextDemoGame(ending);
+        return true;
+    }
+    // 11.
+    if (levelKind != kLevelEasy && !gameOver) Ponder();
+    return false;
+}
+
+DemoEnding DemoGameEnding() {
+    if (plyCount >= kDemoPlyLimit) return DemoEnding::PlyLimit;
+    if (CountQuietPlies() >= kDemoQuietLimit) return DemoEnding::QuietPlies;
+    if (CountRepetitions(0) >= kDemoRepetitionLimit) return DemoEnding::Repetition;
+    if (searchScore <= kDemoLostScore) return DemoEnding::Lost;
+    return DemoEnding::None;
+}
+
+void Ponder() {
+    // 1. To the user the program looks idle.
+    SetCursor(Cursor::Arrow);
+    SetMenu(MenuKind::Normal);
+    // 2.
+    if (predictedLine[0].piece == Empty || twoPlayerMode) return;
+    // 3.
+    timedThinking = 0;
+    pondering = 1;
+    // 4. The predicted reply becomes the last game move, unseen and without clocks.
+    RebaseRecord();
+    GameRecord[recordTop + 1] = predictedLine[0];
+    PlayMove(predictedLine[0]);
+    SlideRecord();
+    RebaseRecord();
+    // 5.
+    recordTop = 0;
+    ThinkAndChoose(maxDepth);
+    recordTop = -1;
+    pondering = 0;
+    // 6. The user played the predicted reply; the search was the engine's own.
+    if (timedThinking) {
+        PlayEngineMove();
+        return;
+    }
+    // 7. Otherwise the reply leaves the board; a different user move is played for the loop.
+    TakeBackMove(GameRecord[recordTop]);
+    if (userMovePending) {
+        RebaseRecord();
+        CommitEnteredMove();
+        SlideRecord();
+        SetMenu(MenuKind::Think);
+        SetCursor(Cursor::Busy);
+    }
+}
+
+void Hint() {
+    // 1. The line already predicted for the user is the hint.
+    if (predictedLine[0].piece != Empty) return;
+    // 2.
+    RebaseRecord();
+    FindLibraryPosition();
+    recordTop = 0;
+    // 3.
+    if (libraryPos > 0) {
+        ChooseLibraryMove();
+    } else {
+        timedThinking = 1;
+        pondering = 0;
+        ThinkAndChoose(1);
+    }
+    // 4.
+    recordTop = -1;
+    predictedLine[0] = bestLine[0];
+    predictedLine[1] = NullMove;
+    predictedScore = -searchScore;
+}
+
+}  // namespace xq

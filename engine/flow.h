@@ -1,0 +1,71 @@
+// The game flow on the engine's side: from the user's accepted move to the engine's move on the
+// board, thinking on the user's time with the expected reply on the board (pondering), hints, and
+// the demonstration in which the engine plays both sides game after game.
+//
+// Everything runs on the window's thread. The window starts an engine turn with ComputerTurn and
+// hands a completed click move to HandleBoardMove; while a search runs, clicks reach the flow
+// only through the search's message pump (engine/pump.h).
+#pragma once
+
+#include <cstdint>
+
+#include "engine/pump.h"
+#include "rules/types.h"
+
+namespace xq {
+
+extern Side userSide;             // whose pieces the user may pick up
+extern Side computerSide;         // the side the engine plays
+extern uint8_t computerThinking;  // ComputerTurn is running
+extern uint8_t soundOn;           // the option "声音": a beep after each engine move
+
+// The panel message while the engine plays from the opening library.
+inline constexpr char kUsingLibraryText[] = "正在利用棋谱库。";
+
+// The engine's turn as the window runs it: think menu and busy cursor, EngineTurnLoop, the normal
+// menu and the arrow cursor back, then the end-of-game dialog when the game has ended.
+void ComputerTurn();
+
+// True when a click on the board is taken: no engine turn is running, or the running search
+// hands the click over.
+bool BoardTakesClicks();
+// What the board does after the second click of a move from `from` to `to` (sideToMove's move).
+// A refused move has shown its warning and returns false. An accepted one sets userMovePending;
+// then the end of the game is shown, or, outside a search, the engine answers (ComputerTurn);
+// inside a search in two-player mode userSide changes. Returns whether the move was accepted.
+bool HandleBoardMove(Square from, Square to);
+
+// Engine moves until no user move waits: a user move entered while the engine pondered, and not
+// the predicted one, is answered by another round.
+void EngineTurnLoop();
+// Finds one engine move (opening library or search) and plays it with PlayEngineMove; in a
+// demonstration it goes on with the next move until the demonstration is stopped.
+void ComputerMove();
+// Plays bestLine[0] as the engine's move with recordTop -1, keeps the rest of the line as the
+// prediction, then ponders (not at the easy level, not after the end of the game). Returns true
+// when a demonstration goes on with another ComputerMove (the caller makes it); a demonstration
+// game that has ended is replaced by a new one first.
+bool PlayEngineMove();
+// Thinks on the user's time with the predicted reply on the board; plays the engine's answer at
+// once when the user played that reply, or commits the user's other move for the turn loop.
+void Ponder();
+// Leaves a hint in predictedLine[0]: the prediction already made, a library reply, or the best
+// move of a one-iteration search under the last timeLimit.
+void Hint();
+
+// Why a demonstration game ends after the engine's move (None: it goes on).
+enum class DemoEnding { None, NoMove, PlyLimit, QuietPlies, Repetition, Lost };
+// The demonstration's test of the position after the engine's move: 120 plies, 60 quiet plies in
+// a row, a threefold repetition, or a score of -5456 or less for the side that moved.
+DemoEnding DemoGameEnding();
+// Called before a demonstration replaces an ended game by a new one (tools stop after N games).
+using DemoGameOverHook = void (*)(DemoEnding ending);
+extern DemoGameOverHook demoGameOverHook;
+
+// Called after each engine move outside a demonstration, for the game log's line; the log reads
+// bestLine, lastPlayerMove, predictedLine, searchScore, iterationDepth, rootMoveCount, nodeCount
+// and searchClock before the flow clears lastPlayerMove.
+using EngineMoveLogHook = void (*)();
+extern EngineMoveLogHook engineMoveLogHook;
+
+}  // namespace xq

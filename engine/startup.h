@@ -1,0 +1,11 @@
+// The engine's start-up.
+#pragma once
+
+namespace xq {
+
+// Registers the engine's per-game resets with NewGame: the evaluation tables, the stop flag, the
+// node counter, the library flag and noTimeLimit. Call once at start-up, before the first
+// NewGame; later calls do nothing.
+void InitEngine();
+
+}  // namespace xq

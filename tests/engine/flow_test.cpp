@@ -1,0 +1,573 @@
+// The game flow driven headlessly through the message queue: the tests' window procedure plays
+// the window (left clicks carry the move, x = from, y = to; menu commands are recorded), and the
+// native-event pull, which the search's pump calls about every 10 ms of the fake tick count,
+// plays the user who clicks while the engine thinks.
+#include "engine/flow.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/search.h"
+#include "engine/think.h"
+#include "engine_fixture.h"
+#include "platform/messages.h"
+#include "rules/fen.h"
+#include "rules/gamemoves.h"
+#include "support/display_recorder.h"
+#include "support/fake_time.h"
+
+namespace xq {
+namespace {
+
+using testing::DisplayRecorder;
+using testing::EngineTest;
+using testing::FakeTime;
+using testing::Generated;
+
+constexpr int32_t kPickAnotherMove = -1;  // a click whose move the procedure picks itself
+
+// What the tests' window saw.
+struct CommandRun {
+    int32_t command;
+    uint8_t thinking;
+    uint8_t computerThinking;
+};
+std::vector<CommandRun> commandsRun;
+MoveRecord predictedAtClick;
+int32_t depthAtClick = 0;
+uint64_t nodesAtClick = 0;
+
+// The first legal move of sideToMove other than `avoid`.
+MoveRecord AnotherLegalMove(const MoveRecord& avoid) {
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (!SameMove(currentMove, avoid) && !LeavesKingAttacked(currentMove)) return currentMove;
+    }
+    return NullMove;
+}
+
+int64_t MainWindow(const Message& message) {
+    switch (message.kind) {
+        case MessageKind::LeftButtonDown: {
+            depthAtClick = iterationDepth;
+            nodesAtClick = nodeCount;
+            // Handed over by the pump, the board shows the real position: the predicted reply is
+            // the taken-back move just above recordTop.
+            predictedAtClick = GameRecord[recordTop + 1];
+            Square from = message.x;
+            Square to = message.y;
+            if (from == kPickAnotherMove) {
+                const MoveRecord move = AnotherLegalMove(predictedAtClick);
+                from = move.from;
+                to = move.to;
+            }
+            return HandleBoardMove(from, to) ? 1 : 0;
+        }
+        case MessageKind::Command:
+            commandsRun.push_back({message.command, thinking, computerThinking});
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+Message Click(Square from, Square to) {
+    Message message;
+    message.kind = MessageKind::LeftButtonDown;
+    message.x = from;
+    message.y = to;
+    return message;
+}
+
+Message MenuCommand(int32_t command) {
+    Message message;
+    message.kind = MessageKind::Command;
+    message.command = command;
+    return message;
+}
+
+// The user's actions during a search: posted once each by the native pull when its condition
+// holds.
+struct UserAction {
+    bool (*when)();
+    Message (*message)();
+    bool posted;
+    int32_t pliesWhenPosted;
+};
+std::vector<UserAction> userActions;
+
+void PullUserActions() {
+    for (UserAction& action : userActions) {
+        if (action.posted || !action.when()) continue;
+        action.posted = true;
+        action.pliesWhenPosted = plyCount;
+        PostMessage(action.message());
+        return;
+    }
+}
+
+class FlowTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        UseOpeningLibrary({});
+        NewGame();
+        ClearMessages();
+        SetWindowProcedure(kMainWindow, MainWindow);
+        SetNativeEventPull(PullUserActions);
+        commandsRun.clear();
+        userActions.clear();
+        computerThinking = 0;
+        userMovePending = 0;
+        inPumpDispatch = 0;
+        userSide = Red;
+        soundOn = 0;
+        demoGameOverHook = nullptr;
+        iterationHook = nullptr;
+    }
+    void TearDown() override {
+        SetWindowProcedure(kMainWindow, {});
+        SetNativeEventPull(nullptr);
+        ClearMessages();
+        UseOpeningLibrary({});
+        demoGameOverHook = nullptr;
+        iterationHook = nullptr;
+        EngineTest::TearDown();
+    }
+
+    // The user's move from the idle board, as the second click enters it.
+    static bool UserPlays(std::string_view iccs) {
+        const MoveRecord move = Generated(iccs);
+        EXPECT_NE(move.piece, Empty) << iccs;
+        return HandleBoardMove(move.from, move.to);
+    }
+
+    FakeTime time;
+};
+
+// Index of the first call named `name` (with `text` when given) at or after `from`; -1 if none.
+int FindCall(const DisplayRecorder& display, size_t from, std::string_view name,
+             std::string_view textPrefix = "") {
+    for (size_t i = from; i < display.calls.size(); ++i) {
+        const testing::DisplayCall& call = display.calls[i];
+        if (call.name == name && call.text.compare(0, textPrefix.size(), textPrefix) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Indexes of the ShowMoveLine calls: one per move played into the game.
+std::vector<int> MoveLines(const DisplayRecorder& display) {
+    std::vector<int> found;
+    for (size_t i = 0; i < display.calls.size(); ++i)
+        if (display.calls[i].name == "ShowMoveLine") found.push_back(static_cast<int>(i));
+    return found;
+}
+
+TEST_F(FlowTest, PredictedReplyTurnsPonderingIntoTheEnginesSearch) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = 4;
+    userActions.push_back({[] { return pondering != 0; },
+                           [] { return Click(GameRecord[-1].from, GameRecord[-1].to); }, false, 0});
+    DisplayRecorder display;
+    ASSERT_TRUE(UserPlays("h2e2"));
+    ASSERT_TRUE(userActions[0].posted);
+
+    // User, engine, the predicted reply, the engine's answer; the next prediction is taken back.
+    EXPECT_EQ(plyCount, 4);
+    EXPECT_TRUE(SameMove(GameRecord[-3], predictedAtClick));
+    EXPECT_TRUE(PositionIsConsistent());
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_EQ(pondering, 0);
+    EXPECT_GE(depthAtClick, 1);
+
+    // After the reply is committed the pondered line is shown at once, and the search goes on
+    // from the iteration it had reached instead of starting again at depth 1.
+    // Move lines: the user's first move, the engine's, the predicted reply, the engine's answer.
+    const std::vector<int> lines = MoveLines(display);
+    ASSERT_EQ(lines.size(), 4u);
+    const int replyLine = lines[2];
+    const int engineLine = lines[3];
+    const int shownLine =
+        FindCall(display, static_cast<size_t>(replyLine), "ShowPanelValue", "BestPath=");
+    const int firstDepth =
+        FindCall(display, static_cast<size_t>(replyLine), "ShowPanelValue", "Depth=");
+    EXPECT_GT(shownLine, replyLine);
+    EXPECT_TRUE(firstDepth < 0 || shownLine < firstDepth);
+    for (int i = replyLine; i < engineLine; ++i) {
+        const testing::DisplayCall& call = display.calls[static_cast<size_t>(i)];
+        if (call.text.rfind("Depth=", 0) != 0) continue;
+        EXPECT_GE(std::atoi(call.text.c_str() + 6), depthAtClick) << call.text;
+    }
+    // The node count shown for the engine's answer includes the nodes searched while pondering.
+    const int nodes = FindCall(display, static_cast<size_t>(replyLine), "ShowPanelValue", "Nodes=");
+    ASSERT_GT(nodes, 0);
+    ASSERT_LT(nodes, engineLine);
+    EXPECT_GE(std::stoull(display.calls[static_cast<size_t>(nodes)].text.substr(6)), nodesAtClick);
+}
+
+TEST_F(FlowTest, AnotherMoveWhilePonderingIsPlayedAndAnsweredAfresh) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = 4;
+    userActions.push_back({[] { return pondering != 0; },
+                           [] { return Click(kPickAnotherMove, kPickAnotherMove); }, false, 0});
+    DisplayRecorder display;
+    ASSERT_TRUE(UserPlays("h2e2"));
+    ASSERT_TRUE(userActions[0].posted);
+
+    EXPECT_EQ(plyCount, 4);
+    const MoveRecord userMove = GameRecord[-3];
+    EXPECT_FALSE(SameMove(userMove, predictedAtClick));
+    EXPECT_TRUE(SameMove(userMove, lastPlayerMove) || lastPlayerMove.piece == Empty);
+    EXPECT_TRUE(PositionIsConsistent());
+    // The engine's answer came from a new search: its iterations restart at depth 1.
+    const std::vector<int> lines = MoveLines(display);
+    ASSERT_EQ(lines.size(), 4u);
+    const int otherLine = lines[2];
+    EXPECT_EQ(display.calls[static_cast<size_t>(otherLine)].value, Red);
+    EXPECT_GT(FindCall(display, static_cast<size_t>(otherLine), "ShowPanelValue", "Depth=1 "), 0);
+}
+
+TEST_F(FlowTest, MenuCommandWhilePonderingStopsTheSearchAndRunsAfterwards) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = 12;
+    // The engine's own search is stopped too, or it would go on to depth 12.
+    userActions.push_back({[] { return timedThinking && iterationDepth >= 3; },
+                           [] { return MenuCommand(kCommandStop); }, false, 0});
+    userActions.push_back(
+        {[] { return pondering != 0; }, [] { return MenuCommand(kCommandHint); }, false, 0});
+    ASSERT_TRUE(UserPlays("h2e2"));
+    ASSERT_TRUE(userActions[0].posted);
+    ASSERT_TRUE(userActions[1].posted);
+    // The pondering search stopped early; the predicted reply is off the board again.
+    EXPECT_LT(iterationDepth, 12);
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_EQ(recordTop, -2);
+    EXPECT_TRUE(PositionIsConsistent());
+    EXPECT_TRUE(commandsRun.empty());
+    // The command was posted again and runs from the idle window's loop.
+    EXPECT_EQ(DispatchPendingMessages(), 1);
+    ASSERT_EQ(commandsRun.size(), 1u);
+    EXPECT_EQ(commandsRun[0].command, kCommandHint);
+    EXPECT_EQ(commandsRun[0].thinking, 0);
+    EXPECT_EQ(commandsRun[0].computerThinking, 0);
+}
+
+TEST_F(FlowTest, CommandsWhileThinkingOnItsOwnMove) {
+    struct Row {
+        const char* name;
+        int32_t command;
+        bool stops;
+    };
+    const Row rows[] = {
+        {"stop ends the search, the best move so far is played", kCommandStop, true},
+        {"any other command is dropped", kCommandHint, false},
+    };
+    static int32_t commandToPost;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        levelKind = kLevelEasy;  // timed; the fake clock never runs out; no pondering afterwards
+        maxDepth = row.stops ? 20 : 4;
+        commandToPost = row.command;
+        userActions.push_back({[] { return timedThinking && iterationDepth >= 2; },
+                               [] { return MenuCommand(commandToPost); }, false, 0});
+        ASSERT_TRUE(UserPlays("h2e2"));
+        ASSERT_TRUE(userActions[0].posted);
+        EXPECT_EQ(plyCount, 2);
+        EXPECT_TRUE(PositionIsConsistent());
+        EXPECT_TRUE(commandsRun.empty());
+        EXPECT_FALSE(MessagesPending());
+        if (row.stops) {
+            EXPECT_LT(iterationDepth, 20);
+        } else {
+            EXPECT_EQ(iterationDepth, 4);
+        }
+    }
+}
+
+TEST_F(FlowTest, EasyLevelAndTwoPlayersNeverPonder) {
+    struct Row {
+        const char* name;
+        uint8_t level;
+        uint8_t twoPlayers;
+        bool ponders;
+    };
+    const Row rows[] = {
+        {"easy", kLevelEasy, 0, false},
+        {"two players", kLevelFixedDepth, 1, false},
+        {"fixed depth", kLevelFixedDepth, 0, true},
+    };
+    static bool sawPondering;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        levelKind = row.level;
+        twoPlayerMode = row.twoPlayers;
+        maxDepth = 2;
+        sawPondering = false;
+        iterationHook = [] { sawPondering = sawPondering || pondering; };
+        DisplayRecorder display;
+        ASSERT_TRUE(UserPlays("h2e2"));
+        EXPECT_EQ(sawPondering, row.ponders);
+        EXPECT_EQ(plyCount, 2);
+        EXPECT_EQ(display.calls.back(), testing::DisplayCall("SetCursor", "", 0));
+        EXPECT_EQ(computerThinking, 0);
+    }
+}
+
+TEST_F(FlowTest, StopDuringADemonstration) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = 3;
+    demoMode = 1;
+    userActions.push_back({[] { return timedThinking && plyCount >= 6; },
+                           [] { return MenuCommand(kCommandStop); }, false, 0});
+    ComputerTurn();
+    ASSERT_TRUE(userActions[0].posted);
+    EXPECT_EQ(demoMode, 0);
+    // The move being searched is still completed; then the engine is idle.
+    EXPECT_EQ(plyCount, userActions[0].pliesWhenPosted + 1);
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST_F(FlowTest, DemonstrationGameEndsAndRestarts) {
+    struct Row {
+        const char* name;
+        const char* fen;
+        std::vector<std::string_view> prelude;
+        int32_t pliesBefore;  // plyCount before the engine's move; -1: as played
+        const char* engineMove;
+        int32_t score;
+        DemoEnding ending;
+    };
+    const char* rooks = "r2k5/9/9/9/9/9/9/9/9/R3K4 w - - 0 1";
+    const Row rows[] = {
+        {"game goes on", rooks, {}, 10, "a0a1", 0, DemoEnding::None},
+        {"120 plies", rooks, {}, 119, "a0a1", 0, DemoEnding::PlyLimit},
+        {"threefold repetition",
+         rooks,
+         {"a0a1", "a9a8", "a1a0", "a8a9", "a0a1", "a9a8", "a1a0"},
+         -1,
+         "a8a9",
+         0,
+         DemoEnding::Repetition},
+        {"lost at -5456", rooks, {}, 10, "a0a1", -5456, DemoEnding::Lost},
+        {"not lost at -5455", rooks, {}, 10, "a0a1", -5455, DemoEnding::None},
+        {"no move", rooks, {}, 10, nullptr, 0, DemoEnding::NoMove},
+    };
+    static DemoEnding reported;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetUpFen(row.fen);
+        for (std::string_view move : row.prelude)
+            testing::PlayGameMoves({move});
+        if (row.pliesBefore >= 0) plyCount = row.pliesBefore;
+        const int32_t plies = plyCount;
+        demoMode = 1;
+        reported = DemoEnding::None;
+        demoGameOverHook = [](DemoEnding ending) { reported = ending; };
+        bestLine[0] = row.engineMove ? Generated(row.engineMove) : NullMove;
+        bestLine[1] = NullMove;
+        searchScore = row.score;
+        DisplayRecorder display;
+        EXPECT_TRUE(PlayEngineMove());  // the demonstration goes on either way
+        EXPECT_EQ(reported, row.ending);
+        if (row.ending == DemoEnding::None) {
+            EXPECT_EQ(plyCount, plies + 1);
+            EXPECT_EQ(display.Count("RedrawAll"), 0);
+        } else {
+            EXPECT_EQ(plyCount, 0);
+            EXPECT_EQ(WriteFen().substr(0, kStartFen.find(' ')),
+                      kStartFen.substr(0, kStartFen.find(' ')));
+            EXPECT_EQ(display.Count("RedrawAll"), 1);
+        }
+        demoMode = 0;
+    }
+}
+
+// Quiet moves of a position where nothing can ever be captured, chosen so that no position
+// repeats: the demonstration's sixty-quiet-plies rule.
+TEST_F(FlowTest, DemonstrationGameEndsAfterSixtyQuietPlies) {
+    testing::SetUpFen("2bak4/4a4/4b4/9/9/9/9/4B4/4A4/2BAK4 w - - 0 1");
+    int played = 0;
+    for (int attempt = 0; played < 59 && attempt < 10000; ++attempt) {
+        GenerateMoves();
+        int index = 0;
+        bool moved = false;
+        const int skip = attempt % 7;
+        for (NextMove(); currentMove.piece != Empty && !moved; NextMove(), ++index) {
+            if (index < skip || LeavesKingAttacked(currentMove)) continue;
+            const MoveRecord move = currentMove;
+            GameRecord[recordTop + 1] = move;
+            PlayMove(move);
+            if (CountRepetitions(0) == 1) {
+                SlideRecord();
+                moved = true;
+            } else {
+                TakeBackMove(move);
+                GenerateMoves();  // the walk goes on from a fresh list
+                for (int k = 0; k <= index; ++k)
+                    NextMove();
+            }
+        }
+        if (moved) ++played;
+    }
+    ASSERT_EQ(played, 59);
+    ASSERT_EQ(CountQuietPlies(), 59);
+    MoveRecord last = NullMove;
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (LeavesKingAttacked(currentMove)) continue;
+        const MoveRecord move = currentMove;
+        PlayMove(move);
+        const bool fresh = CountRepetitions(0) == 1;
+        TakeBackMove(move);
+        if (fresh) {
+            last = move;
+            break;
+        }
+    }
+    ASSERT_NE(last.piece, Empty);
+    static DemoEnding reported;
+    reported = DemoEnding::None;
+    demoGameOverHook = [](DemoEnding ending) { reported = ending; };
+    demoMode = 1;
+    bestLine[0] = last;
+    bestLine[1] = NullMove;
+    searchScore = 0;
+    EXPECT_TRUE(PlayEngineMove());
+    EXPECT_EQ(reported, DemoEnding::QuietPlies);
+    EXPECT_EQ(plyCount, 0);
+    demoMode = 0;
+}
+
+TEST_F(FlowTest, Hint) {
+    // A one-entry-pair library: generated move 0 (with a reply) and generated move 1.
+    const std::vector<uint8_t> twoFirstMoves = {0, 0x40, 0x80, 0x81};
+    struct Row {
+        const char* name;
+        bool library;
+        bool predicted;
+    };
+    const Row rows[] = {
+        {"a one-iteration search", false, false},
+        {"a library reply", true, false},
+        {"the prediction already made", false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UseOpeningLibrary(row.library ? twoFirstMoves : std::vector<uint8_t>{});
+        NewGame();
+        const MoveRecord madeEarlier = Generated("b0c2");
+        if (row.predicted) predictedLine[0] = madeEarlier;
+        // The library's choice for the first random draw of seed 1.
+        SeedRandom(1);
+        const int r = Random(16);
+        const int libraryIndex = (r >= 7 && r <= 9) || r == 12 || r == 14 ? 1 : 0;
+        SeedRandom(1);
+        timeLimit = 5.0;
+        Hint();
+        EXPECT_EQ(recordTop, -1);
+        EXPECT_EQ(plyCount, 0);
+        EXPECT_TRUE(PositionIsConsistent());
+        if (row.predicted) {
+            EXPECT_TRUE(SameMove(predictedLine[0], madeEarlier));
+            continue;
+        }
+        EXPECT_TRUE(testing::IsLegalMove(predictedLine[0]));
+        EXPECT_EQ(predictedLine[1].piece, Empty);
+        EXPECT_EQ(predictedScore, -searchScore);
+        if (row.library) {
+            GenerateMoves();
+            for (int k = 0; k <= libraryIndex; ++k)
+                NextMove();
+            EXPECT_TRUE(SameMove(predictedLine[0], currentMove));
+            EXPECT_EQ(iterationDepth, 0);
+            EXPECT_EQ(nodeCount, 0u);
+            EXPECT_EQ(searchScore, 0);
+        } else {
+            EXPECT_EQ(iterationDepth, 1);
+            EXPECT_GT(nodeCount, 0u);
+        }
+    }
+}
+
+TEST_F(FlowTest, LibraryMoveAndTheMessageTakenMeanwhile) {
+    struct Row {
+        const char* name;
+        MessageKind kind;
+        int32_t command;
+        bool played;
+    };
+    const Row rows[] = {
+        {"nothing pending", MessageKind::Timer, 0, true},
+        {"a timer tick is dispatched", MessageKind::Timer, 1, true},
+        {"stop keeps the move from being played", MessageKind::Command, kCommandStop, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        UseOpeningLibrary({0, 0x40, 0x80, 0x81});
+        NewGame();
+        levelKind = kLevelFixedDepth;
+        maxDepth = 1;
+        demoMode = row.played ? 0 : 1;  // "停止" also ends a demonstration
+        ClearMessages();
+        if (row.command != 0) {
+            Message message;
+            message.kind = row.kind;
+            message.command = row.command;
+            PostMessage(message);
+        }
+        DisplayRecorder display;
+        ComputerMove();
+        EXPECT_EQ(display.calls.front(), testing::DisplayCall("SetCursor", "", 1));
+        EXPECT_EQ(FindCall(display, 0, "ShowMessage", kUsingLibraryText) >= 0, true);
+        EXPECT_FALSE(MessagesPending());
+        if (row.played) {
+            EXPECT_EQ(plyCount, 1);
+            EXPECT_TRUE(usingLibrary);
+        } else {
+            EXPECT_EQ(plyCount, 0);
+            EXPECT_EQ(recordTop, -1);
+            EXPECT_EQ(demoMode, 0);
+        }
+        demoMode = 0;
+        EXPECT_TRUE(PositionIsConsistent());
+    }
+}
+
+// A few demonstration games at a small depth; board cells and piece lists agree after every move.
+TEST_F(FlowTest, DemonstrationSoak) {
+    class ConsistencyCheck : public Display {
+      public:
+        int moves = 0;
+        int inconsistent = 0;
+        void ShowTurn(Side) override {
+            ++moves;
+            if (!PositionIsConsistent()) ++inconsistent;
+        }
+    } check;
+    SetDisplay(&check);
+    static int gamesEnded;
+    gamesEnded = 0;
+    demoGameOverHook = [](DemoEnding ending) {
+        EXPECT_NE(ending, DemoEnding::None);
+        if (++gamesEnded == 2) demoMode = 0;
+    };
+    levelKind = kLevelFixedDepth;
+    maxDepth = 2;
+    demoMode = 1;
+    ComputerTurn();
+    SetDisplay(nullptr);
+    EXPECT_EQ(gamesEnded, 2);
+    EXPECT_GT(check.moves, 10);
+    EXPECT_EQ(check.inconsistent, 0);
+}
+
+}  // namespace
+}  // namespace xq
