@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/startup.h"
 #include "rules/attacks.h"
 #include "tools/bench/bench.h"
 
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     using namespace xq::bench;
     if (argc < 2) return Usage();
     InitAttackTable();
+    InitEngine();
     std::string command = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "perft") return RunPerft(args);

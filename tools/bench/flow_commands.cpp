@@ -9,7 +9,6 @@
 #include "engine/commands.h"
 #include "engine/flow.h"
 #include "engine/search.h"
-#include "engine/startup.h"
 #include "engine/timecontrol.h"
 #include "platform/display.h"
 #include "platform/messages.h"
@@ -97,7 +96,6 @@ int RunDemo(std::vector<std::string> args) {
     demoRun = DemoRun{};
     demoRun.games = std::strtol(args[0].c_str(), nullptr, 10);
     if (demoRun.games < 1) return Usage();
-    InitEngine();
     LoadOpeningLibrary();
     SeedRandom(seed);
     soundOn = 0;
@@ -160,7 +158,6 @@ int RunPump(std::vector<std::string> args) {
         (args.size() == 1 && !ParseDepth(args[0].c_str(), &depth, kLineLength))) {
         return Usage();
     }
-    InitEngine();
     ClearMessages();
     double offTotalMs = 0;
     double onTotalMs = 0;
@@ -221,7 +218,6 @@ int RunStopLatency(const std::vector<std::string>& args) {
         (args.size() == 1 && (samples = std::strtol(args[0].c_str(), nullptr, 10)) < 1)) {
         return Usage();
     }
-    InitEngine();
     ClearMessages();
     SetNativeEventPull(PostStopWhenDue);
     std::vector<double> fromPost;
