@@ -547,7 +547,8 @@ TEST_F(FlowTest, DemonstrationSoak) {
       public:
         int moves = 0;
         int inconsistent = 0;
-        void ShowTurn(Side) override {
+        // Called after every move played; not while a new game is being set up.
+        void RedrawChangedSquares() override {
             ++moves;
             if (!PositionIsConsistent()) ++inconsistent;
         }

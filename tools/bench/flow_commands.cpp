@@ -76,9 +76,11 @@ struct DemoRun {
 };
 DemoRun demoRun;
 
+// Every move played (and the brief flash before it) redraws the changed squares; a new game's
+// set-up announces the turn before both sides are set, so the check is not made there.
 class DemoCheck : public Display {
   public:
-    void ShowTurn(Side) override {
+    void RedrawChangedSquares() override {
         if (demoRun.inconsistentAt < 0 && !PositionIsConsistent())
             demoRun.inconsistentAt = demoRun.plies + plyCount;
     }
