@@ -3,7 +3,7 @@
 # `apt-get update` runs only then, so a machine that has everything is left alone.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev pkg-config)
+packages=(g++ cmake ninja-build libgtest-dev clang-format)
 
 missing=()
 for pkg in "${packages[@]}"; do
