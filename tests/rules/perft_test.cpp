@@ -14,7 +14,7 @@ struct PerftRow {
     std::vector<uint64_t> counts;  // depth 1, 2, ...
 };
 
-// Published counts, confirmed with Fairy-Stockfish.
+// Published counts, confirmed with Fairy-Stockfish, and counts of our own from it.
 const PerftRow kRows[] = {
     {"start",
      "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1",
@@ -32,6 +32,14 @@ const PerftRow kRows[] = {
     {"gunners",
      "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 w - - 0 1",
      {30, 830, 22787, 649866}},
+    // Counted with Fairy-Stockfish (`go perft N`) for this suite.
+    {"developed",
+     "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN3NC1/9/R1BAKAB1R w - - 0 1",
+     {36, 1292, 47994, 1777662}},
+    {"late-middlegame",
+     "2bak1b2/4a4/5n3/p1p6/9/9/P3P4/4B2N1/4A4/2BAK4 w - - 0 1",
+     {16, 240, 3583, 53463}},
+    {"pawns-across", "3k5/9/2P1P4/9/9/9/9/9/4p4/5K3 b - - 0 1", {5, 24, 88, 483}},
 };
 
 TEST(Perft, PublishedCountsAndPositionRestored) {
