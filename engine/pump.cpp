@@ -1,7 +1,5 @@
 #include "engine/pump.h"
 
-#include <utility>
-
 #include "engine/commands.h"
 #include "engine/search.h"
 #include "engine/think.h"
@@ -34,10 +32,6 @@ void PullNativeEventsWhenDue() {
     if (now - lastNativePull < kNativePullMilliseconds) return;
     lastNativePull = now;
     PullNativeEvents();
-}
-
-void SwapSides() {
-    std::swap(sideToMove, otherSide);
 }
 
 // On its own move the engine only listens for "停止"; the think menu offers nothing else.

@@ -1,7 +1,6 @@
 #include "engine/search.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "engine/evaluation.h"
 #include "engine/pump.h"
@@ -37,10 +36,6 @@ constexpr int32_t MatedScore(int ply) {
 
 bool MateSearchLevel() {
     return levelKind == kLevelMateSearch;
-}
-
-void SwapSides() {
-    std::swap(sideToMove, otherSide);
 }
 
 // Copies the line entries from `ply` on, up to and including the entry that ends the line.

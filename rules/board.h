@@ -68,6 +68,14 @@ inline Square KingSquare(Side side) {
     return pieceList[side].entry[0].square;
 }
 
+// Exchanges sideToMove and otherSide, as the search and its helpers do around a move made with
+// MakeMove (PlayMove and TakeBackMove also keep clockSide).
+inline void SwapSides() {
+    const Side side = sideToMove;
+    sideToMove = otherSide;
+    otherSide = side;
+}
+
 void ClearBoard();
 void PutPiece(PieceKind kind, Side side, Square square);
 void ResetPieceLists();

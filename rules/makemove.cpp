@@ -35,7 +35,7 @@ void MakeMove(const MoveRecord& move, bool takeBack) {
 }
 
 namespace {
-void SwapSides() {
+void SwapSidesAndClock() {
     clockSide = otherSide;
     otherSide = sideToMove;
     sideToMove = clockSide;
@@ -46,11 +46,11 @@ void PlayMove(const MoveRecord& move) {
     ++recordTop;
     ++plyCount;
     MakeMove(move, false);
-    SwapSides();
+    SwapSidesAndClock();
 }
 
 void TakeBackMove(const MoveRecord& move) {
-    SwapSides();
+    SwapSidesAndClock();
     MakeMove(move, true);
     --plyCount;
     --recordTop;

@@ -23,10 +23,6 @@ struct LocalMoves {
     }
 };
 
-void SwapSides() {
-    std::swap(sideToMove, otherSide);
-}
-
 uint64_t CountLegal(const LocalMoves& moves) {
     uint64_t n = 0;
     for (int i = 0; i < moves.count; ++i)
