@@ -25,11 +25,6 @@ bool usingLibrary = false;
 
 namespace {
 
-constexpr uint8_t kHasReplies = 0x40;
-constexpr uint8_t kLastEntry = 0x80;
-constexpr uint8_t kIndexMask = 0x3F;
-constexpr uint8_t kListEndMark = 0x3F;
-
 bool InLibrary(int32_t pos) {
     return pos >= 0 && pos < static_cast<int32_t>(openingLibrary.size());
 }
@@ -136,7 +131,8 @@ void FindLibraryNode(int lastMove) {
         if (!NextLibraryEntry(false)) return;
     }
     // Not listed, or listed without replies: the library cannot answer after this move.
-    if ((EntryAt(libraryPos) & 0x7F) != libraryMoveIndex + kHasReplies) return;
+    if ((EntryAt(libraryPos) & (kIndexMask | kHasReplies)) != libraryMoveIndex + kHasReplies)
+        return;
 
     PlayMove(move);
     FindLibraryNode(lastMove);

@@ -21,6 +21,13 @@ namespace xq {
 
 inline constexpr int kOpeningLibraryCapacity = 34668;
 
+// One byte per tree entry: the move's place in the generated list, and two flags.
+inline constexpr uint8_t kIndexMask = 0x3F;
+inline constexpr uint8_t kHasReplies = 0x40;  // the entry's reply list follows it
+inline constexpr uint8_t kLastEntry = 0x80;   // the entry ends its list
+// Where a next entry would start, this byte also ends a list during the random choice.
+inline constexpr uint8_t kListEndMark = 0x3F;
+
 // Exactly the bytes read (at most kOpeningLibraryCapacity), byte 0 set to 255; or the single
 // byte 0 when no file could be read. Every walker below stays within these bytes.
 extern std::vector<uint8_t> openingLibrary;

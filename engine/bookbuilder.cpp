@@ -14,10 +14,7 @@ namespace xq {
 
 namespace {
 
-constexpr int kMaxMoveIndex = 63;
-constexpr uint8_t kHasReplies = 0x40;
-constexpr uint8_t kLastEntry = 0x80;
-constexpr uint8_t kListEndMark = 0x3F;
+constexpr int kMaxMoveIndex = kIndexMask;
 
 // One entry of the tree being built; the root (node 0) stands for the opening array.
 struct Node {

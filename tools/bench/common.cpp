@@ -37,32 +37,40 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
-// Takes "--seed N" out of `args`; false when N is not a number.
-bool TakeSeed(std::vector<std::string>* args, uint64_t* seed) {
+namespace {
+
+// Takes "NAME VALUE" out of `args` and returns VALUE (empty when NAME is absent); false when
+// VALUE is missing.
+bool TakeOptionText(std::vector<std::string>* args, std::string_view name, std::string* value) {
+    value->clear();
     for (size_t i = 0; i < args->size(); ++i) {
-        if ((*args)[i] != "--seed") continue;
+        if ((*args)[i] != name) continue;
         if (i + 1 >= args->size()) return false;
-        char* end = nullptr;
-        *seed = std::strtoull((*args)[i + 1].c_str(), &end, 10);
-        if (*end != '\0') return false;
+        *value = (*args)[i + 1];
         args->erase(args->begin() + static_cast<long>(i), args->begin() + static_cast<long>(i) + 2);
         return true;
     }
     return true;
 }
 
-// Takes "NAME VALUE" out of `args` as a number; false when VALUE is missing or not a number.
+}  // namespace
+
+bool TakeSeed(std::vector<std::string>* args, uint64_t* seed) {
+    std::string text;
+    if (!TakeOptionText(args, "--seed", &text)) return false;
+    if (text.empty()) return true;
+    char* end = nullptr;
+    *seed = std::strtoull(text.c_str(), &end, 10);
+    return *end == '\0';
+}
+
 bool TakeNumberOption(std::vector<std::string>* args, std::string_view name, long* value) {
-    for (size_t i = 0; i < args->size(); ++i) {
-        if ((*args)[i] != name) continue;
-        if (i + 1 >= args->size()) return false;
-        char* end = nullptr;
-        *value = std::strtol((*args)[i + 1].c_str(), &end, 10);
-        if (*end != '\0') return false;
-        args->erase(args->begin() + static_cast<long>(i), args->begin() + static_cast<long>(i) + 2);
-        return true;
-    }
-    return true;
+    std::string text;
+    if (!TakeOptionText(args, name, &text)) return false;
+    if (text.empty()) return true;
+    char* end = nullptr;
+    *value = std::strtol(text.c_str(), &end, 10);
+    return *end == '\0';
 }
 
 namespace {

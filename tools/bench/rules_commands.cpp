@@ -15,6 +15,21 @@
 
 namespace xq::bench {
 
+namespace {
+
+// The position of an optional leading "--fen FEN" (the opening array without one); returns the
+// index of the first argument after it.
+size_t LeadingFen(const std::vector<std::string>& args, std::string* fen) {
+    if (args.size() >= 2 && args[0] == "--fen") {
+        *fen = args[1];
+        return 2;
+    }
+    *fen = kStartFen;
+    return 0;
+}
+
+}  // namespace
+
 int RunPerft(const std::vector<std::string>& args) {
     int depth = 0;
     if (args.empty() || args.size() > 2 || !ParseDepth(args[0].c_str(), &depth)) return Usage();
@@ -43,12 +58,8 @@ int RunDivide(const std::vector<std::string>& args) {
 }
 
 int RunMoves(const std::vector<std::string>& args) {
-    size_t next = 0;
-    std::string fen(kStartFen);
-    if (args.size() >= 2 && args[0] == "--fen") {
-        fen = args[1];
-        next = 2;
-    }
+    std::string fen;
+    size_t next = LeadingFen(args, &fen);
     if (!SetUp(fen)) return 1;
     for (; next < args.size(); ++next) {
         Square from = 0;
@@ -94,12 +105,8 @@ const char* OrDash(const std::string& text) {
 }  // namespace
 
 int RunPlay(const std::vector<std::string>& args) {
-    size_t next = 0;
-    std::string fen(kStartFen);
-    if (args.size() >= 2 && args[0] == "--fen") {
-        fen = args[1];
-        next = 2;
-    }
+    std::string fen;
+    size_t next = LeadingFen(args, &fen);
     if (next >= args.size()) return Usage();
     if (!SetUp(fen)) return 1;
     MessageLine messageLine;
