@@ -5,15 +5,12 @@
 #include <utility>
 
 #include "engine/search.h"
+#include "platform/datapaths.h"
 #include "platform/random.h"
 #include "rules/game.h"
 #include "rules/makemove.h"
 #include "rules/movegen.h"
 #include "rules/record.h"
-
-#ifndef XQ_DATA_DIR
-#define XQ_DATA_DIR "/usr/local/share/lanchuan-xiangqi"
-#endif
 
 namespace xq {
 
@@ -73,7 +70,7 @@ bool LoadOpeningLibrary(const std::string& path) {
 }
 
 std::vector<std::string> OpeningLibrarySearchList() {
-    return {"opening.lib", std::string(XQ_DATA_DIR) + "/opening.lib"};
+    return DataFileSearchList("opening.lib");
 }
 
 bool LoadOpeningLibrary() {

@@ -39,7 +39,7 @@ extern bool usingLibrary;         // the engine's last move came from the librar
 // Thresholds of the weighted choice: a random r in 0..15 moves past one entry per weight <= r.
 inline constexpr uint8_t libraryWeights[7] = {7, 10, 12, 13, 14, 15, 16};
 
-// Reads opening.lib from the working directory, else from the installed data folder. Sets
+// Reads opening.lib from the first place of OpeningLibrarySearchList that has one. Sets
 // libraryLoaded (rules/game.h) and returns it. A file that is missing or holds nothing leaves
 // the one-byte buffer 0 and the library off, without a message.
 bool LoadOpeningLibrary();

@@ -111,7 +111,7 @@ void PumpMessages() {
         callsUntilTimeCheck = kPumpCallsPerTimeCheck;
         PullNativeEventsWhenDue();
     }
-    if (!MessagesPending()) return;
+    if (!MessagesPendingFor(kMainWindow)) return;
     TakeOneMessage();
 }
 

@@ -25,7 +25,7 @@ inline constexpr uint32_t kPumpCallsPerTimeCheck = 256;
 inline constexpr uint32_t kNativePullMilliseconds = 10;
 
 // Takes at most one pending message of the main window and acts on it. Costs one counter step
-// and one load of the queue's pending count when nothing is pending.
+// and one load of the main window's pending count when nothing is pending for it.
 void PumpMessages();
 
 // Used by the pump around a click while pondering. UnwindSearchLine takes back the search's moves

@@ -5,6 +5,7 @@
 namespace xq {
 
 int32_t queuedMessageCount = 0;
+int32_t queuedMessagesFor[kMaxWindowId + 1] = {};
 
 namespace {
 
@@ -22,6 +23,7 @@ Message& At(int n) {
 
 // Removes the n-th queued message, keeping the order of the others.
 void RemoveAt(int n) {
+    --queuedMessagesFor[At(n).target];
     for (int i = n; i > 0; --i)
         At(i) = At(i - 1);
     head = (head + 1) % kMessageQueueCapacity;
@@ -37,8 +39,11 @@ void SetWindowProcedure(WindowId target, WindowProcedure procedure) {
 
 bool PostMessage(const Message& message) {
     if (queuedMessageCount == kMessageQueueCapacity) return false;
+    // Messages for no window would never be taken; they are refused like a full queue's.
+    if (message.target < 1 || message.target > kMaxWindowId) return false;
     At(queuedMessageCount) = message;
     ++queuedMessageCount;
+    ++queuedMessagesFor[message.target];
     if (wakeHook != nullptr) wakeHook();
     return true;
 }
@@ -79,6 +84,8 @@ int DispatchPendingMessages() {
 void ClearMessages() {
     head = 0;
     queuedMessageCount = 0;
+    for (int32_t& count : queuedMessagesFor)
+        count = 0;
 }
 
 void SetNativeEventPull(NativeEventPull pull) {

@@ -49,6 +49,12 @@ extern int32_t queuedMessageCount;
 inline bool MessagesPending() {
     return queuedMessageCount != 0;
 }
+// The same count per target: the search's pump asks only about the main window, so a message
+// waiting for another window (a modeless dialog) costs it nothing either.
+extern int32_t queuedMessagesFor[kMaxWindowId + 1];
+inline bool MessagesPendingFor(WindowId target) {
+    return queuedMessagesFor[target] != 0;
+}
 
 inline constexpr int kMessageQueueCapacity = 256;
 

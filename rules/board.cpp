@@ -9,6 +9,7 @@ Board board;
 PieceList pieceList[2];
 int32_t firstDefender[2] = {0, 0};
 Side sideToMove = Red;
+uint8_t boardReversed = 0;
 Side otherSide = Black;
 
 void ClearBoard() {

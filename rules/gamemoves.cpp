@@ -131,6 +131,16 @@ bool ReplayFullMove() {
     return recordTop < -1;
 }
 
+// These mirror what TakeBackFullMove and ReplayFullMove report after they ran: a played move
+// below recordTop to take back, a taken-back move above it to replay.
+bool CanTakeBackFullMove() {
+    return GameRecord[recordTop].piece != Empty;
+}
+
+bool CanReplayFullMove() {
+    return recordTop < -1 && GameRecord[recordTop + 1].piece != Empty;
+}
+
 void ShowPredictedLine() {
     std::string text;
     ShowMessage(text);

@@ -58,6 +58,9 @@ void SetGameResult(std::string_view text);
 bool TakeBackFullMove();
 // Replays two taken-back plies; returns whether more taken-back plies remain.
 bool ReplayFullMove();
+// Whether the menu's take-back and replay have anything to work on now (their items' state).
+bool CanTakeBackFullMove();
+bool CanReplayFullMove();
 
 // Shows predictedLine on the board one move after the other, with the moves' text growing in the
 // message line, then takes them all back. Position, counters and sides end as they began.

@@ -204,8 +204,10 @@ TEST_F(LibraryFileTest, ReadsAtMostTheCapacityAndMarksByteZero) {
 
 TEST_F(LibraryFileTest, SearchListTriesTheWorkingDirectoryFirst) {
     const std::vector<std::string> list = OpeningLibrarySearchList();
-    ASSERT_EQ(list.size(), 2u);
+    ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0], "opening.lib");
+    // Last, the source tree's copy: a run from a build folder finds the committed library.
+    EXPECT_EQ(list[2], std::string(XQ_SOURCE_DIR) + "/data/opening.lib");
     std::filesystem::current_path(folder);
     Write(folder / "opening.lib", kTwoEntries);
     ASSERT_TRUE(LoadOpeningLibrary());

@@ -76,6 +76,11 @@ TEST_F(MessageQueueTest, PeekFiltersByTargetAndKeepsOrder) {
     };
     for (const auto& r : rows)
         ASSERT_TRUE(PostMessage(Make(r.target, r.kind, r.command)));
+    EXPECT_EQ(queuedMessagesFor[kMainWindow], 3);
+    EXPECT_EQ(queuedMessagesFor[2], 2);
+    // A message for no window is refused rather than left in the queue for ever.
+    EXPECT_FALSE(PostMessage(Make(kMaxWindowId + 1, MessageKind::Command, 6)));
+    EXPECT_FALSE(PostMessage(Make(kAnyWindow, MessageKind::Command, 6)));
 
     std::vector<int32_t> mainOrder;
     Message m;
@@ -83,11 +88,15 @@ TEST_F(MessageQueueTest, PeekFiltersByTargetAndKeepsOrder) {
         mainOrder.push_back(m.command);
     EXPECT_EQ(mainOrder, (std::vector<int32_t>{2, 4, 5}));
     EXPECT_EQ(queuedMessageCount, 2);
+    // Only the other window's messages wait: the main window's pending test reads false.
+    EXPECT_FALSE(MessagesPendingFor(kMainWindow));
+    EXPECT_TRUE(MessagesPendingFor(2));
 
     std::vector<int32_t> rest;
     while (PeekMessage(&m, kAnyWindow, true))
         rest.push_back(m.command);
     EXPECT_EQ(rest, (std::vector<int32_t>{1, 3}));
+    EXPECT_FALSE(MessagesPendingFor(2));
 }
 
 TEST_F(MessageQueueTest, SendRunsAtOnceAndDispatchReachesTheTargetProcedure) {
