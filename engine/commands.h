@@ -39,10 +39,13 @@ enum Command : int32_t {
     kCommandTwoPlayer,          // "两人对弈"
     kCommandBestPath,           // "最好路线"
     // "编辑" (editor)
-    kCommandEdit = 501,   // "摆子"
-    kCommandEditDone,     // "完成"
-    kCommandEditCancel,   // "忽略"
-    kCommandAbout = 601,  // "关于"
+    kCommandEdit = 501,     // "摆子"
+    kCommandEditDone,       // "完成"
+    kCommandEditCancel,     // "忽略"
+    kCommandEditClear,      // "清除"
+    kCommandEditRedTurn,    // "轮流" > "红方"
+    kCommandEditBlackTurn,  // "轮流" > "黑方"
+    kCommandAbout = 601,    // "关于"
     // The think menu's one item.
     kCommandStop = 701,  // "停止"
 };

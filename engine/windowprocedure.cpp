@@ -14,6 +14,7 @@
 namespace xq {
 
 uint8_t gameUnnamed = 1;
+std::string errorText;
 
 namespace {
 
@@ -82,6 +83,15 @@ int64_t MainWindowProcedure(const Message& message) {
             break;
     }
     return 0;
+}
+
+void ReportError(std::string_view text) {
+    if (soundOn) Beep();
+    errorText = text;
+    Message message;
+    message.target = kMainWindow;
+    message.kind = MessageKind::ShowError;
+    SendMessage(message);
 }
 
 void NewGameCommand() {

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/messages.h"
 
@@ -33,6 +35,11 @@ void RunCommand(int32_t command);
 
 // The procedure of kMainWindow. Returns 0 (no message of the main window has a result).
 int64_t MainWindowProcedure(const Message& message);
+
+// The error dialog's text, and the call that shows it: a beep when sound is on, then ShowError is
+// sent to the main window, whose handler shows the modal error dialog; returns once it is closed.
+extern std::string errorText;
+void ReportError(std::string_view text);
 
 // "新建": the clock stopped, a new game drawn afresh, the user playing the side to move.
 void NewGameCommand();

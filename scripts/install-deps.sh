@@ -3,7 +3,7 @@
 # `apt-get update` runs only then, so a machine that has everything is left alone.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev clang-format)
+packages=(g++ cmake ninja-build libgtest-dev clang-format qt6-base-dev fonts-wqy-microhei)
 
 missing=()
 for pkg in "${packages[@]}"; do

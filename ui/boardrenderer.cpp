@@ -1,0 +1,261 @@
+#include "ui/boardrenderer.h"
+
+#include <QFontMetrics>
+
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "rules/attacks.h"
+#include "rules/board.h"
+
+namespace xq {
+
+// clang-format off
+const Square kSpiralOrder[90] = {
+    0, 16, 32, 48, 64, 80, 96, 112, 128, 144, 145, 146, 147, 148, 149, 150, 151, 152,
+    136, 120, 104, 88, 72, 56, 40, 24, 8, 7, 6, 5, 4, 3, 2, 1,
+    17, 33, 49, 65, 81, 97, 113, 129, 130, 131, 132, 133, 134, 135,
+    119, 103, 87, 71, 55, 39, 23, 22, 21, 20, 19, 18,
+    34, 50, 66, 82, 98, 114, 115, 116, 117, 118, 102, 86, 70, 54, 38, 37, 36, 35,
+    51, 67, 83, 99, 100, 101, 85, 69, 53, 52, 68, 84,
+};
+// clang-format on
+
+namespace {
+
+constexpr int kHalfCell = kCellSize / 2;
+
+const char* const kTopLabels[9] = {"１", "２", "３", "４", "５", "６", "７", "８", "９"};
+const char* const kBottomLabels[9] = {"九", "八", "七", "六", "五", "四", "三", "二", "一"};
+
+bool CarriesPositionMarks(int rank, int file) {
+    if ((rank == 2 || rank == 7) && (file == 1 || file == 7)) return true;
+    return (rank == 3 || rank == 6) && file % 2 == 0;
+}
+
+}  // namespace
+
+BoardRenderer::BoardRenderer(gdi::Canvas& canvas, const QFont& font, const PieceImages& images)
+    : canvas_(canvas),
+      font_(font),
+      images_(images),
+      squareBrush_(gdi::Brush::Solid(qRgb(0, 128, 0))) {
+    const QFontMetrics metrics(font_);
+    averageCharWidth_ = metrics.averageCharWidth();
+    lineHeight_ = metrics.height() + metrics.leading();
+    labelHeight_ = lineHeight_ + 3;
+}
+
+int BoardRenderer::DisplayedSquare(Square square) const {
+    return boardReversed ? 152 - square : square;
+}
+
+QPoint BoardRenderer::SquareOrigin(Square square) const {
+    const int shown = DisplayedSquare(square);
+    return {kCellSize * FileOf(shown) + labelHeight_ + 3,
+            kCellSize * (9 - RankOf(shown)) + labelHeight_ + 36};
+}
+
+Square BoardRenderer::SquareAt(QPoint point) const {
+    const int left = point.x() - (labelHeight_ + 3);
+    const int top = point.y() - (labelHeight_ + 36);
+    if (left < 0 || top < 0) return -1;
+    const int file = left / kCellSize;
+    const int rank = 9 - top / kCellSize;
+    if (file >= kFiles || rank < 0) return -1;
+    return DisplayedSquare(MakeSquare(rank, file));
+}
+
+gdi::Rect BoardRenderer::BoardFrame() const {
+    return {labelHeight_, static_cast<int>(labelHeight_ * 2.5 + 5), labelHeight_ + 330,
+            labelHeight_ + 399};
+}
+
+void BoardRenderer::DrawEmptySquare(Square square) {
+    // 1. Where the cell lies and which lines it carries: both depend on the displayed square.
+    const QPoint origin = SquareOrigin(square);
+    const int x = origin.x();
+    const int y = origin.y();
+    const int shown = DisplayedSquare(square);
+    const int rank = RankOf(shown);
+    const int file = FileOf(shown);
+    const QPoint centre(x + kHalfCell, y + kHalfCell);
+    const QPoint left(x, y + kHalfCell), right(x + kCellSize, y + kHalfCell);
+    const QPoint up(x + kHalfCell, y), down(x + kHalfCell, y + kCellSize);
+
+    // 2. The cell.
+    canvas_.FillRect({x, y, x + kCellSize, y + kCellSize}, squareBrush_);
+
+    // 3. The horizontal line, ending at the centre on the outer files.
+    if (file == 0) {
+        canvas_.Line(centre, right, kBlack);
+    } else if (file == 8) {
+        canvas_.Line(centre, left, kBlack);
+    } else {
+        canvas_.Line(left, right, kBlack);
+    }
+
+    // 4. The vertical line: the outer files cross the river, the inner ones stop at it.
+    const bool outerFile = file == 0 || file == 8;
+    const bool stopsBelow = rank == 0 || (!outerFile && rank == 5);
+    const bool stopsAbove = rank == 9 || (!outerFile && rank == 4);
+    if (stopsBelow) {
+        canvas_.Line(centre, up, kBlack);
+    } else if (stopsAbove) {
+        canvas_.Line(centre, down, kBlack);
+    } else {
+        canvas_.Line(up, down, kBlack);
+    }
+
+    // 5. The palace diagonals.
+    if ((rank == 1 || rank == 8) && file == 4) {
+        canvas_.Line({x, y}, {x + kCellSize, y + kCellSize}, kBlack);
+        canvas_.Line({x, y + kCellSize}, {x + kCellSize, y}, kBlack);
+    } else if (rank == 0 || rank == 7) {
+        if (file == 3) canvas_.Line(centre, {x + kCellSize, y}, kBlack);
+        if (file == 5) canvas_.Line(centre, {x, y}, kBlack);
+    } else if (rank == 2 || rank == 9) {
+        if (file == 3) canvas_.Line(centre, {x + kCellSize, y + kCellSize}, kBlack);
+        if (file == 5) canvas_.Line(centre, {x, y + kCellSize}, kBlack);
+    }
+
+    // 6. The position marks of the Gunners and Pawns, only on the board's inner side.
+    if (!CarriesPositionMarks(rank, file)) return;
+    if (file != 0) {
+        canvas_.Line({x + 13, y + 13}, {x + 13, y + 4}, kBlack);
+        canvas_.Line({x + 13, y + 13}, {x + 4, y + 13}, kBlack);
+        canvas_.Line({x + 13, y + 22}, {x + 4, y + 22}, kBlack);
+        canvas_.Line({x + 13, y + 22}, {x + 13, y + 31}, kBlack);
+    }
+    if (file != 8) {
+        canvas_.Line({x + 22, y + 13}, {x + 22, y + 4}, kBlack);
+        canvas_.Line({x + 22, y + 13}, {x + 31, y + 13}, kBlack);
+        canvas_.Line({x + 22, y + 22}, {x + 31, y + 22}, kBlack);
+        canvas_.Line({x + 22, y + 22}, {x + 22, y + 31}, kBlack);
+    }
+}
+
+// The mask blacks out the piece's area; the bitmap, black outside the piece, then leaves the board
+// around it as it was (XOR) or inverts the whole box around an inverted piece (NOT OR).
+void BoardRenderer::DrawPiece(Square square, PieceKind kind, Side side, PieceLook look) {
+    if (kind == Empty) return;
+    const QPoint origin = SquareOrigin(square);
+    const QImage& piece = images_.piece[kind][side];
+    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind], gdi::RasterOp::And);
+    canvas_.Blit(origin, piece.width(), piece.height(), piece,
+                 look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
+}
+
+void BoardRenderer::DrawBoard() {
+    DrawFrame3D(BoardFrame(), false);
+    for (Square square : kSpiralOrder)
+        DrawEmptySquare(square);
+}
+
+void BoardRenderer::DrawLabelBox(int x, int y) {
+    const int right = x + 2 * averageCharWidth_ + 4;
+    const int bottom = y + lineHeight_ + 1;
+    const gdi::Brush grey = gdi::Brush::Solid(kLightGrey);
+    canvas_.Rectangle({x - 2, y - 1, right, bottom}, kWhite, &grey);
+    canvas_.Polyline({{x - 1, bottom}, {right, bottom}, {right, y}}, kDarkGrey);
+}
+
+void BoardRenderer::DrawFileLabels() {
+    const int bottomY = labelHeight_ + 407;
+    for (int i = 0; i < kFiles; ++i) {
+        const int x = 30 - averageCharWidth_ / 2 + kCellSize * i;
+        const int label = boardReversed ? 8 - i : i;
+        DrawLabelBox(x, 28);
+        canvas_.TextOut({x, 28}, QString::fromUtf8(kTopLabels[label]), font_, kBlack, kLightGrey);
+        DrawLabelBox(x, bottomY);
+        canvas_.TextOut({x, bottomY}, QString::fromUtf8(kBottomLabels[label]), font_, kBlack,
+                        kLightGrey);
+    }
+}
+
+void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
+    const auto [l, t, r, b] = rect;
+    const gdi::Brush grey = gdi::Brush::Solid(kLightGrey);
+    canvas_.Rectangle(rect, kWhite, filled ? &grey : nullptr);
+    canvas_.Rectangle({l + 1, t + 1, r - 1, b - 1}, kLightGrey, nullptr);
+    canvas_.Polyline({{l + 2, b - 3}, {r - 3, b - 3}, {r - 3, t + 2}}, kWhite);
+    canvas_.Polyline({{l, b - 1}, {r - 1, b - 1}, {r - 1, t}}, kDarkGrey);
+    canvas_.Polyline({{l + 2, b - 3}, {l + 2, t + 2}, {r - 3, t + 2}}, kDarkGrey);
+}
+
+bool BoardRenderer::ThreatsShown() const {
+    return levelKind == kLevelEasy && !editorOpen;
+}
+
+void BoardRenderer::RedrawAll() {
+    DrawBoard();
+    for (Square square : kSpiralOrder)
+        DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
+    DrawFileLabels();
+    if (ThreatsShown()) MarkThreats();
+}
+
+void BoardRenderer::RedrawChangedSquares() {
+    for (Square square : kSpiralOrder) {
+        const BoardCell& cell = board[square];
+        ShownCell& shown = shownBoard[square];
+        const bool changed =
+            cell.kind != shown.kind || (cell.kind != Empty && cell.side != shown.side);
+        if (!changed) continue;
+        if (shown.kind != Empty) DrawEmptySquare(square);
+        shown = {cell.kind, cell.side};
+        DrawPiece(square, cell.kind, cell.side, PieceLook::Normal);
+    }
+    if (ThreatsShown()) MarkThreats();
+}
+
+void BoardRenderer::ClearShownBoard() {
+    for (ShownCell& shown : shownBoard)
+        shown.kind = Empty;
+}
+
+void BoardRenderer::SyncShownBoard() {
+    for (Square square : kSpiralOrder)
+        shownBoard[square] = {board[square].kind, board[square].side};
+}
+
+void BoardRenderer::ShowSelected(Square square) {
+    DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Selected);
+}
+
+void BoardRenderer::ShowNormal(Square square) {
+    DrawEmptySquare(square);
+    DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
+}
+
+void BoardRenderer::MarkThreats() {
+    const Side defender = Opponent(computerSide);
+    for (Square square : kSpiralOrder) {
+        BoardCell& cell = board[square];
+        if (IsAttacked(computerSide, square) && cell.kind != Empty && cell.side != computerSide) {
+            cell.threatMark = 1;
+            FrameSquare(square, IsAttacked(defender, square) != 0);
+        } else if (cell.threatMark == 1) {
+            cell.threatMark = 0;
+            DrawEmptySquare(square);
+            DrawPiece(square, cell.kind, cell.side, PieceLook::Normal);
+        }
+    }
+}
+
+void BoardRenderer::FrameSquare(Square square, bool defended) {
+    const QPoint origin = SquareOrigin(square);
+    canvas_.Rectangle({origin.x() + 1, origin.y() + 1, origin.x() + 32, origin.y() + 35},
+                      defended ? kBlack : kThreatRed, nullptr);
+}
+
+void BoardRenderer::ClearThreatMarks() {
+    for (Square square : kSpiralOrder) {
+        BoardCell& cell = board[square];
+        if (cell.threatMark != 1) continue;
+        cell.threatMark = 0;
+        DrawEmptySquare(square);
+        DrawPiece(square, cell.kind, cell.side, PieceLook::Normal);
+    }
+}
+
+}  // namespace xq

@@ -1,0 +1,89 @@
+// Draws the board and the pieces into the left half of the main window's canvas: the grooved
+// frame, the 90 points with their lines, palace diagonals and position marks, the file numbers,
+// the pieces through their masks, the easy level's threat frames and the inverse look of a
+// selected piece. It keeps shownBoard, what the screen shows on every square, so that after a
+// move only the changed squares are drawn again. It reads the position and the level from the
+// core and never changes the game; the only board bytes it writes are the cells' threat marks.
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <cstdint>
+
+#include "rules/types.h"
+#include "ui/gdi/canvas.h"
+#include "ui/pieceimages.h"
+
+namespace xq {
+
+enum class PieceLook { Normal, Selected };
+
+struct ShownCell {
+    uint8_t kind;
+    uint8_t side;
+};
+
+// The pens and fills of the board, as the window's classic grey look has them.
+inline constexpr QRgb kBlack = 0xFF000000u;
+inline constexpr QRgb kWhite = 0xFFFFFFFFu;
+inline constexpr QRgb kLightGrey = 0xFFC0C0C0u;
+inline constexpr QRgb kDarkGrey = 0xFF808080u;
+inline constexpr QRgb kThreatRed = 0xFFC00000u;
+
+inline constexpr int kCellSize = 36;
+
+class BoardRenderer {
+  public:
+    // Draws on `canvas` with `font` (the system font: it fixes labelHeight and the labels) and
+    // `images`; both must outlive the renderer.
+    BoardRenderer(gdi::Canvas& canvas, const QFont& font, const PieceImages& images);
+
+    int LabelHeight() const { return labelHeight_; }
+    void SetSquareColour(QRgb colour) { squareBrush_ = gdi::Brush::Solid(colour); }
+    // The position editor is open: no threat frames meanwhile.
+    bool editorOpen = false;
+
+    // The top-left pixel of the cell of `square`, the reversed board included; and the square
+    // whose cell holds `point` (-1 when none). The one place of the pixel <-> square mapping.
+    QPoint SquareOrigin(Square square) const;
+    Square SquareAt(QPoint point) const;
+    gdi::Rect BoardFrame() const;
+
+    void DrawEmptySquare(Square square);
+    void DrawPiece(Square square, PieceKind kind, Side side, PieceLook look);
+    void DrawBoard();
+    void DrawFileLabels();
+    void DrawFrame3D(const gdi::Rect& rect, bool filled);
+
+    void RedrawAll();
+    void RedrawChangedSquares();
+    void ClearShownBoard();
+    void SyncShownBoard();
+    void ShowSelected(Square square);
+    void ShowNormal(Square square);
+
+    void MarkThreats();
+    void FrameSquare(Square square, bool defended);
+    void ClearThreatMarks();
+
+    ShownCell shownBoard[kBoardCells] = {};
+
+  private:
+    int DisplayedSquare(Square square) const;
+    void DrawLabelBox(int x, int y);
+    bool ThreatsShown() const;
+
+    gdi::Canvas& canvas_;
+    QFont font_;
+    const PieceImages& images_;
+    gdi::Brush squareBrush_;
+    int averageCharWidth_ = 0;
+    int lineHeight_ = 0;
+    int labelHeight_ = 0;
+};
+
+// The order in which DrawBoard draws the 90 points: a clockwise spiral from Red's left corner
+// inwards.
+extern const Square kSpiralOrder[90];
+
+}  // namespace xq

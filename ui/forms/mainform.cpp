@@ -1,0 +1,240 @@
+#include "ui/forms/mainform.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <cstdio>
+
+#include "engine/commands.h"
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "engine/windowprocedure.h"
+#include "platform/datapaths.h"
+#include "platform/messages.h"
+#include "records/session.h"
+#include "rules/board.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "ui/canvaswidget.h"
+#include "ui/forms/panels.h"
+#include "ui/qteventsource.h"
+#include "ui/systemfont.h"
+#include "ui/windowdisplay.h"
+
+namespace xq {
+
+TMainForm* mainForm = nullptr;
+
+namespace {
+
+constexpr int kClockMilliseconds = 1000;
+constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
+
+void PostTimerTick(int32_t timer) {
+    Message message;
+    message.target = kMainWindow;
+    message.kind = MessageKind::Timer;
+    message.command = timer;
+    PostMessage(message);
+}
+
+// The handlers of the core's procedure that need the window.
+
+void ExitClick() {
+    if (mainForm != nullptr) mainForm->close();
+}
+
+// "对弈": the engine moves for the side to move.
+void PassClick() {
+    if (levelKind == kLevelEasy) mainForm->Renderer().ClearThreatMarks();
+    userSide = otherSide;
+    computerSide = sideToMove;
+    ComputerTurn();
+}
+
+void ShowErrorDialog(const Message&) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8("中国象棋错误"),
+                    QString::fromStdString(errorText), QMessageBox::Ok, mainForm);
+    box.exec();
+}
+
+// A close that waited for the engine's search: the search has unwound, so close now.
+void CloseWhenSearchHasUnwound() {
+    if (mainForm != nullptr && mainForm->closeWaiting && !computerThinking && !thinking)
+        mainForm->close();
+}
+
+}  // namespace
+
+bool ScreenTooSmall(int width, int height) {
+    return width < 800 || height < 600;
+}
+
+// Creation (FormCreate): the child panels, the menus, the timers and the window state.
+TMainForm::TMainForm()
+    : canvas_(kClientWidth, kClientHeight),
+      menus_(menuBar(), this),
+      canvasWidget_(new CanvasWidget(canvas_, this)),
+      infoForm_(new TInfoForm(canvasWidget_)),
+      editForm_(new TEditForm(canvasWidget_)),
+      systemFont_(SystemFont()),
+      pattern_(gdi::Brush::Solid(kLightGrey)) {
+    mainForm = this;
+    setWindowTitle(QString::fromUtf8("澜川中国象棋"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setCentralWidget(canvasWidget_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    canvas_.SetChangeListener([this](const QRect& changed) { canvasWidget_->update(changed); });
+
+    // 1. The panels share the right half; the palette below the information panel.
+    const int half = kClientWidth / 2;
+    for (QWidget* panel : {static_cast<QWidget*>(editForm_), static_cast<QWidget*>(infoForm_)}) {
+        panel->setGeometry(half, 0, kClientWidth - half, kClientHeight);
+        panel->show();
+    }
+    // 2. The window state.
+    soundOn = 1;
+    computerThinking = 0;
+    userSide = Red;
+    computerSide = Black;
+    gameUnnamed = 1;
+
+    timer1_.setInterval(kClockMilliseconds);
+    connect(&timer1_, &QTimer::timeout, this, [] { PostTimerTick(kClockTimer); });
+    timer2_.setInterval(kHousekeepingMilliseconds);
+    connect(&timer2_, &QTimer::timeout, this, [] { PostTimerTick(kHousekeepingTimer); });
+    timer2_.start();
+
+    renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
+    display_ = std::make_unique<WindowDisplay>(*this, timer1_);
+    SetDisplay(display_.get());
+    SetWindowProcedure(kMainWindow, MainWindowProcedure);
+    RegisterHandlers();
+    AttachQtEventSource();
+    SetAfterDrainHook(CloseWhenSearchHasUnwound);
+}
+
+// Destruction (FormDestroy): nothing the core calls may reach the window any more.
+TMainForm::~TMainForm() {
+    timer1_.stop();
+    timer2_.stop();
+    SetAfterDrainHook(nullptr);
+    DetachQtEventSource();
+    ClearWindowHandlers();
+    SetWindowProcedure(kMainWindow, nullptr);
+    SetDisplay(nullptr);
+    ClearMessages();
+    mainForm = nullptr;
+}
+
+void TMainForm::RegisterHandlers() {
+    SetCommandHandler(kCommandExit, ExitClick);
+    SetCommandHandler(kCommandPass, PassClick);
+    SetMessageHandler(MessageKind::ShowError, ShowErrorDialog);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    // 1. The system font's metrics are the renderer's (labelHeight).
+    // 2. A small screen is only warned about.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize size = screen->size();
+        if (ScreenTooSmall(size.width(), size.height()))
+            QMessageBox::information(nullptr, QString::fromUtf8("警告"),
+                                     QString::fromUtf8("屏幕分辩率低于800X600!"));
+    }
+    // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).
+    // 4. The pieces.
+    QString missing;
+    if (!images_.Load(QStringLiteral(":/"), &missing))
+        std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
+    // 5. The normal menu.
+    menus_.Show(MenuBarKind::Normal);
+    // 6. Settings and a new game.
+    StartUpGame();
+    menus_.Item("Sound")->setChecked(soundOn != 0);
+    // 7.
+    menus_.CheckLevelItem(levelKind);
+    // 8.
+    renderer_->SetSquareColour(qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
+    // 9.
+    dragMode = 1;
+    unsetCursor();
+    infoForm_->raise();
+    FormPaint();
+}
+
+void TMainForm::LoadPattern() {
+    QImage image;
+    for (const std::string& path : DataFileSearchList(kPatternFile)) {
+        if (image.load(QString::fromStdString(path))) {
+            patternSource_ = QString::fromStdString(path);
+            break;
+        }
+    }
+    if (image.isNull() && image.load(QStringLiteral(":/") + kPatternFile))
+        patternSource_ = QStringLiteral(":/") + kPatternFile;
+    if (image.isNull() || image.width() < 8 || image.height() < 8) {
+        // Without a pattern the board is still drawn, on plain light grey.
+        patternSource_.clear();
+        pattern_ = gdi::Brush::Solid(kLightGrey);
+        return;
+    }
+    pattern_ = gdi::Brush::Pattern(image);
+}
+
+void TMainForm::FormPaint() {
+    // 1. The background pattern, read afresh.
+    LoadPattern();
+    canvas_.FillRect({0, 0, kClientWidth, kClientHeight}, pattern_);
+    // 2.
+    renderer_->DrawFrame3D({0, 0, kClientWidth, kClientHeight}, false);
+    // 3.
+    renderer_->RedrawAll();
+    RefreshEditItems();
+}
+
+void TMainForm::RefreshEditItems() {
+    menus_.Item("UndoMove")->setEnabled(CanTakeBackFullMove());
+    menus_.Item("RedoUndo")->setEnabled(CanReplayFullMove());
+}
+
+// Closing (FormCloseQuery). A running search or demonstration is told to stop first; the window
+// closes, and the settings are written, once it has unwound (CloseWhenSearchHasUnwound), so
+// nothing the search still uses is destroyed under it.
+bool TMainForm::FormCloseQuery() {
+    // A demonstration runs inside the engine's turn, so computerThinking covers it.
+    if (thinking || computerThinking) {
+        Message stop;
+        stop.target = kMainWindow;
+        stop.kind = MessageKind::Command;
+        stop.command = kCommandStop;
+        PostMessage(stop);
+        closeWaiting = true;
+        return false;
+    }
+    WriteSettingsAtClose();
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace xq

@@ -1,0 +1,85 @@
+// The main window. Left half: the board, drawn on the window's canvas by the BoardRenderer;
+// right half: the information panel and, in front of it while the editor is open, the piece
+// palette. Above: one of the three menu bars. It translates what the user does into messages for
+// the queue, shows what the core reports through its Display (windowdisplay.h), and owns the
+// start-up and close steps. It decides no rule.
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+#include "ui/boardrenderer.h"
+#include "ui/gdi/canvas.h"
+#include "ui/menus.h"
+#include "ui/pieceimages.h"
+
+namespace xq {
+
+class CanvasWidget;
+class TInfoForm;
+class TEditForm;
+class WindowDisplay;
+
+inline constexpr int kClientWidth = 731;
+inline constexpr int kClientHeight = 666;
+
+// A screen below 800 x 600 gets a warning at start-up.
+bool ScreenTooSmall(int width, int height);
+
+class TMainForm : public QMainWindow {
+  public:
+    TMainForm();
+    ~TMainForm() override;
+
+    gdi::Canvas& Canvas() { return canvas_; }
+    BoardRenderer& Renderer() { return *renderer_; }
+    MainMenus& Menus() { return menus_; }
+    CanvasWidget* Board() const { return canvasWidget_; }
+    TInfoForm* InfoForm() const { return infoForm_; }
+    TEditForm* EditForm() const { return editForm_; }
+
+    // The whole client area again: the background pattern, the window's frame and the board.
+    void FormPaint();
+    // Greys "悔棋" and "重下" when there is nothing to take back or replay.
+    void RefreshEditItems();
+
+    // Where the background pattern was read from (a file, the built-in resource, or nothing).
+    const QString& PatternSource() const { return patternSource_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void FormShow();
+    bool FormCloseQuery();
+    void LoadPattern();
+    void RegisterHandlers();
+
+    gdi::Canvas canvas_;
+    MainMenus menus_;
+    CanvasWidget* canvasWidget_;
+    TInfoForm* infoForm_;
+    TEditForm* editForm_;
+    QTimer timer1_;  // the panel clock's second
+    QTimer timer2_;  // housekeeping
+    QFont systemFont_;
+    PieceImages images_;
+    gdi::Brush pattern_;
+    QString patternSource_;
+    std::unique_ptr<BoardRenderer> renderer_;
+    std::unique_ptr<WindowDisplay> display_;
+    bool shown_ = false;
+
+  public:
+    // Window state.
+    uint8_t dragMode = 1;       // the lifted piece follows the pointer ("拖动")
+    bool closeWaiting = false;  // a close waits for the engine's search to unwind
+};
+
+// The one main window while it exists (the handlers of the core's procedure reach it here).
+extern TMainForm* mainForm;
+
+}  // namespace xq

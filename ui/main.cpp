@@ -1,0 +1,14 @@
+// The program's entry: the application, the main window, and Qt's event loop until the window
+// has closed.
+#include <QApplication>
+
+#include "ui/forms/mainform.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lanchuan-xiangqi"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8("澜川中国象棋"));
+    xq::TMainForm window;
+    window.show();
+    return QApplication::exec();
+}

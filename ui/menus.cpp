@@ -1,0 +1,148 @@
+#include "ui/menus.h"
+
+#include <QMenu>
+
+#include "engine/commands.h"
+#include "platform/messages.h"
+
+namespace xq {
+
+namespace {
+
+// The level items by levelKind 0..6.
+const char* const kLevelItems[7] = {"MoveTime", "TotalTime", "Easy",    "Infinite",
+                                    "Ply1",     "Mate",      "Matching"};
+
+void PostCommand(int32_t command) {
+    Message message;
+    message.target = kMainWindow;
+    message.kind = MessageKind::Command;
+    message.command = command;
+    PostMessage(message);
+}
+
+}  // namespace
+
+MainMenus::MainMenus(QMenuBar* bar, QObject* owner) : bar_(bar), owner_(owner) {
+    QList<QAction*>& normal = topLevel_[static_cast<int>(MenuBarKind::Normal)];
+
+    QMenu* game = AddMenu(&normal, "Game", "游戏");
+    AddItem(game, "NewChessGame1", "新建", kCommandNewGame);
+    AddItem(game, "RestoreGame1", "恢复", kCommandRestore);
+    AddItem(game, "SaveGame1", "保存", kCommandSave);
+    AddItem(game, "SaveGameAs1", "另存为...", kCommandSaveAs);
+    AddSeparator(game, "N1");
+    AddItem(game, "Exit1", "退出", kCommandExit);
+    AddSeparator(game, "N2");
+    AddItem(game, "Pass", "对弈", kCommandPass);
+    AddItem(game, "Hint1", "提示", kCommandHint);
+    AddItem(game, "About", "关于", kCommandAbout);
+
+    QMenu* edit = AddMenu(&normal, "Edit", "编辑");
+    AddItem(edit, "UndoMove", "悔棋", kCommandTakeBack)->setEnabled(false);
+    AddItem(edit, "RedoUndo", "重下", kCommandReplay)->setEnabled(false);
+    AddSeparator(edit, "N3");
+    AddItem(edit, "MovePiece", "摆子", kCommandEdit);
+
+    QMenu* level = AddMenu(&normal, "Level1", "级别");
+    AddItem(level, "Easy", "容易", kCommandLevelEasy);
+    AddItem(level, "MoveTime", "每次移动时间...", kCommandLevelPerMove);
+    AddItem(level, "TotalTime", "总时间", kCommandLevelPerGame);
+    AddItem(level, "Matching", "匹配", kCommandLevelMatching);
+    AddItem(level, "Infinite", "无限制", kCommandLevelUnlimited);
+    AddItem(level, "Ply1", "回合搜索", kCommandLevelFixedDepth);
+    AddItem(level, "Mate", "将死搜索", kCommandLevelMateSearch);
+
+    QMenu* options = AddMenu(&normal, "Options", "选项");
+    AddItem(options, "TwoPlayer", "两人对弈", kCommandTwoPlayer);
+    AddItem(options, "Demo", "演示模式", kCommandDemo);
+    AddItem(options, "PieceValues", "棋子值...", kCommandPieceValues);
+    AddSeparator(options, "N30");
+    QMenu* mouse = options->addMenu(QString::fromUtf8("移动"));
+    mouse->menuAction()->setObjectName("MouseMove");
+    items_["MouseMove"] = mouse->menuAction();
+    AddItem(mouse, "MouseDrag", "拖动", kCommandDrag)->setChecked(true);
+    AddItem(mouse, "MouseSelect", "选择", kCommandSelect);
+    AddItem(options, "Sound", "声音", kCommandSound);
+
+    QMenu* display = AddMenu(&normal, "Display", "显示");
+    AddItem(display, "Colors", "颜色...", kCommandColour);
+    AddItem(display, "Reverse", "反转棋盘", kCommandReverseBoard);
+    AddItem(display, "BestPath", "最好路线", kCommandBestPath)->setChecked(true);
+
+    QList<QAction*>& editor = topLevel_[static_cast<int>(MenuBarKind::Edit)];
+    editor.append(AddItem(nullptr, "Done", "完成", kCommandEditDone));
+    editor.append(AddItem(nullptr, "Clear", "清除", kCommandEditClear));
+    QMenu* turn = AddMenu(&editor, "Turn", "轮流");
+    AddItem(turn, "RedTurn", "红方", kCommandEditRedTurn);
+    AddItem(turn, "BlackTurn", "黑方", kCommandEditBlackTurn);
+    editor.append(AddItem(nullptr, "Cancel", "忽略", kCommandEditCancel));
+
+    topLevel_[static_cast<int>(MenuBarKind::Think)].append(
+        AddItem(nullptr, "Stop", "停止", kCommandStop));
+
+    // Items whose check mark means something; the rest never show one.
+    for (const char* name : kLevelItems)
+        items_[name]->setCheckable(true);
+    for (const char* name : {"TwoPlayer", "Demo", "MouseDrag", "MouseSelect", "Sound", "Reverse",
+                             "BestPath", "RedTurn", "BlackTurn"})
+        items_[name]->setCheckable(true);
+    items_["MouseDrag"]->setChecked(true);
+    items_["BestPath"]->setChecked(true);
+
+    bar_->addActions(normal);
+}
+
+QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, int32_t command) {
+    auto* action =
+        new QAction(QString::fromUtf8(caption), menu ? static_cast<QObject*>(menu) : owner_);
+    action->setObjectName(name);
+    // A click posts the command; the check mark waits for the command's handler to set it.
+    QObject::connect(action, &QAction::triggered, action, [action, command](bool) {
+        if (action->isCheckable()) action->setChecked(!action->isChecked());
+        PostCommand(command);
+    });
+    if (menu != nullptr) menu->addAction(action);
+    items_[name] = action;
+    return action;
+}
+
+QMenu* MainMenus::AddMenu(QList<QAction*>* bar, const char* name, const char* caption) {
+    auto* menu = new QMenu(QString::fromUtf8(caption), bar_);
+    menu->menuAction()->setObjectName(name);
+    items_[name] = menu->menuAction();
+    bar->append(menu->menuAction());
+    return menu;
+}
+
+void MainMenus::AddSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(name);
+    items_[name] = separator;
+}
+
+QAction* MainMenus::Item(const QString& name) const {
+    const auto found = items_.find(name);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+void MainMenus::Show(MenuBarKind kind) {
+    if (kind == current_) return;
+    current_ = kind;
+    bar_->clear();
+    bar_->addActions(TopLevel(kind));
+}
+
+QAction* MainMenus::LevelItem(uint8_t levelKind) const {
+    return items_.at(kLevelItems[levelKind <= 6 ? levelKind : 2]);
+}
+
+void MainMenus::CheckLevelItem(uint8_t levelKind) {
+    LevelItem(levelKind)->setChecked(true);
+}
+
+void MainMenus::UncheckLevelItem(uint8_t levelKind) {
+    LevelItem(levelKind)->setChecked(false);
+}
+
+}  // namespace xq

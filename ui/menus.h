@@ -1,0 +1,51 @@
+// The main window's three menu bars: the normal bar, the position editor's bar and the one item
+// "停止" shown while the engine thinks on its own move. One QMenuBar shows the top-level items
+// of whichever bar is current. Choosing an item posts its command to the main window's queue;
+// check marks and greyed items show the game's state and are set by the commands, never by the
+// click itself.
+#pragma once
+
+#include <QAction>
+#include <QList>
+#include <QMenuBar>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <map>
+
+namespace xq {
+
+enum class MenuBarKind { Normal, Edit, Think };
+
+class MainMenus {
+  public:
+    // Builds every item as a child of `owner`; shows the normal bar on `bar`.
+    MainMenus(QMenuBar* bar, QObject* owner);
+
+    // The item named by its component name ("NewChessGame1", "Stop", ...); nullptr if none.
+    QAction* Item(const QString& name) const;
+    // The top-level items of a bar, in order.
+    const QList<QAction*>& TopLevel(MenuBarKind kind) const {
+        return topLevel_[static_cast<int>(kind)];
+    }
+    MenuBarKind Current() const { return current_; }
+    void Show(MenuBarKind kind);
+
+    // The check mark of the level item of `levelKind` (any value outside 0..6 means "容易").
+    void CheckLevelItem(uint8_t levelKind);
+    void UncheckLevelItem(uint8_t levelKind);
+    QAction* LevelItem(uint8_t levelKind) const;
+
+  private:
+    QAction* AddItem(QMenu* menu, const char* name, const char* caption, int32_t command);
+    QMenu* AddMenu(QList<QAction*>* bar, const char* name, const char* caption);
+    void AddSeparator(QMenu* menu, const char* name);
+
+    QMenuBar* bar_;
+    QObject* owner_;
+    MenuBarKind current_ = MenuBarKind::Normal;
+    QList<QAction*> topLevel_[3];
+    std::map<QString, QAction*> items_;
+};
+
+}  // namespace xq

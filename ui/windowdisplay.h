@@ -1,0 +1,35 @@
+// What the core tells the window, done by the main window: the board through its renderer, the
+// menu bar and cursor, beeps and message boxes. The information panel's texts and the clock's
+// display arrive with the panel itself; until then those calls do nothing.
+#pragma once
+
+#include <QTimer>
+
+#include "platform/display.h"
+
+namespace xq {
+
+class TMainForm;
+
+class WindowDisplay : public Display {
+  public:
+    WindowDisplay(TMainForm& form, QTimer& clockTimer) : form_(form), clockTimer_(clockTimer) {}
+
+    void RedrawChangedSquares() override;
+    void RedrawAll() override;
+    void SyncShownBoard() override;
+    void ClearShownBoard() override;
+    void StartClockDisplay() override;
+    void StopClockDisplay() override;
+    void SetCursor(Cursor cursor) override;
+    void SetMenu(MenuKind menu) override;
+    void Beep() override;
+    void ShowEndOfGame(std::string_view result) override;
+    void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) override;
+
+  private:
+    TMainForm& form_;
+    QTimer& clockTimer_;
+};
+
+}  // namespace xq
