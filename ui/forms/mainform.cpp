@@ -33,7 +33,16 @@ TMainForm* mainForm = nullptr;
 namespace {
 
 constexpr int kClockMilliseconds = 1000;
+constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
+
+void PostStop() {
+    Message stop;
+    stop.target = kMainWindow;
+    stop.kind = MessageKind::Command;
+    stop.command = kCommandStop;
+    PostMessage(stop);
+}
 
 void PostTimerTick(int32_t timer) {
     Message message;
@@ -110,6 +119,12 @@ TMainForm::TMainForm()
     timer2_.setInterval(kHousekeepingMilliseconds);
     connect(&timer2_, &QTimer::timeout, this, [] { PostTimerTick(kHousekeepingTimer); });
     timer2_.start();
+    // A stopped engine may go on thinking on the user's time, or start the next demonstration
+    // move: a waiting close stops whatever search runs until the engine's turn has unwound.
+    stopAgain_.setInterval(kStopAgainMilliseconds);
+    connect(&stopAgain_, &QTimer::timeout, this, [] {
+        if (thinking) PostStop();
+    });
 
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
     display_ = std::make_unique<WindowDisplay>(*this, timer1_);
@@ -124,6 +139,7 @@ TMainForm::TMainForm()
 TMainForm::~TMainForm() {
     timer1_.stop();
     timer2_.stop();
+    stopAgain_.stop();
     SetAfterDrainHook(nullptr);
     DetachQtEventSource();
     ClearWindowHandlers();
@@ -217,14 +233,12 @@ void TMainForm::RefreshEditItems() {
 bool TMainForm::FormCloseQuery() {
     // A demonstration runs inside the engine's turn, so computerThinking covers it.
     if (thinking || computerThinking) {
-        Message stop;
-        stop.target = kMainWindow;
-        stop.kind = MessageKind::Command;
-        stop.command = kCommandStop;
-        PostMessage(stop);
+        PostStop();
         closeWaiting = true;
+        stopAgain_.start();
         return false;
     }
+    stopAgain_.stop();
     WriteSettingsAtClose();
     return true;
 }

@@ -63,8 +63,9 @@ class TMainForm : public QMainWindow {
     CanvasWidget* canvasWidget_;
     TInfoForm* infoForm_;
     TEditForm* editForm_;
-    QTimer timer1_;  // the panel clock's second
-    QTimer timer2_;  // housekeeping
+    QTimer timer1_;     // the panel clock's second
+    QTimer timer2_;     // housekeeping
+    QTimer stopAgain_;  // while a close waits: stops every search that still runs
     QFont systemFont_;
     PieceImages images_;
     gdi::Brush pattern_;

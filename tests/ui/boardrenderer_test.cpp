@@ -1,0 +1,250 @@
+// Board rendering on a canvas of the main window's size: where the cells lie (reversed too),
+// which lines, diagonals and position marks a cell carries, the transparent and the inverted
+// piece, and the easy level's threat frames. The piece images are drawn here: a disc on black,
+// and its mask.
+#include "ui/boardrenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <set>
+
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "rules/board.h"
+#include "support/position_fixture.h"
+#include "ui/systemfont.h"
+
+namespace xq {
+namespace {
+
+constexpr QRgb kGreen = 0xFF008000u;
+constexpr QRgb kPieceFace = 0xFFE0B070u;
+
+bool InDisc(int x, int y) {
+    const int dx = 2 * x - 30, dy = 2 * y - 34;  // centre (15, 17), radius 14
+    return dx * dx + dy * dy <= 28 * 28;
+}
+
+PieceImages DiscImages() {
+    PieceImages images;
+    for (PieceKind kind = King; kind <= Pawn; ++kind) {
+        QImage mask(32, 35, QImage::Format_RGB32);  // one column wider than used, as some are
+        QImage piece(31, 35, QImage::Format_RGB32);
+        for (int y = 0; y < 35; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                mask.setPixel(x, y, InDisc(x, y) ? kBlack : kWhite);
+                if (x < 31) piece.setPixel(x, y, InDisc(x, y) ? kPieceFace : kBlack);
+            }
+        }
+        images.mask[kind] = mask;
+        images.piece[kind][Red] = piece;
+        images.piece[kind][Black] = piece;
+    }
+    return images;
+}
+
+class BoardRendererTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::SetUpFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w");
+        boardReversed = 0;
+        levelKind = kLevelPerMove;
+        computerSide = Black;
+        canvas.FillRect({0, 0, 731, 666}, gdi::Brush::Solid(kLightGrey));
+    }
+    void TearDown() override {
+        boardReversed = 0;
+        levelKind = kLevelEasy;
+    }
+
+    bool IsInk(QPoint origin, int dx, int dy) const {
+        return canvas.Pixel(origin.x() + dx, origin.y() + dy) == kBlack;
+    }
+
+    gdi::Canvas canvas{731, 666};
+    QFont font = SystemFont();
+    PieceImages images = DiscImages();
+    BoardRenderer renderer{canvas, font, images};
+};
+
+TEST_F(BoardRendererTest, CellsLieWhereTheLabelHeightPutsThemReversedToo) {
+    const int lh = renderer.LabelHeight();
+    const QFontMetrics metrics(font);
+    EXPECT_EQ(lh, metrics.height() + metrics.leading() + 3);
+    EXPECT_EQ(renderer.SquareOrigin(0), QPoint(lh + 3, lh + 360));
+    EXPECT_EQ(renderer.SquareOrigin(152), QPoint(lh + 3 + 8 * 36, lh + 36));
+    const gdi::Rect frame = renderer.BoardFrame();
+    EXPECT_EQ(frame.left, lh);
+    EXPECT_EQ(frame.top, static_cast<int>(lh * 2.5 + 5));
+    EXPECT_EQ(frame.right, lh + 330);
+    EXPECT_EQ(frame.bottom, lh + 399);
+
+    boardReversed = 1;
+    EXPECT_EQ(renderer.SquareOrigin(152), QPoint(lh + 3, lh + 360));
+    EXPECT_EQ(renderer.SquareOrigin(0), QPoint(lh + 3 + 8 * 36, lh + 36));
+
+    // Pixel -> square is the inverse, in both orientations, for every pixel of a cell's corners.
+    for (uint8_t reversed : {0, 1}) {
+        boardReversed = reversed;
+        for (Square s : kSpiralOrder) {
+            const QPoint o = renderer.SquareOrigin(s);
+            EXPECT_EQ(renderer.SquareAt(o), s);
+            EXPECT_EQ(renderer.SquareAt(o + QPoint(35, 35)), s);
+        }
+        EXPECT_EQ(renderer.SquareAt({lh + 2, lh + 40}), -1);
+        EXPECT_EQ(renderer.SquareAt({lh + 3 + 9 * 36, lh + 40}), -1);
+        EXPECT_EQ(renderer.SquareAt({lh + 10, lh + 36 + 10 * 36}), -1);
+    }
+}
+
+TEST_F(BoardRendererTest, SpiralCoversTheNinetyPointsOnce) {
+    const std::set<Square> points(std::begin(kSpiralOrder), std::end(kSpiralOrder));
+    EXPECT_EQ(points.size(), 90u);
+    for (Square s : points)
+        EXPECT_TRUE(IsBoardPoint(s)) << s;
+    EXPECT_EQ(kSpiralOrder[0], 0);
+    EXPECT_EQ(kSpiralOrder[89], 84);
+}
+
+TEST_F(BoardRendererTest, PalaceCellsCarryTheirLinesAndDiagonals) {
+    renderer.DrawEmptySquare(4);
+    const QPoint c4 = renderer.SquareOrigin(4);
+    EXPECT_EQ(canvas.Pixel(c4.x() + 5, c4.y() + 5), kGreen);  // the cell's fill
+    for (int x = 0; x < 36; ++x)
+        EXPECT_TRUE(IsInk(c4, x, 18)) << "horizontal line at " << x;
+    for (int y = 1; y <= 18; ++y)
+        EXPECT_TRUE(IsInk(c4, 18, y)) << "upward half line at " << y;
+    EXPECT_FALSE(IsInk(c4, 18, 0)) << "a line's end point is not painted";
+    for (int y = 19; y < 36; ++y)
+        EXPECT_FALSE(IsInk(c4, 18, y)) << "nothing below the home rank at " << y;
+    EXPECT_FALSE(IsInk(c4, 9, 9));
+    EXPECT_FALSE(IsInk(c4, 27, 9));
+
+    renderer.DrawEmptySquare(20);
+    const QPoint c20 = renderer.SquareOrigin(20);
+    for (int k = 0; k < 36; ++k)
+        EXPECT_TRUE(IsInk(c20, k, k)) << "falling diagonal at " << k;
+    for (int k = 1; k < 36; ++k)
+        EXPECT_TRUE(IsInk(c20, k, 36 - k)) << "rising diagonal at " << k;
+    EXPECT_FALSE(IsInk(c20, 10, 2));
+}
+
+TEST_F(BoardRendererTest, PositionMarksOnlyWhereGunnersAndPawnsStart) {
+    for (Square s : kSpiralOrder)
+        renderer.DrawEmptySquare(s);
+    // The upper-left mark's vertical stroke and the upper-right mark's, per cell.
+    const auto marks = [&](Square s) {
+        const QPoint o = renderer.SquareOrigin(s);
+        return std::pair<bool, bool>{IsInk(o, 13, 8), IsInk(o, 22, 8)};
+    };
+    // Display rank 3 (squares 48 ... 56): files 0, 2, 4, 6, 8, the outer ones on the inside only.
+    const std::pair<bool, bool> rank3[9] = {{false, true},  {false, false}, {true, true},
+                                            {false, false}, {true, true},   {false, false},
+                                            {true, true},   {false, false}, {true, false}};
+    for (int file = 0; file < 9; ++file)
+        EXPECT_EQ(marks(48 + file), rank3[file]) << "file " << file;
+    // The Gunners' points on display rank 2 carry all four marks; ranks 4 and 5 carry none.
+    EXPECT_EQ(marks(33), (std::pair<bool, bool>{true, true}));
+    EXPECT_EQ(marks(32), (std::pair<bool, bool>{false, false}));
+    for (int file = 0; file < 9; ++file) {
+        EXPECT_EQ(marks(64 + file), (std::pair<bool, bool>{false, false}))
+            << "rank 4 file " << file;
+        EXPECT_EQ(marks(80 + file), (std::pair<bool, bool>{false, false}))
+            << "rank 5 file " << file;
+    }
+    // A reversed board draws the same lines: the layout follows the displayed square.
+    const QImage unreversed = canvas.Image().copy();
+    boardReversed = 1;
+    for (Square s : kSpiralOrder)
+        renderer.DrawEmptySquare(s);
+    EXPECT_EQ(canvas.Image(), unreversed);
+}
+
+TEST_F(BoardRendererTest, NormalPieceKeepsTheBoardAroundItSelectedPieceInvertsItsBox) {
+    const Square s = 21;  // a point with lines through the piece box
+    renderer.DrawEmptySquare(s);
+    const QImage empty = canvas.Image().copy();
+    const QPoint o = renderer.SquareOrigin(s);
+
+    renderer.DrawPiece(s, Rook, Red, PieceLook::Normal);
+    for (int y = 0; y < 36; ++y) {
+        for (int x = 0; x < 36; ++x) {
+            const QRgb before = empty.pixel(o.x() + x, o.y() + y);
+            const bool onPiece = x < 31 && y < 35 && InDisc(x, y);
+            EXPECT_EQ(canvas.Pixel(o.x() + x, o.y() + y), onPiece ? kPieceFace : before)
+                << x << "," << y;
+        }
+    }
+
+    renderer.DrawEmptySquare(s);
+    renderer.DrawPiece(s, Rook, Red, PieceLook::Selected);
+    for (int y = 0; y < 36; ++y) {
+        for (int x = 0; x < 36; ++x) {
+            const QRgb before = empty.pixel(o.x() + x, o.y() + y);
+            const bool inBox = x < 31 && y < 35;
+            QRgb expected = before;
+            if (inBox) expected = (InDisc(x, y) ? ~kPieceFace : ~before) | 0xFF000000u;
+            EXPECT_EQ(canvas.Pixel(o.x() + x, o.y() + y), expected) << x << "," << y;
+        }
+    }
+
+    // ShowNormal puts the normal look back from what the screen shows.
+    renderer.SyncShownBoard();
+    renderer.ShowNormal(s);  // square 21 is empty in the opening: the cell alone again
+    EXPECT_EQ(canvas.Image(), empty);
+}
+
+TEST_F(BoardRendererTest, ChangedSquaresAreRedrawnFromTheBoardAndShownBoardFollows) {
+    renderer.ClearShownBoard();
+    renderer.SyncShownBoard();
+    renderer.RedrawAll();
+    const QImage before = canvas.Image().copy();
+    // A Red Gunner from h2 to e2: two cells change, nothing else.
+    board[36] = board[39];
+    board[39].kind = Empty;
+    renderer.RedrawChangedSquares();
+    EXPECT_EQ(renderer.shownBoard[39].kind, Empty);
+    EXPECT_EQ(renderer.shownBoard[36].kind, Gunner);
+    int changedCells = 0;
+    for (Square s : kSpiralOrder) {
+        const QPoint o = renderer.SquareOrigin(s);
+        if (canvas.Image().copy(o.x(), o.y(), 36, 36) != before.copy(o.x(), o.y(), 36, 36))
+            ++changedCells;
+    }
+    EXPECT_EQ(changedCells, 2);
+}
+
+TEST_F(BoardRendererTest, EasyLevelFramesThreatenedPiecesUntilTheThreatIsGone) {
+    // A Red Rook on a4 attacked by the Black Rook on a9, defended by the Red Rook on i4; a Red
+    // Knight on e5 attacked by a Black Pawn on e6 and undefended.
+    testing::SetUpFen("r3k4/9/9/4p4/4N4/R7R/9/9/9/4K4 w");
+    levelKind = kLevelEasy;
+    renderer.SyncShownBoard();
+    renderer.RedrawAll();
+    const QPoint rook = renderer.SquareOrigin(MakeSquare(4, 0));
+    const QPoint knight = renderer.SquareOrigin(MakeSquare(5, 4));
+    EXPECT_EQ(canvas.Pixel(rook.x() + 1, rook.y() + 1), kBlack);
+    EXPECT_EQ(canvas.Pixel(rook.x() + 31, rook.y() + 34), kBlack);
+    EXPECT_EQ(canvas.Pixel(knight.x() + 1, knight.y() + 1), kThreatRed);
+    EXPECT_EQ(canvas.Pixel(knight.x() + 1, knight.y() + 20), kThreatRed);
+    EXPECT_EQ(board[MakeSquare(4, 0)].threatMark, 1);
+    EXPECT_EQ(board[MakeSquare(4, 8)].threatMark, 0);  // not attacked
+
+    // The Black Rook leaves the file: the Rook's frame goes at the next redraw.
+    board[MakeSquare(9, 1)] = board[MakeSquare(9, 0)];
+    board[MakeSquare(9, 0)].kind = Empty;
+    BuildPieceLists();
+    renderer.RedrawChangedSquares();
+    EXPECT_EQ(board[MakeSquare(4, 0)].threatMark, 0);
+    EXPECT_NE(canvas.Pixel(rook.x() + 1, rook.y() + 1), kBlack);
+    EXPECT_EQ(canvas.Pixel(knight.x() + 1, knight.y() + 1), kThreatRed);
+
+    // ClearThreatMarks takes the rest away.
+    renderer.ClearThreatMarks();
+    EXPECT_EQ(board[MakeSquare(5, 4)].threatMark, 0);
+    EXPECT_NE(canvas.Pixel(knight.x() + 1, knight.y() + 1), kThreatRed);
+}
+
+}  // namespace
+}  // namespace xq

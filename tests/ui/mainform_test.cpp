@@ -1,0 +1,274 @@
+// The main window on Qt's offscreen platform: caption and client size, every item of the three
+// menu bars, the level's check mark after start-up, and the close steps, also while the engine
+// searches or demonstrates: the search must unwind before the window closes and the settings are
+// written.
+#include "ui/forms/mainform.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStringList>
+#include <QTimer>
+
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "platform/display.h"
+#include "platform/messages.h"
+#include "records/session.h"
+#include "rules/board.h"
+#include "rules/game.h"
+#include "rules/record.h"
+#include "ui/forms/panels.h"
+
+namespace xq {
+namespace {
+
+// What the settings writer saw when the close steps called it.
+struct SettingsWrite {
+    uint8_t thinking;
+    uint8_t computerThinking;
+    bool windowVisible;
+};
+std::vector<SettingsWrite> settingsWrites;
+uint8_t storedLevel = kLevelEasy;
+
+void ReadTestSettings() {
+    levelKind = storedLevel;
+}
+void WriteTestSettings() {
+    settingsWrites.push_back({thinking, computerThinking, mainForm && mainForm->isVisible()});
+}
+
+class MainFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settingsWrites.clear();
+        storedLevel = kLevelEasy;
+        settingsReader = ReadTestSettings;
+        settingsWriter = WriteTestSettings;
+    }
+    void TearDown() override {
+        settingsReader = nullptr;
+        settingsWriter = nullptr;
+        levelKind = kLevelEasy;
+        maxDepth = 45;
+        demoMode = 0;
+    }
+
+    // Runs Qt's event loop until the window has closed (or 60 s have passed).
+    static bool RunUntilClosed(TMainForm& form) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!form.isVisible()) loop.quit();
+        });
+        poll.start(20);
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return !form.isVisible();
+    }
+
+    static void PostCommand(int32_t command) {
+        Message message;
+        message.kind = MessageKind::Command;
+        message.command = command;
+        PostMessage(message);
+    }
+};
+
+// One line per item: indentation for the level, the component name, the caption, and the
+// item's state.
+void Describe(const QList<QAction*>& actions, int depth, QStringList* lines) {
+    for (QAction* action : actions) {
+        QString line = QString(depth * 2, ' ') + action->objectName();
+        if (action->isSeparator()) {
+            line += " -";
+        } else {
+            line += " " + action->text();
+            if (!action->isEnabled()) line += " [disabled]";
+            if (action->isCheckable()) line += action->isChecked() ? " [x]" : " [ ]";
+        }
+        lines->append(line);
+        if (action->menu() != nullptr) Describe(action->menu()->actions(), depth + 1, lines);
+    }
+}
+
+QStringList Describe(const QList<QAction*>& actions) {
+    QStringList lines;
+    Describe(actions, 0, &lines);
+    return lines;
+}
+
+TEST(ScreenSizeTest, WarnsOnlyBelowEightHundredBySixHundred) {
+    EXPECT_FALSE(ScreenTooSmall(800, 600));
+    EXPECT_TRUE(ScreenTooSmall(799, 600));
+    EXPECT_TRUE(ScreenTooSmall(800, 599));
+    EXPECT_FALSE(ScreenTooSmall(1920, 1080));
+}
+
+TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
+    TMainForm form;
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("澜川中国象棋"));
+    EXPECT_EQ(form.centralWidget()->size(), QSize(731, 666));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the window cannot be resized";
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form.InfoForm()->geometry(), QRect(365, 0, 366, 666));
+    EXPECT_EQ(form.EditForm()->geometry(), QRect(365, 0, 366, 666));
+
+    const QStringList normal = {
+        "Game 游戏",
+        "  NewChessGame1 新建",
+        "  RestoreGame1 恢复",
+        "  SaveGame1 保存",
+        "  SaveGameAs1 另存为...",
+        "  N1 -",
+        "  Exit1 退出",
+        "  N2 -",
+        "  Pass 对弈",
+        "  Hint1 提示",
+        "  About 关于",
+        "Edit 编辑",
+        "  UndoMove 悔棋 [disabled]",
+        "  RedoUndo 重下 [disabled]",
+        "  N3 -",
+        "  MovePiece 摆子",
+        "Level1 级别",
+        "  Easy 容易 [x]",
+        "  MoveTime 每次移动时间... [ ]",
+        "  TotalTime 总时间 [ ]",
+        "  Matching 匹配 [ ]",
+        "  Infinite 无限制 [ ]",
+        "  Ply1 回合搜索 [ ]",
+        "  Mate 将死搜索 [ ]",
+        "Options 选项",
+        "  TwoPlayer 两人对弈 [ ]",
+        "  Demo 演示模式 [ ]",
+        "  PieceValues 棋子值...",
+        "  N30 -",
+        "  MouseMove 移动",
+        "    MouseDrag 拖动 [x]",
+        "    MouseSelect 选择 [ ]",
+        "  Sound 声音 [x]",
+        "Display 显示",
+        "  Colors 颜色...",
+        "  Reverse 反转棋盘 [ ]",
+        "  BestPath 最好路线 [x]",
+    };
+    EXPECT_EQ(Describe(form.menuBar()->actions()), normal);
+
+    form.Menus().Show(MenuBarKind::Edit);
+    const QStringList editor = {
+        "Done 完成",          "Clear 清除",           "Turn 轮流",
+        "  RedTurn 红方 [ ]", "  BlackTurn 黑方 [ ]", "Cancel 忽略",
+    };
+    EXPECT_EQ(Describe(form.menuBar()->actions()), editor);
+
+    // The core swaps the bars while the engine thinks.
+    SetMenu(MenuKind::Think);
+    EXPECT_EQ(Describe(form.menuBar()->actions()), QStringList{"Stop 停止"});
+    SetMenu(MenuKind::Normal);
+    EXPECT_EQ(Describe(form.menuBar()->actions()), normal);
+}
+
+TEST_F(MainFormTest, ChoosingAnItemPostsItsCommandAndLeavesTheCheckMarkToTheGame) {
+    TMainForm form;
+    form.show();
+    ClearMessages();
+    QAction* reverse = form.Menus().Item("Reverse");
+    reverse->trigger();
+    EXPECT_FALSE(reverse->isChecked());
+    Message message;
+    ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));
+    EXPECT_EQ(message.kind, MessageKind::Command);
+    EXPECT_EQ(message.command, kCommandReverseBoard);
+}
+
+TEST_F(MainFormTest, LevelCheckMarkFollowsTheStoredLevel) {
+    // Rows: stored level, the one item checked afterwards.
+    const struct {
+        uint8_t stored;
+        const char* item;
+    } rows[] = {{0, "MoveTime"}, {1, "TotalTime"}, {2, "Easy"}, {3, "Infinite"}, {4, "Ply1"},
+                {5, "Mate"},     {6, "Matching"},  {7, "Easy"}, {200, "Easy"}};
+    for (const auto& row : rows) {
+        storedLevel = row.stored;
+        TMainForm form;
+        form.show();
+        for (const char* item :
+             {"MoveTime", "TotalTime", "Easy", "Infinite", "Ply1", "Mate", "Matching"})
+            EXPECT_EQ(form.Menus().Item(item)->isChecked(), std::string(item) == row.item)
+                << "stored " << int(row.stored) << ", item " << item;
+        form.Menus().UncheckLevelItem(row.stored);
+        EXPECT_FALSE(form.Menus().Item(row.item)->isChecked());
+    }
+}
+
+TEST_F(MainFormTest, StartUpDrawsTheOpeningAndFindsTheLibrary) {
+    TMainForm form;
+    form.show();
+    EXPECT_TRUE(libraryLoaded) << "the committed library is found from any working directory";
+#ifndef XQ_HAVE_ARTWORK
+    GTEST_SKIP() << "built without the piece artwork";
+#endif
+    // The Red King's cell shows a piece: not the plain board colour at the box's centre.
+    const QPoint king = form.Renderer().SquareOrigin(4);
+    EXPECT_EQ(form.Renderer().shownBoard[4].kind, King);
+    EXPECT_NE(form.Canvas().Pixel(king.x() + 15, king.y() + 17), qRgb(0, 128, 0));
+}
+
+TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
+    for (int32_t way : {0, 1}) {
+        settingsWrites.clear();
+        TMainForm form;
+        form.show();
+        Message message;
+        if (way == 0) {
+            message.kind = MessageKind::Command;
+            message.command = kCommandExit;
+        } else {
+            message.kind = MessageKind::ExitRequest;  // the end-of-game dialog's "No"
+        }
+        PostMessage(message);
+        ASSERT_TRUE(RunUntilClosed(form));
+        ASSERT_EQ(settingsWrites.size(), 1u);
+        EXPECT_EQ(settingsWrites[0].thinking, 0);
+    }
+}
+
+// Closing while the engine works: the close waits until the search has unwound, then the
+// settings are written and the window closes.
+TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
+    for (bool demonstration : {false, true}) {
+        settingsWrites.clear();
+        storedLevel = demonstration ? kLevelFixedDepth : kLevelUnlimited;
+        TMainForm form;
+        form.show();
+        UseOpeningLibrary({});  // search from the first move on
+        NewGame();
+        maxDepth = demonstration ? 2 : 45;
+        demoMode = demonstration ? 1 : 0;
+        PostCommand(kCommandPass);
+        int searchesSeen = 0;
+        QTimer::singleShot(400, &form, [&] {
+            searchesSeen = thinking;
+            form.close();
+        });
+        ASSERT_TRUE(RunUntilClosed(form)) << (demonstration ? "demonstration" : "search");
+        EXPECT_EQ(searchesSeen, 1) << "the close came while the engine searched";
+        ASSERT_EQ(settingsWrites.size(), 1u);
+        EXPECT_EQ(settingsWrites[0].thinking, 0);
+        EXPECT_EQ(settingsWrites[0].computerThinking, 0);
+        EXPECT_TRUE(settingsWrites[0].windowVisible) << "written before the window went";
+        EXPECT_EQ(demoMode, 0);
+        EXPECT_TRUE(PositionIsConsistent());
+        libraryLoaded = false;
+    }
+}
+
+}  // namespace
+}  // namespace xq
