@@ -25,7 +25,7 @@ constexpr qreal kThickness = kPieceHeight - 2 * kFaceRadius;
 constexpr qreal kInkRingRadius = 12.0;
 // The brush strokes are widened by this much so that they stay solid at this small size.
 constexpr qreal kInkSpread = 0.4;
-constexpr int kCharacterPixels = 20;  // the largest size whose characters stay inside the ring
+constexpr int kCharacterPixels = 20;  // chosen by eye: legible, and just inside the ring
 
 const QColor kOutline(72, 40, 18);
 const QColor kFaceLight(250, 232, 190);
