@@ -1,6 +1,5 @@
 #include "rules/movegen.h"
 
-
 #include "rules/attacks.h"
 #include "rules/board.h"
 
