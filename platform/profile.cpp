@@ -140,6 +140,7 @@ int32_t ReadProfileInt(std::string_view section, std::string_view key, int32_t d
 
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::filesystem::path& file) {
+    if (file.empty()) return false;
     bool readable = false;
     std::vector<std::string> lines = ReadLines(file, &readable);
     if (!readable && std::filesystem::exists(file)) return false;
