@@ -9,6 +9,7 @@
 #include "engine/think.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "records/gamelog.h"
 
 namespace xq {
 
@@ -81,6 +82,7 @@ void ReadSettings(const std::filesystem::path& file) {
 }
 
 void WriteSettings(const std::filesystem::path& file) {
+    CloseGameLog();
     const long color = colorSquare.red + 256L * colorSquare.green + 65536L * colorSquare.blue;
     WriteProfileString(kSettingsSection, "ColorSquare", std::to_string(color), file);
     WriteProfileString(kSettingsSection, "Level", std::to_string(levelKind), file);

@@ -37,8 +37,9 @@ std::filesystem::path SettingsFile();
 // so 258 reads as 2), a time that is not a finite number above 0, a depth outside 1..45 (also
 // taken from the low byte), a colour that is not a number. An empty colour keeps the colour.
 void ReadSettings(const std::filesystem::path& file);
-// Writes ColorSquare, Level, AverageTime, MaxLevel and SoundOn, in that order, each as a text
-// value; every other line of the file stays as it was. Write failures are not reported.
+// Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
+// MaxLevel and SoundOn, in that order, each as a text value; every other line of the file stays
+// as it was. Write failures are not reported.
 void WriteSettings(const std::filesystem::path& file);
 
 }  // namespace xq

@@ -4,6 +4,7 @@
 #include "engine/startup.h"
 #include "engine/think.h"
 #include "platform/random.h"
+#include "records/gamelog.h"
 #include "records/settings.h"
 #include "rules/attacks.h"
 #include "rules/game.h"
@@ -12,6 +13,7 @@ namespace xq {
 
 void StartUp() {
     InitEngine();
+    InitGameLog();
     // 1. Seed the random generator, which the engine's choices draw from.
     RandomSeed();
     // 2. Read the settings.
@@ -24,7 +26,9 @@ void StartUp() {
     boardReversed = 0;
     // 5. Load the opening library.
     LoadOpeningLibrary();
-    // 6. Start a new game.
+    // 6. Open the game log.
+    OpenGameLog(LogFile());
+    // 7. Start a new game; its log header follows the banner.
     NewGame();
 }
 

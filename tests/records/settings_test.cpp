@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "platform/encoding.h"
 #include "platform/paths.h"
+#include "records/gamelog.h"
 #include "records/startup.h"
 #include "rules/board.h"
 #include "rules/record.h"
@@ -162,6 +164,13 @@ TEST_F(SettingsTest, StartUpReadsTheSettingsFolderAndStartsAGame) {
     EXPECT_EQ(sideToMove, Red);
     EXPECT_EQ(plyCount, 0);
     EXPECT_EQ(recordTop, -1);
+    // The log: the banner, then the new game's header.
+    ASSERT_TRUE(loggingOn);
+    CloseGameLog();
+    const std::string log = ReadWholeFile(folder_ / "state" / kProgramFolderName / kLogFileName);
+    EXPECT_TRUE(log.starts_with(Utf8ToGbk("澜川中国象棋 "))) << log;
+    EXPECT_TRUE(log.ends_with(kLogHeader)) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
 }
 
 }  // namespace
