@@ -22,6 +22,11 @@
 //   xq-bench pump [DEPTH] [--rounds N] node rates of the benchmark positions with the message
 //                                      pump stubbed out and real over an empty queue
 //   xq-bench stop-latency [SAMPLES]    milliseconds from a posted "停止" to the search's return
+//   xq-bench gamefile save [--fen FEN] FILE
+//                                      saves the position (the opening array by default) with
+//                                      the built-in settings as a game file: saved <FEN>
+//   xq-bench gamefile load FILE        restores a game file with all its checks:
+//                                      accepted <FEN> or refused <message>
 
 #include <cstdio>
 #include <string>
@@ -44,7 +49,9 @@ int Usage() {
                  "       xq-bench search-suite [DEPTH] [--seed N]\n"
                  "       xq-bench demo GAMES [--depth D] [--seed N]\n"
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
-                 "       xq-bench stop-latency [SAMPLES]\n");
+                 "       xq-bench stop-latency [SAMPLES]\n"
+                 "       xq-bench gamefile save [--fen FEN] FILE\n"
+                 "       xq-bench gamefile load FILE\n");
     return 2;
 }
 
@@ -68,5 +75,6 @@ int main(int argc, char** argv) {
     if (command == "demo") return RunDemo(args);
     if (command == "pump") return RunPump(args);
     if (command == "stop-latency") return RunStopLatency(args);
+    if (command == "gamefile") return RunGameFile(args);
     return Usage();
 }
