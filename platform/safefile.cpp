@@ -11,12 +11,16 @@ namespace xq {
 
 namespace {
 
-mode_t NewFileMode(const std::filesystem::path& file) {
-    struct stat existing {};
-    if (::stat(file.c_str(), &existing) == 0) return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// Creates a new file beside `file` with a name no other file has; the umask applies to its mode.
+int CreateTemporary(const std::filesystem::path& file, std::string* name) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = file.string() + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) +
+                ".tmp";
+        const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -32,10 +36,13 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 FileWrite ReplaceFileContent(const std::filesystem::path& file, std::string_view bytes) {
-    std::string temporary = file.string() + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    std::string temporary;
+    const int fd = CreateTemporary(file, &temporary);
     if (fd < 0) return FileWrite::NotCreated;
-    bool ok = ::fchmod(fd, NewFileMode(file)) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = true;
+    struct stat existing {};
+    if (::stat(file.c_str(), &existing) == 0) ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temporary.c_str(), file.c_str()) == 0;
     if (!ok) {

@@ -1,8 +1,12 @@
 #include "records/gamefile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <bit>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -198,14 +202,26 @@ std::string_view LoadGameBytes(std::string_view bytes) {
 }
 
 std::string_view LoadGameFile(const std::filesystem::path& file) {
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
-    if (stream == nullptr) return kFileNotFoundText;
+    // Only a regular file is read; opening without waiting keeps a named pipe from hanging us.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return kFileNotFoundText;
+    struct stat status {};
+    bool readable = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     // One byte more than a game file holds tells a longer file from a game file.
     std::string bytes(kGameFileSize + 1, '\0');
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), stream));
-    const bool unreadable = std::ferror(stream) != 0;
-    std::fclose(stream);
-    if (unreadable) return kFileNotFoundText;
+    size_t done = 0;
+    while (readable && done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            readable = got == 0;
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    if (!readable) return kFileNotFoundText;
+    bytes.resize(done);
     return LoadGameBytes(bytes);
 }
 

@@ -1,9 +1,11 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/paths.h"
+#include "platform/safefile.h"
 #include "support/temp_folder.h"
 
 namespace xq {
@@ -113,6 +115,22 @@ TEST(Profile, CreatesTheFileAndFailsWithoutHarm) {
         folder.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_FALSE(WriteProfileString("CHESS", "Level", "3", file));
     EXPECT_EQ(ReadWholeFile(file), "[CHESS]\nLevel=2\n");
+}
+
+TEST(SafeFile, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+    TempFolder folder;
+    const auto file = folder / "a";
+    const mode_t oldMask = ::umask(022);
+    EXPECT_EQ(ReplaceFileContent(file, "one"), FileWrite::Written);
+    ::umask(oldMask);
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+    std::filesystem::permissions(file, perms::owner_read | perms::owner_write);
+    EXPECT_EQ(ReplaceFileContent(file, "two"), FileWrite::Written);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(ReadWholeFile(file), "two");
+    EXPECT_EQ(ReplaceFileContent(folder / "no" / "a", "x"), FileWrite::NotCreated);
 }
 
 TEST(Paths, FollowTheXdgVariablesAndCreateTheFolder) {

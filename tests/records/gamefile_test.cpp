@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -311,6 +312,10 @@ TEST_F(GameFileTest, FilesThatCannotBeReadOrNamed) {
     EXPECT_EQ(RestoreGame(""), kGameNotLoadedText);
     EXPECT_EQ(RestoreGame((folder_ / "missing.chs").string()), kFileNotFoundText);
     EXPECT_EQ(RestoreGame(folder_.Path().string()), kFileNotFoundText);  // a folder
+    const auto pipe = folder_ / "pipe.chs";  // opened without waiting for a writer
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(RestoreGame(pipe.string()), kFileNotFoundText);
+    std::filesystem::remove(pipe);
     WriteWholeFile(folder_ / "text.chs", "not a game");
     EXPECT_EQ(RestoreGame((folder_ / "text.chs").string()), kGameNotLoadedText);
     EXPECT_TRUE(GameState::Take() == before);
