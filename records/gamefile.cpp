@@ -31,8 +31,6 @@ static_assert(std::numeric_limits<double>::is_iec559);
 
 namespace {
 
-constexpr uint8_t kHighestLevel = kLevelMatching;
-constexpr uint8_t kHighestDepth = 45;
 constexpr int32_t kHighestPieceValue = 255 * 16;  // what the piece values dialog can set
 constexpr int32_t kPieceValueStep = 16;
 constexpr int kMostPiecesPerSide = 16;
@@ -54,8 +52,8 @@ bool HeaderIsSound(const GameFileHeader& h) {
     if (!IsFlag(h.boardReversed) || !IsFlag(h.twoPlayerMode) || !IsFlag(h.demoMode) ||
         !IsFlag(h.noTimeLimit))
         return false;
-    if (h.levelKind > kHighestLevel || h.maxDepth < 1 || h.maxDepth > kHighestDepth) return false;
-    if (!std::isfinite(h.levelTime) || h.levelTime <= 0) return false;
+    if (!IsLevel(h.levelKind) || !IsDepthLimit(h.maxDepth) || !IsLevelTime(h.levelTime))
+        return false;
     if (h.plyCount < 0 || h.plyCount > kMostPlies) return false;
     if (!IsSeconds(h.searchSeconds) || !IsSeconds(h.blackSeconds) || !IsSeconds(h.redSeconds))
         return false;
@@ -164,16 +162,10 @@ std::string GameFileBytes() {
 }  // namespace
 
 bool SaveGameFile(const std::filesystem::path& file) {
-    switch (ReplaceFileContent(file, GameFileBytes())) {
-        case FileWrite::Written:
-            return true;
-        case FileWrite::NotCreated:
-            MessageBox("不能打开 " + file.string() + " 用于写", kBoxCaption, BoxIcon::Error);
-            return false;
-        case FileWrite::Failed:
-            break;
-    }
-    return false;
+    const FileWrite result = ReplaceFileContent(file, GameFileBytes());
+    if (result == FileWrite::NotCreated)
+        MessageBox("不能打开 " + file.string() + " 用于写", kBoxCaption, BoxIcon::Error);
+    return result == FileWrite::Written;
 }
 
 std::string_view LoadGameBytes(std::string_view bytes) {

@@ -56,9 +56,10 @@ inline constexpr std::string_view kFileNotFoundText = "文件没有发现";
 bool SaveGameFile(const std::filesystem::path& file);
 
 // Reads `file` and, when every value in it is sound, makes it the game: the position, the level,
-// the mode and view flags, the clocks and the piece values, with an empty record and the stored
-// clock side. Returns the text to report when it does not: kFileNotFoundText for a file that
-// cannot be read, kGameNotLoadedText for one that fails a check. A refused file changes nothing.
+// the mode and view flags, the clocks and the piece values, with an empty record, no user move
+// behind it, the game not over and the stored clock side. Returns the text to report when it does
+// not: kFileNotFoundText for a file that is missing or is not a readable regular file,
+// kGameNotLoadedText for one that fails a check. A refused file changes nothing.
 std::string_view LoadGameFile(const std::filesystem::path& file);
 // The same for the file's bytes.
 std::string_view LoadGameBytes(std::string_view bytes);

@@ -1,7 +1,6 @@
 #include "records/settings.h"
 
 #include <charconv>
-#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -19,8 +18,6 @@ uint8_t boardReversed = 0;
 namespace {
 
 constexpr size_t kMaxValueLength = 79;
-constexpr uint8_t kHighestLevel = kLevelMatching;
-constexpr uint8_t kHighestDepth = 45;
 
 // The number at the start of `text` (an optional '+' allowed); false when there is none. Reading
 // with from_chars keeps the decimal point a point whatever the locale says.
@@ -35,9 +32,7 @@ double ReadLevelTime(const std::filesystem::path& file) {
     const std::string text =
         ReadProfileString(kSettingsSection, "AverageTime", "5.0", kMaxValueLength, file);
     double value = 0;
-    if (!LeadingNumber(text, &value) || !std::isfinite(value) || value <= 0)
-        return kDefaultLevelTime;
-    return value;
+    return LeadingNumber(text, &value) && IsLevelTime(value) ? value : kDefaultLevelTime;
 }
 
 BoardColor ReadSquareColor(const std::filesystem::path& file) {
@@ -68,7 +63,7 @@ void ReadSettings(const std::filesystem::path& file) {
     // 1. Level: one byte of the integer.
     const auto level =
         static_cast<uint8_t>(ReadProfileInt(kSettingsSection, "Level", kDefaultLevel, file));
-    levelKind = level <= kHighestLevel ? level : kDefaultLevel;
+    levelKind = IsLevel(level) ? level : kDefaultLevel;
     // 2. AverageTime.
     levelTime = ReadLevelTime(file);
     // 3. ColorSquare.
@@ -76,7 +71,7 @@ void ReadSettings(const std::filesystem::path& file) {
     // 4. MaxLevel: one byte of the integer.
     const auto depth =
         static_cast<uint8_t>(ReadProfileInt(kSettingsSection, "MaxLevel", kDefaultMaxDepth, file));
-    maxDepth = depth >= 1 && depth <= kHighestDepth ? depth : kDefaultMaxDepth;
+    maxDepth = IsDepthLimit(depth) ? depth : kDefaultMaxDepth;
     // 5. SoundOn: any integer other than 0 means on.
     soundOn = ReadProfileInt(kSettingsSection, "SoundOn", kDefaultSoundOn, file) != 0 ? 1 : 0;
 }

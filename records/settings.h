@@ -3,8 +3,11 @@
 // their built-in values, and the board's look that the window reads.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
+
+#include "engine/think.h"
 
 namespace xq {
 
@@ -15,6 +18,18 @@ struct BoardColor {
     uint8_t blue;
     bool operator==(const BoardColor&) const = default;
 };
+
+// The values a level, its time value and a depth limit may take, wherever they are read from.
+inline constexpr uint8_t kDeepestSearch = 45;
+constexpr bool IsLevel(uint8_t level) {
+    return level <= kLevelMatching;
+}
+constexpr bool IsDepthLimit(uint8_t depth) {
+    return depth >= 1 && depth <= kDeepestSearch;
+}
+inline bool IsLevelTime(double value) {
+    return std::isfinite(value) && value > 0;
+}
 
 inline constexpr uint8_t kDefaultLevel = 2;  // easy
 inline constexpr double kDefaultLevelTime = 5.0;
