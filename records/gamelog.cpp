@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "engine/flow.h"
@@ -26,12 +27,15 @@ constexpr char kProgramName[] = "澜川中国象棋";
 
 std::FILE* logStream = nullptr;
 
+// A move text in GBK; question marks of the same width should the conversion ever fail.
 std::string GbkMove(const MoveRecord& move, Side mover) {
-    return Utf8ToGbk(FormatMove(move, mover));
+    const std::string text = FormatMove(move, mover);
+    return Utf8ToGbk(text).value_or(std::string(move.piece == Empty ? text.size() : 8, '?'));
 }
 
-// "<program name> YYYY-MM-DD HH:MM:SS", the local date and time of now.
-std::string Banner() {
+// "<program name> YYYY-MM-DD HH:MM:SS", the local date and time of now; nothing when the text
+// cannot be converted to GBK.
+std::optional<std::string> Banner() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -57,8 +61,9 @@ void InitGameLog() {
 
 void OpenGameLog(const std::filesystem::path& file) {
     CloseGameLog();
-    // 1. Start the file afresh.
-    logStream = file.empty() ? nullptr : std::fopen(file.c_str(), "w");
+    // 1. Start the file afresh; a log that cannot be written in GBK is not started either.
+    const std::optional<std::string> banner = Banner();
+    logStream = file.empty() || !banner ? nullptr : std::fopen(file.c_str(), "w");
     // 2. Without a file, no log for this run.
     if (logStream == nullptr) {
         loggingOn = false;
@@ -67,7 +72,7 @@ void OpenGameLog(const std::filesystem::path& file) {
     }
     loggingOn = true;
     // 3. The banner, on disk at once.
-    std::fputs(Banner().c_str(), logStream);
+    std::fputs(banner->c_str(), logStream);
     std::fflush(logStream);
 }
 

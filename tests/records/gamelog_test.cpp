@@ -36,7 +36,7 @@ const MoveRecord kRedKnightOut = Move(Knight, 0, 7, 2, 6);       // 马二进三
 const MoveRecord kBlackGunnerCentre = Move(Gunner, 7, 7, 7, 4);  // 砲８平５
 
 std::string G(const char* utf8) {
-    return Utf8ToGbk(utf8);
+    return Utf8ToGbk(utf8).value();
 }
 
 // Everything one log line reads, set as the game flow leaves it after the engine's move.
@@ -91,7 +91,7 @@ class GameLogTest : public ::testing::Test {
 };
 
 TEST_F(GameLogTest, BannerNamesTheProgramAndTheStartAndIsOnDiskAtOnce) {
-    const std::string text = GbkToUtf8(ReadWholeFile(file_));
+    const std::string text = GbkToUtf8(ReadWholeFile(file_)).value();
     const std::string name = "澜川中国象棋 ";
     const std::string shape = "dddd-dd-dd dd:dd:dd\n";
     ASSERT_EQ(text.size(), name.size() + shape.size()) << text;
@@ -162,9 +162,9 @@ TEST_F(GameLogTest, TheEnginesMoveInPlayWritesItsLine) {
     const std::string text = AfterBanner();
     ASSERT_EQ(text.substr(0, sizeof kLogHeader - 1), kLogHeader);  // from the new game
     const std::string line = text.substr(sizeof kLogHeader - 1);
-    EXPECT_EQ(line.substr(0, 13), "  1. " + G("炮二平五")) << GbkToUtf8(line);
-    EXPECT_EQ(line.substr(13, 8), Utf8ToGbk(FormatMove(GameRecord[-1], Black)));
-    EXPECT_EQ(line.size(), 71u) << GbkToUtf8(line);
+    EXPECT_EQ(line.substr(0, 13), "  1. " + G("炮二平五")) << GbkToUtf8(line).value_or("?");
+    EXPECT_EQ(line.substr(13, 8), Utf8ToGbk(FormatMove(GameRecord[-1], Black)).value());
+    EXPECT_EQ(line.size(), 71u) << GbkToUtf8(line).value_or("?");
     EXPECT_EQ(line.back(), '\n');
     EXPECT_EQ(lastPlayerMove.piece, Empty);
     levelKind = kDefaultLevel;

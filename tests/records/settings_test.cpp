@@ -168,7 +168,7 @@ TEST_F(SettingsTest, StartUpReadsTheSettingsFolderAndStartsAGame) {
     ASSERT_TRUE(loggingOn);
     CloseGameLog();
     const std::string log = ReadWholeFile(folder_ / "state" / kProgramFolderName / kLogFileName);
-    EXPECT_TRUE(log.starts_with(Utf8ToGbk("澜川中国象棋 "))) << log;
+    EXPECT_TRUE(log.starts_with(Utf8ToGbk("澜川中国象棋 ").value())) << log;
     EXPECT_TRUE(log.ends_with(kLogHeader)) << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
 }
