@@ -81,7 +81,8 @@ bool CellsAreSound(const Board& cells) {
     return true;
 }
 
-// The position part of the game, for a trial that may have to be undone.
+// The position part of the game, for a trial that may have to be undone: everything that the
+// cells, the sides and BuildPieceLists set.
 struct PositionBackup {
     Board cells;
     PieceList lists[2];
