@@ -23,9 +23,6 @@ extern int32_t firstDefender[2];
 extern PieceList pieceList[2];
 extern Side sideToMove;
 extern Side otherSide;  // always the complement of sideToMove
-// The board is shown with Black's side at the bottom (the menu's "反转棋盘"); only the display
-// reads it.
-extern uint8_t boardReversed;
 
 // Geometry. Generation walks each step table from its last entry to its first.
 inline constexpr int kOrthogonalSteps[4] = {1, -1, 16, -16};

@@ -21,14 +21,6 @@ namespace {
 constexpr int kSixtyMovePlies = 120;  // sixty moves by each side
 constexpr uint32_t kHintStepMilliseconds = 12;
 
-bool SideToMoveHasLegalMove() {
-    GenerateMoves();
-    for (NextMove(); currentMove.piece != Empty; NextMove()) {
-        if (!LeavesKingAttacked(currentMove)) return true;
-    }
-    return false;
-}
-
 // After a taken-back or replayed full move the engine's line no longer applies.
 void ShowPositionAfterMenuMove() {
     ClearSearchResult();
@@ -97,7 +89,7 @@ void RetractMove(MoveRecord move) {
 
 void CheckGameEnd() {
     ShowMessage("");
-    const bool hasMove = SideToMoveHasLegalMove();
+    const bool hasMove = HasLegalMove();
     const bool inCheck = IsAttacked(otherSide, KingSquare(sideToMove)) != 0;
     if (!hasMove) SetGameResult(inCheck ? kMateText : kStalemateText);
     if (hasMove && predictedScore >= kForcedMateScore) ShowMessage(ForcedMateText(predictedScore));
@@ -117,28 +109,32 @@ void SetGameResult(std::string_view text) {
     gameOver = 1;
 }
 
-bool TakeBackFullMove() {
-    TakeBackMove(GameRecord[recordTop]);  // the last ply, not shown
-    RetractMove(GameRecord[recordTop]);
-    ShowPositionAfterMenuMove();
-    return GameRecord[recordTop].piece != Empty;
-}
-
-bool ReplayFullMove() {
-    PlayMove(GameRecord[recordTop + 1]);  // not shown
-    PerformMove(GameRecord[recordTop + 1]);
-    ShowPositionAfterMenuMove();
-    return recordTop < -1;
-}
-
-// These mirror what TakeBackFullMove and ReplayFullMove report after they ran: a played move
-// below recordTop to take back, a taken-back move above it to replay.
 bool CanTakeBackFullMove() {
-    return GameRecord[recordTop].piece != Empty;
+    // Slot kRecordBottom never holds a move, so the second test stays inside the record.
+    return recordTop <= -1 && GameRecord[recordTop].piece != Empty &&
+           GameRecord[recordTop - 1].piece != Empty;
 }
 
 bool CanReplayFullMove() {
-    return recordTop < -1 && GameRecord[recordTop + 1].piece != Empty;
+    return replayableFullMoves > 0 && recordTop <= -3;
+}
+
+bool TakeBackFullMove() {
+    if (!CanTakeBackFullMove()) return false;
+    TakeBackMove(GameRecord[recordTop]);  // the last ply, not shown
+    RetractMove(GameRecord[recordTop]);
+    ShowPositionAfterMenuMove();
+    ++replayableFullMoves;
+    return CanTakeBackFullMove();
+}
+
+bool ReplayFullMove() {
+    if (!CanReplayFullMove()) return false;
+    PlayMove(GameRecord[recordTop + 1]);  // not shown
+    PerformMove(GameRecord[recordTop + 1]);
+    ShowPositionAfterMenuMove();
+    --replayableFullMoves;
+    return CanReplayFullMove();
 }
 
 void ShowPredictedLine() {

@@ -3,7 +3,10 @@
 # `apt-get update` runs only then, so a machine that has everything is left alone.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev clang-format qt6-base-dev fonts-wqy-microhei)
+# fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
+# qt6-base-dev and fonts-wqy-microhei: the window and its CJK text.
+packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai qt6-base-dev
+          fonts-wqy-microhei)
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "records/settings.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
 

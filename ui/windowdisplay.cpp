@@ -86,6 +86,7 @@ void WindowDisplay::ShowEndOfGame(std::string_view result) {
 }
 
 void WindowDisplay::MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) {
+    if (form_.closeWaiting) return;  // the window is closing anyway
     QMessageBox::Icon shown = QMessageBox::NoIcon;
     switch (icon) {
         case BoxIcon::None:

@@ -11,6 +11,7 @@
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "records/settings.h"
 #include "rules/board.h"
 #include "support/position_fixture.h"
 #include "ui/systemfont.h"

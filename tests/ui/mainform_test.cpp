@@ -6,10 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "engine/book.h"
@@ -18,7 +25,7 @@
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/messages.h"
-#include "records/session.h"
+#include "records/settings.h"
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/record.h"
@@ -27,39 +34,24 @@
 namespace xq {
 namespace {
 
-// What the settings writer saw when the close steps called it.
-struct SettingsWrite {
-    uint8_t thinking;
-    uint8_t computerThinking;
-    bool windowVisible;
-};
-std::vector<SettingsWrite> settingsWrites;
-uint8_t storedLevel = kLevelEasy;
-
-void ReadTestSettings() {
-    levelKind = storedLevel;
-}
-void WriteTestSettings() {
-    settingsWrites.push_back({thinking, computerThinking, mainForm && mainForm->isVisible()});
-}
-
 class MainFormTest : public ::testing::Test {
   protected:
+    // Settings and log go to a folder of the test's own.
     void SetUp() override {
-        settingsWrites.clear();
-        storedLevel = kLevelEasy;
-        settingsReader = ReadTestSettings;
-        settingsWriter = WriteTestSettings;
+        ASSERT_TRUE(home.isValid());
+        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
+        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        std::remove(SettingsFile().c_str());
     }
     void TearDown() override {
-        settingsReader = nullptr;
-        settingsWriter = nullptr;
         levelKind = kLevelEasy;
         maxDepth = 45;
         demoMode = 0;
     }
 
     // Runs Qt's event loop until the window has closed (or 60 s have passed).
+    QTemporaryDir home;
+
     static bool RunUntilClosed(TMainForm& form) {
         QEventLoop loop;
         QTimer poll;
@@ -70,6 +62,17 @@ class MainFormTest : public ::testing::Test {
         QTimer::singleShot(60000, &loop, &QEventLoop::quit);
         loop.exec();
         return !form.isVisible();
+    }
+
+    static void StoreLevel(int level) {
+        std::ofstream(SettingsFile()) << "[CHESS]\nLevel=" << level << "\n";
+    }
+    // The stored settings; empty when there is no chess.ini.
+    static std::string StoredSettings() {
+        std::ifstream file(SettingsFile());
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
     }
 
     static void PostCommand(int32_t command) {
@@ -196,7 +199,7 @@ TEST_F(MainFormTest, LevelCheckMarkFollowsTheStoredLevel) {
     } rows[] = {{0, "MoveTime"}, {1, "TotalTime"}, {2, "Easy"}, {3, "Infinite"}, {4, "Ply1"},
                 {5, "Mate"},     {6, "Matching"},  {7, "Easy"}, {200, "Easy"}};
     for (const auto& row : rows) {
-        storedLevel = row.stored;
+        StoreLevel(row.stored);
         TMainForm form;
         form.show();
         for (const char* item :
@@ -212,18 +215,39 @@ TEST_F(MainFormTest, StartUpDrawsTheOpeningAndFindsTheLibrary) {
     TMainForm form;
     form.show();
     EXPECT_TRUE(libraryLoaded) << "the committed library is found from any working directory";
-#ifndef XQ_HAVE_ARTWORK
-    GTEST_SKIP() << "built without the piece artwork";
-#endif
     // The Red King's cell shows a piece: not the plain board colour at the box's centre.
     const QPoint king = form.Renderer().SquareOrigin(4);
     EXPECT_EQ(form.Renderer().shownBoard[4].kind, King);
     EXPECT_NE(form.Canvas().Pixel(king.x() + 15, king.y() + 17), qRgb(0, 128, 0));
 }
 
+TEST_F(MainFormTest, BackgroundPatternFromTheWorkingDirectoryElseTheBuiltInOne) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(home.path().toStdString());
+    {
+        TMainForm form;
+        form.show();
+        EXPECT_EQ(form.PatternSource(), QStringLiteral(":/bmp/BKBrush.bmp"));
+        const QImage pattern(QStringLiteral(":/bmp/BKBrush.bmp"));
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(form.Canvas().Pixel(8 + x, 600), pattern.pixel(x, 600 % 8) | 0xFF000000u);
+    }
+    std::filesystem::create_directory("bmp");
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(red.save("bmp/BKBrush.bmp"));
+    {
+        TMainForm form;
+        form.show();
+        EXPECT_EQ(form.PatternSource(), QStringLiteral("bmp/BKBrush.bmp"));
+        EXPECT_EQ(form.Canvas().Pixel(5, 600), qRgb(255, 0, 0));
+    }
+    std::filesystem::current_path(before);
+}
+
 TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
     for (int32_t way : {0, 1}) {
-        settingsWrites.clear();
+        std::remove(SettingsFile().c_str());
         TMainForm form;
         form.show();
         Message message;
@@ -235,8 +259,10 @@ TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
         }
         PostMessage(message);
         ASSERT_TRUE(RunUntilClosed(form));
-        ASSERT_EQ(settingsWrites.size(), 1u);
-        EXPECT_EQ(settingsWrites[0].thinking, 0);
+        // Written with the built-in values, as there was no chess.ini.
+        EXPECT_EQ(StoredSettings(),
+                  "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
+                  "SoundOn=1\n");
     }
 }
 
@@ -244,8 +270,7 @@ TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
 // settings are written and the window closes.
 TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
     for (bool demonstration : {false, true}) {
-        settingsWrites.clear();
-        storedLevel = demonstration ? kLevelFixedDepth : kLevelUnlimited;
+        StoreLevel(demonstration ? kLevelFixedDepth : kLevelUnlimited);
         TMainForm form;
         form.show();
         UseOpeningLibrary({});  // search from the first move on
@@ -253,17 +278,23 @@ TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
         maxDepth = demonstration ? 2 : 45;
         demoMode = demonstration ? 1 : 0;
         PostCommand(kCommandPass);
-        int searchesSeen = 0;
+        std::remove(SettingsFile().c_str());
+        int searching = 0;
+        bool closedAtOnce = true;
+        std::string writtenAtOnce;
         QTimer::singleShot(400, &form, [&] {
-            searchesSeen = thinking;
+            searching = thinking;
             form.close();
+            closedAtOnce = !form.isVisible();
+            writtenAtOnce = StoredSettings();
         });
         ASSERT_TRUE(RunUntilClosed(form)) << (demonstration ? "demonstration" : "search");
-        EXPECT_EQ(searchesSeen, 1) << "the close came while the engine searched";
-        ASSERT_EQ(settingsWrites.size(), 1u);
-        EXPECT_EQ(settingsWrites[0].thinking, 0);
-        EXPECT_EQ(settingsWrites[0].computerThinking, 0);
-        EXPECT_TRUE(settingsWrites[0].windowVisible) << "written before the window went";
+        EXPECT_EQ(searching, 1) << "the close came while the engine searched";
+        EXPECT_FALSE(closedAtOnce) << "the window waits for the search to unwind";
+        EXPECT_EQ(writtenAtOnce, "");
+        EXPECT_EQ(thinking, 0);
+        EXPECT_EQ(computerThinking, 0);
+        EXPECT_NE(StoredSettings().find(demonstration ? "Level=4" : "Level=3"), std::string::npos);
         EXPECT_EQ(demoMode, 0);
         EXPECT_TRUE(PositionIsConsistent());
         libraryLoaded = false;

@@ -16,7 +16,8 @@
 #include "engine/windowprocedure.h"
 #include "platform/datapaths.h"
 #include "platform/messages.h"
-#include "records/session.h"
+#include "records/settings.h"
+#include "records/startup.h"
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
@@ -179,7 +180,7 @@ void TMainForm::FormShow() {
     // 5. The normal menu.
     menus_.Show(MenuBarKind::Normal);
     // 6. Settings and a new game.
-    StartUpGame();
+    StartUp();
     menus_.Item("Sound")->setChecked(soundOn != 0);
     // 7.
     menus_.CheckLevelItem(levelKind);
@@ -233,13 +234,15 @@ void TMainForm::RefreshEditItems() {
 bool TMainForm::FormCloseQuery() {
     // A demonstration runs inside the engine's turn, so computerThinking covers it.
     if (thinking || computerThinking) {
+        // A message box the engine's turn has put up would hold the turn: it goes first.
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
         PostStop();
         closeWaiting = true;
         stopAgain_.start();
         return false;
     }
     stopAgain_.stop();
-    WriteSettingsAtClose();
+    WriteSettings(SettingsFile());
     return true;
 }
 

@@ -48,6 +48,10 @@ class TMainForm : public QMainWindow {
     // Where the background pattern was read from (a file, the built-in resource, or nothing).
     const QString& PatternSource() const { return patternSource_; }
 
+    // Window state.
+    uint8_t dragMode = 1;       // the lifted piece follows the pointer ("拖动")
+    bool closeWaiting = false;  // a close waits for the engine's search to unwind
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -73,11 +77,6 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<BoardRenderer> renderer_;
     std::unique_ptr<WindowDisplay> display_;
     bool shown_ = false;
-
-  public:
-    // Window state.
-    uint8_t dragMode = 1;       // the lifted piece follows the pointer ("拖动")
-    bool closeWaiting = false;  // a close waits for the engine's search to unwind
 };
 
 // The one main window while it exists (the handlers of the core's procedure reach it here).
