@@ -219,6 +219,14 @@ TEST_F(MainFormTest, StartUpDrawsTheOpeningAndFindsTheLibrary) {
     const QPoint king = form.Renderer().SquareOrigin(4);
     EXPECT_EQ(form.Renderer().shownBoard[4].kind, King);
     EXPECT_NE(form.Canvas().Pixel(king.x() + 15, king.y() + 17), qRgb(0, 128, 0));
+
+    // "对弈": the engine answers for Red from the library, without searching.
+    PostCommand(kCommandPass);
+    DispatchPendingMessages();
+    EXPECT_TRUE(usingLibrary);
+    EXPECT_EQ(plyCount, 1);
+    EXPECT_EQ(sideToMove, Black);
+    EXPECT_EQ(computerThinking, 0);
 }
 
 TEST_F(MainFormTest, BackgroundPatternFromTheWorkingDirectoryElseTheBuiltInOne) {
