@@ -2,8 +2,9 @@
 //   xq-window-bench startup        milliseconds from the start of the process and of main() to the
 //                                  first painted board, and the resident memory then
 //   xq-window-bench redraw [N]     microseconds of one full RedrawAll, over N redraws (default 200)
-//   xq-window-bench pump [ROUNDS]  the search's node rate with the window's event source attached
-//                                  against the pump switched off, best of ROUNDS (default 3)
+//   xq-window-bench pump [ROUNDS]  the cost of one pull of Qt's events, and the search's node rate
+//                                  with the window's event source attached against the pump
+//                                  switched off, best of ROUNDS (default 3)
 #include <unistd.h>
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/timecontrol.h"
+#include "platform/messages.h"
 #include "platform/random.h"
 #include "rules/fen.h"
 #include "rules/game.h"
@@ -128,6 +130,14 @@ double PumpRound(const char* fen, int depth, bool pumpOn, uint64_t* nodes) {
 
 int Pump(xq::TMainForm& window, int rounds) {
     ShowAndWaitForPaint(window);
+    // The native pull by itself: what one pull of Qt's events costs the search, once per 10 ms.
+    constexpr int kPulls = 20000;
+    const Clock::time_point pullStart = Clock::now();
+    for (int i = 0; i < kPulls; ++i)
+        xq::PullNativeEvents();
+    const double pullMicroseconds = MillisecondsSince(pullStart) * 1000.0 / kPulls;
+    std::printf("pump pull %.1f us each, %.2f %% of a 10 ms interval\n", pullMicroseconds,
+                pullMicroseconds / 100.0);
     double offMs = 0, onMs = 0;
     for (const auto& position : kPumpPositions) {
         double bestOff = 0, bestOn = 0;
