@@ -5,6 +5,7 @@
 //   xq-window-bench pump [ROUNDS]  the cost of one pull of Qt's events, and the search's node rate
 //                                  with the window's event source attached against the pump
 //                                  switched off, best of ROUNDS (default 3)
+//   xq-window-bench pump-detached [ROUNDS]   the same with the event source detached (control)
 #include <unistd.h>
 
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include "rules/record.h"
 #include "ui/canvaswidget.h"
 #include "ui/forms/mainform.h"
+#include "ui/qteventsource.h"
 
 namespace {
 
@@ -106,6 +108,16 @@ const struct {
     {"endgame", "5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w", 9},
 };
 
+// The window's pull, timed: how often the search pulled and how long the pulls took.
+long pullCount = 0;
+double pullMilliseconds = 0;
+void TimedPull() {
+    const Clock::time_point start = Clock::now();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    pullMilliseconds += MillisecondsSince(start);
+    ++pullCount;
+}
+
 // One search at the fixed-depth level as the game runs it; nodes per millisecond.
 double PumpRound(const char* fen, int depth, bool pumpOn, uint64_t* nodes) {
     using namespace xq;
@@ -138,6 +150,7 @@ int Pump(xq::TMainForm& window, int rounds) {
     const double pullMicroseconds = MillisecondsSince(pullStart) * 1000.0 / kPulls;
     std::printf("pump pull %.1f us each, %.2f %% of a 10 ms interval\n", pullMicroseconds,
                 pullMicroseconds / 100.0);
+    if (pullMicroseconds > 0) xq::SetNativeEventPull(TimedPull);
     double offMs = 0, onMs = 0;
     for (const auto& position : kPumpPositions) {
         double bestOff = 0, bestOn = 0;
@@ -151,6 +164,10 @@ int Pump(xq::TMainForm& window, int rounds) {
             "ratio %.3f\n",
             position.name, position.depth, static_cast<unsigned long long>(nodesOn), bestOff,
             bestOn, bestOn / bestOff);
+        std::printf("pump %s pulls %ld taking %.2f ms in all\n", position.name, pullCount,
+                    pullMilliseconds);
+        pullCount = 0;
+        pullMilliseconds = 0;
         std::fflush(stdout);
         offMs += static_cast<double>(nodesOff) / bestOff;
         onMs += static_cast<double>(nodesOn) / bestOn;
@@ -161,7 +178,9 @@ int Pump(xq::TMainForm& window, int rounds) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: xq-window-bench startup | redraw [N] | pump [ROUNDS]\n");
+    std::fprintf(stderr,
+                 "usage: xq-window-bench startup | redraw [N] | pump [ROUNDS] | "
+                 "pump-detached [ROUNDS]\n");
     return 2;
 }
 
@@ -177,5 +196,10 @@ int main(int argc, char* argv[]) {
     if (command == "startup") return Startup(window);
     if (command == "redraw") return Redraw(window, number > 0 ? number : 200);
     if (command == "pump") return Pump(window, number > 0 ? number : 3);
+    if (command == "pump-detached") {
+        // The control: the same comparison with the window's event source taken off the queue.
+        xq::DetachQtEventSource();
+        return Pump(window, number > 0 ? number : 3);
+    }
     return Usage();
 }
