@@ -13,12 +13,16 @@ check. From those facts the runner scores the game:
   its moves since the first occurrence and the other did not, the checking side loses (perpetual
   check); otherwise it is a draw;
 - a game reaching --max-plies plies is a draw;
-- an illegal move, a missing answer or an engine that dies loses the game.
+- an illegal move, a missing answer or an engine that dies loses the game;
+- with --clock, a side whose clock falls below zero loses on time (the runner measures each
+  answer from `go` to `bestmove` and adds the increment after the move).
 
 Fairy-Stockfish writes ranks 1..10; the runner converts to and from ICCS ranks 0..9.
 
-Example (40 games at 200 ms a move against Fairy-Stockfish at skill level 0):
+Examples (40 games at 200 ms a move against Fairy-Stockfish at skill level 0; 20 games at
+1 second a game plus 0.1 a move against Sjaak II):
     nice -n 10 python3 tools/xq-match.py --opponent fsf-skill0 --games 40 --movetime 200
+    nice -n 10 python3 tools/xq-match.py --opponent sjaak --games 20 --clock 1000+100
 """
 
 import argparse
@@ -110,17 +114,20 @@ class Engine:
         self.send("ucinewgame")
         self.ready()
 
-    def best_move(self, moves, movetime_ms):
-        """The engine's move (ICCS) after `moves` (ICCS) from the opening array."""
+    def best_move(self, moves, go, timeout):
+        """The engine's move (ICCS) after `moves` (ICCS) from the opening array, and the
+        milliseconds it took to answer `go ...`."""
         shown = [to_fairy(m) for m in moves] if self.fairy_ranks else moves
         self.send("position startpos" + (" moves " + " ".join(shown) if shown else ""))
-        self.send(f"go movetime {movetime_ms}")
-        lines = self.wait_for("bestmove", movetime_ms / 1000 * 5 + 5)
+        started = time.monotonic()
+        self.send("go " + go)
+        lines = self.wait_for("bestmove", timeout)
+        elapsed_ms = (time.monotonic() - started) * 1000
         words = lines[-1].split()
         if len(words) < 2:
             raise EngineError(f"{self.name}: bare bestmove")
         move = words[1]
-        return from_fairy(move) if self.fairy_ranks else move
+        return (from_fairy(move) if self.fairy_ranks else move), elapsed_ms
 
     def close(self):
         try:
@@ -184,7 +191,41 @@ def repetition_result(keys, checks, movers):
     return "draw", "threefold repetition"
 
 
-def play_game(referee, red, black, opening, movetime_ms, max_plies, log):
+class TimeControl:
+    """A fixed time per move, or a clock of `base` ms per game plus `increment` ms per move."""
+
+    def __init__(self, movetime_ms, clock):
+        self.movetime_ms = movetime_ms
+        self.base, self.increment = (int(x) for x in clock.split("+")) if clock else (0, 0)
+        self.clocked = bool(clock)
+        self.left = {"red": self.base, "black": self.base}
+
+    def go(self):
+        if not self.clocked:
+            return f"movetime {self.movetime_ms}"
+        return (f"wtime {max(0, round(self.left['red']))} btime {max(0, round(self.left['black']))} "
+                f"winc {self.increment} binc {self.increment}")
+
+    def timeout(self, side):
+        limit = self.left[side] if self.clocked else self.movetime_ms
+        return limit / 1000 * 5 + 5
+
+    def charge(self, side, elapsed_ms):
+        """False when `side` has overstepped its time."""
+        if not self.clocked:
+            return True
+        self.left[side] -= elapsed_ms
+        if self.left[side] < 0:
+            return False
+        self.left[side] += self.increment
+        return True
+
+    def describe(self):
+        return f"{self.base}+{self.increment} ms a game" if self.clocked else \
+            f"{self.movetime_ms} ms/move"
+
+
+def play_game(referee, red, black, opening, control, max_plies):
     """Plays one game; returns ('red'|'black'|'draw', reason, moves)."""
     moves = []
     keys, checks, movers = [], [], []
@@ -208,9 +249,11 @@ def play_game(referee, red, black, opening, movetime_ms, max_plies, log):
         else:
             engine = red if side == "red" else black
             try:
-                move = engine.best_move(moves, movetime_ms)
+                move, elapsed_ms = engine.best_move(moves, control.go(), control.timeout(side))
             except EngineError as error:
                 return other, str(error), moves
+            if not control.charge(side, elapsed_ms):
+                return other, f"{side} lost on time", moves
         if move not in legal:
             return other, f"illegal move {move} by {side}", moves
         moves.append(move)
@@ -248,7 +291,8 @@ def summary(results):
     variance = sum((r - score) ** 2 for r in results) / n
     margin = 1.96 * math.sqrt(variance / n)
     low, high = elo(max(score - margin, 0)), elo(min(score + margin, 1))
-    return score, elo(score), low, high
+    # Adding 0.0 turns a negative zero into zero.
+    return score, elo(score) + 0.0, low + 0.0, high + 0.0
 
 
 OPPONENTS = {
@@ -265,6 +309,7 @@ def main():
     parser.add_argument("--opponent", choices=sorted(OPPONENTS), required=True)
     parser.add_argument("--games", type=int, default=40, help="an even number of games")
     parser.add_argument("--movetime", type=int, default=200, help="milliseconds per move")
+    parser.add_argument("--clock", help="a game clock instead: BASE+INCREMENT milliseconds")
     parser.add_argument("--opening-plies", type=int, default=4)
     parser.add_argument("--max-plies", type=int, default=300)
     parser.add_argument("--seed", type=int, default=1, help="our Seed option is this + game no.")
@@ -287,8 +332,9 @@ def main():
             we_are_red = game % 2 == 0
             ours.send(f"setoption name Seed value {args.seed + game}")
             red, black = (ours, theirs) if we_are_red else (theirs, ours)
-            winner, reason, moves = play_game(referee, red, black, opening, args.movetime,
-                                              args.max_plies, log)
+            control = TimeControl(args.movetime, args.clock)
+            winner, reason, moves = play_game(referee, red, black, opening, control,
+                                              args.max_plies)
             ours_colour = "red" if we_are_red else "black"
             point = 0.5 if winner == "draw" else (1.0 if winner == ours_colour else 0.0)
             results.append(point)
@@ -308,7 +354,7 @@ def main():
         if log:
             log.close()
     score, mid, low, high = summary(results)
-    print(f"match lanchuan vs {name}: {len(results)} games at {args.movetime} ms/move, "
+    print(f"match lanchuan vs {name}: {len(results)} games at {control.describe()}, "
           f"+{wins} ={draws} -{losses}, score {score:.3f}, "
           f"Elo {mid:+.0f} (95% {low:+.0f} .. {high:+.0f})")
 

@@ -117,7 +117,8 @@ bool Session::Handle(const std::string& line, bool overlong) {
         BanMoves(rest);
     } else if (command == "go") {
         Go(rest);
-        return !quitRequested_;
+        // A quit that came during the search ends the session now, whatever else is waiting.
+        if (quitRequested_) return Handle("quit", false);
     } else if (command == "quit") {
         if (protocol_ == Protocol::Ucci) SendLine("bye");
         return false;

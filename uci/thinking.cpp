@@ -146,7 +146,6 @@ void Session::ActWhileThinking(const std::string& line, bool overlong) {
         SendLine("readyok");
     } else if (command == "quit") {
         quitRequested_ = true;
-        deferred_.emplace_back(line, overlong);
     } else if (!command.empty()) {
         deferred_.emplace_back(line, overlong);
     }
