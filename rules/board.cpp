@@ -78,6 +78,12 @@ void BuildPieceLists() {
         for (Square s : kVisitOrder.square) {
             BoardCell& cell = board[s];
             if (cell.kind != kind) continue;
+            // Cells may come from a file: a piece without a valid side, or beyond a full list,
+            // gets no entry rather than a write outside the lists.
+            if (cell.side > Black || pieceList[cell.side].lastIndex + 1 >= kListSize) {
+                cell.listIndex = kNoEntry;
+                continue;
+            }
             PieceList& list = pieceList[cell.side];
             int index = ++list.lastIndex;
             list.entry[index].square = s;

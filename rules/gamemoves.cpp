@@ -117,18 +117,32 @@ void SetGameResult(std::string_view text) {
     gameOver = 1;
 }
 
+bool CanTakeBackFullMove() {
+    // Slot kRecordBottom never holds a move, so the second test stays inside the record.
+    return recordTop <= -1 && GameRecord[recordTop].piece != Empty &&
+           GameRecord[recordTop - 1].piece != Empty;
+}
+
+bool CanReplayFullMove() {
+    return replayableFullMoves > 0 && recordTop <= -3;
+}
+
 bool TakeBackFullMove() {
+    if (!CanTakeBackFullMove()) return false;
     TakeBackMove(GameRecord[recordTop]);  // the last ply, not shown
     RetractMove(GameRecord[recordTop]);
     ShowPositionAfterMenuMove();
-    return GameRecord[recordTop].piece != Empty;
+    ++replayableFullMoves;
+    return CanTakeBackFullMove();
 }
 
 bool ReplayFullMove() {
+    if (!CanReplayFullMove()) return false;
     PlayMove(GameRecord[recordTop + 1]);  // not shown
     PerformMove(GameRecord[recordTop + 1]);
     ShowPositionAfterMenuMove();
-    return recordTop < -1;
+    --replayableFullMoves;
+    return CanReplayFullMove();
 }
 
 void ShowPredictedLine() {

@@ -54,9 +54,15 @@ void CheckGameEnd();
 
 void SetGameResult(std::string_view text);
 
-// Takes back the last two plies (the menu's take-back); returns whether two more can be taken.
+// Whether the record holds two real plies below recordTop + 1 (not the sentinel, not a slot the
+// record has dropped), and whether a full move taken back with the menu may be played again.
+bool CanTakeBackFullMove();
+bool CanReplayFullMove();
+// The menu's take-back: takes back the last two plies when CanTakeBackFullMove, else changes
+// nothing. Returns CanTakeBackFullMove afterwards.
 bool TakeBackFullMove();
-// Replays two taken-back plies; returns whether more taken-back plies remain.
+// The menu's replay: plays a taken-back full move again when CanReplayFullMove, else changes
+// nothing. Returns CanReplayFullMove afterwards.
 bool ReplayFullMove();
 
 // Shows predictedLine on the board one move after the other, with the moves' text growing in the

@@ -8,10 +8,12 @@ MoveRecord gameRecordStorage[kRecordTopSlot - kRecordBottom + 1];
 int16_t recordTop = -1;
 int32_t plyCount = 0;
 Side clockSide = Red;
+int16_t replayableFullMoves = 0;
 
 void ResetGameRecord() {
     recordTop = -1;
     GameRecord[-1] = NullMove;
+    replayableFullMoves = 0;
 }
 
 void RebaseRecord() {
@@ -19,6 +21,7 @@ void RebaseRecord() {
     for (int i = top; i >= kRecordBottom; --i)
         GameRecord[i - top - 1] = GameRecord[i];
     recordTop = -1;
+    replayableFullMoves = 0;
 }
 
 void SlideRecord() {

@@ -20,8 +20,12 @@ inline MoveRecord* const GameRecord = gameRecordStorage - kRecordBottom;
 extern int16_t recordTop;  // index of the most recent move played
 extern int32_t plyCount;   // plies played in the current game
 extern Side clockSide;     // the side whose clock is to run
+// Full moves taken back with the menu that may be replayed: they are the pairs of slots right
+// above recordTop. Any other move, a new game or a set-up position ends them, whatever the slots
+// above recordTop still hold (working moves of the engine, a withdrawn predicted reply).
+extern int16_t replayableFullMoves;
 
-// recordTop = -1 with NullMove in slot -1.
+// recordTop = -1 with NullMove in slot -1; nothing to replay.
 void ResetGameRecord();
 // Used while recordTop <= -1: discards taken-back moves and moves the last move played to -1.
 void RebaseRecord();

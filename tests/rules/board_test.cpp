@@ -75,6 +75,34 @@ TEST(PieceLists, SidesWithoutOfficersOrWithoutPieces) {
     EXPECT_EQ(pieceList[Black].lastOfficer, -1);
 }
 
+TEST(PieceLists, UntrustedCellsNeverOverrunTheLists) {
+    struct Row {
+        const char* name;
+        uint8_t side;
+        int expectedRed;
+    };
+    // Every point holds a piece: ninety Red ones overfill Red's list, bad sides fill none.
+    for (const Row& row :
+         {Row{"ninety Red pieces", Red, kListSize}, Row{"side 2", 2, 0}, Row{"side 255", 255, 0}}) {
+        ClearBoard();
+        for (Square s = 0; s < kBoardCells; ++s) {
+            if (!IsBoardPoint(s)) continue;
+            board[s].kind = static_cast<uint8_t>(King + s % 7);
+            board[s].side = row.side;
+            board[s].listIndex = 3;
+        }
+        BuildPieceLists();
+        EXPECT_EQ(pieceList[Red].lastIndex + 1, row.expectedRed) << row.name;
+        EXPECT_EQ(pieceList[Black].lastIndex, -1) << row.name;
+        EXPECT_FALSE(PositionIsConsistent()) << row.name;
+        for (Square s = 0; s < kBoardCells; ++s) {
+            if (!IsBoardPoint(s)) continue;
+            EXPECT_LE(board[s].listIndex, kNoEntry) << row.name << s;
+        }
+    }
+    NewGame();
+}
+
 TEST(PieceLists, EmptiedCellsNameNoEntry) {
     NewGame();
     EXPECT_EQ(board[64].listIndex, kNoEntry);

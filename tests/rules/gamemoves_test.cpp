@@ -292,6 +292,85 @@ TEST(FullMoves, TakeBackAfterTheFirstTwoPliesAndNewMoveEndsReplay) {
     EXPECT_EQ(plyCount, 2);
 }
 
+// Nothing to take back or replay: the call says so and changes nothing at all.
+void ExpectRefusedUnchanged(bool (*menuMove)(), const char* name) {
+    const PositionSnapshot before = PositionSnapshot::Take();
+    const int16_t replayable = replayableFullMoves;
+    DisplayRecorder display;
+    EXPECT_FALSE(menuMove()) << name;
+    EXPECT_TRUE(PositionSnapshot::Take() == before) << name;
+    EXPECT_EQ(replayableFullMoves, replayable) << name;
+    EXPECT_TRUE(display.calls.empty()) << name;
+}
+
+TEST(FullMoves, AnOddPlyIsNeverTakenBackAlone) {
+    // The user plays Black: the engine's first move is alone above the sentinel.
+    testing::SetUpFen(kStartFen);
+    EngineMove("h2e2");
+    EXPECT_FALSE(CanTakeBackFullMove());
+    ExpectRefusedUnchanged(TakeBackFullMove, "one ply");
+    EnterAll({"h9g7"});
+    EngineMove("h0g2");
+    EXPECT_FALSE(TakeBackFullMove());  // h0g2 and h9g7; h2e2 stays
+    EXPECT_EQ(plyCount, 1);
+    EXPECT_EQ(sideToMove, Black);
+    ExpectRefusedUnchanged(TakeBackFullMove, "back at one ply");
+    EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST(FullMoves, TakeBackStopsWhereTheRecordDroppedTheOldestPlies) {
+    // 301 plies: the record keeps the last 255, so 127 full moves can be taken back.
+    testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 b");
+    EnterAll(KingShuffle(301));
+    int taken = 0;
+    while (TakeBackFullMove())
+        ++taken;
+    EXPECT_EQ(taken + 1, 127);
+    EXPECT_EQ(plyCount, 301 - 254);
+    EXPECT_GE(recordTop, kRecordBottom);
+    ExpectRefusedUnchanged(TakeBackFullMove, "record exhausted");
+    EXPECT_TRUE(PositionIsConsistent());
+    for (int replayed = 0; replayed < 127; ++replayed)
+        EXPECT_EQ(ReplayFullMove(), replayed < 126);
+    EXPECT_EQ(plyCount, 301);
+    EXPECT_EQ(recordTop, -1);
+    EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST(FullMoves, NothingIsReplayedAfterANewMoveOrAWithdrawnPrediction) {
+    testing::SetUpFen(kStartFen);
+    EnterAll({"h2e2", "h9g7", "h0g2", "i9h9"});
+    ASSERT_TRUE(TakeBackFullMove());
+    EXPECT_TRUE(CanReplayFullMove());
+    ASSERT_TRUE(Enter("b2d2"));
+    ExpectRefusedUnchanged(ReplayFullMove, "after a new move");
+
+    // A pondering search that ends by itself leaves the predicted reply above recordTop.
+    EngineMove("b9c7");
+    const MoveRecord predicted = testing::Generated("b0c2");
+    RebaseRecord();
+    GameRecord[recordTop + 1] = predicted;
+    PlayMove(predicted);
+    SlideRecord();
+    RebaseRecord();
+    TakeBackMove(GameRecord[recordTop]);
+    ASSERT_EQ(recordTop, -2);
+    ExpectRefusedUnchanged(ReplayFullMove, "withdrawn prediction");
+
+    // Taking back from there replays exactly the moves taken back, never the prediction.
+    const PositionSnapshot beforeTakeBack = PositionSnapshot::Take();
+    EXPECT_TRUE(TakeBackFullMove());
+    EXPECT_FALSE(ReplayFullMove());
+    EXPECT_EQ(std::memcmp(board, beforeTakeBack.cells, sizeof board), 0);
+    EXPECT_EQ(plyCount, beforeTakeBack.plies);
+    EXPECT_TRUE(PositionIsConsistent());
+
+    // A new game or a set-up position ends replay too.
+    ASSERT_TRUE(TakeBackFullMove());
+    NewGame();
+    ExpectRefusedUnchanged(ReplayFullMove, "after a new game");
+}
+
 // Fills predictedLine with `count` Knight moves out and back, ending with NullMove when it fits.
 std::string FillKnightShuffle(int count) {
     const char* cycle[] = {"b0c2", "b9c7", "c2b0", "c7b9"};
