@@ -199,6 +199,7 @@ class TimeControl:
         self.base, self.increment = (int(x) for x in clock.split("+")) if clock else (0, 0)
         self.clocked = bool(clock)
         self.left = {"red": self.base, "black": self.base}
+        self.lowest = dict(self.left)  # the least each side had left after a move
 
     def go(self):
         if not self.clocked:
@@ -215,6 +216,7 @@ class TimeControl:
         if not self.clocked:
             return True
         self.left[side] -= elapsed_ms
+        self.lowest[side] = min(self.lowest[side], self.left[side])
         if self.left[side] < 0:
             return False
         self.left[side] += self.increment
@@ -344,6 +346,9 @@ def main():
             line = (f"game {game + 1} lanchuan={ours_colour} opening={' '.join(opening)} "
                     f"result={winner} ({reason}) plies={len(moves)} points={point} "
                     f"total=+{wins}={draws}-{losses}")
+            if control.clocked:
+                line += (f" lowest-clock ours={control.lowest[ours_colour]:.0f}ms "
+                         f"theirs={control.lowest['black' if we_are_red else 'red']:.0f}ms")
             print(line, flush=True)
             if log:
                 log.write(line + "\n" + " ".join(moves) + "\n")
