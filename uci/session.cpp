@@ -71,8 +71,6 @@ Session::Session(CommandInput& input) : input_(input) {
     SeedGenerator(seed_);
 }
 
-Session::~Session() = default;
-
 void Session::Run() {
     for (;;) {
         std::string line;

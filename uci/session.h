@@ -22,7 +22,6 @@ class Session {
   public:
     // The core must be initialised and the opening library loaded (or not) before.
     explicit Session(CommandInput& input);
-    ~Session();
 
     // Answers commands until `quit` or the end of the input.
     void Run();
@@ -68,9 +67,9 @@ class Session {
 
     GoRequest go_;
     TimeBudget budget_;
-    Clock::time_point searchStart_;  // or the time of ponderhit
-    Clock::time_point budgetStart_;
-    bool pondering_ = false;  // thinking on the opponent's time until ponderhit
+    Clock::time_point searchStart_;  // when `go` arrived
+    Clock::time_point budgetStart_;  // when the move's time began: `go`, or ponderhit
+    bool pondering_ = false;         // thinking on the opponent's time until ponderhit
     bool stopRequested_ = false;
     bool quitRequested_ = false;
     std::deque<std::pair<std::string, bool>> deferred_;  // commands for after the search
