@@ -7,6 +7,7 @@
 #include "engine/search.h"
 #include "platform/random.h"
 #include "rules/game.h"
+#include "rules/legality.h"
 #include "rules/makemove.h"
 #include "rules/movegen.h"
 #include "rules/record.h"
@@ -203,7 +204,10 @@ MoveRecord PickLibraryMove(int r) {
 }
 
 void ChooseLibraryMove() {
-    bestLine[0] = PickLibraryMove();
+    MoveRecord move = PickLibraryMove();
+    // A damaged or foreign library may name a move that leaves the King attacked.
+    if (move.piece != Empty && LeavesKingAttacked(move)) move = NullMove;
+    bestLine[0] = move;
     bestLine[1] = NullMove;
     searchScore = 0;
     iterationDepth = 0;

@@ -79,8 +79,8 @@ int LibraryChoiceSteps(int r);
 // Leaves the chosen index in libraryMoveIndex. The first form draws r = Random(16).
 MoveRecord PickLibraryMove();
 MoveRecord PickLibraryMove(int r);
-// Instead of a search: the library move in bestLine[0] (NullMove when there is none), an empty
-// rest of the line, and score, depth, root moves and nodes all 0.
+// Instead of a search: the library move in bestLine[0] (NullMove when there is none or when it
+// is not legal), an empty rest of the line, and score, depth, root moves and nodes all 0.
 void ChooseLibraryMove();
 
 }  // namespace xq

@@ -20,7 +20,7 @@ Side weakerSide = Black;
 uint8_t matingMode = 0;
 int32_t rootScore = 0;
 
-int8_t squareWeight[2][kBoardCells];
+int16_t squareWeight[2][kBoardCells];
 int32_t lineValue[2][kBoardCells];
 
 const SquareTable rookTable = {
@@ -104,7 +104,7 @@ void SetSquareWeights() {
         for (Side c = Red; c <= Black; ++c) {
             const int centre = std::max(0, 9 - 3 * (centreRank[RankOf(s)] + centreFile[FileOf(s)]));
             const int advance = (advanceRank[RelativeRank(c, s)] * (gamePhase + 8) * 3) >> 5;
-            squareWeight[c][s] = static_cast<int8_t>(centre + advance);
+            squareWeight[c][s] = static_cast<int16_t>(centre + advance);
         }
     }
     if (gamePhase <= 0) return;
@@ -114,7 +114,7 @@ void SetSquareWeights() {
         for (int step : kOrthogonalSteps) {
             const Square next = king + step;
             if (IsBoardPoint(next))
-                squareWeight[c][next] = static_cast<int8_t>(squareWeight[c][next] + nearKing);
+                squareWeight[c][next] = static_cast<int16_t>(squareWeight[c][next] + nearKing);
         }
     }
 }

@@ -43,8 +43,10 @@ extern const SquareTable gunnerTable;
 extern const SquareTable pawnTable;
 
 // Working tables of PrepareEvaluation, kept global so that they can be inspected.
-extern int8_t squareWeight[2][kBoardCells];  // worth to a side of bearing on a square, 0..61
-extern int32_t lineValue[2][kBoardCells];    // weighted sight along the four lines from a square
+// Worth to a side of bearing on a square: 0..61 with the default piece values, several hundred
+// with the largest values the piece values dialog allows (hence 16 bits).
+extern int16_t squareWeight[2][kBoardCells];
+extern int32_t lineValue[2][kBoardCells];  // weighted sight along the four lines from a square
 
 constexpr int RelativeRank(Side side, Square s) {
     return side == Red ? RankOf(s) : 9 - RankOf(s);

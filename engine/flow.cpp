@@ -11,6 +11,7 @@
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
+#include "rules/legality.h"
 #include "rules/makemove.h"
 #include "rules/record.h"
 
@@ -37,18 +38,30 @@ void StartNextDemoGame(DemoEnding ending) {
     RedrawAll();
 }
 
+// The search for the engine's move. The engine moves whenever it has a legal move: when the
+// search refused them all because each repeats a position, it searches again taking those
+// repetitions at the root. The mate search plays only the mates it finds.
+void SearchEngineMove() {
+    ThinkAndChoose(maxDepth);
+    if (bestLine[0].piece != Empty || levelKind == kLevelMateSearch || !HasLegalMove()) return;
+    repetitionAllowedAtRoot = 1;
+    ThinkAndChoose(maxDepth);
+    repetitionAllowedAtRoot = 0;
+}
+
 // One move of ComputerMove; true when a demonstration wants the next one.
 bool OneComputerMove() {
-    // 1.
+    // 1. The time for this move.
     ComputeTimeLimit();
     // 2. The last game move in slot -1.
     RebaseRecord();
-    // 3.
+    // 3. Is the game still in the library?
     FindLibraryPosition();
     // 4. The search's root.
     recordTop = 0;
+    bool fromLibrary = false;
     if (libraryPos > 0) {
-        // 5.
+        // 5. The library's move.
         ShowMessage(kUsingLibraryText);
         usingLibrary = true;
         ChooseLibraryMove();
@@ -62,15 +75,18 @@ bool OneComputerMove() {
             }
             DispatchMessage(message);
         }
-    } else {
-        // 6.
+        // An entry that names no legal move leaves the choice to the search.
+        fromLibrary = bestLine[0].piece != Empty;
+    }
+    if (!fromLibrary) {
+        // 6. The search's move.
         if (usingLibrary) {
             usingLibrary = false;
             ShowMessage("");
         }
-        ThinkAndChoose(maxDepth);
+        SearchEngineMove();
     }
-    // 7.
+    // 7. Play it.
     recordTop = -1;
     return PlayEngineMove();
 }
@@ -93,7 +109,8 @@ void ComputerTurn() {
 }
 
 bool BoardTakesClicks() {
-    return !computerThinking || inPumpDispatch;
+    // A search that is not the engine's turn (a hint) hands no clicks over: they wait for it.
+    return (!computerThinking && !thinking) || inPumpDispatch;
 }
 
 bool HandleBoardMove(Square from, Square to) {
@@ -217,19 +234,20 @@ void Ponder() {
 void Hint() {
     // 1. The line already predicted for the user is the hint.
     if (predictedLine[0].piece != Empty) return;
-    // 2.
+    // 2. The game's position as the root.
     RebaseRecord();
     FindLibraryPosition();
     recordTop = 0;
-    // 3.
-    if (libraryPos > 0) {
-        ChooseLibraryMove();
-    } else {
+    // 3. A library reply, else (or when the entry names no legal move) a one-iteration search.
+    if (libraryPos > 0) ChooseLibraryMove();
+    if (libraryPos <= 0 || bestLine[0].piece == Empty) {
         timedThinking = 1;
         pondering = 0;
+        hinting = 1;
         ThinkAndChoose(1);
+        hinting = 0;
     }
-    // 4.
+    // 4. The hint is the user's predicted move.
     recordTop = -1;
     predictedLine[0] = bestLine[0];
     predictedLine[1] = NullMove;

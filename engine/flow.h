@@ -26,8 +26,8 @@ inline constexpr char kUsingLibraryText[] = "正在利用棋谱库。";
 // menu and the arrow cursor back, then the end-of-game dialog when the game has ended.
 void ComputerTurn();
 
-// True when a click on the board is taken: no engine turn is running, or the running search
-// hands the click over.
+// True when a click on the board is taken: neither an engine turn nor a hint's search is running,
+// or the running search hands the click over.
 bool BoardTakesClicks();
 // What the board does after the second click of a move from `from` to `to` (sideToMove's move).
 // A refused move has shown its warning and returns false. An accepted one sets userMovePending;

@@ -17,6 +17,7 @@ namespace xq {
 
 uint8_t userMovePending = 0;
 uint8_t inPumpDispatch = 0;
+uint8_t hinting = 0;
 bool pumpDisabled = false;
 
 namespace {
@@ -94,6 +95,7 @@ void ActWhilePondering(const Message& message) {
 }
 
 void TakeOneMessage() {
+    if (hinting) return;
     Message message;
     if (!PeekMessage(&message, kMainWindow, true)) return;
     if (timedThinking) {

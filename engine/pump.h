@@ -3,6 +3,8 @@
 // with the rules of the engine's two ways of thinking:
 // - on its own move (timedThinking): "停止" stops the search and ends a demonstration, other
 //   menu commands are dropped, everything else is dispatched;
+// - for a hint (a single short iteration outside the engine's turn): nothing is taken, so a click
+//   or a command waits in the queue and runs as usual once the hint is shown;
 // - on the user's time (pondering): a click is judged on the real position (the search line and
 //   the predicted reply are taken off the board around it); the predicted reply turns the search
 //   into the engine's timed search, any other move stops it; a menu command stops the search and
@@ -15,6 +17,7 @@ namespace xq {
 
 extern uint8_t userMovePending;  // the mouse entry accepted a user move the flow has not answered
 extern uint8_t inPumpDispatch;   // the pump is handing a click to the window from inside a search
+extern uint8_t hinting;          // the search runs for a hint, outside the engine's turn
 
 // While set, PumpMessages returns at once (benchmarks compare the search's speed without it).
 extern bool pumpDisabled;

@@ -19,6 +19,7 @@ int32_t searchScore = 0;
 int32_t iterationDepth = 0;
 int32_t rootMoveCount = 0;
 uint8_t stopSearch = 0;
+uint8_t repetitionAllowedAtRoot = 0;
 namespace {
 int16_t inCheckStorage[kMaxPly + 2];
 }  // namespace
@@ -37,6 +38,11 @@ constexpr int32_t MatedScore(int ply) {
 
 bool MateSearchLevel() {
     return levelKind == kLevelMateSearch;
+}
+
+// The move just made leads back to a position of the line or the game.
+bool Repeats(int ply) {
+    return CountRepetitions(0) >= 2 && (ply != 0 || !repetitionAllowedAtRoot);
 }
 
 // Copies the line entries from `ply` on, up to and including the entry that ends the line.
@@ -60,7 +66,7 @@ bool PrepareMateSearchMove(NodeFrame& frame, MoveRecord& move, int ply) {
     NodeInfo& info = frame.info;
     // 1. Legality and repetition.
     MakeMove(move, false);
-    if (IsAttacked(otherSide, KingSquare(sideToMove)) || CountRepetitions(0) >= 2) {
+    if (IsAttacked(otherSide, KingSquare(sideToMove)) || Repeats(ply)) {
         MakeMove(move, true);
         return true;
     }
@@ -102,7 +108,7 @@ bool PrepareScoredMove(NodeFrame& frame, MoveRecord& move, int ply) {
     }
     // 5. Legality and repetition.
     MakeMove(move, false);
-    if (IsAttacked(otherSide, KingSquare(sideToMove)) || CountRepetitions(0) >= 2) {
+    if (IsAttacked(otherSide, KingSquare(sideToMove)) || Repeats(ply)) {
         MakeMove(move, true);
         return true;
     }

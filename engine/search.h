@@ -50,8 +50,11 @@ struct NodeFrame {
 extern SearchLine bestLine;  // entry 0 is the move to play; a piece 0 ends the line
 extern int32_t searchScore;  // score of bestLine for the side to move at the root
 extern int32_t iterationDepth;
-extern int32_t rootMoveCount;        // legal, non-repeating root moves met in this iteration
-extern uint8_t stopSearch;           // every node returns at once when it is set
+extern int32_t rootMoveCount;  // legal, non-repeating root moves met in this iteration
+extern uint8_t stopSearch;     // every node returns at once when it is set
+// While set, root moves that repeat an earlier position are searched like any other (the flow's
+// second search when every legal move repeats).
+extern uint8_t repetitionAllowedAtRoot;
 extern int16_t* const inCheckFlags;  // [ply], -1..kMaxPly: the move at that ply gives check
 extern ParentInfo rootParent;
 extern int32_t rootWindowLow;

@@ -13,6 +13,7 @@ namespace {
 void ResetEngineForNewGame() {
     stopSearch = 0;
     nodeCount = 0;
+    Reset(searchClock);  // the last search's time reaches game files and the log
     usingLibrary = false;
     noTimeLimit = 0;  // only a loaded game file sets it
 }

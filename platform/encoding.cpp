@@ -3,16 +3,17 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace xq {
 
-namespace {
-
 // Runs one whole conversion; an unconvertible or malformed sequence is replaced by '?' and the
 // input is resumed after the offending character, so a bad byte never loses the rest of the text.
-std::string Convert(const char* to, const char* from, std::string_view text, bool fromUtf8) {
+std::optional<std::string> ConvertEncoding(const char* to, const char* from,
+                                           std::string_view text) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    const bool fromUtf8 = std::strcmp(from, "UTF-8") == 0;
     std::string out;
     out.resize(text.size() * 2 + 8);
     char* in = const_cast<char*>(text.data());
@@ -40,14 +41,12 @@ std::string Convert(const char* to, const char* from, std::string_view text, boo
     return out;
 }
 
-}  // namespace
-
-std::string Utf8ToGbk(std::string_view utf8) {
-    return Convert("GBK", "UTF-8", utf8, true);
+std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
+    return ConvertEncoding("GBK", "UTF-8", utf8);
 }
 
-std::string GbkToUtf8(std::string_view gbk) {
-    return Convert("UTF-8", "GBK", gbk, false);
+std::optional<std::string> GbkToUtf8(std::string_view gbk) {
+    return ConvertEncoding("UTF-8", "GBK", gbk);
 }
 
 }  // namespace xq

@@ -2,14 +2,18 @@
 // column widths there count GBK bytes, so texts are converted before they are measured.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace xq {
 
-// Converts UTF-8 to GBK (glibc iconv). A character GBK lacks, or malformed input, becomes '?'.
-std::string Utf8ToGbk(std::string_view utf8);
-// Converts GBK to UTF-8. A malformed byte becomes '?'.
-std::string GbkToUtf8(std::string_view gbk);
+// Converts `text` between two encodings known to glibc's iconv. A character the target lacks, or
+// malformed input, becomes '?' and the rest of the text is still converted. Nothing (nullopt)
+// when iconv cannot convert between the two: a caller must not take the text as converted.
+std::optional<std::string> ConvertEncoding(const char* to, const char* from, std::string_view text);
+// UTF-8 to GBK, and GBK to UTF-8.
+std::optional<std::string> Utf8ToGbk(std::string_view utf8);
+std::optional<std::string> GbkToUtf8(std::string_view gbk);
 
 }  // namespace xq

@@ -21,14 +21,6 @@ namespace {
 constexpr int kSixtyMovePlies = 120;  // sixty moves by each side
 constexpr uint32_t kHintStepMilliseconds = 12;
 
-bool SideToMoveHasLegalMove() {
-    GenerateMoves();
-    for (NextMove(); currentMove.piece != Empty; NextMove()) {
-        if (!LeavesKingAttacked(currentMove)) return true;
-    }
-    return false;
-}
-
 // After a taken-back or replayed full move the engine's line no longer applies.
 void ShowPositionAfterMenuMove() {
     ClearSearchResult();
@@ -97,7 +89,7 @@ void RetractMove(MoveRecord move) {
 
 void CheckGameEnd() {
     ShowMessage("");
-    const bool hasMove = SideToMoveHasLegalMove();
+    const bool hasMove = HasLegalMove();
     const bool inCheck = IsAttacked(otherSide, KingSquare(sideToMove)) != 0;
     if (!hasMove) SetGameResult(inCheck ? kMateText : kStalemateText);
     if (hasMove && predictedScore >= kForcedMateScore) ShowMessage(ForcedMateText(predictedScore));

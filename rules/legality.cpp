@@ -2,6 +2,7 @@
 
 #include "rules/attacks.h"
 #include "rules/board.h"
+#include "rules/movegen.h"
 
 namespace xq {
 
@@ -27,6 +28,14 @@ bool LeavesKingAttacked(const MoveRecord& move) {
     target = savedTarget;
     if (victim) victim->kind = savedTarget.kind;
     return attacked;
+}
+
+bool HasLegalMove() {
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (!LeavesKingAttacked(currentMove)) return true;
+    }
+    return false;
 }
 
 }  // namespace xq

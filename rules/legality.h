@@ -9,4 +9,7 @@ namespace xq {
 // included. The position is unchanged afterwards.
 bool LeavesKingAttacked(const MoveRecord& move);
 
+// True when sideToMove has a legal move. Uses the move list.
+bool HasLegalMove();
+
 }  // namespace xq

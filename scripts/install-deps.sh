@@ -3,7 +3,8 @@
 # `apt-get update` runs only then, so a machine that has everything is left alone.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev clang-format)
+# fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
+packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai)
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -22,6 +22,10 @@
 //   xq-bench pump [DEPTH] [--rounds N] node rates of the benchmark positions with the message
 //                                      pump stubbed out and real over an empty queue
 //   xq-bench stop-latency [SAMPLES]    milliseconds from a posted "停止" to the search's return
+//   xq-bench soak ACTIONS [--seed N] [--depth D]
+//                                      random user actions on the core (moves, take-backs,
+//                                      replays, hints, passes, stops, new games, set-ups), the
+//                                      core checked after each (exit 1 when inconsistent)
 
 #include <cstdio>
 #include <string>
@@ -44,7 +48,8 @@ int Usage() {
                  "       xq-bench search-suite [DEPTH] [--seed N]\n"
                  "       xq-bench demo GAMES [--depth D] [--seed N]\n"
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
-                 "       xq-bench stop-latency [SAMPLES]\n");
+                 "       xq-bench stop-latency [SAMPLES]\n"
+                 "       xq-bench soak ACTIONS [--seed N] [--depth D]\n");
     return 2;
 }
 
@@ -68,5 +73,6 @@ int main(int argc, char** argv) {
     if (command == "demo") return RunDemo(args);
     if (command == "pump") return RunPump(args);
     if (command == "stop-latency") return RunStopLatency(args);
+    if (command == "soak") return RunSoak(args);
     return Usage();
 }

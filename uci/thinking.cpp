@@ -105,8 +105,16 @@ void Session::Search() {
     iterationHook = &IterationDone;
     SetNativeEventPull(&PullNativeEvents);
 
+    const int depthLimit = go_.depth > 0 ? go_.depth : kLineLength;
     recordTop = 0;
-    ThinkAndChoose(go_.depth > 0 ? go_.depth : kLineLength);
+    ThinkAndChoose(depthLimit);
+    // Every legal move repeats a position: the engine still moves, choosing among them.
+    if (bestLine[0].piece == Empty && FirstLegalMove(&RootMoveExcluded).piece != Empty) {
+        SendLine("info string every legal move repeats a position; they are searched too");
+        repetitionAllowedAtRoot = 1;
+        ThinkAndChoose(depthLimit);
+        repetitionAllowedAtRoot = 0;
+    }
     recordTop = -1;
 
     SetNativeEventPull(nullptr);

@@ -73,7 +73,8 @@ inline int CountLegalMoves() {
 }
 
 // Plays the ICCS moves as game moves, leaving the record anchored at -1 as after committed moves.
-inline void PlayGameMoves(std::initializer_list<std::string_view> moves) {
+template <typename Moves>
+void PlayGameMoves(const Moves& moves) {
     for (std::string_view iccs : moves) {
         MoveRecord move = Generated(iccs);
         ASSERT_NE(move.piece, Empty) << iccs;
@@ -81,6 +82,10 @@ inline void PlayGameMoves(std::initializer_list<std::string_view> moves) {
         PlayMove(move);
         SlideRecord();
     }
+}
+
+inline void PlayGameMoves(std::initializer_list<std::string_view> moves) {
+    PlayGameMoves<std::initializer_list<std::string_view>>(moves);
 }
 
 }  // namespace xq::testing

@@ -80,6 +80,21 @@ TEST_F(EvaluationTest, GamePhaseStartsAbove8447) {
     }
 }
 
+TEST_F(EvaluationTest, SquareWeightsHoldWhatTheLargestPieceValuesGive) {
+    SetUpPosition(kStartFen);
+    for (PieceKind k = Rook; k <= Pawn; ++k)
+        pieceValue[k] = 255 * 16;
+    PrepareEvaluation();
+    EXPECT_EQ(gamePhase, (30 * 4080 - 8192) / 256);
+    // Red's weight beside Black's King: centre, advance on relative rank 8, and the King's
+    // neighbourhood.
+    const int grown = gamePhase + 8;
+    const int expected = 3 + ((4 * grown * 3) >> 5) + ((grown * 12) >> 5);
+    EXPECT_GT(expected, 127);
+    EXPECT_EQ(squareWeight[Red][MakeSquare(8, 4)], expected);
+    EXPECT_EQ(squareWeight[Black][MakeSquare(1, 4)], expected);
+}
+
 // A King with exactly two free neighbours when a single Knight or Pawn is left on the board:
 // Red's entry drops by 512 and Black's rises by 512.
 TEST_F(EvaluationTest, KingEntryWithOneKnightOrPawnLeft) {

@@ -75,6 +75,17 @@ int64_t MainWindow(const Message& message) {
     }
 }
 
+// The place of the move `iccs` in the generated list of the current position (-1: none).
+int GeneratedIndex(std::string_view iccs) {
+    const MoveRecord wanted = Generated(iccs);
+    GenerateMoves();
+    int index = 0;
+    for (NextMove(); currentMove.piece != Empty; NextMove(), ++index) {
+        if (SameMove(currentMove, wanted)) return index;
+    }
+    return -1;
+}
+
 Message Click(Square from, Square to) {
     Message message;
     message.kind = MessageKind::LeftButtonDown;
@@ -494,6 +505,75 @@ TEST_F(FlowTest, Hint) {
             EXPECT_EQ(iterationDepth, 1);
             EXPECT_GT(nodeCount, 0u);
         }
+    }
+}
+
+TEST_F(FlowTest, AClickDuringAHintWaitsForItAndIsThenAnOrdinaryMove) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = 1;
+    timeLimit = 5.0;
+    const MoveRecord userMove = Generated("h2e2");
+    PostMessage(Click(userMove.from, userMove.to));
+    Hint();
+    EXPECT_EQ(plyCount, 0) << "nothing was played inside the hint's search";
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_TRUE(testing::IsLegalMove(predictedLine[0]));
+    EXPECT_TRUE(MessagesPending()) << "the click is not lost";
+    EXPECT_EQ(DispatchPendingMessages(), 1);
+    EXPECT_EQ(plyCount, 2) << "the user's move and the engine's answer";
+    EXPECT_TRUE(SameMove(lastPlayerMove, NullMove));
+    EXPECT_EQ(sideToMove, Red);
+    EXPECT_TRUE(PositionIsConsistent());
+}
+
+TEST_F(FlowTest, TheEngineAlwaysPlaysALegalMoveWhenItHasOne) {
+    struct Row {
+        const char* name;
+        const char* fen;  // nullptr: the opening array with the library below
+        std::vector<std::string> moves;
+        const char* libraryReply;  // the library's reply after the moves; nullptr: none
+        int replyIndex;            // used instead when libraryReply is nullptr and >= 0
+    };
+    const Row rows[] = {
+        {"every legal move repeats a position",
+         "5k3/9/9/9/4r4/9/9/9/9/3K5 w",
+         {"d0d1", "e5e6", "d1d0", "e6e5"},
+         nullptr,
+         -1},
+        {"the library names a move past the generated list", nullptr, {}, nullptr, 63},
+        {"the library names a move that leaves the King in check",
+         nullptr,
+         {"h2e2", "h7e7", "e2e6"},
+         "a9a8",
+         -1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        levelKind = kLevelFixedDepth;
+        maxDepth = 2;
+        if (row.fen) {
+            UseOpeningLibrary({});
+            SetUpPosition(row.fen);
+        } else {
+            // One line through the tree, each entry the only one of its list.
+            std::vector<uint8_t> tree = {0};
+            NewGame();
+            for (const std::string& iccs : row.moves) {
+                tree.push_back(static_cast<uint8_t>(GeneratedIndex(iccs) | 0xC0));
+                PlayMove(Generated(iccs));
+            }
+            const int reply = row.libraryReply ? GeneratedIndex(row.libraryReply) : row.replyIndex;
+            tree.push_back(static_cast<uint8_t>(reply | 0x80));
+            UseOpeningLibrary(tree);
+            NewGame();
+        }
+        testing::PlayGameMoves(row.moves);
+        const Side engine = sideToMove;
+        const int pliesBefore = plyCount;
+        ComputerMove();
+        EXPECT_EQ(plyCount, pliesBefore + 1);
+        EXPECT_EQ(IsAttacked(sideToMove, KingSquare(engine)), 0);
+        EXPECT_TRUE(PositionIsConsistent());
     }
 }
 

@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "engine/commands.h"
 #include "engine_fixture.h"
+#include "platform/messages.h"
 #include "rules/attacks.h"
+#include "rules/gamemoves.h"
 
 namespace xq {
 namespace {
@@ -67,7 +72,7 @@ TEST_F(SearchTest, FindsShortMates) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUpPosition(row.fen);
-        SearchAndCheckRestored(row.depth);
+        SearchAndCheckRestored(row.depth + 4);
         // Deeper than one ply the principal-line margin may lower a mate score by a multiple of
         // 8, never by a ply; a mate in one scores exactly 32000 - 128.
         if (row.plies == 1) {
@@ -130,6 +135,7 @@ class SearchRecorder : public Display {
     int stopAtDepth = 0;
     int stopAtRootMove = 0;
     int rootMovesShown = 0;
+    bool stopPosted = false;
     int linesShown = 0;
     std::string lastValue;
 
@@ -137,7 +143,13 @@ class SearchRecorder : public Display {
         if (field == "Depth") {
             ++rootMovesShown;
             const int depth = std::atoi(std::string(text).c_str());
-            if (depth == stopAtDepth && rootMovesShown >= stopAtRootMove) stopSearch = 1;
+            if (depth == stopAtDepth && rootMovesShown >= stopAtRootMove && !stopPosted) {
+                // "停止" as the user gives it: the search's pump takes it.
+                Message stop;
+                stop.command = kCommandStop;
+                PostMessage(stop);
+                stopPosted = true;
+            }
         } else if (field == "BestPath") {
             EXPECT_FALSE(text.empty());
             ++linesShown;
@@ -146,6 +158,22 @@ class SearchRecorder : public Display {
         }
     }
 };
+
+// Every move of bestLine is legal when its turn comes; the position is as before.
+void CheckLineIsLegal() {
+    int played = 0;
+    for (; played < kLineLength && bestLine[played].piece != Empty; ++played) {
+        const MoveRecord move = bestLine[played];
+        if (!testing::IsLegalMove(move)) {
+            ADD_FAILURE() << "ply " << played << " of the best line: " << FormatIccs(move);
+            break;
+        }
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+    }
+    while (played-- > 0)
+        TakeBackMove(bestLine[played]);
+}
 
 TEST_F(SearchTest, TimedSearchAlwaysCompletesTheFirstIteration) {
     struct Row {
@@ -186,18 +214,123 @@ TEST_F(SearchTest, TimedSearchAlwaysCompletesTheFirstIteration) {
     }
 }
 
-TEST_F(SearchTest, StopInTheSecondIterationKeepsALegalMove) {
-    SetUpPosition("1cbak4/9/n2a5/2p1p3p/5cp2/2n2N3/6PCP/3AB4/2C6/3A1K1N1 w - - 0 1");
-    SearchRecorder recorder;
-    recorder.stopAtDepth = 2;
-    recorder.stopAtRootMove = 3;
-    SetDisplay(&recorder);
-    timedThinking = 1;
-    timeLimit = 1e6;
-    SearchAndCheckRestored(4);
-    EXPECT_EQ(stopSearch, 1);
-    EXPECT_EQ(iterationDepth, 2);
-    EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+TEST_F(SearchTest, StopDuringTimedThinking) {
+    struct Row {
+        const char* name;
+        int stopAtDepth;
+        int depthReached;
+        uint8_t stopped;
+    };
+    const Row rows[] = {
+        {"in the first iteration: ignored, the iterations go on", 1, 4, 0},
+        {"in the second iteration: the best move so far", 2, 2, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition("1cbak4/9/n2a5/2p1p3p/5cp2/2n2N3/6PCP/3AB4/2C6/3A1K1N1 w - - 0 1");
+        SearchRecorder recorder;
+        recorder.stopAtDepth = row.stopAtDepth;
+        recorder.stopAtRootMove = 3;
+        SetDisplay(&recorder);
+        timedThinking = 1;
+        timeLimit = 1e6;
+        SearchAndCheckRestored(4);
+        EXPECT_EQ(stopSearch, row.stopped);
+        EXPECT_EQ(iterationDepth, row.depthReached);
+        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        SetDisplay(nullptr);
+    }
+}
+
+TEST_F(SearchTest, TacticsAtTheHorizon) {
+    struct Row {
+        const char* name;
+        const char* fen;
+        int depth;
+        const char* best;  // nullptr: any move, and no mate may be reported
+        bool mate;
+    };
+    const Row rows[] = {
+        {"the piece that gives check is taken", "5k3/9/9/9/R2r5/9/9/9/9/3K5 w", 2, "a5d5", false},
+        // The Pawn's step aside uncovers the Rook: a check by another piece than the moved one
+        // is not seen at the horizon, so the mate needs one ply more.
+        {"a discovered mate is missed at the horizon", "3ckc3/9/9/4P4/9/9/9/4R4/9/3K5 w", 1,
+         nullptr, false},
+        {"and found one ply deeper", "3ckc3/9/9/4P4/9/9/9/4R4/9/3K5 w", 2, "e6f6", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(row.fen);
+        SearchAndCheckRestored(row.depth);
+        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        if (row.best) {
+            EXPECT_EQ(FormatIccs(bestLine[0]), row.best);
+        }
+        EXPECT_EQ(searchScore >= kForcedMateScore, row.mate) << searchScore;
+    }
+}
+
+// Over positions of random games (Pawns on their own bank and across the river included): the
+// first iteration's root makes exactly the legal moves, and every move of every best line is
+// legal. The root moves are read where the panel is told of them: a move still on the board
+// there was made.
+TEST_F(SearchTest, TheSearchMakesOnlyLegalMovesOverRandomPositions) {
+    class RootMoves : public Display {
+      public:
+        std::set<std::string> made;
+        void ShowPanelValue(std::string_view field, std::string_view) override {
+            const MoveRecord& move = GameRecord[0];
+            if (field == "Depth" && iterationDepth == 1 && board[move.from].kind == Empty)
+                made.insert(FormatIccs(move));
+        }
+    };
+    // An iteration in which every root move failed low is searched again below the window; its
+    // line must be as legal as any other.
+    static int failLows;
+    failLows = 0;
+    iterationHook = [] {
+        if (searchScore > rootWindowLow) return;
+        ++failLows;
+        CheckLineIsLegal();
+    };
+    std::mt19937 random(11);
+    int positions = 0;
+    for (int game = 0; game < 12; ++game) {
+        SetUpPosition(kStartFen);
+        for (int ply = 0; ply < 90; ++ply) {
+            std::vector<MoveRecord> legal;
+            GenerateMoves();
+            for (NextMove(); currentMove.piece != Empty; NextMove()) {
+                if (!LeavesKingAttacked(currentMove)) legal.push_back(currentMove);
+            }
+            if (legal.empty()) break;
+            if (ply % 6 == 5) {
+                SCOPED_TRACE(WriteFen());
+                ++positions;
+                std::set<std::string> expected;
+                for (const MoveRecord& move : legal)
+                    expected.insert(FormatIccs(move));
+                RootMoves roots;
+                SetDisplay(&roots);
+                timedThinking = 1;
+                noTimeLimit = 1;
+                SearchAndCheckRestored(ply % 12 == 5 ? 3 : 1);
+                timedThinking = 0;
+                noTimeLimit = 0;
+                SetDisplay(nullptr);
+                EXPECT_EQ(roots.made, expected);
+                CheckLineIsLegal();
+            }
+            const MoveRecord move = legal[random() % legal.size()];
+            GameRecord[recordTop + 1] = move;
+            PlayMove(move);
+            SlideRecord();
+            ResetAfterSetUp();
+        }
+    }
+    iterationHook = nullptr;
+    EXPECT_GT(positions, 100);
+    EXPECT_GT(failLows, 0);
 }
 
 // On the principal line, from depth 2 on, the best score is raised by 8 once the line move has
@@ -244,6 +377,7 @@ TEST_F(SearchTest, FirstIterationCaptureFilter) {
         int32_t iteration;
         int16_t capturesOnly;
         bool searched;
+        int32_t alpha = -32000;
     };
     const Row rows[] = {
         {"Pawn takes Rook", "c5b5", 2, 1, 1, true},
@@ -252,6 +386,9 @@ TEST_F(SearchTest, FirstIterationCaptureFilter) {
         {"Rook that moved two plies ago takes Pawn", "i4i6", 2, 1, 1, true},
         {"Rook takes Pawn in the second iteration", "a0a5", 2, 2, 1, true},
         {"Rook takes Pawn in a full-width node", "a0a5", 2, 1, 0, true},
+        // At the horizon a move whose static score cannot reach alpha is cut before it is made.
+        {"cut by its static score", "a0a5", 2, 2, 1, false, 31000},
+        {"a check is never cut", "i4f4", 2, 2, 1, true, 31000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -280,7 +417,7 @@ TEST_F(SearchTest, FirstIterationCaptureFilter) {
         info.capturesOnly = row.capturesOnly;
         info.bestScore = -32000;
         info.phase = row.phase;
-        NodeFrame frame{-32000, 32000, 0, parent, line, info};
+        NodeFrame frame{row.alpha, 32000, 0, parent, line, info};
         const uint64_t nodesBefore = nodeCount;
 
         const bool skipped = PrepareMove(frame);

@@ -46,5 +46,11 @@ TEST(Encoding, ReplacesWhatCannotBeConvertedAndKeepsTheRest) {
     EXPECT_EQ(GbkToUtf8("\xBD\xAB\xFF"), "将?");
 }
 
+TEST(Encoding, AConversionThatCannotBeSetUpIsReportedNotFaked) {
+    EXPECT_EQ(ConvertEncoding("NO-SUCH-ENCODING", "UTF-8", "将军"), std::nullopt);
+    EXPECT_EQ(ConvertEncoding("GBK", "NO-SUCH-ENCODING", "abc"), std::nullopt);
+    EXPECT_EQ(ConvertEncoding("UTF-16LE", "UTF-8", "a"), std::string("a\0", 2));
+}
+
 }  // namespace
 }  // namespace xq

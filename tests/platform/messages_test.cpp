@@ -43,12 +43,6 @@ class MessageQueueTest : public ::testing::Test {
     std::vector<Message> otherSeen;
 };
 
-TEST_F(MessageQueueTest, PrivateMessagesKeepTheirNumbers) {
-    EXPECT_EQ(static_cast<uint32_t>(MessageKind::ShowError), 10010u);
-    EXPECT_EQ(static_cast<uint32_t>(MessageKind::NewGameRequest), 10020u);
-    EXPECT_EQ(static_cast<uint32_t>(MessageKind::ExitRequest), 10041u);
-}
-
 TEST_F(MessageQueueTest, PostOnlyQueuesAndPendingTracksTheCount) {
     EXPECT_FALSE(MessagesPending());
     ASSERT_TRUE(PostMessage(Make(kMainWindow, MessageKind::Command, 7)));

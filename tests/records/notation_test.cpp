@@ -78,11 +78,11 @@ TEST(FormatMove, EveryTextIsEightGbkBytes) {
     }
     EXPECT_GT(texts.size(), 1000u);
     for (const std::string& text : texts) {
-        const std::string gbk = Utf8ToGbk(text);
+        const std::string gbk = Utf8ToGbk(text).value_or("");
         EXPECT_EQ(gbk.size(), 8u) << text;
         EXPECT_EQ(GbkToUtf8(gbk), text) << text;
     }
-    EXPECT_EQ(Utf8ToGbk(FormatMove(Move(Gunner, 7, 7, 7, 4), Black)).substr(0, 2), "\xB3\x68");
+    EXPECT_EQ(Utf8ToGbk(FormatMove(Move(Gunner, 7, 7, 7, 4), Black))->substr(0, 2), "\xB3\x68");
 }
 
 struct PanelRow {

@@ -46,5 +46,6 @@ int RunSearchSuite(std::vector<std::string> args);
 int RunDemo(std::vector<std::string> args);
 int RunPump(std::vector<std::string> args);
 int RunStopLatency(const std::vector<std::string>& args);
+int RunSoak(std::vector<std::string> args);
 
 }  // namespace xq::bench

@@ -74,8 +74,10 @@ int RunMoves(const std::vector<std::string>& args) {
                          args[next].c_str());
             return 1;
         }
+        // As a committed game move: however many moves are given, the record slides.
         GameRecord[recordTop + 1] = move;
         PlayMove(move);
+        SlideRecord();
     }
     GenerateMoves();
     int index = 0;

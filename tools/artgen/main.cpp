@@ -1,0 +1,102 @@
+// artgen: draws the game's piece bitmaps, their masks and the board's background pattern, and
+// writes them as 24-bit BMP files under the given resource folder. The output depends only on the
+// font file, so running it twice gives the same bytes.
+//
+//   artgen --out DIR [--font FILE] [--preview FILE.png]
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "bmp_file.h"
+#include "piece_art.h"
+#include "preview.h"
+
+namespace {
+
+// The build names the font (AR PL UKai by default: a brush hand, like the characters cut into real
+// pieces; its first face is the mainland one).
+constexpr const char* kDefaultFont = ARTGEN_DEFAULT_FONT;
+constexpr int kPreviewScale = 4;
+
+struct Options {
+    QString outDir;
+    QString fontFile = kDefaultFont;
+    QString previewFile;
+};
+
+bool ParseOptions(const QStringList& args, Options& options) {
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        const QString& name = args[i];
+        const QString& value = args[i + 1];
+        if (name == "--out") {
+            options.outDir = value;
+        } else if (name == "--font") {
+            options.fontFile = value;
+        } else if (name == "--preview") {
+            options.previewFile = value;
+        } else {
+            return false;
+        }
+    }
+    return args.size() % 2 == 1 && !options.outDir.isEmpty();
+}
+
+bool LoadFont(const QString& file, QFont& font) {
+    const int id = QFontDatabase::addApplicationFont(file);
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty()) return false;
+    font = CharacterFont(families.first());
+    return true;
+}
+
+bool WriteAll(const Options& options, const QFont& font, QString& error) {
+    const QDir out(options.outDir);
+    if (!out.mkpath("pieces") || !out.mkpath("bmp")) {
+        error = QStringLiteral("cannot create the folders under %1").arg(options.outDir);
+        return false;
+    }
+    const QImage mask = DrawPieceMask();
+    for (const PieceKindArt& kind : kPieceKinds) {
+        const QString name = QString::fromUtf8(kind.fileName);
+        if (!WriteBmp24(DrawPieceBitmap(kind, PieceSide::Red, font),
+                        out.filePath("pieces/r" + name + ".bmp"), error) ||
+            !WriteBmp24(DrawPieceBitmap(kind, PieceSide::Black, font),
+                        out.filePath("pieces/b" + name + ".bmp"), error) ||
+            !WriteBmp24(mask, out.filePath("pieces/mask_" + name + ".bmp"), error)) {
+            return false;
+        }
+    }
+    if (!WriteBmp24(DrawBackgroundPattern(), out.filePath("bmp/BKBrush.bmp"), error)) return false;
+    if (!options.previewFile.isEmpty() &&
+        !DrawPreview(font, kPreviewScale).save(options.previewFile, "PNG")) {
+        error = QStringLiteral("cannot write %1").arg(options.previewFile);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Fonts need a GUI application, but no display: draw off screen unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    Options options;
+    if (!ParseOptions(app.arguments(), options)) {
+        std::fprintf(stderr, "usage: artgen --out DIR [--font FILE] [--preview FILE.png]\n");
+        return 2;
+    }
+    QFont font;
+    if (!LoadFont(options.fontFile, font)) {
+        std::fprintf(stderr, "artgen: cannot load the font %s\n", qPrintable(options.fontFile));
+        return 1;
+    }
+    QString error;
+    if (!WriteAll(options, font, error)) {
+        std::fprintf(stderr, "artgen: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}

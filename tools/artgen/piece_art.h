@@ -1,0 +1,38 @@
+// The piece artwork: round wooden pieces seen slightly from above, each carrying its character,
+// and the masks that cut them out of the board. A bitmap is pure black outside the piece and never
+// pure black inside it; its mask is black exactly where the piece is and white elsewhere, so that
+// the board can draw a piece with the mask ANDed and the bitmap XORed (or NOT-ORed) on top.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <array>
+
+constexpr int kPieceWidth = 31;
+constexpr int kPieceHeight = 35;
+constexpr int kPatternSize = 8;
+
+enum class PieceSide { Red, Black };
+
+struct PieceKindArt {
+    const char* fileName;  // "king" gives rking.bmp, bking.bmp and mask_king.bmp
+    const char* redCharacter;
+    const char* blackCharacter;
+};
+
+// The seven kinds in the order the game numbers them (King 1 ... Pawn 7).
+extern const std::array<PieceKindArt, 7> kPieceKinds;
+
+// The font of the characters, at the size the pieces need.
+QFont CharacterFont(const QString& family);
+
+// Draws one piece bitmap of kPieceWidth x kPieceHeight pixels.
+QImage DrawPieceBitmap(const PieceKindArt& kind, PieceSide side, const QFont& font);
+
+// The mask shared by every piece; each kind gets a copy so that an artist may redraw one kind.
+QImage DrawPieceMask();
+
+// The board's 8 x 8 background pattern: light grey with a white dot on every second pixel of every
+// second row.
+QImage DrawBackgroundPattern();
