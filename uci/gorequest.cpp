@@ -68,6 +68,9 @@ bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& word
             return false;
         }
     }
+    // Without a depth, a move time or the mover's clock nothing ends the search but `stop`.
+    if (request->depth == 0 && request->moveTime < 0 && request->time[mover] < 0)
+        request->infinite = true;
     return true;
 }
 

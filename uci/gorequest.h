@@ -26,7 +26,8 @@ struct GoRequest {
 
 // Reads the words after "go". UCI names both clocks (wtime/btime, winc/binc); UCCI names the
 // mover's (time, increment) and the opponent's (opptime, oppincrement), in milliseconds, so
-// `mover` says whose they are. Unknown words are refused with the reason.
+// `mover` says whose they are. Unknown words are refused with the reason. A request with neither
+// a depth, a move time nor the mover's clock is infinite.
 bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& words, Side mover,
                     GoRequest* request, std::string* error);
 

@@ -171,6 +171,16 @@ TEST(UciProtocol, StopDuringInfiniteIsAnsweredWithin50Milliseconds) {
     EXPECT_TRUE(IsLegalAfter(kStartPosition, {"h2e2", "h9g7"}, Word(lines.back(), 1)));
 }
 
+TEST(UciProtocol, GoWithoutLimitsSearchesUntilStop) {
+    UciEngine engine;
+    // A single legal move ends the search at once, yet the answer waits for the stop.
+    engine.Send(std::string("position fen ") + kOneLegalMove);
+    engine.Send("go");
+    EXPECT_FALSE(Last(engine.ReadUntil("bestmove", milliseconds(300))).starts_with("bestmove"));
+    engine.Send("stop");
+    EXPECT_EQ(Word(Last(engine.ReadUntil("bestmove")), 1), "d0e0");
+}
+
 TEST(UciProtocol, PonderhitTurnsThePonderingIntoTheTimedSearch) {
     UciEngine engine;
     engine.Send("position startpos moves h2e2 h9g7");
