@@ -1,8 +1,5 @@
 #include "rules/movegen.h"
 
-#include <algorithm>
-#include <functional>
-
 #include "rules/attacks.h"
 #include "rules/board.h"
 
@@ -53,7 +50,14 @@ void GeneratePawnCaptures(Square target) {
             found[count++] = cell.listIndex;
         }
     }
-    std::sort(found, found + count, std::greater<>());
+    // At most four: an insertion sort, highest list index first.
+    for (int i = 1; i < count; ++i) {
+        const int16_t index = found[i];
+        int j = i;
+        for (; j > 0 && found[j - 1] < index; --j)
+            found[j] = found[j - 1];
+        found[j] = index;
+    }
     const PieceList& list = pieceList[sideToMove];
     for (int i = 0; i < count; ++i)
         AddCapture(list.entry[found[i]].square, Pawn);

@@ -22,6 +22,9 @@
 //   xq-bench pump [DEPTH] [--rounds N] node rates of the benchmark positions with the message
 //                                      pump stubbed out and real over an empty queue
 //   xq-bench stop-latency [SAMPLES]    milliseconds from a posted "停止" to the search's return
+//   xq-bench pgn import FILE           accepted <plies> <final FEN>, or refused <reason>
+//   xq-bench pgn export [--fen FEN] [--chinese] MOVE...
+//                                      the moves as a PGN game on standard output
 //   xq-bench soak ACTIONS [--seed N] [--depth D]
 //                                      random user actions on the core (moves, take-backs,
 //                                      replays, hints, passes, stops, new games, set-ups), the
@@ -49,7 +52,9 @@ int Usage() {
                  "       xq-bench demo GAMES [--depth D] [--seed N]\n"
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
                  "       xq-bench stop-latency [SAMPLES]\n"
-                 "       xq-bench soak ACTIONS [--seed N] [--depth D]\n");
+                 "       xq-bench soak ACTIONS [--seed N] [--depth D]\n"
+                 "       xq-bench pgn import FILE\n"
+                 "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n");
     return 2;
 }
 
@@ -74,5 +79,6 @@ int main(int argc, char** argv) {
     if (command == "pump") return RunPump(args);
     if (command == "stop-latency") return RunStopLatency(args);
     if (command == "soak") return RunSoak(args);
+    if (command == "pgn") return RunPgn(args);
     return Usage();
 }

@@ -8,6 +8,7 @@
 #include "records/notation.h"
 #include "rules/clock.h"
 #include "support/display_recorder.h"
+#include "support/fake_time.h"
 
 namespace xq {
 namespace {
@@ -16,6 +17,17 @@ using testing::DisplayRecorder;
 using testing::EngineTest;
 
 class ThinkTest : public EngineTest {};
+
+TEST_F(ThinkTest, NewGameForgetsTheLastSearchTime) {
+    testing::FakeTime time;
+    SetUpPosition(kStartFen);
+    Reset(searchClock);
+    Start(searchClock);
+    time.Advance(7);
+    EXPECT_EQ(SearchSeconds(), 7);
+    NewGame();
+    EXPECT_EQ(searchClock.elapsed, 0);
+}
 
 TEST_F(ThinkTest, TimeLimitOfEachLevel) {
     struct Row {
