@@ -4,7 +4,8 @@
 set -euo pipefail
 
 # fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
-packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai)
+packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai desktop-file-utils
+          appstream)
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -29,6 +29,11 @@
 //                                      random user actions on the core (moves, take-backs,
 //                                      replays, hints, passes, stops, new games, set-ups), the
 //                                      core checked after each (exit 1 when inconsistent)
+//   xq-bench gamefile save [--fen FEN] FILE
+//                                      saves the position (the opening array by default) with
+//                                      the built-in settings as a game file: saved <FEN>
+//   xq-bench gamefile load FILE        restores a game file with all its checks:
+//                                      accepted <FEN> or refused <message>
 
 #include <cstdio>
 #include <string>
@@ -54,7 +59,9 @@ int Usage() {
                  "       xq-bench stop-latency [SAMPLES]\n"
                  "       xq-bench soak ACTIONS [--seed N] [--depth D]\n"
                  "       xq-bench pgn import FILE\n"
-                 "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n");
+                 "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n"
+                 "       xq-bench gamefile save [--fen FEN] FILE\n"
+                 "       xq-bench gamefile load FILE\n");
     return 2;
 }
 
@@ -80,5 +87,6 @@ int main(int argc, char** argv) {
     if (command == "stop-latency") return RunStopLatency(args);
     if (command == "soak") return RunSoak(args);
     if (command == "pgn") return RunPgn(args);
+    if (command == "gamefile") return RunGameFile(args);
     return Usage();
 }

@@ -8,6 +8,7 @@
 #include "rules/makemove.h"
 #include "rules/movegen.h"
 #include "rules/record.h"
+#include "rules/setupcheck.h"
 
 namespace xq::uci {
 
@@ -18,7 +19,7 @@ bool Fail(std::string* error, std::string text) {
     return false;
 }
 
-// ReadFen checks the text; a position the rules cannot reach is refused here.
+// ReadFen checks the text and the counts; a position the rules cannot reach is refused here.
 bool CheckSetUpPosition(std::string* error) {
     for (Side side : {Red, Black}) {
         if (!InPalace(side, KingSquare(side)))
@@ -27,6 +28,8 @@ bool CheckSetUpPosition(std::string* error) {
     }
     if (IsAttacked(sideToMove, KingSquare(otherSide)))
         return Fail(error, "the side not to move is in check (or the Kings face each other)");
+    if (!SetUpPlacementError().empty())
+        return Fail(error, "an Assist, a Bishop or a Pawn stands where it can never stand");
     return true;
 }
 

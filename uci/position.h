@@ -20,10 +20,10 @@ bool ParsePositionRequest(const std::vector<std::string_view>& words, PositionRe
                           std::string* error);
 
 // Sets up the request as a new game: the opening array or the FEN (each King in its palace, the
-// side not to move not in check), then every move played in turn, each one a legal move of the
-// side to move. With useBook the opening library may answer a game begun at the opening array.
-// False with the reason when something is refused; the position is then undefined and the
-// caller sets up the last good request again.
+// side not to move not in check, Assists, Bishops and Pawns on their points), then every move
+// played in turn, each one a legal move of the side to move. With useBook the opening library may
+// answer a game begun at the opening array. False with the reason when something is refused; the
+// position is then undefined and the caller sets up the last good request again.
 bool ApplyPosition(const PositionRequest& request, bool useBook, std::string* error);
 
 // The legal move of the side to move from `from` to `to`; NullMove when there is none.

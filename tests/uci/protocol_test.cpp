@@ -227,8 +227,9 @@ TEST(UciProtocol, BadInputIsRefusedAndThePositionKept) {
         "position fen",
         "position fen rnbakabnr/9/9 w",
         "position fen rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNQ w",
-        "position fen 3k5/9/9/9/9/9/9/9/9/3K5 w",  // the Kings face each other
-        "position fen 4k4/9/9/9/9/9/9/9/4K4/9 w",  // a King outside its palace
+        "position fen 3k5/9/9/9/9/9/9/9/9/3K5 w",   // the Kings face each other
+        "position fen 4k4/9/9/9/9/9/9/9/4K4/9 w",   // a King outside its palace
+        "position fen 4k4/9/9/9/9/9/9/9/9/3KA4 w",  // an Assist off its points
         "position fen 5k3/9/9/9/3r5/9/9/9/9/3K5 x",
         "position startpos moves h2e2 zz",
         "position startpos moves e0e5",                         // impossible
