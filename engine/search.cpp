@@ -28,6 +28,7 @@ ParentInfo rootParent;
 int32_t rootWindowLow = 0;
 int32_t firstIterationScore = 0;
 uint64_t nodeCount = 0;
+RootMoveFilter rootMoveExcluded = nullptr;
 
 namespace {
 
@@ -362,6 +363,7 @@ bool PrepareMove(NodeFrame& frame) {
     const int ply = recordTop;
     MoveRecord& move = GameRecord[ply];
     frame.info.depthLeft = frame.depth - 1;
+    if (ply == 0 && rootMoveExcluded && rootMoveExcluded(move)) return true;
     const bool skipped = MateSearchLevel() ? PrepareMateSearchMove(frame, move, ply)
                                            : PrepareScoredMove(frame, move, ply);
     if (timedThinking && ply == 0) ShowRootMove();

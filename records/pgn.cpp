@@ -6,11 +6,11 @@
 
 #include "platform/encoding.h"
 #include "records/movetext.h"
-#include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/fen.h"
 #include "rules/makemove.h"
 #include "rules/record.h"
+#include "rules/setupcheck.h"
 
 namespace xq {
 
@@ -217,19 +217,18 @@ const char* WhyRefused(MoveTextResult result) {
     }
 }
 
-// Sets up the game's start from its FEN tag; false with a reason for a position that cannot be
-// played from (the side not to move may never stand in check).
+// Sets up the game's start from its FEN tag; false with a reason for a position that the position
+// editor would not accept either.
 bool SetUpStart(const std::string& fen, std::string* error) {
     std::string reason;
     if (!ReadFen(fen.empty() ? kStartFen : std::string_view(fen), &reason)) {
         *error = "FEN 局面有误：" + reason;
         return false;
     }
-    if (IsAttacked(sideToMove, KingSquare(otherSide))) {
-        *error = "FEN 局面有误：不走棋的一方被将军";
-        return false;
-    }
-    return true;
+    reason = SetUpCountError();
+    if (reason.empty()) reason = SetUpPlacementError();
+    if (!reason.empty()) *error = "FEN 局面有误：" + reason;
+    return reason.empty();
 }
 
 }  // namespace

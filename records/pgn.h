@@ -2,7 +2,8 @@
 // Black for the players), a FEN tag when the game did not start at the opening array, and the
 // moves in ICCS coordinates or in Chinese notation. The reader takes what such files hold: tags,
 // comments, variations (skipped), move numbers, results, and moves in ICCS, WXF or Chinese
-// notation, in UTF-8 or GBK; every move is played through the rules.
+// notation, in UTF-8 or GBK; a start position must pass the position editor's checks, and every
+// move is played through the rules.
 //
 // Both work on the program's one position and give it back exactly as they found it.
 #pragma once

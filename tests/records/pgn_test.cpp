@@ -149,7 +149,7 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
          "第2回合的着法“炮五进九”不合规则"},
         {"a bad FEN", "[FEN \"rnbakabnr/9/9 w\"]\n1. h2e2", false, "FEN 局面有误："},
         {"the side not to move in check", "[FEN \"4k4/9/9/9/9/9/9/9/9/4K4 w\"]\n", false,
-         "FEN 局面有误：不走棋的一方被将军"},
+         "FEN 局面有误：王的位置错误"},
         {"a comment without its end", "1. h2e2 {", false, "棋谱格式有误：标签、注释或变着没有结束"},
     };
     for (const ImportRow& row : rows) {
