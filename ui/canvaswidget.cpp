@@ -3,22 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/messages.h"
+#include "ui/qteventsource.h"
 
 namespace xq {
-
-namespace {
-
-void PostPointerMessage(MessageKind kind, QPoint at) {
-    Message message;
-    message.target = kMainWindow;
-    message.kind = kind;
-    message.x = at.x();
-    message.y = at.y();
-    PostMessage(message);
-}
-
-}  // namespace
 
 CanvasWidget::CanvasWidget(const gdi::Canvas& canvas, QWidget* parent)
     : QWidget(parent), canvas_(canvas) {
@@ -36,12 +23,14 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        PostPointerMessage(MessageKind::LeftButtonDown, event->position().toPoint());
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    PostToMainWindow(MessageKind::LeftButtonDown, 0, at.x(), at.y());
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
-    PostPointerMessage(MessageKind::PointerMove, event->position().toPoint());
+    const QPoint at = event->position().toPoint();
+    PostToMainWindow(MessageKind::PointerMove, 0, at.x(), at.y());
 }
 
 }  // namespace xq

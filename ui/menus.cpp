@@ -3,7 +3,7 @@
 #include <QMenu>
 
 #include "engine/commands.h"
-#include "platform/messages.h"
+#include "ui/qteventsource.h"
 
 namespace xq {
 
@@ -12,14 +12,6 @@ namespace {
 // The level items by levelKind 0..6.
 const char* const kLevelItems[7] = {"MoveTime", "TotalTime", "Easy",    "Infinite",
                                     "Ply1",     "Mate",      "Matching"};
-
-void PostCommand(int32_t command) {
-    Message message;
-    message.target = kMainWindow;
-    message.kind = MessageKind::Command;
-    message.command = command;
-    PostMessage(message);
-}
 
 }  // namespace
 
@@ -100,7 +92,7 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, 
     // A click posts the command; the check mark waits for the command's handler to set it.
     QObject::connect(action, &QAction::triggered, action, [action, command](bool) {
         if (action->isCheckable()) action->setChecked(!action->isChecked());
-        PostCommand(command);
+        PostToMainWindow(MessageKind::Command, command);
     });
     if (menu != nullptr) menu->addAction(action);
     items_[name] = action;

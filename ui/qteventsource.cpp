@@ -25,6 +25,16 @@ void PullQtEvents() {
 
 }  // namespace
 
+void PostToMainWindow(MessageKind kind, int32_t command, int32_t x, int32_t y) {
+    Message message;
+    message.target = kMainWindow;
+    message.kind = kind;
+    message.command = command;
+    message.x = x;
+    message.y = y;
+    PostMessage(message);
+}
+
 void AttachQtEventSource() {
     SetNativeEventPull(PullQtEvents);
     SetMessageWakeHook(ScheduleDrain);

@@ -7,7 +7,14 @@
 //   messages) without waiting.
 #pragma once
 
+#include <cstdint>
+
+#include "platform/messages.h"
+
 namespace xq {
+
+// What the window's event handlers post: a message of `kind` for the main window.
+void PostToMainWindow(MessageKind kind, int32_t command = 0, int32_t x = 0, int32_t y = 0);
 
 // Installs the native pull and the wake hook on the queue; Detach removes both.
 void AttachQtEventSource();

@@ -4,9 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "platform/messages.h"
 #include "rules/game.h"
 #include "ui/forms/mainform.h"
+#include "ui/qteventsource.h"
 
 namespace xq {
 
@@ -14,13 +14,6 @@ namespace {
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void PostPrivate(MessageKind kind) {
-    Message message;
-    message.target = kMainWindow;
-    message.kind = kind;
-    PostMessage(message);
 }
 
 }  // namespace
@@ -79,9 +72,9 @@ void WindowDisplay::ShowEndOfGame(std::string_view result) {
     box.exec();
     if (box.clickedButton() == yes) {
         gameOver = 0;
-        PostPrivate(MessageKind::NewGameRequest);
+        PostToMainWindow(MessageKind::NewGameRequest);
     } else {
-        PostPrivate(MessageKind::ExitRequest);
+        PostToMainWindow(MessageKind::ExitRequest);
     }
 }
 

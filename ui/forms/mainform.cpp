@@ -38,19 +38,7 @@ constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
 
 void PostStop() {
-    Message stop;
-    stop.target = kMainWindow;
-    stop.kind = MessageKind::Command;
-    stop.command = kCommandStop;
-    PostMessage(stop);
-}
-
-void PostTimerTick(int32_t timer) {
-    Message message;
-    message.target = kMainWindow;
-    message.kind = MessageKind::Timer;
-    message.command = timer;
-    PostMessage(message);
+    PostToMainWindow(MessageKind::Command, kCommandStop);
 }
 
 // The handlers of the core's procedure that need the window.
@@ -116,9 +104,11 @@ TMainForm::TMainForm()
     gameUnnamed = 1;
 
     timer1_.setInterval(kClockMilliseconds);
-    connect(&timer1_, &QTimer::timeout, this, [] { PostTimerTick(kClockTimer); });
+    connect(&timer1_, &QTimer::timeout, this,
+            [] { PostToMainWindow(MessageKind::Timer, kClockTimer); });
     timer2_.setInterval(kHousekeepingMilliseconds);
-    connect(&timer2_, &QTimer::timeout, this, [] { PostTimerTick(kHousekeepingTimer); });
+    connect(&timer2_, &QTimer::timeout, this,
+            [] { PostToMainWindow(MessageKind::Timer, kHousekeepingTimer); });
     timer2_.start();
     // A stopped engine may go on thinking on the user's time, or start the next demonstration
     // move: a waiting close stops whatever search runs until the engine's turn has unwound.
