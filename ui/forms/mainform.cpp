@@ -161,6 +161,10 @@ void TMainForm::FormShow() {
         if (ScreenTooSmall(size.width(), size.height()))
             QMessageBox::information(nullptr, QString::fromUtf8("警告"),
                                      QString::fromUtf8("屏幕分辩率低于800X600!"));
+        // The window opens in the middle of the screen.
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
     }
     // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).
     // 4. The pieces.
