@@ -5,6 +5,7 @@ file(GLOB_RECURSE sources
      "${SOURCE_DIR}/rules/*.cpp" "${SOURCE_DIR}/rules/*.h"
      "${SOURCE_DIR}/records/*.cpp" "${SOURCE_DIR}/records/*.h"
      "${SOURCE_DIR}/engine/*.cpp" "${SOURCE_DIR}/engine/*.h"
+     "${SOURCE_DIR}/ui/*.cpp" "${SOURCE_DIR}/ui/*.h"
      "${SOURCE_DIR}/tools/*.cpp" "${SOURCE_DIR}/tools/*.h"
      "${SOURCE_DIR}/tests/*.cpp" "${SOURCE_DIR}/tests/*.h")
 execute_process(COMMAND "${CLANG_FORMAT}" --dry-run --Werror ${sources}
