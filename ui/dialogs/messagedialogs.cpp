@@ -44,6 +44,7 @@ ChessMessageDlg::ChessMessageDlg(const QString& caption) : panel_(new QFrame(thi
     panel_->setFrameShape(QFrame::Panel);
     panel_->setFrameShadow(QFrame::Sunken);
     panel_->setGeometry(48, 24, 185, 81);
+    // The panel is filled with the system's grey-text colour; its text keeps the window-text one.
     panel_->setAutoFillBackground(true);
     QPalette grey = panel_->palette();
     grey.setColor(QPalette::Window, grey.color(QPalette::Disabled, QPalette::WindowText));
@@ -61,9 +62,6 @@ QLabel* ChessMessageDlg::AddPanelLabel(const QString& text) {
     QFont font = label->font();
     font.setPixelSize(kMessagePixelHeight);
     label->setFont(font);
-    QPalette ink = label->palette();
-    ink.setColor(QPalette::WindowText, palette().color(QPalette::Active, QPalette::WindowText));
-    label->setPalette(ink);
     return label;
 }
 
