@@ -1,5 +1,5 @@
 // Helpers of the dialogs' suites: an error reporter that records instead of showing the modal
-// dialog, a recorder of the level check mark, and typing into an edit the way a user does.
+// dialog, showing a dialog as the active window, and typing into an edit the way a user does.
 #pragma once
 
 #include <QApplication>
