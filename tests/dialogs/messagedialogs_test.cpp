@@ -10,9 +10,13 @@
 #include <QTimer>
 
 #include "dialogs/dialog_support.h"
+#include "engine/flow.h"
 #include "platform/messages.h"
 #include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "support/display_recorder.h"
 #include "ui/dialogs/aboutdlg.h"
+#include "ui/dialogs/dialoglinks.h"
 
 namespace xq {
 namespace {
@@ -26,19 +30,23 @@ std::vector<MessageKind> TakeMainWindowMessages() {
     return kinds;
 }
 
-TEST(EndOfGameDlg, ShowsTheResultAboveTheQuestionOnThePanel) {
-    TEndChessGameDlg dialog(QString::fromUtf8("将死！"));
-    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("中国象棋"));
-    EXPECT_EQ(dialog.size(), QSize(292, 183));
-    EXPECT_EQ(dialog.Message()->text(), QString::fromUtf8("将死！"));
-    EXPECT_EQ(dialog.PlayAgain()->text(), QString::fromUtf8("还玩吗？"));
-    const QRect panel = dialog.Panel()->contentsRect();
-    EXPECT_TRUE(panel.contains(dialog.Message()->geometry()));
-    EXPECT_TRUE(panel.contains(dialog.PlayAgain()->geometry()));
-    EXPECT_LT(dialog.Message()->geometry().bottom(), dialog.PlayAgain()->geometry().top());
-    EXPECT_EQ(dialog.Message()->x(), dialog.PlayAgain()->x());
-    EXPECT_EQ(dialog.YesButton()->geometry(), QRect(60, 140, 75, 25));
-    EXPECT_EQ(dialog.NoButton()->geometry(), QRect(170, 140, 75, 25));
+TEST(EndOfGameDlg, ShowsEveryResultAboveTheQuestionOnThePanel) {
+    for (std::string_view result :
+         {kMateText, kStalemateText, kSixtyMovesText, kRedResignsText, kBlackResignsText}) {
+        const QString text = QString::fromUtf8(result.data(), result.size());
+        TEndChessGameDlg dialog(text);
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("中国象棋"));
+        EXPECT_EQ(dialog.size(), QSize(292, 183));
+        EXPECT_EQ(dialog.Message()->text(), text);
+        EXPECT_EQ(dialog.PlayAgain()->text(), QString::fromUtf8("还玩吗？"));
+        const QRect panel = dialog.Panel()->contentsRect();
+        EXPECT_TRUE(panel.contains(dialog.Message()->geometry())) << result;
+        EXPECT_TRUE(panel.contains(dialog.PlayAgain()->geometry())) << result;
+        EXPECT_LT(dialog.Message()->geometry().bottom(), dialog.PlayAgain()->geometry().top());
+        EXPECT_EQ(dialog.Message()->x(), dialog.PlayAgain()->x());
+        EXPECT_EQ(dialog.YesButton()->geometry(), QRect(60, 140, 75, 25));
+        EXPECT_EQ(dialog.NoButton()->geometry(), QRect(170, 140, 75, 25));
+    }
 }
 
 TEST(EndOfGameDlg, YesClearsTheEndAndAsksForANewGameNoAsksToExit) {
@@ -92,6 +100,28 @@ TEST(ChessErrorDlg, EachErrorWaitsForItsOk) {
     EXPECT_EQ(shown, (std::vector<QString>{QString::fromUtf8("时间不正确。请重输。"),
                                            QString::fromUtf8("数据不正确。请重输。")}));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// What the dialogs do with an invalid entry until the main window installs its own reporter: a
+// beep only when sound is on, then the error dialog.
+TEST(ChessErrorDlg, TheDefaultReporterBeepsOnlyWithSoundOn) {
+    testing::DisplayRecorder display;
+    std::vector<int> beepsWhenShown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* error = dynamic_cast<TChessErrorDlg*>(QApplication::activeModalWidget());
+        if (error == nullptr) return;
+        beepsWhenShown.push_back(display.Count("Beep"));
+        QTest::mouseClick(error->OkButton(), Qt::LeftButton);
+    });
+    answer.start(5);
+    const uint8_t sound = soundOn;
+    soundOn = 0;
+    ReportDialogError("时间不正确。请重输。");
+    soundOn = 1;
+    ReportDialogError("时间不正确。请重输。");
+    soundOn = sound;
+    EXPECT_EQ(beepsWhenShown, (std::vector<int>{0, 1}));
 }
 
 TEST(AboutDlg, ShowsTheProductAndItsContactsWithoutBlocking) {
