@@ -94,17 +94,17 @@ bool OneComputerMove() {
 }  // namespace
 
 void ComputerTurn() {
-    // 1.
+    // 1. The think menu and the busy cursor.
     computerThinking = 1;
     SetCursor(Cursor::Busy);
     SetMenu(MenuKind::Think);
-    // 2.
+    // 2. The engine moves until no user move waits.
     EngineTurnLoop();
-    // 3.
+    // 3. The normal menu and the arrow cursor back.
     SetMenu(MenuKind::Normal);
     computerThinking = 0;
     SetCursor(Cursor::Arrow);
-    // 4.
+    // 4. The end of the game, when it has come.
     if (gameOver) ShowEndOfGame(gameResultText);
 }
 
@@ -165,24 +165,24 @@ bool PlayEngineMove() {
     TakeBackMove(move);
     RedrawChangedSquares();
     BusyWait(kFlashMilliseconds);
-    // 5.
+    // 5. Play it in the game.
     PerformMove(move);
-    // 6.
+    // 6. The beep.
     if (soundOn) Beep();
-    // 7.
+    // 7. Anchor the record at -1.
     SlideRecord();
-    // 8.
+    // 8. The game log's line.
     if (engineMoveLogHook && !demoMode) engineMoveLogHook();
-    // 9.
+    // 9. The user has not moved since.
     lastPlayerMove = NullMove;
     ShowTurn(sideToMove);
-    // 10.
+    // 10. A demonstration goes on, in a new game when this one has ended.
     if (demoMode) {
         const DemoEnding ending = DemoGameEnding();
         if (ending != DemoEnding::None) StartNextDemoGame(ending);
         return true;
     }
-    // 11.
+    // 11. Think on the user's time.
     if (levelKind != kLevelEasy && !gameOver) Ponder();
     return false;
 }
@@ -199,9 +199,9 @@ void Ponder() {
     // 1. To the user the program looks idle.
     SetCursor(Cursor::Arrow);
     SetMenu(MenuKind::Normal);
-    // 2.
+    // 2. Nothing to ponder on.
     if (predictedLine[0].piece == Empty || twoPlayerMode) return;
-    // 3.
+    // 3. Untimed thinking.
     timedThinking = 0;
     pondering = 1;
     // 4. The predicted reply becomes the last game move, unseen and without clocks.
@@ -210,7 +210,7 @@ void Ponder() {
     PlayMove(predictedLine[0]);
     SlideRecord();
     RebaseRecord();
-    // 5.
+    // 5. Search from the position after the reply.
     recordTop = 0;
     ThinkAndChoose(maxDepth);
     recordTop = -1;

@@ -28,6 +28,7 @@ ParentInfo rootParent;
 int32_t rootWindowLow = 0;
 int32_t firstIterationScore = 0;
 uint64_t nodeCount = 0;
+RootMoveFilter rootMoveExcluded = nullptr;
 
 namespace {
 
@@ -116,7 +117,7 @@ bool PrepareScoredMove(NodeFrame& frame, MoveRecord& move, int ply) {
         ++rootMoveCount;
         info.child.eval += Random(4);
     }
-    // 7.
+    // 7. The searched score starts from the static one.
     info.child.score = info.child.eval;
     return false;
 }
@@ -148,15 +149,15 @@ int32_t Search(int32_t alpha, int32_t beta, int32_t depth, const ParentInfo& par
     } else {
         info.bestScore = MatedScore(ply);
     }
-    // 3.
+    // 3. The moves, phase by phase.
     NodeFrame frame{alpha, beta, depth, parentInfo, parentLine, info};
     SearchMoves(frame);
-    // 4.
+    // 4. A stopped node keeps what it has.
     if (stopSearch) return info.bestScore;
     // 5. No legal move and not in check: a draw.
     if (info.bestScore == MatedScore(ply) && !IsAttacked(otherSide, KingSquare(sideToMove)))
         info.bestScore = 0;
-    // 6.
+    // 6. The best score found.
     return info.bestScore;
 }
 
@@ -184,7 +185,7 @@ bool SearchMoves(NodeFrame& frame) {
         if (victim.kind == Empty || (hasPrevious && previous.to == victim.square)) continue;
         if (SearchCapturesTo(victim.square, frame)) return true;
     }
-    // 4.
+    // 4. Below the horizon nothing quiet.
     if (info.capturesOnly) return false;
     // 5. Quiet moves, Pawns first, the King last.
     const PieceList& own = pieceList[sideToMove];
@@ -303,9 +304,9 @@ bool TryMove(NodeFrame& frame) {
             info.researchNeeded = info.bestScore >= frame.alpha ? 1 : 0;
         }
     }
-    // 4.
+    // 4. Try the move, and again with the full window when the null window was beaten.
     for (;;) {
-        // 4.1
+        // 4.1 Score, prune, make and test the move.
         if (PrepareMove(frame)) return false;
         // 4.2 A move at the last ply keeps its static score.
         if (!(MateSearchLevel() && info.depthLeft <= 0 && inCheckFlags[ply] == 0)) {
@@ -320,9 +321,9 @@ bool TryMove(NodeFrame& frame) {
                 SwapSides();
             }
         }
-        // 4.3
+        // 4.3 Take it back.
         MakeMove(move, true);
-        // 4.4
+        // 4.4 A stop unwinds at once.
         if (stopSearch) return true;
         // 4.5 The window may act only here, with the board as it was before the move.
         const uint8_t wasTimed = timedThinking;
@@ -335,11 +336,11 @@ bool TryMove(NodeFrame& frame) {
         }
         // 4.7 The first iteration always completes.
         if (timedThinking && iterationDepth <= 1) stopSearch = 0;
-        // 4.8
+        // 4.8 The best score so far.
         info.bestScore = std::max(info.bestScore, info.child.score);
         // 4.9 The line move is always published, so the line survives a worse iteration.
         if (SameMove(move, frame.parentLine[ply])) StoreBestLine(frame);
-        // 4.10
+        // 4.10 A new best move: store its line, cut or raise alpha.
         if (info.bestScore > frame.alpha) {
             StoreBestLine(frame);
             if (info.bestScore >= frame.beta) return true;
@@ -352,7 +353,7 @@ bool TryMove(NodeFrame& frame) {
                 continue;
             }
         }
-        // 4.11
+        // 4.11 A stopped search unwinds.
         return stopSearch != 0;
     }
 }
@@ -362,6 +363,7 @@ bool PrepareMove(NodeFrame& frame) {
     const int ply = recordTop;
     MoveRecord& move = GameRecord[ply];
     frame.info.depthLeft = frame.depth - 1;
+    if (ply == 0 && rootMoveExcluded && rootMoveExcluded(move)) return true;
     const bool skipped = MateSearchLevel() ? PrepareMateSearchMove(frame, move, ply)
                                            : PrepareScoredMove(frame, move, ply);
     if (timedThinking && ply == 0) ShowRootMove();

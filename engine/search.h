@@ -61,6 +61,11 @@ extern int32_t rootWindowLow;
 extern int32_t firstIterationScore;  // searchScore before iterations 1 and 2 (draw contempt)
 extern uint64_t nodeCount;           // moves prepared
 
+// When set, root moves for which it returns true are passed over as if they were illegal (the
+// protocol engine's banned and restricted moves). The game never sets it.
+using RootMoveFilter = bool (*)(const MoveRecord& move);
+extern RootMoveFilter rootMoveExcluded;
+
 // One iteration at iterationDepth from the root, with recordTop 0. The position is the root
 // position again afterwards, whether the iteration completed or was stopped.
 int32_t RootSearch(int32_t alpha, int32_t beta);

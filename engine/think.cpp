@@ -123,7 +123,7 @@ void ThinkAndChoose(int depthLimit) {
     nodeCount = 0;
     stopSearch = 0;
     inCheckFlags[-1] = 0;
-    // 2.
+    // 2. Piece-square tables from the root position.
     PrepareEvaluation();
     // 3. The preparation is not part of the node rate.
     Lap(searchClock);
@@ -155,7 +155,7 @@ void ThinkAndChoose(int depthLimit) {
         if (iterationHook) iterationHook();
     } while (!stopSearch && !TimeIsUp() && iterationDepth < depthLimit && rootMoveCount > 1 &&
              std::abs(searchScore) < kMateFound);
-    // 6.
+    // 6. The search is over: the node rate.
     thinking = 0;
     Lap(searchClock);
     if (timedThinking) ShowNodeRate(searchClock.elapsed - searchStart);

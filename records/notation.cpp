@@ -21,11 +21,6 @@ constexpr const char* kNumerals[2][10] = {
     {"", "１", "２", "３", "４", "５", "６", "７", "８", "９"},
 };
 
-// Each side numbers the files from its own right hand.
-int FileNumber(Side side, Square square) {
-    return side == Red ? 9 - FileOf(square) : FileOf(square) + 1;
-}
-
 const char* Direction(Side side, const MoveRecord& move) {
     const int from = RankOf(move.from);
     const int to = RankOf(move.to);
@@ -38,15 +33,17 @@ bool MovesAlongLines(PieceKind kind) {
     return kind == King || kind == Rook || kind == Gunner || kind == Pawn;
 }
 
-// The last character: a file for sideways moves and for the pieces that move diagonally or by a
-// jump, otherwise the number of ranks travelled.
+}  // namespace
+
+int FileNumber(Side side, Square square) {
+    return side == Red ? 9 - FileOf(square) : FileOf(square) + 1;
+}
+
 int TargetNumber(Side side, const MoveRecord& move) {
     if (MovesAlongLines(move.piece) && RankOf(move.to) != RankOf(move.from))
         return std::abs(RankOf(move.to) - RankOf(move.from));
     return FileNumber(side, move.to);
 }
-
-}  // namespace
 
 std::string FormatMove(const MoveRecord& move, Side mover) {
     if (move.piece == Empty) return kEmptyMoveText;

@@ -12,6 +12,12 @@ namespace xq {
 // Ten blanks: the text of an empty move (piece 0), as wide as a move text in GBK plus two.
 inline constexpr char kEmptyMoveText[] = "          ";
 
+// The origin file as `side` numbers it, 1..9 from its own right hand.
+int FileNumber(Side side, Square square);
+// The notation's last number: the target file for sideways moves and for the pieces that move
+// diagonally or by a jump, otherwise the number of ranks travelled.
+int TargetNumber(Side side, const MoveRecord& move);
+
 // The four characters of `move` made by `mover` (the side of the piece on the origin square in the
 // position the move is played from). Reads only from, to and piece; ten blanks when piece is 0.
 std::string FormatMove(const MoveRecord& move, Side mover);

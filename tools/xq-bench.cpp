@@ -22,10 +22,18 @@
 //   xq-bench pump [DEPTH] [--rounds N] node rates of the benchmark positions with the message
 //                                      pump stubbed out and real over an empty queue
 //   xq-bench stop-latency [SAMPLES]    milliseconds from a posted "停止" to the search's return
+//   xq-bench pgn import FILE           accepted <plies> <final FEN>, or refused <reason>
+//   xq-bench pgn export [--fen FEN] [--chinese] MOVE...
+//                                      the moves as a PGN game on standard output
 //   xq-bench soak ACTIONS [--seed N] [--depth D]
 //                                      random user actions on the core (moves, take-backs,
 //                                      replays, hints, passes, stops, new games, set-ups), the
 //                                      core checked after each (exit 1 when inconsistent)
+//   xq-bench gamefile save [--fen FEN] FILE
+//                                      saves the position (the opening array by default) with
+//                                      the built-in settings as a game file: saved <FEN>
+//   xq-bench gamefile load FILE        restores a game file with all its checks:
+//                                      accepted <FEN> or refused <message>
 
 #include <cstdio>
 #include <string>
@@ -49,7 +57,11 @@ int Usage() {
                  "       xq-bench demo GAMES [--depth D] [--seed N]\n"
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
                  "       xq-bench stop-latency [SAMPLES]\n"
-                 "       xq-bench soak ACTIONS [--seed N] [--depth D]\n");
+                 "       xq-bench soak ACTIONS [--seed N] [--depth D]\n"
+                 "       xq-bench pgn import FILE\n"
+                 "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n"
+                 "       xq-bench gamefile save [--fen FEN] FILE\n"
+                 "       xq-bench gamefile load FILE\n");
     return 2;
 }
 
@@ -74,5 +86,7 @@ int main(int argc, char** argv) {
     if (command == "pump") return RunPump(args);
     if (command == "stop-latency") return RunStopLatency(args);
     if (command == "soak") return RunSoak(args);
+    if (command == "pgn") return RunPgn(args);
+    if (command == "gamefile") return RunGameFile(args);
     return Usage();
 }

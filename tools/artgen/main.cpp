@@ -1,5 +1,6 @@
 // artgen: draws the game's piece bitmaps, their masks and the board's background pattern, and
-// writes them as 24-bit BMP files under the given resource folder. The output depends only on the
+// writes them as 24-bit BMP files under the given resource folder, with the program's icon as PNG
+// files in the sizes of the desktop's icon theme. The output depends only on the
 // font file, so running it twice gives the same bytes.
 //
 //   artgen --out DIR [--font FILE] [--preview FILE.png]
@@ -18,6 +19,8 @@ namespace {
 // pieces; its first face is the mainland one).
 constexpr const char* kDefaultFont = ARTGEN_DEFAULT_FONT;
 constexpr int kPreviewScale = 4;
+// The sizes of the program's icon in the desktop's icon theme.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
 
 struct Options {
     QString outDir;
@@ -68,6 +71,14 @@ bool WriteAll(const Options& options, const QFont& font, QString& error) {
         }
     }
     if (!WriteBmp24(DrawBackgroundPattern(), out.filePath("bmp/BKBrush.bmp"), error)) return false;
+    for (int size : kIconSizes) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);
+        if (!out.mkpath(folder) ||
+            !DrawIcon(size, font).save(out.filePath(folder + "/lanchuan-xiangqi.png"), "PNG")) {
+            error = QStringLiteral("cannot write the icon of %1 pixels").arg(size);
+            return false;
+        }
+    }
     if (!options.previewFile.isEmpty() &&
         !DrawPreview(font, kPreviewScale).save(options.previewFile, "PNG")) {
         error = QStringLiteral("cannot write %1").arg(options.previewFile);

@@ -61,6 +61,36 @@ bool InsidePiece(const QImage& mask, int x, int y) {
     return qRed(mask.pixel(x, y)) == 0;
 }
 
+// The piece in the piece box's coordinates, over a silhouette already filled with the outline.
+void PaintPiece(QPainter& painter, const PieceKindArt& kind, PieceSide side, const QFont& font) {
+    const QColor ink = side == PieceSide::Red ? kRedInk : kBlackInk;
+    const QString character =
+        QString::fromUtf8(side == PieceSide::Red ? kind.redCharacter : kind.blackCharacter);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // The side of the disc, lit from above.
+    QLinearGradient sideShade(0, kFaceCentre.y(), 0, kPieceHeight);
+    sideShade.setColorAt(0, kSideLight);
+    sideShade.setColorAt(1, kSideDark);
+    painter.fillPath(Silhouette(1.0), sideShade);
+
+    // The face, lit from the upper left.
+    QRadialGradient faceShade(kFaceCentre, kFaceRadius, kFaceCentre - QPointF(5, 6));
+    faceShade.setColorAt(0, kFaceLight);
+    faceShade.setColorAt(1, kFaceDark);
+    painter.setBrush(faceShade);
+    painter.setPen(QPen(kOutline, 0.8));
+    painter.drawEllipse(kFaceCentre, kFaceRadius - 1.2, kFaceRadius - 1.2);
+
+    // The engraved ring and the character, in the side's ink.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ink, 1.0));
+    painter.drawEllipse(kFaceCentre, kInkRingRadius, kInkRingRadius);
+    const QPainterPath glyph = CharacterPath(character, font);
+    painter.fillPath(glyph, ink);
+    painter.strokePath(glyph, QPen(ink, kInkSpread));
+}
+
 }  // namespace
 
 QFont CharacterFont(const QString& family) {
@@ -89,39 +119,13 @@ QImage DrawPieceMask() {
 }
 
 QImage DrawPieceBitmap(const PieceKindArt& kind, PieceSide side, const QFont& font) {
-    const QColor ink = side == PieceSide::Red ? kRedInk : kBlackInk;
-    const QString character =
-        QString::fromUtf8(side == PieceSide::Red ? kind.redCharacter : kind.blackCharacter);
-
     // Every pixel the mask keeps starts as the dark outline, so the binary edge of the mask never
     // shows a half-drawn pixel.
     QImage image(kPieceWidth, kPieceHeight, QImage::Format_RGB32);
     image.fill(kOutline);
     {
         QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-
-        // The side of the disc, lit from above.
-        QLinearGradient sideShade(0, kFaceCentre.y(), 0, kPieceHeight);
-        sideShade.setColorAt(0, kSideLight);
-        sideShade.setColorAt(1, kSideDark);
-        painter.fillPath(Silhouette(1.0), sideShade);
-
-        // The face, lit from the upper left.
-        QRadialGradient faceShade(kFaceCentre, kFaceRadius, kFaceCentre - QPointF(5, 6));
-        faceShade.setColorAt(0, kFaceLight);
-        faceShade.setColorAt(1, kFaceDark);
-        painter.setBrush(faceShade);
-        painter.setPen(QPen(kOutline, 0.8));
-        painter.drawEllipse(kFaceCentre, kFaceRadius - 1.2, kFaceRadius - 1.2);
-
-        // The engraved ring and the character, in the side's ink.
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(ink, 1.0));
-        painter.drawEllipse(kFaceCentre, kInkRingRadius, kInkRingRadius);
-        const QPainterPath glyph = CharacterPath(character, font);
-        painter.fillPath(glyph, ink);
-        painter.strokePath(glyph, QPen(ink, kInkSpread));
+        PaintPiece(painter, kind, side, font);
     }
 
     const QImage mask = DrawPieceMask();
@@ -145,4 +149,17 @@ QImage DrawBackgroundPattern() {
             pattern.setPixel(x, y, qRgb(255, 255, 255));
     }
     return pattern;
+}
+
+QImage DrawIcon(int size, const QFont& font) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal scale = size / static_cast<qreal>(kPieceHeight);
+    painter.translate((size - kPieceWidth * scale) / 2, 0);
+    painter.scale(scale, scale);
+    painter.fillPath(Silhouette(0), kOutline);
+    PaintPiece(painter, kPieceKinds[0], PieceSide::Red, font);
+    return icon;
 }

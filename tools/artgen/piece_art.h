@@ -36,3 +36,6 @@ QImage DrawPieceMask();
 // The board's 8 x 8 background pattern: light grey with a white dot on every second pixel of every
 // second row.
 QImage DrawBackgroundPattern();
+
+// The program's icon, `size` pixels square: the Red King's piece on a transparent ground.
+QImage DrawIcon(int size, const QFont& font);

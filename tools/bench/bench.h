@@ -47,5 +47,7 @@ int RunDemo(std::vector<std::string> args);
 int RunPump(std::vector<std::string> args);
 int RunStopLatency(const std::vector<std::string>& args);
 int RunSoak(std::vector<std::string> args);
+int RunPgn(std::vector<std::string> args);
+int RunGameFile(const std::vector<std::string>& args);
 
 }  // namespace xq::bench

@@ -1,0 +1,89 @@
+#include "records/settings.h"
+
+#include <charconv>
+#include <string>
+#include <string_view>
+
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "records/gamelog.h"
+
+namespace xq {
+
+BoardColor colorSquare = kDefaultSquareColor;
+uint8_t boardReversed = 0;
+
+namespace {
+
+constexpr size_t kMaxValueLength = 79;
+
+// The number at the start of `text` (an optional '+' allowed); false when there is none. Reading
+// with from_chars keeps the decimal point a point whatever the locale says.
+template <typename Number>
+bool LeadingNumber(std::string_view text, Number* value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return error == std::errc() && end != text.data();
+}
+
+double ReadLevelTime(const std::filesystem::path& file) {
+    const std::string text =
+        ReadProfileString(kSettingsSection, "AverageTime", "5.0", kMaxValueLength, file);
+    double value = 0;
+    return LeadingNumber(text, &value) && IsLevelTime(value) ? value : kDefaultLevelTime;
+}
+
+BoardColor ReadSquareColor(const std::filesystem::path& file) {
+    const std::string text =
+        ReadProfileString(kSettingsSection, "ColorSquare", "", kMaxValueLength, file);
+    if (text.empty()) return colorSquare;
+    long long number = 0;
+    if (!LeadingNumber(text, &number)) return kDefaultSquareColor;
+    const auto v = static_cast<uint32_t>(number);
+    return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)};
+}
+
+std::string FormatLevelTime(double value) {
+    char text[400];  // "%lf" of the largest double
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    return error == std::errc() ? std::string(text, end) : "5.000000";
+}
+
+}  // namespace
+
+std::filesystem::path SettingsFile() {
+    const std::filesystem::path folder = ConfigFolder();
+    return folder.empty() ? folder : folder / kSettingsFileName;
+}
+
+void ReadSettings(const std::filesystem::path& file) {
+    // 1. Level: one byte of the integer.
+    const auto level =
+        static_cast<uint8_t>(ReadProfileInt(kSettingsSection, "Level", kDefaultLevel, file));
+    levelKind = IsLevel(level) ? level : kDefaultLevel;
+    // 2. AverageTime.
+    levelTime = ReadLevelTime(file);
+    // 3. ColorSquare.
+    colorSquare = ReadSquareColor(file);
+    // 4. MaxLevel: one byte of the integer.
+    const auto depth =
+        static_cast<uint8_t>(ReadProfileInt(kSettingsSection, "MaxLevel", kDefaultMaxDepth, file));
+    maxDepth = IsDepthLimit(depth) ? depth : kDefaultMaxDepth;
+    // 5. SoundOn: any integer other than 0 means on.
+    soundOn = ReadProfileInt(kSettingsSection, "SoundOn", kDefaultSoundOn, file) != 0 ? 1 : 0;
+}
+
+void WriteSettings(const std::filesystem::path& file) {
+    CloseGameLog();
+    const long color = colorSquare.red + 256L * colorSquare.green + 65536L * colorSquare.blue;
+    WriteProfileString(kSettingsSection, "ColorSquare", std::to_string(color), file);
+    WriteProfileString(kSettingsSection, "Level", std::to_string(levelKind), file);
+    WriteProfileString(kSettingsSection, "AverageTime", FormatLevelTime(levelTime), file);
+    WriteProfileString(kSettingsSection, "MaxLevel", std::to_string(maxDepth), file);
+    WriteProfileString(kSettingsSection, "SoundOn", std::to_string(soundOn ? 1 : 0), file);
+}
+
+}  // namespace xq

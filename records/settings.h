@@ -1,0 +1,60 @@
+// The settings kept from one run to the next in chess.ini (section CHESS): the level, its time
+// value, the board colour, the depth limit and the sound switch. This module owns the keys and
+// their built-in values, and the board's look that the window reads.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+
+#include "engine/think.h"
+
+namespace xq {
+
+// The colour of the board squares. In chess.ini it is one integer R + 256 G + 65536 B.
+struct BoardColor {
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+    bool operator==(const BoardColor&) const = default;
+};
+
+// The values a level, its time value and a depth limit may take, wherever they are read from.
+inline constexpr uint8_t kDeepestSearch = 45;
+constexpr bool IsLevel(uint8_t level) {
+    return level <= kLevelMatching;
+}
+constexpr bool IsDepthLimit(uint8_t depth) {
+    return depth >= 1 && depth <= kDeepestSearch;
+}
+inline bool IsLevelTime(double value) {
+    return std::isfinite(value) && value > 0;
+}
+
+inline constexpr uint8_t kDefaultLevel = 2;  // easy
+inline constexpr double kDefaultLevelTime = 5.0;
+inline constexpr uint8_t kDefaultMaxDepth = 45;
+inline constexpr uint8_t kDefaultSoundOn = 1;
+inline constexpr BoardColor kDefaultSquareColor{0, 128, 0};
+
+extern BoardColor colorSquare;
+extern uint8_t boardReversed;  // the board is drawn with Black at the bottom
+
+inline constexpr char kSettingsFileName[] = "chess.ini";
+inline constexpr char kSettingsSection[] = "CHESS";
+
+// chess.ini in the settings folder (empty when there is no settings folder).
+std::filesystem::path SettingsFile();
+
+// Reads Level, AverageTime, ColorSquare, MaxLevel and SoundOn, in that order, into levelKind,
+// levelTime, colorSquare, maxDepth and soundOn. A missing file or key gives the built-in value,
+// and so does a value out of range: a level outside 0..6 (the integer's low byte is the level,
+// so 258 reads as 2), a time that is not a finite number above 0, a depth outside 1..45 (also
+// taken from the low byte), a colour that is not a number. An empty colour keeps the colour.
+void ReadSettings(const std::filesystem::path& file);
+// Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
+// MaxLevel and SoundOn, in that order, each as a text value; every other line of the file stays
+// as it was. Write failures are not reported.
+void WriteSettings(const std::filesystem::path& file);
+
+}  // namespace xq

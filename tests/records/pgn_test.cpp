@@ -1,0 +1,198 @@
+// Shared game records: move texts in the three notations, and PGN games written and read back.
+#include "records/pgn.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "records/movetext.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "support/position_fixture.h"
+
+namespace xq {
+namespace {
+
+using testing::PositionSnapshot;
+
+struct TextRow {
+    const char* name;
+    const char* fen;
+    const char* text;
+    MoveTextResult result;
+    const char* iccs;  // the move found
+};
+
+TEST(MoveText, ReadsTheThreeNotations) {
+    const char* start = kStartFen.data();
+    const char* twoRooks = "4k4/9/9/9/9/R8/9/R8/9/3K5 w";
+    const char* blackRooks = "r3k4/9/r8/9/9/9/9/9/9/3K5 b";
+    const char* threePawns = "5k3/9/4P4/4P4/4P4/9/9/9/9/3K5 w";
+    const TextRow rows[] = {
+        {"ICCS", start, "h2e2", MoveTextResult::Found, "h2e2"},
+        {"ICCS with a dash", start, "H2-E2", MoveTextResult::Found, "h2e2"},
+        {"WXF sideways", start, "C2.5", MoveTextResult::Found, "h2e2"},
+        {"WXF forward", start, "H2+3", MoveTextResult::Found, "h0g2"},
+        {"WXF front Rook", twoRooks, "+R+1", MoveTextResult::Found, "a4a5"},
+        {"WXF rear Rook, sign after the letter", twoRooks, "R-+1", MoveTextResult::Found, "a2a3"},
+        {"Chinese", start, "炮二平五", MoveTextResult::Found, "h2e2"},
+        {"Chinese, traditional names", start, "馬二進三", MoveTextResult::Found, "h0g2"},
+        {"Chinese front and rear", twoRooks, "后车进一", MoveTextResult::Found, "a2a3"},
+        {"Chinese for Black, full-width numerals", blackRooks, "前车平２", MoveTextResult::Found,
+         "a7b7"},
+        {"Chinese with plain digits", start, "马2进3", MoveTextResult::Found, "h0g2"},
+        {"Chinese middle Pawn", threePawns, "中兵平六", MoveTextResult::Found, "e6d6"},
+        {"two Rooks on one file by file", twoRooks, "车九进一", MoveTextResult::Ambiguous, ""},
+        {"not a move of the piece", start, "炮二进九", MoveTextResult::Illegal, ""},
+        {"ICCS from an empty point", start, "e4e5", MoveTextResult::Illegal, ""},
+        {"leaves the King in check", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", "R5.1", MoveTextResult::Illegal,
+         ""},
+        {"not move text", start, "hello", MoveTextResult::NotAMove, ""},
+        {"a piece name that is not one", start, "王二平五", MoveTextResult::NotAMove, ""},
+    };
+    for (const TextRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetUpFen(row.fen);
+        const PositionSnapshot before = PositionSnapshot::Take();
+        MoveRecord move = NullMove;
+        EXPECT_EQ(ReadMoveText(row.text, &move), row.result);
+        EXPECT_TRUE(PositionSnapshot::Take() == before);
+        if (row.result == MoveTextResult::Found) {
+            EXPECT_EQ(FormatIccs(move), row.iccs);
+        }
+    }
+}
+
+TEST(MoveText, ChineseTextIsUnambiguous) {
+    testing::SetUpFen("4k4/9/9/9/9/R8/9/R8/9/3K5 w");
+    EXPECT_EQ(ChineseMoveText(testing::Generated("a4a5")), "前车进一");
+    EXPECT_EQ(ChineseMoveText(testing::Generated("a2a3")), "后车进一");
+    EXPECT_EQ(ChineseMoveText(testing::Generated("a2b2")), "后车平八");
+    EXPECT_EQ(ChineseMoveText(testing::Generated("d0d1")), "帅六进一");
+}
+
+// A random game of legal moves from `fen`, played on the board and taken back again.
+std::vector<MoveRecord> RandomGame(std::string_view fen, int plies, std::mt19937* random) {
+    testing::SetUpFen(fen);
+    std::vector<MoveRecord> moves;
+    for (int ply = 0; ply < plies; ++ply) {
+        std::vector<MoveRecord> legal;
+        GenerateMoves();
+        for (NextMove(); currentMove.piece != Empty; NextMove()) {
+            if (!LeavesKingAttacked(currentMove)) legal.push_back(currentMove);
+        }
+        if (legal.empty()) break;
+        moves.push_back(legal[(*random)() % legal.size()]);
+        MakeMove(moves.back(), false);
+        SwapSides();
+    }
+    testing::SetUpFen(fen);
+    return moves;
+}
+
+TEST(Pgn, GamesWrittenInEitherNotationReadBackTheSame) {
+    std::mt19937 random(5);
+    for (int game = 0; game < 16; ++game) {
+        const bool fromSetUp = game % 2 == 1;
+        const std::string fen(fromSetUp ? "2bak4/4a4/4b1n2/p3p3p/2p6/6P2/P3c4/4B1N2/4A4/2BAK2C1 b"
+                                        : kStartFen);
+        PgnGame written;
+        written.moves = RandomGame(fen, 80, &random);
+        if (fromSetUp) written.startFen = fen;
+        written.result = "1/2-1/2";
+        for (PgnNotation notation : {PgnNotation::Iccs, PgnNotation::Chinese}) {
+            SCOPED_TRACE(game);
+            const PositionSnapshot before = PositionSnapshot::Take();
+            const std::string text = WritePgn(written, notation);
+            EXPECT_EQ(text.find("[FEN ") != std::string::npos, fromSetUp);
+            EXPECT_EQ(text.find("[Format \"ICCS\"]") != std::string::npos,
+                      notation == PgnNotation::Iccs);
+            PgnGame read;
+            std::string error;
+            ASSERT_TRUE(ReadPgn(text, &read, &error)) << error << "\n" << text;
+            EXPECT_TRUE(PositionSnapshot::Take() == before);
+            ASSERT_EQ(read.moves.size(), written.moves.size());
+            for (size_t i = 0; i < read.moves.size(); ++i)
+                EXPECT_TRUE(SameMove(read.moves[i], written.moves[i])) << i;
+            EXPECT_EQ(read.result, "1/2-1/2");
+            EXPECT_EQ(read.startFen.empty(), !fromSetUp);
+        }
+    }
+}
+
+struct ImportRow {
+    const char* name;
+    std::string pgn;
+    bool accepted;
+    std::string expected;  // accepted: the final FEN's board; refused: the reason
+};
+
+TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
+    const std::string afterSix = "r1bakabr1/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C1N2/9/RNBAKABR1";
+    const std::string chinese = "1. 炮二平五 马８进７ 2. 马二进三 车９平８ 3. 车一平二 马２进３ *";
+    const ImportRow rows[] = {
+        {"tags, comments, variations, annotations and glued numbers",
+         "[Event \"练习\"]\n[Red \"甲\"]\n{开局} 1.H2-E2 $1 H9-G7 (1... C8-E8 {另一路}) "
+         "2. H0-G2! I9-H9 ; 注释\n3. I0-H0 B9-C7 1-0\n",
+         true, afterSix},
+        {"WXF", "1. C2.5 H8+7 2. H2+3 R9.8 3. R1.2 H2+3 *", true, afterSix},
+        {"Chinese", chinese, true, afterSix},
+        {"Chinese in GBK", Utf8ToGbk(chinese).value(), true, afterSix},
+        {"a FEN tag with Black to move, a front Rook and WXF",
+         "[FEN \"r3k4/9/r8/9/9/9/9/9/9/3K5 b - - 0 1\"]\n1... 前车平２ 2. 帅六进一 R1+1 *", true,
+         "4k4/r8/1r7/9/9/9/9/9/3K5/9"},
+        {"an unknown move text", "1. h2e2 h9g7 2. xyz", false, "第2回合的着法“xyz”无法识别"},
+        {"an illegal move", "1. 炮二平五 马８进７ 2. 炮五进九", false,
+         "第2回合的着法“炮五进九”不合规则"},
+        {"a bad FEN", "[FEN \"rnbakabnr/9/9 w\"]\n1. h2e2", false, "FEN 局面有误："},
+        {"the side not to move in check", "[FEN \"4k4/9/9/9/9/9/9/9/9/4K4 w\"]\n", false,
+         "FEN 局面有误：王的位置错误"},
+        {"a comment without its end", "1. h2e2 {", false, "棋谱格式有误：标签、注释或变着没有结束"},
+    };
+    for (const ImportRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetUpFen(kStartFen);
+        const PositionSnapshot before = PositionSnapshot::Take();
+        PgnGame game;
+        std::string error;
+        EXPECT_EQ(ReadPgn(row.pgn, &game, &error), row.accepted) << error;
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << "the game is left as it was";
+        if (row.accepted) {
+            EXPECT_EQ(game.finalFen.substr(0, game.finalFen.find(' ')), row.expected);
+        } else {
+            EXPECT_EQ(error.substr(0, row.expected.size()), row.expected);
+        }
+    }
+}
+
+TEST(Pgn, TheCurrentGameFromItsStart) {
+    testing::SetUpFen(kStartFen);
+    NewGame();
+    for (const char* iccs : {"h2e2", "h9g7", "h0g2"}) {
+        const MoveRecord move = testing::Generated(iccs);
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        SlideRecord();
+    }
+    const PositionSnapshot before = PositionSnapshot::Take();
+    PgnGame game = CurrentGameAsPgn();
+    EXPECT_TRUE(PositionSnapshot::Take() == before);
+    EXPECT_TRUE(game.startFen.empty());
+    ASSERT_EQ(game.moves.size(), 3u);
+    EXPECT_EQ(FormatIccs(game.moves[0]), "h2e2");
+
+    testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 b");  // a set-up position: its FEN is the start
+    const MoveRecord move = testing::Generated("e9f9");
+    GameRecord[recordTop + 1] = move;
+    PlayMove(move);
+    SlideRecord();
+    game = CurrentGameAsPgn();
+    EXPECT_EQ(game.startFen, "4k4/9/9/9/9/9/9/9/9/3K5 b - - 0 1");
+    EXPECT_EQ(game.moves.size(), 1u);
+}
+
+}  // namespace
+}  // namespace xq

@@ -1,0 +1,177 @@
+#include "records/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "platform/encoding.h"
+#include "platform/paths.h"
+#include "records/gamelog.h"
+#include "records/startup.h"
+#include "rules/board.h"
+#include "rules/record.h"
+#include "support/temp_folder.h"
+
+namespace xq {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::ScopedEnv;
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { SetState(3, 7.5, {9, 9, 9}, 20, 0); }
+    void TearDown() override { SetState(kDefaultLevel, 5.0, kDefaultSquareColor, 45, 1); }
+
+    static void SetState(uint8_t level, double time, BoardColor color, uint8_t depth,
+                         uint8_t sound) {
+        levelKind = level;
+        levelTime = time;
+        colorSquare = color;
+        maxDepth = depth;
+        soundOn = sound;
+    }
+    static void ExpectState(uint8_t level, double time, BoardColor color, uint8_t depth,
+                            uint8_t sound, const std::string& what) {
+        EXPECT_EQ(levelKind, level) << what;
+        EXPECT_EQ(levelTime, time) << what;
+        EXPECT_EQ(colorSquare, color) << what;
+        EXPECT_EQ(maxDepth, depth) << what;
+        EXPECT_EQ(soundOn, sound) << what;
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(SettingsTest, RoundTripKeepsForeignSectionsAndKeys) {
+    const auto file = folder_ / "chess.ini";
+    WriteWholeFile(file,
+                   "; written by hand\n"
+                   "[Window]\n"
+                   "Level=9\n"
+                   "\n"
+                   "[CHESS]\n"
+                   "level=4\n"
+                   "Extra=keep me\n"
+                   "\n"
+                   "[After]\n"
+                   "SoundOn=0\n");
+    SetState(0, 10.0, {1, 2, 3}, 12, 0);
+    WriteSettings(file);
+    EXPECT_EQ(ReadWholeFile(file),
+              "; written by hand\n"
+              "[Window]\n"
+              "Level=9\n"
+              "\n"
+              "[CHESS]\n"
+              "level=0\n"
+              "Extra=keep me\n"
+              "ColorSquare=197121\n"
+              "AverageTime=10.000000\n"
+              "MaxLevel=12\n"
+              "SoundOn=0\n"
+              "\n"
+              "[After]\n"
+              "SoundOn=0\n");
+    SetState(2, 5.0, kDefaultSquareColor, 45, 1);
+    ReadSettings(file);
+    ExpectState(0, 10.0, {1, 2, 3}, 12, 0, "read back");
+}
+
+TEST_F(SettingsTest, NoFileGivesTheBuiltInValuesAndWritingCreatesIt) {
+    colorSquare = kDefaultSquareColor;
+    const auto file = folder_ / "chess.ini";
+    ReadSettings(file);
+    ExpectState(2, 5.0, kDefaultSquareColor, 45, 1, "no file");
+    WriteSettings(file);
+    EXPECT_EQ(ReadWholeFile(file),
+              "[CHESS]\n"
+              "ColorSquare=32768\n"
+              "Level=2\n"
+              "AverageTime=5.000000\n"
+              "MaxLevel=45\n"
+              "SoundOn=1\n");
+}
+
+TEST_F(SettingsTest, ValuesOutOfRangeFallBackToTheBuiltInOnes) {
+    const struct {
+        const char* lines;
+        uint8_t level;
+        double time;
+        BoardColor color;
+        uint8_t depth;
+        uint8_t sound;
+    } rows[] = {
+        // The level and the depth are the integer's low byte, then checked.
+        {"Level=258", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"Level=256\nMaxLevel=257", 0, 5.0, {9, 9, 9}, 1, 1},
+        {"Level=7\nMaxLevel=301", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"Level=-1\nMaxLevel=0", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"Level=6\nMaxLevel=46", 6, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=2.5 seconds", 2, 2.5, {9, 9, 9}, 45, 1},
+        {"AverageTime=+0.25", 2, 0.25, {9, 9, 9}, 45, 1},
+        {"AverageTime=0", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=-3", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=nan", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=inf", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=1e999", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=fast", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"ColorSquare=16711680", 2, 5.0, {0, 0, 255}, 45, 1},
+        {"ColorSquare=-1", 2, 5.0, {255, 255, 255}, 45, 1},
+        {"ColorSquare=green", 2, 5.0, kDefaultSquareColor, 45, 1},
+        {"ColorSquare=", 2, 5.0, {9, 9, 9}, 45, 1},  // empty: the colour stays
+        {"SoundOn=7", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"SoundOn=0", 2, 5.0, {9, 9, 9}, 45, 0},
+        {"SoundOn=256", 2, 5.0, {9, 9, 9}, 45, 1},
+    };
+    const auto file = folder_ / "chess.ini";
+    for (const auto& row : rows) {
+        WriteWholeFile(file, std::string("[CHESS]\n") + row.lines + "\n");
+        SetState(3, 7.5, {9, 9, 9}, 20, 0);
+        ReadSettings(file);
+        ExpectState(row.level, row.time, row.color, row.depth, row.sound, row.lines);
+    }
+}
+
+TEST_F(SettingsTest, SoundOnSevenIsWrittenBackAsOne) {
+    const auto file = folder_ / "chess.ini";
+    WriteWholeFile(file, "[CHESS]\nSoundOn=7\n");
+    ReadSettings(file);
+    WriteSettings(file);
+    EXPECT_NE(ReadWholeFile(file).find("\nSoundOn=1\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, StartUpReadsTheSettingsFolderAndStartsAGame) {
+    ScopedEnv config("XDG_CONFIG_HOME", folder_.Path().string());
+    ScopedEnv state("XDG_STATE_HOME", (folder_ / "state").string());
+    std::filesystem::create_directories(folder_ / kProgramFolderName);
+    WriteWholeFile(folder_ / kProgramFolderName / "chess.ini",
+                   "[CHESS]\nLevel=0\nAverageTime=10\nMaxLevel=30\n");
+    twoPlayerMode = 1;
+    demoMode = 1;
+    boardReversed = 1;
+    StartUp();
+    EXPECT_EQ(SettingsFile(), folder_ / kProgramFolderName / "chess.ini");
+    ExpectState(0, 10.0, {9, 9, 9}, 30, 1, "start-up");
+    EXPECT_EQ(twoPlayerMode, 0);
+    EXPECT_EQ(demoMode, 0);
+    EXPECT_EQ(boardReversed, 0);
+    EXPECT_EQ(sideToMove, Red);
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(recordTop, -1);
+    // The log: the banner, then the new game's header.
+    ASSERT_TRUE(loggingOn);
+    CloseGameLog();
+    const std::string log = ReadWholeFile(folder_ / "state" / kProgramFolderName / kLogFileName);
+    EXPECT_TRUE(log.starts_with(Utf8ToGbk("澜川中国象棋 ").value())) << log;
+    EXPECT_TRUE(log.ends_with(kLogHeader)) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
+}
+
+}  // namespace
+}  // namespace xq

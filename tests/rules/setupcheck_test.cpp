@@ -1,0 +1,76 @@
+#include "rules/setupcheck.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/position_fixture.h"
+
+namespace xq {
+namespace {
+
+struct Extra {
+    PieceKind kind;
+    Side side;
+    int rank;
+    int file;
+};
+
+struct Row {
+    const char* name;
+    const char* fen;  // nullptr: an empty board
+    std::vector<Extra> extra;
+    const char* countError;
+    const char* placementError;  // checked only when the counts pass
+};
+
+TEST(SetUpCheck, CountsAndPlacementsWithTheirMessages) {
+    const char* kings = "4k4/9/9/9/9/9/9/9/9/3K5 w";
+    const Row rows[] = {
+        {"the opening array", kStartFen.data(), {}, "", ""},
+        {"an empty board", nullptr, {}, "帅将的数目不正确", ""},
+        {"three Knights a side",
+         kStartFen.data(),
+         {{Knight, Red, 4, 4}, {Knight, Black, 5, 4}},
+         "马的数目不正确",
+         ""},
+        {"a second Red King and a sixth Black Pawn",
+         kStartFen.data(),
+         {{King, Red, 1, 4}, {Pawn, Black, 4, 1}},
+         "帅卒的数目不正确",
+         ""},
+        {"a Black Assist on (8,5)", kings, {{Assist, Black, 8, 5}}, "", "士的位置错误"},
+        {"a Black Assist on (8,4)", kings, {{Assist, Black, 8, 4}}, "", ""},
+        {"a Red Pawn on (3,1)", kings, {{Pawn, Red, 3, 1}}, "", "兵的位置错误"},
+        {"a Red Pawn on (5,1)", kings, {{Pawn, Red, 5, 1}}, "", ""},
+        {"a Black Bishop across the river", kings, {{Bishop, Black, 4, 2}}, "", "象的位置错误"},
+        {"a Red King out of the palace", "4k4/9/9/9/9/9/3K5/9/9/9 w", {}, "", "帅的位置错误"},
+        {"the side to move could take the King",
+         "4k4/9/9/9/9/9/9/9/9/4K4 w",
+         {},
+         "",
+         "王的位置错误"},
+        {"both, in their order",
+         "4k4/9/9/9/9/9/9/9/9/4K4 w",
+         {{Pawn, Black, 6, 1}, {Assist, Red, 1, 3}},
+         "",
+         "王仕卒的位置错误"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.fen) {
+            testing::SetUpFen(row.fen);
+        } else {
+            ClearBoard();
+        }
+        for (const Extra& e : row.extra)
+            PutPiece(e.kind, e.side, MakeSquare(e.rank, e.file));
+        EXPECT_EQ(SetUpCountError(), row.countError);
+        if (*row.countError != '\0') continue;
+        BuildPieceLists();
+        EXPECT_EQ(SetUpPlacementError(), row.placementError);
+    }
+}
+
+}  // namespace
+}  // namespace xq

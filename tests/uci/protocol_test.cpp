@@ -1,0 +1,388 @@
+// lanchuan-engine as a controlling program sees it: the executable runs as a child process, gets
+// scripted commands on its input and its answers are read back line by line.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine_process.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "support/position_fixture.h"
+
+namespace xq {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::EngineProcess;
+using testing::HasLineStarting;
+
+constexpr char kStartPosition[] = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
+// Red is in check from the Rook on d5; d0e0 is the only legal move.
+constexpr char kOneLegalMove[] = "5k3/9/9/9/3r5/9/9/9/9/3K5 w";
+// Red to play b7b9 mates; with Black to move, Black is mated next move whatever it does.
+constexpr char kMateInOne[] = "3k5/R8/1R7/9/9/9/9/9/9/4K4 w";
+constexpr char kMatedInOne[] = "4k4/R8/1R7/9/9/9/9/9/9/3K5 b";
+
+std::string Word(const std::string& line, size_t index) {
+    std::istringstream words(line);
+    std::string word;
+    for (size_t i = 0; i <= index && words >> word;)
+        ++i;
+    return word;
+}
+
+// The last line read; empty when nothing came.
+std::string Last(const std::vector<std::string>& lines) {
+    return lines.empty() ? std::string() : lines.back();
+}
+
+// Whether `move` is legal after `moves` from `fen`, judged by the core's rules.
+bool IsLegalAfter(std::string_view fen, const std::vector<std::string>& moves,
+                  const std::string& move) {
+    testing::SetUpFen(fen);
+    for (const std::string& played : moves) {
+        const MoveRecord record = testing::Generated(played);
+        if (record.piece == Empty || LeavesKingAttacked(record)) return false;
+        PlayMove(record);
+    }
+    const MoveRecord record = testing::Generated(move);
+    return record.piece != Empty && !LeavesKingAttacked(record);
+}
+
+// A started UCI engine without its opening library.
+class UciEngine : public EngineProcess {
+  public:
+    explicit UciEngine(const char* workingDirectory = nullptr) : EngineProcess(workingDirectory) {
+        Send("uci");
+        ReadUntil("uciok");
+        Send("setoption name OwnBook value false");
+    }
+
+    // The whole answer to `go ...` after `position ...`.
+    std::vector<std::string> Think(const std::string& position, const std::string& go) {
+        Send("position " + position);
+        Send("go " + go);
+        return ReadUntil("bestmove");
+    }
+    std::string BestMove(const std::string& position, const std::string& go) {
+        const std::vector<std::string> lines = Think(position, go);
+        return lines.empty() ? "" : Word(Last(lines), 1);
+    }
+};
+
+TEST(UciProtocol, HandshakesOfBothProtocols) {
+    {
+        EngineProcess engine;
+        engine.Send("uci");
+        const std::vector<std::string> lines = engine.ReadUntil("uciok");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(Last(lines), "uciok");
+        EXPECT_TRUE(HasLineStarting(lines, "id name Lanchuan"));
+        EXPECT_TRUE(HasLineStarting(lines, "id author "));
+        EXPECT_TRUE(HasLineStarting(lines, "option name OwnBook type check default true"));
+        EXPECT_TRUE(HasLineStarting(lines, "option name Seed type spin"));
+        engine.Send("isready");
+        EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
+        engine.Send("quit");
+        EXPECT_EQ(engine.WaitForExit(milliseconds(5000)), 0);
+    }
+    {
+        EngineProcess engine;
+        engine.Send("ucci");
+        const std::vector<std::string> lines = engine.ReadUntil("ucciok");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(Last(lines), "ucciok");
+        EXPECT_TRUE(HasLineStarting(lines, "id name Lanchuan"));
+        EXPECT_TRUE(HasLineStarting(lines, "option usebook type check default true"));
+        engine.Send("isready");
+        EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
+        engine.Send("quit");
+        EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "bye");
+        EXPECT_EQ(engine.WaitForExit(milliseconds(5000)), 0);
+    }
+}
+
+TEST(UciProtocol, LegalBestMovesWithIterationLines) {
+    struct Row {
+        const char* fen;
+        std::vector<std::string> moves;
+        const char* go;
+    };
+    const Row rows[] = {
+        {kStartPosition, {}, "depth 4"},
+        {kStartPosition, {"h2e2", "h9g7", "h0g2"}, "depth 4"},
+        {"r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/9/P1P1P1P1P/1CN3NC1/9/R1BAKAB1R b", {}, "movetime 150"},
+        {"1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 w", {}, "depth 5"},
+        {"5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w", {"e7e9"}, "depth 5"},
+        {kOneLegalMove, {}, "depth 3"},
+    };
+    UciEngine engine;
+    for (const Row& row : rows) {
+        std::string position = std::string("fen ") + row.fen;
+        if (!row.moves.empty()) position += " moves";
+        for (const std::string& move : row.moves)
+            position += " " + move;
+        SCOPED_TRACE(position);
+        const std::vector<std::string> lines = engine.Think(position, row.go);
+        ASSERT_FALSE(lines.empty());
+        ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+        EXPECT_TRUE(IsLegalAfter(row.fen, row.moves, Word(Last(lines), 1))) << Last(lines);
+        bool iterationSeen = false;
+        for (const std::string& line : lines) {
+            if (!line.starts_with("info depth ")) continue;
+            iterationSeen = true;
+            for (const char* field : {" score cp ", " nodes ", " nps ", " time ", " pv "})
+                EXPECT_NE(line.find(field), std::string::npos) << line;
+            // The line's first move is legal too.
+            EXPECT_TRUE(IsLegalAfter(row.fen, row.moves, Word(line.substr(line.find(" pv ")), 1)))
+                << line;
+        }
+        EXPECT_TRUE(iterationSeen);
+    }
+}
+
+TEST(UciProtocol, MateScoresAreGivenInMoves) {
+    UciEngine engine;
+    std::vector<std::string> lines = engine.Think(std::string("fen ") + kMateInOne, "depth 4");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(Last(lines), "bestmove b7b9");
+    EXPECT_TRUE(HasLineStarting(lines, "info depth 1 score mate 1 "));
+    lines = engine.Think(std::string("fen ") + kMatedInOne, "depth 4");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_NE(lines[lines.size() - 2].find(" score mate -1 "), std::string::npos);
+}
+
+TEST(UciProtocol, StopDuringInfiniteIsAnsweredWithin50Milliseconds) {
+    UciEngine engine;
+    engine.Send("position startpos moves h2e2 h9g7");
+    engine.Send("go infinite");
+    // Deep enough that the search is busy; an infinite search never answers on its own.
+    EXPECT_FALSE(Last(engine.ReadUntil("bestmove", milliseconds(400))).starts_with("bestmove"));
+    engine.Send("isready");
+    // Answered while the search goes on (it never ends by itself).
+    EXPECT_EQ(Last(engine.ReadUntil("readyok", milliseconds(500))), "readyok");
+    const auto sent = std::chrono::steady_clock::now();
+    engine.Send("stop");
+    const std::vector<std::string> lines = engine.ReadUntil("bestmove", milliseconds(1000));
+    const auto waited = std::chrono::steady_clock::now() - sent;
+    ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+    EXPECT_LT(waited, milliseconds(50));
+    EXPECT_TRUE(IsLegalAfter(kStartPosition, {"h2e2", "h9g7"}, Word(Last(lines), 1)));
+}
+
+TEST(UciProtocol, GoWithoutLimitsSearchesUntilStop) {
+    UciEngine engine;
+    // A single legal move ends the search at once, yet the answer waits for the stop.
+    engine.Send(std::string("position fen ") + kOneLegalMove);
+    engine.Send("go");
+    EXPECT_FALSE(Last(engine.ReadUntil("bestmove", milliseconds(300))).starts_with("bestmove"));
+    engine.Send("stop");
+    EXPECT_EQ(Word(Last(engine.ReadUntil("bestmove")), 1), "d0e0");
+}
+
+TEST(UciProtocol, PonderhitTurnsThePonderingIntoTheTimedSearch) {
+    UciEngine engine;
+    engine.Send("position startpos moves h2e2 h9g7");
+    engine.Send("go ponder wtime 2000 btime 2000 winc 0 binc 0");
+    // While pondering no move is given, however long it takes.
+    EXPECT_FALSE(Last(engine.ReadUntil("bestmove", milliseconds(500))).starts_with("bestmove"));
+    const auto sent = std::chrono::steady_clock::now();
+    engine.Send("ponderhit");
+    const std::vector<std::string> lines = engine.ReadUntil("bestmove", milliseconds(2000));
+    ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+    // From ponderhit the move gets its share of the 2 seconds: well under a second.
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, milliseconds(600));
+    EXPECT_TRUE(IsLegalAfter(kStartPosition, {"h2e2", "h9g7"}, Word(Last(lines), 1)));
+}
+
+TEST(UciProtocol, TimeLimitsAreKept) {
+    struct Row {
+        const char* go;
+        int withinMs;
+    };
+    // A game of 1 second plus 0.1 per move, and a fixed time per move.
+    // The bounds leave room for a loaded machine; the budgets are 214, 2 and 185 ms.
+    const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
+                        {"wtime 60 btime 1000 winc 0 binc 0", 250},
+                        {"movetime 200", 350}};
+    UciEngine engine;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.go);
+        const auto sent = std::chrono::steady_clock::now();
+        const std::string move = engine.BestMove("startpos moves b2e2", row.go);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, milliseconds(row.withinMs));
+        EXPECT_TRUE(IsLegalAfter(kStartPosition, {"b2e2"}, move)) << move;
+    }
+}
+
+TEST(UciProtocol, BadInputIsRefusedAndThePositionKept) {
+    const std::string longLine(2 << 20, 'x');
+    const std::string manyWords = "position startpos moves" + std::string(20000, ' ') + "h2e2 zz";
+    const std::string bytes = std::string("\x01\xff\x00go\x7f", 6);
+    const std::string inputs[] = {
+        "xyzzy",
+        "position",
+        "position fen",
+        "position fen rnbakabnr/9/9 w",
+        "position fen rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNQ w",
+        "position fen 3k5/9/9/9/9/9/9/9/9/3K5 w",   // the Kings face each other
+        "position fen 4k4/9/9/9/9/9/9/9/4K4/9 w",   // a King outside its palace
+        "position fen 4k4/9/9/9/9/9/9/9/9/3KA4 w",  // an Assist off its points
+        "position fen 5k3/9/9/9/3r5/9/9/9/9/3K5 x",
+        "position startpos moves h2e2 zz",
+        "position startpos moves e0e5",                         // impossible
+        "position fen 5k3/9/9/9/3r5/9/9/9/9/3K5 w moves d0d1",  // leaves the King in check
+        "position startpos moves h2e2 h2e2",
+        "position startpos banana",
+        "setoption name Hash value 16",
+        "setoption name Seed value -3",
+        "setoption name OwnBook value maybe",
+        "go depth x",
+        "go wtime",
+        "go sideways 3",
+        longLine,
+        manyWords,
+        bytes,
+    };
+    UciEngine engine;
+    engine.Send(std::string("position fen ") + kOneLegalMove);
+    for (const std::string& input : inputs) {
+        SCOPED_TRACE(input.substr(0, 80));
+        engine.Send(input);
+        engine.Send("isready");
+        const std::vector<std::string> lines = engine.ReadUntil("readyok");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(Last(lines), "readyok");
+        EXPECT_TRUE(HasLineStarting(lines, "info string ")) << "no explanation";
+        // Only the one legal move of the kept position is ever answered.
+        engine.Send("go depth 2");
+        const std::vector<std::string> answer = engine.ReadUntil("bestmove");
+        ASSERT_FALSE(answer.empty());
+        EXPECT_EQ(Word(Last(answer), 1), "d0e0") << Last(answer);
+    }
+}
+
+TEST(UciProtocol, PositionsWithoutASearchedMove) {
+    EngineProcess engine;
+    engine.Send("go depth 3");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    EXPECT_TRUE(HasLineStarting(lines, "info string go before position"));
+    EXPECT_EQ(Last(lines), "bestmove (none)");
+    // Mated: the position is the game's end, so there is nothing to play.
+    engine.Send(std::string("position fen ") + kMateInOne + " moves b7b9");
+    engine.Send("go movetime 100");
+    lines = engine.ReadUntil("bestmove");
+    EXPECT_TRUE(HasLineStarting(lines, "info string no legal move"));
+    EXPECT_EQ(Last(lines), "bestmove (none)");
+    // Every legal move repeats a position: one of them is still searched and played.
+    engine.Send(
+        "position fen 3k5/9/9/9/9/9/9/9/9/4K4 w moves e0e1 d9d8 e1e0 d8d9 e0f0 d9d8 f0e0 d8d9");
+    engine.Send("go depth 4");
+    lines = engine.ReadUntil("bestmove");
+    EXPECT_TRUE(HasLineStarting(lines, "info string every legal move repeats a position"));
+    EXPECT_TRUE(HasLineStarting(lines, "info depth 4 "));
+    EXPECT_TRUE(IsLegalAfter("3k5/9/9/9/9/9/9/9/9/4K4 w", {}, Word(Last(lines), 1))) << Last(lines);
+    // Mated again: an infinite search still waits for its stop.
+    engine.Send(std::string("position fen ") + kMateInOne + " moves b7b9");
+    engine.Send("go infinite");
+    EXPECT_FALSE(Last(engine.ReadUntil("bestmove", milliseconds(200))).starts_with("bestmove"));
+    engine.Send("stop");
+    EXPECT_EQ(Last(engine.ReadUntil("bestmove")), "bestmove (none)");
+}
+
+TEST(UciProtocol, SearchmovesAndTheLibraryWithItsSeed) {
+    UciEngine engine;
+    // Two legal moves: e0e1 and e0f0 (e0d0 would face the Black King).
+    const std::string twoMoves = "fen 3k5/9/9/9/9/9/9/9/9/4K4 w";
+    EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0e1"), "e0e1");
+    EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0f0"), "e0f0");
+
+    // With the library and a seed, the same opening moves come every time.
+    std::vector<std::string> firstRun;
+    for (int run = 0; run < 2; ++run) {
+        EngineProcess booked(XQ_SOURCE_DIR "/data");
+        booked.Send("uci");
+        booked.ReadUntil("uciok");
+        booked.Send("setoption name Seed value 7");
+        std::vector<std::string> moves;
+        std::string position = "startpos moves";
+        for (int ply = 0; ply < 4; ++ply) {
+            booked.Send("position " + position);
+            booked.Send("go movetime 100");
+            const std::vector<std::string> lines = booked.ReadUntil("bestmove");
+            ASSERT_FALSE(lines.empty());
+            EXPECT_TRUE(HasLineStarting(lines, "info string opening library move"));
+            const std::string move = Word(Last(lines), 1);
+            std::vector<std::string> before = moves;
+            EXPECT_TRUE(IsLegalAfter(kStartPosition, before, move)) << move;
+            moves.push_back(move);
+            position += " " + move;
+        }
+        if (run == 0) {
+            firstRun = moves;
+        } else {
+            EXPECT_EQ(moves, firstRun);
+        }
+    }
+}
+
+TEST(UcciProtocol, TimeBanmovesStopAndQuit) {
+    EngineProcess engine;
+    engine.Send("ucci");
+    engine.ReadUntil("ucciok");
+    engine.Send("setoption usebook false");
+    const std::string twoMoves = "position fen 3k5/9/9/9/9/9/9/9/9/4K4 w";
+    for (const char* banned : {"e0e1", "e0f0"}) {
+        engine.Send(twoMoves);
+        engine.Send(std::string("banmoves ") + banned);
+        engine.Send("go depth 3");
+        const std::vector<std::string> lines = engine.ReadUntil("bestmove");
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(Word(Last(lines), 1), banned[3] == '1' ? "e0f0" : "e0e1");
+    }
+    // Every move banned: no move at all.
+    engine.Send(twoMoves);
+    engine.Send("banmoves e0e1 e0f0");
+    engine.Send("go depth 3");
+    EXPECT_EQ(Last(engine.ReadUntil("nobestmove")), "nobestmove");
+    // The mover's clock in milliseconds, and the opponent's.
+    engine.Send("position startpos moves h2e2");
+    const auto sent = std::chrono::steady_clock::now();
+    engine.Send("go time 1000 increment 100 opptime 1000 oppincrement 100");
+    std::vector<std::string> lines = engine.ReadUntil("bestmove");
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, milliseconds(400));
+    ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+    EXPECT_TRUE(IsLegalAfter(kStartPosition, {"h2e2"}, Word(Last(lines), 1)));
+    EXPECT_TRUE(HasLineStarting(lines, "info depth 1 score "));
+    // A pondering search, stopped.
+    engine.Send("go ponder time 1000");
+    engine.Send("stop");
+    EXPECT_TRUE(Last(engine.ReadUntil("bestmove")).starts_with("bestmove "));
+    engine.Send("quit");
+    EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "bye");
+    EXPECT_EQ(engine.WaitForExit(milliseconds(5000)), 0);
+}
+
+TEST(UciProtocol, QuitDuringASearchAndEndOfInputEndTheEngine) {
+    {
+        UciEngine engine;
+        engine.Send("position startpos");
+        engine.Send("go infinite");
+        engine.Send("quit");
+        EXPECT_EQ(engine.WaitForExit(milliseconds(2000)), 0);
+    }
+    {
+        UciEngine engine;
+        engine.Send("position startpos");
+        engine.Send("go depth 3");
+        engine.CloseInput();
+        // The move asked for is still given before the engine ends.
+        EXPECT_TRUE(Last(engine.ReadUntil("bestmove")).starts_with("bestmove "));
+        EXPECT_EQ(engine.WaitForExit(milliseconds(2000)), 0);
+    }
+}
+
+}  // namespace
+}  // namespace xq

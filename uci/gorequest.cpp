@@ -1,0 +1,98 @@
+#include "uci/gorequest.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace xq::uci {
+
+namespace {
+
+// Time the program and the pipe between the engines need around a move.
+constexpr int64_t kMoveOverheadMs = 15;
+constexpr int kDefaultMovesToGo = 30;
+constexpr int kMaxDepth = 45;
+
+bool ReadNumber(std::string_view text, int64_t* value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, *value);
+    return failure == std::errc() && stop == end;
+}
+
+}  // namespace
+
+bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& words, Side mover,
+                    GoRequest* request, std::string* error) {
+    *request = GoRequest{};
+    const Side opponent = Opponent(mover);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        if (word == "infinite") {
+            request->infinite = true;
+            continue;
+        }
+        if (word == "ponder") {
+            request->ponder = true;
+            continue;
+        }
+        if (word == "draw") continue;  // UCCI: the opponent offers a draw; the engine plays on
+        if (word == "searchmoves") {
+            for (++i; i < words.size(); ++i)
+                request->searchMoves.emplace_back(words[i]);
+            break;
+        }
+        int64_t value = 0;
+        if (i + 1 >= words.size() || !ReadNumber(words[i + 1], &value) || value < 0) {
+            *error = "go " + std::string(word) + " needs a number of 0 or more";
+            return false;
+        }
+        ++i;
+        const bool uci = protocol == Protocol::Uci;
+        if (word == "depth") {
+            request->depth = static_cast<int>(std::clamp<int64_t>(value, 1, kMaxDepth));
+        } else if (word == "movetime" && uci) {
+            request->moveTime = value;
+        } else if ((word == "wtime" && uci) || (word == "time" && !uci)) {
+            request->time[uci ? Red : mover] = value;
+        } else if ((word == "btime" && uci) || (word == "opptime" && !uci)) {
+            request->time[uci ? Black : opponent] = value;
+        } else if ((word == "winc" && uci) || (word == "increment" && !uci)) {
+            request->increment[uci ? Red : mover] = value;
+        } else if ((word == "binc" && uci) || (word == "oppincrement" && !uci)) {
+            request->increment[uci ? Black : opponent] = value;
+        } else if (word == "movestogo") {
+            request->movesToGo = static_cast<int>(std::min<int64_t>(value, 1000));
+        } else if (word == "oppmovestogo" && !uci) {
+            // The opponent's moves to go tell nothing about this engine's own move.
+        } else {
+            *error = "go does not know '" + std::string(word) + "'";
+            return false;
+        }
+    }
+    // Without a depth, a move time or the mover's clock nothing ends the search but `stop`.
+    if (request->depth == 0 && request->moveTime < 0 && request->time[mover] < 0)
+        request->infinite = true;
+    return true;
+}
+
+TimeBudget ComputeTimeBudget(const GoRequest& request, Side mover) {
+    TimeBudget budget;
+    if (request.infinite) return budget;
+    if (request.moveTime >= 0) {
+        budget.limited = true;
+        budget.hard = std::max<int64_t>(1, request.moveTime - kMoveOverheadMs);
+        budget.soft = budget.hard;
+        return budget;
+    }
+    const int64_t left = request.time[mover];
+    if (left < 0) return budget;
+    const int movesToGo = std::clamp(request.movesToGo, 1, kDefaultMovesToGo);
+    const int64_t usable = std::max<int64_t>(0, left - kMoveOverheadMs);
+    const int64_t share = usable / (request.movesToGo > 0 ? movesToGo : kDefaultMovesToGo) +
+                          request.increment[mover] * 3 / 4;
+    budget.limited = true;
+    budget.hard = std::max<int64_t>(1, std::min(2 * share, usable * 2 / 5));
+    budget.soft = std::max<int64_t>(1, std::min(share / 2, budget.hard));
+    return budget;
+}
+
+}  // namespace xq::uci
