@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
-# qt6-base-dev and fonts-wqy-microhei: the window and its CJK text.
+# qt6-base-dev and fonts-wqy-microhei: the window and its dialogs, with a CJK font for their texts.
 packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai desktop-file-utils
           appstream qt6-base-dev fonts-wqy-microhei)
 

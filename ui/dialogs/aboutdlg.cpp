@@ -1,0 +1,46 @@
+#include "ui/dialogs/aboutdlg.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "ui_aboutdlg.h"
+
+namespace xq {
+namespace {
+
+// A King from the program's artwork, cut out along its mask so that the panel shows around it.
+// Empty when the artwork is not compiled into the program.
+QPixmap KingPicture(const char* piece) {
+    QImage image(QString(":/pieces/%1.bmp").arg(piece));
+    const QImage mask(":/pieces/mask_king.bmp");
+    if (image.isNull() || mask.size() != image.size()) return {};
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(mask.pixel(x, y)) > 127) image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutDlg>()) {
+    ui_->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+    setModal(false);
+    ui_->RedKing->setPixmap(KingPicture("rking"));
+    ui_->BlackKing->setPixmap(KingPicture("bking"));
+    connect(ui_->OKBut, &QPushButton::clicked, this, &QDialog::close);
+}
+
+TAboutDlg::~TAboutDlg() = default;
+
+void TAboutDlg::ShowModeless() {
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace xq

@@ -1,0 +1,24 @@
+// What the dialogs need from the rest of the program and reach through one installed function
+// each, so that the dialogs do not depend on the main window: how an error is reported, and how
+// the level menu's check mark moves when a level dialog changes the level. The main window
+// installs its own at start-up; tests install recorders.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace xq {
+
+// Reports an invalid entry. The default beeps when sound is on, then shows the modal error
+// dialog with `text` and returns once it is closed; the main window installs ReportError, which
+// ends in the same dialog through its ShowError message.
+using ErrorReporter = void (*)(std::string_view text);
+extern ErrorReporter dialogErrorReporter;
+void ReportDialogError(std::string_view text);
+
+// Moves the level menu's check mark from the item of `oldLevel` to the item of `newLevel`. The
+// default does nothing (no menu).
+using LevelCheckMover = void (*)(uint8_t oldLevel, uint8_t newLevel);
+extern LevelCheckMover levelCheckMover;
+
+}  // namespace xq
