@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 
-#include "rules/game.h"
+#include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
-#include "ui/qteventsource.h"
 
 namespace xq {
 
@@ -62,20 +60,9 @@ void WindowDisplay::Beep() {
     QApplication::beep();
 }
 
-// The end of the game: play again (a new game once the box is gone) or leave the program.
 void WindowDisplay::ShowEndOfGame(std::string_view result) {
     if (form_.closeWaiting) return;  // the window is closing anyway
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8("中国象棋"),
-                    Text(result) + QString::fromUtf8("\n还玩吗？"), QMessageBox::NoButton, &form_);
-    QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    box.exec();
-    if (box.clickedButton() == yes) {
-        gameOver = 0;
-        PostToMainWindow(MessageKind::NewGameRequest);
-    } else {
-        PostToMainWindow(MessageKind::ExitRequest);
-    }
+    ShowEndOfGameDialog(result);
 }
 
 void WindowDisplay::MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) {

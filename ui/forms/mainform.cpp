@@ -22,6 +22,8 @@
 #include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "ui/canvaswidget.h"
+#include "ui/dialogs/dialoglinks.h"
+#include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/panels.h"
 #include "ui/qteventsource.h"
 #include "ui/systemfont.h"
@@ -55,10 +57,15 @@ void PassClick() {
     ComputerTurn();
 }
 
-void ShowErrorDialog(const Message&) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8("中国象棋错误"),
-                    QString::fromStdString(errorText), QMessageBox::Ok, mainForm);
-    box.exec();
+void ShowErrorMessage(const Message&) {
+    ShowErrorDialog(errorText);
+}
+
+// A level dialog changed the level: the check mark moves with it.
+void MoveLevelCheck(uint8_t oldLevel, uint8_t newLevel) {
+    if (mainForm == nullptr || oldLevel == newLevel) return;
+    mainForm->Menus().UncheckLevelItem(oldLevel);
+    mainForm->Menus().CheckLevelItem(newLevel);
 }
 
 // A close that waited for the engine's search: the search has unwound, so close now.
@@ -143,7 +150,10 @@ TMainForm::~TMainForm() {
 void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandExit, ExitClick);
     SetCommandHandler(kCommandPass, PassClick);
-    SetMessageHandler(MessageKind::ShowError, ShowErrorDialog);
+    SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    // Both stay safe once the window has gone: ReportError's message then finds no procedure.
+    dialogErrorReporter = ReportError;
+    levelCheckMover = MoveLevelCheck;
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
