@@ -12,9 +12,12 @@
 #include <sstream>
 #include <string>
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -29,6 +32,7 @@
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/record.h"
+#include "ui/dialogs/aboutdlg.h"
 #include "ui/forms/panels.h"
 
 namespace xq {
@@ -227,6 +231,32 @@ TEST_F(MainFormTest, StartUpDrawsTheOpeningAndFindsTheLibrary) {
     EXPECT_EQ(plyCount, 1);
     EXPECT_EQ(sideToMove, Black);
     EXPECT_EQ(computerThinking, 0);
+}
+
+// The dialogs' commands reach their dialogs: the about box opens modelessly, and a new board
+// colour chosen in the colour dialog is stored and painted on the board.
+TEST_F(MainFormTest, DialogCommandsOpenTheirDialogs) {
+    TMainForm form;
+    form.show();
+    PostCommand(kCommandAbout);
+    DispatchPendingMessages();
+    ASSERT_NE(form.AboutDialog(), nullptr);
+    EXPECT_TRUE(form.AboutDialog()->isVisible());
+    EXPECT_FALSE(form.AboutDialog()->isModal());
+    form.AboutDialog()->close();
+
+    // Full blue typed into the blue edit of the default green, then "OK".
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("EditBlue")->setText("255");
+        dialog->findChild<QPushButton*>("OKBtn")->click();
+    });
+    PostCommand(kCommandColour);
+    DispatchPendingMessages();
+    EXPECT_EQ(colorSquare, (BoardColor{0, 128, 255}));
+    const QPoint empty = form.Renderer().SquareOrigin(MakeSquare(4, 4));
+    EXPECT_EQ(form.Canvas().Pixel(empty.x() + 3, empty.y() + 3), qRgb(0, 128, 255));
 }
 
 TEST_F(MainFormTest, BackgroundPatternFromTheWorkingDirectoryElseTheBuiltInOne) {

@@ -22,8 +22,13 @@
 #include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "ui/canvaswidget.h"
+#include "ui/dialogs/aboutdlg.h"
+#include "ui/dialogs/colordlg.h"
 #include "ui/dialogs/dialoglinks.h"
+#include "ui/dialogs/levelcommands.h"
+#include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
+#include "ui/dialogs/piecevaluedlg.h"
 #include "ui/forms/panels.h"
 #include "ui/qteventsource.h"
 #include "ui/systemfont.h"
@@ -55,6 +60,12 @@ void PassClick() {
     userSide = otherSide;
     computerSide = sideToMove;
     ComputerTurn();
+}
+
+// The commands that open one of the window's dialogs.
+template <int32_t command>
+void DialogClick() {
+    if (mainForm != nullptr) mainForm->RunDialogCommand(command);
 }
 
 void ShowErrorMessage(const Message&) {
@@ -125,6 +136,25 @@ TMainForm::TMainForm()
     });
 
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
+    pieceValueDlg_ = new TPieceValueDlg(this);
+    secPerMoveDlg_ = new TInputSecPerMoveDlg(this);
+    minPerGameDlg_ = new TInputMinPerGameDlg(this);
+    plyDlg_ = new TInputPlyDlg(this);
+    aboutDlg_ = new TAboutDlg(this);
+    // The board colour lives in the settings; after the dialog the board takes it on.
+    colorDlg_ = new TColorDlg(
+        ColourLinks{[] { return PackColour(colorSquare.red, colorSquare.green, colorSquare.blue); },
+                    [](PackedColour colour) {
+                        colorSquare = {static_cast<uint8_t>(colour & 255),
+                                       static_cast<uint8_t>(colour >> 8 & 255),
+                                       static_cast<uint8_t>(colour >> 16 & 255)};
+                    },
+                    [this] {
+                        renderer_->SetSquareColour(
+                            qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
+                        renderer_->RedrawAll();
+                    }},
+        this);
     display_ = std::make_unique<WindowDisplay>(*this, timer1_);
     SetDisplay(display_.get());
     SetWindowProcedure(kMainWindow, MainWindowProcedure);
@@ -150,6 +180,12 @@ TMainForm::~TMainForm() {
 void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandExit, ExitClick);
     SetCommandHandler(kCommandPass, PassClick);
+    SetCommandHandler(kCommandPieceValues, DialogClick<kCommandPieceValues>);
+    SetCommandHandler(kCommandLevelPerMove, DialogClick<kCommandLevelPerMove>);
+    SetCommandHandler(kCommandLevelPerGame, DialogClick<kCommandLevelPerGame>);
+    SetCommandHandler(kCommandLevelFixedDepth, DialogClick<kCommandLevelFixedDepth>);
+    SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
+    SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
     // Both stay safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
@@ -186,11 +222,11 @@ void TMainForm::FormShow() {
     // 6. Settings and a new game.
     StartUp();
     menus_.Item("Sound")->setChecked(soundOn != 0);
-    // 7.
+    // 7. The level's check mark.
     menus_.CheckLevelItem(levelKind);
-    // 8.
+    // 8. The board's colour.
     renderer_->SetSquareColour(qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
-    // 9.
+    // 9. Drag mode, the arrow, the panel in front and the whole client area.
     dragMode = 1;
     unsetCursor();
     infoForm_->raise();
@@ -220,11 +256,36 @@ void TMainForm::FormPaint() {
     // 1. The background pattern, read afresh.
     LoadPattern();
     canvas_.FillRect({0, 0, kClientWidth, kClientHeight}, pattern_);
-    // 2.
+    // 2. The window's frame.
     renderer_->DrawFrame3D({0, 0, kClientWidth, kClientHeight}, false);
-    // 3.
+    // 3. The board.
     renderer_->RedrawAll();
     RefreshEditItems();
+}
+
+void TMainForm::RunDialogCommand(int32_t command) {
+    switch (command) {
+        case kCommandPieceValues:
+            pieceValueDlg_->exec();
+            break;
+        case kCommandLevelPerMove:
+            MoveTimeCommand(*secPerMoveDlg_);
+            break;
+        case kCommandLevelPerGame:
+            TotalTimeCommand(*minPerGameDlg_);
+            break;
+        case kCommandLevelFixedDepth:
+            PlyCommand(*plyDlg_);
+            break;
+        case kCommandColour:
+            colorDlg_->exec();
+            break;
+        case kCommandAbout:
+            aboutDlg_->ShowModeless();
+            break;
+        default:
+            break;
+    }
 }
 
 void TMainForm::RefreshEditItems() {

@@ -21,6 +21,12 @@ class CanvasWidget;
 class TInfoForm;
 class TEditForm;
 class WindowDisplay;
+class TPieceValueDlg;
+class TInputSecPerMoveDlg;
+class TInputMinPerGameDlg;
+class TInputPlyDlg;
+class TColorDlg;
+class TAboutDlg;
 
 inline constexpr int kClientWidth = 731;
 inline constexpr int kClientHeight = 666;
@@ -44,6 +50,11 @@ class TMainForm : public QMainWindow {
     void FormPaint();
     // Greys "悔棋" and "重下" when there is nothing to take back or replay.
     void RefreshEditItems();
+    // The commands that open a dialog: piece values, the three levels that ask for a number,
+    // the board colour and the about box.
+    void RunDialogCommand(int32_t command);
+    TAboutDlg* AboutDialog() const { return aboutDlg_; }
+    TColorDlg* ColourDialog() const { return colorDlg_; }
 
     // Where the background pattern was read from (a file, the built-in resource, or nothing).
     const QString& PatternSource() const { return patternSource_; }
@@ -76,6 +87,13 @@ class TMainForm : public QMainWindow {
     QString patternSource_;
     std::unique_ptr<BoardRenderer> renderer_;
     std::unique_ptr<WindowDisplay> display_;
+    // The dialogs, created once with the window as their parent.
+    TPieceValueDlg* pieceValueDlg_;
+    TInputSecPerMoveDlg* secPerMoveDlg_;
+    TInputMinPerGameDlg* minPerGameDlg_;
+    TInputPlyDlg* plyDlg_;
+    TColorDlg* colorDlg_;
+    TAboutDlg* aboutDlg_;
     bool shown_ = false;
 };
 
