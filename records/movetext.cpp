@@ -28,15 +28,6 @@ struct Description {
     int target = 0;  // the file or the number of ranks, as TargetNumber counts it
 };
 
-std::vector<MoveRecord> LegalMoves() {
-    std::vector<MoveRecord> moves;
-    GenerateMoves();
-    for (NextMove(); currentMove.piece != Empty; NextMove()) {
-        if (!LeavesKingAttacked(currentMove)) moves.push_back(currentMove);
-    }
-    return moves;
-}
-
 Direction DirectionOf(Side side, const MoveRecord& move) {
     const int from = RankOf(move.from);
     const int to = RankOf(move.to);

@@ -288,6 +288,14 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
     std::string word;
     bool started = false;  // the first move has been read: the start position is fixed
     Side startSide = Red;
+    // The start from the FEN tag (kept as this program writes it), before the first move.
+    auto start = [&] {
+        if (!SetUpStart(read.startFen, error)) return false;
+        if (!read.startFen.empty()) read.startFen = WriteFen();
+        started = true;
+        startSide = sideToMove;
+        return true;
+    };
     for (;;) {
         const PgnScanner::Kind kind = scanner.Next(&name, &word);
         if (kind == PgnScanner::Kind::End) break;
@@ -306,11 +314,7 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
         }
         const std::string_view moveText = WithoutAnnotation(WithoutMoveNumber(word));
         if (moveText.empty()) continue;
-        if (!started) {
-            if (!SetUpStart(read.startFen, error)) return false;
-            started = true;
-            startSide = sideToMove;
-        }
+        if (!started && !start()) return false;
         MoveRecord move;
         const MoveTextResult result = ReadMoveText(moveText, &move);
         if (result != MoveTextResult::Found) {
@@ -320,14 +324,7 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
         read.moves.push_back(move);
         Play(move);
     }
-    if (!started && !SetUpStart(read.startFen, error)) return false;
-    if (!read.startFen.empty()) {
-        // The start as this program writes it.
-        std::string ignored;
-        PositionKeeper end;
-        SetUpStart(read.startFen, &ignored);
-        read.startFen = WriteFen();
-    }
+    if (!started && !start()) return false;
     read.finalFen = WriteFen();
     *game = std::move(read);
     return true;

@@ -38,4 +38,13 @@ bool HasLegalMove() {
     return false;
 }
 
+std::vector<MoveRecord> LegalMoves() {
+    std::vector<MoveRecord> moves;
+    GenerateMoves();
+    for (NextMove(); currentMove.piece != Empty; NextMove()) {
+        if (!LeavesKingAttacked(currentMove)) moves.push_back(currentMove);
+    }
+    return moves;
+}
+
 }  // namespace xq

@@ -1,6 +1,8 @@
 // Legality of moves: a generated move is legal when it does not leave the mover's King attacked.
 #pragma once
 
+#include <vector>
+
 #include "rules/types.h"
 
 namespace xq {
@@ -11,5 +13,7 @@ bool LeavesKingAttacked(const MoveRecord& move);
 
 // True when sideToMove has a legal move. Uses the move list.
 bool HasLegalMove();
+// The legal moves of sideToMove in the generator's order. Uses the move list.
+std::vector<MoveRecord> LegalMoves();
 
 }  // namespace xq

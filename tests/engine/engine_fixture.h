@@ -64,12 +64,7 @@ inline bool IsLegalMove(const MoveRecord& move) {
 }
 
 inline int CountLegalMoves() {
-    GenerateMoves();
-    int n = 0;
-    for (NextMove(); currentMove.piece != Empty; NextMove()) {
-        if (!LeavesKingAttacked(currentMove)) ++n;
-    }
-    return n;
+    return static_cast<int>(LegalMoves().size());
 }
 
 // Plays the ICCS moves as game moves, leaving the record anchored at -1 as after committed moves.

@@ -298,11 +298,7 @@ TEST_F(SearchTest, TheSearchMakesOnlyLegalMovesOverRandomPositions) {
     for (int game = 0; game < 12; ++game) {
         SetUpPosition(kStartFen);
         for (int ply = 0; ply < 90; ++ply) {
-            std::vector<MoveRecord> legal;
-            GenerateMoves();
-            for (NextMove(); currentMove.piece != Empty; NextMove()) {
-                if (!LeavesKingAttacked(currentMove)) legal.push_back(currentMove);
-            }
+            const std::vector<MoveRecord> legal = LegalMoves();
             if (legal.empty()) break;
             if (ply % 6 == 5) {
                 SCOPED_TRACE(WriteFen());

@@ -79,11 +79,7 @@ std::vector<MoveRecord> RandomGame(std::string_view fen, int plies, std::mt19937
     testing::SetUpFen(fen);
     std::vector<MoveRecord> moves;
     for (int ply = 0; ply < plies; ++ply) {
-        std::vector<MoveRecord> legal;
-        GenerateMoves();
-        for (NextMove(); currentMove.piece != Empty; NextMove()) {
-            if (!LeavesKingAttacked(currentMove)) legal.push_back(currentMove);
-        }
+        const std::vector<MoveRecord> legal = LegalMoves();
         if (legal.empty()) break;
         moves.push_back(legal[(*random)() % legal.size()]);
         MakeMove(moves.back(), false);

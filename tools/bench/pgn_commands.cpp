@@ -53,7 +53,7 @@ int ExportPgn(std::vector<std::string> args) {
         MakeMove(move, false);
         SwapSides();
     }
-    SetUp(game.startFen.empty() ? std::string(kStartFen) : game.startFen);
+    // The writer sets the start up again itself.
     std::fputs(WritePgn(game, notation).c_str(), stdout);
     return 0;
 }

@@ -49,13 +49,8 @@ bool Chance(int percent) {
 }
 
 MoveRecord RandomLegalMove() {
-    MoveRecord legal[kMoveListCapacity];
-    int count = 0;
-    GenerateMoves();
-    for (NextMove(); currentMove.piece != Empty; NextMove()) {
-        if (!LeavesKingAttacked(currentMove)) legal[count++] = currentMove;
-    }
-    return count == 0 ? NullMove : legal[Below(count)];
+    const std::vector<MoveRecord> legal = LegalMoves();
+    return legal.empty() ? NullMove : legal[Below(static_cast<int>(legal.size()))];
 }
 
 Message Click(int32_t how) {
@@ -169,8 +164,7 @@ void SetUpRandomPosition() {
 }
 
 void UserMove(Menu* menu, Counts* counts) {
-    const MoveRecord move = RandomLegalMove();
-    if (move.piece == Empty) return;
+    if (!HasLegalMove()) return;
     ++counts->moves;
     if (SendMessage(Click(kClickRandomMove)) != 0) menu->takeBack = true;
 }

@@ -2,12 +2,12 @@
 
 #include <QLineEdit>
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <string>
 
 #include "engine/think.h"
 #include "platform/display.h"
+#include "records/settings.h"
 #include "rules/clock.h"
 #include "rules/record.h"
 #include "ui/dialogs/dialoglinks.h"
@@ -17,8 +17,6 @@
 namespace xq {
 namespace {
 
-constexpr int kDeepestSearch = 45;
-
 void ChangeLevel(uint8_t level) {
     if (levelKind != level) levelCheckMover(levelKind, level);
     levelKind = level;
@@ -26,7 +24,7 @@ void ChangeLevel(uint8_t level) {
 
 void AcceptTime(std::string_view text, uint8_t level) {
     const double value = ParseLeadingReal(text);
-    if (!std::isfinite(value) || value <= 0) {
+    if (!IsLevelTime(value)) {
         ReportDialogError(kBadTimeText);
         return;
     }
@@ -70,7 +68,7 @@ void AcceptPlies(std::string_view text) {
         return;
     }
     ChangeLevel(kLevelFixedDepth);
-    maxDepth = static_cast<uint8_t>(std::min<int64_t>(*plies, kDeepestSearch));
+    maxDepth = static_cast<uint8_t>(std::min<int64_t>(*plies, int64_t{kDeepestSearch}));
     ShowLevel();
 }
 
