@@ -12,7 +12,7 @@
 namespace xq {
 
 enum class Cursor { Arrow, Busy };
-enum class MenuKind { Normal, Think };
+enum class MenuKind { Normal, Edit, Think };
 enum class BoxIcon { None, Exclamation, Information, Error };
 
 class Display {
@@ -44,6 +44,11 @@ class Display {
     // Window state.
     virtual void SetCursor(Cursor /*cursor*/) {}
     virtual void SetMenu(MenuKind /*menu*/) {}
+    // A menu item named by its component name ("UndoMove", "Level1", "TwoPlayer", ...): greyed
+    // or not, its check mark, its caption.
+    virtual void EnableMenuItem(std::string_view /*item*/, bool /*enabled*/) {}
+    virtual void CheckMenuItem(std::string_view /*item*/, bool /*checked*/) {}
+    virtual void SetMenuItemCaption(std::string_view /*item*/, std::string_view /*caption*/) {}
     virtual void Beep() {}
     // The game has ended with `result` (gameResultText): the modal end-of-game dialog.
     virtual void ShowEndOfGame(std::string_view /*result*/) {}
@@ -109,6 +114,15 @@ inline void SetCursor(Cursor cursor) {
 }
 inline void SetMenu(MenuKind menu) {
     CurrentDisplay().SetMenu(menu);
+}
+inline void EnableMenuItem(std::string_view item, bool enabled) {
+    CurrentDisplay().EnableMenuItem(item, enabled);
+}
+inline void CheckMenuItem(std::string_view item, bool checked) {
+    CurrentDisplay().CheckMenuItem(item, checked);
+}
+inline void SetMenuItemCaption(std::string_view item, std::string_view caption) {
+    CurrentDisplay().SetMenuItemCaption(item, caption);
 }
 inline void Beep() {
     CurrentDisplay().Beep();

@@ -52,8 +52,30 @@ void WindowDisplay::SetCursor(Cursor cursor) {
 }
 
 void WindowDisplay::SetMenu(MenuKind menu) {
-    form_.Menus().Show(menu == MenuKind::Think ? MenuBarKind::Think : MenuBarKind::Normal);
+    switch (menu) {
+        case MenuKind::Normal:
+            form_.Menus().Show(MenuBarKind::Normal);
+            break;
+        case MenuKind::Edit:
+            form_.Menus().Show(MenuBarKind::Edit);
+            break;
+        case MenuKind::Think:
+            form_.Menus().Show(MenuBarKind::Think);
+            break;
+    }
     form_.RefreshEditItems();
+}
+
+void WindowDisplay::EnableMenuItem(std::string_view item, bool enabled) {
+    if (QAction* action = form_.Menus().Item(Text(item))) action->setEnabled(enabled);
+}
+
+void WindowDisplay::CheckMenuItem(std::string_view item, bool checked) {
+    if (QAction* action = form_.Menus().Item(Text(item))) action->setChecked(checked);
+}
+
+void WindowDisplay::SetMenuItemCaption(std::string_view item, std::string_view caption) {
+    if (QAction* action = form_.Menus().Item(Text(item))) action->setText(Text(caption));
 }
 
 void WindowDisplay::Beep() {
