@@ -96,6 +96,9 @@ void ReportError(std::string_view text) {
 
 void NewGameCommand() {
     StopClockDisplay();
+    ShowPanelValue("Timer", "");  // the clock line's label alone
+    EnableMenuItem("UndoMove", false);
+    EnableMenuItem("RedoUndo", false);
     gameUnnamed = 1;
     NewGame();
     RedrawAll();

@@ -41,7 +41,8 @@ int64_t MainWindowProcedure(const Message& message);
 extern std::string errorText;
 void ReportError(std::string_view text);
 
-// "新建": the clock stopped, a new game drawn afresh, the user playing the side to move.
+// "新建": the clock stopped and its line emptied, nothing to take back or replay, a new game drawn
+// afresh, the user playing the side to move.
 void NewGameCommand();
 
 // Every fifteen seconds: return unused memory to the system and, on every third tick counting

@@ -25,6 +25,7 @@ class Display {
     virtual void SyncShownBoard() {}
     virtual void ClearShownBoard() {}  // also resets the panel
     virtual void EndDrag(bool /*glideBack*/) {}
+    virtual void ClearThreatMarks() {}  // the easy level's frames leave the board
 
     // Information panel.
     virtual void ResetPanel() {}
@@ -75,6 +76,9 @@ inline void ClearShownBoard() {
 }
 inline void EndDrag(bool glideBack) {
     CurrentDisplay().EndDrag(glideBack);
+}
+inline void ClearThreatMarks() {
+    CurrentDisplay().ClearThreatMarks();
 }
 inline void ResetPanel() {
     CurrentDisplay().ResetPanel();

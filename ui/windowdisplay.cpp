@@ -35,6 +35,10 @@ void WindowDisplay::ClearShownBoard() {
     form_.Renderer().ClearShownBoard();
 }
 
+void WindowDisplay::ClearThreatMarks() {
+    form_.Renderer().ClearThreatMarks();
+}
+
 void WindowDisplay::StartClockDisplay() {
     clockTimer_.start();
 }

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <map>
+#include <string>
 #include <utility>
 
 #include "dialogs/dialog_support.h"
@@ -24,8 +26,6 @@ namespace {
 using testing::DisplayRecorder;
 using testing::ErrorRecorder;
 
-std::vector<std::pair<int, int>> checkMoves;
-
 class LevelCommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -34,11 +34,8 @@ class LevelCommandsTest : public ::testing::Test {
         maxDepth = 45;
         plyCount = 0;
         ResetClocks();
-        checkMoves.clear();
-        levelCheckMover = [](uint8_t from, uint8_t to) { checkMoves.emplace_back(from, to); };
     }
     void TearDown() override {
-        levelCheckMover = [](uint8_t, uint8_t) {};
         plyCount = 0;
         ResetClocks();
     }
@@ -46,6 +43,17 @@ class LevelCommandsTest : public ::testing::Test {
     // Level, time, depth and both clocks, to show that a refused entry changed nothing.
     std::tuple<int, double, int, double, double> State() {
         return {levelKind, levelTime, maxDepth, sideClock[Red].elapsed, sideClock[Black].elapsed};
+    }
+
+    // The level items left with a check mark by the calls recorded.
+    std::vector<std::string> CheckedItems() const {
+        std::map<std::string, int> marks;
+        for (const auto& call : display.Named("CheckMenuItem"))
+            marks[call.text] = call.value;
+        std::vector<std::string> checked;
+        for (const auto& [item, mark] : marks)
+            if (mark == 1) checked.push_back(item);
+        return checked;
     }
 
     DisplayRecorder display;
@@ -62,7 +70,7 @@ TEST_F(LevelCommandsTest, SecondsPerMoveSetsTheLevelAndBothSidesUsedTime) {
     EXPECT_EQ(sideClock[Red].elapsed, 12.5);
     EXPECT_EQ(sideClock[Black].elapsed, 12.5);
     EXPECT_EQ(maxDepth, 45);
-    EXPECT_EQ(checkMoves, (std::vector<std::pair<int, int>>{{kLevelEasy, kLevelPerMove}}));
+    EXPECT_EQ(CheckedItems(), std::vector<std::string>{"MoveTime"});
     EXPECT_EQ(display.Count("ShowLevel"), 1);
     EXPECT_TRUE(LevelText().ends_with("秒/移动")) << LevelText();
 }
@@ -74,15 +82,15 @@ TEST_F(LevelCommandsTest, TheLeadingNumberOfTheTextCounts) {
     EXPECT_TRUE(LevelText().ends_with("分钟/局")) << LevelText();
 }
 
-TEST_F(LevelCommandsTest, TheSameLevelAgainOnlyChangesTheValue) {
+TEST_F(LevelCommandsTest, TheSameLevelAgainChangesTheValueAndKeepsTheCheckMark) {
     levelKind = kLevelPerGame;
     AcceptMinutesPerGame("30");
     EXPECT_EQ(levelTime, 30.0);
-    EXPECT_TRUE(checkMoves.empty());
+    EXPECT_EQ(CheckedItems(), std::vector<std::string>{"TotalTime"});
     levelKind = kLevelFixedDepth;
     AcceptPlies("8");
     EXPECT_EQ(maxDepth, 8);
-    EXPECT_TRUE(checkMoves.empty());
+    EXPECT_EQ(CheckedItems(), std::vector<std::string>{"Ply1"});
 }
 
 TEST_F(LevelCommandsTest, ATimeThatIsNotAFiniteNumberAboveZeroIsRefused) {
@@ -97,7 +105,7 @@ TEST_F(LevelCommandsTest, ATimeThatIsNotAFiniteNumberAboveZeroIsRefused) {
             << text;
         EXPECT_EQ(State(), before) << text;
     }
-    EXPECT_TRUE(checkMoves.empty());
+    EXPECT_TRUE(CheckedItems().empty());
     EXPECT_EQ(display.Count("ShowLevel"), 0);
 }
 
@@ -105,7 +113,7 @@ TEST_F(LevelCommandsTest, PliesAreLimitedTo45AndMustBeAtLeastOne) {
     AcceptPlies("60");
     EXPECT_EQ(levelKind, kLevelFixedDepth);
     EXPECT_EQ(maxDepth, 45);
-    EXPECT_EQ(checkMoves, (std::vector<std::pair<int, int>>{{kLevelEasy, kLevelFixedDepth}}));
+    EXPECT_EQ(CheckedItems(), std::vector<std::string>{"Ply1"});
     EXPECT_EQ(LevelText(), "回合深度 = 45");
 
     AcceptPlies(" 7 ");

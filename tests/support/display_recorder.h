@@ -50,6 +50,7 @@ class DisplayRecorder : public Display {
     void RedrawAll() override { Add("RedrawAll"); }
     void SyncShownBoard() override { Add("SyncShownBoard"); }
     void ClearShownBoard() override { Add("ClearShownBoard"); }
+    void ClearThreatMarks() override { Add("ClearThreatMarks"); }
     void EndDrag(bool glideBack) override { Add("EndDrag", "", glideBack ? 1 : 0); }
     void ResetPanel() override { Add("ResetPanel"); }
     void ShowTurn(Side side) override { Add("ShowTurn", "", side); }
@@ -68,6 +69,15 @@ class DisplayRecorder : public Display {
     void StopClockDisplay() override { Add("StopClockDisplay"); }
     void SetCursor(Cursor cursor) override { Add("SetCursor", "", static_cast<int>(cursor)); }
     void SetMenu(MenuKind menu) override { Add("SetMenu", "", static_cast<int>(menu)); }
+    void EnableMenuItem(std::string_view item, bool enabled) override {
+        Add("EnableMenuItem", item, enabled ? 1 : 0);
+    }
+    void CheckMenuItem(std::string_view item, bool checked) override {
+        Add("CheckMenuItem", item, checked ? 1 : 0);
+    }
+    void SetMenuItemCaption(std::string_view item, std::string_view caption) override {
+        Add("SetMenuItemCaption", std::string(item) + "=" + std::string(caption));
+    }
     void Beep() override { Add("Beep"); }
     void ShowEndOfGame(std::string_view result) override { Add("ShowEndOfGame", result); }
     void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) override {

@@ -30,7 +30,9 @@ int SaveCommand(const std::vector<std::string>& args) {
         fen = args[1];
         next = 2;
     }
-    if (args.size() != next + 1) return Usage();
+    // The menu's save quietly does nothing for an empty name; the tool must not report that as
+    // saved.
+    if (args.size() != next + 1 || args[next].empty()) return Usage();
     if (!SetUp(fen)) return 1;
     const std::string_view report = SaveGame(args[next]);
     if (!report.empty()) {

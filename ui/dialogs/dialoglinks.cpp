@@ -12,12 +12,9 @@ void BeepAndShowErrorDialog(std::string_view text) {
     ShowErrorDialog(text);
 }
 
-void NoMenu(uint8_t, uint8_t) {}
-
 }  // namespace
 
 ErrorReporter dialogErrorReporter = BeepAndShowErrorDialog;
-LevelCheckMover levelCheckMover = NoMenu;
 
 void ReportDialogError(std::string_view text) {
     dialogErrorReporter(text);

@@ -1,10 +1,8 @@
-// What the dialogs need from the rest of the program and reach through one installed function
-// each, so that the dialogs do not depend on the main window: how an error is reported, and how
-// the level menu's check mark moves when a level dialog changes the level. The main window
+// What the dialogs need from the rest of the program and reach through an installed function, so
+// that the dialogs do not depend on the main window: how an error is reported. The main window
 // installs its own at start-up; tests install recorders.
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
 namespace xq {
@@ -15,10 +13,5 @@ namespace xq {
 using ErrorReporter = void (*)(std::string_view text);
 extern ErrorReporter dialogErrorReporter;
 void ReportDialogError(std::string_view text);
-
-// Moves the level menu's check mark from the item of `oldLevel` to the item of `newLevel`. The
-// default does nothing (no menu).
-using LevelCheckMover = void (*)(uint8_t oldLevel, uint8_t newLevel);
-extern LevelCheckMover levelCheckMover;
 
 }  // namespace xq

@@ -1,15 +1,12 @@
 #include "ui/dialogs/levelcommands.h"
 
 #include <QLineEdit>
-#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "engine/think.h"
 #include "platform/display.h"
-#include "records/settings.h"
-#include "rules/clock.h"
-#include "rules/record.h"
+#include "records/menucommands.h"
 #include "ui/dialogs/dialoglinks.h"
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/numbertext.h"
@@ -17,24 +14,8 @@
 namespace xq {
 namespace {
 
-void ChangeLevel(uint8_t level) {
-    if (levelKind != level) levelCheckMover(levelKind, level);
-    levelKind = level;
-}
-
 void AcceptTime(std::string_view text, uint8_t level) {
-    const double value = ParseLeadingReal(text);
-    if (!IsLevelTime(value)) {
-        ReportDialogError(kBadTimeText);
-        return;
-    }
-    ChangeLevel(level);
-    levelTime = value;
-    ShowLevel();
-    const double used = (plyCount / 2) * levelTime;
-    sideClock[Red].elapsed = used;
-    sideClock[Black].elapsed = used;
-    maxDepth = kDeepestSearch;
+    if (!ChooseTimeLevel(level, ParseLeadingReal(text))) ReportDialogError(kBadTimeText);
 }
 
 // The edit shows the current time value with two decimals, in either time dialog.
@@ -63,13 +44,7 @@ void AcceptPlies(std::string_view text) {
         MessageBox(message, "澜川中国象棋", BoxIcon::Error);
         return;
     }
-    if (*plies < 1) {
-        ReportDialogError(kBadDepthText);
-        return;
-    }
-    ChangeLevel(kLevelFixedDepth);
-    maxDepth = static_cast<uint8_t>(std::min<int64_t>(*plies, int64_t{kDeepestSearch}));
-    ShowLevel();
+    if (!ChooseDepthLevel(*plies)) ReportDialogError(kBadDepthText);
 }
 
 void MoveTimeCommand(TInputSecPerMoveDlg& dialog) {

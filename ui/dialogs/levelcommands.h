@@ -1,8 +1,8 @@
 // The level commands that ask for a number: "每次移动时间...", "总时间" and "回合搜索". Each fills
 // its dialog's edit with the current value, shows the dialog modally and, on OK, checks the typed
 // text and sets the level; Cancel changes nothing. A wrong entry is reported through
-// ReportDialogError and changes nothing either. The check mark moves through levelCheckMover only
-// when the level changes.
+// ReportDialogError and changes nothing either. The values are set, and the check mark moved, by
+// the core's level choices (records/menucommands.h).
 #pragma once
 
 #include <string_view>

@@ -16,6 +16,7 @@
 #include "engine/windowprocedure.h"
 #include "platform/datapaths.h"
 #include "platform/messages.h"
+#include "records/menucommands.h"
 #include "records/settings.h"
 #include "records/startup.h"
 #include "rules/board.h"
@@ -30,6 +31,7 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
 #include "ui/forms/panels.h"
+#include "ui/gamefiledialogs.h"
 #include "ui/qteventsource.h"
 #include "ui/systemfont.h"
 #include "ui/windowdisplay.h"
@@ -54,14 +56,6 @@ void ExitClick() {
     if (mainForm != nullptr) mainForm->close();
 }
 
-// "对弈": the engine moves for the side to move.
-void PassClick() {
-    if (levelKind == kLevelEasy) mainForm->Renderer().ClearThreatMarks();
-    userSide = otherSide;
-    computerSide = sideToMove;
-    ComputerTurn();
-}
-
 // The commands that open one of the window's dialogs.
 template <int32_t command>
 void DialogClick() {
@@ -70,13 +64,6 @@ void DialogClick() {
 
 void ShowErrorMessage(const Message&) {
     ShowErrorDialog(errorText);
-}
-
-// A level dialog changed the level: the check mark moves with it.
-void MoveLevelCheck(uint8_t oldLevel, uint8_t newLevel) {
-    if (mainForm == nullptr || oldLevel == newLevel) return;
-    mainForm->Menus().UncheckLevelItem(oldLevel);
-    mainForm->Menus().CheckLevelItem(newLevel);
 }
 
 // A close that waited for the engine's search: the search has unwound, so close now.
@@ -171,6 +158,8 @@ TMainForm::~TMainForm() {
     SetAfterDrainHook(nullptr);
     DetachQtEventSource();
     ClearWindowHandlers();
+    chooseGameToRestore = nullptr;
+    chooseGameToSave = nullptr;
     SetWindowProcedure(kMainWindow, nullptr);
     SetDisplay(nullptr);
     ClearMessages();
@@ -178,8 +167,11 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::RegisterHandlers() {
+    // The toolkit-free commands, then those that need the window.
+    RegisterMenuCommands();
+    chooseGameToRestore = ChooseGameToRestore;
+    chooseGameToSave = ChooseGameToSave;
     SetCommandHandler(kCommandExit, ExitClick);
-    SetCommandHandler(kCommandPass, PassClick);
     SetCommandHandler(kCommandPieceValues, DialogClick<kCommandPieceValues>);
     SetCommandHandler(kCommandLevelPerMove, DialogClick<kCommandLevelPerMove>);
     SetCommandHandler(kCommandLevelPerGame, DialogClick<kCommandLevelPerGame>);
@@ -187,9 +179,8 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
-    // Both stay safe once the window has gone: ReportError's message then finds no procedure.
+    // Safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
-    levelCheckMover = MoveLevelCheck;
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

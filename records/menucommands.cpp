@@ -1,0 +1,240 @@
+#include "records/menucommands.h"
+
+#include <algorithm>
+
+#include "engine/commands.h"
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "engine/windowprocedure.h"
+#include "platform/display.h"
+#include "records/gamefile.h"
+#include "records/settings.h"
+#include "rules/board.h"
+#include "rules/clock.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "rules/record.h"
+
+namespace xq {
+
+uint8_t savedLevel = 0;
+FileChooser chooseGameToRestore = nullptr;
+FileChooser chooseGameToSave = nullptr;
+std::string savedGameName;
+
+namespace {
+
+constexpr double kEasyLevelTime = 5.0;
+
+std::string_view LevelItem(uint8_t level) {
+    return kLevelItemNames[IsLevel(level) ? level : kLevelEasy];
+}
+
+std::string Choose(FileChooser chooser) {
+    return chooser != nullptr ? chooser() : std::string();
+}
+
+void SidesFromThePosition() {
+    userSide = sideToMove;
+    computerSide = otherSide;
+}
+
+void SaveUnder(const std::string& name) {
+    const std::string_view error = SaveGame(name);
+    if (!error.empty()) ReportError(error);
+}
+
+}  // namespace
+
+void RegisterMenuCommands() {
+    const struct {
+        int32_t command;
+        CommandHandler handler;
+    } handlers[] = {
+        {kCommandRestore, RestoreGameCommand},
+        {kCommandSave, SaveGameCommand},
+        {kCommandSaveAs, SaveGameAsCommand},
+        {kCommandPass, PassCommand},
+        {kCommandHint, HintCommand},
+        {kCommandTakeBack, TakeBackCommand},
+        {kCommandReplay, ReplayCommand},
+        {kCommandLevelEasy, EasyCommand},
+        {kCommandLevelMatching, MatchingCommand},
+        {kCommandLevelUnlimited, UnlimitedCommand},
+        {kCommandLevelMateSearch, MateSearchCommand},
+        {kCommandTwoPlayer, TwoPlayerCommand},
+        {kCommandDemo, DemoCommand},
+        {kCommandSound, SoundCommand},
+        {kCommandReverseBoard, ReverseCommand},
+        {kCommandBestPath, BestPathCommand},
+    };
+    for (const auto& row : handlers)
+        SetCommandHandler(row.command, row.handler);
+}
+
+void ShowTakeBackAndReplay() {
+    EnableMenuItem("UndoMove", CanTakeBackFullMove());
+    EnableMenuItem("RedoUndo", CanReplayFullMove());
+}
+
+// The check mark is put on the chosen item and taken off all the others, also when the level does
+// not change: after "恢复" it may stand on an item other than that of levelKind, and the menu
+// must show the level chosen, never two.
+void ChangeLevel(uint8_t level) {
+    for (uint8_t item = 0; item < std::size(kLevelItemNames); ++item)
+        if (item != level) CheckMenuItem(kLevelItemNames[item], false);
+    CheckMenuItem(LevelItem(level), true);
+    levelKind = level;
+}
+
+bool ChooseTimeLevel(uint8_t level, double value) {
+    if (!IsLevelTime(value)) return false;
+    ChangeLevel(level);
+    levelTime = value;
+    ShowLevel();
+    // As if each side had used exactly levelTime on each of its moves so far.
+    const double used = (plyCount / 2) * levelTime;
+    sideClock[Red].elapsed = used;
+    sideClock[Black].elapsed = used;
+    maxDepth = kDeepestSearch;
+    return true;
+}
+
+bool ChooseDepthLevel(int64_t plies) {
+    if (plies < 1) return false;
+    ChangeLevel(kLevelFixedDepth);
+    maxDepth = static_cast<uint8_t>(std::min<int64_t>(plies, kDeepestSearch));
+    ShowLevel();
+    return true;
+}
+
+void RestoreGameCommand() {
+    const std::string name = Choose(chooseGameToRestore);
+    if (name.empty()) return;
+    gameUnnamed = 0;
+    const std::string_view error = RestoreGame(name);
+    if (!error.empty()) ReportError(error);
+    // The menus keep their level check mark, two-player caption and level menu: the panel shows
+    // the restored level.
+    ShowTakeBackAndReplay();
+}
+
+// A game without a name to save under asks for one, also after "恢复" (whose file is not the
+// remembered name): "保存" never does nothing.
+void SaveGameCommand() {
+    if (gameUnnamed || savedGameName.empty()) {
+        SaveGameAsCommand();
+        return;
+    }
+    SaveUnder(savedGameName);
+}
+
+void SaveGameAsCommand() {
+    const std::string name = Choose(chooseGameToSave);
+    if (name.empty()) return;
+    gameUnnamed = 0;
+    savedGameName = name;
+    SaveUnder(name);
+}
+
+void PassCommand() {
+    if (levelKind == kLevelEasy) ClearThreatMarks();
+    userSide = otherSide;
+    computerSide = sideToMove;
+    ComputerTurn();
+}
+
+void HintCommand() {
+    if (thinking) return;
+    Hint();
+    ShowPredictedLine();
+}
+
+void TakeBackCommand() {
+    if (thinking) return;
+    TakeBackFullMove();
+    ShowTakeBackAndReplay();
+    SidesFromThePosition();
+}
+
+void ReplayCommand() {
+    if (thinking) return;
+    ReplayFullMove();
+    ShowTakeBackAndReplay();
+    SidesFromThePosition();
+}
+
+void EasyCommand() {
+    ChangeLevel(kLevelEasy);
+    levelTime = kEasyLevelTime;
+    maxDepth = kDeepestSearch;
+    ShowLevel();
+}
+
+void MatchingCommand() {
+    ChangeLevel(kLevelMatching);
+    ShowLevel();
+}
+
+void UnlimitedCommand() {
+    ChangeLevel(kLevelUnlimited);
+    maxDepth = kDeepestSearch;
+    ShowLevel();
+}
+
+void MateSearchCommand() {
+    ChangeLevel(kLevelMateSearch);
+    ShowLevel();
+    ComputerTurn();
+}
+
+void TwoPlayerCommand() {
+    twoPlayerMode = twoPlayerMode ? 0 : 1;
+    if (twoPlayerMode) {
+        SetMenuItemCaption("TwoPlayer", kOnePlayerCaption);
+        savedLevel = levelKind;
+        EnableMenuItem("Level1", false);
+        levelKind = kLevelPerMove;
+    } else {
+        SetMenuItemCaption("TwoPlayer", kTwoPlayerCaption);
+        EnableMenuItem("Level1", true);
+        levelKind = savedLevel;
+    }
+    ShowLevel();
+}
+
+// The easy level's threat frames would stand still while the engine plays both sides, so the
+// demonstration runs at level 0 and the easy level comes back when it is stopped.
+void DemoCommand() {
+    const bool easy = levelKind == kLevelEasy;
+    if (easy) {
+        levelKind = kLevelPerMove;
+        ClearThreatMarks();
+    }
+    demoMode = 1;
+    ComputerTurn();
+    if (easy) {
+        levelKind = kLevelEasy;
+        RedrawChangedSquares();
+    }
+    SidesFromThePosition();
+    ShowLevel();
+}
+
+void SoundCommand() {
+    soundOn = soundOn ? 0 : 1;
+    CheckMenuItem("Sound", soundOn != 0);
+}
+
+void ReverseCommand() {
+    boardReversed = boardReversed ? 0 : 1;
+    RedrawAll();
+}
+
+void BestPathCommand() {
+    bestPathShown = bestPathShown ? 0 : 1;
+    CheckMenuItem("BestPath", bestPathShown != 0);
+    if (!bestPathShown) ClearBestPath();
+}
+
+}  // namespace xq

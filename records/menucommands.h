@@ -1,0 +1,70 @@
+// The commands of the normal menu bar that need no toolkit: the game's files, the hint, taking
+// back and replaying, the levels, two-player mode, the demonstration, sound, the board's
+// orientation and the best line. Each is registered with the main window's procedure, so the
+// window, the tests and the headless tools run the same handlers through RunCommand. What they
+// show in the menus (greyed items, check marks, captions) goes through the Display's menu calls;
+// what needs a dialog comes in through the hooks below, which the window fills with its file
+// dialogs and the tools with scripted answers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace xq {
+
+// The component names of the level items, by levelKind.
+inline constexpr std::string_view kLevelItemNames[7] = {
+    "MoveTime", "TotalTime", "Easy", "Infinite", "Ply1", "Mate", "Matching"};
+
+// The captions of the two-player item: off, then on.
+inline constexpr std::string_view kTwoPlayerCaption = "两人对弈";
+inline constexpr std::string_view kOnePlayerCaption = "单独对弈";
+
+// The level kept while two-player mode forces level 0.
+extern uint8_t savedLevel;
+
+// The file dialogs: each returns the chosen file name, or an empty one when the user cancelled.
+// Unset, they cancel.
+using FileChooser = std::string (*)();
+extern FileChooser chooseGameToRestore;  // the open dialog of "恢复"
+extern FileChooser chooseGameToSave;     // the save dialog of "保存" and "另存为..."
+// The name last chosen with the save dialog in this run ("保存" writes there).
+extern std::string savedGameName;
+
+// Registers every handler below with the main window's procedure.
+void RegisterMenuCommands();
+
+// "悔棋" and "重下" greyed exactly when the game has nothing to take back or to replay.
+void ShowTakeBackAndReplay();
+
+// The level items' shared step: the check mark on the item of `level` and on no other level item;
+// then levelKind = `level`.
+void ChangeLevel(uint8_t level);
+// What OK of a time level's dialog does with its number (level 0 or 1): a finite value above 0
+// becomes levelTime, each side's used time the full moves played times it, and the depth limit
+// 45. Returns false, changing nothing, for any other value.
+bool ChooseTimeLevel(uint8_t level, double value);
+// What OK of the depth dialog does with its number: at least 1 becomes maxDepth, at most 45.
+// Returns false, changing nothing, below 1.
+bool ChooseDepthLevel(int64_t plies);
+
+// The handlers, named after their items.
+void RestoreGameCommand();  // "恢复"
+void SaveGameCommand();     // "保存"
+void SaveGameAsCommand();   // "另存为..."
+void PassCommand();         // "对弈"
+void HintCommand();         // "提示"
+void TakeBackCommand();     // "悔棋"
+void ReplayCommand();       // "重下"
+void EasyCommand();         // "容易"
+void MatchingCommand();     // "匹配"
+void UnlimitedCommand();    // "无限制"
+void MateSearchCommand();   // "将死搜索"
+void TwoPlayerCommand();    // "两人对弈" / "单独对弈"
+void DemoCommand();         // "演示模式"
+void SoundCommand();        // "声音"
+void ReverseCommand();      // "反转棋盘"
+void BestPathCommand();     // "最好路线"
+
+}  // namespace xq

@@ -1,0 +1,374 @@
+// The menu commands run through the main window's procedure, as the window and the soak run them,
+// with a recorder in the window's place: what each does to the game and what it tells the menus
+// and the panel, and the game-file commands with scripted file choices and their error texts.
+#include "records/menucommands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/evaluation.h"
+#include "engine/flow.h"
+#include "engine/startup.h"
+#include "engine/think.h"
+#include "engine/windowprocedure.h"
+#include "platform/messages.h"
+#include "records/gamefile.h"
+#include "records/notation.h"
+#include "records/settings.h"
+#include "rules/clock.h"
+#include "rules/fen.h"
+#include "rules/gamemoves.h"
+#include "rules/legality.h"
+#include "support/display_recorder.h"
+#include "support/position_fixture.h"
+#include "support/temp_folder.h"
+
+namespace xq {
+namespace {
+
+using testing::DisplayRecorder;
+using testing::TempFolder;
+
+constexpr char kMiddlegame[] = "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 b - - 0 1";
+
+// The file names the scripted dialogs answer with, in order, and how often each was asked.
+std::vector<std::string> openAnswers;
+std::vector<std::string> saveAnswers;
+int openAsked = 0;
+int saveAsked = 0;
+std::vector<std::string> reportedErrors;
+
+std::string Next(std::vector<std::string>* answers, int* asked) {
+    ++*asked;
+    if (answers->empty()) return {};
+    std::string answer = answers->front();
+    answers->erase(answers->begin());
+    return answer;
+}
+
+class MenuCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InitAttackTable();
+        InitEngine();
+        UseOpeningLibrary({});
+        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
+        levelKind = kLevelFixedDepth;
+        maxDepth = 1;
+        levelTime = 5.0;
+        twoPlayerMode = 0;
+        demoMode = 0;
+        boardReversed = 0;
+        bestPathShown = 1;
+        soundOn = 0;
+        savedLevel = 0;
+        savedGameName.clear();
+        openAnswers.clear();
+        saveAnswers.clear();
+        openAsked = saveAsked = 0;
+        reportedErrors.clear();
+        SetWindowProcedure(kMainWindow, MainWindowProcedure);
+        RegisterMenuCommands();
+        SetMessageHandler(MessageKind::ShowError,
+                          [](const Message&) { reportedErrors.push_back(errorText); });
+        chooseGameToRestore = [] { return Next(&openAnswers, &openAsked); };
+        chooseGameToSave = [] { return Next(&saveAnswers, &saveAsked); };
+        RunCommand(kCommandNewGame);
+        display.Clear();
+    }
+    void TearDown() override {
+        ClearWindowHandlers();
+        SetWindowProcedure(kMainWindow, nullptr);
+        chooseGameToRestore = chooseGameToSave = nullptr;
+        levelKind = kLevelEasy;
+        maxDepth = 45;
+        twoPlayerMode = demoMode = boardReversed = 0;
+        bestPathShown = 1;
+    }
+
+    // The last state the commands gave a menu item: enabled or checked, -1 when never set.
+    int LastFlag(std::string_view call, std::string_view item) const {
+        int flag = -1;
+        for (const auto& c : display.Named(call))
+            if (c.text == item) flag = c.value;
+        return flag;
+    }
+    // The user's move `iccs`, answered by the engine.
+    static void UserMove(std::string_view iccs) {
+        const MoveRecord move = testing::Generated(iccs);
+        ASSERT_NE(move.piece, Empty) << iccs;
+        ASSERT_TRUE(HandleBoardMove(move.from, move.to)) << iccs;
+    }
+
+    DisplayRecorder display;
+    TempFolder folder;
+};
+
+TEST_F(MenuCommandsTest, NewGameStopsTheClockEmptiesItsLineAndGreysTakeBackAndReplay) {
+    UserMove("h2e2");
+    display.Clear();
+    RunCommand(kCommandNewGame);
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(display.Count("StopClockDisplay"), 1);
+    EXPECT_EQ(display.Named("ShowPanelValue").at(0).text, "Timer=");
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 0);
+    EXPECT_EQ(gameUnnamed, 1);
+}
+
+// "悔棋" and "重下" follow what the game can really take back and replay, and do nothing while a
+// search runs.
+TEST_F(MenuCommandsTest, TakeBackAndReplayFollowTheGame) {
+    UserMove("h2e2");
+    UserMove("b0c2");
+    ASSERT_EQ(plyCount, 4);
+    RunCommand(kCommandTakeBack);
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 1);
+    RunCommand(kCommandTakeBack);
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
+    EXPECT_EQ(userSide, Red);
+    RunCommand(kCommandTakeBack);  // nothing left: no change
+    EXPECT_EQ(plyCount, 0);
+
+    RunCommand(kCommandReplay);
+    RunCommand(kCommandReplay);
+    EXPECT_EQ(plyCount, 4);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 0);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1);
+
+    const testing::PositionSnapshot before = testing::PositionSnapshot::Take();
+    display.Clear();
+    thinking = 1;
+    RunCommand(kCommandTakeBack);
+    RunCommand(kCommandReplay);
+    RunCommand(kCommandHint);
+    thinking = 0;
+    EXPECT_TRUE(testing::PositionSnapshot::Take() == before);
+    EXPECT_TRUE(display.calls.empty());
+}
+
+TEST_F(MenuCommandsTest, HintShowsTheLineAndLeavesThePositionAsItWas) {
+    const testing::PositionSnapshot before = testing::PositionSnapshot::Take();
+    RunCommand(kCommandHint);
+    EXPECT_NE(predictedLine[0].piece, Empty);
+    EXPECT_TRUE(testing::PositionSnapshot::Take() == before);
+    // The hint's move is shown in the message line with its notation.
+    EXPECT_EQ(display.MessageLine(), FormatMove(predictedLine[0], Red) + "  ");
+}
+
+// Rows: the level before, the command, the level after. Whatever the level was, the chosen item
+// ends with the one check mark, also when the level does not change (after "恢复" the mark may
+// stand elsewhere); the values are applied again.
+TEST_F(MenuCommandsTest, LevelItemsLeaveTheCheckMarkOnTheChosenItemOnly) {
+    const struct {
+        uint8_t before;
+        int32_t command;
+        uint8_t after;
+    } rows[] = {
+        {kLevelFixedDepth, kCommandLevelEasy, kLevelEasy},
+        {kLevelEasy, kCommandLevelEasy, kLevelEasy},
+        {kLevelEasy, kCommandLevelMatching, kLevelMatching},
+        {kLevelPerGame, kCommandLevelUnlimited, kLevelUnlimited},
+        {kLevelUnlimited, kCommandLevelUnlimited, kLevelUnlimited},
+    };
+    for (const auto& row : rows) {
+        levelKind = row.before;
+        levelTime = 12.0;
+        maxDepth = 7;
+        display.Clear();
+        RunCommand(row.command);
+        EXPECT_EQ(levelKind, row.after) << row.command;
+        for (std::string_view item : kLevelItemNames)
+            EXPECT_EQ(LastFlag("CheckMenuItem", item), item == kLevelItemNames[row.after] ? 1 : 0)
+                << row.command << " " << item;
+        EXPECT_EQ(display.Count("ShowLevel"), 1);
+        // The easy level always resets its time; easy and unlimited lift the depth limit.
+        EXPECT_EQ(levelTime, row.after == kLevelEasy ? 5.0 : 12.0);
+        EXPECT_EQ(maxDepth, row.after == kLevelMatching ? 7 : 45);
+    }
+}
+
+TEST_F(MenuCommandsTest, TimeAndDepthChoicesCheckTheirNumber) {
+    UserMove("h2e2");
+    UserMove("b0c2");  // two full moves
+    EXPECT_FALSE(ChooseTimeLevel(kLevelPerMove, 0));
+    EXPECT_FALSE(ChooseTimeLevel(kLevelPerMove, -3));
+    EXPECT_EQ(levelKind, kLevelFixedDepth);
+    EXPECT_TRUE(ChooseTimeLevel(kLevelPerMove, 2.5));
+    EXPECT_EQ(sideClock[Red].elapsed, 5.0);
+    EXPECT_EQ(sideClock[Black].elapsed, 5.0);
+    EXPECT_EQ(maxDepth, 45);
+
+    EXPECT_FALSE(ChooseDepthLevel(0));
+    EXPECT_EQ(levelKind, kLevelPerMove);
+    EXPECT_TRUE(ChooseDepthLevel(60));
+    EXPECT_EQ(maxDepth, 45);
+    EXPECT_TRUE(ChooseDepthLevel(1));
+    EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(levelKind, kLevelFixedDepth);
+}
+
+TEST_F(MenuCommandsTest, MateSearchStartsTheEngineAtOnce) {
+    testing::SetUpFen("3k5/R8/1R7/9/9/9/9/9/9/4K4 w");  // the Rook to b9 mates
+    maxDepth = 3;
+    RunCommand(kCommandLevelMateSearch);
+    EXPECT_EQ(levelKind, kLevelMateSearch);
+    EXPECT_EQ(display.Named("SetMenu").front().value, static_cast<int>(MenuKind::Think));
+    EXPECT_EQ(plyCount, 1) << "the engine played for the side to move";
+    EXPECT_EQ(gameResultText, kMateText);
+    EXPECT_EQ(display.Count("ShowEndOfGame"), 1);
+}
+
+// Two-player mode twice: the level comes back with its text, the level menu is greyed and enabled
+// again and the item's caption changes there and back.
+TEST_F(MenuCommandsTest, TwoPlayerTwiceRestoresTheLevel) {
+    levelKind = kLevelMatching;
+    const std::string levelText = LevelText();
+    RunCommand(kCommandTwoPlayer);
+    EXPECT_EQ(twoPlayerMode, 1);
+    EXPECT_EQ(levelKind, kLevelPerMove);
+    EXPECT_EQ(LevelText(), "两人对弈");
+    EXPECT_EQ(LastFlag("EnableMenuItem", "Level1"), 0);
+    EXPECT_EQ(display.Named("SetMenuItemCaption").back().text, "TwoPlayer=单独对弈");
+    RunCommand(kCommandTwoPlayer);
+    EXPECT_EQ(twoPlayerMode, 0);
+    EXPECT_EQ(levelKind, kLevelMatching);
+    EXPECT_EQ(LevelText(), levelText);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "Level1"), 1);
+    EXPECT_EQ(display.Named("SetMenuItemCaption").back().text, "TwoPlayer=两人对弈");
+    EXPECT_EQ(display.Count("ShowLevel"), 2);
+    EXPECT_EQ(display.Count("CheckMenuItem"), 0) << "the level's check mark stays";
+}
+
+// The demonstration runs until "停止"; the easy level leaves its frames and comes back after.
+TEST_F(MenuCommandsTest, DemonstrationAtTheEasyLevelComesBackToIt) {
+    levelKind = kLevelEasy;
+    maxDepth = 1;
+    static int movesBeforeStop;
+    movesBeforeStop = 6;
+    SetNativeEventPull([] {
+        if (timedThinking && --movesBeforeStop == 0) {
+            Message stop;
+            stop.command = kCommandStop;
+            PostMessage(stop);
+        }
+    });
+    RunCommand(kCommandDemo);
+    SetNativeEventPull(nullptr);
+    EXPECT_EQ(demoMode, 0);
+    EXPECT_EQ(levelKind, kLevelEasy);
+    EXPECT_GT(plyCount, 0);
+    EXPECT_EQ(display.Count("ClearThreatMarks"), 1);
+    EXPECT_EQ(userSide, sideToMove);
+    EXPECT_EQ(display.calls.back().name, "ShowLevel");
+}
+
+TEST_F(MenuCommandsTest, SoundReverseAndBestPathToggle) {
+    RunCommand(kCommandSound);
+    EXPECT_EQ(soundOn, 1);
+    EXPECT_EQ(LastFlag("CheckMenuItem", "Sound"), 1);
+    RunCommand(kCommandSound);
+    EXPECT_EQ(soundOn, 0);
+    EXPECT_EQ(LastFlag("CheckMenuItem", "Sound"), 0);
+
+    RunCommand(kCommandReverseBoard);
+    EXPECT_EQ(boardReversed, 1);
+    EXPECT_EQ(display.Count("RedrawAll"), 1);
+    EXPECT_EQ(LastFlag("CheckMenuItem", "Reverse"), -1) << "no check mark";
+    RunCommand(kCommandReverseBoard);
+    EXPECT_EQ(boardReversed, 0);
+
+    RunCommand(kCommandBestPath);
+    EXPECT_EQ(bestPathShown, 0);
+    EXPECT_EQ(LastFlag("CheckMenuItem", "BestPath"), 0);
+    EXPECT_EQ(display.Count("ClearBestPath"), 1);
+    RunCommand(kCommandBestPath);
+    EXPECT_EQ(bestPathShown, 1);
+    EXPECT_EQ(LastFlag("CheckMenuItem", "BestPath"), 1);
+    EXPECT_EQ(display.Count("ClearBestPath"), 1);
+}
+
+// Save, play on, restore: the saved position comes back with its settings, nothing to take back or
+// replay, the menus as they were, and the engine answers from the restored position.
+TEST_F(MenuCommandsTest, SaveAndRestoreRoundTripThroughTheCommands) {
+    UserMove("h2e2");
+    pieceValue[Rook] = 160 * 16;
+    twoPlayerMode = 1;
+    demoMode = 1;
+    const std::string fen = WriteFen();
+    const std::string file = (folder / "game.chs").string();
+    saveAnswers = {file};
+    RunCommand(kCommandSave);  // unnamed: asks for a name
+    EXPECT_EQ(saveAsked, 1);
+    EXPECT_EQ(std::filesystem::file_size(file), kGameFileSize);
+    EXPECT_EQ(gameUnnamed, 0);
+    EXPECT_EQ(savedGameName, file);
+    RunCommand(kCommandSave);  // named: writes without asking
+    EXPECT_EQ(saveAsked, 1);
+
+    twoPlayerMode = demoMode = 0;
+    pieceValue[Rook] = kDefaultPieceValue[Rook];
+    RunCommand(kCommandNewGame);
+    UserMove("b2e2");
+    display.Clear();
+    openAnswers = {file};
+    RunCommand(kCommandRestore);
+    EXPECT_TRUE(reportedErrors.empty());
+    EXPECT_EQ(WriteFen(), fen);
+    EXPECT_EQ(pieceValue[Rook], 160 * 16);
+    EXPECT_EQ(twoPlayerMode, 1);
+    EXPECT_EQ(demoMode, 1);
+    EXPECT_EQ(userSide, Red);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 0);
+    EXPECT_EQ(display.Count("CheckMenuItem"), 0);
+    EXPECT_EQ(display.Count("SetMenuItemCaption"), 0);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "Level1"), -1);
+    EXPECT_EQ(display.Count("ShowLevel"), 1);
+
+    twoPlayerMode = demoMode = 0;
+    const std::vector<MoveRecord> legal = LegalMoves();
+    RunCommand(kCommandPass);
+    ASSERT_EQ(plyCount, 3);
+    const MoveRecord played = GameRecord[recordTop];
+    EXPECT_TRUE(std::any_of(legal.begin(), legal.end(), [&](const MoveRecord& m) {
+        return m.from == played.from && m.to == played.to;
+    })) << "the engine's move is one of the restored position's";
+
+    // "保存" after "恢复" asks for a name instead of silently doing nothing.
+    RunCommand(kCommandRestore);
+    EXPECT_EQ(openAsked, 2);  // cancelled: nothing changes
+    savedGameName.clear();
+    gameUnnamed = 0;
+    RunCommand(kCommandSave);
+    EXPECT_EQ(saveAsked, 2);
+}
+
+TEST_F(MenuCommandsTest, FileCommandsReportWhatWentWrongAndChangeNothing) {
+    UserMove("h2e2");
+    const std::string fen = WriteFen();
+    const std::string notAGame = (folder / "notagame.chs").string();
+    testing::WriteWholeFile(notAGame, "not a game");
+    openAnswers = {(folder / "missing.chs").string(), notAGame};
+    RunCommand(kCommandRestore);
+    RunCommand(kCommandRestore);
+    saveAnswers = {(folder / "no-such-folder" / "game.chs").string()};
+    RunCommand(kCommandSaveAs);
+    EXPECT_EQ(reportedErrors,
+              (std::vector<std::string>{"文件没有发现", "游戏没有加载", "存贮错误"}));
+    EXPECT_EQ(display.Named("MessageBox").size(), 1u) << "the box that the file cannot be created";
+    EXPECT_EQ(WriteFen(), fen);
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1) << "the game can still be taken back";
+}
+
+}  // namespace
+}  // namespace xq
