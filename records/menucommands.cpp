@@ -144,10 +144,13 @@ void PassCommand() {
     ComputerTurn();
 }
 
+// The hint's search starts from the game's position anchored afresh, which drops the moves that
+// "重下" could have replayed: the menu follows.
 void HintCommand() {
     if (thinking) return;
     Hint();
     ShowPredictedLine();
+    ShowTakeBackAndReplay();
 }
 
 void TakeBackCommand() {
@@ -203,20 +206,20 @@ void TwoPlayerCommand() {
     ShowLevel();
 }
 
-// The easy level's threat frames would stand still while the engine plays both sides, so the
-// demonstration runs at level 0 and the easy level comes back when it is stopped.
+// The easy level's threat frames would stand still while the engine plays both sides, and the mate
+// search plays only mates, so that from a position without one the demonstration would start game
+// after empty game without ever searching long enough to hear "停止": both demonstrate at level
+// 0, and the level comes back when the demonstration is stopped.
 void DemoCommand() {
-    const bool easy = levelKind == kLevelEasy;
-    if (easy) {
-        levelKind = kLevelPerMove;
-        ClearThreatMarks();
-    }
+    const uint8_t level = levelKind;
+    const bool easy = level == kLevelEasy;
+    const bool atLevelZero = easy || level == kLevelMateSearch;
+    if (atLevelZero) levelKind = kLevelPerMove;
+    if (easy) ClearThreatMarks();
     demoMode = 1;
     ComputerTurn();
-    if (easy) {
-        levelKind = kLevelEasy;
-        RedrawChangedSquares();
-    }
+    if (atLevelZero) levelKind = level;
+    if (easy) RedrawChangedSquares();
     SidesFromThePosition();
     ShowLevel();
 }

@@ -164,6 +164,17 @@ TEST_F(MenuCommandsTest, HintShowsTheLineAndLeavesThePositionAsItWas) {
     EXPECT_EQ(display.MessageLine(), FormatMove(predictedLine[0], Red) + "  ");
 }
 
+// Found by the soak: the hint's search anchors the game afresh and drops what "重下" could replay,
+// so the item must not stay enabled.
+TEST_F(MenuCommandsTest, AHintAfterATakeBackGreysReplay) {
+    UserMove("h2e2");
+    RunCommand(kCommandTakeBack);
+    ASSERT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 1);
+    RunCommand(kCommandHint);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), CanReplayFullMove() ? 1 : 0);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), CanTakeBackFullMove() ? 1 : 0);
+}
+
 // Rows: the level before, the command, the level after. Whatever the level was, the chosen item
 // ends with the one check mark, also when the level does not change (after "恢复" the mark may
 // stand elsewhere); the values are applied again.
@@ -248,27 +259,33 @@ TEST_F(MenuCommandsTest, TwoPlayerTwiceRestoresTheLevel) {
     EXPECT_EQ(display.Count("CheckMenuItem"), 0) << "the level's check mark stays";
 }
 
-// The demonstration runs until "停止"; the easy level leaves its frames and comes back after.
-TEST_F(MenuCommandsTest, DemonstrationAtTheEasyLevelComesBackToIt) {
-    levelKind = kLevelEasy;
-    maxDepth = 1;
-    static int movesBeforeStop;
-    movesBeforeStop = 6;
-    SetNativeEventPull([] {
-        if (timedThinking && --movesBeforeStop == 0) {
-            Message stop;
-            stop.command = kCommandStop;
-            PostMessage(stop);
-        }
-    });
-    RunCommand(kCommandDemo);
-    SetNativeEventPull(nullptr);
-    EXPECT_EQ(demoMode, 0);
-    EXPECT_EQ(levelKind, kLevelEasy);
-    EXPECT_GT(plyCount, 0);
-    EXPECT_EQ(display.Count("ClearThreatMarks"), 1);
-    EXPECT_EQ(userSide, sideToMove);
-    EXPECT_EQ(display.calls.back().name, "ShowLevel");
+// The demonstration runs until "停止"; the easy level leaves its frames and comes back after. At
+// the mate search it used to start empty game after empty game without ever taking "停止".
+TEST_F(MenuCommandsTest, DemonstrationRunsUntilStoppedAndTheLevelComesBack) {
+    for (uint8_t level : {kLevelEasy, kLevelMateSearch}) {
+        SCOPED_TRACE(int(level));
+        RunCommand(kCommandNewGame);
+        display.Clear();
+        levelKind = level;
+        maxDepth = 1;
+        static int movesBeforeStop;
+        movesBeforeStop = 6;
+        SetNativeEventPull([] {
+            if (timedThinking && --movesBeforeStop == 0) {
+                Message stop;
+                stop.command = kCommandStop;
+                PostMessage(stop);
+            }
+        });
+        RunCommand(kCommandDemo);
+        SetNativeEventPull(nullptr);
+        EXPECT_EQ(demoMode, 0);
+        EXPECT_EQ(levelKind, level);
+        EXPECT_GT(plyCount, 0);
+        EXPECT_EQ(display.Count("ClearThreatMarks"), level == kLevelEasy ? 1 : 0);
+        EXPECT_EQ(userSide, sideToMove);
+        EXPECT_EQ(display.calls.back().name, "ShowLevel");
+    }
 }
 
 TEST_F(MenuCommandsTest, SoundReverseAndBestPathToggle) {
