@@ -11,7 +11,6 @@
 #include "records/settings.h"
 #include "rules/board.h"
 #include "rules/clock.h"
-#include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 
