@@ -29,6 +29,7 @@
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
+#include "ui/extracommands.h"
 #include "ui/forms/panels.h"
 #include "ui/qteventsource.h"
 #include "ui/systemfont.h"
@@ -187,6 +188,7 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    RegisterExtraCommands();
     // Both stay safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
     levelCheckMover = MoveLevelCheck;
