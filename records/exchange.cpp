@@ -16,6 +16,7 @@
 #include "rules/fen.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
+#include "rules/legality.h"
 #include "rules/makemove.h"
 #include "rules/positionkeeper.h"
 #include "rules/record.h"
@@ -86,12 +87,14 @@ std::string PastePosition(std::string_view text) {
 }
 
 std::string GameResultTag() {
+    // Mate and stalemate both lose for the side that cannot move, announced or not (an imported
+    // game's end is not announced).
+    if (!HasLegalMove()) return sideToMove == Red ? "0-1" : "1-0";
     if (!gameOver) return "*";
     if (gameResultText == kSixtyMovesText) return "1/2-1/2";
     if (gameResultText == kRedResignsText) return "0-1";
     if (gameResultText == kBlackResignsText) return "1-0";
-    // Mate and stalemate both lose for the side that cannot move.
-    return sideToMove == Red ? "0-1" : "1-0";
+    return "*";
 }
 
 std::string ExportGame(const std::filesystem::path& file, PgnNotation notation) {

@@ -43,7 +43,8 @@ bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::st
 std::string ImportGame(const std::filesystem::path& file);
 std::string ImportGameText(std::string_view bytes);
 
-// The PGN result of the game as the end-of-game check left it ("*" while it goes on).
+// The PGN result of the game: the side to move has lost when it cannot move; otherwise the end
+// the end-of-game check announced, "*" while the game goes on.
 std::string GameResultTag();
 
 }  // namespace xq

@@ -84,18 +84,27 @@ TEST(Exchange, AGameExportedInEitherNotationImportsAsTheSameGame) {
 
 TEST(Exchange, TheGamesResultGoesIntoTheExport) {
     testing::TempFolder folder;
+    // A mate, as an imported game ends: not announced, still the result.
     testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/R3K4 w");
     const MoveRecord mate = testing::Generated("a0d0");
     GameRecord[recordTop + 1] = mate;
     PlayMove(mate);
     SlideRecord();
-    CheckGameEnd();
-    ASSERT_EQ(gameOver, 1);
-    EXPECT_EQ(GameResultTag(), "1-0");
+    ASSERT_EQ(gameOver, 0);
     ASSERT_EQ(ExportGame(folder / "mate.pgn", PgnNotation::Chinese), "");
     const std::string text = testing::ReadWholeFile(folder / "mate.pgn");
     EXPECT_NE(text.find("[Result \"1-0\"]"), std::string::npos) << text;
     EXPECT_NE(text.find("1. 车九平六 1-0"), std::string::npos) << text;
+
+    // The ends announced while moves are left.
+    testing::SetUpFen(kStartFen);
+    EXPECT_EQ(GameResultTag(), "*");
+    const std::pair<std::string_view, const char*> ends[] = {
+        {kSixtyMovesText, "1/2-1/2"}, {kRedResignsText, "0-1"}, {kBlackResignsText, "1-0"}};
+    for (const auto& [end, tag] : ends) {
+        SetGameResult(end);
+        EXPECT_EQ(GameResultTag(), tag) << end;
+    }
     gameOver = 0;
 }
 
