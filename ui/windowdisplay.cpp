@@ -5,6 +5,7 @@
 
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
+#include "ui/sprite.h"
 
 namespace xq {
 
@@ -33,6 +34,10 @@ void WindowDisplay::SyncShownBoard() {
 void WindowDisplay::ClearShownBoard() {
     ResetPanel();
     form_.Renderer().ClearShownBoard();
+}
+
+void WindowDisplay::EndDrag(bool glideBack) {
+    form_.Sprite().EndDrag(glideBack);
 }
 
 void WindowDisplay::StartClockDisplay() {
