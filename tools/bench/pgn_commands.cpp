@@ -46,6 +46,7 @@ int ExportPgn(std::vector<std::string> args) {
         MakeMove(move, false);
         SwapSides();
     }
+    game.result = GameResultTag();  // a mate or stalemate ends the game
     // The writer sets the start up again itself.
     std::fputs(WritePgn(game, notation).c_str(), stdout);
     return 0;
