@@ -28,12 +28,16 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n";
 
-// The first non-blank line of `text`, without blanks around it.
-std::string_view FirstLine(std::string_view text) {
+// The first non-blank line of `text`, without blanks around it and without the "position fen "
+// or "fen " that engine logs put in front of a FEN.
+std::string_view FenLine(std::string_view text) {
     const size_t start = text.find_first_not_of(kBlanks);
     if (start == std::string_view::npos) return {};
     text.remove_prefix(start);
     text = text.substr(0, text.find_first_of("\r\n"));
+    for (std::string_view prefix : {"position ", "fen "}) {
+        if (text.starts_with(prefix)) text.remove_prefix(prefix.size());
+    }
     return text.substr(0, text.find_last_not_of(kBlanks) + 1);
 }
 
@@ -67,7 +71,7 @@ std::string PositionAsFen() {
 }
 
 std::string PastePosition(std::string_view text) {
-    const std::string_view fen = FirstLine(text);
+    const std::string_view fen = FenLine(text);
     if (fen.empty()) return "剪贴板中没有局面";
     // 1. The text and the editor's checks; a refusal puts the old position back.
     PositionKeeper keeper;

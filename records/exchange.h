@@ -19,11 +19,12 @@ inline constexpr size_t kLargestGameText = 4 << 20;
 // "复制局面": the position on the board as FEN.
 std::string PositionAsFen();
 
-// "粘贴局面": sets up the position of `fen` (surrounding blanks and lines ignored) when it passes
-// the position editor's checks: the piece counts, the placements and that the side not to move is
-// not in check. It is then played from as the editor's "完成" leaves a position: an empty record,
-// no opening library, both clocks at zero, the user playing the side to move; the board and the
-// panel are drawn afresh. Returns the refusal, empty when the position was taken.
+// "粘贴局面": sets up the position of `fen` (its first line; blanks around it and an engine log's
+// "position fen " in front ignored) when it passes the position editor's checks: the piece
+// counts, the placements and that the side not to move is not in check. It is then played from as
+// the editor's "完成" leaves a position: an empty record, no opening library, both clocks at zero,
+// the user playing the side to move; the board and the panel are drawn afresh. Returns the
+// refusal, empty when the position was taken.
 std::string PastePosition(std::string_view fen);
 
 // "导出棋谱": the game from its start as PGN in `notation`, written to `file` through a temporary

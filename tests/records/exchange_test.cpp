@@ -182,6 +182,8 @@ TEST(Exchange, APastedPositionPassesTheEditorsChecksOrChangesNothing) {
          "3k5/9/9/9/9/9/9/9/4R4/4K4 b - - 0 1"},
         {"the board alone: Red to move", "3k5/9/9/9/9/9/9/9/4R4/4K4", "",
          "3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1"},
+        {"as an engine log writes it", "position fen 3k5/9/9/9/9/9/9/9/4R4/4K4 b moves", "",
+         "3k5/9/9/9/9/9/9/9/4R4/4K4 b - - 0 1"},
         {"nothing on the clipboard", " \n ", "剪贴板中没有局面", ""},
         {"not a FEN", "hello world", "FEN 局面有误：", ""},
         {"three Red Rooks", "3k5/9/9/9/9/9/9/R8/R8/R3K4 w", "FEN 局面有误：", ""},
