@@ -310,5 +310,26 @@ TEST_F(BoardRendererTest, LastMoveMarkFollowsTheMovesShown) {
     renderer.lastMoveMark.SetEnabled(false, renderer);
 }
 
+// On the easy level a square that loses the mark gets its threat frame back.
+TEST_F(BoardRendererTest, LastMoveMarkLeavesTheThreatFrameBehind) {
+    testing::SetUpFen("r4k3/9/9/9/9/8R/9/9/9/4K4 w");
+    levelKind = kLevelEasy;
+    renderer.lastMoveMark.SetEnabled(true, renderer);
+    renderer.SyncShownBoard();
+    renderer.RedrawAll();
+    for (const char* iccs : {"i4a4", "f9f8"}) {
+        const MoveRecord move = testing::Generated(iccs);
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        renderer.RedrawChangedSquares();
+        SlideRecord();
+    }
+    const QPoint rook = renderer.SquareOrigin(MakeSquare(4, 0));  // attacked by the Black Rook
+    EXPECT_EQ(canvas.Pixel(rook.x() + 1, rook.y() + 1), kThreatRed);
+    EXPECT_NE(canvas.Pixel(rook.x() + 2, rook.y() + 2), kLastMoveYellow);
+    const QPoint king = renderer.SquareOrigin(MakeSquare(8, 5));
+    EXPECT_EQ(canvas.Pixel(king.x() + 2, king.y() + 2), kLastMoveYellow);
+}
+
 }  // namespace
 }  // namespace xq
