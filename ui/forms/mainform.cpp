@@ -29,7 +29,9 @@
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/panels.h"
+#include "ui/movelist.h"
 #include "ui/qteventsource.h"
 #include "ui/systemfont.h"
 #include "ui/windowdisplay.h"
@@ -43,6 +45,10 @@ namespace {
 constexpr int kClockMilliseconds = 1000;
 constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
+constexpr int kMoveListLeft = 20;
+constexpr int kMoveListTop = 448;
+constexpr int kMoveListWidth = 327;
+constexpr int kMoveListHeight = 200;
 
 void PostStop() {
     PostToMainWindow(MessageKind::Command, kCommandStop);
@@ -66,6 +72,11 @@ void PassClick() {
 template <int32_t command>
 void DialogClick() {
     if (mainForm != nullptr) mainForm->RunDialogCommand(command);
+}
+
+// Timer1Timer: the panel's clock, once a second while a side's clock runs.
+void Timer1Timer(const Message& message) {
+    if (message.command == kClockTimer && mainForm != nullptr) mainForm->InfoForm()->ShowClock();
 }
 
 void ShowErrorMessage(const Message&) {
@@ -98,6 +109,7 @@ TMainForm::TMainForm()
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
       editForm_(new TEditForm(canvasWidget_)),
+      moveList_(new MoveListView(canvasWidget_)),
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
     mainForm = this;
@@ -114,6 +126,8 @@ TMainForm::TMainForm()
         panel->setGeometry(half, 0, kClientWidth - half, kClientHeight);
         panel->show();
     }
+    // The room below the board shows the game's moves.
+    moveList_->setGeometry(kMoveListLeft, kMoveListTop, kMoveListWidth, kMoveListHeight);
     // 2. The window state.
     soundOn = 1;
     computerThinking = 0;
@@ -187,6 +201,7 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    SetMessageHandler(MessageKind::Timer, Timer1Timer);
     // Both stay safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
     levelCheckMover = MoveLevelCheck;
@@ -256,6 +271,7 @@ void TMainForm::FormPaint() {
     // 1. The background pattern, read afresh.
     LoadPattern();
     canvas_.FillRect({0, 0, kClientWidth, kClientHeight}, pattern_);
+    infoForm_->SetBackground(pattern_);
     // 2. The window's frame.
     renderer_->DrawFrame3D({0, 0, kClientWidth, kClientHeight}, false);
     // 3. The board.
