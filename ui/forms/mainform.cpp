@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/commands.h"
@@ -49,6 +50,8 @@ constexpr int kMoveListLeft = 20;
 constexpr int kMoveListTop = 448;
 constexpr int kMoveListWidth = 327;
 constexpr int kMoveListHeight = 200;
+// The bottom file labels' boxes end this far below twice the label height (boardrenderer.cpp).
+constexpr int kLabelBoxesBelowBoard = 405;
 
 void PostStop() {
     PostToMainWindow(MessageKind::Command, kCommandStop);
@@ -126,8 +129,6 @@ TMainForm::TMainForm()
         panel->setGeometry(half, 0, kClientWidth - half, kClientHeight);
         panel->show();
     }
-    // The room below the board shows the game's moves.
-    moveList_->setGeometry(kMoveListLeft, kMoveListTop, kMoveListWidth, kMoveListHeight);
     // 2. The window state.
     soundOn = 1;
     computerThinking = 0;
@@ -150,6 +151,12 @@ TMainForm::TMainForm()
     });
 
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
+    // The room below the board shows the game's moves, clear of the file labels, which a tall
+    // CJK font pushes a little into it.
+    const int labelsBottom = 2 * renderer_->LabelHeight() + kLabelBoxesBelowBoard;
+    const int listTop = std::max(kMoveListTop, labelsBottom + 2);
+    moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
+                           kMoveListTop + kMoveListHeight - listTop);
     pieceValueDlg_ = new TPieceValueDlg(this);
     secPerMoveDlg_ = new TInputSecPerMoveDlg(this);
     minPerGameDlg_ = new TInputMinPerGameDlg(this);
