@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "engine/book.h"
@@ -20,6 +21,7 @@
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "platform/messages.h"
+#include "records/gamefile.h"
 #include "records/notation.h"
 #include "records/settings.h"
 #include "rules/clock.h"
@@ -225,6 +227,9 @@ TEST_F(InfoFormTest, ClockTicksShowTheRunningSideWithABlinkingColon) {
     Tick();
     EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：100:00"));
     StopClock();
+    fakeTime.Advance(5);
+    Tick();  // queued before the clock stopped
+    EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：100:00"));
 }
 
 TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
@@ -247,7 +252,19 @@ TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
     Settle();
     EXPECT_EQ(form.MoveList()->Rows(), played);
 
-    // A new game empties the list.
+    // A restored game empties the list; its moves go on from the restored move number.
+    const std::filesystem::path file = home.filePath("game.chs").toStdString();
+    ASSERT_TRUE(SaveGameFile(file));
+    ASSERT_TRUE(LoadGameFile(file).empty());
+    Settle();
+    EXPECT_TRUE(form.MoveList()->Rows().empty());
+    ASSERT_TRUE(Enter("b0c2"));
+    Settle();
+    ASSERT_EQ(form.MoveList()->Rows().size(), 1u);
+    EXPECT_EQ(form.MoveList()->Rows()[0].number, 3);
+    EXPECT_EQ(form.MoveList()->Rows()[0].red, "马八进七");
+
+    // So does a new game.
     NewGameCommand();
     Settle();
     EXPECT_TRUE(form.MoveList()->Rows().empty());

@@ -120,6 +120,8 @@ void TInfoForm::ShowLevel(std::string_view text) {
 }
 
 void TInfoForm::ShowClock() {
+    // A tick queued before the clock stopped has nothing to show.
+    if (!clockRunning) return;
     const int32_t seconds = ShownClockSeconds(sideClock[runningClock], LocalTimeOfDay());
     ShowValue("Timer", ClockText(seconds, blink_));
     blink_ = !blink_;

@@ -36,6 +36,7 @@ class TInfoForm : public QFrame {
     void ShowMessage(std::string_view text);
     void ShowLevel(std::string_view text);
     // The clock text of the side whose clock runs; the colon blinks from one call to the next.
+    // Nothing while no clock runs.
     void ShowClock();
 
     // The text a field shows now (tests and tools read the panel with it).
