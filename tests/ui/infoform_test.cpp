@@ -26,6 +26,7 @@
 #include "records/settings.h"
 #include "rules/clock.h"
 #include "rules/fen.h"
+#include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "rules/makemove.h"
 #include "support/fake_time.h"
@@ -133,6 +134,34 @@ TEST_F(InfoFormTest, FieldsSitWhereTheFormPutsThem) {
     EXPECT_EQ(list.top() + list.height(), 448 + 200);
     EXPECT_GE(list.top(), 448);
     EXPECT_GT(list.top(), 2 * form.Renderer().LabelHeight() + 405) << "the labels stay whole";
+}
+
+// The longest texts a game writes stay inside their fields with the CJK font.
+TEST_F(InfoFormTest, LongestTextsFitTheirFields) {
+    MoveRecord line[kLineLength];
+    std::fill(std::begin(line), std::end(line), NullMove);
+    for (int k = 0; k < 9; ++k)
+        line[k] = MoveRecord{MakeSquare(3, 8), MakeSquare(9, 8), 0, Rook, 0};
+    ShowMoveLine(Red, PanelMoveLine(299, line[0], Red, 5999.9));
+    ShowMoveLine(Black, PanelMoveLine(299, line[0], Black, 5999.9));
+    ShowPanelValue("Depth", RootMoveText(45, line[0], Black));
+    ShowPanelValue("Nodes", NodeCountText(999999999));
+    ShowPanelValue("Seconds", NodeRateText(999999999, 1.0));
+    ShowPanelValue("Value", ScoreText(-32000));
+    ShowPanelValue("Timer", ClockText(5999 * 60 + 59, true));
+    ShowSearchLine(line, 0, Red);
+    ShowMessage(ForcedMateText(kMateScoreBase - 256 * 44));
+    for (const char* name : {"RedInfo", "BlackInfo", "Depth", "Nodes", "Seconds", "Value", "Timer",
+                             "BestPath", "Message", "Color1", "Level2"}) {
+        const auto* field = form.InfoForm()->findChild<QLabel*>(name);
+        ASSERT_NE(field, nullptr) << name;
+        const QRect room = field->contentsRect().adjusted(field->indent(), 0, 0, 0);
+        const QRect needed = field->fontMetrics().boundingRect(
+            room, Qt::AlignLeft | Qt::AlignTop | (field->wordWrap() ? Qt::TextWordWrap : 0),
+            field->text());
+        EXPECT_LE(needed.width(), room.width()) << name << " " << field->text().toStdString();
+        EXPECT_LE(needed.height(), room.height() + 2) << name;
+    }
 }
 
 TEST_F(InfoFormTest, PanelTextsAfterANewGameAMoveAndASearch) {
