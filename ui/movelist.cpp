@@ -7,6 +7,7 @@
 #include "records/notation.h"
 #include "rules/board.h"
 #include "rules/game.h"
+#include "rules/makemove.h"
 #include "rules/record.h"
 #include "ui/systemfont.h"
 
@@ -38,12 +39,32 @@ GameMoves CurrentGameMoves() {
         --first;
     GameMoves game;
     game.firstPly = std::max(0, plyCount - (anchor - first + 1));
+    // A record that has dropped plies is full: the entry below its oldest ply is its bottom slot.
+    game.dropped = first <= kRecordBottom + 1 && game.firstPly > 0;
     Side mover = (top - first) % 2 == 0 ? Opponent(next) : next;
     for (int slot = first; slot <= top; ++slot) {
         game.plies.push_back({GameRecord[slot], mover});
         mover = Opponent(mover);
     }
     return game;
+}
+
+GameMoves KeepDroppedPlies(const GameMoves& earlier, GameMoves current) {
+    const int32_t dropped = current.firstPly - earlier.firstPly;
+    const auto shownBefore = static_cast<size_t>(std::max(0, dropped));
+    if (!current.dropped || current.plies.empty() || dropped <= 0 ||
+        shownBefore >= earlier.plies.size())
+        return current;
+    const size_t overlap = std::min(earlier.plies.size() - shownBefore, current.plies.size());
+    for (size_t k = 0; k < overlap; ++k) {
+        const GamePly& before = earlier.plies[shownBefore + k];
+        if (before.mover != current.plies[k].mover || !SameMove(before.move, current.plies[k].move))
+            return current;
+    }
+    current.plies.insert(current.plies.begin(), earlier.plies.begin(),
+                         earlier.plies.begin() + static_cast<std::ptrdiff_t>(shownBefore));
+    current.firstPly = earlier.firstPly;
+    return current;
 }
 
 bool RecordInTransit() {
@@ -93,7 +114,12 @@ void MoveListView::ScheduleRefresh() {
 }
 
 void MoveListView::Refresh() {
-    Show(MoveListRows(CurrentGameMoves()));
+    if (hideWhile_ != nullptr && *hideWhile_) {
+        Show({});
+        return;
+    }
+    game_ = KeepDroppedPlies(game_, CurrentGameMoves());
+    Show(MoveListRows(game_));
     if (RecordInTransit()) refresh_.start(kRecheckMilliseconds);
 }
 

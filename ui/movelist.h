@@ -20,15 +20,20 @@ struct GamePly {
 };
 
 // The game's plies as the record holds them. `firstPly` counts the plies played before plies[0]
-// (not 0 when the game began from a loaded position or the record has dropped its oldest plies).
+// (not 0 when the game began from a loaded position or the record has dropped its oldest plies);
+// `dropped` is set when the record is full and the game longer, so it may have dropped some.
 struct GameMoves {
     int32_t firstPly = 0;
+    bool dropped = false;
     std::vector<GamePly> plies;
 };
 
 // Reads the record at any moment, also while the engine searches: its working slots, and the
 // reply it plays unseen while it thinks on the user's time, are not moves of the game.
 GameMoves CurrentGameMoves();
+// `current` with the plies that its record has dropped taken from `earlier`, what the list showed
+// before, when the two agree wherever both hold a ply.
+GameMoves KeepDroppedPlies(const GameMoves& earlier, GameMoves current);
 // Whether the record is in the middle of a move or a search, so it must be read again later.
 bool RecordInTransit();
 
@@ -52,6 +57,8 @@ class MoveListView : public QTableWidget {
     void ScheduleRefresh();
     // Reads the record now and shows it; reads it again shortly while it is in transit.
     void Refresh();
+    // While the flag is set (the position editor is open) the list is empty.
+    void HideWhile(const bool* flag) { hideWhile_ = flag; }
 
     const std::vector<MoveListRow>& Rows() const { return rows_; }
 
@@ -59,6 +66,8 @@ class MoveListView : public QTableWidget {
     void Show(const std::vector<MoveListRow>& rows);
 
     QTimer refresh_;
+    const bool* hideWhile_ = nullptr;
+    GameMoves game_;
     std::vector<MoveListRow> rows_;
 };
 

@@ -281,6 +281,16 @@ TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
     Settle();
     EXPECT_EQ(form.MoveList()->Rows(), played);
 
+    // The position editor hides the game while it is open.
+    form.Renderer().editorOpen = true;
+    RedrawAll();
+    Settle();
+    EXPECT_EQ(form.MoveList()->rowCount(), 0);
+    form.Renderer().editorOpen = false;
+    RedrawAll();
+    Settle();
+    EXPECT_EQ(form.MoveList()->Rows(), played);
+
     // A restored game empties the list; its moves go on from the restored move number.
     const std::filesystem::path file = home.filePath("game.chs").toStdString();
     ASSERT_TRUE(SaveGameFile(file));
@@ -333,22 +343,46 @@ TEST(MoveListRowsTest, ReadFromTheRecordInEveryState) {
     thinking = 0;
     EXPECT_FALSE(RecordInTransit());
 
-    // A record that has dropped its oldest plies numbers what it kept from the ply count.
+    // A record that has dropped its oldest plies (its bottom slot is then empty) numbers what it
+    // kept from the ply count.
     NewGame();
-    for (int slot = kRecordBottom; slot <= -1; ++slot)
+    for (int slot = kRecordBottom + 1; slot <= -1; ++slot)
         GameRecord[slot] = MoveRecord{16, 0, 0, Rook, 0};
-    plyCount = 300;  // 44 plies dropped; Black moved last, so Red made ply 44
+    plyCount = 300;  // 45 plies dropped; Black moved last, so Black made ply 45
     sideToMove = Red;
     const GameMoves kept = CurrentGameMoves();
-    EXPECT_EQ(kept.firstPly, 44);
-    ASSERT_EQ(kept.plies.size(), 256u);
-    EXPECT_EQ(kept.plies.front().mover, Red);
+    EXPECT_EQ(kept.firstPly, 45);
+    EXPECT_TRUE(kept.dropped);
+    ASSERT_EQ(kept.plies.size(), 255u);
+    EXPECT_EQ(kept.plies.front().mover, Black);
     const Rows rows = MoveListRows(kept);
     ASSERT_EQ(rows.size(), 128u);
-    EXPECT_EQ(rows.front().number, 23);
+    EXPECT_EQ(rows.front(), (MoveListRow{23, "", FormatMove(kept.plies[0].move, Black)}));
     EXPECT_EQ(rows.back().number, 150);
     EXPECT_FALSE(rows.back().black.empty());
     NewGame();
+}
+
+// The list keeps the plies that a full record has dropped, as long as what it showed agrees with
+// what the record still holds.
+TEST(MoveListRowsTest, KeepsWhatAFullRecordHasDropped) {
+    auto plies = [](int32_t first, int32_t count, int32_t changed = -1) {
+        std::vector<GamePly> played;
+        for (int32_t k = first; k < first + count; ++k)
+            played.push_back(
+                {MoveRecord{k == changed ? 99 : k, k + 1, 0, Rook, 0}, static_cast<Side>(k % 2)});
+        return played;
+    };
+    const GameMoves shown{0, false, plies(0, 10)};
+    const GameMoves merged = KeepDroppedPlies(shown, GameMoves{4, true, plies(4, 8)});
+    EXPECT_EQ(merged.firstPly, 0);
+    ASSERT_EQ(merged.plies.size(), 12u);
+    for (int32_t k = 0; k < 12; ++k)
+        EXPECT_EQ(merged.plies[static_cast<size_t>(k)].move.to, k);
+    // A record that disagrees, a game that was only loaded, and an empty record keep their own.
+    EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, true, plies(4, 8, 6)}).firstPly, 4);
+    EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, false, plies(4, 8)}).firstPly, 4);
+    EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, true, {}}).firstPly, 4);
 }
 
 }  // namespace

@@ -157,6 +157,7 @@ TMainForm::TMainForm()
     const int listTop = std::max(kMoveListTop, labelsBottom + 2);
     moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
                            kMoveListTop + kMoveListHeight - listTop);
+    moveList_->HideWhile(&renderer_->editorOpen);
     pieceValueDlg_ = new TPieceValueDlg(this);
     secPerMoveDlg_ = new TInputSecPerMoveDlg(this);
     minPerGameDlg_ = new TInputMinPerGameDlg(this);
