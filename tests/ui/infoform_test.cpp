@@ -261,10 +261,36 @@ TEST_F(InfoFormTest, ClockTicksShowTheRunningSideWithABlinkingColon) {
     EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：100:00"));
 }
 
+// What the list reads in the middle of the engine's searches, after every iteration.
+struct SearchSight {
+    bool pondering;
+    Rows rows;
+};
+std::vector<SearchSight> searchSights;
+
 TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
-    maxDepth = 1;
+    searchSights.clear();
+    iterationHook = [] {
+        searchSights.push_back({pondering != 0, MoveListRows(CurrentGameMoves())});
+    };
     ASSERT_TRUE(Enter("h2e2"));
+    iterationHook = nullptr;
     const std::string reply1 = FormatMove(GameRecord[recordTop], Black);
+    // While the engine searches its answer the user's move is there; while it thinks on the
+    // user's time its answer is, and the reply it expects is not.
+    int answering = 0;
+    int pondered = 0;
+    for (const SearchSight& sight : searchSights) {
+        if (sight.pondering) {
+            ++pondered;
+            EXPECT_EQ(sight.rows, (Rows{{1, "炮二平五", reply1}}));
+        } else {
+            ++answering;
+            EXPECT_EQ(sight.rows, (Rows{{1, "炮二平五", ""}}));
+        }
+    }
+    EXPECT_GT(answering, 0);
+    EXPECT_GT(pondered, 0);
     ASSERT_TRUE(Enter("h0g2"));
     const std::string reply2 = FormatMove(GameRecord[recordTop], Black);
     Settle();
