@@ -30,7 +30,7 @@ GameMoves CurrentGameMoves() {
     // 2. The side to move after the top slot. The search moves the board and the sides with its
     // line; whenever it lets the window run, it stands recordTop plies above its root.
     Side next = sideToMove;
-    if (searching && recordTop > 0 && recordTop % 2 != 0) next = Opponent(next);
+    if (searching && recordTop % 2 == 1) next = Opponent(next);
     if (top < anchor) next = Opponent(next);
     // 3. Down from the top to the entry below the game's first move, or to the record's bottom
     // when the record has dropped its oldest plies.

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/boardrenderer.h"
 #include "ui/clockdisplay.h"
@@ -49,7 +50,7 @@ TInfoForm::TInfoForm(QWidget* parent)
     for (QLabel* label : findChildren<QLabel*>()) {
         label->setFont(font);
         label->setIndent(2);
-        // The text keeps what the form loaded as its reset text.
+        // What the form loaded is the field's reset text.
         label->setProperty("resetText", label->text());
         if (label != ui_->Label1) Paint(label, face);
     }
