@@ -9,6 +9,7 @@
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/movelist.h"
+#include "ui/sprite.h"
 
 namespace xq {
 
@@ -78,6 +79,10 @@ void WindowDisplay::ShowLevel() {
 
 void WindowDisplay::ShowPanelValue(std::string_view field, std::string_view text) {
     form_.InfoForm()->ShowValue(field, text);
+}
+
+void WindowDisplay::EndDrag(bool glideBack) {
+    form_.Sprite().EndDrag(glideBack);
 }
 
 void WindowDisplay::StartClockDisplay() {
