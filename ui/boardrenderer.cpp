@@ -173,14 +173,18 @@ void BoardRenderer::DrawFileLabels() {
     }
 }
 
-void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
+void DrawFrame3D(gdi::Canvas& canvas, const gdi::Rect& rect, bool filled) {
     const auto [l, t, r, b] = rect;
     const gdi::Brush grey = gdi::Brush::Solid(kLightGrey);
-    canvas_.Rectangle(rect, kWhite, filled ? &grey : nullptr);
-    canvas_.Rectangle({l + 1, t + 1, r - 1, b - 1}, kLightGrey, nullptr);
-    canvas_.Polyline({{l + 2, b - 3}, {r - 3, b - 3}, {r - 3, t + 2}}, kWhite);
-    canvas_.Polyline({{l, b - 1}, {r - 1, b - 1}, {r - 1, t}}, kDarkGrey);
-    canvas_.Polyline({{l + 2, b - 3}, {l + 2, t + 2}, {r - 3, t + 2}}, kDarkGrey);
+    canvas.Rectangle(rect, kWhite, filled ? &grey : nullptr);
+    canvas.Rectangle({l + 1, t + 1, r - 1, b - 1}, kLightGrey, nullptr);
+    canvas.Polyline({{l + 2, b - 3}, {r - 3, b - 3}, {r - 3, t + 2}}, kWhite);
+    canvas.Polyline({{l, b - 1}, {r - 1, b - 1}, {r - 1, t}}, kDarkGrey);
+    canvas.Polyline({{l + 2, b - 3}, {l + 2, t + 2}, {r - 3, t + 2}}, kDarkGrey);
+}
+
+void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
+    xq::DrawFrame3D(canvas_, rect, filled);
 }
 
 bool BoardRenderer::ThreatsShown() const {
