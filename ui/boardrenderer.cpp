@@ -173,14 +173,18 @@ void BoardRenderer::DrawFileLabels() {
     }
 }
 
-void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
+void DrawFrame3D(gdi::Canvas& canvas, const gdi::Rect& rect, bool filled) {
     const auto [l, t, r, b] = rect;
     const gdi::Brush grey = gdi::Brush::Solid(kLightGrey);
-    canvas_.Rectangle(rect, kWhite, filled ? &grey : nullptr);
-    canvas_.Rectangle({l + 1, t + 1, r - 1, b - 1}, kLightGrey, nullptr);
-    canvas_.Polyline({{l + 2, b - 3}, {r - 3, b - 3}, {r - 3, t + 2}}, kWhite);
-    canvas_.Polyline({{l, b - 1}, {r - 1, b - 1}, {r - 1, t}}, kDarkGrey);
-    canvas_.Polyline({{l + 2, b - 3}, {l + 2, t + 2}, {r - 3, t + 2}}, kDarkGrey);
+    canvas.Rectangle(rect, kWhite, filled ? &grey : nullptr);
+    canvas.Rectangle({l + 1, t + 1, r - 1, b - 1}, kLightGrey, nullptr);
+    canvas.Polyline({{l + 2, b - 3}, {r - 3, b - 3}, {r - 3, t + 2}}, kWhite);
+    canvas.Polyline({{l, b - 1}, {r - 1, b - 1}, {r - 1, t}}, kDarkGrey);
+    canvas.Polyline({{l + 2, b - 3}, {l + 2, t + 2}, {r - 3, t + 2}}, kDarkGrey);
+}
+
+void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
+    xq::DrawFrame3D(canvas_, rect, filled);
 }
 
 bool BoardRenderer::ThreatsShown() const {
@@ -193,6 +197,7 @@ void BoardRenderer::RedrawAll() {
         DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
     DrawFileLabels();
     if (ThreatsShown()) MarkThreats();
+    lastMoveMark.Refresh(*this, true);
 }
 
 void BoardRenderer::RedrawChangedSquares() {
@@ -207,6 +212,7 @@ void BoardRenderer::RedrawChangedSquares() {
         DrawPiece(square, cell.kind, cell.side, PieceLook::Normal);
     }
     if (ThreatsShown()) MarkThreats();
+    lastMoveMark.Refresh(*this, false);
 }
 
 void BoardRenderer::ClearShownBoard() {
@@ -226,6 +232,8 @@ void BoardRenderer::ShowSelected(Square square) {
 void BoardRenderer::ShowNormal(Square square) {
     DrawEmptySquare(square);
     DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
+    const auto& marked = lastMoveMark.Marked();
+    if (square == marked[0] || square == marked[1]) DrawLastMoveMark(square);
 }
 
 void BoardRenderer::MarkThreats() {
@@ -247,6 +255,36 @@ void BoardRenderer::FrameSquare(Square square, bool defended) {
     const QPoint origin = SquareOrigin(square);
     canvas_.Rectangle({origin.x() + 1, origin.y() + 1, origin.x() + 32, origin.y() + 35},
                       defended ? kBlack : kThreatRed, nullptr);
+}
+
+// Four corner brackets, two pixels wide, where the round piece leaves the cell free and inside
+// the easy level's threat frame.
+void BoardRenderer::DrawLastMoveMark(Square square) {
+    constexpr int kInset = 2;
+    constexpr int kArm = 7;
+    const QPoint origin = SquareOrigin(square);
+    for (const int right : {0, 1}) {
+        for (const int bottom : {0, 1}) {
+            // The corner's outermost pixel, and the directions its two arms go.
+            const int cx = origin.x() + kInset + right * (kCellSize - 1 - 2 * kInset);
+            const int cy = origin.y() + kInset + bottom * (kCellSize - 1 - 2 * kInset);
+            const int sx = right ? -1 : 1;
+            const int sy = bottom ? -1 : 1;
+            for (const int width : {0, 1}) {
+                canvas_.Line({cx, cy + sy * width}, {cx + sx * kArm, cy + sy * width},
+                             kLastMoveYellow);
+                canvas_.Line({cx + sx * width, cy}, {cx + sx * width, cy + sy * kArm},
+                             kLastMoveYellow);
+            }
+        }
+    }
+}
+
+void BoardRenderer::RedrawSquare(Square square) {
+    DrawEmptySquare(square);
+    DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
+    if (ThreatsShown() && board[square].threatMark == 1)
+        FrameSquare(square, IsAttacked(Opponent(computerSide), square) != 0);
 }
 
 void BoardRenderer::ClearThreatMarks() {

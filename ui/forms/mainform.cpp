@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/commands.h"
@@ -30,9 +32,14 @@
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
+#include "ui/extracommands.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/panels.h"
 #include "ui/gamefiledialogs.h"
+#include "ui/mouseentry.h"
+#include "ui/movelist.h"
 #include "ui/qteventsource.h"
+#include "ui/sprite.h"
 #include "ui/systemfont.h"
 #include "ui/windowdisplay.h"
 
@@ -45,6 +52,12 @@ namespace {
 constexpr int kClockMilliseconds = 1000;
 constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
+constexpr int kMoveListLeft = 20;
+constexpr int kMoveListTop = 448;
+constexpr int kMoveListWidth = 327;
+constexpr int kMoveListHeight = 200;
+// The bottom file labels' boxes end this far below twice the label height (boardrenderer.cpp).
+constexpr int kLabelBoxesBelowBoard = 405;
 
 void PostStop() {
     PostToMainWindow(MessageKind::Command, kCommandStop);
@@ -60,6 +73,11 @@ void ExitClick() {
 template <int32_t command>
 void DialogClick() {
     if (mainForm != nullptr) mainForm->RunDialogCommand(command);
+}
+
+// Timer1Timer: the panel's clock, once a second while a side's clock runs.
+void Timer1Timer(const Message& message) {
+    if (message.command == kClockTimer && mainForm != nullptr) mainForm->InfoForm()->ShowClock();
 }
 
 void ShowErrorMessage(const Message&) {
@@ -85,6 +103,7 @@ TMainForm::TMainForm()
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
       editForm_(new TEditForm(canvasWidget_)),
+      moveList_(new MoveListView(canvasWidget_)),
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
     mainForm = this;
@@ -123,6 +142,25 @@ TMainForm::TMainForm()
     });
 
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
+    // The room below the board shows the game's moves, clear of the file labels, which a tall
+    // CJK font pushes a little into it.
+    const int labelsBottom = 2 * renderer_->LabelHeight() + kLabelBoxesBelowBoard;
+    const int listTop = std::max(kMoveListTop, labelsBottom + 2);
+    moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
+                           kMoveListTop + kMoveListHeight - listTop);
+    moveList_->HideWhile(&renderer_->editorOpen);
+    // While a piece is dragged the pointer is hidden and every mouse event comes to the board.
+    sprite_ = std::make_unique<DragSprite>(canvas_, *renderer_, images_, [this](bool dragging) {
+        if (dragging) {
+            canvasWidget_->setCursor(Qt::BlankCursor);
+            canvasWidget_->grabMouse();
+        } else {
+            canvasWidget_->releaseMouse();
+            canvasWidget_->unsetCursor();
+        }
+    });
+    mouse_ = std::make_unique<MouseEntry>(
+        *renderer_, *sprite_, [this] { return canvasWidget_->mapFromGlobal(QCursor::pos()); });
     pieceValueDlg_ = new TPieceValueDlg(this);
     secPerMoveDlg_ = new TInputSecPerMoveDlg(this);
     minPerGameDlg_ = new TInputMinPerGameDlg(this);
@@ -179,6 +217,16 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    RegisterExtraCommands();
+    SetMessageHandler(MessageKind::Timer, Timer1Timer);
+    SetMessageHandler(MessageKind::LeftButtonDown, [](const Message& message) {
+        mainForm->Mouse().FormMouseDown(Qt::LeftButton, Qt::NoModifier, message.x, message.y);
+    });
+    SetMessageHandler(MessageKind::PointerMove, [](const Message& message) {
+        mainForm->Mouse().FormMouseMove(Qt::NoModifier, message.x, message.y);
+    });
+    SetCommandHandler(kCommandDrag, [] { mainForm->Mouse().MouseDragClick(); });
+    SetCommandHandler(kCommandSelect, [] { mainForm->Mouse().MouseSelectClick(); });
     // Safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
 }
@@ -218,7 +266,7 @@ void TMainForm::FormShow() {
     // 8. The board's colour.
     renderer_->SetSquareColour(qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
     // 9. Drag mode, the arrow, the panel in front and the whole client area.
-    dragMode = 1;
+    mouse_->dragMode = 1;
     unsetCursor();
     infoForm_->raise();
     FormPaint();
@@ -247,6 +295,7 @@ void TMainForm::FormPaint() {
     // 1. The background pattern, read afresh.
     LoadPattern();
     canvas_.FillRect({0, 0, kClientWidth, kClientHeight}, pattern_);
+    infoForm_->SetBackground(pattern_);
     // 2. The window's frame.
     renderer_->DrawFrame3D({0, 0, kClientWidth, kClientHeight}, false);
     // 3. The board.

@@ -18,8 +18,11 @@
 namespace xq {
 
 class CanvasWidget;
+class DragSprite;
+class MouseEntry;
 class TInfoForm;
 class TEditForm;
+class MoveListView;
 class WindowDisplay;
 class TPieceValueDlg;
 class TInputSecPerMoveDlg;
@@ -41,10 +44,13 @@ class TMainForm : public QMainWindow {
 
     gdi::Canvas& Canvas() { return canvas_; }
     BoardRenderer& Renderer() { return *renderer_; }
+    DragSprite& Sprite() { return *sprite_; }
+    MouseEntry& Mouse() { return *mouse_; }
     MainMenus& Menus() { return menus_; }
     CanvasWidget* Board() const { return canvasWidget_; }
     TInfoForm* InfoForm() const { return infoForm_; }
     TEditForm* EditForm() const { return editForm_; }
+    MoveListView* MoveList() const { return moveList_; }
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
@@ -59,8 +65,7 @@ class TMainForm : public QMainWindow {
     // Where the background pattern was read from (a file, the built-in resource, or nothing).
     const QString& PatternSource() const { return patternSource_; }
 
-    // Window state.
-    uint8_t dragMode = 1;       // the lifted piece follows the pointer ("拖动")
+    // Window state (the move entry's is in Mouse()).
     bool closeWaiting = false;  // a close waits for the engine's search to unwind
 
   protected:
@@ -78,14 +83,17 @@ class TMainForm : public QMainWindow {
     CanvasWidget* canvasWidget_;
     TInfoForm* infoForm_;
     TEditForm* editForm_;
-    QTimer timer1_;     // the panel clock's second
-    QTimer timer2_;     // housekeeping
-    QTimer stopAgain_;  // while a close waits: stops every search that still runs
+    MoveListView* moveList_;  // below the board
+    QTimer timer1_;           // the panel clock's second
+    QTimer timer2_;           // housekeeping
+    QTimer stopAgain_;        // while a close waits: stops every search that still runs
     QFont systemFont_;
     PieceImages images_;
     gdi::Brush pattern_;
     QString patternSource_;
     std::unique_ptr<BoardRenderer> renderer_;
+    std::unique_ptr<DragSprite> sprite_;
+    std::unique_ptr<MouseEntry> mouse_;
     std::unique_ptr<WindowDisplay> display_;
     // The dialogs, created once with the window as their parent.
     TPieceValueDlg* pieceValueDlg_;

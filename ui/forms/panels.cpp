@@ -4,7 +4,7 @@ namespace xq {
 
 namespace {
 
-// Both panels are plain child windows without a caption, in the window's face colour.
+// A plain child window without a caption, in the window's face colour.
 void SetUpPanel(QFrame* panel, const char* name) {
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::NoFrame);
@@ -12,10 +12,6 @@ void SetUpPanel(QFrame* panel, const char* name) {
 }
 
 }  // namespace
-
-TInfoForm::TInfoForm(QWidget* parent) : QFrame(parent) {
-    SetUpPanel(this, "TInfoForm");
-}
 
 TEditForm::TEditForm(QWidget* parent) : QFrame(parent) {
     SetUpPanel(this, "TEditForm");

@@ -1,19 +1,11 @@
-// The information panel on the right half of the main window: side to move, clocks, last moves,
-// level and the engine's figures. A borderless child of the main window; its fields come with the
-// panel itself, this is the frame the main window places and raises.
+// The position editor's piece palette, in the same place as the information panel
+// (ui/forms/infoform.h) and in front of it while the editor is open.
 #pragma once
 
 #include <QFrame>
 
 namespace xq {
 
-class TInfoForm : public QFrame {
-  public:
-    explicit TInfoForm(QWidget* parent);
-};
-
-// The position editor's piece palette, in the same place as the information panel and in front
-// of it while the editor is open.
 class TEditForm : public QFrame {
   public:
     explicit TEditForm(QWidget* parent);
