@@ -11,6 +11,7 @@
 #include "records/settings.h"
 #include "rules/board.h"
 #include "rules/clock.h"
+#include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 
