@@ -96,12 +96,13 @@ void ReportError(std::string_view text) {
 
 void NewGameCommand() {
     StopClockDisplay();
-    ShowPanelValue("Timer", "");  // the clock line's label alone
     EnableMenuItem("UndoMove", false);
     EnableMenuItem("RedoUndo", false);
     gameUnnamed = 1;
     NewGame();
     RedrawAll();
+    // The clock line's label alone until the first tick, after the new game has reset the panel.
+    ShowPanelValue("Timer", "");
     userSide = sideToMove;
     computerSide = otherSide;
 }

@@ -115,7 +115,7 @@ TEST_F(MenuCommandsTest, NewGameStopsTheClockEmptiesItsLineAndGreysTakeBackAndRe
     RunCommand(kCommandNewGame);
     EXPECT_EQ(plyCount, 0);
     EXPECT_EQ(display.Count("StopClockDisplay"), 1);
-    EXPECT_EQ(display.Named("ShowPanelValue").at(0).text, "Timer=");
+    EXPECT_EQ(display.Named("ShowPanelValue").back().text, "Timer=");
     EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
     EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 0);
     EXPECT_EQ(gameUnnamed, 1);

@@ -30,6 +30,7 @@
 #include "rules/movegen.h"
 #include "rules/record.h"
 #include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 
 namespace xq {
@@ -137,6 +138,7 @@ TEST_F(MenuCommandsWindowTest, TakeBackAndReplayAreGreyedExactlyWhenNothingIsLef
     Run(kCommandNewGame);
     EXPECT_FALSE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());
+    EXPECT_EQ(form->InfoForm()->FieldText("Timer"), QString::fromUtf8("时间："));
 }
 
 // Rows: the command, then the one level item checked afterwards.
@@ -171,9 +173,12 @@ TEST_F(MenuCommandsWindowTest, TwoPlayerGreysTheLevelMenuAndTwiceRestoresIt) {
 TEST_F(MenuCommandsWindowTest, SoundBestPathAndReverseShowTheirState) {
     Run(kCommandSound);
     EXPECT_TRUE(Item("Sound")->isChecked());
+    UserMove("h2e2");  // the engine's search fills the best line
+    ASSERT_FALSE(form->InfoForm()->FieldText("BestPath").isEmpty());
     Run(kCommandBestPath);
     EXPECT_FALSE(Item("BestPath")->isChecked());
     EXPECT_EQ(bestPathShown, 0);
+    EXPECT_TRUE(form->InfoForm()->FieldText("BestPath").isEmpty());
     Run(kCommandBestPath);
     EXPECT_TRUE(Item("BestPath")->isChecked());
 
