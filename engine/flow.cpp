@@ -117,7 +117,7 @@ bool HandleBoardMove(Square from, Square to) {
     if (!BoardTakesClicks()) return false;
     if (!ValidateEnteredMove(from, to)) return false;
     userMovePending = 1;
-    EnableMenuItem("UndoMove", true);
+    EnableMenuItem("UndoMove", CanTakeBackFullMove());  // not for a first ply alone
     if (gameOver) {
         ShowEndOfGame(gameResultText);
     } else if (twoPlayerMode) {

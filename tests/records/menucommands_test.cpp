@@ -155,6 +155,18 @@ TEST_F(MenuCommandsTest, TakeBackAndReplayFollowTheGame) {
     EXPECT_TRUE(display.calls.empty());
 }
 
+// Found by the soak: a first ply alone (two players at the board, or the first move after a set-up)
+// is no full move to take back, so the accepted move must not enable "悔棋".
+TEST_F(MenuCommandsTest, AFirstPlyAloneLeavesTakeBackGreyed) {
+    twoPlayerMode = 1;
+    UserMove("h2e2");
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
+    UserMove("h7e7");
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1);
+    RunCommand(kCommandTakeBack);
+    EXPECT_EQ(plyCount, 0);
+}
+
 TEST_F(MenuCommandsTest, HintShowsTheLineAndLeavesThePositionAsItWas) {
     const testing::PositionSnapshot before = testing::PositionSnapshot::Take();
     RunCommand(kCommandHint);
