@@ -2,11 +2,13 @@
 
 #include <QFontMetrics>
 
+#include "engine/editor.h"
 #include "engine/flow.h"
 #include "engine/think.h"
 #include "records/settings.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
+#include "ui/frame3d.h"
 
 namespace xq {
 
@@ -174,17 +176,11 @@ void BoardRenderer::DrawFileLabels() {
 }
 
 void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
-    const auto [l, t, r, b] = rect;
-    const gdi::Brush grey = gdi::Brush::Solid(kLightGrey);
-    canvas_.Rectangle(rect, kWhite, filled ? &grey : nullptr);
-    canvas_.Rectangle({l + 1, t + 1, r - 1, b - 1}, kLightGrey, nullptr);
-    canvas_.Polyline({{l + 2, b - 3}, {r - 3, b - 3}, {r - 3, t + 2}}, kWhite);
-    canvas_.Polyline({{l, b - 1}, {r - 1, b - 1}, {r - 1, t}}, kDarkGrey);
-    canvas_.Polyline({{l + 2, b - 3}, {l + 2, t + 2}, {r - 3, t + 2}}, kDarkGrey);
+    xq::DrawFrame3D(canvas_, rect, filled);
 }
 
 bool BoardRenderer::ThreatsShown() const {
-    return levelKind == kLevelEasy && !editorOpen;
+    return levelKind == kLevelEasy && !editMode;  // no threat frames in the editor
 }
 
 void BoardRenderer::RedrawAll() {

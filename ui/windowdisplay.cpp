@@ -4,7 +4,9 @@
 #include <QMessageBox>
 
 #include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/mainform.h"
+#include "ui/forms/panels.h"
 
 namespace xq {
 
@@ -76,6 +78,16 @@ void WindowDisplay::CheckMenuItem(std::string_view item, bool checked) {
 
 void WindowDisplay::SetMenuItemCaption(std::string_view item, std::string_view caption) {
     if (QAction* action = form_.Menus().Item(Text(item))) action->setText(Text(caption));
+}
+
+void WindowDisplay::BringPanelToFront(PanelKind panel) {
+    if (panel == PanelKind::Info) {
+        form_.InfoForm()->raise();
+        return;
+    }
+    // The palette was hidden: it is painted afresh as it comes out.
+    form_.EditForm()->FormPaint();
+    form_.EditForm()->raise();
 }
 
 void WindowDisplay::Beep() {

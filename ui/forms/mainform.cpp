@@ -29,6 +29,7 @@
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/panels.h"
 #include "ui/qteventsource.h"
 #include "ui/systemfont.h"
@@ -97,7 +98,7 @@ TMainForm::TMainForm()
       menus_(menuBar(), this),
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
-      editForm_(new TEditForm(canvasWidget_)),
+      editForm_(new TEditForm(canvasWidget_, images_, pattern_)),  // drawn once they are loaded
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
     mainForm = this;

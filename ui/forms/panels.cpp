@@ -17,8 +17,4 @@ TInfoForm::TInfoForm(QWidget* parent) : QFrame(parent) {
     SetUpPanel(this, "TInfoForm");
 }
 
-TEditForm::TEditForm(QWidget* parent) : QFrame(parent) {
-    SetUpPanel(this, "TEditForm");
-}
-
 }  // namespace xq

@@ -12,11 +12,4 @@ class TInfoForm : public QFrame {
     explicit TInfoForm(QWidget* parent);
 };
 
-// The position editor's piece palette, in the same place as the information panel and in front
-// of it while the editor is open.
-class TEditForm : public QFrame {
-  public:
-    explicit TEditForm(QWidget* parent);
-};
-
 }  // namespace xq
