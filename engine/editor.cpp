@@ -6,6 +6,7 @@
 
 #include "engine/commands.h"
 #include "engine/flow.h"
+#include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "rules/attacks.h"
@@ -72,6 +73,8 @@ void MovePieceClick() {
     sidesAtOpening = {sideToMove, userSide, computerSide};
     // 2. The editor's bar with the user's side checked, and the palette in front.
     editMode = 1;
+    // The easy level's threat frames go while the editor is open.
+    if (levelKind == kLevelEasy) RedrawAll();
     SetMenu(MenuKind::Edit);
     editModified = 0;
     CheckMenuItem("BlackTurn", userSide == Black);

@@ -19,6 +19,7 @@
 #include "engine/commands.h"
 #include "engine/editor.h"
 #include "engine/flow.h"
+#include "engine/think.h"
 #include "platform/messages.h"
 #include "records/settings.h"
 #include "rules/board.h"
@@ -127,6 +128,19 @@ TEST_F(EditFormTest, OpeningShowsTheEditorBarAndThePaletteLeavingBringsThemBack)
     EXPECT_FALSE(PaletteInFront());
     EXPECT_EQ(form->Menus().Current(), MenuBarKind::Normal);
     EXPECT_EQ(form->menuBar()->actions().first()->objectName(), QString("Game"));
+}
+
+// At the easy level Red's Knights start framed (the Black Gunners attack them); the editor shows
+// the board without frames and they come back when it closes.
+TEST_F(EditFormTest, ThreatFramesGoWhileTheEditorIsOpen) {
+    ASSERT_EQ(levelKind, kLevelEasy);
+    const QPoint knight = form->Renderer().SquareOrigin(MakeSquare(0, 1));
+    auto frameEdge = [&] { return form->Canvas().Pixel(knight.x() + 1, knight.y() + 1); };
+    EXPECT_EQ(frameEdge(), qRgb(0, 0, 0));
+    Command(kCommandEdit);
+    EXPECT_EQ(frameEdge(), qRgb(0, 128, 0));
+    Command(kCommandEditCancel);
+    EXPECT_EQ(frameEdge(), qRgb(0, 0, 0));
 }
 
 TEST_F(EditFormTest, PalettePaintsItsFramesAndFourteenPiecesWithTheChosenOneInverted) {
