@@ -13,12 +13,15 @@
 #include <string>
 
 #include "engine/commands.h"
+#include "engine/editor.h"
 #include "engine/flow.h"
 #include "engine/search.h"
 #include "engine/think.h"
+#include "engine/windowprocedure.h"
 #include "platform/messages.h"
 #include "platform/random.h"
 #include "platform/timeofday.h"
+#include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
@@ -134,6 +137,7 @@ std::string CoreFault() {
         const PieceEntry& king = pieceList[side].entry[0];
         if (king.kind != King || !IsBoardPoint(king.square)) return "a King is missing";
     }
+    if (IsAttacked(sideToMove, KingSquare(otherSide))) return "the side to move can take a King";
     if (thinking || computerThinking || hinting || pondering) return "an engine flag stayed set";
     if (recordTop < kRecordBottom || recordTop > -1) return "recordTop outside the game";
     if (plyCount < 0) return "negative ply count";
@@ -148,7 +152,9 @@ std::string CoreFault() {
     return "";
 }
 
-// A position reached by random legal moves, set up as the position editor sets one up.
+// A position set up in the position editor: after a game of random legal moves, random clicks
+// with random palette pieces and now and then the other side to move, ended with "完成", or with
+// "忽略" when the check refuses the position (and now and then instead of "完成").
 void SetUpRandomPosition() {
     NewGame();
     const int plies = Below(60);
@@ -159,7 +165,13 @@ void SetUpRandomPosition() {
         PlayMove(move);
         SlideRecord();
     }
-    ResetAfterSetUp();
+    RunCommand(kCommandEdit);
+    const int clicks = Below(8);
+    for (int i = 0; i < clicks; ++i)
+        EditSquare(MakeSquare(Below(kRanks), Below(kFiles)), Below(kPaletteSize));
+    if (Chance(20)) RunCommand(Chance(50) ? kCommandEditRedTurn : kCommandEditBlackTurn);
+    if (Chance(80)) RunCommand(kCommandEditDone);
+    if (editMode) RunCommand(kCommandEditCancel);
     gameOver = 0;
 }
 
