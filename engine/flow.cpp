@@ -117,12 +117,18 @@ bool HandleBoardMove(Square from, Square to) {
     if (!BoardTakesClicks()) return false;
     if (!ValidateEnteredMove(from, to)) return false;
     userMovePending = 1;
+    EnableMenuItem("UndoMove", true);
     if (gameOver) {
         ShowEndOfGame(gameResultText);
+    } else if (twoPlayerMode) {
+        // Two people alternate at the board: it passes to the side whose turn it is now (inside
+        // a search the move is only recorded, so that is still the other side).
+        userSide = inPumpDispatch ? otherSide : sideToMove;
+        computerSide = Opponent(userSide);
+        // The easy level's threat frames now guard the pieces of the player at the board.
+        RedrawChangedSquares();
     } else if (!inPumpDispatch) {
         ComputerTurn();
-    } else if (twoPlayerMode) {
-        userSide = Opponent(userSide);
     }
     return true;
 }

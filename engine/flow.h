@@ -30,9 +30,10 @@ void ComputerTurn();
 // or the running search hands the click over.
 bool BoardTakesClicks();
 // What the board does after the second click of a move from `from` to `to` (sideToMove's move).
-// A refused move has shown its warning and returns false. An accepted one sets userMovePending;
-// then the end of the game is shown, or, outside a search, the engine answers (ComputerTurn);
-// inside a search in two-player mode userSide changes. Returns whether the move was accepted.
+// A refused move has shown its warning and returns false. An accepted one sets userMovePending
+// and enables "悔棋"; then the end of the game is shown; or, in two-player mode, the board passes
+// to the other player (userSide, and computerSide with it) and the engine stays idle; or, outside
+// a search, the engine answers (ComputerTurn). Returns whether the move was accepted.
 bool HandleBoardMove(Square from, Square to);
 
 // Engine moves until no user move waits: a user move entered while the engine pondered, and not

@@ -7,6 +7,7 @@
 #include "ui/forms/editform.h"
 #include "ui/forms/mainform.h"
 #include "ui/forms/panels.h"
+#include "ui/sprite.h"
 
 namespace xq {
 
@@ -35,6 +36,10 @@ void WindowDisplay::SyncShownBoard() {
 void WindowDisplay::ClearShownBoard() {
     ResetPanel();
     form_.Renderer().ClearShownBoard();
+}
+
+void WindowDisplay::EndDrag(bool glideBack) {
+    form_.Sprite().EndDrag(glideBack);
 }
 
 void WindowDisplay::StartClockDisplay() {

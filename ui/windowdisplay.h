@@ -19,6 +19,7 @@ class WindowDisplay : public Display {
     void RedrawAll() override;
     void SyncShownBoard() override;
     void ClearShownBoard() override;
+    void EndDrag(bool glideBack) override;
     void StartClockDisplay() override;
     void StopClockDisplay() override;
     void SetCursor(Cursor cursor) override;

@@ -136,6 +136,7 @@ class FlowTest : public EngineTest {
         userMovePending = 0;
         inPumpDispatch = 0;
         userSide = Red;
+        computerSide = Black;
         soundOn = 0;
         demoGameOverHook = nullptr;
         iterationHook = nullptr;
@@ -324,10 +325,50 @@ TEST_F(FlowTest, EasyLevelAndTwoPlayersNeverPonder) {
         iterationHook = [] { sawPondering = sawPondering || pondering; };
         DisplayRecorder display;
         ASSERT_TRUE(UserPlays("h2e2"));
+        if (row.twoPlayers) {
+            EXPECT_EQ(plyCount, 1) << "two players: the engine waits";
+            ComputerTurn();  // "对弈": the engine moves once for the side to move
+        }
         EXPECT_EQ(sawPondering, row.ponders);
         EXPECT_EQ(plyCount, 2);
         EXPECT_EQ(display.calls.back(), testing::DisplayCall("SetCursor", "", 0));
         EXPECT_EQ(computerThinking, 0);
+    }
+}
+
+// Two people at one board: an accepted move starts no engine turn, the board and the clock pass
+// to the side to move.
+TEST_F(FlowTest, TwoPlayerModePassesTheBoardToTheSideToMove) {
+    struct Row {
+        const char* name;
+        uint8_t twoPlayers;
+        std::vector<std::string_view> moves;
+        int32_t plies;
+        Side user;
+    };
+    const Row rows[] = {
+        {"one player: the engine answers", 0, {"h2e2"}, 2, Red},
+        {"two players: Red moved, Black takes the board", 1, {"h2e2"}, 1, Black},
+        {"two players: both moved, Red again", 1, {"h2e2", "h7e7"}, 2, Red},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        levelKind = kLevelFixedDepth;
+        maxDepth = 2;
+        twoPlayerMode = row.twoPlayers;
+        DisplayRecorder display;
+        for (std::string_view move : row.moves)
+            ASSERT_TRUE(UserPlays(move));
+        EXPECT_EQ(plyCount, row.plies);
+        EXPECT_EQ(userSide, row.user);
+        EXPECT_EQ(computerSide, Opponent(row.user));
+        EXPECT_EQ(sideToMove, row.user);
+        EXPECT_EQ(runningClock, sideToMove) << "the clock of the player at the board runs";
+        EXPECT_EQ(display.Named("SetMenu").empty(), row.twoPlayers != 0)
+            << "no think menu between two people";
+        EXPECT_EQ(computerThinking, 0);
+        EXPECT_TRUE(PositionIsConsistent());
     }
 }
 

@@ -27,6 +27,7 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
 #include "ui/forms/panels.h"
+#include "ui/mouseentry.h"
 #include "ui/qteventsource.h"
 
 namespace xq {
@@ -227,6 +228,21 @@ TEST_F(EditFormTest, BoardClickEditsThePointUnderThePointerOnEitherSideOfTheBoar
         EXPECT_EQ(board[square].kind, Empty);
         EXPECT_EQ(renderer.shownBoard[square].kind, Empty);
     }
+    // A real click on the board reaches the editor, not the move entry.
+    boardReversed = 0;
+    const QPoint rook = renderer.SquareOrigin(0);
+    QTest::mouseClick(form->Board(), Qt::LeftButton, Qt::NoModifier, rook + QPoint(18, 18));
+    DispatchPendingMessages();
+    EXPECT_EQ(board[0].kind, Empty);
+    EXPECT_EQ(form->Mouse().pieceLifted, 0);
+    QTest::mouseClick(form->Board(), Qt::LeftButton, Qt::NoModifier, rook + QPoint(18, 18));
+    DispatchPendingMessages();
+    EXPECT_EQ(board[0].kind, Knight) << "the palette's piece, not the Rook that was there";
+    EditClick(rook.x(), rook.y());
+    ReleaseOnPalette(Qt::LeftButton, QPoint(10, 3 + 36));  // Red's Rook back on its corner
+    EditClick(rook.x(), rook.y());
+    EXPECT_EQ(board[0].kind, Rook);
+    EXPECT_EQ(board[0].side, Red);
     // Beside the board only the modified mark is set.
     Command(kCommandEditDone);  // the opening array again: checked and accepted
     Command(kCommandEdit);

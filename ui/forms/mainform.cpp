@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
@@ -31,7 +32,9 @@
 #include "ui/dialogs/piecevaluedlg.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/panels.h"
+#include "ui/mouseentry.h"
 #include "ui/qteventsource.h"
+#include "ui/sprite.h"
 #include "ui/systemfont.h"
 #include "ui/windowdisplay.h"
 
@@ -137,6 +140,18 @@ TMainForm::TMainForm()
     });
 
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
+    // While a piece is dragged the pointer is hidden and every mouse event comes to the board.
+    sprite_ = std::make_unique<DragSprite>(canvas_, *renderer_, images_, [this](bool dragging) {
+        if (dragging) {
+            canvasWidget_->setCursor(Qt::BlankCursor);
+            canvasWidget_->grabMouse();
+        } else {
+            canvasWidget_->releaseMouse();
+            canvasWidget_->unsetCursor();
+        }
+    });
+    mouse_ = std::make_unique<MouseEntry>(
+        *renderer_, *sprite_, [this] { return canvasWidget_->mapFromGlobal(QCursor::pos()); });
     pieceValueDlg_ = new TPieceValueDlg(this);
     secPerMoveDlg_ = new TInputSecPerMoveDlg(this);
     minPerGameDlg_ = new TInputMinPerGameDlg(this);
@@ -188,6 +203,14 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    SetMessageHandler(MessageKind::LeftButtonDown, [](const Message& message) {
+        mainForm->Mouse().FormMouseDown(Qt::LeftButton, Qt::NoModifier, message.x, message.y);
+    });
+    SetMessageHandler(MessageKind::PointerMove, [](const Message& message) {
+        mainForm->Mouse().FormMouseMove(Qt::NoModifier, message.x, message.y);
+    });
+    SetCommandHandler(kCommandDrag, [] { mainForm->Mouse().MouseDragClick(); });
+    SetCommandHandler(kCommandSelect, [] { mainForm->Mouse().MouseSelectClick(); });
     // Both stay safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
     levelCheckMover = MoveLevelCheck;
@@ -228,7 +251,7 @@ void TMainForm::FormShow() {
     // 8. The board's colour.
     renderer_->SetSquareColour(qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
     // 9. Drag mode, the arrow, the panel in front and the whole client area.
-    dragMode = 1;
+    mouse_->dragMode = 1;
     unsetCursor();
     infoForm_->raise();
     FormPaint();

@@ -18,6 +18,8 @@
 namespace xq {
 
 class CanvasWidget;
+class DragSprite;
+class MouseEntry;
 class TInfoForm;
 class TEditForm;
 class WindowDisplay;
@@ -41,6 +43,8 @@ class TMainForm : public QMainWindow {
 
     gdi::Canvas& Canvas() { return canvas_; }
     BoardRenderer& Renderer() { return *renderer_; }
+    DragSprite& Sprite() { return *sprite_; }
+    MouseEntry& Mouse() { return *mouse_; }
     MainMenus& Menus() { return menus_; }
     CanvasWidget* Board() const { return canvasWidget_; }
     TInfoForm* InfoForm() const { return infoForm_; }
@@ -59,8 +63,7 @@ class TMainForm : public QMainWindow {
     // Where the background pattern was read from (a file, the built-in resource, or nothing).
     const QString& PatternSource() const { return patternSource_; }
 
-    // Window state.
-    uint8_t dragMode = 1;       // the lifted piece follows the pointer ("拖动")
+    // Window state (the move entry's is in Mouse()).
     bool closeWaiting = false;  // a close waits for the engine's search to unwind
 
   protected:
@@ -86,6 +89,8 @@ class TMainForm : public QMainWindow {
     gdi::Brush pattern_;
     QString patternSource_;
     std::unique_ptr<BoardRenderer> renderer_;
+    std::unique_ptr<DragSprite> sprite_;
+    std::unique_ptr<MouseEntry> mouse_;
     std::unique_ptr<WindowDisplay> display_;
     // The dialogs, created once with the window as their parent.
     TPieceValueDlg* pieceValueDlg_;

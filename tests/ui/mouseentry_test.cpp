@@ -1,0 +1,413 @@
+// Mouse move entry and the dragged piece on the real main window (offscreen): clicks and pointer
+// moves are posted at the cells' pixels and the queue is dispatched, as the window's event loop
+// does. The whole canvas is compared wherever a piece must come back exactly as it was.
+#include "ui/mouseentry.h"
+
+#include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/flow.h"
+#include "engine/search.h"
+#include "engine/think.h"
+#include "platform/messages.h"
+#include "records/settings.h"
+#include "rules/board.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "rules/record.h"
+#include "support/position_fixture.h"
+#include "ui/canvaswidget.h"
+#include "ui/forms/mainform.h"
+#include "ui/sprite.h"
+#include "ui/windowdisplay.h"
+
+namespace xq {
+namespace {
+
+constexpr Square kOffBoard = -1;
+
+// The window's own display, which also keeps the warnings it was asked to show.
+class WarningWatch : public WindowDisplay {
+  public:
+    WarningWatch(TMainForm& form, QTimer& clock) : WindowDisplay(form, clock) { SetDisplay(this); }
+    ~WarningWatch() override { SetDisplay(nullptr); }
+    void ShowWarning(std::string_view text) override {
+        warnings.emplace_back(text);
+        WindowDisplay::ShowWarning(text);
+    }
+    std::vector<std::string> warnings;
+};
+
+class MouseEntryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
+        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        form.show();
+        UseOpeningLibrary({});  // the engine searches from the first move on
+        ClearMessages();
+        twoPlayerMode = 0;
+    }
+    void TearDown() override {
+        ClearMessages();
+        iterationHook = nullptr;
+        boardReversed = 0;
+        twoPlayerMode = 0;
+        levelKind = kLevelEasy;
+        maxDepth = 45;
+        libraryLoaded = false;
+    }
+
+    // The centre of the cell of `square`, or a point left of the board for kOffBoard.
+    QPoint CellCentre(Square square) {
+        if (square == kOffBoard) return {2, 300};
+        return form.Renderer().SquareOrigin(square) + QPoint(18, 18);
+    }
+    static void Post(MessageKind kind, QPoint at, int32_t command = 0) {
+        Message message;
+        message.kind = kind;
+        message.command = command;
+        message.x = at.x();
+        message.y = at.y();
+        PostMessage(message);
+    }
+    void ClickAt(QPoint at) {
+        Post(MessageKind::LeftButtonDown, at);
+        DispatchPendingMessages();
+    }
+    void Click(Square square) { ClickAt(CellCentre(square)); }
+    void PointTo(QPoint at) {
+        Post(MessageKind::PointerMove, at);
+        DispatchPendingMessages();
+    }
+    void Choose(int32_t command) {
+        Post(MessageKind::Command, {}, command);
+        DispatchPendingMessages();
+    }
+    // The position of `fen` on the board and on the screen.
+    void ShowPosition(std::string_view fen) {
+        testing::SetUpFen(fen);
+        form.Renderer().SyncShownBoard();
+        form.Renderer().RedrawAll();
+    }
+    // True when the screen shows exactly what a fresh drawing of the shown board would: nothing
+    // left over from a sprite or an inverse piece.
+    bool CanvasIsClean() {
+        const QImage shown = form.Canvas().Image().copy();
+        form.Renderer().RedrawAll();
+        return shown == form.Canvas().Image();
+    }
+    // A fixed-depth level, its threat frames gone as after the level's command.
+    void SetFixedDepth(uint8_t depth) {
+        levelKind = kLevelFixedDepth;
+        maxDepth = depth;
+        form.Renderer().ClearThreatMarks();
+    }
+    bool PointerTaken() {
+        return QWidget::mouseGrabber() == form.Board() &&
+               form.Board()->cursor().shape() == Qt::BlankCursor;
+    }
+
+    QTemporaryDir home;
+    TMainForm form;
+    QTimer clock;
+    WarningWatch watch{form, clock};
+};
+
+// Rows: reversed or not, the point, the side and ownOnly, and the square expected (-1: none).
+TEST_F(MouseEntryTest, SquareAtFindsTheCellUnderThePointReversedToo) {
+    const int lh = form.Renderer().LabelHeight();
+    const QPoint bottomLeft(lh + 3, lh + 360);  // the top-left pixel of the bottom-left cell
+    const struct Row {
+        const char* name;
+        uint8_t reversed;
+        QPoint point;
+        Side side;
+        bool ownOnly;
+        Square expected;
+    } rows[] = {
+        {"bottom-left cell: Red's left Rook", 0, bottomLeft, Red, true, 0},
+        {"its last pixel", 0, bottomLeft + QPoint(35, 35), Red, true, 0},
+        {"one pixel right: the next file", 0, bottomLeft + QPoint(36, 10), Red, true, 1},
+        {"one pixel up: the next rank, empty", 0, bottomLeft + QPoint(10, -1), Red, false, 16},
+        {"an empty cell does not count as own", 0, bottomLeft + QPoint(10, -1), Red, true, -1},
+        {"the opponent's piece does not count as own", 0, bottomLeft, Black, true, -1},
+        {"the opponent's piece as a target", 0, bottomLeft, Black, false, 0},
+        {"left of the board", 0, bottomLeft + QPoint(-1, 10), Red, false, -1},
+        {"below the board", 0, bottomLeft + QPoint(10, 36), Red, false, -1},
+        {"right of the board", 0, bottomLeft + QPoint(9 * 36, 10), Red, false, -1},
+        {"above the board", 0, QPoint(lh + 20, lh + 35), Red, false, -1},
+        {"top-right cell: Black's right Rook", 0, QPoint(lh + 3 + 8 * 36, lh + 36), Black, true,
+         152},
+        {"reversed, bottom-left: Black's Rook on 152", 1, bottomLeft, Black, true, 152},
+        {"reversed, not Red's", 1, bottomLeft, Red, true, -1},
+        {"reversed, one pixel right", 1, bottomLeft + QPoint(36, 0), Black, true, 151},
+        {"reversed, top-right: square 0", 1, QPoint(lh + 3 + 8 * 36 + 35, lh + 36), Red, true, 0},
+    };
+    for (const Row& row : rows) {
+        boardReversed = row.reversed;
+        EXPECT_EQ(form.Mouse().SquareAt(row.point.x(), row.point.y(), row.side, row.ownOnly),
+                  row.expected)
+            << row.name;
+    }
+}
+
+// A first click lifts only one of the user's pieces, and only with the left button; the right
+// button neither lifts nor drops a piece.
+TEST_F(MouseEntryTest, OnlyALeftClickOnAnOwnPieceLiftsIt) {
+    const QImage before = form.Canvas().Image().copy();
+    for (Square square : {kOffBoard, Square{16}, Square{144}}) {  // off, empty, Black's Rook
+        Click(square);
+        EXPECT_EQ(form.Mouse().pieceLifted, 0) << square;
+    }
+    QTest::mouseClick(form.Board(), Qt::RightButton, {}, CellCentre(0));
+    DispatchPendingMessages();
+    form.Mouse().FormMouseDown(Qt::RightButton, Qt::NoModifier, CellCentre(0).x(),
+                               CellCentre(0).y());
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    EXPECT_EQ(form.Canvas().Image(), before);
+
+    // A real left click through the widget lifts the Rook; a right click does not drop it.
+    QTest::mouseClick(form.Board(), Qt::LeftButton, {}, CellCentre(0));
+    DispatchPendingMessages();
+    ASSERT_EQ(form.Mouse().pieceLifted, 1);
+    EXPECT_EQ(form.Mouse().fromSquare, 0);
+    EXPECT_TRUE(form.Sprite().Dragging());
+    form.Mouse().FormMouseDown(Qt::RightButton, Qt::NoModifier, CellCentre(16).x(),
+                               CellCentre(16).y());
+    EXPECT_EQ(form.Mouse().pieceLifted, 1);
+    EXPECT_TRUE(form.Sprite().Dragging());
+    EXPECT_EQ(plyCount, 0);
+}
+
+// The sprite covers, moves over (with and without overlap, and partly off the canvas) and glides
+// back; the board is then exactly as before, pixel for pixel, and the pointer is back.
+TEST_F(MouseEntryTest, ADraggedPieceThatGlidesBackLeavesTheCanvasAsItWas) {
+    const QImage before = form.Canvas().Image().copy();
+    const QPoint start = CellCentre(33);  // Red's left Gunner
+    Click(33);
+    ASSERT_TRUE(form.Sprite().Dragging());
+    EXPECT_TRUE(PointerTaken());
+    EXPECT_EQ(form.Sprite().Position(), start - QPoint(18, 18));
+    EXPECT_EQ(form.Canvas().Image(), before) << "the sprite covers the piece's own place";
+    for (QPoint step : {QPoint(3, 1), QPoint(20, 30), QPoint(200, 10), QPoint(-5, -40),
+                        QPoint(-200, -150), QPoint(400, 300), QPoint(1, 1)}) {
+        PointTo(start + step);
+        EXPECT_EQ(form.Sprite().Position(), start + step - QPoint(18, 18));
+        EXPECT_NE(form.Canvas().Image(), before);
+    }
+    PointTo({5, 3});      // partly off the canvas's top-left corner
+    PointTo({400, 200});  // over the panel's half
+    ClickAt({5, 3});      // misses the board: the piece glides back
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    EXPECT_EQ(form.Mouse().toSquare, -1);
+    EXPECT_EQ(watch.warnings, std::vector<std::string>{kMissedBoardText});
+    EXPECT_EQ(form.Canvas().Image(), before);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_NE(form.Board()->cursor().shape(), Qt::BlankCursor);
+}
+
+// A glide from two pixels away passes two points; every third point moves the sprite and the
+// count carries over, so successive short glides move it 0, 1, 1, 0 times.
+TEST_F(MouseEntryTest, TheGlideFromTwoPixelsAwayMovesTheSpriteAtMostOnce) {
+    int changes = 0;
+    form.Canvas().SetChangeListener([&](const QRect& changed) {
+        ++changes;
+        form.Board()->update(changed);
+    });
+    const QImage before = form.Canvas().Image().copy();
+    const QPoint twoAway = CellCentre(33) + QPoint(2, 0);
+    std::vector<int> moves;
+    for (int glide = 0; glide < 4; ++glide) {
+        form.Sprite().BeginDrag(33, twoAway);
+        changes = 0;
+        form.Sprite().EndDrag(true);
+        moves.push_back(changes - 1);  // less the blit that restores the board
+        form.Renderer().ShowNormal(33);
+    }
+    EXPECT_EQ(moves, (std::vector<int>{0, 1, 1, 0}));
+    EXPECT_EQ(form.Canvas().Image(), before);
+    form.Canvas().SetChangeListener(
+        [this](const QRect& changed) { form.Board()->update(changed); });
+}
+
+// A second click that the rules refuse shows their warning, one that misses the board shows its
+// own; either way the piece is back on its square and the screen is as before, in both modes.
+TEST_F(MouseEntryTest, ARefusedMoveShowsItsWarningAndPutsThePieceBack) {
+    const char* opening = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
+    const struct Row {
+        const char* name;
+        const char* fen;
+        Square from;
+        Square to;
+        std::string_view warning;
+    } rows[] = {
+        {"a Rook does not jump", opening, 0, 18, kImpossibleMoveText},
+        {"the square of the first click", opening, 33, 33, kImpossibleMoveText},
+        {"another own piece", opening, 33, 39, kImpossibleMoveText},
+        {"off the board", opening, 33, kOffBoard, kMissedBoardText},
+        {"the Kings would face each other", "4k4/9/9/9/9/9/9/9/4R4/4K4 w", 20, 16,
+         kKingLeftInCheckText},
+    };
+    for (uint8_t drag : {1, 0}) {
+        Choose(drag ? kCommandDrag : kCommandSelect);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (drag ? ", drag" : ", selection"));
+            ShowPosition(row.fen);
+            const QImage before = form.Canvas().Image().copy();
+            watch.warnings.clear();
+            Click(row.from);
+            ASSERT_EQ(form.Mouse().pieceLifted, 1);
+            EXPECT_EQ(form.Sprite().Dragging(), drag == 1);
+            PointTo(CellCentre(row.to) + QPoint(7, -9));
+            Click(row.to);
+            EXPECT_EQ(form.Mouse().pieceLifted, 0);
+            EXPECT_FALSE(form.Sprite().Dragging());
+            EXPECT_EQ(watch.warnings, std::vector<std::string>{std::string(row.warning)});
+            EXPECT_EQ(plyCount, 0);
+            EXPECT_EQ(form.Canvas().Image(), before);
+        }
+    }
+}
+
+// Switching the mode while a piece is lifted keeps it lifted and changes its look: to "选择" the
+// sprite leaves, the square stays empty under the inverse piece; back to "拖动" the piece leaves
+// its square again and follows the pointer.
+TEST_F(MouseEntryTest, SwitchingBetweenDragAndSelectionWhileAPieceIsLifted) {
+    twoPlayerMode = 1;  // the engine stays out of it
+    const QImage before = form.Canvas().Image().copy();
+    Click(33);
+    PointTo(CellCentre(33) + QPoint(60, -50));
+    ASSERT_TRUE(form.Sprite().Dragging());
+
+    Choose(kCommandSelect);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(form.Mouse().pieceLifted, 1);
+    EXPECT_EQ(form.Mouse().dragMode, 0);
+    EXPECT_FALSE(form.Menus().Item("MouseDrag")->isChecked());
+    EXPECT_TRUE(form.Menus().Item("MouseSelect")->isChecked());
+    const QImage selected = form.Canvas().Image().copy();
+    form.Renderer().DrawEmptySquare(33);
+    form.Renderer().ShowSelected(33);
+    EXPECT_EQ(selected, form.Canvas().Image())
+        << "the inverse piece on the empty square, no sprite";
+    EXPECT_NE(selected, before);
+    Choose(kCommandSelect);  // again: nothing changes
+    EXPECT_EQ(form.Canvas().Image(), selected);
+
+    const QPoint pointer = CellCentre(33) + QPoint(150, -100);
+    QCursor::setPos(form.Board()->mapToGlobal(pointer));
+    Choose(kCommandDrag);
+    EXPECT_TRUE(form.Sprite().Dragging());
+    EXPECT_TRUE(PointerTaken());
+    EXPECT_EQ(form.Sprite().Position(), pointer - QPoint(18, 18));
+    EXPECT_TRUE(form.Menus().Item("MouseDrag")->isChecked());
+    EXPECT_FALSE(form.Menus().Item("MouseSelect")->isChecked());
+
+    // The lifted Gunner still moves: b2 to e2.
+    Click(36);
+    EXPECT_EQ(plyCount, 1);
+    EXPECT_EQ(form.Renderer().shownBoard[36].kind, Gunner);
+    EXPECT_EQ(form.Renderer().shownBoard[33].kind, Empty);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_TRUE(CanvasIsClean());
+}
+
+// Two people at the board: after each move the other side's pieces can be lifted, and the
+// engine never moves.
+TEST_F(MouseEntryTest, TwoPlayersTakeTurnsAtTheBoard) {
+    twoPlayerMode = 1;
+    Click(39);
+    Click(36);  // Red: h2e2
+    EXPECT_EQ(userSide, Black);
+    Click(33);  // Red's other Gunner no longer lifts
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    Click(119);
+    Click(116);  // Black: h7e7
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_EQ(userSide, Red);
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_TRUE(form.Menus().Item("UndoMove")->isEnabled());
+    EXPECT_TRUE(CanvasIsClean());
+}
+
+// The user's move is played, the engine answers at a fixed depth and ponders; afterwards the
+// screen shows the position exactly, without a trace of the sprite.
+TEST_F(MouseEntryTest, AnAcceptedMoveIsAnsweredByTheEngine) {
+    SetFixedDepth(2);
+    Click(39);
+    PointTo(CellCentre(36) + QPoint(4, 4));
+    Click(36);
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_EQ(sideToMove, Red);
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    for (Square square = 0; square < kBoardCells; ++square) {
+        if (!IsBoardPoint(square)) continue;
+        EXPECT_EQ(form.Renderer().shownBoard[square].kind, board[square].kind) << square;
+    }
+    EXPECT_TRUE(CanvasIsClean());
+    EXPECT_TRUE(form.Menus().Item("UndoMove")->isEnabled());
+}
+
+// While the engine ponders, the user clicks the predicted reply on the board: the engine's answer
+// comes from the running search, which goes on deepening instead of starting again.
+struct PonderWatch {
+    static inline int clickDepth = 0;
+    static inline std::vector<int> answerDepths;  // iterations of the engine's timed search
+    static inline TMainForm* form = nullptr;
+    static void AfterIteration() {
+        if (pondering && clickDepth == 0 && iterationDepth >= 2) {
+            clickDepth = iterationDepth;
+            const MoveRecord reply = GameRecord[-1];  // the predicted reply, on the board
+            for (Square square : {reply.from, reply.to}) {
+                const QPoint at = form->Renderer().SquareOrigin(square) + QPoint(18, 18);
+                Message click;
+                click.kind = MessageKind::LeftButtonDown;
+                click.x = at.x();
+                click.y = at.y();
+                PostMessage(click);
+            }
+        } else if (timedThinking && clickDepth != 0) {
+            answerDepths.push_back(iterationDepth);
+        }
+    }
+};
+
+TEST_F(MouseEntryTest, ClickingThePredictedReplyWhileTheEnginePondersKeepsItsSearch) {
+    SetFixedDepth(5);
+    PonderWatch::clickDepth = 0;
+    PonderWatch::answerDepths.clear();
+    PonderWatch::form = &form;
+    iterationHook = PonderWatch::AfterIteration;
+    Click(39);
+    Click(36);
+    ASSERT_NE(PonderWatch::clickDepth, 0) << "the engine pondered";
+    // The user's move, the engine's, the predicted reply clicked, the engine's answer.
+    EXPECT_EQ(plyCount, 4);
+    ASSERT_FALSE(PonderWatch::answerDepths.empty());
+    EXPECT_EQ(PonderWatch::answerDepths.front(), PonderWatch::clickDepth + 1)
+        << "the answer's search went on from the pondered iteration";
+    EXPECT_EQ(PonderWatch::answerDepths.back(), 5);
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_TRUE(PositionIsConsistent());
+    EXPECT_TRUE(CanvasIsClean());
+}
+
+}  // namespace
+}  // namespace xq
