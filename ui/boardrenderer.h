@@ -32,6 +32,10 @@ inline constexpr QRgb kThreatRed = 0xFFC00000u;
 
 inline constexpr int kCellSize = 36;
 
+// The grooved 3-D frame on `canvas` (white and grey lines), inside filled light grey when `filled`.
+// The board, the main window and the information panel all wear it.
+void DrawFrame3D(gdi::Canvas& canvas, const gdi::Rect& rect, bool filled);
+
 class BoardRenderer {
   public:
     // Draws on `canvas` with `font` (the system font: it fixes labelHeight and the labels) and

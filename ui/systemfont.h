@@ -8,4 +8,8 @@ namespace xq {
 
 QFont SystemFont();
 
+// The information panel's and the move list's font: a rounded CJK face 16 pixels high when one is
+// installed, else the system font's face.
+QFont PanelFont();
+
 }  // namespace xq

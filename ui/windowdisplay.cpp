@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "engine/flow.h"
+#include "engine/think.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
-#include "ui/forms/panels.h"
+#include "ui/movelist.h"
 #include "ui/sprite.h"
 
 namespace xq {
@@ -22,20 +25,61 @@ QString Text(std::string_view text) {
 void WindowDisplay::RedrawChangedSquares() {
     form_.Renderer().RedrawChangedSquares();
     form_.RefreshEditItems();
+    form_.MoveList()->ScheduleRefresh();
 }
 
 void WindowDisplay::RedrawAll() {
     form_.Renderer().RedrawAll();
     form_.RefreshEditItems();
+    form_.MoveList()->ScheduleRefresh();
 }
 
 void WindowDisplay::SyncShownBoard() {
     form_.Renderer().SyncShownBoard();
+    form_.MoveList()->ScheduleRefresh();
 }
 
 void WindowDisplay::ClearShownBoard() {
     ResetPanel();
     form_.Renderer().ClearShownBoard();
+    form_.MoveList()->ScheduleRefresh();
+}
+
+void WindowDisplay::ResetPanel() {
+    form_.InfoForm()->ResetPanel();
+}
+
+void WindowDisplay::ShowTurn(Side side) {
+    form_.InfoForm()->ShowTurn(side);
+}
+
+void WindowDisplay::ShowMessage(std::string_view text) {
+    form_.InfoForm()->ShowMessage(text);
+}
+
+void WindowDisplay::ShowWarning(std::string_view text) {
+    if (soundOn) Beep();
+    ShowMessage(text);
+}
+
+void WindowDisplay::ShowMoveLine(Side side, std::string_view text) {
+    form_.InfoForm()->ShowMoveLine(side, text);
+}
+
+void WindowDisplay::ShowSearchLine(std::string_view text) {
+    if (bestPathShown) form_.InfoForm()->ShowValue("BestPath", text);
+}
+
+void WindowDisplay::ClearBestPath() {
+    form_.InfoForm()->ClearBestPath();
+}
+
+void WindowDisplay::ShowLevel() {
+    form_.InfoForm()->ShowLevel(LevelText());
+}
+
+void WindowDisplay::ShowPanelValue(std::string_view field, std::string_view text) {
+    form_.InfoForm()->ShowValue(field, text);
 }
 
 void WindowDisplay::EndDrag(bool glideBack) {

@@ -1,6 +1,6 @@
-// What the core tells the window, done by the main window: the board through its renderer, the
-// menu bar and cursor, beeps and message boxes. The information panel's texts and the clock's
-// display arrive with the panel itself; until then those calls do nothing.
+// What the core tells the window, done by the main window: the board through its renderer (and
+// the move list below it, which follows every change of the board), the information panel's
+// texts, the clock's one-second timer, the menu bar and cursor, beeps and message boxes.
 #pragma once
 
 #include <QTimer>
@@ -19,6 +19,15 @@ class WindowDisplay : public Display {
     void RedrawAll() override;
     void SyncShownBoard() override;
     void ClearShownBoard() override;
+    void ResetPanel() override;
+    void ShowTurn(Side side) override;
+    void ShowMessage(std::string_view text) override;
+    void ShowWarning(std::string_view text) override;
+    void ShowMoveLine(Side side, std::string_view text) override;
+    void ShowSearchLine(std::string_view text) override;
+    void ClearBestPath() override;
+    void ShowLevel() override;
+    void ShowPanelValue(std::string_view field, std::string_view text) override;
     void EndDrag(bool glideBack) override;
     void StartClockDisplay() override;
     void StopClockDisplay() override;

@@ -25,8 +25,8 @@
 #include "rules/board.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
-#include "ui/forms/panels.h"
 #include "ui/mouseentry.h"
 #include "ui/qteventsource.h"
 

@@ -34,7 +34,7 @@
 #include "rules/record.h"
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/forms/editform.h"
-#include "ui/forms/panels.h"
+#include "ui/forms/infoform.h"
 
 namespace xq {
 namespace {

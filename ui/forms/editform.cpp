@@ -5,7 +5,6 @@
 
 #include "engine/editor.h"
 #include "ui/forms/mainform.h"
-#include "ui/frame3d.h"
 
 namespace xq {
 

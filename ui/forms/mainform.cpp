@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/commands.h"
@@ -31,8 +32,9 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
 #include "ui/forms/editform.h"
-#include "ui/forms/panels.h"
+#include "ui/forms/infoform.h"
 #include "ui/mouseentry.h"
+#include "ui/movelist.h"
 #include "ui/qteventsource.h"
 #include "ui/sprite.h"
 #include "ui/systemfont.h"
@@ -47,6 +49,12 @@ namespace {
 constexpr int kClockMilliseconds = 1000;
 constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
+constexpr int kMoveListLeft = 20;
+constexpr int kMoveListTop = 448;
+constexpr int kMoveListWidth = 327;
+constexpr int kMoveListHeight = 200;
+// The bottom file labels' boxes end this far below twice the label height (boardrenderer.cpp).
+constexpr int kLabelBoxesBelowBoard = 405;
 
 void PostStop() {
     PostToMainWindow(MessageKind::Command, kCommandStop);
@@ -70,6 +78,11 @@ void PassClick() {
 template <int32_t command>
 void DialogClick() {
     if (mainForm != nullptr) mainForm->RunDialogCommand(command);
+}
+
+// Timer1Timer: the panel's clock, once a second while a side's clock runs.
+void Timer1Timer(const Message& message) {
+    if (message.command == kClockTimer && mainForm != nullptr) mainForm->InfoForm()->ShowClock();
 }
 
 void ShowErrorMessage(const Message&) {
@@ -102,6 +115,7 @@ TMainForm::TMainForm()
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
       editForm_(new TEditForm(canvasWidget_, images_, pattern_)),  // drawn once they are loaded
+      moveList_(new MoveListView(canvasWidget_)),
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
     mainForm = this;
@@ -140,6 +154,12 @@ TMainForm::TMainForm()
     });
 
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
+    // The room below the board shows the game's moves, clear of the file labels, which a tall
+    // CJK font pushes a little into it.
+    const int labelsBottom = 2 * renderer_->LabelHeight() + kLabelBoxesBelowBoard;
+    const int listTop = std::max(kMoveListTop, labelsBottom + 2);
+    moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
+                           kMoveListTop + kMoveListHeight - listTop);
     // While a piece is dragged the pointer is hidden and every mouse event comes to the board.
     sprite_ = std::make_unique<DragSprite>(canvas_, *renderer_, images_, [this](bool dragging) {
         if (dragging) {
@@ -203,6 +223,7 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    SetMessageHandler(MessageKind::Timer, Timer1Timer);
     SetMessageHandler(MessageKind::LeftButtonDown, [](const Message& message) {
         mainForm->Mouse().FormMouseDown(Qt::LeftButton, Qt::NoModifier, message.x, message.y);
     });
@@ -280,6 +301,7 @@ void TMainForm::FormPaint() {
     // 1. The background pattern, read afresh.
     LoadPattern();
     canvas_.FillRect({0, 0, kClientWidth, kClientHeight}, pattern_);
+    infoForm_->SetBackground(pattern_);
     // 2. The window's frame.
     renderer_->DrawFrame3D({0, 0, kClientWidth, kClientHeight}, false);
     // 3. The board.

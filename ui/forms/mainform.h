@@ -22,6 +22,7 @@ class DragSprite;
 class MouseEntry;
 class TInfoForm;
 class TEditForm;
+class MoveListView;
 class WindowDisplay;
 class TPieceValueDlg;
 class TInputSecPerMoveDlg;
@@ -49,6 +50,7 @@ class TMainForm : public QMainWindow {
     CanvasWidget* Board() const { return canvasWidget_; }
     TInfoForm* InfoForm() const { return infoForm_; }
     TEditForm* EditForm() const { return editForm_; }
+    MoveListView* MoveList() const { return moveList_; }
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
@@ -81,9 +83,10 @@ class TMainForm : public QMainWindow {
     CanvasWidget* canvasWidget_;
     TInfoForm* infoForm_;
     TEditForm* editForm_;
-    QTimer timer1_;     // the panel clock's second
-    QTimer timer2_;     // housekeeping
-    QTimer stopAgain_;  // while a close waits: stops every search that still runs
+    MoveListView* moveList_;  // below the board
+    QTimer timer1_;           // the panel clock's second
+    QTimer timer2_;           // housekeeping
+    QTimer stopAgain_;        // while a close waits: stops every search that still runs
     QFont systemFont_;
     PieceImages images_;
     gdi::Brush pattern_;

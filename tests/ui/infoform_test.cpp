@@ -1,0 +1,416 @@
+// The information panel, the clock display and the move list on the real window (offscreen): the
+// fields' texts after a new game, a move and a search, the clock text as it ticks, and the move
+// list read back from the game record after moves, a take-back and a replay.
+#include "ui/forms/infoform.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "engine/book.h"
+#include "engine/editor.h"
+#include "engine/flow.h"
+#include "engine/search.h"
+#include "engine/think.h"
+#include "engine/windowprocedure.h"
+#include "platform/display.h"
+#include "platform/messages.h"
+#include "records/gamefile.h"
+#include "records/notation.h"
+#include "records/settings.h"
+#include "rules/clock.h"
+#include "rules/fen.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "rules/makemove.h"
+#include "support/fake_time.h"
+#include "support/position_fixture.h"
+#include "ui/clockdisplay.h"
+#include "ui/forms/mainform.h"
+#include "ui/movelist.h"
+
+// Field texts print readably when a check fails.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace xq {
+namespace {
+
+using Rows = std::vector<MoveListRow>;
+
+// Plays the user's move given in ICCS coordinates (h2e2) as a click on the board would.
+bool Enter(std::string_view iccs) {
+    Square from = 0;
+    Square to = 0;
+    return ParseIccs(iccs, &from, &to) && HandleBoardMove(from, to);
+}
+
+// Lets Qt's event loop run for a moment (the move list reads the record from there).
+void Settle() {
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+class InfoFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
+        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        std::remove(SettingsFile().c_str());
+        form.show();
+        // The engine searches two plies for every move, without the library.
+        UseOpeningLibrary({});
+        levelKind = kLevelFixedDepth;
+        maxDepth = 2;
+        NewGameCommand();
+    }
+    void TearDown() override {
+        levelKind = kLevelEasy;
+        maxDepth = 45;
+        bestPathShown = 1;
+        libraryLoaded = false;
+    }
+
+    QString Field(const char* name) const { return form.InfoForm()->FieldText(name); }
+
+    static void Tick() {
+        Message message;
+        message.kind = MessageKind::Timer;
+        message.command = kClockTimer;
+        PostMessage(message);
+        DispatchPendingMessages();
+    }
+
+    testing::FakeTime fakeTime;  // the clocks stand still unless a test moves them
+    QTemporaryDir home;
+    TMainForm form;
+};
+
+TEST_F(InfoFormTest, FieldsSitWhereTheFormPutsThem) {
+    // Rows: field, its rectangle in the panel (Color1 in Panel1), its silver background.
+    const struct {
+        const char* field;
+        QRect rect;
+        bool silver;
+    } rows[] = {
+        {"Color1", {24, 40, 223, 20}, false},     {"Label1", {24, 240, 177, 20}, false},
+        {"Timer", {66, 64, 223, 20}, false},      {"RedInfo", {66, 120, 223, 20}, false},
+        {"BlackInfo", {66, 144, 223, 20}, false}, {"Level2", {66, 168, 223, 20}, false},
+        {"Value", {66, 192, 223, 20}, false},     {"Nodes", {66, 216, 223, 20}, false},
+        {"Seconds", {66, 240, 223, 20}, false},   {"Depth", {66, 264, 223, 20}, false},
+        {"BestPath", {66, 312, 223, 65}, true},   {"Message", {66, 384, 223, 20}, true},
+        {"Panel1", {40, 48, 273, 609}, false},
+    };
+    for (const auto& row : rows) {
+        const QWidget* field = form.InfoForm()->findChild<QWidget*>(row.field);
+        ASSERT_NE(field, nullptr) << row.field;
+        EXPECT_EQ(field->geometry(), row.rect) << row.field;
+        EXPECT_EQ(field->palette().color(QPalette::Window) == QColor(192, 192, 192), row.silver)
+            << row.field;
+        if (const auto* label = qobject_cast<const QLabel*>(field)) {
+            EXPECT_EQ(label->font().pixelSize(), 16) << row.field;
+            // Two CJK characters fit the field's height without being cut.
+            EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height() + 2)
+                << row.field;
+        }
+    }
+    // The panel is drawn like the main window: the grooved frame round the right half.
+    EXPECT_EQ(form.InfoForm()->grab().toImage().pixel(0, 300), qRgb(255, 255, 255));
+    // The move list fills the room below the board, clear of the file labels.
+    const QRect list = form.MoveList()->geometry();
+    EXPECT_EQ(list.left(), 20);
+    EXPECT_EQ(list.width(), 327);
+    EXPECT_EQ(list.top() + list.height(), 448 + 200);
+    EXPECT_GE(list.top(), 448);
+    EXPECT_GT(list.top(), 2 * form.Renderer().LabelHeight() + 405) << "the labels stay whole";
+}
+
+// The longest texts a game writes stay inside their fields with the CJK font.
+TEST_F(InfoFormTest, LongestTextsFitTheirFields) {
+    MoveRecord line[kLineLength];
+    std::fill(std::begin(line), std::end(line), NullMove);
+    for (int k = 0; k < 9; ++k)
+        line[k] = MoveRecord{MakeSquare(3, 8), MakeSquare(9, 8), 0, Rook, 0};
+    ShowMoveLine(Red, PanelMoveLine(299, line[0], Red, 5999.9));
+    ShowMoveLine(Black, PanelMoveLine(299, line[0], Black, 5999.9));
+    ShowPanelValue("Depth", RootMoveText(45, line[0], Black));
+    ShowPanelValue("Nodes", NodeCountText(999999999));
+    ShowPanelValue("Seconds", NodeRateText(999999999, 1.0));
+    ShowPanelValue("Value", ScoreText(-32000));
+    ShowPanelValue("Timer", ClockText(5999 * 60 + 59, true));
+    ShowSearchLine(line, 0, Red);
+    ShowMessage(ForcedMateText(kMateScoreBase - 256 * 44));
+    for (const char* name : {"RedInfo", "BlackInfo", "Depth", "Nodes", "Seconds", "Value", "Timer",
+                             "BestPath", "Message", "Color1", "Level2"}) {
+        const auto* field = form.InfoForm()->findChild<QLabel*>(name);
+        ASSERT_NE(field, nullptr) << name;
+        const QRect room = field->contentsRect().adjusted(field->indent(), 0, 0, 0);
+        const QRect needed = field->fontMetrics().boundingRect(
+            room, Qt::AlignLeft | Qt::AlignTop | (field->wordWrap() ? Qt::TextWordWrap : 0),
+            field->text());
+        EXPECT_LE(needed.width(), room.width()) << name << " " << field->text().toStdString();
+        EXPECT_LE(needed.height(), room.height() + 2) << name;
+    }
+}
+
+TEST_F(InfoFormTest, PanelTextsAfterANewGameAMoveAndASearch) {
+    // A new game: the reset texts, the turn, the level, and a clock without time.
+    const QStringList reset = {
+        "轮流：红方", "时间：", "红方：", "黑方：", "级别：回合深度 = 2", "值：", "节点：",
+        "步/秒：",    "深度：", "",       ""};
+    const char* names[] = {"Color1", "Timer",   "RedInfo", "BlackInfo", "Level2", "Value",
+                           "Nodes",  "Seconds", "Depth",   "BestPath",  "Message"};
+    ShowPanelValue("Timer", "");  // the new-game command writes the clock's label alone
+    for (size_t i = 0; i < std::size(names); ++i)
+        EXPECT_EQ(Field(names[i]), reset[static_cast<qsizetype>(i)]) << names[i];
+    ResetPanel();
+    EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间:")) << "the loaded text has the narrow colon";
+    EXPECT_EQ(Field("RedInfo"), QString::fromUtf8("红方："));
+
+    // The user's move and the engine's two-ply answer.
+    ASSERT_TRUE(Enter("h2e2"));
+    const MoveRecord reply = GameRecord[recordTop];
+    EXPECT_EQ(Field("RedInfo").toStdString(), "红方:00:00.0 001. 炮二平五");
+    EXPECT_EQ(Field("BlackInfo").toStdString(), "黑方:00:00.0 001. " + FormatMove(reply, Black));
+    EXPECT_EQ(Field("Color1"), QString::fromUtf8("轮流：红方"));
+    EXPECT_EQ(Field("BestPath").toStdString().substr(0, FormatMove(reply, Black).size()),
+              FormatMove(reply, Black))
+        << "the best line begins with the move played";
+    EXPECT_EQ(Field("Value").toStdString(), "值：" + ScoreText(predictedScore));
+    EXPECT_TRUE(Field("Depth").startsWith(QString::fromUtf8("深度：2 ")))
+        << Field("Depth").toStdString();
+    EXPECT_TRUE(Field("Nodes").startsWith(QString::fromUtf8("节点：")));
+    EXPECT_GT(Field("Nodes").mid(3).trimmed().toInt(), 0) << "the search's node count";
+
+    // Undo takes the line away; a warning shows in the message line.
+    TakeBackFullMove();
+    EXPECT_EQ(Field("BestPath"), "");
+    EXPECT_FALSE(ValidateEnteredMove(0, 1));
+    EXPECT_EQ(Field("Message").toStdString(), kImpossibleMoveText);
+}
+
+TEST_F(InfoFormTest, WithTheBestLineOffASearchLeavesLineAndValueAlone) {
+    bestPathShown = 0;
+    ASSERT_TRUE(Enter("h2e2"));
+    EXPECT_EQ(Field("BestPath"), "");
+    EXPECT_EQ(Field("Value"), QString::fromUtf8("值："));
+    EXPECT_TRUE(Field("Depth").startsWith(QString::fromUtf8("深度：2 "))) << "the rest is written";
+    // Switched on, a line of nine moves shows its first seven.
+    bestPathShown = 1;
+    MoveRecord line[kLineLength];
+    std::fill(std::begin(line), std::end(line), NullMove);
+    for (int k = 0; k < 9; ++k)
+        line[k] = MoveRecord{16, 0, 0, Rook, 0};
+    ShowSearchLine(line, 512, Red);
+    EXPECT_EQ(Field("BestPath").split(' ', Qt::SkipEmptyParts).size(), 7);
+    EXPECT_EQ(Field("Value"), QString::fromUtf8("值：   2.00"));
+}
+
+TEST(ClockTextTest, MinutesAndSecondsWithABlinkingColon) {
+    // Rows: used seconds, colon shown, text.
+    const struct {
+        int32_t seconds;
+        bool colon;
+        const char* text;
+    } rows[] = {{0, true, "00:00"},     {75, true, "01:15"},      {76, false, "01 16"},
+                {599, true, "09:59"},   {6000, true, "100:00"},   {6000, false, "100 00"},
+                {6059, true, "100:59"}, {359999, true, "5999:59"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(ClockText(row.seconds, row.colon), row.text) << row.seconds;
+
+    // The time since the last reading counts, across midnight as the clock's lap does.
+    Stopwatch watch{};
+    watch.hour = 23;
+    watch.minute = 59;
+    watch.second = 30;
+    watch.elapsed = 45.7;
+    EXPECT_EQ(ShownClockSeconds(watch, {0, 0, 30, 0}), 45 + 60);
+    EXPECT_EQ(ShownClockSeconds(watch, {23, 59, 30, 900}), 45);
+}
+
+TEST_F(InfoFormTest, ClockTicksShowTheRunningSideWithABlinkingColon) {
+    fakeTime.Set(10, 0, 0);
+    StartClock(Red);
+    sideClock[Red].elapsed = 74;
+    fakeTime.Advance(1);
+    Tick();
+    EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：01:15"));
+    fakeTime.Advance(1);
+    Tick();
+    EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：01 16"));
+    // After Red's move Black's clock shows: it has used 100 minutes.
+    StopClock();
+    sideClock[Black].elapsed = 6000;
+    StartClock(Black);
+    Tick();
+    EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：100:00"));
+    StopClock();
+    fakeTime.Advance(5);
+    Tick();  // queued before the clock stopped
+    EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：100:00"));
+}
+
+// What the list reads in the middle of the engine's searches, after every iteration.
+struct SearchSight {
+    bool pondering;
+    Rows rows;
+};
+std::vector<SearchSight> searchSights;
+
+TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
+    searchSights.clear();
+    iterationHook = [] {
+        searchSights.push_back({pondering != 0, MoveListRows(CurrentGameMoves())});
+    };
+    ASSERT_TRUE(Enter("h2e2"));
+    iterationHook = nullptr;
+    const std::string reply1 = FormatMove(GameRecord[recordTop], Black);
+    // While the engine searches its answer the user's move is there; while it thinks on the
+    // user's time its answer is, and the reply it expects is not.
+    int answering = 0;
+    int pondered = 0;
+    for (const SearchSight& sight : searchSights) {
+        if (sight.pondering) {
+            ++pondered;
+            EXPECT_EQ(sight.rows, (Rows{{1, "炮二平五", reply1}}));
+        } else {
+            ++answering;
+            EXPECT_EQ(sight.rows, (Rows{{1, "炮二平五", ""}}));
+        }
+    }
+    EXPECT_GT(answering, 0);
+    EXPECT_GT(pondered, 0);
+    ASSERT_TRUE(Enter("h0g2"));
+    const std::string reply2 = FormatMove(GameRecord[recordTop], Black);
+    Settle();
+    const Rows played = {{1, "炮二平五", reply1}, {2, "马二进三", reply2}};
+    EXPECT_EQ(form.MoveList()->Rows(), played);
+    EXPECT_EQ(form.MoveList()->rowCount(), 2);
+    EXPECT_EQ(form.MoveList()->item(1, 0)->text(), QString::fromUtf8("马二进三"));
+    EXPECT_EQ(form.MoveList()->verticalHeaderItem(1)->text(), "2.");
+
+    TakeBackFullMove();
+    Settle();
+    EXPECT_EQ(form.MoveList()->Rows(), Rows{played[0]});
+    ReplayFullMove();
+    Settle();
+    EXPECT_EQ(form.MoveList()->Rows(), played);
+
+    // The position editor hides the game while it is open.
+    editMode = 1;
+    RedrawAll();
+    Settle();
+    EXPECT_EQ(form.MoveList()->rowCount(), 0);
+    editMode = 0;
+    RedrawAll();
+    Settle();
+    EXPECT_EQ(form.MoveList()->Rows(), played);
+
+    // A restored game empties the list; its moves go on from the restored move number.
+    const std::filesystem::path file = home.filePath("game.chs").toStdString();
+    ASSERT_TRUE(SaveGameFile(file));
+    ASSERT_TRUE(LoadGameFile(file).empty());
+    Settle();
+    EXPECT_TRUE(form.MoveList()->Rows().empty());
+    ASSERT_TRUE(Enter("b0c2"));
+    Settle();
+    ASSERT_EQ(form.MoveList()->Rows().size(), 1u);
+    EXPECT_EQ(form.MoveList()->Rows()[0].number, 3);
+    EXPECT_EQ(form.MoveList()->Rows()[0].red, "马八进七");
+
+    // So does a new game.
+    NewGameCommand();
+    Settle();
+    EXPECT_TRUE(form.MoveList()->Rows().empty());
+    EXPECT_EQ(form.MoveList()->rowCount(), 0);
+}
+
+// The list's truth is the record, read also in the middle of a search and from set-up games.
+TEST(MoveListRowsTest, ReadFromTheRecordInEveryState) {
+    using testing::Generated;
+    // A game that Black began: Red's first cell is empty.
+    testing::SetUpFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1");
+    plyCount = 0;
+    ASSERT_TRUE(ValidateEnteredMove(151, 118));  // 马８进７
+    ASSERT_TRUE(ValidateEnteredMove(7, 38));     // 马二进三
+    EXPECT_EQ(MoveListRows(CurrentGameMoves()), (Rows{{1, "", "马８进７"}, {2, "马二进三", ""}}));
+
+    // While the engine thinks on the user's time, the reply it expects (slot -1) is no move of
+    // the game; its search stands some plies above its root.
+    ASSERT_TRUE(ValidateEnteredMove(102, 86));  // 卒７进１
+    RebaseRecord();
+    GameRecord[0] = Generated("b2e2");
+    ASSERT_NE(GameRecord[0].piece, Empty);
+    PlayMove(GameRecord[0]);
+    SlideRecord();
+    thinking = 1;
+    pondering = 1;
+    recordTop = 3;
+    SwapSides();  // three plies deep
+    const Rows beforeReply = {{1, "", "马８进７"}, {2, "马二进三", "卒７进１"}};
+    EXPECT_EQ(MoveListRows(CurrentGameMoves()), beforeReply);
+    EXPECT_TRUE(RecordInTransit());
+    // The user played it: now it is the game's.
+    pondering = 0;
+    EXPECT_EQ(MoveListRows(CurrentGameMoves()).back(), (MoveListRow{3, "炮八平五", ""}));
+    SwapSides();
+    recordTop = -1;
+    thinking = 0;
+    EXPECT_FALSE(RecordInTransit());
+
+    // A record that has dropped its oldest plies (its bottom slot is then empty) numbers what it
+    // kept from the ply count.
+    NewGame();
+    for (int slot = kRecordBottom + 1; slot <= -1; ++slot)
+        GameRecord[slot] = MoveRecord{16, 0, 0, Rook, 0};
+    plyCount = 300;  // 45 plies dropped; Black moved last, so Black made ply 45
+    sideToMove = Red;
+    const GameMoves kept = CurrentGameMoves();
+    EXPECT_EQ(kept.firstPly, 45);
+    EXPECT_TRUE(kept.dropped);
+    ASSERT_EQ(kept.plies.size(), 255u);
+    EXPECT_EQ(kept.plies.front().mover, Black);
+    const Rows rows = MoveListRows(kept);
+    ASSERT_EQ(rows.size(), 128u);
+    EXPECT_EQ(rows.front(), (MoveListRow{23, "", FormatMove(kept.plies[0].move, Black)}));
+    EXPECT_EQ(rows.back().number, 150);
+    EXPECT_FALSE(rows.back().black.empty());
+    NewGame();
+}
+
+// The list keeps the plies that a full record has dropped, as long as what it showed agrees with
+// what the record still holds.
+TEST(MoveListRowsTest, KeepsWhatAFullRecordHasDropped) {
+    auto plies = [](int32_t first, int32_t count, int32_t changed = -1) {
+        std::vector<GamePly> played;
+        for (int32_t k = first; k < first + count; ++k)
+            played.push_back(
+                {MoveRecord{k == changed ? 99 : k, k + 1, 0, Rook, 0}, static_cast<Side>(k % 2)});
+        return played;
+    };
+    const GameMoves shown{0, false, plies(0, 10)};
+    const GameMoves merged = KeepDroppedPlies(shown, GameMoves{4, true, plies(4, 8)});
+    EXPECT_EQ(merged.firstPly, 0);
+    ASSERT_EQ(merged.plies.size(), 12u);
+    for (int32_t k = 0; k < 12; ++k)
+        EXPECT_EQ(merged.plies[static_cast<size_t>(k)].move.to, k);
+    // A record that disagrees, a game that was only loaded, and an empty record keep their own.
+    EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, true, plies(4, 8, 6)}).firstPly, 4);
+    EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, false, plies(4, 8)}).firstPly, 4);
+    EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, true, {}}).firstPly, 4);
+}
+
+}  // namespace
+}  // namespace xq

@@ -1,0 +1,131 @@
+#include "ui/forms/infoform.h"
+
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "ui/boardrenderer.h"
+#include "ui/clockdisplay.h"
+#include "ui/systemfont.h"
+#include "ui_infoform.h"
+
+namespace xq {
+
+namespace {
+
+// What a field shows before the value written into it. The reset texts are the form's own; note
+// that "时间:" and "红方：" are loaded, "时间：" and "红方:" written.
+struct FieldLabel {
+    std::string_view field;
+    const char* prefix;
+};
+constexpr FieldLabel kFieldLabels[] = {
+    {"Timer", "时间："},    {"Level2", "级别："}, {"Value", "值："}, {"Nodes", "节点："},
+    {"Seconds", "步/秒："}, {"Depth", "深度："},  {"BestPath", ""},  {"Message", ""},
+};
+
+constexpr QRgb kSilver = qRgb(192, 192, 192);
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void Paint(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+TInfoForm::TInfoForm(QWidget* parent)
+    : QFrame(parent), ui_(std::make_unique<Ui::TInfoForm>()), background_(1, 1) {
+    ui_->setupUi(this);
+    setFrameShape(QFrame::NoFrame);
+    const QFont font = PanelFont();
+    const QColor face = palette().color(QPalette::Window);
+    Paint(ui_->Panel1, face);
+    for (QLabel* label : findChildren<QLabel*>()) {
+        label->setFont(font);
+        label->setIndent(2);
+        // What the form loaded is the field's reset text.
+        label->setProperty("resetText", label->text());
+        if (label != ui_->Label1) Paint(label, face);
+    }
+    Paint(ui_->BestPath, QColor(kSilver));
+    Paint(ui_->Message, QColor(kSilver));
+    SetBackground(gdi::Brush::Solid(kLightGrey));
+}
+
+TInfoForm::~TInfoForm() = default;
+
+void TInfoForm::SetBackground(const gdi::Brush& pattern) {
+    // The frame goes round the main window's right half, taken when the panel is painted.
+    const QWidget* window = parentWidget();
+    const int width = window != nullptr ? window->width() / 2 : this->width();
+    const int height = window != nullptr ? window->height() : this->height();
+    background_ = gdi::Canvas(std::max(1, this->width()), std::max(1, this->height()));
+    background_.FillRect({0, 0, this->width(), this->height()}, pattern);
+    DrawFrame3D(background_, {0, 0, width, height}, false);
+    update();
+}
+
+void TInfoForm::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), background_.Image(), event->rect());
+}
+
+QLabel* TInfoForm::Field(std::string_view field) const {
+    return findChild<QLabel*>(Utf8(field), Qt::FindChildrenRecursively);
+}
+
+QString TInfoForm::FieldText(const char* field) const {
+    const QLabel* label = Field(field);
+    return label != nullptr ? label->text() : QString();
+}
+
+void TInfoForm::ResetPanel() {
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setText(label->property("resetText").toString());
+}
+
+void TInfoForm::ShowTurn(Side side) {
+    ui_->Color1->setText(QString::fromUtf8(side == Red ? "轮流：红方" : "轮流：黑方"));
+}
+
+void TInfoForm::ShowMoveLine(Side side, std::string_view text) {
+    QLabel* field = side == Red ? ui_->RedInfo : ui_->BlackInfo;
+    field->setText(QString::fromUtf8(side == Red ? "红方:" : "黑方:") + Utf8(text));
+}
+
+void TInfoForm::ShowValue(std::string_view field, std::string_view text) {
+    for (const FieldLabel& label : kFieldLabels) {
+        if (label.field != field) continue;
+        Field(field)->setText(QString::fromUtf8(label.prefix) + Utf8(text));
+        return;
+    }
+}
+
+void TInfoForm::ClearBestPath() {
+    ui_->BestPath->clear();
+}
+
+void TInfoForm::ShowMessage(std::string_view text) {
+    ui_->Message->setText(Utf8(text));
+}
+
+void TInfoForm::ShowLevel(std::string_view text) {
+    ShowValue("Level2", text);
+}
+
+void TInfoForm::ShowClock() {
+    // A tick queued before the clock stopped has nothing to show.
+    if (!clockRunning) return;
+    const int32_t seconds = ShownClockSeconds(sideClock[runningClock], LocalTimeOfDay());
+    ShowValue("Timer", ClockText(seconds, blink_));
+    blink_ = !blink_;
+}
+
+}  // namespace xq

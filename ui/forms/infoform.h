@@ -1,0 +1,58 @@
+// The information panel on the right half of the main window: whose turn it is, the running
+// clock, each side's last move, the level, the engine's value, node count, speed, depth and best
+// line, and a message line. A borderless child of the main window; its fields are laid out in
+// infoform.ui. The core writes them through the window's Display (windowdisplay.h); the clock
+// field is written on every tick of the main window's one-second timer.
+#pragma once
+
+#include <QFrame>
+#include <memory>
+#include <string_view>
+
+#include "rules/types.h"
+#include "ui/gdi/canvas.h"
+
+class QLabel;
+
+namespace Ui {
+class TInfoForm;
+}
+
+namespace xq {
+
+class TInfoForm : public QFrame {
+  public:
+    explicit TInfoForm(QWidget* parent);
+    ~TInfoForm() override;
+
+    // Every field back to the text it was loaded with.
+    void ResetPanel();
+    void ShowTurn(Side side);
+    void ShowMoveLine(Side side, std::string_view text);
+    // A field named as the engine names it ("Depth", "BestPath", "Value", "Seconds", "Nodes",
+    // "Timer") gets its label followed by `text`. Other names are ignored.
+    void ShowValue(std::string_view field, std::string_view text);
+    void ClearBestPath();
+    void ShowMessage(std::string_view text);
+    void ShowLevel(std::string_view text);
+    // The clock text of the side whose clock runs; the colon blinks from one call to the next.
+    // Nothing while no clock runs.
+    void ShowClock();
+
+    // The text a field shows now (tests and tools read the panel with it).
+    QString FieldText(const char* field) const;
+    // Paints the background anew with `pattern`, framed like the main window.
+    void SetBackground(const gdi::Brush& pattern);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QLabel* Field(std::string_view field) const;
+
+    std::unique_ptr<Ui::TInfoForm> ui_;
+    gdi::Canvas background_;
+    bool blink_ = true;
+};
+
+}  // namespace xq

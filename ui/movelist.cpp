@@ -1,0 +1,150 @@
+#include "ui/movelist.h"
+
+#include <QHeaderView>
+#include <algorithm>
+
+#include "engine/editor.h"
+#include "engine/think.h"
+#include "records/notation.h"
+#include "rules/board.h"
+#include "rules/game.h"
+#include "rules/makemove.h"
+#include "rules/record.h"
+#include "ui/systemfont.h"
+
+namespace xq {
+
+namespace {
+
+// While the record is in transit the list looks again this often.
+constexpr int kRecheckMilliseconds = 100;
+
+}  // namespace
+
+GameMoves CurrentGameMoves() {
+    // 1. The last slot of the game, and the slot whose ply plyCount counts. While the engine
+    // searches, the game ends at slot -1 and the slots from 0 up are its working moves; while it
+    // thinks on the user's time, slot -1 holds the reply it expects, which nobody has played.
+    const bool searching = thinking != 0;
+    const int anchor = searching ? -1 : recordTop;
+    const int top = searching && pondering ? -2 : anchor;
+    // 2. The side to move after the top slot. The search moves the board and the sides with its
+    // line; whenever it lets the window run, it stands recordTop plies above its root.
+    Side next = sideToMove;
+    if (searching && recordTop % 2 == 1) next = Opponent(next);
+    if (top < anchor) next = Opponent(next);
+    // 3. Down from the top to the entry below the game's first move, or to the record's bottom
+    // when the record has dropped its oldest plies.
+    int first = top + 1;
+    while (first - 1 >= kRecordBottom && GameRecord[first - 1].piece != Empty)
+        --first;
+    GameMoves game;
+    game.firstPly = std::max(0, plyCount - (anchor - first + 1));
+    // A record that has dropped plies is full: the entry below its oldest ply is its bottom slot.
+    game.dropped = first <= kRecordBottom + 1 && game.firstPly > 0;
+    Side mover = (top - first) % 2 == 0 ? Opponent(next) : next;
+    for (int slot = first; slot <= top; ++slot) {
+        game.plies.push_back({GameRecord[slot], mover});
+        mover = Opponent(mover);
+    }
+    return game;
+}
+
+GameMoves KeepDroppedPlies(const GameMoves& earlier, GameMoves current) {
+    const int32_t dropped = current.firstPly - earlier.firstPly;
+    const auto shownBefore = static_cast<size_t>(std::max(0, dropped));
+    if (!current.dropped || current.plies.empty() || dropped <= 0 ||
+        shownBefore >= earlier.plies.size())
+        return current;
+    const size_t overlap = std::min(earlier.plies.size() - shownBefore, current.plies.size());
+    for (size_t k = 0; k < overlap; ++k) {
+        const GamePly& before = earlier.plies[shownBefore + k];
+        if (before.mover != current.plies[k].mover || !SameMove(before.move, current.plies[k].move))
+            return current;
+    }
+    current.plies.insert(current.plies.begin(), earlier.plies.begin(),
+                         earlier.plies.begin() + static_cast<std::ptrdiff_t>(shownBefore));
+    current.firstPly = earlier.firstPly;
+    return current;
+}
+
+bool RecordInTransit() {
+    return thinking != 0 || recordTop >= 0;
+}
+
+std::vector<MoveListRow> MoveListRows(const GameMoves& game) {
+    std::vector<MoveListRow> rows;
+    if (game.plies.empty()) return rows;
+    // Full moves begin with Red's: a game that Black began counts as if Red had passed first.
+    const Side firstMover =
+        game.firstPly % 2 == 0 ? game.plies[0].mover : Opponent(game.plies[0].mover);
+    int32_t ply = game.firstPly + (firstMover == Black ? 1 : 0);
+    for (const GamePly& played : game.plies) {
+        const int32_t number = ply / 2 + 1;
+        if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
+        (played.mover == Red ? rows.back().red : rows.back().black) =
+            FormatMove(played.move, played.mover);
+        ++ply;
+    }
+    return rows;
+}
+
+MoveListView::MoveListView(QWidget* parent) : QTableWidget(0, 2, parent) {
+    setObjectName(QStringLiteral("MoveList"));
+    setFont(PanelFont());
+    setHorizontalHeaderLabels({QString::fromUtf8("红方"), QString::fromUtf8("黑方")});
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    verticalHeader()->setSectionsClickable(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setFocusPolicy(Qt::NoFocus);
+    setCornerButtonEnabled(false);
+    setWordWrap(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    refresh_.setSingleShot(true);
+    connect(&refresh_, &QTimer::timeout, this, &MoveListView::Refresh);
+}
+
+void MoveListView::ScheduleRefresh() {
+    // The board is redrawn in the middle of a move; the record is read once the move is done.
+    refresh_.start(0);
+}
+
+void MoveListView::Refresh() {
+    if (editMode) {  // the position editor hides the game while it is open
+        Show({});
+        return;
+    }
+    game_ = KeepDroppedPlies(game_, CurrentGameMoves());
+    Show(MoveListRows(game_));
+    if (RecordInTransit()) refresh_.start(kRecheckMilliseconds);
+}
+
+void MoveListView::Show(const std::vector<MoveListRow>& rows) {
+    if (rows == rows_) return;
+    rows_ = rows;
+    setRowCount(static_cast<int>(rows_.size()));
+    QStringList numbers;
+    for (int r = 0; r < rowCount(); ++r) {
+        const MoveListRow& row = rows_[static_cast<size_t>(r)];
+        numbers << QString::number(row.number) + QLatin1Char('.');
+        const std::string* texts[2] = {&row.red, &row.black};
+        for (int column = 0; column < 2; ++column) {
+            QTableWidgetItem* cell = item(r, column);
+            if (cell == nullptr) {
+                cell = new QTableWidgetItem;
+                cell->setFlags(Qt::ItemIsEnabled);
+                setItem(r, column, cell);
+            }
+            cell->setText(QString::fromStdString(*texts[column]));
+        }
+    }
+    setVerticalHeaderLabels(numbers);
+    scrollToBottom();
+}
+
+}  // namespace xq

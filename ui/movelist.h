@@ -1,0 +1,72 @@
+// The move list below the board: the game's moves in Chinese notation, one numbered row per full
+// move, Red's and Black's in two columns, scrolled to the latest. It tracks no events: its truth
+// is the game record, read again after every change of the board, so moves played, retracted,
+// taken back or replayed and new, restored or set-up games all show without a call of their own.
+#pragma once
+
+#include <QTableWidget>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "rules/types.h"
+
+namespace xq {
+
+// One ply of the game with the side that played it.
+struct GamePly {
+    MoveRecord move;
+    Side mover;
+};
+
+// The game's plies as the record holds them. `firstPly` counts the plies played before plies[0]
+// (not 0 when the game began from a loaded position or the record has dropped its oldest plies);
+// `dropped` is set when the record is full and the game longer, so it may have dropped some.
+struct GameMoves {
+    int32_t firstPly = 0;
+    bool dropped = false;
+    std::vector<GamePly> plies;
+};
+
+// Reads the record at any moment, also while the engine searches: its working slots, and the
+// reply it plays unseen while it thinks on the user's time, are not moves of the game.
+GameMoves CurrentGameMoves();
+// `current` with the plies that its record has dropped taken from `earlier`, what the list showed
+// before, when the two agree wherever both hold a ply.
+GameMoves KeepDroppedPlies(const GameMoves& earlier, GameMoves current);
+// Whether the record is in the middle of a move or a search, so it must be read again later.
+bool RecordInTransit();
+
+// One row of the list: the full-move number and the two move texts (empty when that side has
+// not moved in this full move, as Red before a game that Black began).
+struct MoveListRow {
+    int32_t number;
+    std::string red;
+    std::string black;
+
+    bool operator==(const MoveListRow&) const = default;
+};
+
+std::vector<MoveListRow> MoveListRows(const GameMoves& game);
+
+class MoveListView : public QTableWidget {
+  public:
+    explicit MoveListView(QWidget* parent);
+
+    // The board has changed: the list is read again from the record once the change is done.
+    void ScheduleRefresh();
+    // Reads the record now and shows it; reads it again shortly while it is in transit. Empty
+    // while the position editor is open.
+    void Refresh();
+
+    const std::vector<MoveListRow>& Rows() const { return rows_; }
+
+  private:
+    void Show(const std::vector<MoveListRow>& rows);
+
+    QTimer refresh_;
+    GameMoves game_;
+    std::vector<MoveListRow> rows_;
+};
+
+}  // namespace xq
