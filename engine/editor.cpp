@@ -17,6 +17,8 @@
 
 namespace xq {
 
+static_assert(sizeof(Board) == 918, "the editor's backup holds the whole board array");
+
 uint8_t editMode = 0;
 uint8_t editModified = 0;
 BoardCell* editBackup = nullptr;
