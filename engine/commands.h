@@ -48,6 +48,12 @@ enum Command : int32_t {
     kCommandAbout = 601,    // "关于"
     // The think menu's one item.
     kCommandStop = 701,  // "停止"
+    // "棋谱" (game records), and the display option "标记最后一步"
+    kCommandCopyPosition = 801,  // "复制局面"
+    kCommandPastePosition,       // "粘贴局面"
+    kCommandExportGame,          // "导出棋谱..."
+    kCommandImportGame,          // "导入棋谱..."
+    kCommandMarkLastMove,        // "显示" > "标记最后一步"
 };
 
 }  // namespace xq

@@ -9,6 +9,7 @@
 #include "rules/board.h"
 #include "rules/fen.h"
 #include "rules/makemove.h"
+#include "rules/positionkeeper.h"
 #include "rules/record.h"
 #include "rules/setupcheck.h"
 
@@ -17,32 +18,6 @@ namespace xq {
 namespace {
 
 constexpr size_t kLineWidth = 80;
-
-// Everything ReadFen and MakeMove change, put back when the reader or the writer is done.
-class PositionKeeper {
-  public:
-    PositionKeeper() {
-        std::memcpy(board_, board, sizeof board);
-        std::memcpy(lists_, pieceList, sizeof pieceList);
-        std::memcpy(firstDefender_, firstDefender, sizeof firstDefender);
-        toMove_ = sideToMove;
-    }
-    ~PositionKeeper() {
-        std::memcpy(board, board_, sizeof board);
-        std::memcpy(pieceList, lists_, sizeof pieceList);
-        std::memcpy(firstDefender, firstDefender_, sizeof firstDefender);
-        sideToMove = toMove_;
-        otherSide = Opponent(toMove_);
-    }
-    PositionKeeper(const PositionKeeper&) = delete;
-    PositionKeeper& operator=(const PositionKeeper&) = delete;
-
-  private:
-    Board board_;
-    PieceList lists_[2];
-    int32_t firstDefender_[2];
-    Side toMove_;
-};
 
 void Play(const MoveRecord& move) {
     MakeMove(move, false);
@@ -272,10 +247,15 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation) {
 bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
     std::string text(bytes);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    // A NUL byte is in no text: a binary file (a game file chosen by mistake) is not read on.
+    if (text.find('\0') != std::string::npos) {
+        *error = kNotTextText;
+        return false;
+    }
     if (!IsUtf8(text)) {
         const std::optional<std::string> converted = GbkToUtf8(text);
         if (!converted) {
-            *error = "无法读取文件的文字编码";
+            *error = kNotTextText;
             return false;
         }
         text = *converted;
@@ -286,7 +266,8 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
     PgnScanner scanner(text);
     std::string name;
     std::string word;
-    bool started = false;  // the first move has been read: the start position is fixed
+    bool started = false;   // the first move has been read: the start position is fixed
+    bool anything = false;  // a tag or a word: an empty or blank text holds no game
     Side startSide = Red;
     // The start from the FEN tag (kept as this program writes it), before the first move.
     auto start = [&] {
@@ -303,6 +284,7 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
             *error = "棋谱格式有误：标签、注释或变着没有结束";
             return false;
         }
+        anything = true;
         if (kind == PgnScanner::Kind::Tag) {
             if (name == "FEN" && !started) read.startFen = word;
             if (name == "Result" && IsResult(word)) read.result = word;
@@ -323,6 +305,10 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
         }
         read.moves.push_back(move);
         Play(move);
+    }
+    if (!anything) {
+        *error = kNoGameText;
+        return false;
     }
     if (!started && !start()) return false;
     read.finalFen = WriteFen();

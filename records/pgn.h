@@ -28,8 +28,12 @@ struct PgnGame {
 // The PGN text of `game`. Its moves must be legal one after the other from its start.
 std::string WritePgn(const PgnGame& game, PgnNotation notation);
 
+inline constexpr std::string_view kNoGameText = "文件中没有棋谱";
+inline constexpr std::string_view kNotTextText = "无法读取文件的文字编码";
+
 // Reads the first game of `bytes`. False, with a reason that names the move number and text of
-// a move that is not understood or not legal, when the game cannot be taken.
+// a move that is not understood or not legal, when the game cannot be taken; kNotTextText for
+// bytes that are no text in UTF-8 or GBK, kNoGameText for a text without a tag or a move.
 bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error);
 
 // The game being played, from its start up to the current position: from the opening array when

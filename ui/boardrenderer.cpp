@@ -198,6 +198,7 @@ void BoardRenderer::RedrawAll() {
         DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
     DrawFileLabels();
     if (ThreatsShown()) MarkThreats();
+    lastMoveMark.Refresh(*this, true);
 }
 
 void BoardRenderer::RedrawChangedSquares() {
@@ -212,6 +213,7 @@ void BoardRenderer::RedrawChangedSquares() {
         DrawPiece(square, cell.kind, cell.side, PieceLook::Normal);
     }
     if (ThreatsShown()) MarkThreats();
+    lastMoveMark.Refresh(*this, false);
 }
 
 void BoardRenderer::ClearShownBoard() {
@@ -231,6 +233,8 @@ void BoardRenderer::ShowSelected(Square square) {
 void BoardRenderer::ShowNormal(Square square) {
     DrawEmptySquare(square);
     DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
+    const auto& marked = lastMoveMark.Marked();
+    if (square == marked[0] || square == marked[1]) DrawLastMoveMark(square);
 }
 
 void BoardRenderer::MarkThreats() {
@@ -252,6 +256,36 @@ void BoardRenderer::FrameSquare(Square square, bool defended) {
     const QPoint origin = SquareOrigin(square);
     canvas_.Rectangle({origin.x() + 1, origin.y() + 1, origin.x() + 32, origin.y() + 35},
                       defended ? kBlack : kThreatRed, nullptr);
+}
+
+// Four corner brackets, two pixels wide, where the round piece leaves the cell free and inside
+// the easy level's threat frame.
+void BoardRenderer::DrawLastMoveMark(Square square) {
+    constexpr int kInset = 2;
+    constexpr int kArm = 7;
+    const QPoint origin = SquareOrigin(square);
+    for (const int right : {0, 1}) {
+        for (const int bottom : {0, 1}) {
+            // The corner's outermost pixel, and the directions its two arms go.
+            const int cx = origin.x() + kInset + right * (kCellSize - 1 - 2 * kInset);
+            const int cy = origin.y() + kInset + bottom * (kCellSize - 1 - 2 * kInset);
+            const int sx = right ? -1 : 1;
+            const int sy = bottom ? -1 : 1;
+            for (const int width : {0, 1}) {
+                canvas_.Line({cx, cy + sy * width}, {cx + sx * kArm, cy + sy * width},
+                             kLastMoveYellow);
+                canvas_.Line({cx + sx * width, cy}, {cx + sx * width, cy + sy * kArm},
+                             kLastMoveYellow);
+            }
+        }
+    }
+}
+
+void BoardRenderer::RedrawSquare(Square square) {
+    DrawEmptySquare(square);
+    DrawPiece(square, shownBoard[square].kind, shownBoard[square].side, PieceLook::Normal);
+    if (ThreatsShown() && board[square].threatMark == 1)
+        FrameSquare(square, IsAttacked(Opponent(computerSide), square) != 0);
 }
 
 void BoardRenderer::ClearThreatMarks() {

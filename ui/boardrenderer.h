@@ -12,6 +12,7 @@
 
 #include "rules/types.h"
 #include "ui/gdi/canvas.h"
+#include "ui/lastmovemark.h"
 #include "ui/pieceimages.h"
 
 namespace xq {
@@ -29,6 +30,7 @@ inline constexpr QRgb kWhite = 0xFFFFFFFFu;
 inline constexpr QRgb kLightGrey = 0xFFC0C0C0u;
 inline constexpr QRgb kDarkGrey = 0xFF808080u;
 inline constexpr QRgb kThreatRed = 0xFFC00000u;
+inline constexpr QRgb kLastMoveYellow = 0xFFFFFF00u;  // clear on the board's usual colours
 
 inline constexpr int kCellSize = 36;
 
@@ -66,6 +68,13 @@ class BoardRenderer {
     void MarkThreats();
     void FrameSquare(Square square, bool defended);
     void ClearThreatMarks();
+
+    // The last move's corner marks ("标记最后一步", off until switched on); every redraw of the
+    // board takes them along.
+    LastMoveMark lastMoveMark;
+    void DrawLastMoveMark(Square square);
+    // The cell as the screen shows it without a last-move mark: empty square, piece, threat frame.
+    void RedrawSquare(Square square);
 
     ShownCell shownBoard[kBoardCells] = {};
 

@@ -1,6 +1,8 @@
 #include "ui/menus.h"
 
+#include <QKeySequence>
 #include <QMenu>
+#include <utility>
 
 #include "engine/commands.h"
 #include "ui/qteventsource.h"
@@ -61,6 +63,15 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner) : bar_(bar), owner_(owner) {
     AddItem(display, "Colors", "颜色...", kCommandColour);
     AddItem(display, "Reverse", "反转棋盘", kCommandReverseBoard);
     AddItem(display, "BestPath", "最好路线", kCommandBestPath)->setChecked(true);
+    AddItem(display, "MarkLastMove", "标记最后一步", kCommandMarkLastMove);
+
+    // Where the classic bar had the web panel's item: positions and games as players share them.
+    QMenu* records = AddMenu(&normal, "Records", "棋谱");
+    AddItem(records, "CopyPosition", "复制局面", kCommandCopyPosition);
+    AddItem(records, "PastePosition", "粘贴局面", kCommandPastePosition);
+    AddSeparator(records, "N40");
+    AddItem(records, "ExportGame", "导出棋谱...", kCommandExportGame);
+    AddItem(records, "ImportGame", "导入棋谱...", kCommandImportGame);
 
     QList<QAction*>& editor = topLevel_[static_cast<int>(MenuBarKind::Edit)];
     editor.append(AddItem(nullptr, "Done", "完成", kCommandEditDone));
@@ -77,10 +88,26 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner) : bar_(bar), owner_(owner) {
     for (const char* name : kLevelItems)
         items_[name]->setCheckable(true);
     for (const char* name : {"TwoPlayer", "Demo", "MouseDrag", "MouseSelect", "Sound", "Reverse",
-                             "BestPath", "RedTurn", "BlackTurn"})
+                             "BestPath", "MarkLastMove", "RedTurn", "BlackTurn"})
         items_[name]->setCheckable(true);
     items_["MouseDrag"]->setChecked(true);
     items_["BestPath"]->setChecked(true);
+
+    // The usual keys, shown beside their items. They act only while their item is on the bar
+    // shown, so the normal bar's keys rest while the engine thinks or the editor is open.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"NewChessGame1", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"RestoreGame1", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"SaveGame1", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"UndoMove", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {"RedoUndo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        {"CopyPosition", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"PastePosition", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {"Hint1", QKeySequence(Qt::Key_F2)},
+        {"Stop", QKeySequence(Qt::Key_Escape)},
+    };
+    for (const auto& [name, key] : keys)
+        items_[name]->setShortcut(key);
 
     bar_->addActions(normal);
 }

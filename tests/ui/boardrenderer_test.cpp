@@ -13,6 +13,8 @@
 #include "engine/think.h"
 #include "records/settings.h"
 #include "rules/board.h"
+#include "rules/makemove.h"
+#include "rules/record.h"
 #include "support/position_fixture.h"
 #include "ui/systemfont.h"
 
@@ -245,6 +247,88 @@ TEST_F(BoardRendererTest, EasyLevelFramesThreatenedPiecesUntilTheThreatIsGone) {
     renderer.ClearThreatMarks();
     EXPECT_EQ(board[MakeSquare(5, 4)].threatMark, 0);
     EXPECT_NE(canvas.Pixel(knight.x() + 1, knight.y() + 1), kThreatRed);
+}
+
+// "标记最后一步": off, a move looks as it always did; on, the last move's two cells carry the
+// corner marks, which move on with the next move, come back with a take-back and survive a
+// repaint, and switching off leaves the board exactly as it looks without the option.
+TEST_F(BoardRendererTest, LastMoveMarkFollowsTheMovesShown) {
+    renderer.ClearShownBoard();
+    renderer.SyncShownBoard();
+    renderer.RedrawAll();
+    auto marked = [&](Square s) {
+        const QPoint o = renderer.SquareOrigin(s);
+        return canvas.Pixel(o.x() + 2, o.y() + 2) == kLastMoveYellow &&
+               canvas.Pixel(o.x() + 33, o.y() + 33) == kLastMoveYellow;
+    };
+    // As the game plays a move: into the record, on the board, drawn, the record anchored.
+    auto play = [&](const char* iccs) {
+        const MoveRecord move = testing::Generated(iccs);
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        renderer.RedrawChangedSquares();
+        SlideRecord();
+    };
+    const Square h2 = 39, e2 = 36, h9 = 151, g7 = 118;
+    play("h2e2");
+    EXPECT_FALSE(marked(h2) || marked(e2)) << "off by default";
+    const QImage unmarked = canvas.Image().copy();
+
+    renderer.lastMoveMark.SetEnabled(true, renderer);
+    EXPECT_TRUE(marked(h2) && marked(e2));
+    int changedCells = 0;
+    for (Square s : kSpiralOrder) {
+        const QPoint o = renderer.SquareOrigin(s);
+        if (canvas.Image().copy(o.x(), o.y(), 36, 36) != unmarked.copy(o.x(), o.y(), 36, 36))
+            ++changedCells;
+    }
+    EXPECT_EQ(changedCells, 2);
+
+    play("h9g7");
+    EXPECT_FALSE(marked(h2) || marked(e2));
+    EXPECT_TRUE(marked(h9) && marked(g7));
+    const QPoint o = renderer.SquareOrigin(h2);
+    EXPECT_EQ(canvas.Image().copy(o.x(), o.y(), 36, 36), unmarked.copy(o.x(), o.y(), 36, 36));
+
+    TakeBackMove(GameRecord[recordTop]);
+    renderer.RedrawChangedSquares();
+    EXPECT_TRUE(marked(h2) && marked(e2));
+    EXPECT_FALSE(marked(h9) || marked(g7));
+
+    renderer.RedrawAll();
+    EXPECT_TRUE(marked(h2) && marked(e2));
+    renderer.lastMoveMark.SetEnabled(false, renderer);
+    EXPECT_EQ(canvas.Image(), unmarked);
+
+    // A new game's record has no move: nothing to mark.
+    renderer.lastMoveMark.SetEnabled(true, renderer);
+    testing::SetUpFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w");
+    renderer.ClearShownBoard();
+    renderer.SyncShownBoard();
+    renderer.RedrawAll();
+    EXPECT_FALSE(marked(h2) || marked(e2));
+    renderer.lastMoveMark.SetEnabled(false, renderer);
+}
+
+// On the easy level a square that loses the mark gets its threat frame back.
+TEST_F(BoardRendererTest, LastMoveMarkLeavesTheThreatFrameBehind) {
+    testing::SetUpFen("r4k3/9/9/9/9/8R/9/9/9/4K4 w");
+    levelKind = kLevelEasy;
+    renderer.lastMoveMark.SetEnabled(true, renderer);
+    renderer.SyncShownBoard();
+    renderer.RedrawAll();
+    for (const char* iccs : {"i4a4", "f9f8"}) {
+        const MoveRecord move = testing::Generated(iccs);
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        renderer.RedrawChangedSquares();
+        SlideRecord();
+    }
+    const QPoint rook = renderer.SquareOrigin(MakeSquare(4, 0));  // attacked by the Black Rook
+    EXPECT_EQ(canvas.Pixel(rook.x() + 1, rook.y() + 1), kThreatRed);
+    EXPECT_NE(canvas.Pixel(rook.x() + 2, rook.y() + 2), kLastMoveYellow);
+    const QPoint king = renderer.SquareOrigin(MakeSquare(8, 5));
+    EXPECT_EQ(canvas.Pixel(king.x() + 2, king.y() + 2), kLastMoveYellow);
 }
 
 }  // namespace

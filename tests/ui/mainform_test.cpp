@@ -166,6 +166,13 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  Colors 颜色...",
         "  Reverse 反转棋盘 [ ]",
         "  BestPath 最好路线 [x]",
+        "  MarkLastMove 标记最后一步 [ ]",
+        "Records 棋谱",
+        "  CopyPosition 复制局面",
+        "  PastePosition 粘贴局面",
+        "  N40 -",
+        "  ExportGame 导出棋谱...",
+        "  ImportGame 导入棋谱...",
     };
     EXPECT_EQ(Describe(form.menuBar()->actions()), normal);
 

@@ -1,8 +1,7 @@
 // xq-bench commands on shared game records: reading a PGN file, writing moves as PGN.
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
+#include "records/exchange.h"
 #include "records/movetext.h"
 #include "records/pgn.h"
 #include "rules/board.h"
@@ -16,16 +15,10 @@ namespace xq::bench {
 namespace {
 
 int ImportPgn(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::printf("refused 无法打开文件 %s\n", path.c_str());
-        return 1;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    std::string bytes;
     PgnGame game;
     std::string error;
-    if (!ReadPgn(bytes.str(), &game, &error)) {
+    if (!ReadGameText(path, &bytes, &error) || !ReadPgn(bytes, &game, &error)) {
         std::printf("refused %s\n", error.c_str());
         return 1;
     }
@@ -53,6 +46,7 @@ int ExportPgn(std::vector<std::string> args) {
         MakeMove(move, false);
         SwapSides();
     }
+    game.result = GameResultTag();  // a mate or stalemate ends the game
     // The writer sets the start up again itself.
     std::fputs(WritePgn(game, notation).c_str(), stdout);
     return 0;

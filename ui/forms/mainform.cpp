@@ -31,6 +31,7 @@
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
+#include "ui/extracommands.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/mouseentry.h"
@@ -223,6 +224,7 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
+    RegisterExtraCommands();
     SetMessageHandler(MessageKind::Timer, Timer1Timer);
     SetMessageHandler(MessageKind::LeftButtonDown, [](const Message& message) {
         mainForm->Mouse().FormMouseDown(Qt::LeftButton, Qt::NoModifier, message.x, message.y);

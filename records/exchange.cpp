@@ -1,0 +1,183 @@
+#include "records/exchange.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "engine/flow.h"
+#include "engine/windowprocedure.h"
+#include "platform/display.h"
+#include "platform/safefile.h"
+#include "records/notation.h"
+#include "rules/board.h"
+#include "rules/clock.h"
+#include "rules/fen.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "rules/positionkeeper.h"
+#include "rules/record.h"
+#include "rules/setupcheck.h"
+
+namespace xq {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\n";
+
+// The first non-blank line of `text`, without blanks around it and without the "position fen "
+// or "fen " that engine logs put in front of a FEN.
+std::string_view FenLine(std::string_view text) {
+    const size_t start = text.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) return {};
+    text.remove_prefix(start);
+    text = text.substr(0, text.find_first_of("\r\n"));
+    for (std::string_view prefix : {"position ", "fen "}) {
+        if (text.starts_with(prefix)) text.remove_prefix(prefix.size());
+    }
+    return text.substr(0, text.find_last_not_of(kBlanks) + 1);
+}
+
+// A game that starts at the position on the board, as the position editor leaves one.
+void StartFromSetUpPosition() {
+    ResetAfterSetUp();
+    ResetClocks();
+    plyCount = 0;
+    gameOver = 0;
+    gameResultText.clear();
+    lastPlayerMove = NullMove;
+}
+
+// The position, the record and the panel are new: draw them, and let the user play on.
+void ShowNewGame() {
+    SyncShownBoard();
+    RedrawAll();
+    ShowLevel();
+    ShowTurn(sideToMove);
+    EnableMenuItem("UndoMove", CanTakeBackFullMove());
+    EnableMenuItem("RedoUndo", false);
+    userSide = sideToMove;
+    computerSide = otherSide;
+    gameUnnamed = 1;  // "保存" asks for a game file's name
+}
+
+}  // namespace
+
+std::string PositionAsFen() {
+    return WriteFen();
+}
+
+std::string PastePosition(std::string_view text) {
+    const std::string_view fen = FenLine(text);
+    if (fen.empty()) return "剪贴板中没有局面";
+    // 1. The text and the editor's checks; a refusal puts the old position back.
+    PositionKeeper keeper;
+    std::string reason;
+    if (ReadFen(fen, &reason)) {
+        reason = SetUpCountError();
+        if (reason.empty()) reason = SetUpPlacementError();
+    }
+    if (!reason.empty()) return "FEN 局面有误：" + reason;
+    keeper.KeepNewPosition();
+    // 2. A game from this position.
+    StopClockDisplay();
+    ClearShownBoard();
+    StartFromSetUpPosition();
+    ShowNewGame();
+    return {};
+}
+
+std::string GameResultTag() {
+    // Mate and stalemate both lose for the side that cannot move, announced or not (an imported
+    // game's end is not announced).
+    if (!HasLegalMove()) return sideToMove == Red ? "0-1" : "1-0";
+    if (!gameOver) return "*";
+    if (gameResultText == kSixtyMovesText) return "1/2-1/2";
+    if (gameResultText == kRedResignsText) return "0-1";
+    if (gameResultText == kBlackResignsText) return "1-0";
+    return "*";
+}
+
+std::string ExportGame(const std::filesystem::path& file, PgnNotation notation) {
+    PgnGame game = CurrentGameAsPgn();
+    game.result = GameResultTag();
+    switch (ReplaceFileContent(file, WritePgn(game, notation))) {
+        case FileWrite::Written:
+            return {};
+        case FileWrite::NotCreated:
+            return "不能打开 " + file.string() + " 用于写";
+        case FileWrite::Failed:
+            break;
+    }
+    return "存贮错误：" + file.string();
+}
+
+bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::string* error) {
+    // Only a regular file is read; opening without waiting keeps a named pipe from hanging us.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        *error = "无法读取文件 " + file.string();
+        return false;
+    }
+    if (static_cast<size_t>(status.st_size) > kLargestGameText) {
+        ::close(fd);
+        *error = "文件太大，不是棋谱：" + file.string();
+        return false;
+    }
+    std::string read(static_cast<size_t>(status.st_size), '\0');
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < read.size()) {
+        const ssize_t got = ::read(fd, read.data() + done, read.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        ok = got > 0;  // a file that shrinks while it is read is not read whole
+        if (ok) done += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    if (!ok) {
+        *error = "无法读取文件 " + file.string();
+        return false;
+    }
+    *bytes = std::move(read);
+    return true;
+}
+
+std::string ImportGame(const std::filesystem::path& file) {
+    std::string bytes;
+    std::string error;
+    if (!ReadGameText(file, &bytes, &error)) return error;
+    return ImportGameText(bytes);
+}
+
+std::string ImportGameText(std::string_view bytes) {
+    // 1. The whole game is read and checked before anything changes.
+    PgnGame game;
+    std::string error;
+    if (!ReadPgn(bytes, &game, &error)) return error;
+    // 2. Its start, as a new game or as a set-up position.
+    StopClockDisplay();
+    ClearShownBoard();
+    NewGame();
+    if (!game.startFen.empty()) {
+        ReadFen(game.startFen, &error);  // the reader has set it up before
+        StartFromSetUpPosition();
+    }
+    // 3. Every move into the record, the last of each side also on the panel.
+    for (size_t ply = 0; ply < game.moves.size(); ++ply) {
+        const MoveRecord& move = game.moves[ply];
+        if (ply + 2 >= game.moves.size())
+            FormatPanelMoveLine(plyCount, sideToMove, move, sideToMove, 0.0);
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        SlideRecord();
+    }
+    ShowNewGame();
+    return {};
+}
+
+}  // namespace xq

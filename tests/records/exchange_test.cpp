@@ -1,0 +1,243 @@
+// The "棋谱" menu's work on the game: a game exported in either notation and imported again is the
+// same game, with its moves in the record for "悔棋"; a pasted FEN is set up as the position
+// editor leaves a position; every refusal names its reason and changes nothing.
+#include "records/exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/flow.h"
+#include "engine/windowprocedure.h"
+#include "platform/encoding.h"
+#include "rules/clock.h"
+#include "rules/gamemoves.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "support/display_recorder.h"
+#include "support/position_fixture.h"
+#include "support/temp_folder.h"
+
+namespace xq {
+namespace {
+
+using testing::PositionSnapshot;
+
+// Plays `plies` random legal moves into the game as committed moves are played.
+void PlayRandomGame(int plies, std::mt19937* random) {
+    for (int ply = 0; ply < plies; ++ply) {
+        const std::vector<MoveRecord> legal = LegalMoves();
+        if (legal.empty()) return;
+        const MoveRecord move = legal[(*random)() % legal.size()];
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        SlideRecord();
+    }
+}
+
+std::vector<std::string> RecordedMoves() {
+    std::vector<std::string> moves;
+    for (const MoveRecord& move : CurrentGameAsPgn().moves)
+        moves.push_back(FormatIccs(move));
+    return moves;
+}
+
+TEST(Exchange, AGameExportedInEitherNotationImportsAsTheSameGame) {
+    testing::TempFolder folder;
+    std::mt19937 random(14);
+    for (int game = 0; game < 6; ++game) {
+        const bool fromSetUp = game % 2 == 1;
+        testing::SetUpFen(kStartFen);
+        if (fromSetUp) testing::SetUpFen("2bak4/4a4/4b1n2/p3p3p/2p6/6P2/P3c4/4B1N2/4A4/2BAK2C1 b");
+        PlayRandomGame(60, &random);
+        // Game 4 is longer than the record keeps: its earliest moves are gone, and its PGN
+        // starts from the earliest position kept.
+        for (uint32_t seed = 1; game == 4 && plyCount < 300; ++seed) {
+            testing::SetUpFen(kStartFen);
+            std::mt19937 longGame(seed);
+            PlayRandomGame(300, &longGame);
+        }
+        const std::vector<std::string> moves = RecordedMoves();
+        if (game == 4) {
+            EXPECT_EQ(moves.size(), 255u);
+        }
+        const std::string finalFen = WriteFen();
+        for (PgnNotation notation : {PgnNotation::Iccs, PgnNotation::Chinese}) {
+            SCOPED_TRACE(std::to_string(game) +
+                         (notation == PgnNotation::Iccs ? " ICCS" : " 中文"));
+            const std::filesystem::path file = folder / "game.pgn";
+            ASSERT_EQ(ExportGame(file, notation), "");
+            testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 w");  // another game meanwhile
+            gameUnnamed = 0;
+            testing::DisplayRecorder display;
+            ASSERT_EQ(ImportGame(file), "");
+            EXPECT_EQ(WriteFen(), finalFen);
+            EXPECT_EQ(RecordedMoves(), moves);
+            EXPECT_EQ(plyCount, static_cast<int32_t>(moves.size()));
+            EXPECT_EQ(userSide, sideToMove);
+            EXPECT_EQ(gameUnnamed, 1) << "保存 asks for a game file's name";
+            if (fromSetUp) {
+                EXPECT_EQ(libraryLimit, 0) << "no library for a set-up start";
+            }
+            EXPECT_EQ(sideClock[Red].elapsed + sideClock[Black].elapsed, 0.0);
+            EXPECT_EQ(display.Count("RedrawAll"), 1);
+            // "悔棋" takes the last full move back to the position before it.
+            ASSERT_TRUE(CanTakeBackFullMove());
+            TakeBackFullMove();
+            EXPECT_EQ(RecordedMoves(), std::vector<std::string>(moves.begin(), moves.end() - 2));
+            ImportGame(file);
+        }
+    }
+}
+
+TEST(Exchange, TheGamesResultGoesIntoTheExport) {
+    testing::TempFolder folder;
+    // A mate, as an imported game ends: not announced, still the result.
+    testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/R3K4 w");
+    const MoveRecord mate = testing::Generated("a0d0");
+    GameRecord[recordTop + 1] = mate;
+    PlayMove(mate);
+    SlideRecord();
+    ASSERT_EQ(gameOver, 0);
+    ASSERT_EQ(ExportGame(folder / "mate.pgn", PgnNotation::Chinese), "");
+    const std::string text = testing::ReadWholeFile(folder / "mate.pgn");
+    EXPECT_NE(text.find("[Result \"1-0\"]"), std::string::npos) << text;
+    EXPECT_NE(text.find("1. 车九平六 1-0"), std::string::npos) << text;
+
+    // The ends announced while moves are left.
+    testing::SetUpFen(kStartFen);
+    EXPECT_EQ(GameResultTag(), "*");
+    const std::pair<std::string_view, const char*> ends[] = {
+        {kSixtyMovesText, "1/2-1/2"}, {kRedResignsText, "0-1"}, {kBlackResignsText, "1-0"}};
+    for (const auto& [end, tag] : ends) {
+        SetGameResult(end);
+        EXPECT_EQ(GameResultTag(), tag) << end;
+    }
+    gameOver = 0;
+}
+
+TEST(Exchange, ExportFailuresAreReportedAndLeaveNoFile) {
+    testing::TempFolder folder;
+    testing::SetUpFen(kStartFen);
+    const std::filesystem::path missing = folder / "no-such-folder" / "game.pgn";
+    EXPECT_EQ(ExportGame(missing, PgnNotation::Iccs), "不能打开 " + missing.string() + " 用于写");
+    std::filesystem::create_directory(folder / "taken");  // a folder where the file should go
+    EXPECT_EQ(ExportGame(folder / "taken", PgnNotation::Iccs),
+              "存贮错误：" + (folder / "taken").string());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
+        << "no temporary file is left behind";
+}
+
+struct RefusalRow {
+    const char* name;
+    std::string content;  // the file's bytes; "<folder>" makes a folder instead of a file
+    std::string reason;   // the start of the refusal
+};
+
+TEST(Exchange, ARefusedImportNamesItsReasonAndChangesNothing) {
+    testing::TempFolder folder;
+    const RefusalRow rows[] = {
+        {"no such file", "", "无法读取文件 "},
+        {"a folder", "<folder>", "无法读取文件 "},
+        {"an empty file", "\n\n", "文件中没有棋谱"},
+        {"a game file chosen by mistake",
+         std::string("\x01\x00\x00\x00", 4) + std::string(994, 'x'), "无法读取文件的文字编码"},
+        {"unknown move text", "1. 炮二平五 马８进７ 2. 马二进三 车９平８ 3. 车一平二 马2进3 4. Qd1",
+         "第4回合的着法“Qd1”无法识别"},
+        {"illegal move in GBK", Utf8ToGbk("1. 炮二平五 炮８平５ 2. 炮五进五").value(),
+         "第2回合的着法“炮五进五”不合规则"},
+        {"bad FEN", "[FEN \"rnbakabnr/9/9/9 w\"]\n1. h2e2 *", "FEN 局面有误："},
+        {"FEN with a Pawn behind its line", "[FEN \"4k4/9/9/9/9/9/9/P8/9/3K5 w\"]\n*",
+         "FEN 局面有误：兵的位置错误"},
+    };
+    for (const RefusalRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::filesystem::path file = folder / row.name;
+        if (row.content == "<folder>") {
+            std::filesystem::create_directory(file);
+        } else if (!row.content.empty()) {
+            std::ofstream(file, std::ios::binary) << row.content;
+        }
+        testing::SetUpFen(kStartFen);
+        for (const char* iccs : {"h2e2", "h9g7"}) {
+            const MoveRecord move = testing::Generated(iccs);
+            GameRecord[recordTop + 1] = move;
+            PlayMove(move);
+            SlideRecord();
+        }
+        const PositionSnapshot before = PositionSnapshot::Take();
+        const std::vector<std::string> moves = RecordedMoves();
+        testing::DisplayRecorder display;
+        const std::string refusal = ImportGame(file);
+        EXPECT_EQ(refusal.substr(0, row.reason.size()), row.reason) << refusal;
+        EXPECT_TRUE(PositionSnapshot::Take() == before);
+        EXPECT_EQ(RecordedMoves(), moves);
+        EXPECT_TRUE(display.calls.empty()) << "nothing is drawn or shown";
+    }
+}
+
+struct PasteRow {
+    const char* name;
+    const char* text;
+    const char* refusal;  // empty: taken
+    const char* fen;      // taken: the position set up
+};
+
+TEST(Exchange, APastedPositionPassesTheEditorsChecksOrChangesNothing) {
+    const PasteRow rows[] = {
+        {"a FEN with its trailing fields and blanks around",
+         "  \n3k5/9/9/9/9/9/9/9/4R4/4K4 b - - 0 31\r\nmore text", "",
+         "3k5/9/9/9/9/9/9/9/4R4/4K4 b - - 0 1"},
+        {"the board alone: Red to move", "3k5/9/9/9/9/9/9/9/4R4/4K4", "",
+         "3k5/9/9/9/9/9/9/9/4R4/4K4 w - - 0 1"},
+        {"as an engine log writes it", "position fen 3k5/9/9/9/9/9/9/9/4R4/4K4 b moves", "",
+         "3k5/9/9/9/9/9/9/9/4R4/4K4 b - - 0 1"},
+        {"nothing on the clipboard", " \n ", "剪贴板中没有局面", ""},
+        {"not a FEN", "hello world", "FEN 局面有误：", ""},
+        {"three Red Rooks", "3k5/9/9/9/9/9/9/R8/R8/R3K4 w", "FEN 局面有误：", ""},
+        {"an Assist off its points", "3k5/9/9/9/9/9/9/9/4K4/A8 w", "FEN 局面有误：仕的位置错误",
+         ""},
+        {"the side not to move in check", "4k4/9/9/9/9/9/9/9/4R4/3K5 w",
+         "FEN 局面有误：王的位置错误", ""},
+    };
+    for (const PasteRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetUpFen(kStartFen);
+        const MoveRecord move = testing::Generated("h2e2");
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        SlideRecord();
+        sideClock[Red].elapsed = 12;
+        libraryLimit = 1;
+        const PositionSnapshot before = PositionSnapshot::Take();
+        testing::DisplayRecorder display;
+        const std::string refusal = PastePosition(row.text);
+        EXPECT_EQ(refusal.substr(0, std::string(row.refusal).size()), row.refusal) << refusal;
+        if (*row.refusal != '\0') {
+            EXPECT_TRUE(PositionSnapshot::Take() == before);
+            EXPECT_EQ(sideClock[Red].elapsed, 12);
+            EXPECT_TRUE(display.calls.empty());
+            continue;
+        }
+        EXPECT_EQ(WriteFen(), row.fen);
+        EXPECT_TRUE(PositionIsConsistent());
+        EXPECT_EQ(recordTop, -1);
+        EXPECT_EQ(GameRecord[-1].piece, Empty);
+        EXPECT_FALSE(CanTakeBackFullMove());
+        EXPECT_EQ(libraryLimit, 0);
+        EXPECT_EQ(sideClock[Red].elapsed, 0);
+        EXPECT_EQ(clockSide, sideToMove);
+        EXPECT_EQ(userSide, sideToMove);
+        EXPECT_EQ(computerSide, otherSide);
+        EXPECT_EQ(display.Count("RedrawAll"), 1);
+        // What was pasted is what "复制局面" gives back.
+        EXPECT_EQ(PositionAsFen(), row.fen);
+    }
+}
+
+}  // namespace
+}  // namespace xq

@@ -1,0 +1,264 @@
+// The "棋谱" menu and the usual keys in the main window on Qt's offscreen platform: the position
+// through the clipboard, a game through the file dialogs and back, a refusal in the error dialog,
+// the keys shown beside their items and acting only while their bar is shown, Esc stopping the
+// engine while it thinks, and the last-move mark switched from the "显示" menu.
+#include "ui/extracommands.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "engine/book.h"
+#include "engine/commands.h"
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "platform/messages.h"
+#include "records/settings.h"
+#include "rules/board.h"
+#include "rules/fen.h"
+#include "rules/game.h"
+#include "rules/gamemoves.h"
+#include "rules/record.h"
+#include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/mainform.h"
+#include "ui/qteventsource.h"
+
+namespace xq {
+namespace {
+
+class ExtraCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
+        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        form.show();
+        ClearMessages();
+    }
+    void TearDown() override {
+        levelKind = kLevelEasy;
+        twoPlayerMode = 0;
+        libraryLoaded = false;
+    }
+
+    static void Run(int32_t command) {
+        Message message;
+        message.kind = MessageKind::Command;
+        message.command = command;
+        PostMessage(message);
+        DispatchPendingMessages();
+    }
+    // Runs `command`; each modal dialog that opens meanwhile goes to `answer`, once.
+    static void RunAnswering(int32_t command, const std::function<void(QWidget*)>& answer) {
+        QTimer poll;
+        QWidget* answered = nullptr;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog == nullptr || dialog == answered) return;
+            answered = dialog;
+            answer(dialog);
+        });
+        poll.start(5);
+        Run(command);
+    }
+    // The text of the error dialog that `command` shows (closed again), and chooses `file` with
+    // `filter` in a file dialog it opens.
+    static QString ErrorShownBy(int32_t command, const QString& file = {},
+                                const char* filter = nullptr) {
+        QString shown;
+        RunAnswering(command, [&](QWidget* dialog) {
+            if (auto* error = dynamic_cast<TChessErrorDlg*>(dialog)) {
+                shown = error->Message()->text();
+                error->OkButton()->click();
+            } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                if (filter != nullptr) files->selectNameFilter(QString::fromUtf8(filter));
+                files->selectFile(file);
+                static_cast<QDialog*>(files)->accept();
+            }
+        });
+        return shown;
+    }
+    bool ShownBoardIsTheBoard() {
+        for (Square s = 0; s < kBoardCells; ++s) {
+            if (!IsBoardPoint(s)) continue;
+            const ShownCell& shown = form.Renderer().shownBoard[s];
+            if (shown.kind != board[s].kind || (shown.kind != Empty && shown.side != board[s].side))
+                return false;
+        }
+        return true;
+    }
+    static std::string FileText(const QString& file) {
+        std::ifstream in(file.toStdString(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    QTemporaryDir home;
+    TMainForm form;
+};
+
+TEST_F(ExtraCommandsTest, ThePositionGoesToTheClipboardAndComesBack) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    Run(kCommandCopyPosition);
+    EXPECT_EQ(clipboard->text().toStdString(), kStartFen);
+
+    const std::string fen = "3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b - - 0 1";
+    clipboard->setText(QString::fromStdString(fen));
+    EXPECT_EQ(ErrorShownBy(kCommandPastePosition), "");
+    EXPECT_EQ(WriteFen(), fen);
+    EXPECT_TRUE(ShownBoardIsTheBoard()) << "the board is drawn afresh";
+    EXPECT_EQ(userSide, Black);
+    EXPECT_FALSE(form.Menus().Item("UndoMove")->isEnabled());
+
+    // Copied again: the same text.
+    clipboard->clear();
+    Run(kCommandCopyPosition);
+    EXPECT_EQ(clipboard->text().toStdString(), fen);
+
+    // A refused position: the reason in the error dialog, the game as it was.
+    clipboard->setText(QStringLiteral("3ak4/4a4/9/9/9/9/9/9/9/P2K5 b"));
+    EXPECT_EQ(ErrorShownBy(kCommandPastePosition), QString::fromUtf8("FEN 局面有误：兵的位置错误"));
+    EXPECT_EQ(WriteFen(), fen);
+}
+
+TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
+    // Two full moves from the opening, as the game records them.
+    for (const char* iccs : {"h2e2", "h9g7", "h0g2", "i9h9"}) {
+        Square from = 0, to = 0;
+        ASSERT_TRUE(ParseIccs(iccs, &from, &to));
+        ASSERT_TRUE(ValidateEnteredMove(from, to));
+    }
+    const std::string finalFen = WriteFen();
+
+    // The filter picks the notation; a name without an extension gets ".pgn".
+    const QString chinese = home.filePath("chinese");
+    EXPECT_EQ(ErrorShownBy(kCommandExportGame, chinese, kChineseFilter), "");
+    EXPECT_NE(FileText(chinese + ".pgn").find("1. 炮二平五 马８进７"), std::string::npos);
+    const QString iccs = home.filePath("iccs.pgn");
+    EXPECT_EQ(ErrorShownBy(kCommandExportGame, iccs, kIccsFilter), "");
+    EXPECT_NE(FileText(iccs).find("1. H2-E2 H9-G7"), std::string::npos);
+
+    for (const QString& file : {chinese + ".pgn", iccs}) {
+        SCOPED_TRACE(file.toStdString());
+        Run(kCommandNewGame);
+        EXPECT_FALSE(form.Menus().Item("UndoMove")->isEnabled());
+        EXPECT_EQ(ErrorShownBy(kCommandImportGame, file), "");
+        EXPECT_EQ(WriteFen(), finalFen);
+        EXPECT_TRUE(ShownBoardIsTheBoard());
+        EXPECT_TRUE(form.Menus().Item("UndoMove")->isEnabled()) << "悔棋 can take moves back";
+    }
+
+    // A file the reader refuses: its reason, and the game as it was.
+    std::ofstream(home.filePath("bad.pgn").toStdString()) << "1. 炮二平五 马８进７ 2. 炮五进九\n";
+    const QString shown = ErrorShownBy(kCommandImportGame, home.filePath("bad.pgn"));
+    EXPECT_EQ(shown, QString::fromUtf8("第2回合的着法“炮五进九”不合规则"));
+    EXPECT_EQ(WriteFen(), finalFen);
+
+    // Cancelled dialogs change nothing.
+    RunAnswering(kCommandImportGame, [](QWidget* dialog) { dialog->close(); });
+    RunAnswering(kCommandExportGame, [](QWidget* dialog) { dialog->close(); });
+    EXPECT_EQ(WriteFen(), finalFen);
+}
+
+struct KeyRow {
+    const char* item;
+    const char* key;  // as the menu shows it
+    int32_t command;
+};
+
+constexpr KeyRow kKeys[] = {
+    {"NewChessGame1", "Ctrl+N", kCommandNewGame},
+    {"RestoreGame1", "Ctrl+O", kCommandRestore},
+    {"SaveGame1", "Ctrl+S", kCommandSave},
+    {"UndoMove", "Ctrl+Z", kCommandTakeBack},
+    {"RedoUndo", "Ctrl+Y", kCommandReplay},
+    {"CopyPosition", "Ctrl+C", kCommandCopyPosition},
+    {"PastePosition", "Ctrl+V", kCommandPastePosition},
+    {"Hint1", "F2", kCommandHint},
+    {"Stop", "Esc", kCommandStop},
+};
+
+TEST_F(ExtraCommandsTest, KeysAreShownAndActWhileTheirBarIsShown) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    // "悔棋" and "重下" answer their keys only while they are enabled.
+    form.Menus().Item("UndoMove")->setEnabled(true);
+    form.Menus().Item("RedoUndo")->setEnabled(true);
+    for (MenuBarKind bar : {MenuBarKind::Normal, MenuBarKind::Think, MenuBarKind::Edit}) {
+        form.Menus().Show(bar);
+        for (const KeyRow& row : kKeys) {
+            SCOPED_TRACE(row.item);
+            QAction* item = form.Menus().Item(row.item);
+            EXPECT_EQ(item->shortcut().toString(), row.key);
+            const bool onBar = (bar == MenuBarKind::Think) == (row.command == kCommandStop) &&
+                               bar != MenuBarKind::Edit;
+            ClearMessages();
+            QTest::keySequence(&form, item->shortcut());
+            Message message;
+            const bool posted = PeekMessage(&message, kMainWindow, true);
+            EXPECT_EQ(posted, onBar) << "bar " << static_cast<int>(bar);
+            if (posted) {
+                EXPECT_EQ(message.command, row.command);
+            }
+        }
+    }
+    form.Menus().Show(MenuBarKind::Normal);
+    ClearMessages();
+}
+
+// Esc while the engine searches on its own move: the search stops at once (two-player mode keeps
+// the engine from thinking on afterwards).
+TEST_F(ExtraCommandsTest, EscapeStopsTheEngine) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    UseOpeningLibrary({});  // a search from the first move on
+    NewGame();
+    levelKind = kLevelUnlimited;
+    twoPlayerMode = 1;
+    bool searching = false;
+    QElapsedTimer sinceEscape;
+    QTimer::singleShot(300, &form, [&] {
+        searching = thinking && form.Menus().Current() == MenuBarKind::Think;
+        sinceEscape.start();
+        QTest::keyClick(&form, Qt::Key_Escape);
+    });
+    // Should Esc not stop it, the test ends anyway.
+    QTimer::singleShot(20000, &form, [] { PostToMainWindow(MessageKind::Command, kCommandStop); });
+    Run(kCommandPass);  // returns once the engine's turn has ended
+    EXPECT_TRUE(searching);
+    EXPECT_LT(sinceEscape.elapsed(), 2000);
+    EXPECT_EQ(plyCount, 1) << "the engine played what it had found";
+    EXPECT_EQ(form.Menus().Current(), MenuBarKind::Normal);
+}
+
+TEST_F(ExtraCommandsTest, TheLastMoveMarkIsSwitchedFromTheDisplayMenu) {
+    QAction* item = form.Menus().Item("MarkLastMove");
+    EXPECT_FALSE(item->isChecked());
+    Square from = 0, to = 0;
+    ASSERT_TRUE(ParseIccs("h2e2", &from, &to));
+    ASSERT_TRUE(ValidateEnteredMove(from, to));
+    const QPoint target = form.Renderer().SquareOrigin(to);
+    EXPECT_NE(form.Canvas().Pixel(target.x() + 2, target.y() + 2), kLastMoveYellow);
+    item->trigger();
+    DispatchPendingMessages();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(form.Canvas().Pixel(target.x() + 2, target.y() + 2), kLastMoveYellow);
+    item->trigger();
+    DispatchPendingMessages();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_NE(form.Canvas().Pixel(target.x() + 2, target.y() + 2), kLastMoveYellow);
+}
+
+}  // namespace
+}  // namespace xq

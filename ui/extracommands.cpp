@@ -1,0 +1,72 @@
+#include "ui/extracommands.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <string>
+
+#include "engine/commands.h"
+#include "engine/windowprocedure.h"
+#include "records/exchange.h"
+#include "ui/forms/mainform.h"
+
+namespace xq {
+
+namespace {
+
+std::filesystem::path LocalPath(const QString& file) {
+    return QFile::encodeName(file).toStdString();
+}
+
+void Report(const std::string& failure) {
+    if (!failure.empty()) ReportError(failure);
+}
+
+void CopyPositionClick() {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(PositionAsFen()));
+}
+
+void PastePositionClick() {
+    Report(PastePosition(QGuiApplication::clipboard()->text().toStdString()));
+}
+
+void ExportGameClick() {
+    QFileDialog dialog(mainForm, QString::fromUtf8("导出棋谱"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QString::fromUtf8(kIccsFilter), QString::fromUtf8(kChineseFilter)});
+    dialog.setDefaultSuffix(QStringLiteral("pgn"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const PgnNotation notation = dialog.selectedNameFilter() == QString::fromUtf8(kChineseFilter)
+                                     ? PgnNotation::Chinese
+                                     : PgnNotation::Iccs;
+    Report(ExportGame(LocalPath(dialog.selectedFiles().first()), notation));
+}
+
+void ImportGameClick() {
+    QFileDialog dialog(mainForm, QString::fromUtf8("导入棋谱"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QString::fromUtf8(kImportFilter), QString::fromUtf8("所有文件 (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    Report(ImportGame(LocalPath(dialog.selectedFiles().first())));
+}
+
+void MarkLastMoveClick() {
+    if (mainForm == nullptr) return;
+    LastMoveMark& mark = mainForm->Renderer().lastMoveMark;
+    mark.SetEnabled(!mark.Enabled(), mainForm->Renderer());
+    mainForm->Menus().Item("MarkLastMove")->setChecked(mark.Enabled());
+}
+
+}  // namespace
+
+void RegisterExtraCommands() {
+    SetCommandHandler(kCommandCopyPosition, CopyPositionClick);
+    SetCommandHandler(kCommandPastePosition, PastePositionClick);
+    SetCommandHandler(kCommandExportGame, ExportGameClick);
+    SetCommandHandler(kCommandImportGame, ImportGameClick);
+    SetCommandHandler(kCommandMarkLastMove, MarkLastMoveClick);
+}
+
+}  // namespace xq

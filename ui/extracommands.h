@@ -1,0 +1,16 @@
+// The window's side of the "棋谱" menu and of the display option "标记最后一步": the clipboard, the
+// file dialogs and the renderer's mark. What the user brings is handed to the core
+// (records/exchange.h); its refusals and failures go to the error dialog.
+#pragma once
+
+namespace xq {
+
+// The export dialog's filters, in this order; the one chosen picks the notation.
+inline constexpr char kIccsFilter[] = "ICCS 坐标棋谱 (*.pgn)";
+inline constexpr char kChineseFilter[] = "中文纵线棋谱 (*.pgn)";
+inline constexpr char kImportFilter[] = "棋谱 (*.pgn *.PGN)";
+
+// Installs the handlers of the five commands in the main window's procedure.
+void RegisterExtraCommands();
+
+}  // namespace xq
