@@ -46,6 +46,7 @@ class BoardRenderer {
 
     int LabelHeight() const { return labelHeight_; }
     void SetSquareColour(QRgb colour) { squareBrush_ = gdi::Brush::Solid(colour); }
+
     // The top-left pixel of the cell of `square`, the reversed board included; and the square
     // whose cell holds `point` (-1 when none). The one place of the pixel <-> square mapping.
     QPoint SquareOrigin(Square square) const;

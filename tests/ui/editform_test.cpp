@@ -251,6 +251,22 @@ TEST_F(EditFormTest, BoardClickEditsThePointUnderThePointerOnEitherSideOfTheBoar
     EXPECT_EQ(editModified, 1);
 }
 
+// The normal bar's keys rest while the editor's bar is shown: no new game, hint or take-back
+// reaches the board being edited.
+TEST_F(EditFormTest, TheNormalBarsKeysRestWhileTheEditorIsOpen) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Command(kCommandEdit);
+    Command(kCommandEditClear);
+    for (QKeyCombination key :
+         {Qt::CTRL | Qt::Key_N, Qt::CTRL | Qt::Key_Z, QKeyCombination(Qt::Key_F2)})
+        QTest::keyClick(form.get(), key.key(), key.keyboardModifiers());
+    DispatchPendingMessages();
+    EXPECT_EQ(editMode, 1);
+    EXPECT_EQ(form->Menus().Current(), MenuBarKind::Edit);
+    for (Square square = 0; square < kBoardCells; ++square)
+        ASSERT_EQ(board[square].kind, Empty) << square;
+}
+
 TEST_F(EditFormTest, RefusedDoneShowsTheErrorDialogAndKeepsTheEditorOpen) {
     Command(kCommandEdit);
     Command(kCommandEditClear);
