@@ -82,6 +82,13 @@ void MouseEntry::MouseDragClick() {
     CheckMenuItem("MouseSelect", false);
 }
 
+void MouseEntry::PutBackLiftedPiece() {
+    if (!pieceLifted) return;
+    pieceLifted = 0;
+    sprite_.EndDrag(false);
+    renderer_.ShowNormal(fromSquare);
+}
+
 // The square of origin stays empty under the inverse piece: the selected look is drawn on the
 // square as the drag left it. Chosen again in selection mode, the item changes nothing, since a
 // second inverse drawing would put the board around the piece back to normal.

@@ -40,6 +40,9 @@ class MouseEntry {
     // The menu items "拖动" and "选择": a lifted piece changes its look with the mode.
     void MouseDragClick();
     void MouseSelectClick();
+    // The position editor opens: a lifted piece goes back to its square, and the next click
+    // starts a new move.
+    void PutBackLiftedPiece();
 
     // Window state.
     uint8_t pieceLifted = 0;  // the first click of a move has been made

@@ -9,6 +9,7 @@
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
+#include "ui/mouseentry.h"
 #include "ui/movelist.h"
 #include "ui/sprite.h"
 
@@ -134,7 +135,9 @@ void WindowDisplay::BringPanelToFront(PanelKind panel) {
         form_.InfoForm()->raise();
         return;
     }
-    // The palette was hidden: it is painted afresh as it comes out.
+    // The editor opens: a piece lifted for a move goes back, and the palette, hidden until now,
+    // is painted afresh as it comes out.
+    form_.Mouse().PutBackLiftedPiece();
     form_.EditForm()->FormPaint();
     form_.EditForm()->raise();
 }

@@ -267,6 +267,34 @@ TEST_F(EditFormTest, TheNormalBarsKeysRestWhileTheEditorIsOpen) {
         ASSERT_EQ(board[square].kind, Empty) << square;
 }
 
+// A piece lifted for a move when the editor opens goes back to its square, in either mode.
+TEST_F(EditFormTest, OpeningPutsBackALiftedPiece) {
+    BoardRenderer& renderer = form->Renderer();
+    const QPoint cell = renderer.SquareOrigin(MakeSquare(2, 1));
+    const QPoint cannon = cell + QPoint(15, 17);
+    // The Cannon's cell and its neighbours (the Knights' threat frames lie outside).
+    const QRect around(cell - QPoint(36, 36), QSize(3 * 36, 3 * 36));
+    const QImage unlifted = form->Canvas().Image().copy(around);
+    for (int32_t mode : {kCommandSelect, kCommandDrag}) {
+        SCOPED_TRACE(mode == kCommandDrag ? "drag" : "select");
+        Command(mode);
+        QTest::mouseClick(form->Board(), Qt::LeftButton, Qt::NoModifier, cannon);
+        DispatchPendingMessages();
+        ASSERT_EQ(form->Mouse().pieceLifted, 1);
+        ASSERT_NE(form->Canvas().Image().copy(around), unlifted);
+        Command(kCommandEdit);
+        EXPECT_EQ(form->Mouse().pieceLifted, 0);
+        EXPECT_EQ(form->Canvas().Image().copy(around), unlifted);
+        Command(kCommandEditDone);
+        // The next click lifts a piece again instead of ending the old move.
+        QTest::mouseClick(form->Board(), Qt::LeftButton, Qt::NoModifier, cannon);
+        DispatchPendingMessages();
+        EXPECT_EQ(form->Mouse().pieceLifted, 1);
+        EXPECT_EQ(form->Mouse().fromSquare, MakeSquare(2, 1));
+        form->Mouse().PutBackLiftedPiece();
+    }
+}
+
 TEST_F(EditFormTest, RefusedDoneShowsTheErrorDialogAndKeepsTheEditorOpen) {
     Command(kCommandEdit);
     Command(kCommandEditClear);
