@@ -5,6 +5,7 @@
 #include <map>
 
 #include "engine/commands.h"
+#include "engine/editor.h"
 #include "engine/flow.h"
 #include "platform/display.h"
 #include "platform/random.h"
@@ -55,6 +56,7 @@ void RunCommand(int32_t command) {
         NewGameCommand();
         return;
     }
+    if (RunEditorCommand(command)) return;
     // "停止" has no handler: only the search's pump acts on it.
     const auto found = commandHandlers.find(command);
     if (found != commandHandlers.end()) found->second();

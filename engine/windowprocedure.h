@@ -1,8 +1,9 @@
 // The main window's procedure on the core side. Every message of the main window is dispatched
 // here by kind and, for menu commands, by command id. What needs no toolkit runs here (the new
-// game, the private messages, the slow housekeeping timer), so tests and the headless tools drive
-// the same code as the window; the window registers a handler for each thing that needs it
-// (clicks and pointer moves, the clock's tick, the error dialog, closing, the dialogs' commands).
+// game, the position editor's commands, the private messages, the slow housekeeping timer), so
+// tests and the headless tools drive the same code as the window; the window registers a handler
+// for each thing that needs it (clicks and pointer moves, the clock's tick, the error dialog,
+// closing, the dialogs' commands).
 #pragma once
 
 #include <cstdint>

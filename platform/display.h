@@ -14,6 +14,8 @@ namespace xq {
 enum class Cursor { Arrow, Busy };
 enum class MenuKind { Normal, Edit, Think };
 enum class BoxIcon { None, Exclamation, Information, Error };
+// The two panels that share the window's right half.
+enum class PanelKind { Info, Palette };
 
 class Display {
   public:
@@ -50,6 +52,8 @@ class Display {
     virtual void EnableMenuItem(std::string_view /*item*/, bool /*enabled*/) {}
     virtual void CheckMenuItem(std::string_view /*item*/, bool /*checked*/) {}
     virtual void SetMenuItemCaption(std::string_view /*item*/, std::string_view /*caption*/) {}
+    // The information panel, or the position editor's palette while the editor is open.
+    virtual void BringPanelToFront(PanelKind /*panel*/) {}
     virtual void Beep() {}
     // The game has ended with `result` (gameResultText): the modal end-of-game dialog.
     virtual void ShowEndOfGame(std::string_view /*result*/) {}
@@ -127,6 +131,9 @@ inline void CheckMenuItem(std::string_view item, bool checked) {
 }
 inline void SetMenuItemCaption(std::string_view item, std::string_view caption) {
     CurrentDisplay().SetMenuItemCaption(item, caption);
+}
+inline void BringPanelToFront(PanelKind panel) {
+    CurrentDisplay().BringPanelToFront(panel);
 }
 inline void Beep() {
     CurrentDisplay().Beep();

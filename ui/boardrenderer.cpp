@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 
+#include "engine/editor.h"
 #include "engine/flow.h"
 #include "engine/think.h"
 #include "records/settings.h"
@@ -188,7 +189,7 @@ void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
 }
 
 bool BoardRenderer::ThreatsShown() const {
-    return levelKind == kLevelEasy && !editorOpen;
+    return levelKind == kLevelEasy && !editMode;  // no threat frames in the editor
 }
 
 void BoardRenderer::RedrawAll() {

@@ -46,8 +46,6 @@ class BoardRenderer {
 
     int LabelHeight() const { return labelHeight_; }
     void SetSquareColour(QRgb colour) { squareBrush_ = gdi::Brush::Solid(colour); }
-    // The position editor is open: no threat frames meanwhile.
-    bool editorOpen = false;
 
     // The top-left pixel of the cell of `square`, the reversed board included; and the square
     // whose cell holds `point` (-1 when none). The one place of the pixel <-> square mapping.

@@ -2,12 +2,12 @@
 
 #include <utility>
 
+#include "engine/editor.h"
 #include "engine/flow.h"
 #include "platform/display.h"
+#include "ui/forms/editform.h"
 
 namespace xq {
-
-EditorClick editorClick = nullptr;
 
 MouseEntry::MouseEntry(BoardRenderer& renderer, DragSprite& sprite, PointerPosition pointerPosition)
     : renderer_(renderer), sprite_(sprite), pointerPosition_(std::move(pointerPosition)) {}
@@ -25,8 +25,8 @@ void MouseEntry::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers /*s
     if (button != Qt::LeftButton) return;
     lastMouse = {x, y};
     // 2. The open position editor takes the click.
-    if (editorClick != nullptr) {
-        editorClick(x, y);
+    if (editMode) {
+        EditClick(x, y);
         return;
     }
     // 3. While the engine works, only a click its search hands over counts.
@@ -80,6 +80,13 @@ void MouseEntry::MouseDragClick() {
     dragMode = 1;
     CheckMenuItem("MouseDrag", true);
     CheckMenuItem("MouseSelect", false);
+}
+
+void MouseEntry::PutBackLiftedPiece() {
+    if (!pieceLifted) return;
+    pieceLifted = 0;
+    sprite_.EndDrag(false);
+    renderer_.ShowNormal(fromSquare);
 }
 
 // The square of origin stays empty under the inverse piece: the selected look is drawn on the

@@ -17,12 +17,6 @@
 
 namespace xq {
 
-// Set while the position editor is open: it then takes every board click (window client
-// coordinates) and the move entry ignores them. The editor installs it when it opens and removes
-// it when it closes.
-using EditorClick = void (*)(int32_t x, int32_t y);
-extern EditorClick editorClick;
-
 // The warning of a second click that misses every cell of the board.
 inline constexpr char kMissedBoardText[] = "错误的移动!";
 
@@ -46,6 +40,9 @@ class MouseEntry {
     // The menu items "拖动" and "选择": a lifted piece changes its look with the mode.
     void MouseDragClick();
     void MouseSelectClick();
+    // The position editor opens: a lifted piece goes back to its square, and the next click
+    // starts a new move.
+    void PutBackLiftedPiece();
 
     // Window state.
     uint8_t pieceLifted = 0;  // the first click of a move has been made

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "engine/editor.h"
 #include "engine/think.h"
 #include "records/notation.h"
 #include "rules/board.h"
@@ -114,7 +115,7 @@ void MoveListView::ScheduleRefresh() {
 }
 
 void MoveListView::Refresh() {
-    if (hideWhile_ != nullptr && *hideWhile_) {
+    if (editMode) {  // the position editor hides the game while it is open
         Show({});
         return;
     }

@@ -55,10 +55,9 @@ class MoveListView : public QTableWidget {
 
     // The board has changed: the list is read again from the record once the change is done.
     void ScheduleRefresh();
-    // Reads the record now and shows it; reads it again shortly while it is in transit.
+    // Reads the record now and shows it; reads it again shortly while it is in transit. Empty
+    // while the position editor is open.
     void Refresh();
-    // While the flag is set (the position editor is open) the list is empty.
-    void HideWhile(const bool* flag) { hideWhile_ = flag; }
 
     const std::vector<MoveListRow>& Rows() const { return rows_; }
 
@@ -66,7 +65,6 @@ class MoveListView : public QTableWidget {
     void Show(const std::vector<MoveListRow>& rows);
 
     QTimer refresh_;
-    const bool* hideWhile_ = nullptr;
     GameMoves game_;
     std::vector<MoveListRow> rows_;
 };

@@ -6,8 +6,10 @@
 #include "engine/flow.h"
 #include "engine/think.h"
 #include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
+#include "ui/mouseentry.h"
 #include "ui/movelist.h"
 #include "ui/sprite.h"
 
@@ -130,6 +132,18 @@ void WindowDisplay::CheckMenuItem(std::string_view item, bool checked) {
 
 void WindowDisplay::SetMenuItemCaption(std::string_view item, std::string_view caption) {
     if (QAction* action = form_.Menus().Item(Text(item))) action->setText(Text(caption));
+}
+
+void WindowDisplay::BringPanelToFront(PanelKind panel) {
+    if (panel == PanelKind::Info) {
+        form_.InfoForm()->raise();
+        return;
+    }
+    // The editor opens: a piece lifted for a move goes back, and the palette, hidden until now,
+    // is painted afresh as it comes out.
+    form_.Mouse().PutBackLiftedPiece();
+    form_.EditForm()->FormPaint();
+    form_.EditForm()->raise();
 }
 
 void WindowDisplay::Beep() {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "engine/book.h"
+#include "engine/editor.h"
 #include "engine/flow.h"
 #include "engine/search.h"
 #include "engine/think.h"
@@ -308,11 +309,11 @@ TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
     EXPECT_EQ(form.MoveList()->Rows(), played);
 
     // The position editor hides the game while it is open.
-    form.Renderer().editorOpen = true;
+    editMode = 1;
     RedrawAll();
     Settle();
     EXPECT_EQ(form.MoveList()->rowCount(), 0);
-    form.Renderer().editorOpen = false;
+    editMode = 0;
     RedrawAll();
     Settle();
     EXPECT_EQ(form.MoveList()->Rows(), played);

@@ -33,8 +33,8 @@
 #include "rules/game.h"
 #include "rules/record.h"
 #include "ui/dialogs/aboutdlg.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
-#include "ui/forms/panels.h"
 
 namespace xq {
 namespace {

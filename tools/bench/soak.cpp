@@ -24,6 +24,7 @@
 #include <string>
 
 #include "engine/commands.h"
+#include "engine/editor.h"
 #include "engine/evaluation.h"
 #include "engine/flow.h"
 #include "engine/search.h"
@@ -35,6 +36,7 @@
 #include "records/gamefile.h"
 #include "records/menucommands.h"
 #include "records/settings.h"
+#include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
@@ -300,6 +302,7 @@ std::string CoreFault() {
         const PieceEntry& king = pieceList[side].entry[0];
         if (king.kind != King || !IsBoardPoint(king.square)) return "a King is missing";
     }
+    if (IsAttacked(sideToMove, KingSquare(otherSide))) return "the side to move can take a King";
     if (thinking || computerThinking || hinting || pondering) return "an engine flag stayed set";
     if (recordTop < kRecordBottom || recordTop > -1) return "recordTop outside the game";
     if (plyCount < 0) return "negative ply count";
@@ -336,7 +339,9 @@ std::string MenuFault() {
     return "";
 }
 
-// A position reached by random legal moves, set up as the position editor sets one up.
+// A position set up in the position editor: after a game of random legal moves, random clicks
+// with random palette pieces and now and then the other side to move, ended with "完成", or with
+// "忽略" when the check refuses the position (and now and then instead of "完成").
 void SetUpRandomPosition() {
     NewGame();
     const int plies = Below(60);
@@ -347,11 +352,14 @@ void SetUpRandomPosition() {
         PlayMove(move);
         SlideRecord();
     }
-    ResetAfterSetUp();
+    RunCommand(kCommandEdit);
+    const int clicks = Below(8);
+    for (int i = 0; i < clicks; ++i)
+        EditSquare(MakeSquare(Below(kRanks), Below(kFiles)), Below(kPaletteSize));
+    if (Chance(20)) RunCommand(Chance(50) ? kCommandEditRedTurn : kCommandEditBlackTurn);
+    if (Chance(80)) RunCommand(kCommandEditDone);
+    if (editMode) RunCommand(kCommandEditCancel);
     gameOver = 0;
-    userSide = sideToMove;
-    computerSide = otherSide;
-    ShowTakeBackAndReplay();
 }
 
 // One action and the messages it left in the queue, as the window's event loop takes them;

@@ -33,8 +33,8 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
 #include "ui/extracommands.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
-#include "ui/forms/panels.h"
 #include "ui/gamefiledialogs.h"
 #include "ui/mouseentry.h"
 #include "ui/movelist.h"
@@ -102,7 +102,7 @@ TMainForm::TMainForm()
       menus_(menuBar(), this),
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
-      editForm_(new TEditForm(canvasWidget_)),
+      editForm_(new TEditForm(canvasWidget_, images_, pattern_)),  // drawn once they are loaded
       moveList_(new MoveListView(canvasWidget_)),
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
@@ -148,7 +148,6 @@ TMainForm::TMainForm()
     const int listTop = std::max(kMoveListTop, labelsBottom + 2);
     moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
                            kMoveListTop + kMoveListHeight - listTop);
-    moveList_->HideWhile(&renderer_->editorOpen);
     // While a piece is dragged the pointer is hidden and every mouse event comes to the board.
     sprite_ = std::make_unique<DragSprite>(canvas_, *renderer_, images_, [this](bool dragging) {
         if (dragging) {

@@ -1,0 +1,104 @@
+#include "ui/forms/editform.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "engine/editor.h"
+#include "ui/forms/mainform.h"
+
+namespace xq {
+
+namespace {
+
+constexpr gdi::Rect kPaletteFrame = {0, 0, 78, 258};
+constexpr int kPaletteRows = 7;
+constexpr int kPaletteCell = 36;
+constexpr int kPaletteMargin = 3;
+
+}  // namespace
+
+TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern)
+    : QFrame(parent),
+      images_(images),
+      pattern_(pattern),
+      canvas_(kClientWidth - kClientWidth / 2, kClientHeight) {
+    setObjectName("TEditForm");
+    setWindowTitle(QString::fromUtf8("澜川中国象棋"));
+    setFrameShape(QFrame::NoFrame);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    canvas_.SetChangeListener([this](const QRect& changed) { update(changed); });
+}
+
+QPoint TEditForm::PieceOrigin(int index) {
+    const int column = index < kPaletteRows ? 0 : 1;
+    const int row = index % kPaletteRows;
+    return {kPaletteMargin + kPaletteCell * column, kPaletteMargin + kPaletteCell * row};
+}
+
+int TEditForm::CellAt(int x, int y) {
+    for (int index = 0; index < kPaletteSize; ++index) {
+        const QPoint origin = PieceOrigin(index);
+        if (x >= origin.x() && x < origin.x() + kPaletteCell && y >= origin.y() &&
+            y < origin.y() + kPaletteCell)
+            return index;
+    }
+    return -1;
+}
+
+void TEditForm::FormPaint() {
+    canvas_.FillRect({0, 0, canvas_.Image().width(), canvas_.Image().height()}, pattern_);
+    DrawFrame3D(canvas_, kPaletteFrame, true);
+    DrawFrame3D(canvas_, {0, 0, kClientWidth / 2, kClientHeight}, false);
+    for (int index = 0; index < kPaletteSize; ++index)
+        DrawPalettePiece(index, index == paletteIndex ? PieceLook::Selected : PieceLook::Normal);
+}
+
+// As the board draws a piece: the mask blacks out the piece's area, the bitmap then shows the
+// piece over the untouched background (XOR) or the piece and its box inverted (NOT OR).
+void TEditForm::DrawPalettePiece(int index, PieceLook look) {
+    const PieceKind kind = PaletteKind(index);
+    const QImage& piece = images_.piece[kind][PaletteSide(index)];
+    if (piece.isNull()) return;
+    const QPoint origin = PieceOrigin(index);
+    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind], gdi::RasterOp::And);
+    canvas_.Blit(origin, piece.width(), piece.height(), piece,
+                 look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
+}
+
+// Undoes the selected look in place: the mask with NOT destination brings the inverted box back
+// to the background and blacks out the piece's area, the bitmap then goes in with XOR.
+void TEditForm::RestoreNormalLook(int index) {
+    const PieceKind kind = PaletteKind(index);
+    const QImage& piece = images_.piece[kind][PaletteSide(index)];
+    if (piece.isNull()) return;
+    const QPoint origin = PieceOrigin(index);
+    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind],
+                 gdi::RasterOp::SrcErase);
+    canvas_.Blit(origin, piece.width(), piece.height(), piece, gdi::RasterOp::Invert);
+}
+
+void TEditForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton) return;
+    const int index = CellAt(x, y);
+    if (index < 0 || index == paletteIndex) return;
+    RestoreNormalLook(paletteIndex);
+    DrawPalettePiece(index, PieceLook::Selected);
+    paletteIndex = index;
+}
+
+void TEditForm::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+}
+
+void TEditForm::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    FormMouseUp(event->button(), at.x(), at.y());
+}
+
+void EditClick(int x, int y) {
+    if (mainForm == nullptr) return;
+    EditSquare(mainForm->Renderer().SquareAt({x, y}), mainForm->EditForm()->paletteIndex);
+}
+
+}  // namespace xq
