@@ -2,15 +2,18 @@
 // core alone, with the position, the game record, what can be taken back or replayed and the menu
 // bar checked after every action.
 //
-// Every menu item is a row of kMenuRows and is chosen only while the window would let a user
-// click it (SoakMenus keeps the bar as the core's menu calls leave it); its command runs through
-// the main window's procedure and the real handler. What a dialog would ask is answered by script:
-// file names from a folder of the soak's own (saved games, a missing file, a file that is no game,
-// a folder that does not exist, cancel), numbers for the level dialogs given to the core's level
-// choices, piece values and colours as their dialogs set them; "退出" writes the settings and
-// starts again as the program would. While the engine searches, the native-event pull plays the
-// user: a click on the predicted reply or on another move, or a menu item, while the engine
-// ponders, "停止" while it thinks on its own move. Searches see a clock that runs 10 ms per read.
+// Every item of the normal menu whose handler is in the core is a row of kMenuRows (the position
+// editor's run in the set-up action, from "摆子" to "完成" or "忽略"; the mouse mode's and the
+// clipboard and exchange items have their handlers in the window) and is chosen only while the
+// window would let a user click it (SoakMenus keeps the bar as the core's menu calls leave it); its
+// command runs through the main window's procedure and the real handler. What a dialog would ask is
+// answered by script: file names from a folder of the soak's own (saved games, a missing file, a
+// file that is no game, a folder that does not exist, cancel), numbers for the level dialogs given
+// to the core's level choices, piece values and colours as their dialogs set them; "退出" writes
+// the settings and starts again as the program would. While the engine searches, the native-event
+// pull plays the user: a click on the predicted reply or on another move, or a menu item, while the
+// engine ponders, "停止" while it thinks on its own move. Searches see a clock that runs 10 ms per
+// read.
 #include <stdlib.h>
 
 #include <cmath>
@@ -58,8 +61,7 @@ constexpr int32_t kClickPredictedReply = -1;  // the reply above recordTop while
 constexpr int32_t kClickRandomMove = -2;      // any legal move of the side to move
 
 // One menu item: its top-level menu, its component name, its command, and how often a user picks
-// it (in parts of kMenuWeight). The position editor's and the mouse mode's items are added as
-// rows like these.
+// it (in parts of kMenuWeight). A command whose handler is in the core is one more row.
 struct MenuRow {
     const char* menu;
     const char* item;
