@@ -22,13 +22,13 @@ FileChooser chooseGameToRestore = nullptr;
 FileChooser chooseGameToSave = nullptr;
 std::string savedGameName;
 
+std::string_view LevelItemName(uint8_t levelKind) {
+    return kLevelItemNames[IsLevel(levelKind) ? levelKind : kLevelEasy];
+}
+
 namespace {
 
 constexpr double kEasyLevelTime = 5.0;
-
-std::string_view LevelItem(uint8_t level) {
-    return kLevelItemNames[IsLevel(level) ? level : kLevelEasy];
-}
 
 std::string Choose(FileChooser chooser) {
     return chooser != nullptr ? chooser() : std::string();
@@ -83,7 +83,7 @@ void ShowTakeBackAndReplay() {
 void ChangeLevel(uint8_t level) {
     for (uint8_t item = 0; item < std::size(kLevelItemNames); ++item)
         if (item != level) CheckMenuItem(kLevelItemNames[item], false);
-    CheckMenuItem(LevelItem(level), true);
+    CheckMenuItem(LevelItemName(level), true);
     levelKind = level;
 }
 

@@ -16,6 +16,8 @@ namespace xq {
 // The component names of the level items, by levelKind.
 inline constexpr std::string_view kLevelItemNames[7] = {
     "MoveTime", "TotalTime", "Easy", "Infinite", "Ply1", "Mate", "Matching"};
+// The name of the level item of `levelKind`; any value outside 0..6 means "容易".
+std::string_view LevelItemName(uint8_t levelKind);
 
 // The captions of the two-player item: off, then on.
 inline constexpr std::string_view kTwoPlayerCaption = "两人对弈";

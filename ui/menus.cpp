@@ -5,19 +5,39 @@
 #include <utility>
 
 #include "engine/commands.h"
+#include "records/menucommands.h"
 #include "ui/qteventsource.h"
 
 namespace xq {
 
 namespace {
 
-// The level items by levelKind 0..6.
-const char* const kLevelItems[7] = {"MoveTime", "TotalTime", "Easy",    "Infinite",
-                                    "Ply1",     "Mate",      "Matching"};
+// The items that may be chosen while a piece is lifted for a move and leave it lifted: the two
+// move-entry modes, which carry the piece over into their own look, and those that neither
+// touch the board nor open a window. Every other item changes the game or redraws the board (or
+// opens a dialog, which a dragged piece's captured mouse would block), so the piece goes back
+// to its square first and the next click starts a new move.
+bool KeepsLiftedPiece(int32_t command) {
+    switch (command) {
+        case kCommandDrag:
+        case kCommandSelect:
+        case kCommandSound:
+        case kCommandBestPath:
+        case kCommandCopyPosition:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QString ItemName(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 }  // namespace
 
-MainMenus::MainMenus(QMenuBar* bar, QObject* owner) : bar_(bar), owner_(owner) {
+MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBackLiftedPiece)
+    : bar_(bar), owner_(owner), putBackLiftedPiece_(std::move(putBackLiftedPiece)) {
     QList<QAction*>& normal = topLevel_[static_cast<int>(MenuBarKind::Normal)];
 
     QMenu* game = AddMenu(&normal, "Game", "游戏");
@@ -85,8 +105,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner) : bar_(bar), owner_(owner) {
         AddItem(nullptr, "Stop", "停止", kCommandStop));
 
     // Items whose check mark means something; the rest never show one.
-    for (const char* name : kLevelItems)
-        items_[name]->setCheckable(true);
+    for (std::string_view name : kLevelItemNames)
+        items_[ItemName(name)]->setCheckable(true);
     for (const char* name : {"TwoPlayer", "Demo", "MouseDrag", "MouseSelect", "Sound", "Reverse",
                              "BestPath", "MarkLastMove", "RedTurn", "BlackTurn"})
         items_[name]->setCheckable(true);
@@ -117,8 +137,9 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, 
         new QAction(QString::fromUtf8(caption), menu ? static_cast<QObject*>(menu) : owner_);
     action->setObjectName(name);
     // A click posts the command; the check mark waits for the command's handler to set it.
-    QObject::connect(action, &QAction::triggered, action, [action, command](bool) {
+    QObject::connect(action, &QAction::triggered, action, [this, action, command](bool) {
         if (action->isCheckable()) action->setChecked(!action->isChecked());
+        if (!KeepsLiftedPiece(command)) putBackLiftedPiece_();
         PostToMainWindow(MessageKind::Command, command);
     });
     if (menu != nullptr) menu->addAction(action);
@@ -153,7 +174,7 @@ void MainMenus::Show(MenuBarKind kind) {
 }
 
 QAction* MainMenus::LevelItem(uint8_t levelKind) const {
-    return items_.at(kLevelItems[levelKind <= 6 ? levelKind : 2]);
+    return items_.at(ItemName(LevelItemName(levelKind)));
 }
 
 void MainMenus::CheckLevelItem(uint8_t levelKind) {

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 namespace xq {
@@ -19,8 +20,10 @@ enum class MenuBarKind { Normal, Edit, Think };
 
 class MainMenus {
   public:
-    // Builds every item as a child of `owner`; shows the normal bar on `bar`.
-    MainMenus(QMenuBar* bar, QObject* owner);
+    // Builds every item as a child of `owner`; shows the normal bar on `bar`. `putBackLiftedPiece`
+    // runs as the user chooses an item, before its command is posted, unless the item leaves a
+    // lifted piece alone.
+    MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBackLiftedPiece);
 
     // The item named by its component name ("NewChessGame1", "Stop", ...); nullptr if none.
     QAction* Item(const QString& name) const;
@@ -43,6 +46,7 @@ class MainMenus {
 
     QMenuBar* bar_;
     QObject* owner_;
+    std::function<void()> putBackLiftedPiece_;
     MenuBarKind current_ = MenuBarKind::Normal;
     QList<QAction*> topLevel_[3];
     std::map<QString, QAction*> items_;

@@ -326,6 +326,46 @@ TEST_F(MouseEntryTest, SwitchingBetweenDragAndSelectionWhileAPieceIsLifted) {
     EXPECT_TRUE(CanvasIsClean());
 }
 
+// A menu item or key that changes the game or redraws the board puts a lifted piece back first:
+// nothing stays lifted, no sprite's save-under is painted over the new board, and the next two
+// clicks make an ordinary move. The items that leave the board alone keep the piece lifted.
+TEST_F(MouseEntryTest, AMenuCommandPutsALiftedPieceBackUnlessItLeavesTheBoardAlone) {
+    const struct Row {
+        const char* item;
+        uint8_t dragMode;
+        bool keepsPiece;
+    } rows[] = {
+        {"NewChessGame1", 1, false}, {"NewChessGame1", 0, false}, {"Reverse", 0, false},
+        {"Reverse", 1, false},       {"Sound", 1, true},          {"CopyPosition", 0, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.item) + (row.dragMode ? " dragging" : " selected"));
+        twoPlayerMode = 1;  // the engine stays out of it
+        Choose(row.dragMode ? kCommandDrag : kCommandSelect);
+        Choose(kCommandNewGame);
+        Click(33);
+        PointTo(CellCentre(33) + QPoint(60, -50));
+        ASSERT_EQ(form.Mouse().pieceLifted, 1);
+
+        form.Menus().Item(row.item)->trigger();
+        DispatchPendingMessages();
+        EXPECT_EQ(form.Mouse().pieceLifted, row.keepsPiece ? 1 : 0);
+        EXPECT_EQ(form.Sprite().Dragging(), row.keepsPiece && row.dragMode);
+        if (!row.keepsPiece) {
+            EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+            EXPECT_TRUE(CanvasIsClean());
+            Click(33);
+        }
+        Click(36);  // b2 to e2
+        EXPECT_EQ(plyCount, 1);
+        EXPECT_EQ(form.Renderer().shownBoard[36].kind, Gunner);
+        EXPECT_FALSE(form.Sprite().Dragging());
+        EXPECT_TRUE(CanvasIsClean());
+        if (std::string(row.item) == "Reverse") Choose(kCommandReverseBoard);
+        if (std::string(row.item) == "Sound") Choose(kCommandSound);
+    }
+}
+
 // Two people at the board: after each move the other side's pieces can be lifted, and the
 // engine never moves.
 TEST_F(MouseEntryTest, TwoPlayersTakeTurnsAtTheBoard) {

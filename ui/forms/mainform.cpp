@@ -99,7 +99,7 @@ bool ScreenTooSmall(int width, int height) {
 // Creation (FormCreate): the child panels, the menus, the timers and the window state.
 TMainForm::TMainForm()
     : canvas_(kClientWidth, kClientHeight),
-      menus_(menuBar(), this),
+      menus_(menuBar(), this, [this] { mouse_->PutBackLiftedPiece(); }),
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
       editForm_(new TEditForm(canvasWidget_, images_, pattern_)),  // drawn once they are loaded
