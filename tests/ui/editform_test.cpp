@@ -23,6 +23,7 @@
 #include "platform/messages.h"
 #include "records/settings.h"
 #include "rules/board.h"
+#include "support/settings_defaults.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
@@ -40,6 +41,7 @@ class EditFormTest : public ::testing::Test {
         setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
         setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
         std::remove(SettingsFile().c_str());
+        testing::RestoreDefaultSettings();
         form = std::make_unique<TMainForm>();
         form->show();
         soundOn = 0;
@@ -47,7 +49,7 @@ class EditFormTest : public ::testing::Test {
     void TearDown() override {
         if (editMode) LeaveEditMode();
         form.reset();
-        boardReversed = 0;
+        testing::RestoreDefaultSettings();
     }
 
     void Command(int32_t command) {

@@ -32,6 +32,7 @@
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/record.h"
+#include "support/settings_defaults.h"
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
@@ -47,10 +48,10 @@ class MainFormTest : public ::testing::Test {
         setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
         setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
         std::remove(SettingsFile().c_str());
+        testing::RestoreDefaultSettings();
     }
     void TearDown() override {
-        levelKind = kLevelEasy;
-        maxDepth = 45;
+        testing::RestoreDefaultSettings();
         demoMode = 0;
     }
 
