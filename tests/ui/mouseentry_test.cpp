@@ -364,6 +364,21 @@ TEST_F(MouseEntryTest, AMenuCommandPutsALiftedPieceBackUnlessItLeavesTheBoardAlo
         if (std::string(row.item) == "Reverse") Choose(kCommandReverseBoard);
         if (std::string(row.item) == "Sound") Choose(kCommandSound);
     }
+
+    // Ctrl+N reaches "新建" while the mouse is captured for a drag.
+    Choose(kCommandDrag);
+    Click(119);
+    Click(116);  // Black: h7e7
+    Click(36);
+    ASSERT_TRUE(form.Sprite().Dragging());
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(form.Board(), Qt::Key_N, Qt::ControlModifier);
+    DispatchPendingMessages();
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_TRUE(CanvasIsClean());
 }
 
 // Two people at the board: after each move the other side's pieces can be lifted, and the
