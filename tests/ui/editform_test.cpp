@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -23,7 +22,7 @@
 #include "platform/messages.h"
 #include "records/settings.h"
 #include "rules/board.h"
-#include "support/settings_defaults.h"
+#include "support/window_fixture.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
@@ -34,14 +33,10 @@
 namespace xq {
 namespace {
 
-class EditFormTest : public ::testing::Test {
+class EditFormTest : public testing::WindowTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
-        std::remove(SettingsFile().c_str());
-        testing::RestoreDefaultSettings();
+        ASSERT_NO_FATAL_FAILURE(WindowTest::SetUp());
         form = std::make_unique<TMainForm>();
         form->show();
         soundOn = 0;
@@ -49,7 +44,7 @@ class EditFormTest : public ::testing::Test {
     void TearDown() override {
         if (editMode) LeaveEditMode();
         form.reset();
-        testing::RestoreDefaultSettings();
+        WindowTest::TearDown();
     }
 
     void Command(int32_t command) {
@@ -87,7 +82,6 @@ class EditFormTest : public ::testing::Test {
         return loaded;
     }
 
-    QTemporaryDir home;
     std::unique_ptr<TMainForm> form;
 };
 

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -31,6 +30,7 @@
 #include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "rules/record.h"
+#include "support/window_fixture.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
 #include "ui/qteventsource.h"
@@ -38,27 +38,12 @@
 namespace xq {
 namespace {
 
-class ExtraCommandsTest : public ::testing::Test {
+class ExtraCommandsTest : public testing::WindowTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        ASSERT_NO_FATAL_FAILURE(WindowTest::SetUp());
         form.show();
         ClearMessages();
-    }
-    void TearDown() override {
-        levelKind = kLevelEasy;
-        twoPlayerMode = 0;
-        libraryLoaded = false;
-    }
-
-    static void Run(int32_t command) {
-        Message message;
-        message.kind = MessageKind::Command;
-        message.command = command;
-        PostMessage(message);
-        DispatchPendingMessages();
     }
     // Runs `command`; each modal dialog that opens meanwhile goes to `answer`, once.
     static void RunAnswering(int32_t command, const std::function<void(QWidget*)>& answer) {
@@ -71,7 +56,7 @@ class ExtraCommandsTest : public ::testing::Test {
             answer(dialog);
         });
         poll.start(5);
-        Run(command);
+        RunMenuCommand(command);
     }
     // The text of the error dialog that `command` shows (closed again), and chooses `file` with
     // `filter` in a file dialog it opens.
@@ -106,13 +91,12 @@ class ExtraCommandsTest : public ::testing::Test {
         return text.str();
     }
 
-    QTemporaryDir home;
     TMainForm form;
 };
 
 TEST_F(ExtraCommandsTest, ThePositionGoesToTheClipboardAndComesBack) {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    Run(kCommandCopyPosition);
+    RunMenuCommand(kCommandCopyPosition);
     EXPECT_EQ(clipboard->text().toStdString(), kStartFen);
 
     const std::string fen = "3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b - - 0 1";
@@ -125,7 +109,7 @@ TEST_F(ExtraCommandsTest, ThePositionGoesToTheClipboardAndComesBack) {
 
     // Copied again: the same text.
     clipboard->clear();
-    Run(kCommandCopyPosition);
+    RunMenuCommand(kCommandCopyPosition);
     EXPECT_EQ(clipboard->text().toStdString(), fen);
 
     // A refused position: the reason in the error dialog, the game as it was.
@@ -153,7 +137,7 @@ TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
 
     for (const QString& file : {chinese + ".pgn", iccs}) {
         SCOPED_TRACE(file.toStdString());
-        Run(kCommandNewGame);
+        RunMenuCommand(kCommandNewGame);
         EXPECT_FALSE(form.Menus().Item("UndoMove")->isEnabled());
         EXPECT_EQ(ErrorShownBy(kCommandImportGame, file), "");
         EXPECT_EQ(WriteFen(), finalFen);
@@ -235,7 +219,7 @@ TEST_F(ExtraCommandsTest, EscapeStopsTheEngine) {
     });
     // Should Esc not stop it, the test ends anyway.
     QTimer::singleShot(20000, &form, [] { PostToMainWindow(MessageKind::Command, kCommandStop); });
-    Run(kCommandPass);  // returns once the engine's turn has ended
+    RunMenuCommand(kCommandPass);  // returns once the engine's turn has ended
     EXPECT_TRUE(searching);
     EXPECT_LT(sinceEscape.elapsed(), 2000);
     EXPECT_EQ(plyCount, 1) << "the engine played what it had found";

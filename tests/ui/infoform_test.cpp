@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +31,7 @@
 #include "rules/makemove.h"
 #include "support/fake_time.h"
 #include "support/position_fixture.h"
+#include "support/window_fixture.h"
 #include "ui/clockdisplay.h"
 #include "ui/forms/mainform.h"
 #include "ui/movelist.h"
@@ -62,13 +62,10 @@ void Settle() {
     loop.exec();
 }
 
-class InfoFormTest : public ::testing::Test {
+class InfoFormTest : public testing::WindowTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
-        std::remove(SettingsFile().c_str());
+        ASSERT_NO_FATAL_FAILURE(WindowTest::SetUp());
         form.show();
         // The engine searches two plies for every move, without the library.
         UseOpeningLibrary({});
@@ -76,13 +73,6 @@ class InfoFormTest : public ::testing::Test {
         maxDepth = 2;
         NewGameCommand();
     }
-    void TearDown() override {
-        levelKind = kLevelEasy;
-        maxDepth = 45;
-        bestPathShown = 1;
-        libraryLoaded = false;
-    }
-
     QString Field(const char* name) const { return form.InfoForm()->FieldText(name); }
 
     static void Tick() {
@@ -94,7 +84,6 @@ class InfoFormTest : public ::testing::Test {
     }
 
     testing::FakeTime fakeTime;  // the clocks stand still unless a test moves them
-    QTemporaryDir home;
     TMainForm form;
 };
 

@@ -19,7 +19,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "engine/book.h"
@@ -32,7 +31,7 @@
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/record.h"
-#include "support/settings_defaults.h"
+#include "support/window_fixture.h"
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
@@ -40,24 +39,9 @@
 namespace xq {
 namespace {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public testing::WindowTest {
   protected:
-    // Settings and log go to a folder of the test's own.
-    void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
-        std::remove(SettingsFile().c_str());
-        testing::RestoreDefaultSettings();
-    }
-    void TearDown() override {
-        testing::RestoreDefaultSettings();
-        demoMode = 0;
-    }
-
     // Runs Qt's event loop until the window has closed (or 60 s have passed).
-    QTemporaryDir home;
-
     static bool RunUntilClosed(TMainForm& form) {
         QEventLoop loop;
         QTimer poll;

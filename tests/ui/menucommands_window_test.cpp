@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -29,6 +28,7 @@
 #include "rules/gamemoves.h"
 #include "rules/movegen.h"
 #include "rules/record.h"
+#include "support/window_fixture.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
@@ -67,13 +67,10 @@ class ModalAnswerer {
     QTimer timer_;
 };
 
-class MenuCommandsWindowTest : public ::testing::Test {
+class MenuCommandsWindowTest : public testing::WindowTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
-        std::remove(SettingsFile().c_str());
+        ASSERT_NO_FATAL_FAILURE(WindowTest::SetUp());
         form = std::make_unique<TMainForm>();
         form->show();
         // The engine searches every move, one ply deep, and does not beep.
@@ -81,26 +78,13 @@ class MenuCommandsWindowTest : public ::testing::Test {
         ChooseDepthLevel(1);
         soundOn = 0;
         form->Menus().Item("Sound")->setChecked(false);
-        Run(kCommandNewGame);
+        RunMenuCommand(kCommandNewGame);
     }
     void TearDown() override {
         form.reset();
-        levelKind = kLevelEasy;
-        maxDepth = 45;
-        twoPlayerMode = demoMode = boardReversed = 0;
-        bestPathShown = 1;
-        savedGameName.clear();
-        libraryLoaded = false;
+        WindowTest::TearDown();
     }
 
-    // The command as a click on its item gives it: posted, then taken from the queue.
-    static void Run(int32_t command) {
-        Message message;
-        message.kind = MessageKind::Command;
-        message.command = command;
-        PostMessage(message);
-        DispatchPendingMessages();
-    }
     QAction* Item(const char* name) const { return form->Menus().Item(name); }
     // The level items that carry a check mark.
     std::vector<std::string> CheckedLevels() const {
@@ -116,7 +100,6 @@ class MenuCommandsWindowTest : public ::testing::Test {
         ASSERT_TRUE(HandleBoardMove(from, to)) << iccs;
     }
 
-    QTemporaryDir home;
     std::unique_ptr<TMainForm> form;
 };
 
@@ -126,16 +109,16 @@ TEST_F(MenuCommandsWindowTest, TakeBackAndReplayAreGreyedExactlyWhenNothingIsLef
     UserMove("h2e2");
     EXPECT_TRUE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());
-    Run(kCommandTakeBack);
+    RunMenuCommand(kCommandTakeBack);
     EXPECT_EQ(plyCount, 0);
     EXPECT_FALSE(Item("UndoMove")->isEnabled());
     EXPECT_TRUE(Item("RedoUndo")->isEnabled());
-    Run(kCommandReplay);
+    RunMenuCommand(kCommandReplay);
     EXPECT_EQ(plyCount, 2);
     EXPECT_TRUE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());
-    Run(kCommandTakeBack);
-    Run(kCommandNewGame);
+    RunMenuCommand(kCommandTakeBack);
+    RunMenuCommand(kCommandNewGame);
     EXPECT_FALSE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());
     EXPECT_EQ(form->InfoForm()->FieldText("Timer"), QString::fromUtf8("时间："));
@@ -150,7 +133,7 @@ TEST_F(MenuCommandsWindowTest, OneLevelItemIsCheckedWhateverIsChosen) {
         {kCommandLevelEasy, "Easy"},
     };
     for (const auto& [command, item] : rows) {
-        Run(command);
+        RunMenuCommand(command);
         EXPECT_EQ(CheckedLevels(), std::vector<std::string>{item}) << command;
     }
     EXPECT_TRUE(ChooseTimeLevel(kLevelPerGame, 30));
@@ -158,12 +141,12 @@ TEST_F(MenuCommandsWindowTest, OneLevelItemIsCheckedWhateverIsChosen) {
 }
 
 TEST_F(MenuCommandsWindowTest, TwoPlayerGreysTheLevelMenuAndTwiceRestoresIt) {
-    Run(kCommandLevelMatching);
-    Run(kCommandTwoPlayer);
+    RunMenuCommand(kCommandLevelMatching);
+    RunMenuCommand(kCommandTwoPlayer);
     EXPECT_EQ(Item("TwoPlayer")->text(), QString::fromUtf8("单独对弈"));
     EXPECT_FALSE(Item("Level1")->isEnabled());
     EXPECT_EQ(levelKind, kLevelPerMove);
-    Run(kCommandTwoPlayer);
+    RunMenuCommand(kCommandTwoPlayer);
     EXPECT_EQ(Item("TwoPlayer")->text(), QString::fromUtf8("两人对弈"));
     EXPECT_TRUE(Item("Level1")->isEnabled());
     EXPECT_EQ(levelKind, kLevelMatching);
@@ -171,24 +154,24 @@ TEST_F(MenuCommandsWindowTest, TwoPlayerGreysTheLevelMenuAndTwiceRestoresIt) {
 }
 
 TEST_F(MenuCommandsWindowTest, SoundBestPathAndReverseShowTheirState) {
-    Run(kCommandSound);
+    RunMenuCommand(kCommandSound);
     EXPECT_TRUE(Item("Sound")->isChecked());
     UserMove("h2e2");  // the engine's search fills the best line
     ASSERT_FALSE(form->InfoForm()->FieldText("BestPath").isEmpty());
-    Run(kCommandBestPath);
+    RunMenuCommand(kCommandBestPath);
     EXPECT_FALSE(Item("BestPath")->isChecked());
     EXPECT_EQ(bestPathShown, 0);
     EXPECT_TRUE(form->InfoForm()->FieldText("BestPath").isEmpty());
-    Run(kCommandBestPath);
+    RunMenuCommand(kCommandBestPath);
     EXPECT_TRUE(Item("BestPath")->isChecked());
 
     // The Red King's point at the bottom shows Black's King once the board is reversed.
     const QImage before = form->Canvas().Image().copy();
-    Run(kCommandReverseBoard);
+    RunMenuCommand(kCommandReverseBoard);
     EXPECT_EQ(boardReversed, 1);
     EXPECT_FALSE(Item("Reverse")->isChecked());
     EXPECT_NE(form->Canvas().Image(), before);
-    Run(kCommandReverseBoard);
+    RunMenuCommand(kCommandReverseBoard);
     EXPECT_EQ(form->Canvas().Image(), before);
 }
 
@@ -209,7 +192,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
         dialog->selectFile(home.filePath("mygame"));
         QMetaObject::invokeMethod(dialog, "accept");
     };
-    Run(kCommandSaveAs);
+    RunMenuCommand(kCommandSaveAs);
     EXPECT_EQ(filters, QStringList{"Chess File(*.chs)"});
     EXPECT_EQ(suffix, "chs");
     const std::filesystem::path file = home.filePath("mygame.chs").toStdString();
@@ -217,7 +200,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
     EXPECT_EQ(std::filesystem::file_size(file), kGameFileSize);
 
     twoPlayerMode = 0;
-    Run(kCommandNewGame);
+    RunMenuCommand(kCommandNewGame);
     UserMove("b2e2");
     answerer.fileAnswer = [&](QFileDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "OpenDialog1");
@@ -225,7 +208,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
         dialog->selectFile(QString::fromStdString(file.string()));
         QMetaObject::invokeMethod(dialog, "accept");
     };
-    Run(kCommandRestore);
+    RunMenuCommand(kCommandRestore);
     // The open filter's two blanks are given; Qt's dialog shows every filter simplified.
     EXPECT_EQ(filters, QStringList{QString("Chess  File(*.chs)").simplified()});
     EXPECT_EQ(WriteFen(), fen);
@@ -238,7 +221,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
 
     // Cancel changes nothing.
     answerer.fileAnswer = [](QFileDialog* dialog) { dialog->reject(); };
-    Run(kCommandRestore);
+    RunMenuCommand(kCommandRestore);
     EXPECT_EQ(WriteFen(), fen);
 }
 
@@ -249,7 +232,7 @@ TEST_F(MenuCommandsWindowTest, AWholeGameFromNewGameToTheEndOfGameDialog) {
     int passes = 0;
     while (answerer.endOfGameText.empty() && passes < 2000) {
         ++passes;
-        Run(kCommandPass);
+        RunMenuCommand(kCommandPass);
         ASSERT_TRUE(PositionIsConsistent());
     }
     ASSERT_FALSE(answerer.endOfGameText.empty()) << passes << " passes without an end";

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QCursor>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -25,6 +24,7 @@
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "support/position_fixture.h"
+#include "support/window_fixture.h"
 #include "ui/canvaswidget.h"
 #include "ui/forms/mainform.h"
 #include "ui/sprite.h"
@@ -47,12 +47,10 @@ class WarningWatch : public WindowDisplay {
     std::vector<std::string> warnings;
 };
 
-class MouseEntryTest : public ::testing::Test {
+class MouseEntryTest : public testing::WindowTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(home.isValid());
-        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
-        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        ASSERT_NO_FATAL_FAILURE(WindowTest::SetUp());
         form.show();
         UseOpeningLibrary({});  // the engine searches from the first move on
         ClearMessages();
@@ -61,11 +59,7 @@ class MouseEntryTest : public ::testing::Test {
     void TearDown() override {
         ClearMessages();
         iterationHook = nullptr;
-        boardReversed = 0;
-        twoPlayerMode = 0;
-        levelKind = kLevelEasy;
-        maxDepth = 45;
-        libraryLoaded = false;
+        WindowTest::TearDown();
     }
 
     // The centre of the cell of `square`, or a point left of the board for kOffBoard.
@@ -118,7 +112,6 @@ class MouseEntryTest : public ::testing::Test {
                form.Board()->cursor().shape() == Qt::BlankCursor;
     }
 
-    QTemporaryDir home;
     TMainForm form;
     QTimer clock;
     WarningWatch watch{form, clock};

@@ -1,0 +1,54 @@
+// The common ground of the window tests: settings and log in a folder of the test's own, the
+// settings at their built-in values at the start, and every game-wide flag a test may change put
+// back when it ends, so the window tests pass in one process in any order.
+//
+// A fixture that holds its TMainForm as a member gets it constructed after `home`; the form reads
+// the settings only when shown, so showing it after WindowTest::SetUp finds the environment set.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/think.h"
+#include "platform/messages.h"
+#include "records/menucommands.h"
+#include "records/settings.h"
+#include "rules/game.h"
+#include "support/settings_defaults.h"
+
+namespace xq::testing {
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
+        setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
+        std::remove(SettingsFile().c_str());
+        RestoreDefaultSettings();
+    }
+    void TearDown() override {
+        RestoreDefaultSettings();
+        twoPlayerMode = demoMode = 0;
+        bestPathShown = 1;
+        libraryLoaded = false;
+        savedGameName.clear();
+    }
+
+    // The command as a click on its menu item gives it: posted, then taken from the queue.
+    static void RunMenuCommand(int32_t command) {
+        Message message;
+        message.kind = MessageKind::Command;
+        message.command = command;
+        PostMessage(message);
+        DispatchPendingMessages();
+    }
+
+    QTemporaryDir home;
+};
+
+}  // namespace xq::testing
