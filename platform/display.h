@@ -35,7 +35,6 @@ class Display {
     virtual void ShowMessage(std::string_view /*text*/) {}
     virtual void ShowWarning(std::string_view /*text*/) {}  // a message with a beep
     virtual void ShowMoveLine(Side /*side*/, std::string_view /*text*/) {}
-    virtual void ShowSearchLine(std::string_view /*text*/) {}
     virtual void ClearBestPath() {}
     virtual void ShowLevel() {}
     // One of the engine's panel fields ("Depth", "BestPath", "Value", "Seconds", "Nodes") gets
@@ -98,9 +97,6 @@ inline void ShowWarning(std::string_view text) {
 }
 inline void ShowMoveLine(Side side, std::string_view text) {
     CurrentDisplay().ShowMoveLine(side, text);
-}
-inline void ShowSearchLine(std::string_view text) {
-    CurrentDisplay().ShowSearchLine(text);
 }
 inline void ShowPanelValue(std::string_view field, std::string_view text) {
     CurrentDisplay().ShowPanelValue(field, text);

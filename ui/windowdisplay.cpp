@@ -67,10 +67,6 @@ void WindowDisplay::ShowMoveLine(Side side, std::string_view text) {
     form_.InfoForm()->ShowMoveLine(side, text);
 }
 
-void WindowDisplay::ShowSearchLine(std::string_view text) {
-    if (bestPathShown) form_.InfoForm()->ShowValue("BestPath", text);
-}
-
 void WindowDisplay::ClearBestPath() {
     form_.InfoForm()->ClearBestPath();
 }

@@ -25,7 +25,6 @@ class WindowDisplay : public Display {
     void ShowMessage(std::string_view text) override;
     void ShowWarning(std::string_view text) override;
     void ShowMoveLine(Side side, std::string_view text) override;
-    void ShowSearchLine(std::string_view text) override;
     void ClearBestPath() override;
     void ShowLevel() override;
     void ShowPanelValue(std::string_view field, std::string_view text) override;

@@ -59,7 +59,6 @@ class DisplayRecorder : public Display {
     void ShowMoveLine(Side side, std::string_view text) override {
         Add("ShowMoveLine", text, side);
     }
-    void ShowSearchLine(std::string_view text) override { Add("ShowSearchLine", text); }
     void ClearBestPath() override { Add("ClearBestPath"); }
     void ShowLevel() override { Add("ShowLevel"); }
     void ShowPanelValue(std::string_view field, std::string_view text) override {
