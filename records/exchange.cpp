@@ -11,6 +11,7 @@
 #include "platform/display.h"
 #include "platform/safefile.h"
 #include "records/notation.h"
+#include "rules/attacks.h"
 #include "rules/board.h"
 #include "rules/clock.h"
 #include "rules/fen.h"
@@ -91,8 +92,8 @@ std::string PastePosition(std::string_view text) {
 }
 
 std::string GameResultTag() {
-    // Mate and stalemate both lose for the side that cannot move, announced or not (an imported
-    // game's end is not announced).
+    // Mate and stalemate both lose for the side that cannot move, whether the end was announced
+    // or not (a game set up from a pasted position is not checked for it).
     if (!HasLegalMove()) return sideToMove == Red ? "0-1" : "1-0";
     if (!gameOver) return "*";
     if (gameResultText == kSixtyMovesText) return "1/2-1/2";
@@ -177,6 +178,11 @@ std::string ImportGameText(std::string_view bytes) {
         SlideRecord();
     }
     ShowNewGame();
+    // 4. A game that ended in mate or stalemate ends here too, as it would have on the board.
+    if (!game.moves.empty() && !HasLegalMove()) {
+        SetGameResult(IsAttacked(otherSide, KingSquare(sideToMove)) ? kMateText : kStalemateText);
+        ShowEndOfGame(gameResultText);
+    }
     return {};
 }
 

@@ -96,7 +96,7 @@ TEST(Exchange, AGameExportedInEitherNotationImportsAsTheSameGame) {
 
 TEST(Exchange, TheGamesResultGoesIntoTheExport) {
     testing::TempFolder folder;
-    // A mate, as an imported game ends: not announced, still the result.
+    // A mate played without the end-of-game check is still the result.
     testing::SetUpFen("3k5/9/9/9/9/9/9/9/9/R3K4 w");
     const MoveRecord mate = testing::Generated("a0d0");
     GameRecord[recordTop + 1] = mate;
@@ -107,6 +107,15 @@ TEST(Exchange, TheGamesResultGoesIntoTheExport) {
     const std::string text = testing::ReadWholeFile(folder / "mate.pgn");
     EXPECT_NE(text.find("[Result \"1-0\"]"), std::string::npos) << text;
     EXPECT_NE(text.find("1. 车九平六 1-0"), std::string::npos) << text;
+    // Imported, the game ends with its mate, announced as on the board.
+    {
+        testing::DisplayRecorder display;
+        ASSERT_EQ(ImportGame(folder / "mate.pgn"), "");
+        EXPECT_EQ(gameOver, 1);
+        EXPECT_EQ(gameResultText, kMateText);
+        EXPECT_EQ(display.Count("ShowEndOfGame"), 1);
+    }
+    gameOver = 0;
 
     // The ends announced while moves are left.
     testing::SetUpFen(kStartFen);
