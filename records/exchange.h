@@ -40,7 +40,8 @@ bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::st
 // start set up (with the opening library at the opening array, without it from a FEN tag), every
 // move played into the record so that "悔棋" takes them back as far as the record keeps them, the
 // clocks at zero, the user playing the side to move, and the board and the panel drawn afresh; a
-// game that ended in mate or stalemate is over and its end is shown. Returns the refusal (naming the move number and text of a move not taken), empty on success.
+// game that ended in mate or stalemate is over and its end is shown. Returns the refusal (naming
+// the move number and text of a move not taken), empty on success.
 std::string ImportGame(const std::filesystem::path& file);
 std::string ImportGameText(std::string_view bytes);
 
