@@ -11,9 +11,9 @@
 
 #include "engine/book.h"
 #include "engine/commands.h"
+#include "engine/engine_fixture.h"
 #include "engine/evaluation.h"
 #include "engine/flow.h"
-#include "engine/startup.h"
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/messages.h"
@@ -51,18 +51,14 @@ std::string Next(std::vector<std::string>* answers, int* asked) {
     return answer;
 }
 
-class MenuCommandsTest : public ::testing::Test {
+class MenuCommandsTest : public testing::EngineTest {
   protected:
     void SetUp() override {
+        EngineTest::SetUp();
         InitAttackTable();
-        InitEngine();
         UseOpeningLibrary({});
-        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
         levelKind = kLevelFixedDepth;
         maxDepth = 1;
-        levelTime = 5.0;
-        twoPlayerMode = 0;
-        demoMode = 0;
         boardReversed = 0;
         bestPathShown = 1;
         soundOn = 0;
@@ -85,10 +81,9 @@ class MenuCommandsTest : public ::testing::Test {
         ClearWindowHandlers();
         SetWindowProcedure(kMainWindow, nullptr);
         chooseGameToRestore = chooseGameToSave = nullptr;
-        levelKind = kLevelEasy;
-        maxDepth = 45;
-        twoPlayerMode = demoMode = boardReversed = 0;
+        boardReversed = 0;
         bestPathShown = 1;
+        EngineTest::TearDown();
     }
 
     // The last state the commands gave a menu item: enabled or checked, -1 when never set.
