@@ -135,9 +135,8 @@ void WindowDisplay::BringPanelToFront(PanelKind panel) {
         form_.InfoForm()->raise();
         return;
     }
-    // The editor opens: a piece lifted for a move goes back, and the palette, hidden until now,
-    // is painted afresh as it comes out.
-    form_.Mouse().PutBackLiftedPiece();
+    // The editor opens (its menu item has put a lifted piece back): the palette, hidden until
+    // now, is painted afresh as it comes out.
     form_.EditForm()->FormPaint();
     form_.EditForm()->raise();
 }

@@ -278,7 +278,8 @@ TEST_F(EditFormTest, OpeningPutsBackALiftedPiece) {
         DispatchPendingMessages();
         ASSERT_EQ(form->Mouse().pieceLifted, 1);
         ASSERT_NE(form->Canvas().Image().copy(around), unlifted);
-        Command(kCommandEdit);
+        form->Menus().Item("MovePiece")->trigger();  // "摆子" as the user chooses it
+        DispatchPendingMessages();
         EXPECT_EQ(form->Mouse().pieceLifted, 0);
         EXPECT_EQ(form->Canvas().Image().copy(around), unlifted);
         Command(kCommandEditDone);
