@@ -140,11 +140,15 @@ void BoardRenderer::DrawEmptySquare(Square square) {
 // around it as it was (XOR) or inverts the whole box around an inverted piece (NOT OR).
 void BoardRenderer::DrawPiece(Square square, PieceKind kind, Side side, PieceLook look) {
     if (kind == Empty) return;
-    const QPoint origin = SquareOrigin(square);
-    const QImage& piece = images_.piece[kind][side];
-    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind], gdi::RasterOp::And);
-    canvas_.Blit(origin, piece.width(), piece.height(), piece,
-                 look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
+    DrawPieceImage(canvas_, SquareOrigin(square), images_.piece[kind][side], images_.mask[kind],
+                   look);
+}
+
+void DrawPieceImage(gdi::Canvas& canvas, QPoint at, const QImage& piece, const QImage& mask,
+                    PieceLook look) {
+    canvas.Blit(at, piece.width(), piece.height(), mask, gdi::RasterOp::And);
+    canvas.Blit(at, piece.width(), piece.height(), piece,
+                look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
 }
 
 void BoardRenderer::DrawBoard() {

@@ -37,6 +37,11 @@ inline constexpr int kCellSize = 36;
 // The grooved 3-D frame on `canvas` (white and grey lines), inside filled light grey when `filled`.
 // The board, the main window and the information panel all wear it.
 void DrawFrame3D(gdi::Canvas& canvas, const gdi::Rect& rect, bool filled);
+// A piece bitmap with its mask at `at` on `canvas`: the mask blacks out the piece's area, the
+// bitmap then shows the piece over the untouched background (XOR) or the piece and its box
+// inverted (NOT OR) for the selected look.
+void DrawPieceImage(gdi::Canvas& canvas, QPoint at, const QImage& piece, const QImage& mask,
+                    PieceLook look);
 
 class BoardRenderer {
   public:

@@ -20,13 +20,6 @@ bool Contains(const gdi::Rect& rect, QPoint point) {
            point.y() < rect.bottom;
 }
 
-// The piece's transparent look, as the renderer draws a piece on its square: the mask blacks out
-// the piece's area, the bitmap (black around the piece) is then combined with XOR.
-void DrawPieceImage(gdi::Canvas& canvas, QPoint at, const QImage& sprite, const QImage& mask) {
-    canvas.Blit(at, sprite.width(), sprite.height(), mask, gdi::RasterOp::And);
-    canvas.Blit(at, sprite.width(), sprite.height(), sprite, gdi::RasterOp::Invert);
-}
-
 }  // namespace
 
 DragSprite::DragSprite(gdi::Canvas& canvas, BoardRenderer& renderer, const PieceImages& images,
@@ -98,7 +91,7 @@ void DragSprite::RestoreUnder() {
 }
 
 void DragSprite::DrawSprite(QPoint point) {
-    DrawPieceImage(canvas_, point, sprite_, spriteMask_);
+    DrawPieceImage(canvas_, point, sprite_, spriteMask_, PieceLook::Normal);
 }
 
 // Without an overlap the old place is restored and the sprite drawn at the new one. With an
@@ -132,7 +125,7 @@ void DragSprite::MoveSprite(QPoint point) {
     // What the new sprite will cover, then the new sprite.
     const QPoint freshInWork = point - unionOrigin;
     saveUnder_ = work.ReadBack(RectAt(freshInWork, Size()));
-    DrawPieceImage(work, freshInWork, sprite_, spriteMask_);
+    DrawPieceImage(work, freshInWork, sprite_, spriteMask_, PieceLook::Normal);
     canvas_.Blit(unionOrigin, width, height, work.Image(), gdi::RasterOp::Copy);
     savedAt_ = point;
 }

@@ -53,16 +53,12 @@ void TEditForm::FormPaint() {
         DrawPalettePiece(index, index == paletteIndex ? PieceLook::Selected : PieceLook::Normal);
 }
 
-// As the board draws a piece: the mask blacks out the piece's area, the bitmap then shows the
-// piece over the untouched background (XOR) or the piece and its box inverted (NOT OR).
+// As the board draws a piece.
 void TEditForm::DrawPalettePiece(int index, PieceLook look) {
     const PieceKind kind = PaletteKind(index);
     const QImage& piece = images_.piece[kind][PaletteSide(index)];
     if (piece.isNull()) return;
-    const QPoint origin = PieceOrigin(index);
-    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind], gdi::RasterOp::And);
-    canvas_.Blit(origin, piece.width(), piece.height(), piece,
-                 look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
+    DrawPieceImage(canvas_, PieceOrigin(index), piece, images_.mask[kind], look);
 }
 
 // Undoes the selected look in place: the mask with NOT destination brings the inverted box back
