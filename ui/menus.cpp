@@ -181,8 +181,4 @@ void MainMenus::CheckLevelItem(uint8_t levelKind) {
     LevelItem(levelKind)->setChecked(true);
 }
 
-void MainMenus::UncheckLevelItem(uint8_t levelKind) {
-    LevelItem(levelKind)->setChecked(false);
-}
-
 }  // namespace xq

@@ -36,7 +36,6 @@ class MainMenus {
 
     // The check mark of the level item of `levelKind` (any value outside 0..6 means "容易").
     void CheckLevelItem(uint8_t levelKind);
-    void UncheckLevelItem(uint8_t levelKind);
     QAction* LevelItem(uint8_t levelKind) const;
 
   private:

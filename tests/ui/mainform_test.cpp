@@ -203,7 +203,7 @@ TEST_F(MainFormTest, LevelCheckMarkFollowsTheStoredLevel) {
              {"MoveTime", "TotalTime", "Easy", "Infinite", "Ply1", "Mate", "Matching"})
             EXPECT_EQ(form.Menus().Item(item)->isChecked(), std::string(item) == row.item)
                 << "stored " << int(row.stored) << ", item " << item;
-        form.Menus().UncheckLevelItem(row.stored);
+        form.Menus().LevelItem(row.stored)->setChecked(false);
         EXPECT_FALSE(form.Menus().Item(row.item)->isChecked());
     }
 }
