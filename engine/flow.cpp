@@ -24,6 +24,11 @@ uint8_t soundOn = 1;
 DemoGameOverHook demoGameOverHook = nullptr;
 EngineMoveLogHook engineMoveLogHook = nullptr;
 
+void SidesFromThePosition() {
+    userSide = sideToMove;
+    computerSide = otherSide;
+}
+
 namespace {
 
 constexpr uint32_t kFlashMilliseconds = 8;

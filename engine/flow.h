@@ -19,6 +19,10 @@ extern Side computerSide;         // the side the engine plays
 extern uint8_t computerThinking;  // ComputerTurn is running
 extern uint8_t soundOn;           // the option "声音": a beep after each engine move
 
+// The user plays the side to move, the engine the other one (after a new, restored, imported or
+// set-up game and after the menu's take-back and replay).
+void SidesFromThePosition();
+
 // The panel message while the engine plays from the opening library.
 inline constexpr char kUsingLibraryText[] = "正在利用棋谱库。";
 

@@ -105,8 +105,7 @@ void NewGameCommand() {
     RedrawAll();
     // The clock line's label alone until the first tick, after the new game has reset the panel.
     ShowPanelValue("Timer", "");
-    userSide = sideToMove;
-    computerSide = otherSide;
+    SidesFromThePosition();
 }
 
 void HousekeepingTick() {

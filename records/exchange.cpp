@@ -60,8 +60,7 @@ void ShowNewGame() {
     ShowTurn(sideToMove);
     EnableMenuItem("UndoMove", CanTakeBackFullMove());
     EnableMenuItem("RedoUndo", false);
-    userSide = sideToMove;
-    computerSide = otherSide;
+    SidesFromThePosition();
     gameUnnamed = 1;  // "保存" asks for a game file's name
 }
 

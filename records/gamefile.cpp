@@ -227,8 +227,7 @@ std::string_view RestoreGame(std::string_view fileName) {
     if (fileName.empty()) return kGameNotLoadedText;
     const std::string_view error = LoadGameFile(std::filesystem::path(fileName));
     if (!error.empty()) return error;
-    userSide = sideToMove;
-    computerSide = otherSide;
+    SidesFromThePosition();
     return {};
 }
 

@@ -34,11 +34,6 @@ std::string Choose(FileChooser chooser) {
     return chooser != nullptr ? chooser() : std::string();
 }
 
-void SidesFromThePosition() {
-    userSide = sideToMove;
-    computerSide = otherSide;
-}
-
 void SaveUnder(const std::string& name) {
     const std::string_view error = SaveGame(name);
     if (!error.empty()) ReportError(error);
