@@ -1,7 +1,6 @@
 #include "records/pgn.h"
 
 #include <cctype>
-#include <cstring>
 #include <ctime>
 
 #include "platform/encoding.h"
@@ -136,9 +135,10 @@ class PgnScanner {
         return false;
     }
     std::string ReadWord() {
+        constexpr std::string_view kWordEnds = "{}()[];";
         const size_t start = at_;
         while (at_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[at_])) &&
-               std::strchr("{}()[];", text_[at_]) == nullptr) {
+               kWordEnds.find(text_[at_]) == std::string_view::npos) {
             ++at_;
         }
         return std::string(text_.substr(start, at_ - start));

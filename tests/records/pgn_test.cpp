@@ -180,6 +180,26 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
     }
 }
 
+// Texts of brackets, quotes, comments and words in any order: the reader comes to an end with
+// each of them and leaves the game as it was.
+TEST(Pgn, EveryMixOfBracketsAndWordsIsReadToItsEnd) {
+    constexpr std::string_view kPieces[] = {"[",  "]",  "(", ")",  "{",    "}",    ";", "\n",  " ",
+                                            "\"", "$1", "%", "1.", "h2e2", "h9g7", "*", "[FEN"};
+    std::mt19937 random(18);
+    testing::SetUpFen(kStartFen);
+    const PositionSnapshot before = PositionSnapshot::Take();
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        for (int length = static_cast<int>(random() % 12); length > 0; --length)
+            text += kPieces[random() % std::size(kPieces)];
+        PgnGame game;
+        std::string error;
+        const bool read = ReadPgn(text, &game, &error);
+        EXPECT_TRUE(read || !error.empty()) << text;
+        ASSERT_TRUE(PositionSnapshot::Take() == before) << text;
+    }
+}
+
 TEST(Pgn, TheCurrentGameFromItsStart) {
     testing::SetUpFen(kStartFen);
     NewGame();
