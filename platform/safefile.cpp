@@ -68,6 +68,10 @@ FileWrite ReplaceFileContent(const fs::path& file, std::string_view bytes) {
     std::string temporary;
     const int fd = CreateTemporary(target->parent_path(), &temporary);
     if (fd < 0) return FileWrite::NotCreated;
+    // The owner and group as well where this user may give them (root saving a user's file,
+    // a user in the file's group); the mode after them, since a change of owner clears set-id bits.
+    if (exists && ::fchown(fd, existing.st_uid, existing.st_gid) != 0)
+        static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), existing.st_gid));
     bool ok = !exists || ::fchmod(fd, existing.st_mode & 07777) == 0;
     ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;

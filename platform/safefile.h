@@ -19,7 +19,7 @@ enum class FileWrite {
 // Writes `bytes` as the whole content of `file`, or of the file a symbolic link `file` leads to.
 // On any failure the old file, if there was one, is untouched and no temporary file is left
 // behind. A new file gets the usual permissions (those the umask allows); a replaced file keeps
-// its own.
+// its own, and its owner and group as far as this user may set them.
 FileWrite ReplaceFileContent(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace xq
