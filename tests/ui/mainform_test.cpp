@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSessionManager>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -438,6 +439,21 @@ TEST_F(MainFormTest, AStopSignalWhileTheEngineThinksClosesOnceTheSearchHasUnwoun
     EXPECT_NE(StoredSettings().find("Level=3"), std::string::npos);
     EXPECT_TRUE(PositionIsConsistent());
     libraryLoaded = false;
+}
+
+// The desktop session's end asks the program to save its data: it closes as "退出" does.
+TEST_F(MainFormTest, TheSessionsEndClosesTheProgramAsExitDoes) {
+    StopRequests stopRequests;
+    TMainForm form;
+    form.show();
+    std::remove(SettingsFile().c_str());
+    // The toolkit's session manager cannot be made outside it; no receiver here looks at it.
+    alignas(QSessionManager) unsigned char manager[sizeof(QSessionManager)] = {};
+    emit qApp->commitDataRequest(*reinterpret_cast<QSessionManager*>(manager));
+    ASSERT_TRUE(RunUntilClosed(form));
+    EXPECT_EQ(StoredSettings(),
+              "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
+              "SoundOn=1\n");
 }
 
 // An exception that escapes an event handler is shown in the error dialog, and the program then
