@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdlib>
 #include <exception>
 
 #include "platform/messages.h"
@@ -41,8 +42,13 @@ bool XiangqiApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 // While the dialog is up the program goes on delivering events; a second exception then only
-// joins the close already on its way.
+// joins the close already on its way. One after the close was asked for may come from the close
+// steps themselves: the event loop then ends at once, rather than show dialog after dialog.
 void XiangqiApplication::ShowEscapedException(const QString& what) {
+    if (closeRequested_ && !showingException_) {
+        QCoreApplication::exit(EXIT_FAILURE);
+        return;
+    }
     if (!showingException_) {
         showingException_ = true;
         QString text = QString::fromUtf8("程序出错，将关闭。");
@@ -50,6 +56,7 @@ void XiangqiApplication::ShowEscapedException(const QString& what) {
         ShowErrorDialog(text.toStdString());
         showingException_ = false;
     }
+    closeRequested_ = true;
     RequestClose();
 }
 

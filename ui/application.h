@@ -18,6 +18,7 @@ class XiangqiApplication : public QApplication {
   private:
     void ShowEscapedException(const QString& what);
     bool showingException_ = false;
+    bool closeRequested_ = false;  // by an escaped exception
 };
 
 // The application's names and its icon (the installed icon theme's, else the built-in one), and
