@@ -101,6 +101,7 @@ void NewGameCommand() {
     EnableMenuItem("UndoMove", false);
     EnableMenuItem("RedoUndo", false);
     gameUnnamed = 1;
+    ShowGameFile("");
     NewGame();
     RedrawAll();
     // The clock line's label alone until the first tick, after the new game has reset the panel.

@@ -51,6 +51,9 @@ class Display {
     virtual void EnableMenuItem(std::string_view /*item*/, bool /*enabled*/) {}
     virtual void CheckMenuItem(std::string_view /*item*/, bool /*checked*/) {}
     virtual void SetMenuItemCaption(std::string_view /*item*/, std::string_view /*caption*/) {}
+    // The file the game is saved in and restored from ("保存" writes there); empty for a game
+    // that has none yet. The window's caption names it.
+    virtual void ShowGameFile(std::string_view /*path*/) {}
     // The information panel, or the position editor's palette while the editor is open.
     virtual void BringPanelToFront(PanelKind /*panel*/) {}
     virtual void Beep() {}
@@ -127,6 +130,9 @@ inline void CheckMenuItem(std::string_view item, bool checked) {
 }
 inline void SetMenuItemCaption(std::string_view item, std::string_view caption) {
     CurrentDisplay().SetMenuItemCaption(item, caption);
+}
+inline void ShowGameFile(std::string_view path) {
+    CurrentDisplay().ShowGameFile(path);
 }
 inline void BringPanelToFront(PanelKind panel) {
     CurrentDisplay().BringPanelToFront(panel);

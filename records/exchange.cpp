@@ -62,6 +62,7 @@ void ShowNewGame() {
     EnableMenuItem("RedoUndo", false);
     SidesFromThePosition();
     gameUnnamed = 1;  // "保存" asks for a game file's name
+    ShowGameFile("");
 }
 
 }  // namespace

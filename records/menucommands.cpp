@@ -34,9 +34,17 @@ std::string Choose(FileChooser chooser) {
     return chooser != nullptr ? chooser() : std::string();
 }
 
-void SaveUnder(const std::string& name) {
+bool SaveUnder(const std::string& name) {
     const std::string_view error = SaveGame(name);
     if (!error.empty()) ReportError(error);
+    return error.empty();
+}
+
+// The game now lives in `name`: "保存" writes there, and the caption says so.
+void NameTheGame(const std::string& name) {
+    gameUnnamed = 0;
+    savedGameName = name;
+    ShowGameFile(name);
 }
 
 }  // namespace
@@ -106,16 +114,19 @@ bool ChooseDepthLevel(int64_t plies) {
 void RestoreGameCommand() {
     const std::string name = Choose(chooseGameToRestore);
     if (name.empty()) return;
-    gameUnnamed = 0;
+    // A file that was refused leaves the game, and so the file it belongs to, as they were.
     const std::string_view error = RestoreGame(name);
-    if (!error.empty()) ReportError(error);
+    if (error.empty()) {
+        NameTheGame(name);
+    } else {
+        ReportError(error);
+    }
     // The menus keep their level check mark, two-player caption and level menu: the panel shows
     // the restored level.
     ShowTakeBackAndReplay();
 }
 
-// A game without a name to save under asks for one, also after "恢复" (whose file is not the
-// remembered name): "保存" never does nothing.
+// A game without a file asks for one: "保存" never does nothing.
 void SaveGameCommand() {
     if (gameUnnamed || savedGameName.empty()) {
         SaveGameAsCommand();
@@ -127,9 +138,7 @@ void SaveGameCommand() {
 void SaveGameAsCommand() {
     const std::string name = Choose(chooseGameToSave);
     if (name.empty()) return;
-    gameUnnamed = 0;
-    savedGameName = name;
-    SaveUnder(name);
+    if (SaveUnder(name)) NameTheGame(name);
 }
 
 void PassCommand() {

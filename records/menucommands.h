@@ -31,7 +31,8 @@ extern uint8_t savedLevel;
 using FileChooser = std::string (*)();
 extern FileChooser chooseGameToRestore;  // the open dialog of "恢复"
 extern FileChooser chooseGameToSave;     // the save dialog of "保存" and "另存为..."
-// The name last chosen with the save dialog in this run ("保存" writes there).
+// The game's file: the one it was last saved as or restored from ("保存" writes there while
+// gameUnnamed is clear).
 extern std::string savedGameName;
 
 // Registers every handler below with the main window's procedure.

@@ -5,8 +5,9 @@ set -euo pipefail
 
 # fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
 # qt6-base-dev and fonts-wqy-microhei: the window and its dialogs, with a CJK font for their texts.
+# qt6-translations-l10n: Qt's own texts (file dialogs, message boxes) in the user's language.
 packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai desktop-file-utils
-          appstream qt6-base-dev fonts-wqy-microhei)
+          appstream qt6-base-dev fonts-wqy-microhei qt6-translations-l10n)
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -56,7 +56,7 @@ void MarkLastMoveClick() {
     if (mainForm == nullptr) return;
     LastMoveMark& mark = mainForm->Renderer().lastMoveMark;
     mark.SetEnabled(!mark.Enabled(), mainForm->Renderer());
-    mainForm->Menus().Item("MarkLastMove")->setChecked(mark.Enabled());
+    mainForm->Menus().SetChecked(QStringLiteral("MarkLastMove"), mark.Enabled());
 }
 
 }  // namespace

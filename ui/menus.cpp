@@ -1,5 +1,6 @@
 #include "ui/menus.h"
 
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <utility>
@@ -104,14 +105,17 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     topLevel_[static_cast<int>(MenuBarKind::Think)].append(
         AddItem(nullptr, "Stop", "停止", kCommandStop));
 
-    // Items whose check mark means something; the rest never show one.
-    for (std::string_view name : kLevelItemNames)
-        items_[ItemName(name)]->setCheckable(true);
-    for (const char* name : {"TwoPlayer", "Demo", "MouseDrag", "MouseSelect", "Sound", "Reverse",
-                             "BestPath", "MarkLastMove", "RedTurn", "BlackTurn"})
+    // Items whose check mark shows a state; the rest never show one ("两人对弈" shows its state in
+    // its caption, "演示模式" runs behind the think menu, "反转棋盘" shows it on the board). The
+    // level, the move entry's mode and the side to move are each one choice among several.
+    MakeOneChoice({kLevelItemNames[0], kLevelItemNames[1], kLevelItemNames[2], kLevelItemNames[3],
+                   kLevelItemNames[4], kLevelItemNames[5], kLevelItemNames[6]});
+    MakeOneChoice({"MouseDrag", "MouseSelect"});
+    MakeOneChoice({"RedTurn", "BlackTurn"});
+    for (const char* name : {"Sound", "BestPath", "MarkLastMove"})
         items_[name]->setCheckable(true);
-    items_["MouseDrag"]->setChecked(true);
-    items_["BestPath"]->setChecked(true);
+    SetChecked("MouseDrag", true);
+    SetChecked("BestPath", true);
 
     // The usual keys, shown beside their items. They act only while their item is on the bar
     // shown, so the normal bar's keys rest while the engine thinks or the editor is open.
@@ -138,7 +142,7 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, 
     action->setObjectName(name);
     // A click posts the command; the check mark waits for the command's handler to set it.
     QObject::connect(action, &QAction::triggered, action, [this, action, command](bool) {
-        if (action->isCheckable()) action->setChecked(!action->isChecked());
+        if (action->isCheckable()) PutBackCheckMarks(action);
         if (!KeepsLiftedPiece(command)) putBackLiftedPiece_();
         PostToMainWindow(MessageKind::Command, command);
     });
@@ -161,6 +165,39 @@ void MainMenus::AddSeparator(QMenu* menu, const char* name) {
     items_[name] = separator;
 }
 
+// The items of `names` as one exclusive group, shown as such.
+void MainMenus::MakeOneChoice(std::initializer_list<std::string_view> names) {
+    auto* group = new QActionGroup(owner_);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (std::string_view name : names) {
+        QAction* item = items_.at(ItemName(name));
+        item->setCheckable(true);
+        group->addAction(item);
+    }
+}
+
+// The toolkit has toggled the clicked item, and in a group moved the check mark to it, before its
+// command runs: the marks go back to what the game gave them, and the command sets them.
+void MainMenus::PutBackCheckMarks(QAction* clicked) {
+    const QList<QAction*> items =
+        clicked->actionGroup() ? clicked->actionGroup()->actions() : QList<QAction*>{clicked};
+    const auto given = [this](QAction* item) {
+        const auto found = gameChecks_.find(item);
+        return found != gameChecks_.end() && found->second;
+    };
+    for (QAction* item : items)
+        if (given(item)) item->setChecked(true);
+    for (QAction* item : items)
+        if (!given(item)) item->setChecked(false);
+}
+
+void MainMenus::SetChecked(const QString& name, bool checked) {
+    QAction* item = Item(name);
+    if (item == nullptr) return;
+    gameChecks_[item] = checked;
+    item->setChecked(checked);
+}
+
 QAction* MainMenus::Item(const QString& name) const {
     const auto found = items_.find(name);
     return found == items_.end() ? nullptr : found->second;
@@ -178,7 +215,7 @@ QAction* MainMenus::LevelItem(uint8_t levelKind) const {
 }
 
 void MainMenus::CheckLevelItem(uint8_t levelKind) {
-    LevelItem(levelKind)->setChecked(true);
+    SetChecked(ItemName(LevelItemName(levelKind)), true);
 }
 
 }  // namespace xq

@@ -12,7 +12,9 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
+#include <string_view>
 
 namespace xq {
 
@@ -34,6 +36,8 @@ class MainMenus {
     MenuBarKind Current() const { return current_; }
     void Show(MenuBarKind kind);
 
+    // The check mark the game gives an item; a click alone never changes it.
+    void SetChecked(const QString& name, bool checked);
     // The check mark of the level item of `levelKind` (any value outside 0..6 means "容易").
     void CheckLevelItem(uint8_t levelKind);
     QAction* LevelItem(uint8_t levelKind) const;
@@ -42,6 +46,8 @@ class MainMenus {
     QAction* AddItem(QMenu* menu, const char* name, const char* caption, int32_t command);
     QMenu* AddMenu(QList<QAction*>* bar, const char* name, const char* caption);
     void AddSeparator(QMenu* menu, const char* name);
+    void MakeOneChoice(std::initializer_list<std::string_view> names);
+    void PutBackCheckMarks(QAction* clicked);
 
     QMenuBar* bar_;
     QObject* owner_;
@@ -49,6 +55,7 @@ class MainMenus {
     MenuBarKind current_ = MenuBarKind::Normal;
     QList<QAction*> topLevel_[3];
     std::map<QString, QAction*> items_;
+    std::map<QAction*, bool> gameChecks_;  // what SetChecked last gave each item
 };
 
 }  // namespace xq

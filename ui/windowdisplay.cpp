@@ -123,11 +123,15 @@ void WindowDisplay::EnableMenuItem(std::string_view item, bool enabled) {
 }
 
 void WindowDisplay::CheckMenuItem(std::string_view item, bool checked) {
-    if (QAction* action = form_.Menus().Item(Text(item))) action->setChecked(checked);
+    form_.Menus().SetChecked(Text(item), checked);
 }
 
 void WindowDisplay::SetMenuItemCaption(std::string_view item, std::string_view caption) {
     if (QAction* action = form_.Menus().Item(Text(item))) action->setText(Text(caption));
+}
+
+void WindowDisplay::ShowGameFile(std::string_view path) {
+    form_.setWindowTitle(WindowCaption(Text(path)));
 }
 
 void WindowDisplay::BringPanelToFront(PanelKind panel) {

@@ -36,6 +36,7 @@ class WindowDisplay : public Display {
     void EnableMenuItem(std::string_view item, bool enabled) override;
     void CheckMenuItem(std::string_view item, bool checked) override;
     void SetMenuItemCaption(std::string_view item, std::string_view caption) override;
+    void ShowGameFile(std::string_view path) override;
     void BringPanelToFront(PanelKind panel) override;
     void Beep() override;
     void ShowEndOfGame(std::string_view result) override;

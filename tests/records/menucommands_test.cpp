@@ -376,6 +376,50 @@ TEST_F(MenuCommandsTest, SaveAndRestoreRoundTripThroughTheCommands) {
     EXPECT_EQ(saveAsked, 2);
 }
 
+// "保存" writes the file the game came from: after "恢复" the restored file, never the one last
+// chosen in the save dialog for another game; a refused file names nothing. The caption follows.
+TEST_F(MenuCommandsTest, SaveWritesTheFileTheGameWasRestoredFrom) {
+    const std::string first = (folder / "g1.chs").string();
+    const std::string other = (folder / "other.chs").string();
+    UserMove("h2e2");
+    saveAnswers = {first};
+    RunCommand(kCommandSaveAs);
+    const std::string firstBytes = testing::ReadWholeFile(first);
+    RunCommand(kCommandNewGame);
+    UserMove("b2e2");
+    saveAnswers = {other};
+    RunCommand(kCommandSaveAs);
+    ASSERT_EQ(saveAsked, 2);
+    RunCommand(kCommandNewGame);
+    display.Clear();
+    openAnswers = {first};
+    RunCommand(kCommandRestore);  // "另存为" chose other.chs last; the game is g1.chs's
+    UserMove("b0c2");
+    const std::string otherBytes = testing::ReadWholeFile(other);
+    RunCommand(kCommandSave);
+    EXPECT_EQ(saveAsked, 2) << "the restored game has its file";
+    EXPECT_EQ(testing::ReadWholeFile(other), otherBytes) << "another game's file is left alone";
+    EXPECT_NE(testing::ReadWholeFile(first), firstBytes) << "the game's own file has the move";
+
+    const std::string notAGame = (folder / "notagame.chs").string();
+    testing::WriteWholeFile(notAGame, "not a game");
+    openAnswers = {notAGame};
+    RunCommand(kCommandRestore);
+    RunCommand(kCommandSave);  // still g1.chs's game
+    EXPECT_EQ(saveAsked, 2);
+    RunCommand(kCommandNewGame);
+    openAnswers = {notAGame};
+    RunCommand(kCommandRestore);
+    RunCommand(kCommandSave);  // the new game has no file yet
+    EXPECT_EQ(saveAsked, 3);
+    EXPECT_EQ(testing::ReadWholeFile(notAGame), "not a game");
+
+    std::vector<std::string> captions;
+    for (const auto& call : display.Named("ShowGameFile"))
+        captions.push_back(call.text);
+    EXPECT_EQ(captions, (std::vector<std::string>{first, ""}));
+}
+
 TEST_F(MenuCommandsTest, FileCommandsReportWhatWentWrongAndChangeNothing) {
     UserMove("h2e2");
     const std::string fen = WriteFen();

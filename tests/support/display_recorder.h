@@ -77,6 +77,7 @@ class DisplayRecorder : public Display {
     void SetMenuItemCaption(std::string_view item, std::string_view caption) override {
         Add("SetMenuItemCaption", std::string(item) + "=" + std::string(caption));
     }
+    void ShowGameFile(std::string_view path) override { Add("ShowGameFile", path); }
     void Beep() override { Add("Beep"); }
     void ShowEndOfGame(std::string_view result) override { Add("ShowEndOfGame", result); }
     void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) override {

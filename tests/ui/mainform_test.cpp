@@ -12,14 +12,25 @@
 #include <sstream>
 #include <string>
 
+#include <signal.h>
+
+#include <QActionGroup>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSessionManager>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 #include "engine/book.h"
 #include "engine/commands.h"
@@ -27,14 +38,18 @@
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/messages.h"
+#include "records/gamelog.h"
 #include "records/settings.h"
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/application.h"
 #include "ui/dialogs/aboutdlg.h"
+#include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
+#include "ui/stoprequests.h"
 
 namespace xq {
 namespace {
@@ -65,6 +80,13 @@ class MainFormTest : public testing::WindowTest {
         return text.str();
     }
 
+    static std::string ReadFile(const QString& file) {
+        std::ifstream stream(file.toStdString());
+        std::ostringstream text;
+        text << stream.rdbuf();
+        return text.str();
+    }
+
     static void PostCommand(int32_t command) {
         Message message;
         message.kind = MessageKind::Command;
@@ -74,7 +96,7 @@ class MainFormTest : public testing::WindowTest {
 };
 
 // One line per item: indentation for the level, the component name, the caption, and the
-// item's state.
+// item's state: [x] or [ ] for a check box, (x) or ( ) for one choice of an exclusive group.
 void Describe(const QList<QAction*>& actions, int depth, QStringList* lines) {
     for (QAction* action : actions) {
         QString line = QString(depth * 2, ' ') + action->objectName();
@@ -83,7 +105,10 @@ void Describe(const QList<QAction*>& actions, int depth, QStringList* lines) {
         } else {
             line += " " + action->text();
             if (!action->isEnabled()) line += " [disabled]";
-            if (action->isCheckable()) line += action->isChecked() ? " [x]" : " [ ]";
+            const bool choice = action->actionGroup() && action->actionGroup()->isExclusive();
+            if (action->isCheckable())
+                line += choice ? (action->isChecked() ? " (x)" : " ( )")
+                               : (action->isChecked() ? " [x]" : " [ ]");
         }
         lines->append(line);
         if (action->menu() != nullptr) Describe(action->menu()->actions(), depth + 1, lines);
@@ -103,11 +128,28 @@ TEST(ScreenSizeTest, WarnsOnlyBelowEightHundredBySixHundred) {
     EXPECT_FALSE(ScreenTooSmall(1920, 1080));
 }
 
+// Rows: the screen's available area, then where a 731 x 700 frame opens.
+TEST(WindowPlaceTest, MiddleOfTheScreenButNeverAboveOrLeftOfIt) {
+    const struct {
+        QRect available;
+        QPoint place;
+    } rows[] = {
+        {QRect(0, 0, 1920, 1080), QPoint(594, 190)},
+        {QRect(0, 0, 1024, 576), QPoint(146, 0)},
+        {QRect(0, 32, 1024, 544), QPoint(146, 32)},   // a panel along the top
+        {QRect(1920, 0, 640, 480), QPoint(1920, 0)},  // a small second screen
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(WindowPlace(QSize(731, 700), row.available), row.place) << row.available.height();
+}
+
 TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
     TMainForm form;
     form.show();
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("澜川中国象棋"));
     EXPECT_EQ(form.centralWidget()->size(), QSize(731, 666));
+    EXPECT_EQ(form.frameGeometry().topLeft(),
+              WindowPlace(form.frameGeometry().size(), form.screen()->availableGeometry()));
     EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the window cannot be resized";
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(form.InfoForm()->geometry(), QRect(365, 0, 366, 666));
@@ -131,25 +173,25 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  N3 -",
         "  MovePiece 摆子",
         "Level1 级别",
-        "  Easy 容易 [x]",
-        "  MoveTime 每次移动时间... [ ]",
-        "  TotalTime 总时间 [ ]",
-        "  Matching 匹配 [ ]",
-        "  Infinite 无限制 [ ]",
-        "  Ply1 回合搜索 [ ]",
-        "  Mate 将死搜索 [ ]",
+        "  Easy 容易 (x)",
+        "  MoveTime 每次移动时间... ( )",
+        "  TotalTime 总时间 ( )",
+        "  Matching 匹配 ( )",
+        "  Infinite 无限制 ( )",
+        "  Ply1 回合搜索 ( )",
+        "  Mate 将死搜索 ( )",
         "Options 选项",
-        "  TwoPlayer 两人对弈 [ ]",
-        "  Demo 演示模式 [ ]",
+        "  TwoPlayer 两人对弈",
+        "  Demo 演示模式",
         "  PieceValues 棋子值...",
         "  N30 -",
         "  MouseMove 移动",
-        "    MouseDrag 拖动 [x]",
-        "    MouseSelect 选择 [ ]",
+        "    MouseDrag 拖动 (x)",
+        "    MouseSelect 选择 ( )",
         "  Sound 声音 [x]",
         "Display 显示",
         "  Colors 颜色...",
-        "  Reverse 反转棋盘 [ ]",
+        "  Reverse 反转棋盘",
         "  BestPath 最好路线 [x]",
         "  MarkLastMove 标记最后一步 [ ]",
         "Records 棋谱",
@@ -164,7 +206,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
     form.Menus().Show(MenuBarKind::Edit);
     const QStringList editor = {
         "Done 完成",          "Clear 清除",           "Turn 轮流",
-        "  RedTurn 红方 [ ]", "  BlackTurn 黑方 [ ]", "Cancel 忽略",
+        "  RedTurn 红方 ( )", "  BlackTurn 黑方 ( )", "Cancel 忽略",
     };
     EXPECT_EQ(Describe(form.menuBar()->actions()), editor);
 
@@ -175,17 +217,29 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
     EXPECT_EQ(Describe(form.menuBar()->actions()), normal);
 }
 
+// Rows: the item clicked, its command; the check marks stay as the game gave them (the level
+// "容易", drag mode, sound on) until the command has run.
 TEST_F(MainFormTest, ChoosingAnItemPostsItsCommandAndLeavesTheCheckMarkToTheGame) {
     TMainForm form;
     form.show();
-    ClearMessages();
-    QAction* reverse = form.Menus().Item("Reverse");
-    reverse->trigger();
-    EXPECT_FALSE(reverse->isChecked());
-    Message message;
-    ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));
-    EXPECT_EQ(message.kind, MessageKind::Command);
-    EXPECT_EQ(message.command, kCommandReverseBoard);
+    const std::pair<const char*, int32_t> rows[] = {
+        {"Matching", kCommandLevelMatching}, {"Easy", kCommandLevelEasy},
+        {"MouseSelect", kCommandSelect},     {"Sound", kCommandSound},
+        {"Reverse", kCommandReverseBoard},
+    };
+    for (const auto& [item, command] : rows) {
+        ClearMessages();
+        form.Menus().Item(item)->trigger();
+        const QStringList marks =
+            Describe(form.menuBar()->actions()).filter(QRegularExpression("x[])]$"));
+        EXPECT_EQ(marks, (QStringList{"  Easy 容易 (x)", "    MouseDrag 拖动 (x)",
+                                      "  Sound 声音 [x]", "  BestPath 最好路线 [x]"}))
+            << item;
+        Message message;
+        ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));
+        EXPECT_EQ(message.kind, MessageKind::Command);
+        EXPECT_EQ(message.command, command);
+    }
 }
 
 TEST_F(MainFormTest, LevelCheckMarkFollowsTheStoredLevel) {
@@ -329,6 +383,142 @@ TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
         EXPECT_EQ(demoMode, 0);
         EXPECT_TRUE(PositionIsConsistent());
         libraryLoaded = false;
+    }
+}
+
+// The game started as a user starts it (on the offscreen platform, settings and log in a folder
+// of the test's own) and ended by each stop signal: it closes as "退出" does, with chess.ini and
+// the log's buffered lines written, and exits normally.
+TEST_F(MainFormTest, StopSignalsCloseTheProgramAsExitDoes) {
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QTemporaryDir folder;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
+        environment.insert("XDG_STATE_HOME", folder.filePath("state"));
+        QProcess game;
+        game.setProcessEnvironment(environment);
+        game.start(QStringLiteral(XQ_GAME_PROGRAM), {});
+        ASSERT_TRUE(game.waitForStarted()) << signal;
+        // Running once its log has the banner (written at start-up, after the handlers).
+        const QString log = folder.filePath("state/lanchuan-xiangqi/Chess.log");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(log).size() > 0; }, 60000)) << signal;
+        ASSERT_EQ(kill(static_cast<pid_t>(game.processId()), signal), 0);
+        ASSERT_TRUE(game.waitForFinished(60000)) << signal;
+        EXPECT_EQ(game.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(game.exitCode(), 0) << signal << game.readAllStandardError().toStdString();
+        EXPECT_EQ(ReadFile(folder.filePath("config/lanchuan-xiangqi/chess.ini")),
+                  "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
+                  "SoundOn=1\n")
+            << signal;
+        EXPECT_NE(ReadFile(log).find(" No  Player Program"), std::string::npos)
+            << "the new game's header, buffered until the log is closed";
+    }
+}
+
+// SIGTERM while the engine searches: the search's pull of native events finds it, and the window
+// closes through its close steps once the search has unwound.
+TEST_F(MainFormTest, AStopSignalWhileTheEngineThinksClosesOnceTheSearchHasUnwound) {
+    StoreLevel(kLevelUnlimited);
+    StopRequests stopRequests;
+    TMainForm form;
+    form.show();
+    UseOpeningLibrary({});
+    NewGame();
+    PostCommand(kCommandPass);
+    std::remove(SettingsFile().c_str());
+    bool engineThinking = false;
+    QTimer::singleShot(400, &form, [&] {
+        engineThinking = thinking != 0;
+        raise(SIGTERM);
+    });
+    ASSERT_TRUE(RunUntilClosed(form));
+    EXPECT_TRUE(engineThinking);
+    EXPECT_EQ(thinking, 0);
+    EXPECT_EQ(computerThinking, 0);
+    EXPECT_NE(StoredSettings().find("Level=3"), std::string::npos);
+    EXPECT_TRUE(PositionIsConsistent());
+    libraryLoaded = false;
+}
+
+// The desktop session's end asks the program to save its data: it closes as "退出" does.
+TEST_F(MainFormTest, TheSessionsEndClosesTheProgramAsExitDoes) {
+    StopRequests stopRequests;
+    TMainForm form;
+    form.show();
+    std::remove(SettingsFile().c_str());
+    // The toolkit's session manager cannot be made outside it; no receiver here looks at it.
+    alignas(QSessionManager) unsigned char manager[sizeof(QSessionManager)] = {};
+    emit qApp->commitDataRequest(*reinterpret_cast<QSessionManager*>(manager));
+    ASSERT_TRUE(RunUntilClosed(form));
+    EXPECT_EQ(StoredSettings(),
+              "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
+              "SoundOn=1\n");
+}
+
+// An exception that escapes an event handler is shown in the error dialog, and the program then
+// closes as "退出" does.
+TEST_F(MainFormTest, AnExceptionFromAnEventHandlerIsShownThenTheProgramClosesAsExitDoes) {
+    class Thrower : public QObject {
+      public:
+        bool event(QEvent* event) override {
+            if (event->type() == QEvent::User) throw std::runtime_error("坏了");
+            return QObject::event(event);
+        }
+    } thrower;
+    TMainForm form;
+    form.show();
+    QString caption;
+    QString text;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = dynamic_cast<TChessErrorDlg*>(QApplication::activeModalWidget())) {
+            caption = dialog->windowTitle();
+            text = dialog->Message()->text();
+            dialog->OkButton()->click();
+        }
+    });
+    answer.start(10);
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    ASSERT_TRUE(RunUntilClosed(form));
+    EXPECT_EQ(caption, QString::fromUtf8("中国象棋错误"));
+    EXPECT_TRUE(text.contains(QString::fromUtf8("坏了"))) << text.toStdString();
+    EXPECT_EQ(StoredSettings(),
+              "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
+              "SoundOn=1\n");
+}
+
+// What the program sets up around its windows: captions exactly as given (no display name for
+// the toolkit to append), an icon also when none is installed, and Qt's own texts in the user's
+// language, Simplified Chinese when Qt has none for it.
+TEST_F(MainFormTest, TheApplicationsCaptionsIconAndQtTexts) {
+    SetUpApplication();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_FALSE(QApplication::windowIcon().pixmap(64).isNull());
+    // Rows: the user's language, then Qt's "Cancel" and the file dialog's "Look in:".
+    const struct {
+        QLocale locale;
+        const char* cancel;
+        const char* lookIn;
+    } rows[] = {
+        {QLocale(QLocale::C), "取消", "查找范围："},
+        {QLocale(QLocale::Chinese, QLocale::China), "取消", "查找范围："},
+        {QLocale(QLocale::German, QLocale::Germany), "Abbrechen", "Suchen in:"},
+    };
+    for (QTranslator* installed : QApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    for (const auto& row : rows) {
+        QTranslator* translator = LoadQtTranslations(row.locale);
+        ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is installed";
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                  QString::fromUtf8(row.cancel));
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"),
+                  QString::fromUtf8(row.lookIn));
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
     }
 }
 

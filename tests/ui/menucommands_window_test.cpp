@@ -77,7 +77,7 @@ class MenuCommandsWindowTest : public testing::WindowTest {
         UseOpeningLibrary({});
         ChooseDepthLevel(1);
         soundOn = 0;
-        form->Menus().Item("Sound")->setChecked(false);
+        form->Menus().SetChecked("Sound", false);
         RunMenuCommand(kCommandNewGame);
     }
     void TearDown() override {
@@ -198,9 +198,11 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
     const std::filesystem::path file = home.filePath("mygame.chs").toStdString();
     ASSERT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(std::filesystem::file_size(file), kGameFileSize);
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("mygame.chs — 澜川中国象棋"));
 
     twoPlayerMode = 0;
     RunMenuCommand(kCommandNewGame);
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("澜川中国象棋"));
     UserMove("b2e2");
     answerer.fileAnswer = [&](QFileDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "OpenDialog1");
@@ -212,6 +214,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
     // The open filter's two blanks are given; Qt's dialog shows every filter simplified.
     EXPECT_EQ(filters, QStringList{QString("Chess  File(*.chs)").simplified()});
     EXPECT_EQ(WriteFen(), fen);
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("mygame.chs — 澜川中国象棋"));
     EXPECT_EQ(twoPlayerMode, 1);
     EXPECT_FALSE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());

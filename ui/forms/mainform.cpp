@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
@@ -96,6 +97,20 @@ bool ScreenTooSmall(int width, int height) {
     return width < 800 || height < 600;
 }
 
+QPoint WindowPlace(const QSize& frame, const QRect& available) {
+    const auto start = [](int from, int room, int length) {
+        return from + std::max(0, (room - length) / 2);
+    };
+    return {start(available.left(), available.width(), frame.width()),
+            start(available.top(), available.height(), frame.height())};
+}
+
+QString WindowCaption(const QString& gameFile) {
+    const QString program = QString::fromUtf8("澜川中国象棋");
+    if (gameFile.isEmpty()) return program;
+    return QFileInfo(gameFile).fileName() + QString::fromUtf8(" — ") + program;
+}
+
 // Creation (FormCreate): the child panels, the menus, the timers and the window state.
 TMainForm::TMainForm()
     : canvas_(kClientWidth, kClientHeight),
@@ -107,7 +122,7 @@ TMainForm::TMainForm()
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
     mainForm = this;
-    setWindowTitle(QString::fromUtf8("澜川中国象棋"));
+    setWindowTitle(WindowCaption(QString()));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setCentralWidget(canvasWidget_);
@@ -245,10 +260,7 @@ void TMainForm::FormShow() {
         if (ScreenTooSmall(size.width(), size.height()))
             QMessageBox::information(nullptr, QString::fromUtf8("警告"),
                                      QString::fromUtf8("屏幕分辩率低于800X600!"));
-        // The window opens in the middle of the screen.
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        move(WindowPlace(frameGeometry().size(), screen->availableGeometry()));
     }
     // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).
     // 4. The pieces.
@@ -259,7 +271,7 @@ void TMainForm::FormShow() {
     menus_.Show(MenuBarKind::Normal);
     // 6. Settings and a new game.
     StartUp();
-    menus_.Item("Sound")->setChecked(soundOn != 0);
+    menus_.SetChecked(QStringLiteral("Sound"), soundOn != 0);
     // 7. The level's check mark.
     menus_.CheckLevelItem(levelKind);
     // 8. The board's colour.

@@ -37,6 +37,15 @@ inline constexpr int kClientHeight = 666;
 // A screen below 800 x 600 gets a warning at start-up.
 bool ScreenTooSmall(int width, int height);
 
+// Where the window's frame of size `frame` opens: in the middle of the screen's `available`
+// area, or at its top or left edge where the screen is too small, so that the caption and the menu
+// bar are always on the screen.
+QPoint WindowPlace(const QSize& frame, const QRect& available);
+
+// The main window's caption: the program's name, after the name of the game's file once the game
+// has one ("g1.chs — 澜川中国象棋").
+QString WindowCaption(const QString& gameFile);
+
 class TMainForm : public QMainWindow {
   public:
     TMainForm();

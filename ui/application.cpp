@@ -1,0 +1,96 @@
+#include "ui/application.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdlib>
+#include <exception>
+
+#include "platform/messages.h"
+#include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/mainform.h"
+#include "ui/qteventsource.h"
+
+namespace xq {
+
+namespace {
+
+constexpr char kIconName[] = "lanchuan-xiangqi";
+
+// The copy of the icon compiled into the program, in a small and a large size.
+QIcon BuiltInIcon() {
+    QIcon icon;
+    for (const char* size : {"64x64", "256x256"})
+        icon.addFile(QStringLiteral(":/icons/%1/lanchuan-xiangqi.png").arg(QLatin1String(size)));
+    return icon;
+}
+
+}  // namespace
+
+XiangqiApplication::XiangqiApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool XiangqiApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowEscapedException(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowEscapedException(QString());
+    }
+    return false;
+}
+
+// While the dialog is up the program goes on delivering events; a second exception then only
+// joins the close already on its way. One after the close was asked for may come from the close
+// steps themselves: the event loop then ends at once, rather than show dialog after dialog.
+void XiangqiApplication::ShowEscapedException(const QString& what) {
+    if (closeRequested_ && !showingException_) {
+        QCoreApplication::exit(EXIT_FAILURE);
+        return;
+    }
+    if (!showingException_) {
+        showingException_ = true;
+        QString text = QString::fromUtf8("程序出错，将关闭。");
+        if (!what.isEmpty()) text += QLatin1Char('\n') + what;
+        ShowErrorDialog(text.toStdString());
+        showingException_ = false;
+    }
+    closeRequested_ = true;
+    RequestClose();
+}
+
+void SetUpApplication() {
+    QApplication::setApplicationName(QStringLiteral("lanchuan-xiangqi"));
+    // The launcher entry and the icon theme's icon, as installed; run from the build tree the
+    // built-in copy stands in.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.lanchuan_xiangqi.LanchuanXiangqi"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QLatin1String(kIconName), BuiltInIcon()));
+    LoadQtTranslations(QLocale::system());
+}
+
+QTranslator* LoadQtTranslations(const QLocale& locale) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder) ||
+        translator->load(QStringLiteral("qtbase_zh_CN"), folder)) {
+        QCoreApplication::installTranslator(translator);
+        return translator;
+    }
+    delete translator;
+    return nullptr;
+}
+
+void RequestClose() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog != nullptr && dialog->isVisible() && dialog->isModal()) dialog->reject();
+    }
+    if (mainForm == nullptr) {
+        QCoreApplication::quit();
+        return;
+    }
+    PostToMainWindow(MessageKind::ExitRequest);
+}
+
+}  // namespace xq
