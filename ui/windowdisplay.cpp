@@ -5,6 +5,7 @@
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
@@ -17,16 +18,23 @@ namespace xq {
 
 namespace {
 
+// A move flashed by the engine and each move of a hint stand this long on the board before the
+// next change replaces them: long enough to be seen, short enough not to hold the game up.
+constexpr int kBoardStepMilliseconds = 150;
+
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
+// The core draws its steps one after the other without returning to the event loop (the flash
+// of the engine's move, the moves of a hint): each reaches the screen at once.
 void WindowDisplay::RedrawChangedSquares() {
     form_.Renderer().RedrawChangedSquares();
     form_.RefreshEditItems();
     form_.MoveList()->ScheduleRefresh();
+    form_.Board()->ShowStep(kBoardStepMilliseconds);
 }
 
 void WindowDisplay::RedrawAll() {
