@@ -21,6 +21,8 @@ constexpr int kButtonTop = 140;
 constexpr int kMessagePixelHeight = 17;
 // A long error text widens the panel up to this many pixels of text before it takes more lines.
 constexpr int kWidestText = 520;
+// The room a grown panel keeps between its edge and the text.
+constexpr int kTextMargin = 8;
 // What the screen keeps free around a grown dialog (its title bar, the desktop's panels).
 constexpr int kScreenMargin = 120;
 
@@ -173,21 +175,21 @@ void TChessErrorDlg::FitText(const QString& text) {
     const QScreen* screen = this->screen();
     const int screenRoom = screen != nullptr ? screen->availableGeometry().height() : 768;
     const int tallest = std::max(room.height(), screenRoom - kClientHeight - kScreenMargin);
-    const int needed = std::max(height(lines), room.height());
+    const int needed = std::max(height(lines) + 2 * kTextMargin, room.height());
     if (needed <= tallest) {
-        GrowPanel(width - room.width(), needed - room.height());
+        GrowPanel(width + 2 * kTextMargin - room.width(), needed - room.height());
         message_->setGeometry(Panel()->contentsRect());
         return;
     }
     // Too long for the screen: the panel as tall as it may be, the text scrolling inside it.
     auto* scroll = new QScrollArea(Panel());
     const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    GrowPanel(width + bar - room.width(), tallest - room.height());
+    GrowPanel(width + 2 * kTextMargin + bar - room.width(), tallest - room.height());
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setGeometry(Panel()->contentsRect());
     scroll->viewport()->setAutoFillBackground(false);
-    message_->resize(width, needed);
+    message_->resize(width + 2 * kTextMargin, needed);
     scroll->setWidget(message_);
 }
 
