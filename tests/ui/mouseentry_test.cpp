@@ -343,6 +343,29 @@ TEST_F(MouseEntryTest, TheEnginesMoveIsFlashedOnTheScreen) {
     EXPECT_GE(clock.waited, 2 * 100) << "the flashed move and the board under it stood a while";
 }
 
+// "悔棋" and "重下" on the easy level: the moves taken back or replayed are one step on the
+// screen; the threat frames drawn again after them move no piece and wait for nothing.
+TEST_F(MouseEntryTest, TakingBackAndReplayingAreOneStepEach) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    FakeFrameClock clock;  // each step waits for the one before, shown just now
+    levelKind = kLevelEasy;
+    twoPlayerMode = 1;
+    Click(39);
+    Click(36);  // h2e2
+    Click(119);
+    Click(116);  // h7e7
+    ASSERT_EQ(plyCount, 2);
+    for (int32_t command : {kCommandTakeBack, kCommandReplay}) {
+        SCOPED_TRACE(command);
+        const int64_t waited = clock.waited;
+        const int paints = form.Board()->Paints();
+        RunMenuCommand(command);
+        EXPECT_EQ(clock.waited - waited, kBoardStepMilliseconds);
+        EXPECT_GT(form.Board()->Paints(), paints);
+    }
+    EXPECT_EQ(plyCount, 2);
+}
+
 // "提示": every move of the hint's line reaches the screen with the line so far in the message
 // field, and then the position the hint started from.
 TEST_F(MouseEntryTest, EachMoveOfTheHintReachesTheScreen) {
