@@ -25,6 +25,7 @@ const Square kSpiralOrder[90] = {
 namespace {
 
 constexpr int kHalfCell = kCellSize / 2;
+constexpr int kTopLabelsY = 28;
 
 const char* const kTopLabels[9] = {"１", "２", "３", "４", "５", "６", "７", "８", "９"};
 const char* const kBottomLabels[9] = {"九", "八", "七", "六", "五", "四", "三", "二", "一"};
@@ -42,7 +43,6 @@ BoardRenderer::BoardRenderer(gdi::Canvas& canvas, const QFont& font, const Piece
       images_(images),
       squareBrush_(gdi::Brush::Solid(qRgb(0, 128, 0))) {
     const QFontMetrics metrics(font_);
-    averageCharWidth_ = metrics.averageCharWidth();
     lineHeight_ = metrics.height() + metrics.leading();
     labelHeight_ = lineHeight_ + 3;
 }
@@ -157,24 +157,37 @@ void BoardRenderer::DrawBoard() {
         DrawEmptySquare(square);
 }
 
-void BoardRenderer::DrawLabelBox(int x, int y) {
-    const int right = x + 2 * averageCharWidth_ + 4;
+// The box frames a text `width` pixels wide drawn at (x, y): a white outline one pixel outside
+// it on the left and two on the right, the grey shadow along its right and bottom edges.
+void BoardRenderer::DrawLabelBox(int x, int y, int width) {
+    const int right = x + width + 2;
     const int bottom = y + lineHeight_ + 1;
     const gdi::Brush grey = gdi::Brush::Solid(kLightGrey);
     canvas_.Rectangle({x - 2, y - 1, right, bottom}, kWhite, &grey);
     canvas_.Polyline({{x - 1, bottom}, {right, bottom}, {right, y}}, kDarkGrey);
 }
 
+// Each label is centred on the line of its file. Its box takes the text's own advance: a CJK
+// font's full-width digit is narrower than twice its average character width, which a box of
+// that width would leave hanging to the right of the file.
+void BoardRenderer::DrawFileLabel(const char* text, int file, int y) {
+    const QString label = QString::fromUtf8(text);
+    const int width = QFontMetrics(font_).horizontalAdvance(label);
+    const int x = FileCentre(file) - width / 2;
+    DrawLabelBox(x, y, width);
+    canvas_.TextOut({x, y}, label, font_, kBlack, kLightGrey);
+}
+
+int BoardRenderer::FileCentre(int displayFile) const {
+    return kCellSize * displayFile + labelHeight_ + 3 + kHalfCell;
+}
+
 void BoardRenderer::DrawFileLabels() {
     const int bottomY = labelHeight_ + 407;
     for (int i = 0; i < kFiles; ++i) {
-        const int x = 30 - averageCharWidth_ / 2 + kCellSize * i;
         const int label = boardReversed ? 8 - i : i;
-        DrawLabelBox(x, 28);
-        canvas_.TextOut({x, 28}, QString::fromUtf8(kTopLabels[label]), font_, kBlack, kLightGrey);
-        DrawLabelBox(x, bottomY);
-        canvas_.TextOut({x, bottomY}, QString::fromUtf8(kBottomLabels[label]), font_, kBlack,
-                        kLightGrey);
+        DrawFileLabel(kTopLabels[label], i, kTopLabelsY);
+        DrawFileLabel(kBottomLabels[label], i, bottomY);
     }
 }
 

@@ -57,6 +57,8 @@ class BoardRenderer {
     QPoint SquareOrigin(Square square) const;
     Square SquareAt(QPoint point) const;
     gdi::Rect BoardFrame() const;
+    // The x of the vertical line of a displayed file (0: the left one), where its labels centre.
+    int FileCentre(int displayFile) const;
 
     void DrawEmptySquare(Square square);
     void DrawPiece(Square square, PieceKind kind, Side side, PieceLook look);
@@ -86,14 +88,14 @@ class BoardRenderer {
 
   private:
     int DisplayedSquare(Square square) const;
-    void DrawLabelBox(int x, int y);
+    void DrawLabelBox(int x, int y, int width);
+    void DrawFileLabel(const char* text, int displayFile, int y);
     bool ThreatsShown() const;
 
     gdi::Canvas& canvas_;
     QFont font_;
     const PieceImages& images_;
     gdi::Brush squareBrush_;
-    int averageCharWidth_ = 0;
     int lineHeight_ = 0;
     int labelHeight_ = 0;
 };

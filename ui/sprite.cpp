@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/linedda.h"
 #include "rules/board.h"
@@ -23,23 +24,42 @@ bool Contains(const gdi::Rect& rect, QPoint point) {
 }  // namespace
 
 DragSprite::DragSprite(gdi::Canvas& canvas, BoardRenderer& renderer, const PieceImages& images,
-                       PointerCapture pointerCapture)
+                       PointerCapture pointerCapture, ShowGlideStep showGlideStep)
     : canvas_(canvas),
       renderer_(renderer),
       images_(images),
-      pointerCapture_(std::move(pointerCapture)) {}
+      pointerCapture_(std::move(pointerCapture)),
+      showGlideStep_(std::move(showGlideStep)) {}
+
+QRect DragSprite::Board() const {
+    const gdi::Rect frame = renderer_.BoardFrame();
+    return {QPoint(frame.left, frame.top), QPoint(frame.right - 1, frame.bottom - 1)};
+}
+
+QPoint DragSprite::SpriteAt(QPoint point) const {
+    const QRect board = Board();
+    const QPoint held(std::clamp(point.x(), board.left(), board.right()),
+                      std::clamp(point.y(), board.top(), board.bottom()));
+    return held - QPoint(kPointerOffset, kPointerOffset);
+}
+
+int DragSprite::GlideJumps(int points) const {
+    return points > glideCounter_ ? (points - glideCounter_ - 1) / 3 + 1 : 0;
+}
 
 void DragSprite::BeginDrag(Square square, QPoint point) {
     const BoardCell& cell = board[square];
     if (cell.kind == Empty) return;  // nothing to carry
     // 1. The sprite's top-left, the pointer inside it.
-    point -= QPoint(kPointerOffset, kPointerOffset);
+    const bool overBoard = Board().contains(point);
+    point = SpriteAt(point);
     // 2. Where it comes from and what it looks like.
     origin_ = renderer_.SquareOrigin(square);
     sprite_ = images_.piece[cell.kind][cell.side];
     spriteMask_ = images_.mask[cell.kind];
-    // 3. No pointer over the sprite, and every pointer move comes to the board until it ends.
-    if (pointerCapture_) pointerCapture_(true);
+    // 3. No pointer over the board, and every click and pointer move in the window comes to the
+    //    board until the drag ends.
+    if (pointerCapture_) pointerCapture_(true, overBoard);
     // 4. The piece leaves its square.
     renderer_.DrawEmptySquare(square);
     // 5. The sprite appears.
@@ -51,7 +71,8 @@ void DragSprite::BeginDrag(Square square, QPoint point) {
 
 void DragSprite::DragTo(QPoint point) {
     if (!dragging_) return;
-    point -= QPoint(kPointerOffset, kPointerOffset);
+    if (pointerCapture_) pointerCapture_(true, Board().contains(point));
+    point = SpriteAt(point);
     current_ = point;
     MoveSprite(point);
 }
@@ -61,12 +82,18 @@ void DragSprite::EndDrag(bool glideBack) {
     if (!dragging_) return;
     // 2. The glide back to the square of origin, its end point excluded.
     if (glideBack) {
+        std::vector<QPoint> points;
         LineDda(current_.x(), current_.y(), origin_.x(), origin_.y(),
-                [this](int32_t x, int32_t y) { GlideStep(x, y); });
+                [&points](int32_t x, int32_t y) { points.emplace_back(x, y); });
+        glideJumps_ = GlideJumps(static_cast<int>(points.size()));
+        glideJumped_ = 0;
+        for (QPoint point : points)
+            GlideStep(point.x(), point.y());
+        glideJumps_ = 0;
     }
     // 3. The board as it was under the sprite; the pointer back.
     RestoreUnder();
-    if (pointerCapture_) pointerCapture_(false);
+    if (pointerCapture_) pointerCapture_(false, false);
     dragging_ = false;
 }
 
@@ -77,6 +104,15 @@ void DragSprite::GlideStep(int32_t x, int32_t y) {
     }
     glideCounter_ = kInitialGlideCounter;
     MoveSprite({x, y});
+    // The glide's time shared out over its jumps, the remainders spread so that they add up.
+    if (!showGlideStep_) return;
+    int hold = 0;
+    if (glideJumped_ < glideJumps_) {
+        hold = kGlideMilliseconds * (glideJumped_ + 1) / glideJumps_ -
+               kGlideMilliseconds * glideJumped_ / glideJumps_;
+        ++glideJumped_;
+    }
+    showGlideStep_(hold);
 }
 
 void DragSprite::SaveUnder(QPoint point) {

@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
+#include <array>
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "ui/boardrenderer.h"
+#include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
@@ -23,10 +27,22 @@ QString Text(std::string_view text) {
 
 }  // namespace
 
+// The core draws its steps one after the other without returning to the event loop (the flash
+// of the engine's move, the moves of a hint): each change of the pieces shown reaches the screen
+// at once. A redraw that moves no piece (the easy level's frames drawn again after a move) is
+// no step of its own: it goes to the screen with the step before or after it, without a wait.
 void WindowDisplay::RedrawChangedSquares() {
-    form_.Renderer().RedrawChangedSquares();
+    BoardRenderer& renderer = form_.Renderer();
+    std::array<ShownCell, kBoardCells> before;
+    std::copy(std::begin(renderer.shownBoard), std::end(renderer.shownBoard), before.begin());
+    renderer.RedrawChangedSquares();
     form_.RefreshEditItems();
     form_.MoveList()->ScheduleRefresh();
+    const bool piecesMoved = !std::equal(before.begin(), before.end(), renderer.shownBoard,
+                                         [](const ShownCell& a, const ShownCell& b) {
+                                             return a.kind == b.kind && a.side == b.side;
+                                         });
+    if (piecesMoved) form_.Board()->ShowStep(kBoardStepMilliseconds);
 }
 
 void WindowDisplay::RedrawAll() {

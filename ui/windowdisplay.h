@@ -11,6 +11,10 @@ namespace xq {
 
 class TMainForm;
 
+// A move flashed by the engine and each move of a hint stand this long on the board before the
+// next change replaces them: long enough to be seen, short enough not to hold the game up.
+inline constexpr int kBoardStepMilliseconds = 150;
+
 class WindowDisplay : public Display {
   public:
     WindowDisplay(TMainForm& form, QTimer& clockTimer) : form_(form), clockTimer_(clockTimer) {}

@@ -22,6 +22,10 @@ std::vector<CataloguedDialog> AllDialogs() {
     all.push_back({"end-of-game", std::make_unique<TEndChessGameDlg>(QString::fromUtf8("将死！"))});
     all.push_back(
         {"error", std::make_unique<TChessErrorDlg>(QString::fromUtf8(kByteRangeErrorText))});
+    all.push_back({"error-long-path", std::make_unique<TChessErrorDlg>(
+                                          QString::fromUtf8("无法打开文件 ") + "/home/player/" +
+                                          QString("games-of-the-tournament/").repeated(5) +
+                                          QString::fromUtf8("第七轮.chs。"))});
     all.push_back({"about", std::make_unique<TAboutDlg>()});
     for (CataloguedDialog& entry : all)
         entry.dialog->show();

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdlib>
 
 #include "dialogs/dialog_support.h"
 #include "engine/flow.h"
@@ -100,6 +102,52 @@ TEST(ChessErrorDlg, EachErrorWaitsForItsOk) {
     EXPECT_EQ(shown, (std::vector<QString>{QString::fromUtf8("时间不正确。请重输。"),
                                            QString::fromUtf8("数据不正确。请重输。")}));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// An error text longer than the panel holds (a path, a move text) is shown whole: the dialog
+// grows around it, its caption, panel, line and button keeping their order and look. A text
+// that fits keeps the dialog's own size.
+TEST(ChessErrorDlg, ALongTextGrowsTheDialogAndIsShownWhole) {
+    const QString path = "/home/player/" + QString("games-of-the-winter-tournament/").repeated(6) +
+                         QString::fromUtf8("第七轮对局.chs");
+    const struct Row {
+        const char* name;
+        QString text;
+        bool grows;
+    } rows[] = {
+        {"a short text", QString::fromUtf8("时间不正确。请重输。"), false},
+        {"a path", QString::fromUtf8("无法打开文件 ") + path + QString::fromUtf8("。"), true},
+        {"a move text",
+         QString::fromUtf8("第 12 步的走法 \"") + QString("h2e2h9g7").repeated(12) +
+             QString::fromUtf8("\" 不正确。"),
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TChessErrorDlg dialog(row.text);
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("中国象棋错误"));
+        const QLabel* message = dialog.Message();
+        const QFontMetrics metrics(message->font());
+        const QStringList lines = message->text().split('\n');
+        QString shown = message->text();
+        EXPECT_EQ(shown.remove('\n').remove(' '), QString(row.text).remove(' ')) << "nothing lost";
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), message->width()) << line.toStdString();
+        EXPECT_LE(lines.size() * metrics.lineSpacing(), message->height());
+        EXPECT_EQ(message->mapTo(&dialog, QPoint(0, 0)), dialog.Panel()->pos() + QPoint(1, 1));
+        EXPECT_TRUE(dialog.rect().contains(dialog.Panel()->geometry()));
+        const QRect ok = dialog.OkButton()->geometry();
+        EXPECT_EQ(ok.size(), QSize(75, 25));
+        EXPECT_GT(ok.top(), dialog.Panel()->geometry().bottom() + 20);
+        EXPECT_TRUE(dialog.rect().contains(ok));
+        EXPECT_LE(std::abs(2 * ok.center().x() - dialog.width()), 4) << "centred";
+        if (row.grows) {
+            EXPECT_GT(dialog.width() * dialog.height(), 292 * 183);
+        } else {
+            EXPECT_EQ(dialog.size(), QSize(292, 183));
+            EXPECT_EQ(ok, QRect(111, 140, 75, 25));
+        }
+    }
 }
 
 // What the dialogs do with an invalid entry until the main window installs its own reporter: a

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <algorithm>
+#include <cstdlib>
 #include <set>
+#include <string>
 
 #include "engine/flow.h"
 #include "engine/think.h"
@@ -98,6 +101,45 @@ TEST_F(BoardRendererTest, CellsLieWhereTheLabelHeightPutsThemReversedToo) {
         EXPECT_EQ(renderer.SquareAt({lh + 2, lh + 40}), -1);
         EXPECT_EQ(renderer.SquareAt({lh + 3 + 9 * 36, lh + 40}), -1);
         EXPECT_EQ(renderer.SquareAt({lh + 10, lh + 36 + 10 * 36}), -1);
+    }
+}
+
+// The nine file numbers above and the nine below the board: each label's box and the ink of
+// its character are centred on the line of its file (the line runs through the cell's centre),
+// whichever font sets the label height, in both orientations.
+TEST_F(BoardRendererTest, FileLabelsAreCentredOnTheirFilesReversedToo) {
+    const int lh = renderer.LabelHeight();
+    const int lineHeight = lh - 3;
+    for (uint8_t reversed : {0, 1}) {
+        boardReversed = reversed;
+        renderer.RedrawAll();
+        for (int y : {28, lh + 407}) {
+            for (int file = 0; file < 9; ++file) {
+                SCOPED_TRACE("reversed " + std::to_string(reversed) + ", row " + std::to_string(y) +
+                             ", file " + std::to_string(file));
+                const int line = renderer.SquareOrigin(boardReversed ? 152 - file : file).x() + 18;
+                // The box's white top edge, one row above the text.
+                int left = line, right = line;
+                ASSERT_EQ(canvas.Pixel(line, y - 1), kWhite);
+                while (canvas.Pixel(left - 1, y - 1) == kWhite)
+                    --left;
+                while (canvas.Pixel(right + 1, y - 1) == kWhite)
+                    ++right;
+                EXPECT_LE(std::abs(left + right - 2 * line), 2) << left << ".." << right;
+                // The character's ink inside the box.
+                int inkLeft = right, inkRight = left;
+                for (int row = y; row < y + lineHeight; ++row) {
+                    for (int x = left; x <= right; ++x) {
+                        if (qGray(canvas.Pixel(x, row)) >= 96) continue;
+                        inkLeft = std::min(inkLeft, x);
+                        inkRight = std::max(inkRight, x);
+                    }
+                }
+                ASSERT_LE(inkLeft, inkRight) << "no character in the box";
+                EXPECT_LE(std::abs(inkLeft + inkRight - 2 * line), 4)
+                    << inkLeft << ".." << inkRight;
+            }
+        }
     }
 }
 

@@ -154,6 +154,53 @@ TEST_F(InfoFormTest, LongestTextsFitTheirFields) {
     }
 }
 
+// A hint's line of seven moves is longer than the message field: the field breaks it between
+// moves, never inside one, growing downwards no further than the room below it; a text too long
+// even for that ends with "…" after a whole move and leaves it all in the tooltip. A short
+// message gives the field its one line back.
+TEST_F(InfoFormTest, TheMessageFieldShowsAHintLineInWholeMoves) {
+    const auto* field = form.InfoForm()->findChild<QLabel*>("Message");
+    ASSERT_NE(field, nullptr);
+    const QRect oneLine = field->geometry();
+    const QStringList moves = QString::fromUtf8(
+                                  "炮二平五 马８进７ 马二进三 车９平８ 车一平二 马２进３ 兵七进一 "
+                                  "卒７进１ 车二进六 炮８平９ 车二平三 炮９退１ 马八进七 士４进５")
+                                  .split(' ');
+    for (int count : {7, 14}) {
+        SCOPED_TRACE(std::to_string(count) + " moves");
+        QString line;
+        for (int k = 0; k < count; ++k)
+            line += moves[k] + "  ";
+        ShowMessage(line.toStdString());
+        EXPECT_EQ(form.InfoForm()->FieldText("Message"), line);
+        const QRect room = field->contentsRect().adjusted(field->indent(), 0, 0, 0);
+        const QStringList shown = field->text().split('\n');
+        EXPECT_GT(shown.size(), 1);
+        EXPECT_LE(shown.size() * field->fontMetrics().lineSpacing(), room.height() + 2);
+        QStringList shownMoves;
+        for (const QString& text : shown) {
+            EXPECT_LE(field->fontMetrics().horizontalAdvance(text), room.width())
+                << text.toStdString();
+            shownMoves += text.split(' ', Qt::SkipEmptyParts);
+        }
+        const bool cut = shownMoves.back().endsWith(QString::fromUtf8("…"));
+        if (cut) shownMoves.back().chop(1);
+        if (shownMoves.back().isEmpty()) shownMoves.removeLast();
+        EXPECT_EQ(shownMoves, moves.mid(0, shownMoves.size())) << "whole moves in their order";
+        EXPECT_EQ(shownMoves.size() < count, cut);
+        EXPECT_EQ(field->toolTip(), cut ? line : QString());
+        EXPECT_EQ(field->x(), oneLine.x());
+        EXPECT_EQ(field->y(), oneLine.y());
+        EXPECT_EQ(field->width(), oneLine.width());
+        EXPECT_LE(field->geometry().bottom(), 448) << "clear of the room below";
+    }
+    EXPECT_TRUE(field->toolTip().size() > 0) << "fourteen moves do not fit";
+    ShowMessage(kImpossibleMoveText);
+    EXPECT_EQ(field->geometry(), oneLine);
+    EXPECT_EQ(field->text().toStdString(), kImpossibleMoveText);
+    EXPECT_EQ(field->toolTip(), QString());
+}
+
 TEST_F(InfoFormTest, PanelTextsAfterANewGameAMoveAndASearch) {
     // A new game: the reset texts, the turn, the level, and a clock without time.
     const QStringList reset = {

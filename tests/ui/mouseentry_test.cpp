@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCursor>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -26,7 +29,9 @@
 #include "support/position_fixture.h"
 #include "support/window_fixture.h"
 #include "ui/canvaswidget.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
+#include "ui/movelist.h"
 #include "ui/sprite.h"
 #include "ui/windowdisplay.h"
 
@@ -47,6 +52,26 @@ class WarningWatch : public WindowDisplay {
     std::vector<std::string> warnings;
 };
 
+// The clock of the animation steps, moved on by the waits alone: what the steps wait for is
+// exact, and a test waits for nothing.
+class FakeFrameClock {
+  public:
+    FakeFrameClock() {
+        waited = 0;  // the clock itself only goes forward
+        CanvasWidget::SetFrameClock({[] { return now; },
+                                     [](int64_t milliseconds) {
+                                         now += milliseconds;
+                                         waited += milliseconds;
+                                     }});
+    }
+    ~FakeFrameClock() { CanvasWidget::SetFrameClock({}); }
+    FakeFrameClock(const FakeFrameClock&) = delete;
+    FakeFrameClock& operator=(const FakeFrameClock&) = delete;
+
+    static inline int64_t now = 0;
+    static inline int64_t waited = 0;
+};
+
 class MouseEntryTest : public testing::WindowTest {
   protected:
     void SetUp() override {
@@ -57,6 +82,7 @@ class MouseEntryTest : public testing::WindowTest {
         twoPlayerMode = 0;
     }
     void TearDown() override {
+        form.Board()->afterPaint = nullptr;
         ClearMessages();
         iterationHook = nullptr;
         WindowTest::TearDown();
@@ -107,9 +133,19 @@ class MouseEntryTest : public testing::WindowTest {
         maxDepth = depth;
         form.Renderer().ClearThreatMarks();
     }
+    // The board has the window's clicks and moves, the pointer hidden over it; nothing is taken
+    // from the rest of the desktop.
     bool PointerTaken() {
-        return QWidget::mouseGrabber() == form.Board() &&
+        return QWidget::mouseGrabber() == nullptr &&
                form.Board()->cursor().shape() == Qt::BlankCursor;
+    }
+    // Where the sprite's top-left goes for the pointer at `at`: under the pointer, or at the
+    // board's edge nearest to a pointer away from it.
+    QPoint SpriteFor(QPoint at) {
+        const gdi::Rect frame = form.Renderer().BoardFrame();
+        return QPoint(std::clamp(at.x(), frame.left, frame.right - 1),
+                      std::clamp(at.y(), frame.top, frame.bottom - 1)) -
+               QPoint(18, 18);
     }
 
     TMainForm form;
@@ -183,8 +219,9 @@ TEST_F(MouseEntryTest, OnlyALeftClickOnAnOwnPieceLiftsIt) {
     EXPECT_EQ(plyCount, 0);
 }
 
-// The sprite covers, moves over (with and without overlap, and partly off the canvas) and glides
-// back; the board is then exactly as before, pixel for pixel, and the pointer is back.
+// The sprite covers, moves over (with and without overlap, and held at the board's edge while
+// the pointer is away from it) and glides back; the board is then exactly as before, pixel for
+// pixel, and the pointer is back.
 TEST_F(MouseEntryTest, ADraggedPieceThatGlidesBackLeavesTheCanvasAsItWas) {
     const QImage before = form.Canvas().Image().copy();
     const QPoint start = CellCentre(33);  // Red's left Gunner
@@ -196,10 +233,12 @@ TEST_F(MouseEntryTest, ADraggedPieceThatGlidesBackLeavesTheCanvasAsItWas) {
     for (QPoint step : {QPoint(3, 1), QPoint(20, 30), QPoint(200, 10), QPoint(-5, -40),
                         QPoint(-200, -150), QPoint(400, 300), QPoint(1, 1)}) {
         PointTo(start + step);
-        EXPECT_EQ(form.Sprite().Position(), start + step - QPoint(18, 18));
+        EXPECT_EQ(form.Sprite().Position(), SpriteFor(start + step));
         EXPECT_NE(form.Canvas().Image(), before);
     }
-    PointTo({5, 3});      // partly off the canvas's top-left corner
+    PointTo({5, 3});  // off the board's top-left corner
+    EXPECT_EQ(form.Sprite().Position(), SpriteFor({5, 3}));
+    EXPECT_NE(form.Board()->cursor().shape(), Qt::BlankCursor);
     PointTo({400, 200});  // over the panel's half
     ClickAt({5, 3});      // misses the board: the piece glides back
     EXPECT_FALSE(form.Sprite().Dragging());
@@ -233,6 +272,173 @@ TEST_F(MouseEntryTest, TheGlideFromTwoPixelsAwayMovesTheSpriteAtMostOnce) {
     EXPECT_EQ(form.Canvas().Image(), before);
     form.Canvas().SetChangeListener(
         [this](const QRect& changed) { form.Board()->update(changed); });
+}
+
+// Each jump of the glide back reaches the screen as it is drawn, nearer the square every time,
+// and the whole glide takes a tenth of a second or so however far the piece went.
+TEST_F(MouseEntryTest, EachJumpOfTheGlideIsPaintedAndTheGlideTakesATenthOfASecond) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    const QPoint origin = form.Renderer().SquareOrigin(33);
+    for (QPoint away : {QPoint(250, -220), QPoint(40, 0)}) {
+        SCOPED_TRACE(std::to_string(away.x()) + " pixels across");
+        FakeFrameClock clock;
+        Click(33);
+        PointTo(CellCentre(33) + away);
+        ASSERT_TRUE(form.Sprite().Dragging());
+        std::vector<QPoint> shown;  // where the sprite was at each paint
+        form.Board()->afterPaint = [&] {
+            if (form.Sprite().Dragging()) shown.push_back(form.Sprite().Position());
+        };
+        ClickAt({5, 300});  // off the board: the piece glides back
+        form.Board()->afterPaint = nullptr;
+        form.Board()->ShowStep(
+            0);  // a next step waits until the glide's last jump has had its time
+        ASSERT_GE(shown.size(), static_cast<size_t>(away.x() / 3 - 1));
+        for (size_t k = 1; k < shown.size(); ++k) {
+            const QPoint before = shown[k - 1] - origin, now = shown[k] - origin;
+            EXPECT_LT(now.manhattanLength(), before.manhattanLength()) << "jump " << k;
+        }
+        EXPECT_GE(clock.waited, 100);
+        EXPECT_LE(clock.waited, 150);
+        EXPECT_TRUE(CanvasIsClean());
+    }
+}
+
+// The engine's move is flashed: the screen shows it, then the position before it, then the move
+// again, each step for long enough to be seen.
+TEST_F(MouseEntryTest, TheEnginesMoveIsFlashedOnTheScreen) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    FakeFrameClock clock;
+    SetFixedDepth(2);
+    using Shown = std::vector<uint8_t>;  // kind and side of every square, as painted
+    const auto shownNow = [this] {
+        Shown cells;
+        for (const ShownCell& cell : form.Renderer().shownBoard) {
+            cells.push_back(cell.kind);
+            cells.push_back(cell.side);
+        }
+        return cells;
+    };
+    std::vector<Shown> painted;
+    form.Board()->afterPaint = [&] {
+        if (painted.empty() || painted.back() != shownNow()) painted.push_back(shownNow());
+    };
+    Click(39);
+    Click(36);
+    ASSERT_EQ(plyCount, 2);
+    const Shown answered = shownNow();
+    // The last four screens: the user's move alone, the answer, the user's move, the answer.
+    ASSERT_GE(painted.size(), 4u);
+    const size_t n = painted.size();
+    EXPECT_EQ(painted[n - 1], answered);
+    EXPECT_EQ(painted[n - 3], answered);
+    EXPECT_EQ(painted[n - 2], painted[n - 4]);
+    int squaresApart = 0;  // the engine's move changes two squares
+    for (size_t k = 0; k < answered.size(); k += 2)
+        squaresApart +=
+            answered[k] != painted[n - 2][k] || answered[k + 1] != painted[n - 2][k + 1];
+    EXPECT_EQ(squaresApart, 2);
+    EXPECT_GE(clock.waited, 2 * 100) << "the flashed move and the board under it stood a while";
+}
+
+// "悔棋" and "重下" on the easy level: the moves taken back or replayed are one step on the
+// screen; the threat frames drawn again after them move no piece and wait for nothing.
+TEST_F(MouseEntryTest, TakingBackAndReplayingAreOneStepEach) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    FakeFrameClock clock;  // each step waits for the one before, shown just now
+    levelKind = kLevelEasy;
+    twoPlayerMode = 1;
+    Click(39);
+    Click(36);  // h2e2
+    Click(119);
+    Click(116);  // h7e7
+    ASSERT_EQ(plyCount, 2);
+    for (int32_t command : {kCommandTakeBack, kCommandReplay}) {
+        SCOPED_TRACE(command);
+        const int64_t waited = clock.waited;
+        const int paints = form.Board()->Paints();
+        RunMenuCommand(command);
+        EXPECT_EQ(clock.waited - waited, kBoardStepMilliseconds);
+        EXPECT_GT(form.Board()->Paints(), paints);
+    }
+    EXPECT_EQ(plyCount, 2);
+}
+
+// "提示": every move of the hint's line reaches the screen with the line so far in the message
+// field, and then the position the hint started from.
+TEST_F(MouseEntryTest, EachMoveOfTheHintReachesTheScreen) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    FakeFrameClock clock;
+    SetFixedDepth(3);
+    Click(39);
+    Click(36);                      // the engine answers and predicts the user's line
+    std::vector<QString> messages;  // the message field at each paint of a new board
+    int boards = 0;
+    uint64_t last = 0;
+    form.Board()->afterPaint = [&] {
+        uint64_t hash = 0;
+        for (const ShownCell& cell : form.Renderer().shownBoard)
+            hash = hash * 31 + cell.kind * 2 + cell.side;
+        if (hash == last) return;
+        last = hash;
+        ++boards;
+        messages.push_back(form.InfoForm()->FieldText("Message"));
+    };
+    RunMenuCommand(kCommandHint);
+    form.Board()->afterPaint = nullptr;
+    int length = 0;  // the moves the hint showed
+    while (length < kLineLength && predictedLine[length].piece != Empty)
+        ++length;
+    ASSERT_GE(length, 1);
+    EXPECT_EQ(boards, length + 1) << "each move of the line, then the start again";
+    for (size_t k = 1; k < messages.size() && k < static_cast<size_t>(length); ++k)
+        EXPECT_TRUE(messages[k].startsWith(messages[k - 1])) << messages[k].toStdString();
+    EXPECT_GE(clock.waited, length * 100);
+    EXPECT_TRUE(CanvasIsClean());
+}
+
+// While a piece is lifted the rest of the desktop keeps its mouse: nothing is grabbed. Inside
+// the window the panel's and the move list's clicks and moves are the board's: the sprite stays
+// at the board's edge, never under the panel or the list, and the pointer shows off the board.
+TEST_F(MouseEntryTest, ALiftedPieceTakesTheWindowsMouseOnlyAndStaysOnTheBoard) {
+    Click(33);
+    ASSERT_TRUE(form.Sprite().Dragging());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_TRUE(PointerTaken());
+
+    QWidget* panel = form.InfoForm();
+    const QPoint overPanel(100, 300);
+    QMouseEvent move(QEvent::MouseMove, overPanel, panel->mapToGlobal(overPanel), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &move);
+    DispatchPendingMessages();
+    const QRect sprite(form.Sprite().Position(), QSize(31, 35));
+    EXPECT_EQ(form.Sprite().Position(), SpriteFor(panel->mapTo(form.Board(), overPanel)));
+    EXPECT_TRUE(form.Board()->rect().contains(sprite));
+    EXPECT_FALSE(sprite.intersects(panel->geometry())) << "under the panel";
+    EXPECT_FALSE(sprite.intersects(form.MoveList()->geometry())) << "under the move list";
+    EXPECT_NE(panel->cursor().shape(), Qt::BlankCursor) << "the pointer hidden off the board";
+
+    PointTo(CellCentre(36));
+    EXPECT_EQ(form.Board()->cursor().shape(), Qt::BlankCursor);
+
+    // A click on the move list misses the board: the piece goes back.
+    QTest::mouseClick(form.MoveList()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    DispatchPendingMessages();
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(watch.warnings, std::vector<std::string>{kMissedBoardText});
+    EXPECT_NE(form.Board()->cursor().shape(), Qt::BlankCursor);
+    EXPECT_TRUE(CanvasIsClean());
+
+    // With nothing lifted, the move list has its clicks again.
+    watch.warnings.clear();
+    QTest::mouseClick(form.MoveList()->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    DispatchPendingMessages();
+    EXPECT_TRUE(watch.warnings.empty());
 }
 
 // A second click that the rules refuse shows their warning, one that misses the board shows its
@@ -305,7 +511,7 @@ TEST_F(MouseEntryTest, SwitchingBetweenDragAndSelectionWhileAPieceIsLifted) {
     Choose(kCommandDrag);
     EXPECT_TRUE(form.Sprite().Dragging());
     EXPECT_TRUE(PointerTaken());
-    EXPECT_EQ(form.Sprite().Position(), pointer - QPoint(18, 18));
+    EXPECT_EQ(form.Sprite().Position(), SpriteFor(pointer));
     EXPECT_TRUE(form.Menus().Item("MouseDrag")->isChecked());
     EXPECT_FALSE(form.Menus().Item("MouseSelect")->isChecked());
 

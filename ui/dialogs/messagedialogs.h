@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <string_view>
 
 class QFrame;
@@ -24,9 +25,13 @@ class ChessMessageDlg : public QDialog {
     QPushButton* AddButton(const QString& text, int left);
     // A label in the message font on the panel.
     QLabel* AddPanelLabel(const QString& text);
+    // The panel grows by `width` x `height` for a text that does not fit it: the window grows
+    // with it, the line and the buttons move down, the buttons stay centred under the panel.
+    void GrowPanel(int width, int height);
 
   private:
     QFrame* panel_;
+    QFrame* line_;
 };
 
 // "中国象棋": the result of the game above "还玩吗？". "Yes" clears gameOver and posts
@@ -51,7 +56,9 @@ class TEndChessGameDlg : public ChessMessageDlg {
     QPushButton* no_;
 };
 
-// "中国象棋错误": the error text on the panel and one "OK" button that closes the dialog.
+// "中国象棋错误": the error text on the panel and one "OK" button that closes the dialog. A text
+// longer than the panel holds (a path, a move text) is never cut: the dialog grows, wider first
+// and then taller, as far as the screen allows, and scrolls the text beyond that.
 class TChessErrorDlg : public ChessMessageDlg {
   public:
     explicit TChessErrorDlg(const QString& text);
@@ -60,9 +67,16 @@ class TChessErrorDlg : public ChessMessageDlg {
     QPushButton* OkButton() const { return ok_; }
 
   private:
+    void FitText(const QString& text);
+
     QLabel* message_;
     QPushButton* ok_;
 };
+
+// `text` in lines no wider than `width` pixels in `font`: broken at its line feeds, at blanks and
+// between Chinese characters, and anywhere inside a word too long for a line (a path). Blanks at
+// the ends of the lines are dropped.
+QStringList BreakLines(const QString& text, const QFont& font, int width);
 
 // Shows the end-of-game dialog for `result` (gameResultText, UTF-8) modally and destroys it.
 void ShowEndOfGameDialog(std::string_view result);

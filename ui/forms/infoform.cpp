@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 
 #include "ui/boardrenderer.h"
@@ -26,6 +27,46 @@ constexpr FieldLabel kFieldLabels[] = {
 };
 
 constexpr QRgb kSilver = qRgb(192, 192, 192);
+// The message field may grow down to here: below starts the room kept for the web panel.
+constexpr int kMessageRoomBottom = 448;
+constexpr char kEllipsis[] = "…";
+
+// `text` in lines of at most `width` pixels, broken only at blanks; a word wider than a line on
+// its own (a sentence without blanks) is broken between its characters.
+QStringList LinesAtBlanks(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    const auto fits = [&](const QString& candidate) {
+        return metrics.horizontalAdvance(candidate) <= width;
+    };
+    for (qsizetype at = 0; at < text.size();) {
+        // The next word and the blanks after it.
+        qsizetype end = at;
+        while (end < text.size() && text[end] != u' ')
+            ++end;
+        const QString word = text.mid(at, end - at);
+        while (end < text.size() && text[end] == u' ')
+            ++end;
+        const QString blanks = text.mid(at + word.size(), end - at - word.size());
+        at = end;
+        if (fits(line + word)) {
+            line += word + blanks;
+            continue;
+        }
+        if (!line.trimmed().isEmpty()) lines << line.trimmed();
+        line.clear();
+        for (QChar character : word) {
+            if (!line.isEmpty() && !fits(line + character)) {
+                lines << line;
+                line.clear();
+            }
+            line += character;
+        }
+        line += blanks;
+    }
+    if (!line.trimmed().isEmpty() || lines.isEmpty()) lines << line.trimmed();
+    return lines;
+}
 
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -56,6 +97,7 @@ TInfoForm::TInfoForm(QWidget* parent)
     }
     Paint(ui_->BestPath, QColor(kSilver));
     Paint(ui_->Message, QColor(kSilver));
+    messageHeight_ = ui_->Message->height();
     SetBackground(gdi::Brush::Solid(kLightGrey));
 }
 
@@ -82,6 +124,7 @@ QLabel* TInfoForm::Field(std::string_view field) const {
 }
 
 QString TInfoForm::FieldText(const char* field) const {
+    if (std::string_view(field) == "Message") return message_;
     const QLabel* label = Field(field);
     return label != nullptr ? label->text() : QString();
 }
@@ -89,6 +132,8 @@ QString TInfoForm::FieldText(const char* field) const {
 void TInfoForm::ResetPanel() {
     for (QLabel* label : findChildren<QLabel*>())
         label->setText(label->property("resetText").toString());
+    message_ = ui_->Message->text();
+    LayOutMessage();
 }
 
 void TInfoForm::ShowTurn(Side side) {
@@ -113,7 +158,32 @@ void TInfoForm::ClearBestPath() {
 }
 
 void TInfoForm::ShowMessage(std::string_view text) {
-    ui_->Message->setText(Utf8(text));
+    message_ = Utf8(text);
+    LayOutMessage();
+}
+
+void TInfoForm::LayOutMessage() {
+    QLabel* field = ui_->Message;
+    const QFontMetrics metrics(field->font());
+    const int width = field->contentsRect().width() - field->indent();
+    const int room = kMessageRoomBottom - field->y() - messageHeight_;
+    const int mostLines = 1 + std::max(0, room / metrics.lineSpacing());
+    QStringList lines = LinesAtBlanks(message_, metrics, width);
+    const bool cut = lines.size() > mostLines;
+    if (cut) {
+        // The last line that fits ends after a whole word, with room for the ellipsis.
+        lines = lines.mid(0, mostLines);
+        QString& last = lines.back();
+        while (!last.isEmpty() && metrics.horizontalAdvance(last + kEllipsis) > width) {
+            const qsizetype blank = last.lastIndexOf(u' ');
+            last = blank > 0 ? last.left(blank).trimmed() : last.chopped(1);
+        }
+        last += QString::fromUtf8(kEllipsis);
+    }
+    field->setText(lines.join(u'\n'));
+    field->setToolTip(cut ? message_ : QString());
+    const int extraLines = static_cast<int>(lines.size()) - 1;
+    field->resize(field->width(), messageHeight_ + extraLines * metrics.lineSpacing());
 }
 
 void TInfoForm::ShowLevel(std::string_view text) {

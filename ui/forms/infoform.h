@@ -33,13 +33,17 @@ class TInfoForm : public QFrame {
     // "Timer") gets its label followed by `text`. Other names are ignored.
     void ShowValue(std::string_view field, std::string_view text);
     void ClearBestPath();
+    // The message field shows the whole text: broken into lines at its blanks (a hint's moves
+    // stay whole), the field growing downwards into the free room below it; a text that still
+    // does not fit ends with "…" after its last whole word, and the field's tooltip holds it all.
     void ShowMessage(std::string_view text);
     void ShowLevel(std::string_view text);
     // The clock text of the side whose clock runs; the colon blinks from one call to the next.
     // Nothing while no clock runs.
     void ShowClock();
 
-    // The text a field shows now (tests and tools read the panel with it).
+    // The text a field shows now (tests and tools read the panel with it); for the message
+    // field, the whole message however it is broken into lines.
     QString FieldText(const char* field) const;
     // Paints the background anew with `pattern`, framed like the main window.
     void SetBackground(const gdi::Brush& pattern);
@@ -49,10 +53,13 @@ class TInfoForm : public QFrame {
 
   private:
     QLabel* Field(std::string_view field) const;
+    void LayOutMessage();
 
     std::unique_ptr<Ui::TInfoForm> ui_;
     gdi::Canvas background_;
     bool blink_ = true;
+    QString message_;        // the message field's whole text
+    int messageHeight_ = 0;  // the field's height for one line, as the form lays it out
 };
 
 }  // namespace xq

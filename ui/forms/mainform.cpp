@@ -127,7 +127,8 @@ TMainForm::TMainForm()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setCentralWidget(canvasWidget_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    canvas_.SetChangeListener([this](const QRect& changed) { canvasWidget_->update(changed); });
+    canvas_.SetChangeListener(
+        [this](const QRect& changed) { canvasWidget_->CanvasChanged(changed); });
 
     // 1. The panels share the right half; the palette below the information panel.
     const int half = kClientWidth / 2;
@@ -163,16 +164,12 @@ TMainForm::TMainForm()
     const int listTop = std::max(kMoveListTop, labelsBottom + 2);
     moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
                            kMoveListTop + kMoveListHeight - listTop);
-    // While a piece is dragged the pointer is hidden and every mouse event comes to the board.
-    sprite_ = std::make_unique<DragSprite>(canvas_, *renderer_, images_, [this](bool dragging) {
-        if (dragging) {
-            canvasWidget_->setCursor(Qt::BlankCursor);
-            canvasWidget_->grabMouse();
-        } else {
-            canvasWidget_->releaseMouse();
-            canvasWidget_->unsetCursor();
-        }
-    });
+    // While a piece is dragged the window's clicks and moves come to the board, the pointer hidden
+    // over it; each jump of a glide is shown as it is drawn.
+    sprite_ = std::make_unique<DragSprite>(
+        canvas_, *renderer_, images_,
+        [this](bool dragging, bool overBoard) { canvasWidget_->CarryPiece(dragging, overBoard); },
+        [this](int hold) { canvasWidget_->ShowStep(hold); });
     mouse_ = std::make_unique<MouseEntry>(
         *renderer_, *sprite_, [this] { return canvasWidget_->mapFromGlobal(QCursor::pos()); });
     pieceValueDlg_ = new TPieceValueDlg(this);
