@@ -74,9 +74,10 @@ class PgnScanner {
   public:
     explicit PgnScanner(std::string_view text) : text_(text) {}
 
-    enum class Kind { End, Tag, Word, Broken };
+    enum class Kind { End, Tag, Word, Broken, Stray };
 
-    // The next tag (name and value) or word (a move, a move number, a result).
+    // The next tag (name and value) or word (a move, a move number, a result); Stray, with the
+    // bracket in `value`, for a closing bracket that nothing opened.
     Kind Next(std::string* name, std::string* value) {
         for (;;) {
             SkipSpace();
@@ -93,6 +94,9 @@ class PgnScanner {
             } else if (c == '$') {
                 ++at_;
                 ReadWord();  // a numeric annotation
+            } else if (c == ']' || c == ')' || c == '}') {
+                *value = std::string(1, c);
+                return Kind::Stray;
             } else {
                 *value = ReadWord();
                 return Kind::Word;
@@ -111,17 +115,23 @@ class PgnScanner {
         at_ = found == std::string_view::npos ? text_.size() : found + 1;
         return found != std::string_view::npos;
     }
+    // Past the variation that starts here and the ones nested in it; a bracket inside a comment
+    // neither opens nor closes one.
     bool SkipVariation() {
         int depth = 0;
-        for (; at_ < text_.size(); ++at_) {
+        while (at_ < text_.size()) {
             const char c = text_[at_];
-            if (c == '{' && !SkipPast('}')) return false;
-            if (at_ >= text_.size()) break;
-            if (text_[at_] == '(') ++depth;
-            if (text_[at_] == ')' && --depth == 0) {
-                ++at_;
-                return true;
+            if (c == '{') {
+                if (!SkipPast('}')) return false;
+                continue;
             }
+            if (c == ';') {
+                SkipPast('\n');
+                continue;
+            }
+            ++at_;
+            if (c == '(') ++depth;
+            if (c == ')' && --depth == 0) return true;
         }
         return false;
     }
@@ -282,6 +292,10 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
         if (kind == PgnScanner::Kind::End) break;
         if (kind == PgnScanner::Kind::Broken) {
             *error = "棋谱格式有误：标签、注释或变着没有结束";
+            return false;
+        }
+        if (kind == PgnScanner::Kind::Stray) {
+            *error = "棋谱格式有误：多余的“" + word + "”";
             return false;
         }
         anything = true;

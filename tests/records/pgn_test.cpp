@@ -155,6 +155,14 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
         {"the side not to move in check", "[FEN \"4k4/9/9/9/9/9/9/9/9/4K4 w\"]\n", false,
          "FEN 局面有误：王的位置错误"},
         {"a comment without its end", "1. h2e2 {", false, "棋谱格式有误：标签、注释或变着没有结束"},
+        {"a lone closing bracket", "]", false, "棋谱格式有误：多余的“]”"},
+        {"a lone closing parenthesis", ")", false, "棋谱格式有误：多余的“)”"},
+        {"a lone closing brace", "}", false, "棋谱格式有误：多余的“}”"},
+        {"a closing brace after a move", "1. h2e2 }", false, "棋谱格式有误：多余的“}”"},
+        {"a comment right after a comment in a variation", "1. h2e2 (1. h0g2 {a}{b)} h9g7) h9g7 *",
+         true, "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR"},
+        {"a bracket in a line comment in a variation", "1. h2e2 (1. h0g2 ; b)\n) h9g7 *", true,
+         "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR"},
     };
     for (const ImportRow& row : rows) {
         SCOPED_TRACE(row.name);
