@@ -33,5 +33,7 @@ for target in "${targets[@]}"; do
         done
         exit 1
     fi
-    grep -E '^(Done|#[0-9]+ +DONE)' "$scratch/$target.log" | tail -n 1 || true
+    # The last status line (executions, edges covered, corpus) and -print_final_stats=1's figures.
+    grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE)' "$scratch/$target.log" | tail -n 1 || true
+    grep -E '^(Done|stat::)' "$scratch/$target.log" || true
 done
