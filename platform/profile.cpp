@@ -11,6 +11,8 @@ namespace xq {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n";
+// Editors on other systems begin a UTF-8 file with it; it is no part of the first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
     const size_t first = text.find_first_not_of(kBlanks);
@@ -29,8 +31,10 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The file's lines, each with its own line break (the last one may have none).
-std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* readable) {
+// The file's lines, each with its own line break (the last one may have none), without the
+// byte order mark that `marked` tells about.
+std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* readable,
+                                   bool* marked = nullptr) {
     std::vector<std::string> lines;
     std::ifstream in(file, std::ios::binary);
     *readable = static_cast<bool>(in);
@@ -41,6 +45,10 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file, bool* read
         lines.push_back(std::move(line));
     }
     *readable = !in.bad();
+    const bool mark = !lines.empty() && lines.front().starts_with(kByteOrderMark);
+    if (mark) lines.front().erase(0, kByteOrderMark.size());
+    if (mark && lines.front().empty()) lines.erase(lines.begin());
+    if (marked != nullptr) *marked = mark;
     return lines;
 }
 
@@ -142,7 +150,8 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
                         const std::filesystem::path& file) {
     if (file.empty()) return false;
     bool readable = false;
-    std::vector<std::string> lines = ReadLines(file, &readable);
+    bool marked = false;
+    std::vector<std::string> lines = ReadLines(file, &readable, &marked);
     if (!readable && std::filesystem::exists(file)) return false;
     // New lines take the file's own line breaks.
     // An unfinished last line that ends in '\r' only lacks its '\n'; completed before the first
@@ -170,7 +179,7 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
         lines.push_back(entry);
     }
 
-    std::string content;
+    std::string content(marked ? kByteOrderMark : std::string_view());
     for (const std::string& line : lines)
         content += line;
     return ReplaceFileContent(file, content) == FileWrite::Written;

@@ -17,11 +17,11 @@
 #include "platform/display.h"
 #include "platform/safefile.h"
 #include "records/settings.h"
-#include "rules/attacks.h"
 #include "rules/clock.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "rules/record.h"
+#include "rules/setupcheck.h"
 
 namespace xq {
 
@@ -107,7 +107,9 @@ struct PositionBackup {
 };
 
 // Puts the cells on the board with their sides to move. False, with everything put back as it
-// was, when the side to move could take the other King: no game reaches such a position.
+// was, when the position editor would refuse the position (too many pieces of a kind, a piece
+// where it may not stand, the side to move able to take the other King): a game file holds only
+// what the editor allows, and no game leads from there to anything else.
 bool TryPosition(const Board& cells, const GameFileHeader& h) {
     PositionBackup backup;
     backup.Take();
@@ -115,7 +117,7 @@ bool TryPosition(const Board& cells, const GameFileHeader& h) {
     sideToMove = h.sideToMove;
     otherSide = h.otherSide;
     BuildPieceLists();
-    if (IsAttacked(sideToMove, KingSquare(otherSide))) {
+    if (!SetUpCountError().empty() || !SetUpPlacementError().empty()) {
         backup.Put();
         return false;
     }

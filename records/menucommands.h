@@ -43,7 +43,7 @@ void ShowTakeBackAndReplay();
 // The level items' shared step: the check mark on the item of `level` and on no other level item;
 // then levelKind = `level`.
 void ChangeLevel(uint8_t level);
-// What OK of a time level's dialog does with its number (level 0 or 1): a finite value above 0
+// What OK of a time level's dialog does with its number (level 0 or 1): a value IsLevelTime takes
 // becomes levelTime, each side's used time the full moves played times it, and the depth limit
 // 45. Returns false, changing nothing, for any other value.
 bool ChooseTimeLevel(uint8_t level, double value);

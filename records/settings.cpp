@@ -18,6 +18,7 @@ uint8_t boardReversed = 0;
 namespace {
 
 constexpr size_t kMaxValueLength = 79;
+constexpr int kWrittenDecimals = 6;  // "%lf"
 
 // The number at the start of `text` (an optional '+' allowed); false when there is none. Reading
 // with from_chars keeps the decimal point a point whatever the locale says.
@@ -45,14 +46,19 @@ BoardColor ReadSquareColor(const std::filesystem::path& file) {
     return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)};
 }
 
-std::string FormatLevelTime(double value) {
-    char text[400];  // "%lf" of the largest double
-    const auto [end, error] =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    return error == std::errc() ? std::string(text, end) : "5.000000";
-}
-
 }  // namespace
+
+std::string LevelTimeText(double value, int decimals) {
+    char text[64];
+    auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    double back = 0;
+    if (error == std::errc() && LeadingNumber(std::string_view(text, end - text), &back) &&
+        back == value)
+        return std::string(text, end);
+    end = std::to_chars(text, text + sizeof text, value).ptr;  // at most 24 characters
+    return std::string(text, end);
+}
 
 std::filesystem::path SettingsFile() {
     const std::filesystem::path folder = ConfigFolder();
@@ -81,7 +87,8 @@ void WriteSettings(const std::filesystem::path& file) {
     const long color = colorSquare.red + 256L * colorSquare.green + 65536L * colorSquare.blue;
     WriteProfileString(kSettingsSection, "ColorSquare", std::to_string(color), file);
     WriteProfileString(kSettingsSection, "Level", std::to_string(levelKind), file);
-    WriteProfileString(kSettingsSection, "AverageTime", FormatLevelTime(levelTime), file);
+    WriteProfileString(kSettingsSection, "AverageTime", LevelTimeText(levelTime, kWrittenDecimals),
+                       file);
     WriteProfileString(kSettingsSection, "MaxLevel", std::to_string(maxDepth), file);
     WriteProfileString(kSettingsSection, "SoundOn", std::to_string(soundOn ? 1 : 0), file);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "engine/think.h"
 
@@ -27,9 +28,17 @@ constexpr bool IsLevel(uint8_t level) {
 constexpr bool IsDepthLimit(uint8_t depth) {
     return depth >= 1 && depth <= kDeepestSearch;
 }
+// Seconds per move or minutes per game. The bound keeps every derived time within what a game
+// file holds and the clock shows: both sides' used time, set to the full moves played times the
+// value, stays within the billion seconds a file allows in the longest game it may hold.
+inline constexpr double kLongestLevelTime = 1000;
 inline bool IsLevelTime(double value) {
-    return std::isfinite(value) && value > 0;
+    return std::isfinite(value) && value > 0 && value <= kLongestLevelTime;
 }
+// The time value as text with `decimals` decimals when that reads back as the same number,
+// otherwise the shortest text that does (as "1e-07"): what is shown or written is what was
+// chosen, and every reader of numbers here takes either form.
+std::string LevelTimeText(double value, int decimals);
 
 inline constexpr uint8_t kDefaultLevel = 2;  // easy
 inline constexpr double kDefaultLevelTime = 5.0;
@@ -49,12 +58,13 @@ std::filesystem::path SettingsFile();
 // Reads Level, AverageTime, ColorSquare, MaxLevel and SoundOn, in that order, into levelKind,
 // levelTime, colorSquare, maxDepth and soundOn. A missing file or key gives the built-in value,
 // and so does a value out of range: a level outside 0..6 (the integer's low byte is the level,
-// so 258 reads as 2), a time that is not a finite number above 0, a depth outside 1..45 (also
+// so 258 reads as 2), a time that IsLevelTime refuses, a depth outside 1..45 (also
 // taken from the low byte), a colour that is not a number. An empty colour keeps the colour.
 void ReadSettings(const std::filesystem::path& file);
 // Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
-// MaxLevel and SoundOn, in that order, each as a text value; every other line of the file stays
-// as it was. Write failures are not reported.
+// MaxLevel and SoundOn, in that order, each as a text value (the time with six decimals, or as
+// LevelTimeText has it when six decimals would change it); every other line of the file stays as
+// it was. Write failures are not reported.
 void WriteSettings(const std::filesystem::path& file);
 
 }  // namespace xq

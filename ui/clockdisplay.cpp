@@ -8,6 +8,9 @@ int32_t ShownClockSeconds(const Stopwatch& watch, const TimeOfDay& now) {
     const int32_t hour = now.hour < watch.hour ? now.hour + 24 : now.hour;
     const double total = watch.elapsed + (hour - watch.hour) * 3600 +
                          (now.minute - watch.minute) * 60 + (now.second - watch.second);
+    // A clock beyond what it can count (68 years) shows that; none shows less than nothing.
+    if (!(total > 0)) return 0;
+    if (total >= static_cast<double>(kLongestShownSeconds)) return kLongestShownSeconds;
     return static_cast<int32_t>(total);
 }
 

@@ -109,6 +109,21 @@ TEST_F(LevelCommandsTest, ATimeThatIsNotAFiniteNumberAboveZeroIsRefused) {
     EXPECT_EQ(display.Count("ShowLevel"), 0);
 }
 
+TEST_F(LevelCommandsTest, ATimeAboveTheLongestIsRefusedNamingTheRange) {
+    plyCount = 10;
+    const auto before = State();
+    AcceptSecondsPerMove("3e9");
+    AcceptMinutesPerGame("999999999");
+    AcceptSecondsPerMove("1000.01");
+    EXPECT_EQ(errors.texts, (std::vector<std::string>{kTooManySecondsText, kTooManyMinutesText,
+                                                      kTooManySecondsText}));
+    EXPECT_EQ(State(), before);
+    AcceptMinutesPerGame("1000");
+    EXPECT_EQ(levelTime, 1000.0);
+    EXPECT_EQ(sideClock[Red].elapsed, 5000.0);
+    EXPECT_EQ(LevelText(), "1000.00 分钟/局");
+}
+
 TEST_F(LevelCommandsTest, PliesAreLimitedTo45AndMustBeAtLeastOne) {
     AcceptPlies("60");
     EXPECT_EQ(levelKind, kLevelFixedDepth);
@@ -195,6 +210,16 @@ TEST_F(LevelCommandsTest, TheCommandsShowTheCurrentValueAndActOnlyOnOk) {
     EXPECT_EQ(shown, "45");
     EXPECT_EQ(levelKind, kLevelFixedDepth);
     EXPECT_EQ(maxDepth, 6);
+
+    // A time that two decimals would change shows whole, and OK without an edit keeps it.
+    AcceptSecondsPerMove("1e-7");
+    WhenShown([&](QDialog* dialog) {
+        shown = dialog->findChild<QLineEdit*>("Edit1")->text();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    });
+    MoveTimeCommand(perMove);
+    EXPECT_EQ(shown, "1e-07");
+    EXPECT_EQ(levelTime, 1e-7);
     EXPECT_TRUE(errors.texts.empty());
 }
 

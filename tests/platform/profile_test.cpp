@@ -109,6 +109,19 @@ TEST(Profile, NewLinesFollowTheFilesLineBreaks) {
     EXPECT_EQ(ReadWholeFile(file), "[Other]\r\n[CHESS]\r\nLevel=1\r\n");
 }
 
+TEST(Profile, AByteOrderMarkIsSkippedOnReadingAndKeptOnWriting) {
+    TempFolder folder;
+    const auto file = folder / "a.ini";
+    WriteWholeFile(file, "\xEF\xBB\xBF[CHESS]\r\nLevel=1\r\n");
+    EXPECT_EQ(ReadProfileInt("CHESS", "Level", 2, file), 1);
+    ASSERT_TRUE(WriteProfileString("CHESS", "Level", "0", file));
+    ASSERT_TRUE(WriteProfileString("CHESS", "SoundOn", "1", file));
+    EXPECT_EQ(ReadWholeFile(file), "\xEF\xBB\xBF[CHESS]\r\nLevel=0\r\nSoundOn=1\r\n");
+    WriteWholeFile(file, "\xEF\xBB\xBF");
+    ASSERT_TRUE(WriteProfileString("CHESS", "Level", "3", file));
+    EXPECT_EQ(ReadWholeFile(file), "\xEF\xBB\xBF[CHESS]\nLevel=3\n");
+}
+
 TEST(Profile, CreatesTheFileAndFailsWithoutHarm) {
     TempFolder folder;
     const auto file = folder / "new.ini";
@@ -136,6 +149,49 @@ TEST(SafeFile, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
     EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
     EXPECT_EQ(ReadWholeFile(file), "two");
     EXPECT_EQ(ReplaceFileContent(folder / "no" / "a", "x"), FileWrite::NotCreated);
+}
+
+TEST(SafeFile, LinksStayLinksAndLongNamesSave) {
+    TempFolder folder;
+    namespace fs = std::filesystem;
+    // A chain of links, the last one relative: the file at its end gets the content.
+    WriteWholeFile(folder / "real", "one");
+    fs::permissions(folder / "real", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_directory(folder / "sub");
+    fs::create_symlink("../real", folder / "sub" / "link");
+    fs::create_symlink(folder / "sub" / "link", folder / "first");
+    EXPECT_EQ(ReplaceFileContent(folder / "first", "two"), FileWrite::Written);
+    EXPECT_TRUE(fs::is_symlink(folder / "first"));
+    EXPECT_TRUE(fs::is_symlink(folder / "sub" / "link"));
+    EXPECT_EQ(ReadWholeFile(folder / "real"), "two");
+    EXPECT_EQ(fs::status(folder / "real").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    // A link to a file not there yet makes that file; a loop of links is refused.
+    fs::create_symlink("later", folder / "dangling");
+    EXPECT_EQ(ReplaceFileContent(folder / "dangling", "new"), FileWrite::Written);
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling"));
+    EXPECT_EQ(ReadWholeFile(folder / "later"), "new");
+    fs::create_symlink("loop", folder / "loop");
+    EXPECT_EQ(ReplaceFileContent(folder / "loop", "x"), FileWrite::NotCreated);
+    // A name as long as the file system allows.
+    const auto longName = folder / std::string(255, 'n');
+    EXPECT_EQ(ReplaceFileContent(longName, "long"), FileWrite::Written);
+    EXPECT_EQ(ReplaceFileContent(longName, "longer"), FileWrite::Written);
+    EXPECT_EQ(ReadWholeFile(longName), "longer");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 7)
+        << "no temporary file is left";
+}
+
+TEST(SafeFile, AFileThatMayNotBeWrittenIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    TempFolder folder;
+    const auto file = folder / "a.ini";
+    WriteWholeFile(file, "[CHESS]\nLevel=1\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_EQ(ReplaceFileContent(file, "x"), FileWrite::NotCreated);
+    EXPECT_FALSE(WriteProfileString("CHESS", "Level", "0", file));
+    EXPECT_EQ(ReadWholeFile(file), "[CHESS]\nLevel=1\n");
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms::owner_read);
 }
 
 TEST(Paths, FollowTheXdgVariablesAndCreateTheFolder) {

@@ -4,6 +4,7 @@
 #include "records/exchange.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -139,6 +140,16 @@ TEST(Exchange, ExportFailuresAreReportedAndLeaveNoFile) {
               "存贮错误：" + (folder / "taken").string());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
         << "no temporary file is left behind";
+    // Through a link the link stays a link; a file that may not be written is not replaced.
+    const std::filesystem::path old = folder / "old.pgn";
+    testing::WriteWholeFile(old, "old");
+    std::filesystem::create_symlink("old.pgn", folder / "link.pgn");
+    EXPECT_EQ(ExportGame(folder / "link.pgn", PgnNotation::Iccs), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.pgn"));
+    EXPECT_TRUE(testing::ReadWholeFile(old).starts_with("[Event"));
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    std::filesystem::permissions(old, std::filesystem::perms::owner_read);
+    EXPECT_EQ(ExportGame(old, PgnNotation::Iccs), "不能打开 " + old.string() + " 用于写");
 }
 
 struct RefusalRow {

@@ -4,8 +4,10 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -14,10 +16,12 @@
 #include "engine/search.h"
 #include "engine/startup.h"
 #include "engine/think.h"
+#include "records/menucommands.h"
 #include "records/settings.h"
 #include "rules/clock.h"
 #include "rules/fen.h"
 #include "rules/gamemoves.h"
+#include "rules/setupcheck.h"
 #include "support/display_recorder.h"
 #include "support/position_fixture.h"
 #include "support/temp_folder.h"
@@ -212,6 +216,12 @@ TEST_F(GameFileTest, TheEngineSearchesTheRestoredPosition) {
     EXPECT_EQ(WriteFen(), kMiddlegame);
 }
 
+// Sets a cell of a saved game's board.
+void PutPiece(std::string& bytes, int rank, int file, int kind, int side) {
+    bytes[80 + 6 * MakeSquare(rank, file)] = static_cast<char>(kind);
+    bytes[80 + 6 * MakeSquare(rank, file) + 1] = static_cast<char>(side);
+}
+
 TEST_F(GameFileTest, EverySoundFileIsRefusedWhenOneValueIsWrong) {
     testing::SetUpFen(kMiddlegame);
     const std::string good = SavedBytes();
@@ -240,10 +250,21 @@ TEST_F(GameFileTest, EverySoundFileIsRefusedWhenOneValueIsWrong) {
         {"depth 0", [](std::string& b) { b[16] = 0; }},
         {"depth 46", [](std::string& b) { b[16] = 46; }},
         {"Black to move can take the Red King",
+         [](std::string& b) { PutPiece(b, 1, 4, Rook, Black); }},
+        // What the position editor refuses.
+        {"the Red King outside its palace",
+         [](std::string& b) { PutPiece(b, 0, 4, Empty, Red), PutPiece(b, 0, 6, King, Red); }},
+        {"three Red Rooks",
          [](std::string& b) {
-             b[80 + 6 * MakeSquare(1, 4)] = Rook;
-             b[80 + 6 * MakeSquare(1, 4) + 1] = Black;
+             for (int file = 0; file < 3; ++file)
+                 PutPiece(b, 4, file, Rook, Red);
          }},
+        {"a Red Pawn behind its line", [](std::string& b) { PutPiece(b, 2, 1, Pawn, Red); }},
+        {"a Red Pawn on a file the opening array has none",
+         [](std::string& b) { PutPiece(b, 3, 1, Pawn, Red); }},
+        {"a Black Bishop off its points", [](std::string& b) { PutPiece(b, 8, 4, Bishop, Black); }},
+        {"a Black Assist off its points",
+         [](std::string& b) { PutPiece(b, 9, 5, Empty, Black), PutPiece(b, 8, 3, Assist, Black); }},
     };
     for (const auto& row : rows) {
         std::string bytes = good;
@@ -362,6 +383,53 @@ TEST_F(GameFileTest, AShortWriteIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(std::filesystem::file_size(file), 998u);
 }
 
+// What a time level takes, even in the longest game a file holds, is saved and restored as it
+// was; a time beyond that is not taken.
+TEST_F(GameFileTest, EveryTimeALevelTakesSurvivesASaveAndARestore) {
+    plyCount = 1000000;
+    const auto file = folder_ / "timed.chs";
+    for (const uint8_t level : {kLevelPerMove, kLevelPerGame}) {
+        for (const double time : {1e-7, 2.5, kLongestLevelTime}) {
+            SCOPED_TRACE(time);
+            ASSERT_TRUE(ChooseTimeLevel(level, time));
+            const double used = sideClock[Red].elapsed;
+            ASSERT_EQ(SaveGame(file.string()), "");
+            levelTime = kDefaultLevelTime;
+            ASSERT_EQ(LoadGameFile(file), "");
+            EXPECT_EQ(levelKind, level);
+            EXPECT_EQ(levelTime, time);
+            EXPECT_EQ(sideClock[Black].elapsed, used);
+        }
+        EXPECT_FALSE(ChooseTimeLevel(level, 3e9));
+        EXPECT_FALSE(ChooseTimeLevel(level, std::nextafter(kLongestLevelTime, INFINITY)));
+        EXPECT_EQ(levelTime, kLongestLevelTime);
+    }
+}
+
+// A save keeps what the user had: a link stays a link, a file that may not be written is not
+// replaced, and a name as long as the file system allows is saved under.
+TEST_F(GameFileTest, SavingKeepsLinksAndReadOnlyFilesAndTakesLongNames) {
+    const auto file = folder_ / "game.chs";
+    WriteWholeFile(file, "the previous game");
+    std::filesystem::create_symlink("game.chs", folder_ / "link.chs");
+    EXPECT_EQ(SaveGame((folder_ / "link.chs").string()), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder_ / "link.chs"));
+    EXPECT_EQ(std::filesystem::file_size(file), kGameFileSize);
+    const auto longName = folder_ / (std::string(251, 'g') + ".chs");
+    EXPECT_EQ(SaveGame(longName.string()), "");
+    EXPECT_EQ(std::filesystem::file_size(longName), kGameFileSize);
+
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    WriteWholeFile(file, "the previous game");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    DisplayRecorder display;
+    EXPECT_EQ(SaveGame(file.string()), kSaveFailedText);
+    EXPECT_EQ(display.calls, std::vector{testing::DisplayCall(
+                                 "MessageBox", "不能打开 " + file.string() + " 用于写|中国象棋",
+                                 static_cast<int>(BoxIcon::Error))});
+    EXPECT_EQ(ReadWholeFile(file), "the previous game");
+}
+
 // Thousands of damaged files: none may crash the loader or anything after it; a refused one
 // leaves the game as it was, an accepted one is a consistent position the rules can play from.
 TEST_F(GameFileTest, RandomTruncatedAndBitFlippedFiles) {
@@ -402,6 +470,7 @@ TEST_F(GameFileTest, RandomTruncatedAndBitFlippedFiles) {
         if (LoadGameBytes(bytes).empty()) {
             ++accepted;
             ASSERT_TRUE(PositionIsConsistent()) << round;
+            ASSERT_EQ(SetUpCountError() + SetUpPlacementError(), "") << round;
             // The rules and the engine work on what was let in.
             levelKind = kLevelFixedDepth;
             timedThinking = 0;

@@ -119,6 +119,10 @@ TEST_F(SettingsTest, ValuesOutOfRangeFallBackToTheBuiltInOnes) {
         {"AverageTime=nan", 2, 5.0, {9, 9, 9}, 45, 1},
         {"AverageTime=inf", 2, 5.0, {9, 9, 9}, 45, 1},
         {"AverageTime=1e999", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=1e100", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=1000.5", 2, 5.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=1000", 2, 1000.0, {9, 9, 9}, 45, 1},
+        {"AverageTime=1e-07", 2, 1e-7, {9, 9, 9}, 45, 1},
         {"AverageTime=fast", 2, 5.0, {9, 9, 9}, 45, 1},
         {"AverageTime=", 2, 5.0, {9, 9, 9}, 45, 1},
         {"ColorSquare=16711680", 2, 5.0, {0, 0, 255}, 45, 1},
@@ -135,6 +139,34 @@ TEST_F(SettingsTest, ValuesOutOfRangeFallBackToTheBuiltInOnes) {
         SetState(3, 7.5, {9, 9, 9}, 20, 0);
         ReadSettings(file);
         ExpectState(row.level, row.time, row.color, row.depth, row.sound, row.lines);
+    }
+}
+
+// Six decimals where they keep the value, the shortest exact text where they would not; the
+// reader gets back the very number. A byte order mark in front of the section is read past and
+// kept.
+TEST_F(SettingsTest, EveryTimeTakenIsWrittenBackAsTheSameNumber) {
+    const struct {
+        double time;
+        const char* text;
+    } rows[] = {
+        {5.0, "5.000000"},  {2.5, "2.500000"},
+        {0.1, "0.100000"},  {1000, "1000.000000"},
+        {1e-7, "1e-07"},    {1.0 / 3, "0.3333333333333333"},
+        {5e-324, "5e-324"}, {999.9999999, "999.9999999"},
+    };
+    const auto file = folder_ / "chess.ini";
+    for (const auto& row : rows) {
+        WriteWholeFile(file, "\xEF\xBB\xBF[CHESS]\nLevel=1\n");
+        SetState(1, row.time, {9, 9, 9}, 20, 0);
+        WriteSettings(file);
+        EXPECT_TRUE(ReadWholeFile(file).starts_with("\xEF\xBB\xBF[CHESS]\nLevel=1\n"));
+        EXPECT_NE(ReadWholeFile(file).find(std::string("\nAverageTime=") + row.text + "\n"),
+                  std::string::npos)
+            << row.text;
+        SetState(3, 7.5, kDefaultSquareColor, 45, 1);
+        ReadSettings(file);
+        ExpectState(1, row.time, {9, 9, 9}, 20, 0, row.text);
     }
 }
 

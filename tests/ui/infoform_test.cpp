@@ -227,6 +227,17 @@ TEST(ClockTextTest, MinutesAndSecondsWithABlinkingColon) {
     watch.elapsed = 45.7;
     EXPECT_EQ(ShownClockSeconds(watch, {0, 0, 30, 0}), 45 + 60);
     EXPECT_EQ(ShownClockSeconds(watch, {23, 59, 30, 900}), 45);
+
+    // The longest time a game file holds shows whole; a clock beyond what it can count shows its
+    // limit, never a negative time.
+    watch.elapsed = 1e9;
+    EXPECT_EQ(ShownClockSeconds(watch, {23, 59, 30, 0}), 1000000000);
+    EXPECT_EQ(ClockText(1000000000, true), "16666666:40");
+    watch.elapsed = 3e9;
+    EXPECT_EQ(ShownClockSeconds(watch, {23, 59, 30, 0}), kLongestShownSeconds);
+    EXPECT_EQ(ClockText(kLongestShownSeconds, true), "35791394:07");
+    watch.elapsed = -1;
+    EXPECT_EQ(ShownClockSeconds(watch, {23, 59, 30, 0}), 0);
 }
 
 TEST_F(InfoFormTest, ClockTicksShowTheRunningSideWithABlinkingColon) {

@@ -1,12 +1,14 @@
 #include "ui/dialogs/levelcommands.h"
 
 #include <QLineEdit>
+#include <cmath>
 #include <optional>
 #include <string>
 
 #include "engine/think.h"
 #include "platform/display.h"
 #include "records/menucommands.h"
+#include "records/settings.h"
 #include "ui/dialogs/dialoglinks.h"
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/numbertext.h"
@@ -14,13 +16,19 @@
 namespace xq {
 namespace {
 
-void AcceptTime(std::string_view text, uint8_t level) {
-    if (!ChooseTimeLevel(level, ParseLeadingReal(text))) ReportDialogError(kBadTimeText);
+static_assert(kLongestLevelTime == 1000, "the texts of a time too long name the bound");
+
+void AcceptTime(std::string_view text, uint8_t level, const char* tooLongText) {
+    const double value = ParseLeadingReal(text);
+    if (ChooseTimeLevel(level, value)) return;
+    const bool tooLong = std::isfinite(value) && value > kLongestLevelTime;
+    ReportDialogError(tooLong ? tooLongText : kBadTimeText);
 }
 
-// The edit shows the current time value with two decimals, in either time dialog.
+// The edit shows the current time value with two decimals, in either time dialog; a value that
+// two decimals would change shows whole, so that OK without an edit keeps it.
 QString TimeText() {
-    return QString::number(levelTime, 'f', 2);
+    return QString::fromStdString(LevelTimeText(levelTime, 2));
 }
 
 std::string EditText(const QLineEdit* edit) {
@@ -30,11 +38,11 @@ std::string EditText(const QLineEdit* edit) {
 }  // namespace
 
 void AcceptSecondsPerMove(std::string_view text) {
-    AcceptTime(text, kLevelPerMove);
+    AcceptTime(text, kLevelPerMove, kTooManySecondsText);
 }
 
 void AcceptMinutesPerGame(std::string_view text) {
-    AcceptTime(text, kLevelPerGame);
+    AcceptTime(text, kLevelPerGame, kTooManyMinutesText);
 }
 
 void AcceptPlies(std::string_view text) {
