@@ -5,8 +5,9 @@ set -euo pipefail
 
 # fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
 # qt6-base-dev and fonts-wqy-microhei: the window and its dialogs, with a CJK font for their texts.
+# clang and libclang-rt-14-dev: the fuzz targets (libFuzzer and clang's sanitizer runtimes).
 packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai desktop-file-utils
-          appstream qt6-base-dev fonts-wqy-microhei)
+          appstream qt6-base-dev fonts-wqy-microhei clang libclang-rt-14-dev)
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -2,8 +2,8 @@
 // byte is the number of plies to play, the next bytes the random draws of the choice, the rest
 // the library. Each ply the game is looked up (the lookup gives the position and the record back
 // as it found them), a reply is chosen for every number of entries a draw can move past (always
-// a move the rules generate here, or none), and the reply of the input's draw, when legal, is
-// played as a game move.
+// a move of the side to move, or none), and the reply of the input's draw, a move the rules
+// generate, is played as a game move when it is legal.
 #include <algorithm>
 #include <vector>
 
@@ -16,18 +16,20 @@
 namespace xq::fuzz {
 namespace {
 
-constexpr int kMostPlies = 16;
+constexpr int kMostPlies = 12;
 constexpr int kDraws = 16;  // PickLibraryMove's r is 0..15
 // One draw for each number of entries the choice moves past (0 to 6).
 constexpr int kDistinctDraws[] = {0, 7, 10, 12, 13, 14, 15};
 
+// Every draw gives no move or a move of a piece of the side to move from where it stands.
 void CheckChoices(int32_t listStart) {
     for (int r : kDistinctDraws) {
         libraryPos = listStart;
         const MoveRecord move = PickLibraryMove(r);
         if (move.piece == Empty) continue;
-        Require(SameMove(FindGeneratedMove(move.from, move.to), move),
-                "the library chose a move the rules do not generate", FormatIccs(move));
+        Require(IsBoardPoint(move.from) && IsBoardPoint(move.to) &&
+                    board[move.from].kind == move.piece && board[move.from].side == sideToMove,
+                "the library chose a move of no piece of the side to move", FormatIccs(move));
     }
 }
 
@@ -45,6 +47,8 @@ bool PlayFromLibrary(int draw) {
 
     libraryPos = listStart;
     const MoveRecord chosen = PickLibraryMove(draw % kDraws);
+    Require(chosen.piece == Empty || SameMove(FindGeneratedMove(chosen.from, chosen.to), chosen),
+            "the library chose a move the rules do not generate", FormatIccs(chosen));
     libraryPos = listStart;
     ChooseLibraryMove();  // draws its own r; its move must be legal whichever it is
     Require(bestLine[0].piece == Empty || IsLegal(bestLine[0]),
