@@ -154,6 +154,9 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
     std::vector<std::string> lines = ReadLines(file, &readable, &marked);
     if (!readable && std::filesystem::exists(file)) return false;
     // New lines take the file's own line breaks.
+    // An unfinished last line that ends in '\r' only lacks its '\n'; completed before the first
+    // line is looked at, it is judged now as at the next write, which then changes nothing.
+    if (!lines.empty() && lines.back().ends_with('\r')) lines.back() += '\n';
     std::string lineBreak = "\n";
     if (!lines.empty() && lines.front().ends_with("\r\n")) lineBreak = "\r\n";
     if (!lines.empty() && !lines.back().ends_with('\n')) lines.back() += lineBreak;

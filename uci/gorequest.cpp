@@ -11,6 +11,9 @@ namespace {
 constexpr int64_t kMoveOverheadMs = 15;
 constexpr int kDefaultMovesToGo = 30;
 constexpr int kMaxDepth = 45;
+// Longer than any game (about 30,000 years); larger clocks and increments are read as this, which
+// keeps the budget's arithmetic far from overflowing.
+constexpr int64_t kLongestTimeMs = 1'000'000'000'000'000;
 
 bool ReadNumber(std::string_view text, int64_t* value) {
     const char* end = text.data() + text.size();
@@ -46,6 +49,7 @@ bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& word
             return false;
         }
         ++i;
+        value = std::min(value, kLongestTimeMs);
         const bool uci = protocol == Protocol::Uci;
         if (word == "depth") {
             request->depth = static_cast<int>(std::clamp<int64_t>(value, 1, kMaxDepth));

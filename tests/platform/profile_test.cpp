@@ -102,6 +102,11 @@ TEST(Profile, NewLinesFollowTheFilesLineBreaks) {
     ASSERT_TRUE(WriteProfileString("CHESS", "Level", "0", file));
     EXPECT_EQ(ReadWholeFile(file), "[CHESS]\r\nLevel=0\r\nMaxLevel=45\r\n");
     EXPECT_EQ(ReadProfileInt("CHESS", "MaxLevel", 1, file), 45);
+    // A lone line ending in '\r' without its '\n' is a CRLF line, from the first write on, so a
+    // second write of the same value changes nothing (found by the settings fuzzer).
+    WriteWholeFile(file, "[Other]\r");
+    ASSERT_TRUE(WriteProfileString("CHESS", "Level", "1", file));
+    EXPECT_EQ(ReadWholeFile(file), "[Other]\r\n[CHESS]\r\nLevel=1\r\n");
 }
 
 TEST(Profile, AByteOrderMarkIsSkippedOnReadingAndKeptOnWriting) {

@@ -206,7 +206,10 @@ TEST(UciProtocol, TimeLimitsAreKept) {
     // The bounds leave room for a loaded machine; the budgets are 214, 2 and 185 ms.
     const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
                         {"wtime 60 btime 1000 winc 0 binc 0", 250},
-                        {"movetime 200", 350}};
+                        {"movetime 200", 350},
+                        // An increment beyond any game (it overflowed the budget) still leaves
+                        // the clock's two fifths: 394 ms.
+                        {"wtime 1000 btime 1000 winc 0 binc 9223372036854775807", 500}};
     UciEngine engine;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.go);

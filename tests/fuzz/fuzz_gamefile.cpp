@@ -1,0 +1,98 @@
+// Game files (*.chs) through the loader. A refused file changes nothing. An accepted one gives a
+// consistent position that passes the set-up checks, and the game saved again loads back to the
+// same game and saves to the same bytes.
+#include <algorithm>
+
+#include "engine/evaluation.h"
+#include "engine/flow.h"
+#include "engine/think.h"
+#include "records/gamefile.h"
+#include "records/settings.h"
+#include "rules/clock.h"
+#include "tests/fuzz/fuzz_support.h"
+
+namespace xq::fuzz {
+namespace {
+
+// Everything a load may change: the position, the sides, the flags, the clocks and the values.
+struct GameState {
+    PositionSnapshot position;
+    Side clock;
+    uint8_t flags[6];  // reversed, two players, demonstration, no time limit, level, depth
+    double time;
+    Stopwatch clocks[3];
+    int32_t values[8];
+    uint8_t library;
+    uint8_t over;
+
+    static GameState Take() {
+        GameState s;
+        std::memset(&s, 0, sizeof s);  // padding too, for memcmp
+        s.position = PositionSnapshot::Take();
+        s.clock = clockSide;
+        const uint8_t flags[6] = {boardReversed, twoPlayerMode, demoMode,
+                                  noTimeLimit,   levelKind,     maxDepth};
+        std::memcpy(s.flags, flags, sizeof flags);
+        s.time = levelTime;
+        s.clocks[0] = sideClock[Red];
+        s.clocks[1] = sideClock[Black];
+        s.clocks[2] = searchClock;
+        std::memcpy(s.values, pieceValue, sizeof pieceValue);
+        s.library = libraryLimit;
+        s.over = gameOver;
+        return s;
+    }
+    bool operator==(const GameState& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
+};
+
+// The opening array with the built-in settings, so that every input starts from one game.
+void BuiltInGame() {
+    std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
+    levelKind = kDefaultLevel;
+    levelTime = kDefaultLevelTime;
+    maxDepth = kDefaultMaxDepth;
+    boardReversed = 0;
+    twoPlayerMode = 0;
+    demoMode = 0;
+    NewGame();
+}
+
+std::string SavedBytes(const std::filesystem::path& file) {
+    Require(SaveGameFile(file), "a loaded game cannot be saved", file.string());
+    return ReadWholeFile(file);
+}
+
+}  // namespace
+}  // namespace xq::fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    xq::fuzz::InitCore();
+    xq::fuzz::RemoveAtExit(xq::fuzz::ScratchFile("game.chs"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace xq;
+    using namespace xq::fuzz;
+    static const std::filesystem::path file = ScratchFile("game.chs");
+    BuiltInGame();
+    const GameState before = GameState::Take();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (!LoadGameBytes(bytes).empty()) {
+        Require(GameState::Take() == before, "a refused game file changed the game");
+        return 0;
+    }
+    // 1. The loaded position is one the position editor accepts.
+    Require(PositionIsConsistent(), "a loaded game file left the board and the lists apart");
+    Require(SetUpError().empty(), "a loaded game file fails the set-up checks", SetUpError());
+    // 2. Saved again, it loads the same game and saves the same bytes.
+    const GameState loaded = GameState::Take();
+    const std::string saved = SavedBytes(file);
+    Require(saved.size() == kGameFileSize, "a saved game file has the wrong size");
+    BuiltInGame();
+    const std::string_view error = LoadGameFile(file);
+    Require(error.empty(), "a saved game file is refused", error);
+    Require(GameState::Take() == loaded, "a saved game file loads another game");
+    Require(SavedBytes(file) == saved, "a reloaded game file saves other bytes");
+    return 0;
+}
