@@ -42,16 +42,6 @@ std::string_view FenLine(std::string_view text) {
     return text.substr(0, text.find_last_not_of(kBlanks) + 1);
 }
 
-// A game that starts at the position on the board, as the position editor leaves one.
-void StartFromSetUpPosition() {
-    ResetAfterSetUp();
-    ResetClocks();
-    plyCount = 0;
-    gameOver = 0;
-    gameResultText.clear();
-    lastPlayerMove = NullMove;
-}
-
 // The position, the record and the panel are new: draw them, and let the user play on.
 void ShowNewGame() {
     SyncShownBoard();
@@ -87,6 +77,7 @@ std::string PastePosition(std::string_view text) {
     ClearShownBoard();
     StartFromSetUpPosition();
     ShowNewGame();
+    AnnounceSetUpGame();
     return {};
 }
 

@@ -112,6 +112,8 @@ void RestoreGameCommand() {
     // The menus keep their level check mark, two-player caption and level menu: the panel shows
     // the restored level.
     ShowTakeBackAndReplay();
+    // A restored game starts as a set-up one: a clean panel, and an ending announced at once.
+    if (error.empty()) AnnounceSetUpGame();
 }
 
 // A game without a name to save under asks for one, also after "恢复" (whose file is not the
@@ -180,9 +182,13 @@ void UnlimitedCommand() {
     ShowLevel();
 }
 
+// The engine looks for a mate for the side to move, so it plays that side from now on, as after
+// "对弈"; when it finds none, the side comes back to the user (PlayEngineMove).
 void MateSearchCommand() {
     ChangeLevel(kLevelMateSearch);
     ShowLevel();
+    userSide = otherSide;
+    computerSide = sideToMove;
     ComputerTurn();
 }
 
