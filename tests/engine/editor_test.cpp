@@ -367,7 +367,8 @@ TEST_F(EditorTest, AcceptedPositionStartsANewGameWithoutTheOldEnding) {
     EXPECT_EQ(display.Count("ResetPanel"), 1);
     ASSERT_FALSE(display.Named("ShowTurn").empty());
     EXPECT_EQ(display.Named("ShowTurn").back().value, Black);
-    EXPECT_EQ(display.Named("ShowPanelValue").back().text, "Timer=");
+    const std::vector<testing::DisplayCall> timer = {{"ShowPanelValue", "Timer="}};
+    EXPECT_EQ(display.Named("ShowPanelValue"), timer);
     EXPECT_EQ(display.Count("ShowEndOfGame"), 0);
 }
 

@@ -189,7 +189,9 @@ TEST(CheckGameEnd, AnnouncesTheEndAfterRealMoves) {
         }
         EXPECT_EQ(display.MessageLine(), row.message) << row.name;
         EXPECT_EQ(clockRunning, gameOver ? 0 : 1) << row.name;
-        EXPECT_EQ(display.Named("ShowTurn").back().value, sideToMove) << row.name;
+        const auto turns = display.Named("ShowTurn");
+        ASSERT_FALSE(turns.empty()) << row.name;
+        EXPECT_EQ(turns.back().value, sideToMove) << row.name;
         EXPECT_EQ(display.Count("MessageBox"), row.checkBoxes) << row.name;
         if (row.checkBoxes > 0) {
             EXPECT_EQ(display.Named("MessageBox")[0],
