@@ -171,6 +171,7 @@ std::string ImportGameText(std::string_view bytes) {
     // 4. A game that ended in mate or stalemate ends here too, as it would have on the board.
     if (!game.moves.empty() && !HasLegalMove()) {
         SetGameResult(IsAttacked(otherSide, KingSquare(sideToMove)) ? kMateText : kStalemateText);
+        ShowMessage(gameResultText);
         ShowEndOfGame(gameResultText);
     }
     return {};
