@@ -1,7 +1,9 @@
 #include "engine/editor.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "engine/commands.h"
@@ -11,7 +13,9 @@
 #include "platform/display.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
+#include "rules/clock.h"
 #include "rules/game.h"
+#include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "rules/setupcheck.h"
 
@@ -26,14 +30,84 @@ void* (*editBackupAllocator)(std::size_t bytes) = std::malloc;
 
 namespace {
 
-// Who moved and who played which side when the editor opened: a cancel gives them back when the
-// side chosen meanwhile could take the other King on the restored board.
-struct Sides {
+// The game as it stood when the editor opened, beside the board's backup: "忽略" gives it back
+// whole (moves to take back or replay, ply count, the library's switch, the engine's prediction,
+// the clocks and who plays which side), also after a "完成" that refused the position had already
+// started the record afresh.
+struct GameAtOpening {
+    PieceList lists[2];
+    int32_t defenders[2];
     Side toMove;
     Side user;
     Side computer;
+    MoveRecord record[std::size(gameRecordStorage)];
+    int16_t top;
+    int32_t plies;
+    Side clock;
+    int16_t replayable;
+    uint8_t library;
+    MoveRecord prediction[kLineLength];
+    int32_t predictionScore;
+    MoveRecord lastUserMove;
+    Stopwatch clocks[2];
+    uint8_t clockRuns;
+    Side runningSide;
 };
-Sides sidesAtOpening{Red, Red, Black};
+GameAtOpening gameAtOpening;
+
+void KeepGameAtOpening() {
+    GameAtOpening& kept = gameAtOpening;
+    std::memcpy(kept.lists, pieceList, sizeof pieceList);
+    std::memcpy(kept.defenders, firstDefender, sizeof firstDefender);
+    kept.toMove = sideToMove;
+    kept.user = userSide;
+    kept.computer = computerSide;
+    std::copy(std::begin(gameRecordStorage), std::end(gameRecordStorage), kept.record);
+    kept.top = recordTop;
+    kept.plies = plyCount;
+    kept.clock = clockSide;
+    kept.replayable = replayableFullMoves;
+    kept.library = libraryLimit;
+    std::copy(std::begin(predictedLine), std::end(predictedLine), kept.prediction);
+    kept.predictionScore = predictedScore;
+    kept.lastUserMove = lastPlayerMove;
+    std::copy(std::begin(sideClock), std::end(sideClock), kept.clocks);
+    kept.clockRuns = clockRunning;
+    kept.runningSide = runningClock;
+}
+
+// The board must be the backup already: the lists name its cells.
+void RestoreGameAtOpening() {
+    const GameAtOpening& kept = gameAtOpening;
+    std::memcpy(pieceList, kept.lists, sizeof pieceList);
+    std::memcpy(firstDefender, kept.defenders, sizeof firstDefender);
+    sideToMove = kept.toMove;
+    otherSide = Opponent(kept.toMove);
+    userSide = kept.user;
+    computerSide = kept.computer;
+    std::copy(std::begin(kept.record), std::end(kept.record), gameRecordStorage);
+    recordTop = kept.top;
+    plyCount = kept.plies;
+    clockSide = kept.clock;
+    replayableFullMoves = kept.replayable;
+    libraryLimit = kept.library;
+    std::copy(std::begin(kept.prediction), std::end(kept.prediction), predictedLine);
+    predictedScore = kept.predictionScore;
+    lastPlayerMove = kept.lastUserMove;
+    std::copy(std::begin(kept.clocks), std::end(kept.clocks), sideClock);
+    clockRunning = kept.clockRuns;
+    runningClock = kept.runningSide;
+    // The clock the editor did not stop runs on, and is shown running.
+    if (clockRunning) StartClockDisplay();
+}
+
+// A new game from the board as it is: a clean record, clocks, panel and move list, and a position
+// that is already over announced at once.
+void StartEditedGame() {
+    StartFromSetUpPosition();
+    LeaveEditMode();
+    AnnounceSetUpGame();
+}
 
 // The side not to move is in check: the side to move could take its King.
 bool OtherKingAttacked() {
@@ -72,7 +146,7 @@ void MovePieceClick() {
     }
     editBackup = static_cast<BoardCell*>(memory);
     std::memcpy(editBackup, board, sizeof(Board));
-    sidesAtOpening = {sideToMove, userSide, computerSide};
+    KeepGameAtOpening();
     // 2. The editor's bar with the user's side checked, and the palette in front.
     editMode = 1;
     // The easy level's threat frames go while the editor is open.
@@ -117,9 +191,8 @@ void DoneClick() {
         ReportError(placementError);
         return;
     }
-    // 3. A new position: whatever ended the previous game is gone with it.
-    gameOver = 0;
-    LeaveEditMode();
+    // 3. A new game: whatever ended the previous one is gone with it.
+    StartEditedGame();
 }
 
 void ClearClick() {
@@ -140,15 +213,21 @@ void BlackTurnClick() {
 
 void CancelClick() {
     if (!editMode) return;
+    const Side chosen = sideToMove;
     std::memcpy(board, editBackup, sizeof(Board));
-    ResetAfterSetUp();
-    // The side chosen stays, unless the side not to move would then be in check.
-    if (OtherKingAttacked()) {
-        sideToMove = sidesAtOpening.toMove;
-        otherSide = Opponent(sideToMove);
-        clockSide = sideToMove;
-        userSide = sidesAtOpening.user;
-        computerSide = sidesAtOpening.computer;
+    RestoreGameAtOpening();
+    // The side chosen with "轮流" stays, unless it could take the other King. The game's moves do
+    // not lead to the board with that side to move: a game starts afresh from it.
+    if (chosen != sideToMove) {
+        sideToMove = chosen;
+        otherSide = Opponent(chosen);
+        if (!OtherKingAttacked()) {
+            userSide = chosen;
+            computerSide = otherSide;
+            StartEditedGame();
+            return;
+        }
+        RestoreGameAtOpening();
     }
     LeaveEditMode();
 }

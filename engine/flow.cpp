@@ -162,12 +162,19 @@ bool PlayEngineMove() {
         predictedLine[k] = bestLine[k + 1];
     predictedLine[kLineLength - 1] = NullMove;
     predictedScore = searchScore;
-    // 3. No move: the end has already been announced after the user's move.
+    // 3. No move: the end has already been announced after the user's move; or the mate search
+    // has found no mate, which it says, and the user plays on with the side to move.
     if (move.piece == Empty) {
         predictedLine[0] = NullMove;
-        if (!demoMode) return false;
-        StartNextDemoGame(DemoEnding::NoMove);
-        return true;
+        if (demoMode) {
+            StartNextDemoGame(DemoEnding::NoMove);
+            return true;
+        }
+        if (levelKind == kLevelMateSearch && !gameOver && HasLegalMove()) {
+            ShowMessage(kNoMateFoundText);
+            SidesFromThePosition();
+        }
+        return false;
     }
     // 4. Flash the move.
     PlayMove(move);

@@ -25,6 +25,8 @@ void SidesFromThePosition();
 
 // The panel message while the engine plays from the opening library.
 inline constexpr char kUsingLibraryText[] = "正在利用棋谱库。";
+// The panel message when the mate search has found no mate for the side to move.
+inline constexpr char kNoMateFoundText[] = "没有找到将死。";
 
 // The engine's turn as the window runs it: think menu and busy cursor, EngineTurnLoop, the normal
 // menu and the arrow cursor back, then the end-of-game dialog when the game has ended.
@@ -48,7 +50,8 @@ void EngineTurnLoop();
 // demonstration it goes on with the next move until the demonstration is stopped.
 void ComputerMove();
 // Plays bestLine[0] as the engine's move with recordTop -1, keeps the rest of the line as the
-// prediction, then ponders (not at the easy level, not after the end of the game). Returns true
+// prediction, then ponders (not at the easy level, not after the end of the game). Without a move
+// the mate search says that it found no mate and gives the side to move to the user. Returns true
 // when a demonstration goes on with another ComputerMove (the caller makes it); a demonstration
 // game that has ended is replaced by a new one first.
 bool PlayEngineMove();

@@ -1,5 +1,7 @@
 #include "engine/timecontrol.h"
 
+#include <algorithm>
+
 #include "engine/think.h"
 #include "platform/display.h"
 #include "rules/board.h"
@@ -46,9 +48,10 @@ void ComputeTimeLimit() {
             break;
     }
     // Early in the game the clock levels spend more: twice the excess over 5 seconds before the
-    // first full move (the factor is an integer division).
+    // first full move (the factor is an integer division). A budget under 5 seconds has no excess
+    // to double, and doubling its shortfall would leave nothing to think with: it stays as it is.
     if (levelKind <= kLevelEasy && moves <= 40)
-        timeLimit = (timeLimit - 5) * ((80 - moves) / 40) + 5;
+        timeLimit = std::max(timeLimit, (timeLimit - 5) * ((80 - moves) / 40) + 5);
 }
 
 }  // namespace xq

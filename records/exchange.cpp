@@ -42,16 +42,6 @@ std::string_view FenLine(std::string_view text) {
     return text.substr(0, text.find_last_not_of(kBlanks) + 1);
 }
 
-// A game that starts at the position on the board, as the position editor leaves one.
-void StartFromSetUpPosition() {
-    ResetAfterSetUp();
-    ResetClocks();
-    plyCount = 0;
-    gameOver = 0;
-    gameResultText.clear();
-    lastPlayerMove = NullMove;
-}
-
 // The position, the record and the panel are new: draw them, and let the user play on.
 void ShowNewGame() {
     SyncShownBoard();
@@ -88,6 +78,7 @@ std::string PastePosition(std::string_view text) {
     ClearShownBoard();
     StartFromSetUpPosition();
     ShowNewGame();
+    AnnounceSetUpGame();
     return {};
 }
 
@@ -181,6 +172,7 @@ std::string ImportGameText(std::string_view bytes) {
     // 4. A game that ended in mate or stalemate ends here too, as it would have on the board.
     if (!game.moves.empty() && !HasLegalMove()) {
         SetGameResult(IsAttacked(otherSide, KingSquare(sideToMove)) ? kMateText : kStalemateText);
+        ShowMessage(gameResultText);
         ShowEndOfGame(gameResultText);
     }
     return {};

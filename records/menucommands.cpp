@@ -124,6 +124,8 @@ void RestoreGameCommand() {
     // The menus keep their level check mark, two-player caption and level menu: the panel shows
     // the restored level.
     ShowTakeBackAndReplay();
+    // A restored game starts as a set-up one: a clean panel, and an ending announced at once.
+    if (error.empty()) AnnounceSetUpGame();
 }
 
 // A game without a file asks for one: "保存" never does nothing.
@@ -189,9 +191,13 @@ void UnlimitedCommand() {
     ShowLevel();
 }
 
+// The engine looks for a mate for the side to move, so it plays that side from now on, as after
+// "对弈"; when it finds none, the side comes back to the user (PlayEngineMove).
 void MateSearchCommand() {
     ChangeLevel(kLevelMateSearch);
     ShowLevel();
+    userSide = otherSide;
+    computerSide = sideToMove;
     ComputerTurn();
 }
 

@@ -60,4 +60,13 @@ void ResetAfterSetUp() {
     ClearSearchResult();
 }
 
+void StartFromSetUpPosition() {
+    ResetAfterSetUp();
+    ResetClocks();
+    plyCount = 0;
+    gameOver = 0;
+    gameResultText.clear();
+    lastPlayerMove = NullMove;
+}
+
 }  // namespace xq

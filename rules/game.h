@@ -38,5 +38,8 @@ void NewGame();
 // After a position was set up by other means (a loaded file, the editor): an empty record, piece
 // lists rebuilt, no library, clocks stopped, no prediction, and the side to move's clock next.
 void ResetAfterSetUp();
+// A new game from the position on the board (the editor's "完成", a pasted FEN): ResetAfterSetUp,
+// both clocks at zero, no ply played yet, no result and no user move.
+void StartFromSetUpPosition();
 
 }  // namespace xq

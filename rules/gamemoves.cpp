@@ -21,6 +21,31 @@ namespace {
 constexpr int kSixtyMovePlies = 120;  // sixty moves by each side
 constexpr uint32_t kHintStepMilliseconds = 12;
 
+// CheckGameEnd's steps; the message box that repeats a check only when `checkBox`.
+void JudgePosition(bool checkBox) {
+    ShowMessage("");
+    const bool hasMove = HasLegalMove();
+    const bool inCheck = IsAttacked(otherSide, KingSquare(sideToMove)) != 0;
+    std::string_view result;
+    if (!hasMove) result = inCheck ? kMateText : kStalemateText;
+    if (hasMove && predictedScore >= kForcedMateScore) ShowMessage(ForcedMateText(predictedScore));
+    if (hasMove && inCheck) {
+        ShowMessage(kCheckText);
+    } else if (hasMove && CountQuietPlies() >= kSixtyMovePlies) {
+        result = kSixtyMovesText;
+    } else if (hasMove && predictedScore > kResignLow && predictedScore < kResignHigh) {
+        // The side that just moved is the engine, and it gives up.
+        result = otherSide == Red ? kRedResignsText : kBlackResignsText;
+    }
+    if (!result.empty()) {
+        SetGameResult(result);
+        // The panel keeps saying how the game ended, behind the end-of-game dialog and after it.
+        ShowMessage(result);
+    }
+    if (checkBox && hasMove && inCheck)
+        MessageBox(kCheckBoxText, kBoxCaption, BoxIcon::Exclamation);
+}
+
 // After a taken-back or replayed full move the engine's line no longer applies.
 void ShowPositionAfterMenuMove() {
     ClearSearchResult();
@@ -63,17 +88,20 @@ void CommitEnteredMove() {
     ClearSearchResult();
     EndDrag(false);
     PerformMove(GameRecord[recordTop + 1]);
+    // Also when no engine turn follows: two players at the board, the end of the game.
+    ShowTurn(sideToMove);
 }
 
 // 1. Stop the clock that ran for the move. 2. Show the move line in the mover's field.
-// 3. Play. 4. Redraw. 5. Check for the end. 6. Start the clock of the side now to move.
+// 3. Play. 4. Redraw. 5. Check for the end. 6. Start the clock of the side now to move, unless
+// nobody moves any more.
 void PerformMove(MoveRecord move) {
     StopClock();
     FormatPanelMoveLine(plyCount, clockSide, move, sideToMove, sideClock[runningClock].elapsed);
     PlayMove(move);
     RedrawChangedSquares();
     CheckGameEnd();
-    StartClock(clockSide);
+    if (!gameOver) StartClock(clockSide);
 }
 
 // As PerformMove; the move line goes to the field of the side to move before the take-back, the
@@ -84,29 +112,30 @@ void RetractMove(MoveRecord move) {
     TakeBackMove(move);
     RedrawChangedSquares();
     CheckGameEnd();
-    StartClock(clockSide);
+    if (!gameOver) StartClock(clockSide);
 }
 
 void CheckGameEnd() {
-    ShowMessage("");
-    const bool hasMove = HasLegalMove();
-    const bool inCheck = IsAttacked(otherSide, KingSquare(sideToMove)) != 0;
-    if (!hasMove) SetGameResult(inCheck ? kMateText : kStalemateText);
-    if (hasMove && predictedScore >= kForcedMateScore) ShowMessage(ForcedMateText(predictedScore));
-    if (hasMove && inCheck) {
-        ShowMessage(kCheckText);
-    } else if (hasMove && CountQuietPlies() >= kSixtyMovePlies) {
-        SetGameResult(kSixtyMovesText);
-    } else if (hasMove && predictedScore > kResignLow && predictedScore < kResignHigh) {
-        // The side that just moved is the engine, and it gives up.
-        SetGameResult(otherSide == Red ? kRedResignsText : kBlackResignsText);
-    }
-    if (hasMove && inCheck) MessageBox(kCheckBoxText, kBoxCaption, BoxIcon::Exclamation);
+    JudgePosition(true);
 }
 
 void SetGameResult(std::string_view text) {
     gameResultText = text;
     gameOver = 1;
+}
+
+void AnnounceSetUpGame() {
+    // 1. Nothing of the previous game's moves, search, messages or clock stays on the panel; no
+    // clock runs before the first move.
+    StopClockDisplay();
+    ResetPanel();
+    ShowLevel();
+    ShowTurn(sideToMove);
+    ShowPanelValue("Timer", "");
+    // 2. The position judged as after a move; a check set up is named in the message line, but
+    // nobody gave it, so no box repeats it.
+    JudgePosition(false);
+    if (gameOver) ShowEndOfGame(gameResultText);
 }
 
 bool CanTakeBackFullMove() {

@@ -38,21 +38,31 @@ std::string ForcedMateText(int32_t score);
 // nothing. An accepted move is kept in enteredMove and, unless the engine is thinking, committed.
 bool ValidateEnteredMove(Square from, Square to);
 
-// Writes enteredMove above recordTop and performs it as the user's move.
+// Writes enteredMove above recordTop and performs it as the user's move; the panel's turn field
+// then names the side to reply.
 void CommitEnteredMove();
 
 // Plays `move` in the game, or takes it back, with the panel's move line, the clocks, the board
-// redraw and the end-of-game check. The caller keeps the record (PerformMove expects the move in
-// slot recordTop + 1; RetractMove expects it to be the last one played).
+// redraw and the end-of-game check. The clock of the side to move runs afterwards unless the game
+// is over. The caller keeps the record (PerformMove expects the move in slot recordTop + 1;
+// RetractMove expects it to be the last one played).
 void PerformMove(MoveRecord move);
 void RetractMove(MoveRecord move);
 
 // Looks at the position after a move (sideToMove must reply) and announces check, mate, stalemate,
 // the sixty-move rule, a forced mate or a resignation. A mate or stalemate found here is the
-// result and is not replaced by a later rule of the same check.
+// result and is not replaced by a later rule of the same check. A result it announces stays in
+// the message line.
 void CheckGameEnd();
 
 void SetGameResult(std::string_view text);
+
+// After a game has started from a position set up by other means (the editor's "完成", a pasted
+// FEN, a restored file): the panel starts clean with the turn, the level and the clock's label,
+// and the position is judged as after a move, so that one that is already mate or stalemate ends
+// the game at once with the end-of-game dialog. A check is named in the message line only: no
+// move gave it, so no message box repeats it.
+void AnnounceSetUpGame();
 
 // Whether the record holds two real plies below recordTop + 1 (not the sentinel, not a slot the
 // record has dropped), and whether a full move taken back with the menu may be played again.

@@ -18,6 +18,25 @@ namespace {
 
 // While the record is in transit the list looks again this often.
 constexpr int kRecheckMilliseconds = 100;
+// The number of the row that holds the result of a game that is over.
+constexpr int32_t kResultRow = 0;
+
+std::vector<MoveListRow> MoveRows(const GameMoves& game) {
+    std::vector<MoveListRow> rows;
+    if (game.plies.empty()) return rows;
+    // Full moves begin with Red's: a game that Black began counts as if Red had passed first.
+    const Side firstMover =
+        game.firstPly % 2 == 0 ? game.plies[0].mover : Opponent(game.plies[0].mover);
+    int32_t ply = game.firstPly + (firstMover == Black ? 1 : 0);
+    for (const GamePly& played : game.plies) {
+        const int32_t number = ply / 2 + 1;
+        if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
+        (played.mover == Red ? rows.back().red : rows.back().black) =
+            FormatMove(played.move, played.mover);
+        ++ply;
+    }
+    return rows;
+}
 
 }  // namespace
 
@@ -72,20 +91,9 @@ bool RecordInTransit() {
     return thinking != 0 || recordTop >= 0;
 }
 
-std::vector<MoveListRow> MoveListRows(const GameMoves& game) {
-    std::vector<MoveListRow> rows;
-    if (game.plies.empty()) return rows;
-    // Full moves begin with Red's: a game that Black began counts as if Red had passed first.
-    const Side firstMover =
-        game.firstPly % 2 == 0 ? game.plies[0].mover : Opponent(game.plies[0].mover);
-    int32_t ply = game.firstPly + (firstMover == Black ? 1 : 0);
-    for (const GamePly& played : game.plies) {
-        const int32_t number = ply / 2 + 1;
-        if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
-        (played.mover == Red ? rows.back().red : rows.back().black) =
-            FormatMove(played.move, played.mover);
-        ++ply;
-    }
+std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view result) {
+    std::vector<MoveListRow> rows = MoveRows(game);
+    if (!result.empty()) rows.push_back({kResultRow, std::string(result), ""});
     return rows;
 }
 
@@ -120,18 +128,22 @@ void MoveListView::Refresh() {
         return;
     }
     game_ = KeepDroppedPlies(game_, CurrentGameMoves());
-    Show(MoveListRows(game_));
+    // The result of a game that is over stays as the list's last row.
+    Show(MoveListRows(game_, gameOver ? std::string_view(gameResultText) : std::string_view()));
     if (RecordInTransit()) refresh_.start(kRecheckMilliseconds);
 }
 
 void MoveListView::Show(const std::vector<MoveListRow>& rows) {
     if (rows == rows_) return;
     rows_ = rows;
+    clearSpans();
     setRowCount(static_cast<int>(rows_.size()));
     QStringList numbers;
     for (int r = 0; r < rowCount(); ++r) {
         const MoveListRow& row = rows_[static_cast<size_t>(r)];
-        numbers << QString::number(row.number) + QLatin1Char('.');
+        const bool result = row.number == kResultRow;
+        numbers << (result ? QString() : QString::number(row.number) + QLatin1Char('.'));
+        if (result) setSpan(r, 0, 1, 2);
         const std::string* texts[2] = {&row.red, &row.black};
         for (int column = 0; column < 2; ++column) {
             QTableWidgetItem* cell = item(r, column);
@@ -141,6 +153,7 @@ void MoveListView::Show(const std::vector<MoveListRow>& rows) {
                 setItem(r, column, cell);
             }
             cell->setText(QString::fromStdString(*texts[column]));
+            cell->setTextAlignment(result ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         }
     }
     setVerticalHeaderLabels(numbers);

@@ -38,7 +38,8 @@ GameMoves KeepDroppedPlies(const GameMoves& earlier, GameMoves current);
 bool RecordInTransit();
 
 // One row of the list: the full-move number and the two move texts (empty when that side has
-// not moved in this full move, as Red before a game that Black began).
+// not moved in this full move, as Red before a game that Black began). The last row of a game
+// that is over has the number 0 and the result in `red`; it is shown across both columns.
 struct MoveListRow {
     int32_t number;
     std::string red;
@@ -47,7 +48,8 @@ struct MoveListRow {
     bool operator==(const MoveListRow&) const = default;
 };
 
-std::vector<MoveListRow> MoveListRows(const GameMoves& game);
+// The rows of `game`, then the row of `result` when it is not empty (the game is over).
+std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view result = {});
 
 class MoveListView : public QTableWidget {
   public:

@@ -15,9 +15,13 @@
 #include "engine/windowprocedure.h"
 #include "engine_fixture.h"
 #include "platform/messages.h"
+#include "rules/clock.h"
+#include "rules/fen.h"
+#include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "rules/setupcheck.h"
 #include "support/display_recorder.h"
+#include "support/fake_time.h"
 
 namespace xq {
 namespace {
@@ -340,16 +344,132 @@ TEST_F(EditorTest, CancelGivesTheMoveBackWhenTheSideChosenCouldTakeTheKing) {
     EXPECT_EQ(computerSide, Black);
 }
 
+// "完成" starts a game of its own: nothing of the old game's ending, moves, clocks or panel.
 TEST_F(EditorTest, AcceptedPositionStartsANewGameWithoutTheOldEnding) {
-    testing::SetUpFen(kKingsOnly);
+    testing::FakeTime time;
+    testing::SetUpFen(kStartFen);
+    testing::PlayGameMoves({"h2e2", "h9g7", "h0g2"});
+    StartClock(Black);
+    time.Advance(9);
     gameOver = 1;
     RunCommand(kCommandEdit);
-    EditSquare(MakeSquare(5, 0), kRedRook);
+    EditSquare(MakeSquare(0, 0), 0);  // Red's Rook taken off
+    EditorDisplay display;
     RunCommand(kCommandEditDone);
     EXPECT_EQ(editMode, 0);
     EXPECT_EQ(gameOver, 0);
     EXPECT_EQ(libraryLimit, 0);
     EXPECT_EQ(clockSide, sideToMove);
+    EXPECT_EQ(plyCount, 0) << "the move list numbers from 1 again";
+    EXPECT_EQ(clockRunning, 0);
+    EXPECT_EQ(sideClock[Red].elapsed + sideClock[Black].elapsed, 0);
+    EXPECT_EQ(display.Count("StopClockDisplay"), 1);
+    EXPECT_EQ(display.Count("ResetPanel"), 1);
+    ASSERT_FALSE(display.Named("ShowTurn").empty());
+    EXPECT_EQ(display.Named("ShowTurn").back().value, Black);
+    const std::vector<testing::DisplayCall> timer = {{"ShowPanelValue", "Timer="}};
+    EXPECT_EQ(display.Named("ShowPanelValue"), timer);
+    EXPECT_EQ(display.Count("ShowEndOfGame"), 0);
+}
+
+// A board that is already mate or stalemate ends the game as soon as "完成" accepts it.
+TEST_F(EditorTest, AnAcceptedPositionThatIsOverEndsTheGameAtOnce) {
+    struct Row {
+        const char* fen;
+        std::string_view result;
+    };
+    const Row rows[] = {
+        {"1R1k5/R8/9/9/9/9/9/9/9/4K4 b", kMateText},
+        {"4k4/3P1P3/9/9/9/9/9/9/9/3K5 b", kStalemateText},
+        {kKingsOnly, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fen);
+        testing::SetUpFen(row.fen);
+        RunCommand(kCommandEdit);
+        EditSquare(-1, 0);
+        EditorDisplay display;
+        RunCommand(kCommandEditDone);
+        EXPECT_EQ(editMode, 0);
+        EXPECT_EQ(gameOver, row.result.empty() ? 0 : 1);
+        EXPECT_EQ(display.MessageLine(), row.result);
+        const auto shown = display.Named("ShowEndOfGame");
+        EXPECT_EQ(shown.size(), row.result.empty() ? 0u : 1u);
+        if (!shown.empty()) {
+            EXPECT_EQ(shown[0].text, row.result);
+        }
+    }
+}
+
+// "忽略" gives the game back as it was, even after a "完成" whose refusal had already started the
+// record afresh: the moves to take back and to replay, the ply count, the library's switch, the
+// engine's prediction and the running clock.
+TEST_F(EditorTest, CancelPutsBackTheWholeGame) {
+    testing::FakeTime time;
+    testing::SetUpFen(kStartFen);
+    libraryLimit = 1;
+    // Red's Gunner takes a Pawn, then the last full move is taken back to be replayed.
+    testing::PlayGameMoves({"h2e2", "h9g7", "e2e6", "b9c7", "h0g2", "i9h9"});
+    ASSERT_TRUE(TakeBackFullMove());
+    predictedLine[0] = testing::Generated("h0g2");
+    predictedScore = 77;
+    sideClock[Black].elapsed = 30;
+    StartClock(Red);
+    time.Advance(4);
+    struct Game {
+        std::vector<uint8_t> bytes;
+        int16_t top = 0;
+        int32_t plies = 0;
+        int16_t replayable = 0;
+        uint8_t library = 0;
+        int32_t score = 0;
+        uint8_t running = 0;
+        static void Add(std::vector<uint8_t>& bytes, const void* data, size_t size) {
+            const auto* first = static_cast<const uint8_t*>(data);
+            bytes.insert(bytes.end(), first, first + size);
+        }
+        static Game Take() {
+            Game game{{},           recordTop,      plyCount,    replayableFullMoves,
+                      libraryLimit, predictedScore, clockRunning};
+            Add(game.bytes, board, sizeof board);
+            Add(game.bytes, pieceList, sizeof pieceList);
+            Add(game.bytes, gameRecordStorage, sizeof gameRecordStorage);
+            Add(game.bytes, predictedLine, sizeof predictedLine);
+            Add(game.bytes, sideClock, sizeof sideClock);
+            Add(game.bytes, &sideToMove, sizeof sideToMove);
+            Add(game.bytes, &clockSide, sizeof clockSide);
+            Add(game.bytes, &runningClock, sizeof runningClock);
+            return game;
+        }
+        bool operator==(const Game&) const = default;
+    };
+    const Game before = Game::Take();
+    ASSERT_EQ(before.plies, 4);
+    ASSERT_EQ(before.replayable, 1);
+
+    RunCommand(kCommandEdit);
+    EditSquare(MakeSquare(3, 1), kRedPawn);
+    RunCommand(kCommandEditDone);  // refused: "兵的位置错误"
+    ASSERT_EQ(editMode, 1);
+    RunCommand(kCommandEditClear);
+    EditSquare(MakeSquare(4, 4), kBlackKnight);
+    RunCommand(kCommandEditBlackTurn);
+    RunCommand(kCommandEditRedTurn);  // Red moves again, as before
+    EditorDisplay display;
+    RunCommand(kCommandEditCancel);
+
+    EXPECT_EQ(editMode, 0);
+    EXPECT_TRUE(Game::Take() == before);
+    EXPECT_EQ(display.Count("StartClockDisplay"), 1) << "the clock is shown running on";
+    EXPECT_TRUE(PositionIsConsistent());
+    ASSERT_TRUE(CanReplayFullMove());
+    ReplayFullMove();
+    EXPECT_EQ(plyCount, 6);
+    while (CanTakeBackFullMove())
+        TakeBackFullMove();
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_TRUE(PositionIsConsistent());
+    EXPECT_EQ(WriteFen().substr(0, kStartFen.find(' ')), kStartFen.substr(0, kStartFen.find(' ')));
 }
 
 // Random edits ended by "完成" or "忽略": whatever the editor lets through is a position the rules

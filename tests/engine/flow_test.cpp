@@ -365,6 +365,8 @@ TEST_F(FlowTest, TwoPlayerModePassesTheBoardToTheSideToMove) {
         EXPECT_EQ(computerSide, Opponent(row.user));
         EXPECT_EQ(sideToMove, row.user);
         EXPECT_EQ(runningClock, sideToMove) << "the clock of the player at the board runs";
+        ASSERT_FALSE(display.Named("ShowTurn").empty());
+        EXPECT_EQ(display.Named("ShowTurn").back().value, sideToMove) << "the panel's turn";
         EXPECT_EQ(display.Named("SetMenu").empty(), row.twoPlayers != 0)
             << "no think menu between two people";
         EXPECT_EQ(computerThinking, 0);

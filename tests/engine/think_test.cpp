@@ -40,12 +40,15 @@ TEST_F(ThinkTest, TimeLimitOfEachLevel) {
         double expected;
     };
     const Row rows[] = {
-        {"per move, first move: doubled excess over 5 s", kLevelPerMove, 5.0, 0, 0, 0,
-         (200.0 / 44 - 5) * 2 + 5},
+        {"per move 10 s, first move: doubled excess over 5 s", kLevelPerMove, 10.0, 0, 0, 0,
+         (400.0 / 44 - 5) * 2 + 5},
+        // Under 5 s there is no excess: the early-game factor never shortens the time.
+        {"per move 5 s, first move: kept", kLevelPerMove, 5.0, 0, 0, 0, 200.0 / 44},
+        {"per move 2 s, first move: kept, not negative", kLevelPerMove, 2.0, 0, 0, 0, 80.0 / 44},
         {"per move, 10 moves and 50 s used", kLevelPerMove, 5.0, 20, 50, 0, 150.0 / 34},
         {"per move, 50 moves: next checkpoint 60", kLevelPerMove, 5.0, 100, 100, 0, 200.0 / 14},
         {"per move, 39 moves: checkpoint raised to 40", kLevelPerMove, 5.0, 78, 100, 0, 100.0 / 5},
-        {"easy is per move", kLevelEasy, 5.0, 0, 0, 0, (200.0 / 44 - 5) * 2 + 5},
+        {"easy is per move", kLevelEasy, 5.0, 0, 0, 0, 200.0 / 44},
         {"per game, 120 s used", kLevelPerGame, 10.0, 20, 120, 0, 480.0 / 44},
         {"per game, first move", kLevelPerGame, 10.0, 0, 0, 0, (600.0 / 44 - 5) * 2 + 5},
         {"per game, overrun", kLevelPerGame, 1.0, 90, 100, 0, -40.0 / 44},
@@ -79,7 +82,7 @@ TEST_F(ThinkTest, TheEdgeCasesToTwoDecimals) {
     SetUpPosition(kStartFen);
     levelKind = kLevelPerMove;
     ComputeTimeLimit();
-    EXPECT_EQ(static_cast<int>(timeLimit * 100), 409);
+    EXPECT_EQ(static_cast<int>(timeLimit * 100), 454);
     plyCount = 20;
     sideClock[clockSide].elapsed = 50;
     ComputeTimeLimit();

@@ -114,6 +114,7 @@ TEST(Exchange, TheGamesResultGoesIntoTheExport) {
         ASSERT_EQ(ImportGame(folder / "mate.pgn"), "");
         EXPECT_EQ(gameOver, 1);
         EXPECT_EQ(gameResultText, kMateText);
+        EXPECT_EQ(display.MessageLine(), kMateText) << "and stays in the message line";
         EXPECT_EQ(display.Count("ShowEndOfGame"), 1);
     }
     gameOver = 0;

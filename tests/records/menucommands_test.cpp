@@ -17,6 +17,7 @@
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/messages.h"
+#include "records/exchange.h"
 #include "records/gamefile.h"
 #include "records/notation.h"
 #include "records/settings.h"
@@ -245,6 +246,83 @@ TEST_F(MenuCommandsTest, MateSearchStartsTheEngineAtOnce) {
     EXPECT_EQ(display.Count("ShowEndOfGame"), 1);
 }
 
+// The mate search plays the side to move as its own: the user defends with the other side, and
+// the engine mates on its next turn.
+TEST_F(MenuCommandsTest, MateSearchTakesTheSideToMoveAndTheUserDefends) {
+    testing::SetUpFen("4k4/9/9/9/9/9/8p/1R7/R8/3K5 w");  // mate in two for Red
+    maxDepth = 3;
+    RunCommand(kCommandLevelMateSearch);
+    ASSERT_EQ(plyCount, 1);
+    ASSERT_EQ(gameOver, 0);
+    EXPECT_EQ(sideToMove, Black);
+    EXPECT_EQ(userSide, Black) << "the user can move the side whose turn it is";
+    EXPECT_EQ(computerSide, Red);
+    const std::vector<MoveRecord> replies = LegalMoves();
+    ASSERT_FALSE(replies.empty());
+    ASSERT_TRUE(HandleBoardMove(replies.front().from, replies.front().to));
+    EXPECT_EQ(plyCount, 3);
+    EXPECT_EQ(gameResultText, kMateText);
+}
+
+// Without a mate the engine plays nothing, says so, and the side to move is the user's: also when
+// it finds none on its own turn after the user's move.
+TEST_F(MenuCommandsTest, MateSearchWithoutAMateLeavesTheMoveToTheUser) {
+    maxDepth = 3;
+    RunCommand(kCommandLevelMateSearch);
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(display.MessageLine(), kNoMateFoundText);
+    EXPECT_EQ(userSide, Red);
+    EXPECT_EQ(computerSide, Black);
+    UserMove("h2e2");
+    EXPECT_EQ(plyCount, 1);
+    EXPECT_EQ(display.MessageLine(), kNoMateFoundText);
+    EXPECT_EQ(userSide, Black);
+    EXPECT_EQ(computerSide, Red);
+    UserMove("h9g7");
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_EQ(userSide, Red);
+}
+
+// A restored or pasted position that is already mate or stalemate ends the game at once, on a
+// clean panel that names the side to move.
+TEST_F(MenuCommandsTest, ASetUpPositionThatIsOverEndsTheGameAtOnce) {
+    struct Row {
+        const char* fen;
+        std::string_view result;
+    };
+    const Row rows[] = {
+        {"1R1k5/R8/9/9/9/9/9/9/9/4K4 b", kMateText},
+        {"4k4/3P1P3/9/9/9/9/9/9/9/3K5 b", kStalemateText},
+        {"4k4/9/9/9/9/9/9/9/9/3K4R b", ""},
+    };
+    const std::string file = (folder / "set-up.chs").string();
+    for (const Row& row : rows) {
+        for (bool restore : {true, false}) {
+            SCOPED_TRACE(std::string(row.fen) + (restore ? " restored" : " pasted"));
+            testing::SetUpFen(row.fen);
+            ASSERT_TRUE(SaveGameFile(file));
+            RunCommand(kCommandNewGame);
+            UserMove("h2e2");
+            display.Clear();
+            if (restore) {
+                openAnswers = {file};
+                RunCommand(kCommandRestore);
+            } else {
+                ASSERT_EQ(PastePosition(row.fen), "");
+            }
+            EXPECT_EQ(WriteFen().substr(0, WriteFen().find(' ')),
+                      std::string(row.fen).substr(0, std::string(row.fen).find(' ')));
+            EXPECT_EQ(gameOver, row.result.empty() ? 0 : 1);
+            EXPECT_EQ(display.MessageLine(), row.result);
+            EXPECT_EQ(display.Count("ShowEndOfGame"), row.result.empty() ? 0 : 1);
+            EXPECT_GE(display.Count("ResetPanel"), 1);
+            ASSERT_GE(display.Count("ShowTurn"), 1);
+            EXPECT_EQ(display.Named("ShowTurn").back().value, Black);
+            EXPECT_EQ(clockRunning, 0);
+        }
+    }
+}
+
 // Two-player mode twice: the level comes back with its text, the level menu is greyed and enabled
 // again and the item's caption changes there and back.
 TEST_F(MenuCommandsTest, TwoPlayerTwiceRestoresTheLevel) {
@@ -356,7 +434,14 @@ TEST_F(MenuCommandsTest, SaveAndRestoreRoundTripThroughTheCommands) {
     EXPECT_EQ(display.Count("CheckMenuItem"), 0);
     EXPECT_EQ(display.Count("SetMenuItemCaption"), 0);
     EXPECT_EQ(LastFlag("EnableMenuItem", "Level1"), -1);
-    EXPECT_EQ(display.Count("ShowLevel"), 1);
+    // The level field is written again after the panel's reset.
+    const auto fromEnd = [&](std::string_view name) {
+        const auto& calls = display.calls;
+        return std::find_if(calls.rbegin(), calls.rend(),
+                            [&](const testing::DisplayCall& c) { return c.name == name; }) -
+               calls.rbegin();
+    };
+    EXPECT_LT(fromEnd("ShowLevel"), fromEnd("ResetPanel"));
 
     twoPlayerMode = demoMode = 0;
     const std::vector<MoveRecord> legal = LegalMoves();

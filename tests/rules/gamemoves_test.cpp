@@ -104,12 +104,19 @@ TEST(ValidateEnteredMove, AcceptedMovesAreCommittedShownAndTimed) {
     ASSERT_TRUE(Enter("h9g7"));
 
     const std::vector<DisplayCall> expected = {
-        {"EndDrag", "", 0},       {"ShowMoveLine", "00:00.0 001. 炮二平五", Red},
-        {"RedrawChangedSquares"}, {"ShowMessage", ""},
-        {"StartClockDisplay"},    {"EndDrag", "", 0},
-        {"StopClockDisplay"},     {"ShowMoveLine", "00:07.0 001. 马８进７", Black},
-        {"RedrawChangedSquares"}, {"ShowMessage", ""},
+        {"EndDrag", "", 0},
+        {"ShowMoveLine", "00:00.0 001. 炮二平五", Red},
+        {"RedrawChangedSquares"},
+        {"ShowMessage", ""},
         {"StartClockDisplay"},
+        {"ShowTurn", "", Black},
+        {"EndDrag", "", 0},
+        {"StopClockDisplay"},
+        {"ShowMoveLine", "00:07.0 001. 马８进７", Black},
+        {"RedrawChangedSquares"},
+        {"ShowMessage", ""},
+        {"StartClockDisplay"},
+        {"ShowTurn", "", Red},
     };
     EXPECT_EQ(display.calls, expected);
     EXPECT_EQ(predictedScore, 0);
@@ -153,9 +160,10 @@ TEST(CheckGameEnd, AnnouncesTheEndAfterRealMoves) {
     for (const char* iccs : {"i0i5", "f9e9", "d0d1", "e9f9"})
         captureResets.push_back(iccs);
 
+    // The result stays in the message line, and nobody's clock runs after it.
     const EndRow rows[] = {
-        {"mate", "4k4/R8/9/9/9/9/9/9/9/3K4R w", {"i0i9"}, "将死！", "", 0},
-        {"stalemate", "4k4/3P5/5P3/9/9/9/9/9/9/3K5 w", {"f7f8"}, "死局!", "", 0},
+        {"mate", "4k4/R8/9/9/9/9/9/9/9/3K4R w", {"i0i9"}, "将死！", "将死！", 0},
+        {"stalemate", "4k4/3P5/5P3/9/9/9/9/9/9/3K5 w", {"f7f8"}, "死局!", "死局!", 0},
         {"check", "4k4/9/9/9/9/9/9/9/9/3K4R w", {"i0i9"}, "", "将军!", 1},
         {"check answered", "4k4/9/9/9/9/9/9/9/9/3K4R w", {"i0i9", "e9e8"}, "", "", 1},
         {"check from the opening",
@@ -165,11 +173,11 @@ TEST(CheckGameEnd, AnnouncesTheEndAfterRealMoves) {
          "将军!",
          1},
         {"119 quiet plies", "4k4/9/9/9/8p/9/9/9/9/3K4R b", KingShuffle(119), "", "", 0},
-        {"the 120th quiet ply", "4k4/9/9/9/8p/9/9/9/9/3K4R b", KingShuffle(120), "六十回合规则", "",
-         0},
+        {"the 120th quiet ply", "4k4/9/9/9/8p/9/9/9/9/3K4R b", KingShuffle(120), "六十回合规则",
+         "六十回合规则", 0},
         {"a capture resets the run", "4k4/9/9/9/8p/9/9/9/9/3K4R b", captureResets, "", "", 0},
         {"mate on the 120th quiet ply stays mate", "4k4/R8/9/9/9/9/9/9/9/3K4R b", quietThenMate,
-         "将死！", "", 0},
+         "将死！", "将死！", 0},
     };
     for (const EndRow& row : rows) {
         testing::SetUpFen(row.fen);
@@ -180,6 +188,10 @@ TEST(CheckGameEnd, AnnouncesTheEndAfterRealMoves) {
             EXPECT_EQ(gameResultText, row.result) << row.name;
         }
         EXPECT_EQ(display.MessageLine(), row.message) << row.name;
+        EXPECT_EQ(clockRunning, gameOver ? 0 : 1) << row.name;
+        const auto turns = display.Named("ShowTurn");
+        ASSERT_FALSE(turns.empty()) << row.name;
+        EXPECT_EQ(turns.back().value, sideToMove) << row.name;
         EXPECT_EQ(display.Count("MessageBox"), row.checkBoxes) << row.name;
         if (row.checkBoxes > 0) {
             EXPECT_EQ(display.Named("MessageBox")[0],
@@ -204,11 +216,11 @@ TEST(CheckGameEnd, ReadsTheEnginesScoreAfterItsMove) {
         {"mate in 3", 31648 - 3 * 256, "h2e2", true, "", " 将死在3 次移动后!"},
         {"lowest mate score", 29536, "h2e2", true, "", " 将死在8 次移动后!"},
         {"just below a mate score", 29535, "h2e2", true, "", ""},
-        {"red resigns", -6000, "h2e2", true, "红方认输", ""},
-        {"black resigns", -6000, "h9g7", false, "黑方认输", ""},
+        {"red resigns", -6000, "h2e2", true, "红方认输", "红方认输"},
+        {"black resigns", -6000, "h9g7", false, "黑方认输", "黑方认输"},
         {"upper bound excluded", -5456, "h2e2", true, "", ""},
         {"lower bound excluded", -25500, "h2e2", true, "", ""},
-        {"just inside the lower bound", -25499, "h2e2", true, "红方认输", ""},
+        {"just inside the lower bound", -25499, "h2e2", true, "红方认输", "红方认输"},
     };
     for (const ScoreRow& row : rows) {
         testing::SetUpFen(row.redMoves
@@ -222,6 +234,7 @@ TEST(CheckGameEnd, ReadsTheEnginesScoreAfterItsMove) {
         }
         EXPECT_EQ(gameOver, row.result.empty() ? 0 : 1) << row.name;
         EXPECT_EQ(display.MessageLine(), row.message) << row.name;
+        EXPECT_EQ(clockRunning, gameOver ? 0 : 1) << row.name;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -20,8 +21,10 @@
 #include "engine/flow.h"
 #include "engine/think.h"
 #include "platform/messages.h"
+#include "records/exchange.h"
 #include "records/gamefile.h"
 #include "records/menucommands.h"
+#include "records/notation.h"
 #include "records/settings.h"
 #include "rules/fen.h"
 #include "rules/game.h"
@@ -32,22 +35,27 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
+#include "ui/movelist.h"
 
 namespace xq {
 namespace {
 
 // Answers every modal window that comes up while it lives: a file dialog through `fileAnswer`,
-// the check box with OK, the end-of-game dialog with "Yes" after noting its result.
+// the check box with OK, the end-of-game dialog with "Yes" (or, with `closeEndOfGame`, by closing
+// it without an answer) after noting its result and what the window shows behind it.
 class ModalAnswerer {
   public:
-    ModalAnswerer() {
+    explicit ModalAnswerer(const TMainForm* form = nullptr) : form_(form) {
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
         timer_.start();
     }
 
     std::function<void(QFileDialog*)> fileAnswer;
+    bool closeEndOfGame = false;
     std::string endOfGameText;
+    std::string messageBehind;            // the panel's message line behind the dialog
+    std::vector<MoveListRow> rowsBehind;  // the move list behind the dialog
     int checkBoxes = 0;
 
   private:
@@ -59,11 +67,27 @@ class ModalAnswerer {
             ++checkBoxes;
             box->accept();
         } else if (auto* end = dynamic_cast<TEndChessGameDlg*>(modal)) {
+            // The window behind it is looked at once the dialog has been up for a moment.
+            if (!endOfGameUp_) {
+                endOfGameUp_ = true;
+                return;
+            }
+            endOfGameUp_ = false;
             endOfGameText = end->Message()->text().toStdString();
-            end->YesButton()->click();
+            if (form_ != nullptr) {
+                messageBehind = form_->InfoForm()->FieldText("Message").toStdString();
+                rowsBehind = form_->MoveList()->Rows();
+            }
+            if (closeEndOfGame) {
+                end->reject();
+            } else {
+                end->YesButton()->click();
+            }
         }
     }
 
+    const TMainForm* form_;
+    bool endOfGameUp_ = false;
     QTimer timer_;
 };
 
@@ -231,7 +255,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
 // The engine plays both sides through "对弈", one ply deep, until the game ends; the end-of-game
 // dialog names the result and its "Yes" starts a new game.
 TEST_F(MenuCommandsWindowTest, AWholeGameFromNewGameToTheEndOfGameDialog) {
-    ModalAnswerer answerer;
+    ModalAnswerer answerer(form.get());
     int passes = 0;
     while (answerer.endOfGameText.empty() && passes < 2000) {
         ++passes;
@@ -244,10 +268,40 @@ TEST_F(MenuCommandsWindowTest, AWholeGameFromNewGameToTheEndOfGameDialog) {
     EXPECT_TRUE(result == kMateText || result == kStalemateText || result == kSixtyMovesText ||
                 result == kRedResignsText || result == kBlackResignsText)
         << result;
+    // Behind the dialog the panel and the move list say how the game ended.
+    EXPECT_EQ(answerer.messageBehind, result);
+    ASSERT_FALSE(answerer.rowsBehind.empty());
+    EXPECT_EQ(answerer.rowsBehind.back(), (MoveListRow{0, result, ""}));
     DispatchPendingMessages();  // the dialog's "Yes"
     EXPECT_EQ(plyCount, 0);
     EXPECT_EQ(gameOver, 0);
     EXPECT_FALSE(Item("UndoMove")->isEnabled());
+}
+
+// The user mates: the clocks stop, and the result stays in the message line and as the move
+// list's last row, behind the end-of-game dialog and after it has been closed without an answer.
+TEST_F(MenuCommandsWindowTest, TheResultStaysOnThePanelAndInTheMoveList) {
+    ASSERT_EQ(PastePosition("3k5/R8/1R7/9/9/9/9/9/9/4K4 w"), "");
+    ModalAnswerer answerer(form.get());
+    answerer.closeEndOfGame = true;
+    UserMove("b7b9");
+    ASSERT_EQ(answerer.endOfGameText, kMateText);
+    const std::string mate(kMateText);
+    const std::vector<MoveListRow> finished = {{1, FormatMove(GameRecord[-1], Red), ""},
+                                               {0, mate, ""}};
+    EXPECT_EQ(answerer.messageBehind, mate);
+    EXPECT_EQ(answerer.rowsBehind, finished);
+    DispatchPendingMessages();
+    QEventLoop settle;
+    QTimer::singleShot(30, &settle, &QEventLoop::quit);
+    settle.exec();
+    EXPECT_EQ(form->InfoForm()->FieldText("Message").toStdString(), mate);
+    EXPECT_EQ(form->MoveList()->Rows(), finished);
+    EXPECT_EQ(form->MoveList()->verticalHeaderItem(1)->text(), "");
+    EXPECT_EQ(form->MoveList()->columnSpan(1, 0), 2);
+    EXPECT_EQ(form->InfoForm()->FieldText("Color1"), QString::fromUtf8("轮流：黑方"));
+    EXPECT_EQ(clockRunning, 0) << "the mated side's clock does not run";
+    EXPECT_EQ(gameOver, 1);
 }
 
 }  // namespace
