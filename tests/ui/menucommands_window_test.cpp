@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
@@ -36,8 +37,9 @@
 namespace xq {
 namespace {
 
-// Answers every modal window that comes up while it lives: a file dialog through `fileAnswer`,
-// the check box with OK, the end-of-game dialog with "Yes" after noting its result.
+// Answers every modal window that comes up while it lives, once: a file dialog through
+// `fileAnswer`, the check box with OK, the end-of-game dialog with "Yes" after noting its result.
+// A window still open two seconds after its answer is a failure, and is closed.
 class ModalAnswerer {
   public:
     ModalAnswerer() {
@@ -53,6 +55,14 @@ class ModalAnswerer {
   private:
     void Answer() {
         QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal == answered_) {
+            if (++waits_ < 200) return;
+            ADD_FAILURE() << "the answer left " << modal->objectName().toStdString() << " open";
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            return;
+        }
+        answered_ = modal;
+        waits_ = 0;
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             if (fileAnswer) fileAnswer(files);
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -65,6 +75,8 @@ class ModalAnswerer {
     }
 
     QTimer timer_;
+    QPointer<QWidget> answered_;
+    int waits_ = 0;
 };
 
 class MenuCommandsWindowTest : public testing::WindowTest {
@@ -189,8 +201,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
         EXPECT_EQ(dialog->objectName(), "SaveDialog1");
         filters = dialog->nameFilters();
         suffix = dialog->defaultSuffix();
-        dialog->selectFile(home.filePath("mygame"));
-        QMetaObject::invokeMethod(dialog, "accept");
+        testing::ChooseInFileDialog(dialog, home.filePath("mygame"));
     };
     RunMenuCommand(kCommandSaveAs);
     EXPECT_EQ(filters, QStringList{"Chess File(*.chs)"});
@@ -205,8 +216,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
     answerer.fileAnswer = [&](QFileDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "OpenDialog1");
         filters = dialog->nameFilters();
-        dialog->selectFile(QString::fromStdString(file.string()));
-        QMetaObject::invokeMethod(dialog, "accept");
+        testing::ChooseInFileDialog(dialog, QString::fromStdString(file.string()));
     };
     RunMenuCommand(kCommandRestore);
     // The open filter's two blanks are given; Qt's dialog shows every filter simplified.
