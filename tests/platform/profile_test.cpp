@@ -48,6 +48,9 @@ TEST(Profile, ReadsKeysWithoutRegardToCase) {
     EXPECT_EQ(ReadProfileInt("Nowhere", "Level", 4, file), 4);
     EXPECT_EQ(ReadProfileInt("CHESS", "keep me", 4, file), 4);
     EXPECT_EQ(ReadProfileInt("CHESS", "Empty", 4, file), 4);
+    // A value written as "" is empty, not two quote marks.
+    WriteWholeFile(file, "[S]\nK=\"\"\n");
+    EXPECT_EQ(ReadProfileString("S", "K", "x", 79, file), "");
 }
 
 TEST(Profile, ReadsIntegersLikeTheClassicServices) {

@@ -203,9 +203,10 @@ TEST(UciProtocol, TimeLimitsAreKept) {
         int withinMs;
     };
     // A game of 1 second plus 0.1 per move, and a fixed time per move.
-    // The bounds leave room for a loaded machine; the budgets are 214, 2 and 185 ms.
+    // The bounds leave room for a loaded machine; the budgets are 214, 2, 1 and 185 ms.
     const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
                         {"wtime 60 btime 1000 winc 0 binc 0", 250},
+                        {"wtime 0 btime 0", 250},
                         {"movetime 200", 350}};
     UciEngine engine;
     for (const Row& row : rows) {
