@@ -128,13 +128,21 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
         const char* fen;
         int plies;  // of the King shuffle e9f9 d0d1 f9e9 d1d0
         const char* result;
+        PgnNotation notation;
         std::string text;
     } rows[] = {
-        {"Black moves first", "4k4/9/9/9/9/9/9/9/9/3K5 b", 2, "*", "1... E9-F9 2. D0-D1 *\n"},
-        {"Red moves first", "5k3/9/9/9/9/9/9/9/9/3K5 w", 1, "0-1", "1. D0-D1 0-1\n"},
+        {"Black moves first", "4k4/9/9/9/9/9/9/9/9/3K5 b", 2, "*", PgnNotation::Iccs,
+         "1... E9-F9 2. D0-D1 *\n"},
+        {"Red moves first", "5k3/9/9/9/9/9/9/9/9/3K5 w", 1, "0-1", PgnNotation::Iccs,
+         "1. D0-D1 0-1\n"},
         {"a line that ends at column 80 exactly", "4k4/9/9/9/9/9/9/9/9/3K5 b", 20, "1-0",
+         PgnNotation::Iccs,
          "1... E9-F9 2. D0-D1 F9-E9 3. D1-D0 E9-F9 4. D0-D1 F9-E9 5. D1-D0 E9-F9 6. D0-D1\n"
          "F9-E9 7. D1-D0 E9-F9 8. D0-D1 F9-E9 9. D1-D0 E9-F9 10. D0-D1 F9-E9 11. D1-D0 1-0\n"},
+        {"Chinese, two columns a character", "4k4/9/9/9/9/9/9/9/9/3K5 b", 14, "*",
+         PgnNotation::Chinese,
+         "1... 将５平６ 2. 帅六进一 将６平５ 3. 帅六退一 将５平６ 4. 帅六进一 将６平５ 5.\n"
+         "帅六退一 将５平６ 6. 帅六进一 将６平５ 7. 帅六退一 将５平６ 8. 帅六进一 *\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -150,7 +158,7 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
             SwapSides();
         }
         testing::SetUpFen(row.fen);
-        const std::string text = WritePgn(game, PgnNotation::Iccs);
+        const std::string text = WritePgn(game, row.notation);
         EXPECT_EQ(text.substr(text.find("\n\n") + 2), row.text);
     }
 }

@@ -96,6 +96,9 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_EQ(Last(lines), "ucciok");
         EXPECT_TRUE(HasLineStarting(lines, "id name Lanchuan"));
         EXPECT_TRUE(HasLineStarting(lines, "option usebook type check default true"));
+        // UCCI's switches read on and off as well as true and false: no refusal comes.
+        engine.Send("setoption usebook off");
+        engine.Send("setoption usebook on");
         engine.Send("isready");
         EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
         engine.Send("quit");
@@ -207,6 +210,8 @@ TEST(UciProtocol, TimeLimitsAreKept) {
     const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
                         {"wtime 60 btime 1000 winc 0 binc 0", 250},
                         {"wtime 0 btime 0", 250},
+                        // Two fifths of the clock at most, however large the increment.
+                        {"wtime 100 btime 100 winc 5000 binc 5000 movestogo 1", 1000},
                         {"movetime 200", 350}};
     UciEngine engine;
     for (const Row& row : rows) {
@@ -242,6 +247,7 @@ TEST(UciProtocol, BadInputIsRefusedAndThePositionKept) {
         "setoption name OwnBook value maybe",
         "go depth x",
         "go wtime",
+        "go wtime -5",
         "go sideways 3",
         longLine,
         manyWords,
@@ -299,6 +305,10 @@ TEST(UciProtocol, SearchmovesAndTheLibraryWithItsSeed) {
     const std::string twoMoves = "fen 3k5/9/9/9/9/9/9/9/9/4K4 w";
     EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0e1"), "e0e1");
     EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0f0"), "e0f0");
+    // e0d0 would face the Black King: refused, and not played.
+    const std::vector<std::string> lines = engine.Think(twoMoves, "depth 3 searchmoves e0d0");
+    EXPECT_TRUE(HasLineStarting(lines, "info string searchmoves: 'e0d0'"));
+    EXPECT_NE(Word(Last(lines), 1), "e0d0");
 
     // With the library and a seed, the same opening moves come every time.
     std::vector<std::string> firstRun;
