@@ -83,6 +83,7 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_TRUE(HasLineStarting(lines, "id author "));
         EXPECT_TRUE(HasLineStarting(lines, "option name OwnBook type check default true"));
         EXPECT_TRUE(HasLineStarting(lines, "option name Seed type spin"));
+        engine.Send("\r");  // a blank line from a program that ends its lines with CR LF
         engine.Send("isready");
         EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
         engine.Send("quit");
