@@ -341,8 +341,11 @@ TEST_F(FlowTest, NoPonderingAfterTheEngineResigns) {
     levelKind = kLevelFixedDepth;
     maxDepth = 2;
     bestLine[0] = testing::Generated("h2e2");
-    bestLine[1] = testing::Generated("h9g7");
+    PlayMove(bestLine[0]);
+    bestLine[1] = testing::Generated("h9g7");  // the reply it expects
+    TakeBackMove(bestLine[0]);
     bestLine[2] = NullMove;
+    ASSERT_NE(bestLine[1].piece, Empty);
     searchScore = -6000;
     static bool sawPondering;
     sawPondering = false;
