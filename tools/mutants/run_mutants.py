@@ -6,11 +6,11 @@ written into its file there, the test suite of its folder is built incrementally
 file is put back. A fault is killed when the suite fails or overruns its time, survives when the
 suite passes, and is stillborn when it does not compile (a slip in the list, not a test result).
 
-By default the scratch build has the worktree build's settings (sanitizers on, through the shared
-ccache, whose base folder makes the copy's compilations hit the cache); --release builds a plain
-Release tree instead, which runs the suites faster but compiles everything once.
+By default the scratch build has the worktree build's settings (sanitizers on, through ccache,
+whose base folder makes the copy's compilations hit the cache of the other trees); --release
+builds a plain Release tree instead, which runs the suites faster but compiles everything once.
 
-    nice -n 10 python3 tools/mutants/run_mutants.py [--only ID ...] [--folder rules] [-j 2]
+    nice -n 10 python3 tools/mutants/run_mutants.py [--only NAME ...] [--folder rules] [-j 2]
 """
 import argparse
 import os
@@ -130,8 +130,7 @@ def prepare(scratch, release, jobs):
 def build_env(scratch):
     env = dict(os.environ)
     # Paths below the base folder are hashed relative to the build folder, so the copy shares the
-    # cache entries of every worktree built the same way.
-    env.setdefault("CCACHE_DIR", "/work/wt/.ccache")
+    # cache entries (CCACHE_DIR, when set, as for the other builds) of every tree built the same way.
     env.update(CCACHE_BASEDIR=str(scratch), CCACHE_NOHASHDIR="1", QT_QPA_PLATFORM="offscreen")
     return env
 
