@@ -336,6 +336,26 @@ TEST_F(FlowTest, EasyLevelAndTwoPlayersNeverPonder) {
     }
 }
 
+// A lost score makes the engine resign with its move; it does not think on over a finished game.
+TEST_F(FlowTest, NoPonderingAfterTheEngineResigns) {
+    levelKind = kLevelFixedDepth;
+    maxDepth = 2;
+    bestLine[0] = testing::Generated("h2e2");
+    PlayMove(bestLine[0]);
+    bestLine[1] = testing::Generated("h9g7");  // the reply it expects
+    TakeBackMove(bestLine[0]);
+    bestLine[2] = NullMove;
+    ASSERT_NE(bestLine[1].piece, Empty);
+    searchScore = -6000;
+    static bool sawPondering;
+    sawPondering = false;
+    iterationHook = [] { sawPondering = sawPondering || pondering; };
+    EXPECT_FALSE(PlayEngineMove());
+    iterationHook = nullptr;
+    EXPECT_EQ(gameResultText, kRedResignsText);
+    EXPECT_FALSE(sawPondering);
+}
+
 // Two people at one board: an accepted move starts no engine turn, the board and the clock pass
 // to the side to move.
 TEST_F(FlowTest, TwoPlayerModePassesTheBoardToTheSideToMove) {

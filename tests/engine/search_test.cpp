@@ -98,6 +98,15 @@ TEST_F(SearchTest, RootWhereEveryMoveRepeatsHasNoMove) {
     EXPECT_EQ(iterationDepth, 1);
 }
 
+TEST_F(SearchTest, AnOnlyMoveEndsTheIterationsAfterTheFirst) {
+    SetUpPosition("5k3/9/9/9/3r5/9/9/9/9/3K5 w - - 0 1");  // in check: d0e0 alone
+    SearchAndCheckRestored(8);
+    // A first iteration that fails low is searched again below its window, and one more
+    // iteration follows; after that an only move is not searched deeper.
+    EXPECT_LE(iterationDepth, 2);
+    EXPECT_EQ(FormatIccs(bestLine[0]), "d0e0");
+}
+
 TEST_F(SearchTest, PositionRestoredAfterSearches) {
     const char* fens[] = {
         kStartFen.data(),
@@ -293,6 +302,27 @@ TEST_F(SearchTest, TheSearchMakesOnlyLegalMovesOverRandomPositions) {
         ++failLows;
         CheckLineIsLegal();
     };
+    auto searchAndCompare = [](const std::vector<MoveRecord>& legal, int depth) {
+        SCOPED_TRACE(WriteFen());
+        std::set<std::string> expected;
+        for (const MoveRecord& move : legal)
+            expected.insert(FormatIccs(move));
+        RootMoves roots;
+        SetDisplay(&roots);
+        timedThinking = 1;
+        noTimeLimit = 1;
+        SearchAndCheckRestored(depth);
+        timedThinking = 0;
+        noTimeLimit = 0;
+        SetDisplay(nullptr);
+        EXPECT_EQ(roots.made, expected);
+        CheckLineIsLegal();
+    };
+    // Pawns just across the river, whose sideways steps random games seldom reach.
+    for (const char* fen : {"3k5/9/9/9/4P4/9/9/9/9/5K3 w", "3k5/9/9/9/9/4p4/9/9/9/5K3 b"}) {
+        SetUpPosition(fen);
+        searchAndCompare(LegalMoves(), 1);
+    }
     std::mt19937 random(11);
     int positions = 0;
     for (int game = 0; game < 12; ++game) {
@@ -301,21 +331,8 @@ TEST_F(SearchTest, TheSearchMakesOnlyLegalMovesOverRandomPositions) {
             const std::vector<MoveRecord> legal = LegalMoves();
             if (legal.empty()) break;
             if (ply % 6 == 5) {
-                SCOPED_TRACE(WriteFen());
                 ++positions;
-                std::set<std::string> expected;
-                for (const MoveRecord& move : legal)
-                    expected.insert(FormatIccs(move));
-                RootMoves roots;
-                SetDisplay(&roots);
-                timedThinking = 1;
-                noTimeLimit = 1;
-                SearchAndCheckRestored(ply % 12 == 5 ? 3 : 1);
-                timedThinking = 0;
-                noTimeLimit = 0;
-                SetDisplay(nullptr);
-                EXPECT_EQ(roots.made, expected);
-                CheckLineIsLegal();
+                searchAndCompare(legal, ply % 12 == 5 ? 3 : 1);
             }
             const MoveRecord move = legal[random() % legal.size()];
             GameRecord[recordTop + 1] = move;

@@ -104,6 +104,10 @@ TEST_F(MessageQueueTest, SendRunsAtOnceAndDispatchReachesTheTargetProcedure) {
     EXPECT_EQ(SendMessage(Make(3, MessageKind::Command, 9)), 0);
     EXPECT_EQ(SendMessage(Make(kMaxWindowId + 1, MessageKind::Command, 9)), 0);
     EXPECT_EQ(SendMessage(Make(-4, MessageKind::Command, 9)), 0);
+    // The highest window number is a window like any other.
+    SetWindowProcedure(kMaxWindowId, [](const Message&) { return int64_t{7}; });
+    EXPECT_EQ(SendMessage(Make(kMaxWindowId, MessageKind::Command, 9)), 7);
+    SetWindowProcedure(kMaxWindowId, nullptr);
 }
 
 TEST_F(MessageQueueTest, DrainDispatchesOnlyWhatWasQueuedWhenItStarted) {

@@ -48,6 +48,10 @@ TEST(Profile, ReadsKeysWithoutRegardToCase) {
     EXPECT_EQ(ReadProfileInt("Nowhere", "Level", 4, file), 4);
     EXPECT_EQ(ReadProfileInt("CHESS", "keep me", 4, file), 4);
     EXPECT_EQ(ReadProfileInt("CHESS", "Empty", 4, file), 4);
+    // A value written as "" is empty, not two quote marks; Z is a letter like any other.
+    WriteWholeFile(file, "[S]\nK=\"\"\nZone=1\n");
+    EXPECT_EQ(ReadProfileString("S", "K", "x", 79, file), "");
+    EXPECT_EQ(ReadProfileInt("s", "zONE", 0, file), 1);
 }
 
 TEST(Profile, ReadsIntegersLikeTheClassicServices) {

@@ -86,6 +86,7 @@ TEST(Exchange, AGameExportedInEitherNotationImportsAsTheSameGame) {
             }
             EXPECT_EQ(sideClock[Red].elapsed + sideClock[Black].elapsed, 0.0);
             EXPECT_EQ(display.Count("RedrawAll"), 1);
+            EXPECT_EQ(display.Count("ShowMoveLine"), 2) << "the last move of each side";
             // "悔棋" takes the last full move back to the position before it.
             ASSERT_TRUE(CanTakeBackFullMove());
             TakeBackFullMove();

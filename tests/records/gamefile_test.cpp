@@ -144,6 +144,8 @@ TEST_F(GameFileTest, SaveAndRestoreRoundTrips) {
         {"two players", kStartFen.data(), Red, 0, 1, 0, 0, 1, 45, 2.5, 0, 0, 0, 0, 0, 2304},
         {"demonstration, no time limit, clock side kept", kMiddlegame, Red, 1, 0, 1, 1, 6, 45, 5.0,
          7, 8, 9, 3, 256, 2304},
+        {"plies at their bound", kStartFen.data(), Red, 0, 0, 0, 0, 2, 45, 5.0, 0, 0, 0, 1000000,
+         256, 2304},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -287,6 +289,7 @@ TEST_F(GameFileTest, EverySoundFileIsRefusedWhenOneValueIsWrong) {
         {"time infinite", 8, 1, INFINITY},
         {"plies negative", 20, 0, -1},
         {"plies beyond any game", 20, 0, 2000000},
+        {"plies one past their bound", 20, 0, 1000001},
         {"search seconds negative", 24, 1, -0.5},
         {"Black's seconds not a number", 32, 1, std::nan("")},
         {"Red's seconds infinite", 40, 1, INFINITY},

@@ -48,6 +48,8 @@ TEST(MoveText, ReadsTheThreeNotations) {
         {"two Rooks on one file by file", twoRooks, "车九进一", MoveTextResult::Ambiguous, ""},
         {"not a move of the piece", start, "炮二进九", MoveTextResult::Illegal, ""},
         {"ICCS from an empty point", start, "e4e5", MoveTextResult::Illegal, ""},
+        {"ICCS leaving the Kings facing", "4k4/9/9/9/9/4N4/9/9/9/4K4 w", "e4c5",
+         MoveTextResult::Illegal, ""},
         {"leaves the King in check", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", "R5.1", MoveTextResult::Illegal,
          ""},
         {"not move text", start, "hello", MoveTextResult::NotAMove, ""},
@@ -119,6 +121,48 @@ TEST(Pgn, GamesWrittenInEitherNotationReadBackTheSame) {
     }
 }
 
+// The exported move text itself, after the tag block: move numbers and where the lines break.
+TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
+    const struct {
+        const char* name;
+        const char* fen;
+        int plies;  // of the King shuffle e9f9 d0d1 f9e9 d1d0
+        const char* result;
+        PgnNotation notation;
+        std::string text;
+    } rows[] = {
+        {"Black moves first", "4k4/9/9/9/9/9/9/9/9/3K5 b", 2, "*", PgnNotation::Iccs,
+         "1... E9-F9 2. D0-D1 *\n"},
+        {"Red moves first", "5k3/9/9/9/9/9/9/9/9/3K5 w", 1, "0-1", PgnNotation::Iccs,
+         "1. D0-D1 0-1\n"},
+        {"a line that ends at column 80 exactly", "4k4/9/9/9/9/9/9/9/9/3K5 b", 20, "1-0",
+         PgnNotation::Iccs,
+         "1... E9-F9 2. D0-D1 F9-E9 3. D1-D0 E9-F9 4. D0-D1 F9-E9 5. D1-D0 E9-F9 6. D0-D1\n"
+         "F9-E9 7. D1-D0 E9-F9 8. D0-D1 F9-E9 9. D1-D0 E9-F9 10. D0-D1 F9-E9 11. D1-D0 1-0\n"},
+        {"Chinese, two columns a character", "4k4/9/9/9/9/9/9/9/9/3K5 b", 14, "*",
+         PgnNotation::Chinese,
+         "1... 将５平６ 2. 帅六进一 将６平５ 3. 帅六退一 将５平６ 4. 帅六进一 将６平５ 5.\n"
+         "帅六退一 将５平６ 6. 帅六进一 将６平５ 7. 帅六退一 将５平６ 8. 帅六进一 *\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetUpFen(row.fen);
+        PgnGame game;
+        game.startFen = row.fen;
+        game.result = row.result;
+        const bool redFirst = sideToMove == Red;
+        for (int ply = 0; ply < row.plies; ++ply) {
+            const char* shuffle[] = {"e9f9", "d0d1", "f9e9", "d1d0"};
+            game.moves.push_back(testing::Generated(shuffle[(ply + (redFirst ? 1 : 0)) % 4]));
+            MakeMove(game.moves.back(), false);
+            SwapSides();
+        }
+        testing::SetUpFen(row.fen);
+        const std::string text = WritePgn(game, row.notation);
+        EXPECT_EQ(text.substr(text.find("\n\n") + 2), row.text);
+    }
+}
+
 struct ImportRow {
     const char* name;
     std::string pgn;
@@ -134,6 +178,8 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
          "[Event \"练习\"]\n[Red \"甲\"]\n{开局} 1.H2-E2 $1 H9-G7 (1... C8-E8 {另一路}) "
          "2. H0-G2! I9-H9 ; 注释\n3. I0-H0 B9-C7 1-0\n",
          true, afterSix},
+        {"annotations ?, ?!, ?? and !?", "1. h2e2? h9g7?! 2. h0g2?? i9h9!? 3. i0h0! b9c7!! *", true,
+         afterSix},
         {"WXF", "1. C2.5 H8+7 2. H2+3 R9.8 3. R1.2 H2+3 *", true, afterSix},
         {"Chinese", chinese, true, afterSix},
         {"Chinese in GBK", Utf8ToGbk(chinese).value(), true, afterSix},
@@ -151,6 +197,8 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
         {"an unknown move text", "1. h2e2 h9g7 2. xyz", false, "第2回合的着法“xyz”无法识别"},
         {"an illegal move", "1. 炮二平五 马８进７ 2. 炮五进九", false,
          "第2回合的着法“炮五进九”不合规则"},
+        {"an ICCS move that leaves the Kings facing",
+         "[FEN \"4k4/9/9/9/9/4N4/9/9/9/4K4 w\"]\n1. E4-C5", false, "第1回合的着法“E4-C5”不合规则"},
         {"a bad FEN", "[FEN \"rnbakabnr/9/9 w\"]\n1. h2e2", false, "FEN 局面有误："},
         {"the side not to move in check", "[FEN \"4k4/9/9/9/9/9/9/9/9/4K4 w\"]\n", false,
          "FEN 局面有误：王的位置错误"},

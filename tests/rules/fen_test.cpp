@@ -12,6 +12,9 @@ TEST(Fen, StartPositionRoundTrips) {
     EXPECT_EQ(WriteFen(), kStartFen);
     NewGame();
     EXPECT_EQ(WriteFen(), kStartFen);
+    // "r" for Red to move, as some programs write it.
+    testing::SetUpFen(std::string(kStartFen.substr(0, kStartFen.find(' '))) + " r");
+    EXPECT_EQ(WriteFen(), kStartFen);
 }
 
 TEST(Fen, BlackToMoveAndListsRebuilt) {

@@ -128,6 +128,9 @@ TEST(GenerateMoves, PawnMovesByRank) {
         {"3k5/9/9/9/4p4/9/9/9/9/5K3 b", 84, {"e5e4"}},
         {"3k5/9/9/9/9/4p4/9/9/9/5K3 b", 68, {"e4e3", "e4f4", "e4d4"}},
         {"3k5/9/9/9/9/9/9/3K5/9/4p4 b", 4, {"e0f0", "e0d0"}},
+        // Captures just across the river, to the sides and forward.
+        {"3k5/9/9/4p4/3pPp3/9/9/9/9/5K3 w", 84, {"e5f5", "e5e6", "e5d5"}},
+        {"3k5/9/9/9/9/3PpP3/4P4/9/9/5K3 b", 68, {"e4f4", "e4d4", "e4e3"}},
     };
     for (const Row& row : rows) {
         testing::SetUpFen(row.fen);

@@ -44,6 +44,7 @@ TEST(SetUpCheck, CountsAndPlacementsWithTheirMessages) {
         {"a Red Pawn on (3,1)", kings, {{Pawn, Red, 3, 1}}, "", "兵的位置错误"},
         {"a Red Pawn on (5,1)", kings, {{Pawn, Red, 5, 1}}, "", ""},
         {"a Black Bishop across the river", kings, {{Bishop, Black, 4, 2}}, "", "象的位置错误"},
+        {"Kings on the top rank of their palaces", "9/9/5k3/9/9/9/9/3K5/9/9 w", {}, "", ""},
         {"a Red King out of the palace", "4k4/9/9/9/9/9/3K5/9/9/9 w", {}, "", "帅的位置错误"},
         {"the side to move could take the King",
          "4k4/9/9/9/9/9/9/9/9/4K4 w",

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdio>
@@ -50,5 +52,16 @@ class WindowTest : public ::testing::Test {
 
     QTemporaryDir home;
 };
+
+// Answers a file dialog as a user does: the file's path typed into the name field, then "OK".
+// selectFile() would leave the field alone once it has the focus, which it takes as soon as the
+// dialog is active, and the dialog would wait on. The accept comes from the event loop, so that
+// a question it asks (replace the file?) can be answered in turn.
+inline void ChooseInFileDialog(QFileDialog* dialog, const QString& file) {
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr) << "Qt's own file dialog";
+    name->setText(file);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+}
 
 }  // namespace xq::testing

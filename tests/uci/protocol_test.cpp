@@ -83,6 +83,7 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_TRUE(HasLineStarting(lines, "id author "));
         EXPECT_TRUE(HasLineStarting(lines, "option name OwnBook type check default true"));
         EXPECT_TRUE(HasLineStarting(lines, "option name Seed type spin"));
+        engine.Send("\r");  // a blank line from a program that ends its lines with CR LF
         engine.Send("isready");
         EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
         engine.Send("quit");
@@ -96,6 +97,9 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_EQ(Last(lines), "ucciok");
         EXPECT_TRUE(HasLineStarting(lines, "id name Lanchuan"));
         EXPECT_TRUE(HasLineStarting(lines, "option usebook type check default true"));
+        // UCCI's switches read on and off as well as true and false: no refusal comes.
+        engine.Send("setoption usebook off");
+        engine.Send("setoption usebook on");
         engine.Send("isready");
         EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
         engine.Send("quit");
@@ -203,9 +207,12 @@ TEST(UciProtocol, TimeLimitsAreKept) {
         int withinMs;
     };
     // A game of 1 second plus 0.1 per move, and a fixed time per move.
-    // The bounds leave room for a loaded machine; the budgets are 214, 2 and 185 ms.
+    // The bounds leave room for a loaded machine; the budgets are 214, 2, 1 and 185 ms.
     const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
                         {"wtime 60 btime 1000 winc 0 binc 0", 250},
+                        {"wtime 0 btime 0", 250},
+                        // Two fifths of the clock at most, however large the increment.
+                        {"wtime 100 btime 100 winc 5000 binc 5000 movestogo 1", 1000},
                         {"movetime 200", 350},
                         // An increment beyond any game (it overflowed the budget) still leaves
                         // the clock's two fifths: 394 ms.
@@ -244,6 +251,7 @@ TEST(UciProtocol, BadInputIsRefusedAndThePositionKept) {
         "setoption name OwnBook value maybe",
         "go depth x",
         "go wtime",
+        "go wtime -5",
         "go sideways 3",
         longLine,
         manyWords,
@@ -301,6 +309,10 @@ TEST(UciProtocol, SearchmovesAndTheLibraryWithItsSeed) {
     const std::string twoMoves = "fen 3k5/9/9/9/9/9/9/9/9/4K4 w";
     EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0e1"), "e0e1");
     EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0f0"), "e0f0");
+    // e0d0 would face the Black King: refused, and not played.
+    const std::vector<std::string> lines = engine.Think(twoMoves, "depth 3 searchmoves e0d0");
+    EXPECT_TRUE(HasLineStarting(lines, "info string searchmoves: 'e0d0'"));
+    EXPECT_NE(Word(Last(lines), 1), "e0d0");
 
     // With the library and a seed, the same opening moves come every time.
     std::vector<std::string> firstRun;

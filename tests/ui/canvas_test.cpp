@@ -88,6 +88,7 @@ TEST(CanvasTest, LinesPaintUpToButNotIncludingTheirEndPoint) {
         {"diagonal", {0, 0}, {3, 3}, {{0, 0}, {1, 1}, {2, 2}}},
         {"anti-diagonal", {3, 0}, {0, 3}, {{3, 0}, {2, 1}, {1, 2}}},
         {"a point to itself paints nothing", {2, 2}, {2, 2}, {}},
+        {"cut at the bottom edge", {2, 4}, {2, 9}, {{2, 4}, {2, 5}}},
     };
     for (const auto& row : rows) {
         Canvas canvas(6, 6);

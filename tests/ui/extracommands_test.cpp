@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -45,14 +46,24 @@ class ExtraCommandsTest : public testing::WindowTest {
         form.show();
         ClearMessages();
     }
-    // Runs `command`; each modal dialog that opens meanwhile goes to `answer`, once.
+    // Runs `command`; each modal dialog that opens meanwhile goes to `answer`, once. One still
+    // open two seconds after its answer is a failure, and is closed.
     static void RunAnswering(int32_t command, const std::function<void(QWidget*)>& answer) {
         QTimer poll;
-        QWidget* answered = nullptr;
+        QPointer<QWidget> answered;
+        int waits = 0;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
-            if (dialog == nullptr || dialog == answered) return;
+            if (dialog == nullptr) return;
+            if (dialog == answered) {
+                if (++waits < 400) return;
+                ADD_FAILURE() << "the answer left " << dialog->objectName().toStdString()
+                              << " open";
+                if (auto* open = qobject_cast<QDialog*>(dialog)) open->reject();
+                return;
+            }
             answered = dialog;
+            waits = 0;
             answer(dialog);
         });
         poll.start(5);
@@ -69,8 +80,7 @@ class ExtraCommandsTest : public testing::WindowTest {
                 error->OkButton()->click();
             } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
                 if (filter != nullptr) files->selectNameFilter(QString::fromUtf8(filter));
-                files->selectFile(file);
-                static_cast<QDialog*>(files)->accept();
+                testing::ChooseInFileDialog(files, file);
             }
         });
         return shown;

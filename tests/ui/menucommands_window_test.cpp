@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
@@ -40,9 +41,10 @@
 namespace xq {
 namespace {
 
-// Answers every modal window that comes up while it lives: a file dialog through `fileAnswer`,
-// the check box with OK, the end-of-game dialog with "Yes" (or, with `closeEndOfGame`, by closing
-// it without an answer) after noting its result and what the window shows behind it.
+// Answers every modal window that comes up while it lives, once: a file dialog through
+// `fileAnswer`, the check box with OK, the end-of-game dialog with "Yes" (or, with
+// `closeEndOfGame`, by closing it without an answer) after noting its result and what the window
+// shows behind it. A window still open two seconds after its answer is a failure, and is closed.
 class ModalAnswerer {
   public:
     explicit ModalAnswerer(const TMainForm* form = nullptr) : form_(form) {
@@ -61,17 +63,26 @@ class ModalAnswerer {
   private:
     void Answer() {
         QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal == answered_) {
+            if (++waits_ < 200) return;
+            ADD_FAILURE() << "the answer left " << modal->objectName().toStdString() << " open";
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            return;
+        }
+        auto* end = dynamic_cast<TEndChessGameDlg*>(modal);
+        // The window behind it is looked at once the dialog has been up for a moment.
+        if (end != nullptr && !endOfGameUp_) {
+            endOfGameUp_ = true;
+            return;
+        }
+        answered_ = modal;
+        waits_ = 0;
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             if (fileAnswer) fileAnswer(files);
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             ++checkBoxes;
             box->accept();
-        } else if (auto* end = dynamic_cast<TEndChessGameDlg*>(modal)) {
-            // The window behind it is looked at once the dialog has been up for a moment.
-            if (!endOfGameUp_) {
-                endOfGameUp_ = true;
-                return;
-            }
+        } else if (end != nullptr) {
             endOfGameUp_ = false;
             endOfGameText = end->Message()->text().toStdString();
             if (form_ != nullptr) {
@@ -89,6 +100,8 @@ class ModalAnswerer {
     const TMainForm* form_;
     bool endOfGameUp_ = false;
     QTimer timer_;
+    QPointer<QWidget> answered_;
+    int waits_ = 0;
 };
 
 class MenuCommandsWindowTest : public testing::WindowTest {
@@ -213,8 +226,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
         EXPECT_EQ(dialog->objectName(), "SaveDialog1");
         filters = dialog->nameFilters();
         suffix = dialog->defaultSuffix();
-        dialog->selectFile(home.filePath("mygame"));
-        QMetaObject::invokeMethod(dialog, "accept");
+        testing::ChooseInFileDialog(dialog, home.filePath("mygame"));
     };
     RunMenuCommand(kCommandSaveAs);
     EXPECT_EQ(filters, QStringList{"Chess File(*.chs)"});
@@ -231,8 +243,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
     answerer.fileAnswer = [&](QFileDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "OpenDialog1");
         filters = dialog->nameFilters();
-        dialog->selectFile(QString::fromStdString(file.string()));
-        QMetaObject::invokeMethod(dialog, "accept");
+        testing::ChooseInFileDialog(dialog, QString::fromStdString(file.string()));
     };
     RunMenuCommand(kCommandRestore);
     // The open filter's two blanks are given; Qt's dialog shows every filter simplified.
