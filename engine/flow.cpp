@@ -76,6 +76,7 @@ bool OneComputerMove() {
             if (message.kind == MessageKind::Command && message.command == kCommandStop) {
                 demoMode = 0;  // as in a search: stopping also ends a demonstration
                 recordTop = -1;
+                SidesFromThePosition();  // the move is the user's now, or nobody could make it
                 return false;
             }
             DispatchMessage(message);

@@ -659,6 +659,8 @@ TEST_F(FlowTest, LibraryMoveAndTheMessageTakenMeanwhile) {
         levelKind = kLevelFixedDepth;
         maxDepth = 1;
         demoMode = row.played ? 0 : 1;  // "停止" also ends a demonstration
+        userSide = Black;               // "对弈" at the start: the engine plays Red
+        computerSide = Red;
         ClearMessages();
         if (row.command != 0) {
             Message message;
@@ -678,6 +680,7 @@ TEST_F(FlowTest, LibraryMoveAndTheMessageTakenMeanwhile) {
             EXPECT_EQ(plyCount, 0);
             EXPECT_EQ(recordTop, -1);
             EXPECT_EQ(demoMode, 0);
+            EXPECT_EQ(userSide, sideToMove);  // the user makes the move the engine did not
         }
         demoMode = 0;
         EXPECT_TRUE(PositionIsConsistent());
