@@ -105,12 +105,14 @@ void PerformMove(MoveRecord move) {
 }
 
 // As PerformMove; the move line goes to the field of the side to move before the take-back, the
-// text is written for the side that had played the move.
+// text is written for the side that had played the move. A game taken back from its end goes on:
+// its result no longer holds, and a replay of the last move announces it again.
 void RetractMove(MoveRecord move) {
     StopClock();
     FormatPanelMoveLine(plyCount, clockSide, move, otherSide, sideClock[runningClock].elapsed);
     TakeBackMove(move);
     RedrawChangedSquares();
+    gameOver = 0;
     CheckGameEnd();
     if (!gameOver) StartClock(clockSide);
 }

@@ -287,6 +287,25 @@ TEST(FullMoves, TakeBackAndReplayReportWhatRemains) {
     EXPECT_TRUE(PositionIsConsistent());
 }
 
+// Taken back from a mate, the game goes on with its clock; replayed, it is over again.
+TEST(FullMoves, ATakeBackFromTheEndPlaysOn) {
+    testing::SetUpFen("4k4/R8/9/9/9/9/9/9/9/3K4R b");
+    EnterAll({"e9f9", "d0d1", "f9e9", "i0i9"});
+    ASSERT_EQ(gameOver, 1);
+    DisplayRecorder display;
+    EXPECT_TRUE(TakeBackFullMove());
+    EXPECT_EQ(gameOver, 0);
+    EXPECT_EQ(display.MessageLine(), "");
+    EXPECT_EQ(clockRunning, 1);
+    ReplayFullMove();
+    EXPECT_EQ(gameOver, 1);
+    EXPECT_EQ(gameResultText, "将死！");
+    EXPECT_TRUE(TakeBackFullMove());
+    EnterAll({"f9e9", "d1d0"});
+    EXPECT_EQ(gameOver, 0);
+    EXPECT_EQ(clockRunning, 1);
+}
+
 TEST(FullMoves, TakeBackAfterTheFirstTwoPliesAndNewMoveEndsReplay) {
     testing::SetUpFen(kStartFen);
     EnterAll({"h2e2", "h9g7", "h0g2", "i9h9"});
