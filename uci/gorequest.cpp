@@ -21,12 +21,26 @@ bool ReadNumber(std::string_view text, int64_t* value) {
     return failure == std::errc() && stop == end;
 }
 
+// The words of `go` that take a number.
+bool KnownWord(Protocol protocol, std::string_view word) {
+    static constexpr std::string_view kUci[] = {"depth", "movetime", "wtime",    "btime",
+                                                "winc",  "binc",     "movestogo"};
+    static constexpr std::string_view kUcci[] = {
+        "depth", "time", "opptime", "increment", "oppincrement", "movestogo", "oppmovestogo"};
+    if (protocol == Protocol::Uci)
+        return std::find(std::begin(kUci), std::end(kUci), word) != std::end(kUci);
+    return std::find(std::begin(kUcci), std::end(kUcci), word) != std::end(kUcci);
+}
+
 }  // namespace
 
-bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& words, Side mover,
-                    GoRequest* request, std::string* error) {
+bool ParseGoRequest(Protocol protocol, bool ucciMilliseconds,
+                    const std::vector<std::string_view>& words, Side mover, GoRequest* request,
+                    std::string* error) {
     *request = GoRequest{};
     const Side opponent = Opponent(mover);
+    const bool uci = protocol == Protocol::Uci;
+    const int64_t timeUnitMs = uci || ucciMilliseconds ? 1 : 1000;
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string_view word = words[i];
         if (word == "infinite") {
@@ -43,14 +57,27 @@ bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& word
                 request->searchMoves.emplace_back(words[i]);
             break;
         }
+        if (word == "depth" && i + 1 < words.size() && words[i + 1] == "infinite") {
+            request->infinite = true;  // UCCI: until `stop`
+            ++i;
+            continue;
+        }
         int64_t value = 0;
-        if (i + 1 >= words.size() || !ReadNumber(words[i + 1], &value) || value < 0) {
+        const bool numbered = i + 1 < words.size() && ReadNumber(words[i + 1], &value);
+        if (!KnownWord(protocol, word)) {
+            request->ignored.emplace_back(word);
+            if (numbered) request->ignored.back() += " " + std::string(words[++i]);
+            continue;
+        }
+        if (!numbered || value < 0) {
             *error = "go " + std::string(word) + " needs a number of 0 or more";
             return false;
         }
         ++i;
-        value = std::min(value, kLongestTimeMs);
-        const bool uci = protocol == Protocol::Uci;
+        const bool clock =
+            word == "time" || word == "opptime" || word == "increment" || word == "oppincrement";
+        value = clock ? std::min(value, kLongestTimeMs / timeUnitMs) * timeUnitMs
+                      : std::min(value, kLongestTimeMs);
         if (word == "depth") {
             request->depth = static_cast<int>(std::clamp<int64_t>(value, 1, kMaxDepth));
         } else if (word == "movetime" && uci) {
@@ -65,12 +92,8 @@ bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& word
             request->increment[uci ? Black : opponent] = value;
         } else if (word == "movestogo") {
             request->movesToGo = static_cast<int>(std::min<int64_t>(value, 1000));
-        } else if (word == "oppmovestogo" && !uci) {
-            // The opponent's moves to go tell nothing about this engine's own move.
-        } else {
-            *error = "go does not know '" + std::string(word) + "'";
-            return false;
         }
+        // UCCI's oppmovestogo: the opponent's moves to go tell nothing about this engine's move.
     }
     // Without a depth, a move time or the mover's clock nothing ends the search but `stop`.
     if (request->depth == 0 && request->moveTime < 0 && request->time[mover] < 0)

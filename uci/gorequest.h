@@ -22,14 +22,19 @@ struct GoRequest {
     bool infinite = false;
     bool ponder = false;
     std::vector<std::string> searchMoves;  // UCI searchmoves: only these root moves
+    std::vector<std::string> ignored;      // words not known, each with the number after it
 };
 
-// Reads the words after "go". UCI names both clocks (wtime/btime, winc/binc); UCCI names the
-// mover's (time, increment) and the opponent's (opptime, oppincrement), in milliseconds, so
-// `mover` says whose they are. Unknown words are refused with the reason. A request with neither
-// a depth, a move time nor the mover's clock is infinite.
-bool ParseGoRequest(Protocol protocol, const std::vector<std::string_view>& words, Side mover,
-                    GoRequest* request, std::string* error);
+// Reads the words after "go". UCI names both clocks (wtime/btime, winc/binc) in milliseconds;
+// UCCI names the mover's (time, increment) and the opponent's (opptime, oppincrement), so `mover`
+// says whose they are, in seconds unless `ucciMilliseconds` (the engine's usemillisec option).
+// A word neither protocol knows is skipped, with a number after it, and kept in `ignored`, since
+// adapters add words of their own; a known word without its number is refused with the reason.
+// `depth infinite` and a request with neither a depth, a move time nor the mover's clock are
+// infinite.
+bool ParseGoRequest(Protocol protocol, bool ucciMilliseconds,
+                    const std::vector<std::string_view>& words, Side mover, GoRequest* request,
+                    std::string* error);
 
 // Milliseconds from the start of the search (or from ponderhit).
 struct TimeBudget {

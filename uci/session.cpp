@@ -106,7 +106,7 @@ bool Session::Handle(const std::string& line, bool overlong) {
     } else if (command == "isready") {
         SendLine("readyok");
     } else if (command == "ucinewgame") {
-        if (seed_ != 0) SeedRandom(seed_);
+        NewGame();
     } else if (command == "setoption") {
         SetOption(rest);
     } else if (command == "position") {
@@ -142,8 +142,15 @@ void Session::Identify(Protocol protocol) {
         SendLine("option usebook type check default true");
         SendLine("option seed type spin min 0 max 2147483647 default 0");
         SendLine("option ponder type check default false");
+        SendLine("option usemillisec type check default false");
+        SendLine("option newgame type button");
         SendLine("ucciok");
     }
+}
+
+// The next game's library moves come as they did after start-up when a seed was given.
+void Session::NewGame() {
+    if (seed_ != 0) SeedRandom(seed_);
 }
 
 // UCI: setoption name NAME [value VALUE]. UCCI: setoption NAME [VALUE].
@@ -177,6 +184,11 @@ void Session::SetOption(const Words& words) {
         }
         seed_ = seed;
         SeedGenerator(seed_);
+    } else if (key == "usemillisec") {
+        if (!ReadSwitch(setting, &ucciMilliseconds_))
+            Refuse("option usemillisec takes true or false, not '" + Printable(value) + "'");
+    } else if (key == "newgame") {
+        NewGame();  // UCCI's button for what UCI says with ucinewgame
     } else if (key == "uci_variant") {
         if (setting != "xiangqi") Refuse("this engine plays xiangqi only");
     } else {
@@ -222,7 +234,7 @@ void Session::Go(const Words& words) {
     std::string error;
     if (!positionSet_) {
         error = "go before position: no position has been set";
-    } else if (!ParseGoRequest(protocol_, words, sideToMove, &go_, &error)) {
+    } else if (!ParseGoRequest(protocol_, ucciMilliseconds_, words, sideToMove, &go_, &error)) {
         error += "; nothing is searched";
     }
     if (!error.empty()) {
@@ -230,6 +242,8 @@ void Session::Go(const Words& words) {
         SendLine(protocol_ == Protocol::Uci ? "bestmove (none)" : "nobestmove");
         return;
     }
+    for (const std::string& ignored : go_.ignored)
+        Refuse("go: '" + Printable(ignored) + "' is not known and is ignored");
     allowed_.clear();
     for (const std::string& text : go_.searchMoves) {
         Square from = 0;

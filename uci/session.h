@@ -34,6 +34,7 @@ class Session {
     bool Handle(const std::string& line, bool overlong);
     void Identify(Protocol protocol);
     void SetOption(const Words& words);
+    void NewGame();
     void SetPosition(const Words& words);
     void BanMoves(const Words& words);
     void Go(const Words& words);
@@ -58,7 +59,8 @@ class Session {
     CommandInput& input_;
     Protocol protocol_ = Protocol::Uci;
     bool ownBook_ = true;
-    uint64_t seed_ = 0;  // 0: seeded from the clock at start-up
+    uint64_t seed_ = 0;              // 0: seeded from the clock at start-up
+    bool ucciMilliseconds_ = false;  // UCCI's usemillisec: go's times in milliseconds, not seconds
 
     bool positionSet_ = false;
     PositionRequest position_;         // the last good position

@@ -103,7 +103,7 @@ void CheckGo(const Words& words) {
         for (Side mover : {Red, Black}) {
             uci::GoRequest request;
             std::string error;
-            if (!uci::ParseGoRequest(protocol, words, mover, &request, &error)) continue;
+            if (!uci::ParseGoRequest(protocol, false, words, mover, &request, &error)) continue;
             Require(request.depth >= 0 && request.depth <= 45, "go reads a depth out of range");
             const uci::TimeBudget budget = uci::ComputeTimeBudget(request, mover);
             if (!budget.limited) continue;

@@ -97,9 +97,14 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_EQ(Last(lines), "ucciok");
         EXPECT_TRUE(HasLineStarting(lines, "id name Lanchuan"));
         EXPECT_TRUE(HasLineStarting(lines, "option usebook type check default true"));
-        // UCCI's switches read on and off as well as true and false: no refusal comes.
+        EXPECT_TRUE(HasLineStarting(lines, "option usemillisec type check default false"));
+        EXPECT_TRUE(HasLineStarting(lines, "option newgame type button"));
+        // UCCI's switches read on and off as well as true and false, and its new game is a
+        // button: no refusal comes.
         engine.Send("setoption usebook off");
         engine.Send("setoption usebook on");
+        engine.Send("setoption usemillisec on");
+        engine.Send("setoption newgame");
         engine.Send("isready");
         EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "readyok");
         engine.Send("quit");
@@ -252,7 +257,8 @@ TEST(UciProtocol, BadInputIsRefusedAndThePositionKept) {
         "go depth x",
         "go wtime",
         "go wtime -5",
-        "go sideways 3",
+        "go depth infinity",
+        "setoption name usemillisec value maybe",
         longLine,
         manyWords,
         bytes,
@@ -363,6 +369,7 @@ TEST(UcciProtocol, TimeBanmovesStopAndQuit) {
     engine.Send("go depth 3");
     EXPECT_EQ(Last(engine.ReadUntil("nobestmove")), "nobestmove");
     // The mover's clock in milliseconds, and the opponent's.
+    engine.Send("setoption usemillisec true");
     engine.Send("position startpos moves h2e2");
     const auto sent = std::chrono::steady_clock::now();
     engine.Send("go time 1000 increment 100 opptime 1000 oppincrement 100");
@@ -378,6 +385,49 @@ TEST(UcciProtocol, TimeBanmovesStopAndQuit) {
     engine.Send("quit");
     EXPECT_EQ(engine.ReadLine(milliseconds(5000)), "bye");
     EXPECT_EQ(engine.WaitForExit(milliseconds(5000)), 0);
+}
+
+TEST(UcciProtocol, GoAsUcciProgramsAndAdaptersSendIt) {
+    struct Row {
+        const char* go;
+        bool milliseconds;    // usemillisec
+        const char* ignored;  // the word named in an info string, or nullptr
+        bool waitsForStop;    // no move within 300 ms: a stop is needed
+    };
+    const Row rows[] = {
+        // Seconds: a minute on the clock is more than 300 ms of thought.
+        {"time 60 opptime 60", false, nullptr, true},
+        {"time 60 increment 0 opptime 60 oppincrement 0 movestogo 40", false, nullptr, true},
+        // The same clock in milliseconds, with a word UCCI does not have.
+        {"time 60 opptime 60 movetime 59", true, "'movetime 59'", false},
+        {"draw time 60 opptime 60 sideways", true, "'sideways'", false},
+        {"depth infinite", false, nullptr, true},
+    };
+    EngineProcess engine;
+    engine.Send("ucci");
+    engine.ReadUntil("ucciok");
+    engine.Send("setoption usebook false");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.go);
+        engine.Send(std::string("setoption usemillisec ") + (row.milliseconds ? "true" : "false"));
+        engine.Send("position startpos moves h2e2");
+        engine.Send(std::string("go ") + row.go);
+        std::vector<std::string> lines =
+            engine.ReadUntil("bestmove", milliseconds(row.waitsForStop ? 300 : 5000));
+        EXPECT_EQ(Last(lines).starts_with("bestmove "), !row.waitsForStop) << Last(lines);
+        if (row.waitsForStop) {
+            engine.Send("stop");
+            const std::vector<std::string> rest = engine.ReadUntil("bestmove");
+            lines.insert(lines.end(), rest.begin(), rest.end());
+        }
+        ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+        EXPECT_TRUE(IsLegalAfter(kStartPosition, {"h2e2"}, Word(Last(lines), 1)));
+        if (row.ignored) {
+            EXPECT_TRUE(HasLineStarting(lines, std::string("info string go: ") + row.ignored));
+        } else {
+            EXPECT_FALSE(HasLineStarting(lines, "info string "));
+        }
+    }
 }
 
 TEST(UciProtocol, QuitDuringASearchAndEndOfInputEndTheEngine) {
