@@ -99,19 +99,21 @@ void CheckPosition(const Words& words) {
 }
 
 void CheckGo(const Words& words) {
-    for (uci::Protocol protocol : {uci::Protocol::Uci, uci::Protocol::Ucci}) {
-        for (Side mover : {Red, Black}) {
-            uci::GoRequest request;
-            std::string error;
-            if (!uci::ParseGoRequest(protocol, false, words, mover, &request, &error)) continue;
-            Require(request.depth >= 0 && request.depth <= 45, "go reads a depth out of range");
-            const uci::TimeBudget budget = uci::ComputeTimeBudget(request, mover);
-            if (!budget.limited) continue;
-            Require(!request.infinite, "an infinite search has a time limit");
-            Require(budget.soft >= 1 && budget.soft <= budget.hard, "soft and hard limits cross");
-            const int64_t clock = request.moveTime >= 0 ? request.moveTime : request.time[mover];
-            Require(budget.hard <= std::max<int64_t>(1, clock), "the budget exceeds the clock");
-        }
+    for (int variant = 0; variant < 8; ++variant) {
+        // Both protocols, both movers, UCCI's times in seconds and in milliseconds.
+        const uci::Protocol protocol = variant & 1 ? uci::Protocol::Ucci : uci::Protocol::Uci;
+        const Side mover = variant & 2 ? Black : Red;
+        const bool milliseconds = (variant & 4) != 0;
+        uci::GoRequest request;
+        std::string error;
+        if (!uci::ParseGoRequest(protocol, milliseconds, words, mover, &request, &error)) continue;
+        Require(request.depth >= 0 && request.depth <= 45, "go reads a depth out of range");
+        const uci::TimeBudget budget = uci::ComputeTimeBudget(request, mover);
+        if (!budget.limited) continue;
+        Require(!request.infinite, "an infinite search has a time limit");
+        Require(budget.soft >= 1 && budget.soft <= budget.hard, "soft and hard limits cross");
+        const int64_t clock = request.moveTime >= 0 ? request.moveTime : request.time[mover];
+        Require(budget.hard <= std::max<int64_t>(1, clock), "the budget exceeds the clock");
     }
 }
 
