@@ -16,14 +16,16 @@ namespace {
 
 enum class Direction { Forward, Backward, Sideways };
 
-// Where a move starts, as a player names it: a file, or a place among like pieces on one file.
-enum class Place { ByFile, Front, Middle, Rear };
+// Where a move starts, as a player names it: a file, or a place among like pieces on one file
+// (Ordinal: the n-th from the front, as 一兵…五兵 count four or five Pawns).
+enum class Place { ByFile, Front, Middle, Rear, Ordinal };
 
 // A move as the two written notations describe it.
 struct Description {
     PieceKind kind = Empty;
     Place place = Place::ByFile;
-    int file = 0;  // 1..9 from the mover's right hand, with Place::ByFile
+    int file = 0;     // 1..9 from the mover's right hand; with a place, 0 when not written
+    int ordinal = 0;  // 1..5 from the front, with Place::Ordinal
     Direction direction = Direction::Forward;
     int target = 0;  // the file or the number of ranks, as TargetNumber counts it
 };
@@ -47,7 +49,8 @@ std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side) {
 }
 
 bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
-    if (text.place == Place::ByFile) return text.file == FileNumber(side, move.from);
+    if (text.file != 0 && text.file != FileNumber(side, move.from)) return false;
+    if (text.place == Place::ByFile) return true;
     const std::vector<Square> like = LikePiecesOnFile(move, side);
     const auto at = std::find(like.begin(), like.end(), move.from);
     const long index = at - like.begin();
@@ -58,8 +61,10 @@ bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
             return index == 0;
         case Place::Rear:
             return index == count - 1;
+        case Place::Ordinal:
+            return index == text.ordinal - 1;
         default:
-            return count == 3 && index == 1;
+            return (count == 3 || count == 5) && index == count / 2;
     }
 }
 
@@ -176,6 +181,10 @@ bool DecodeUtf8(std::string_view text, std::vector<char32_t>* out) {
             if ((next & 0xC0) != 0x80) return false;
             c = (c << 6) | (next & 0x3F);
         }
+        // A character has one encoding: a longer form than needed (0xC0 0xB2 for '2') would let
+        // a text pass for another.
+        const char32_t least = length == 1 ? 0 : length == 2 ? 0x80 : 0x800;
+        if (c < least) return false;
         out->push_back(c);
         i += static_cast<size_t>(length);
     }
@@ -260,22 +269,43 @@ bool ChinesePlace(char32_t c, Place* place) {
     }
 }
 
-// Chinese: piece, file, direction, number ("炮二平五"), or place, piece, direction, number
-// ("前车进一").
-bool ReadChineseText(std::string_view text, Description* out) {
-    std::vector<char32_t> c;
-    if (!DecodeUtf8(text, &c) || c.size() != 4) return false;
-    if (!ChineseDirection(c[2], &out->direction)) return false;
-    out->target = ChineseNumber(c[3]);
-    if (out->target == 0) return false;
+// The origin of a Chinese text, the characters before the direction: piece and file ("炮二"),
+// place and piece ("前车", "中兵", or the ordinal "二兵" among four or five Pawns), place and file
+// for Pawns where two files hold several ("前七"), or place, piece and file ("前兵七").
+bool ReadChineseOrigin(const std::vector<char32_t>& c, Description* out) {
+    const size_t length = c.size() - 2;
+    if (length == 3) {
+        if (!ChinesePlace(c[0], &out->place)) return false;
+        out->kind = ChinesePiece(c[1]);
+        out->file = ChineseNumber(c[2]);
+        return out->file != 0 && out->kind == Pawn;
+    }
     if (ChinesePlace(c[0], &out->place)) {
         out->kind = ChinesePiece(c[1]);
-    } else {
-        out->kind = ChinesePiece(c[0]);
+        if (out->kind != Empty) return true;
+        out->kind = Pawn;
         out->file = ChineseNumber(c[1]);
-        if (out->file == 0) return false;
+        return out->file != 0;
     }
-    return out->kind != Empty;
+    const int ordinal = ChineseNumber(c[0]);
+    if (ordinal >= 1 && ordinal <= 5 && ChinesePiece(c[1]) == Pawn) {
+        out->place = Place::Ordinal;
+        out->ordinal = ordinal;
+        out->kind = Pawn;
+        return true;
+    }
+    out->kind = ChinesePiece(c[0]);
+    out->file = ChineseNumber(c[1]);
+    return out->file != 0 && out->kind != Empty;
+}
+
+// Chinese: an origin (see above), a direction and a number ("炮二平五", "前车进一").
+bool ReadChineseText(std::string_view text, Description* out) {
+    std::vector<char32_t> c;
+    if (!DecodeUtf8(text, &c) || (c.size() != 4 && c.size() != 5)) return false;
+    if (!ChineseDirection(c[c.size() - 2], &out->direction)) return false;
+    out->target = ChineseNumber(c.back());
+    return out->target != 0 && ReadChineseOrigin(c, out);
 }
 
 }  // namespace
@@ -289,23 +319,47 @@ MoveTextResult ReadMoveText(std::string_view text, MoveRecord* move) {
     return MoveTextResult::NotAMove;
 }
 
+namespace {
+
+// The name of the index-th of `count` like pieces on one file, front first: 前/后 for two, 前/中/后
+// for three Pawns, 前/二/三/四/后 for four or five.
+const char* PlaceName(long index, long count) {
+    static constexpr const char* kOrdinals[] = {"", "二", "三", "四"};
+    if (index == 0) return "前";
+    if (index == count - 1) return "后";
+    return count == 3 ? "中" : kOrdinals[index];
+}
+
+// Whether a file other than the origin's holds two or more of the mover's Pawns.
+bool PawnsDoubledElsewhere(const MoveRecord& move, Side side) {
+    for (int file = 0; file < kFiles; ++file) {
+        if (file == FileOf(move.from)) continue;
+        int pawns = 0;
+        for (int rank = 0; rank < kRanks; ++rank) {
+            const BoardCell& piece = board[MakeSquare(rank, file)];
+            if (piece.kind == Pawn && piece.side == side) ++pawns;
+        }
+        if (pawns >= 2) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string ChineseMoveText(const MoveRecord& move) {
     const Side side = sideToMove;
     const std::string text = FormatMove(move, side);
-    Description own;
-    own.kind = move.piece;
-    own.file = FileNumber(side, move.from);
-    own.direction = DirectionOf(side, move);
-    own.target = TargetNumber(side, move);
-    MoveRecord found;
-    if (FindDescribed(own, &found) != MoveTextResult::Ambiguous) return text;
-    // Two or three like pieces on one file: the front, middle or rear one.
+    // Advisors and Elephants on one file always go opposite ways, so the direction tells them
+    // apart and the notation keeps their file; the King is alone.
+    if (move.piece == Assist || move.piece == Bishop || move.piece == King) return text;
     const std::vector<Square> like = LikePiecesOnFile(move, side);
+    if (like.size() < 2) return text;
     const long index = std::find(like.begin(), like.end(), move.from) - like.begin();
-    const char* place = index == 0                                    ? "前"
-                        : index + 1 == static_cast<long>(like.size()) ? "后"
-                                                                      : "中";
-    // The piece's name is the first of the four characters, each three bytes long.
+    const std::string place = PlaceName(index, static_cast<long>(like.size()));
+    // Each character of the four is three bytes: piece, file, direction, number. The place takes
+    // the file's room; where another file also holds several Pawns, "前兵" would not say which
+    // file, so the file takes the piece's room instead ("前七平六", "前７平６").
+    if (move.piece == Pawn && PawnsDoubledElsewhere(move, side)) return place + text.substr(3);
     return place + text.substr(0, 3) + text.substr(6);
 }
 

@@ -1,7 +1,8 @@
 // Moves as players write them in shared game records: ICCS coordinates (h2e2, H2-E2), WXF
-// (C2.5, H8+7, +R.4, -P+1) and Chinese notation (炮二平五, 马８进７, 前车进一, with either set of
-// numerals and the traditional or simplified piece names). A text is matched against the legal
-// moves of the side to move, so it is read exactly as the rules allow.
+// (C2.5, H8+7, +R.4, -P+1) and Chinese notation (炮二平五, 马８进７, 前车进一, 中兵平六, 一兵…五兵
+// among four or five Pawns, 前七平六 or 前兵七平六 where two files hold several Pawns, with either
+// set of numerals and the traditional or simplified piece names). A text is matched against the
+// legal moves of the side to move, so it is read exactly as the rules allow.
 #pragma once
 
 #include <string>
@@ -23,9 +24,12 @@ enum class MoveTextResult {
 // unchanged; *move is set only when the result is Found.
 MoveTextResult ReadMoveText(std::string_view text, MoveRecord* move);
 
-// The Chinese text of a legal move of sideToMove as a player writes it: the program's own four
-// characters, or the front/rear form (前车进一) when two like pieces on one file would make those
-// ambiguous.
+// The Chinese text of a legal move of sideToMove as a player writes it, always four characters:
+// the program's own (炮二平五), or, whenever two or more of the mover's Rooks, Knights, Gunners or
+// Pawns stand on the moved piece's file, its place among them in the file's stead: 前/后 for two
+// (前车进一), 前/中/后 for three Pawns, 前/二/三/四/后 for four or five (二兵平六). Where another
+// file holds several Pawns too, the Pawn's file stands in the piece's stead (前七平六, 后５进１).
+// ReadMoveText reads every such text back as the same move.
 std::string ChineseMoveText(const MoveRecord& move);
 
 }  // namespace xq

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ TEST(MoveText, ReadsTheThreeNotations) {
     const char* twoRooks = "4k4/9/9/9/9/R8/9/R8/9/3K5 w";
     const char* blackRooks = "r3k4/9/r8/9/9/9/9/9/9/3K5 b";
     const char* threePawns = "5k3/9/4P4/4P4/4P4/9/9/9/9/3K5 w";
+    const char* fourPawns = "3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w";
+    const char* fivePawns = "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w";
+    const char* twoPawnFiles = "4k4/9/9/9/9/2p1p4/2p1p4/9/9/3K5 b";
+    const char* threeAndTwo = "5k3/9/2P1P4/2P1P4/4P4/9/9/9/9/3K5 w";
     const TextRow rows[] = {
         {"ICCS", start, "h2e2", MoveTextResult::Found, "h2e2"},
         {"ICCS with a dash", start, "H2-E2", MoveTextResult::Found, "h2e2"},
@@ -45,6 +50,24 @@ TEST(MoveText, ReadsTheThreeNotations) {
          "a7b7"},
         {"Chinese with plain digits", start, "马2进3", MoveTextResult::Found, "h0g2"},
         {"Chinese middle Pawn", threePawns, "中兵平六", MoveTextResult::Found, "e6d6"},
+        {"Chinese ordinal among four Pawns", fourPawns, "二兵平六", MoveTextResult::Found, "e7d7"},
+        {"Chinese first of four Pawns", fourPawns, "一兵平四", MoveTextResult::Found, "e8f8"},
+        {"Chinese front of four Pawns", fourPawns, "前兵平四", MoveTextResult::Found, "e8f8"},
+        {"Chinese rear of four Pawns", fourPawns, "后兵平六", MoveTextResult::Found, "e5d5"},
+        {"no middle among four Pawns", fourPawns, "中兵平六", MoveTextResult::Illegal, ""},
+        {"Chinese fourth of five Pawns", fivePawns, "四兵平六", MoveTextResult::Found, "e5d5"},
+        {"Chinese middle of five Pawns", fivePawns, "中兵平六", MoveTextResult::Found, "e6d6"},
+        {"Chinese place and file for Pawns on two files", twoPawnFiles, "前３平４",
+         MoveTextResult::Found, "c3d3"},
+        {"Chinese place, Pawn and file", twoPawnFiles, "前卒５平４", MoveTextResult::Found, "e3d3"},
+        {"front Pawn with two files holding several", twoPawnFiles, "前卒平４",
+         MoveTextResult::Ambiguous, ""},
+        {"Chinese middle Pawn with the file", threeAndTwo, "中五平六", MoveTextResult::Found,
+         "e6d6"},
+        {"Chinese rear Pawn with the file", threeAndTwo, "后七平八", MoveTextResult::Found, "c6b6"},
+        {"place and file name Pawns only", twoRooks, "前九进一", MoveTextResult::Illegal, ""},
+        {"overlong UTF-8 digit", start, "马\xC0\xB2进3", MoveTextResult::NotAMove, ""},
+        {"overlong three-byte digit", start, "马\xE0\x80\xB2进3", MoveTextResult::NotAMove, ""},
         {"two Rooks on one file by file", twoRooks, "车九进一", MoveTextResult::Ambiguous, ""},
         {"not a move of the piece", start, "炮二进九", MoveTextResult::Illegal, ""},
         {"ICCS from an empty point", start, "e4e5", MoveTextResult::Illegal, ""},
@@ -74,6 +97,134 @@ TEST(MoveText, ChineseTextIsUnambiguous) {
     EXPECT_EQ(ChineseMoveText(testing::Generated("a2a3")), "后车进一");
     EXPECT_EQ(ChineseMoveText(testing::Generated("a2b2")), "后车平八");
     EXPECT_EQ(ChineseMoveText(testing::Generated("d0d1")), "帅六进一");
+}
+
+// The place goes in whenever several like pieces share the file, even where only one can move.
+TEST(MoveText, ChineseTextNamesThePlaceAmongLikePiecesOnTheFile) {
+    struct Row {
+        const char* fen;
+        const char* iccs;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"4k4/9/9/9/4P4/4P4/9/9/9/3K5 w", "e5e6", "前兵进一"},
+        {"4k4/9/9/9/4R4/9/9/4R4/9/3K5 w", "e2d2", "后车平六"},
+        {"4k4/9/9/4n4/9/9/9/9/4n4/3K5 b", "e6d4", "后马进４"},
+        {"5k3/9/4P4/4P4/4P4/9/9/9/9/3K5 w", "e6d6", "中兵平六"},
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w", "e7d7", "二兵平六"},
+        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w", "e6f6", "三兵平四"},
+        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w", "e5d5", "四兵平六"},
+        {"4k4/9/9/9/9/2p1p4/2p1p4/9/9/3K5 b", "c3d3", "前３平４"},
+        {"5k3/9/2P1P4/2P1P4/4P4/9/9/9/9/3K5 w", "e6d6", "中五平六"},
+        // Advisors and Elephants on one file go opposite ways: their file is enough.
+        {"4k4/9/9/9/9/9/9/3A5/9/3AK4 w", "d0e1", "仕六进五"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.iccs);
+        testing::SetUpFen(row.fen);
+        EXPECT_EQ(ChineseMoveText(testing::Generated(row.iccs)), row.text);
+    }
+}
+
+// A random position with the Kings in their palaces and the other pieces crowded onto a few
+// files, so that like pieces often share one; Pawns only where they may stand.
+std::string RandomCrowdedFen(std::mt19937* random) {
+    std::string cells[10] = {};  // by rank, 0 is Red's back rank
+    for (std::string& rank : cells)
+        rank.assign(9, '.');
+    auto pick = [random](int n) {
+        return static_cast<int>((*random)() % static_cast<unsigned>(n));
+    };
+    auto place = [&](char letter, int rank, int file) {
+        if (cells[rank][file] == '.') cells[rank][file] = letter;
+    };
+    place('K', pick(3), 3 + pick(3));
+    place('k', 9 - pick(3), 3 + pick(3));
+    for (Side side : {Red, Black}) {
+        const bool red = side == Red;
+        auto own = [red](int rank) { return red ? rank : 9 - rank; };
+        auto letter = [red](char c) { return red ? c : static_cast<char>(c - 'A' + 'a'); };
+        for (int n = pick(3); n > 0; --n) {
+            const int corner = pick(5);
+            place(letter('A'), own(corner == 4 ? 1 : 2 * (corner / 2)),
+                  corner == 4 ? 4 : 3 + 2 * (corner % 2));
+        }
+        for (int n = pick(3); n > 0; --n) {
+            const int point = pick(7);
+            place(letter('B'),
+                  own(point < 2   ? 0
+                      : point < 5 ? 2
+                                  : 4),
+                  point < 2   ? 2 + 4 * point
+                  : point < 5 ? 4 * (point - 2)
+                              : 2 + 4 * (point - 5));
+        }
+        for (char kind : {'R', 'N', 'C'}) {
+            for (int n = pick(3); n > 0; --n)
+                place(letter(kind), pick(10), pick(3) == 0 ? pick(9) : 2 + 2 * pick(3));
+        }
+        // Now and then all of a side's Pawns on one file, for the ordinals among four or five.
+        const int pawnFile = pick(3) == 0 ? 2 + 2 * pick(3) : -1;
+        for (int n = pick(6); n > 0; --n) {
+            const int file = pawnFile >= 0 ? pawnFile : pick(4) == 0 ? pick(9) : 2 + 2 * pick(2);
+            place(letter('P'), own(3 + pick(7)), file);
+        }
+    }
+    std::string fen;
+    for (int rank = 9; rank >= 0; --rank) {
+        int blanks = 0;
+        for (char c : cells[rank]) {
+            if (c == '.') {
+                ++blanks;
+                continue;
+            }
+            if (blanks > 0) fen += static_cast<char>('0' + blanks);
+            blanks = 0;
+            fen += c;
+        }
+        if (blanks > 0) fen += static_cast<char>('0' + blanks);
+        if (rank > 0) fen += '/';
+    }
+    return fen + (pick(2) == 0 ? " w" : " b");
+}
+
+bool IsPieceName(const std::string& character) {
+    for (const char* name :
+         {"帅", "将", "车", "炮", "砲", "马", "仕", "士", "相", "象", "兵", "卒"}) {
+        if (character == name) return true;
+    }
+    return false;
+}
+
+TEST(MoveText, EveryChineseTextReadsBackAsTheSameMove) {
+    std::mt19937 random(20);
+    std::set<std::string> placesSeen;  // the first character of every text with a place
+    for (int position = 0; position < 400; ++position) {
+        const std::string fen = RandomCrowdedFen(&random);
+        SCOPED_TRACE(fen);
+        InitAttackTable();
+        NewGame();
+        std::string error;
+        ASSERT_TRUE(ReadFen(fen, &error)) << error;
+        ResetAfterSetUp();
+        const PositionSnapshot before = PositionSnapshot::Take();
+        for (const MoveRecord& move : LegalMoves()) {
+            const std::string text = ChineseMoveText(move);
+            SCOPED_TRACE(text);
+            EXPECT_EQ(text.size(), 12u);
+            MoveRecord read = NullMove;
+            ASSERT_EQ(ReadMoveText(text, &read), MoveTextResult::Found) << FormatIccs(move);
+            EXPECT_TRUE(SameMove(read, move))
+                << FormatIccs(move) << " read as " << FormatIccs(read);
+            if (!IsPieceName(text.substr(0, 3)))
+                placesSeen.insert(text.substr(0, 3) +
+                                  (IsPieceName(text.substr(3, 3)) ? "" : "file"));
+        }
+        EXPECT_TRUE(PositionSnapshot::Take() == before);
+    }
+    // The harness reaches every form of the place.
+    for (const char* form : {"前", "后", "中", "二", "三", "前file", "后file"})
+        EXPECT_EQ(placesSeen.count(form), 1u) << form;
 }
 
 // A random game of legal moves from `fen`, played on the board and taken back again.
