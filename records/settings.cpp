@@ -1,10 +1,13 @@
 #include "records/settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 #include <string_view>
 
+#include "engine/evaluation.h"
 #include "engine/flow.h"
+#include "engine/search.h"
 #include "engine/think.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -63,6 +66,25 @@ std::string LevelTimeText(double value, int decimals) {
 std::filesystem::path SettingsFile() {
     const std::filesystem::path folder = ConfigFolder();
     return folder.empty() ? folder : folder / kSettingsFileName;
+}
+
+void Reset() {
+    std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
+    levelKind = kDefaultLevel;
+    levelTime = kDefaultLevelTime;
+    maxDepth = kDefaultMaxDepth;
+    colorSquare = kDefaultSquareColor;
+    boardReversed = 0;
+    soundOn = kDefaultSoundOn;
+    bestPathShown = 1;
+    twoPlayerMode = 0;
+    demoMode = 0;
+    timedThinking = 0;
+    pondering = 0;
+    noTimeLimit = 0;
+    timeLimit = 0.0;
+    stopSearch = 0;
+    searchScore = 0;
 }
 
 void ReadSettings(const std::filesystem::path& file) {

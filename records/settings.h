@@ -55,6 +55,13 @@ inline constexpr char kSettingsSection[] = "CHESS";
 // chess.ini in the settings folder (empty when there is no settings folder).
 std::filesystem::path SettingsFile();
 
+// Every setting of the engine and the game back at its built-in value, as at start-up before
+// chess.ini is read: the piece values, the level, its time value and the depth limit, the board
+// colour and orientation, the sound and best-line switches, two-player and demonstration mode
+// off, and the engine at rest (no timed thinking, pondering, time limit, stop or last score).
+// The game itself (position, record, clocks, sides) is NewGame's.
+void Reset();
+
 // Reads Level, AverageTime, ColorSquare, MaxLevel and SoundOn, in that order, into levelKind,
 // levelTime, colorSquare, maxDepth and soundOn. A missing file or key gives the built-in value,
 // and so does a value out of range: a level outside 0..6 (the integer's low byte is the level,

@@ -15,6 +15,7 @@
 
 #include "dialogs/dialog_support.h"
 #include "engine/think.h"
+#include "records/settings.h"
 #include "rules/clock.h"
 #include "rules/record.h"
 #include "support/display_recorder.h"
@@ -29,9 +30,7 @@ using testing::ErrorRecorder;
 class LevelCommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        levelKind = kLevelEasy;
-        levelTime = 5.0;
-        maxDepth = 45;
+        Reset();
         plyCount = 0;
         ResetClocks();
     }

@@ -15,6 +15,7 @@
 
 #include "dialogs/dialog_support.h"
 #include "engine/evaluation.h"
+#include "records/settings.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/valuerows.h"
 
@@ -28,12 +29,8 @@ using testing::TypeInto;
 
 class PieceValueDlgTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
-    }
-    void TearDown() override {
-        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
-    }
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
 
     QLineEdit* Edit(const char* kind) { return dialog.findChild<QLineEdit*>(QString("E") + kind); }
     QScrollBar* Bar(const char* kind) { return dialog.findChild<QScrollBar*>(QString("S") + kind); }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string_view>
 
 #include "engine/evaluation.h"
@@ -13,6 +12,7 @@
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/random.h"
+#include "records/settings.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
 #include "support/position_fixture.h"
@@ -28,19 +28,8 @@ class EngineTest : public ::testing::Test {
     }
 
     static void ResetEngineSettings() {
-        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
         InitEngine();
-        levelKind = kLevelEasy;
-        maxDepth = 45;
-        levelTime = 5.0;
-        twoPlayerMode = 0;
-        demoMode = 0;
-        timedThinking = 0;
-        pondering = 0;
-        noTimeLimit = 0;
-        timeLimit = 0.0;
-        stopSearch = 0;
-        searchScore = 0;
+        Reset();
         SeedRandom(1);
     }
 

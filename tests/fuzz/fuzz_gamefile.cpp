@@ -47,13 +47,7 @@ struct GameState {
 
 // The opening array with the built-in settings, so that every input starts from one game.
 void BuiltInGame() {
-    std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
-    levelKind = kDefaultLevel;
-    levelTime = kDefaultLevelTime;
-    maxDepth = kDefaultMaxDepth;
-    boardReversed = 0;
-    twoPlayerMode = 0;
-    demoMode = 0;
+    Reset();
     NewGame();
 }
 

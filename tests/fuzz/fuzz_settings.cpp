@@ -35,14 +35,6 @@ void RequireInRange(const Settings& s) {
             "a setting is read out of its range", s.Text());
 }
 
-void RestoreDefaultSettings() {
-    levelKind = kDefaultLevel;
-    levelTime = kDefaultLevelTime;
-    colorSquare = kDefaultSquareColor;
-    maxDepth = kDefaultMaxDepth;
-    soundOn = kDefaultSoundOn;
-}
-
 // A key of a section of its own: written, it reads back as written, as text and as a number.
 void CheckForeignKey(const std::filesystem::path& file, const Settings& settings) {
     Require(WriteProfileString("Fuzz", "Note", "-1234 a=b", file), "a key cannot be written");
@@ -67,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace xq::fuzz;
     static const std::filesystem::path file = ScratchFile("chess.ini");
     WriteWholeFile(file, std::string_view(reinterpret_cast<const char*>(data), size));
-    RestoreDefaultSettings();
+    Reset();
 
     // 1. What is read is in range.
     const Settings read = Settings::Read(file);

@@ -86,13 +86,7 @@ class GameFileTest : public ::testing::Test {
     static void BuiltInSettings() {
         InitAttackTable();
         InitEngine();
-        std::copy(std::begin(kDefaultPieceValue), std::end(kDefaultPieceValue), pieceValue);
-        levelKind = kDefaultLevel;
-        levelTime = kDefaultLevelTime;
-        maxDepth = kDefaultMaxDepth;
-        boardReversed = 0;
-        twoPlayerMode = 0;
-        demoMode = 0;
+        Reset();
         testing::SetUpFen(kStartFen);
         userSide = Red;
         computerSide = Black;

@@ -70,13 +70,13 @@ struct LineState {
 class GameLogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        demoMode = 0;
+        Reset();
         OpenGameLog(file_);
         ASSERT_TRUE(loggingOn);
     }
     void TearDown() override {
         CloseGameLog();
-        demoMode = 0;
+        Reset();
         testing::SetUpFen(kStartFen);
     }
     // What the log holds after its banner line.
@@ -167,8 +167,6 @@ TEST_F(GameLogTest, TheEnginesMoveInPlayWritesItsLine) {
     EXPECT_EQ(line.size(), 71u) << GbkToUtf8(line).value_or("?");
     EXPECT_EQ(line.back(), '\n');
     EXPECT_EQ(lastPlayerMove.piece, Empty);
-    levelKind = kDefaultLevel;
-    maxDepth = kDefaultMaxDepth;
 }
 
 TEST_F(GameLogTest, NothingIsWrittenAfterTheClose) {

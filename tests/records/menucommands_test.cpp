@@ -60,8 +60,6 @@ class MenuCommandsTest : public testing::EngineTest {
         UseOpeningLibrary({});
         levelKind = kLevelFixedDepth;
         maxDepth = 1;
-        boardReversed = 0;
-        bestPathShown = 1;
         soundOn = 0;
         savedLevel = 0;
         savedGameName.clear();
@@ -82,8 +80,6 @@ class MenuCommandsTest : public testing::EngineTest {
         ClearWindowHandlers();
         SetWindowProcedure(kMainWindow, nullptr);
         chooseGameToRestore = chooseGameToSave = nullptr;
-        boardReversed = 0;
-        bestPathShown = 1;
         EngineTest::TearDown();
     }
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "engine/evaluation.h"
 #include "engine/flow.h"
+#include "engine/search.h"
 #include "engine/think.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
@@ -25,7 +27,7 @@ using testing::WriteWholeFile;
 class SettingsTest : public ::testing::Test {
   protected:
     void SetUp() override { SetState(3, 7.5, {9, 9, 9}, 20, 0); }
-    void TearDown() override { SetState(kDefaultLevel, 5.0, kDefaultSquareColor, 45, 1); }
+    void TearDown() override { Reset(); }
 
     static void SetState(uint8_t level, double time, BoardColor color, uint8_t depth,
                          uint8_t sound) {
@@ -80,6 +82,25 @@ TEST_F(SettingsTest, RoundTripKeepsForeignSectionsAndKeys) {
     SetState(2, 5.0, kDefaultSquareColor, 45, 1);
     ReadSettings(file);
     ExpectState(0, 10.0, {1, 2, 3}, 12, 0, "read back");
+}
+
+// The one reset the test fixtures share: every setting and run flag a test may leave changed.
+TEST_F(SettingsTest, ResetGivesEverySettingItsBuiltInValueAndTheEngineAtRest) {
+    pieceValue[Rook] = 1;
+    boardReversed = bestPathShown = 0;
+    twoPlayerMode = demoMode = timedThinking = pondering = noTimeLimit = stopSearch = 1;
+    timeLimit = 3.0;
+    searchScore = 100;
+    Reset();
+    ExpectState(kDefaultLevel, kDefaultLevelTime, kDefaultSquareColor, kDefaultMaxDepth,
+                kDefaultSoundOn, "reset");
+    EXPECT_TRUE(
+        std::equal(std::begin(pieceValue), std::end(pieceValue), std::begin(kDefaultPieceValue)));
+    EXPECT_EQ(boardReversed, 0);
+    EXPECT_EQ(bestPathShown, 1);
+    EXPECT_EQ(twoPlayerMode + demoMode + timedThinking + pondering + noTimeLimit + stopSearch, 0);
+    EXPECT_EQ(timeLimit, 0.0);
+    EXPECT_EQ(searchScore, 0);
 }
 
 TEST_F(SettingsTest, NoFileGivesTheBuiltInValuesAndWritingCreatesIt) {

@@ -20,7 +20,6 @@
 #include "records/menucommands.h"
 #include "records/settings.h"
 #include "rules/game.h"
-#include "support/settings_defaults.h"
 
 namespace xq::testing {
 
@@ -31,12 +30,10 @@ class WindowTest : public ::testing::Test {
         setenv("XDG_CONFIG_HOME", qPrintable(home.filePath("config")), 1);
         setenv("XDG_STATE_HOME", qPrintable(home.filePath("state")), 1);
         std::remove(SettingsFile().c_str());
-        RestoreDefaultSettings();
+        Reset();
     }
     void TearDown() override {
-        RestoreDefaultSettings();
-        twoPlayerMode = demoMode = 0;
-        bestPathShown = 1;
+        Reset();
         libraryLoaded = false;
         savedGameName.clear();
     }

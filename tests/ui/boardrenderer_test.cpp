@@ -54,15 +54,12 @@ class BoardRendererTest : public ::testing::Test {
   protected:
     void SetUp() override {
         testing::SetUpFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w");
-        boardReversed = 0;
+        Reset();
         levelKind = kLevelPerMove;
         computerSide = Black;
         canvas.FillRect({0, 0, 731, 666}, gdi::Brush::Solid(kLightGrey));
     }
-    void TearDown() override {
-        boardReversed = 0;
-        levelKind = kLevelEasy;
-    }
+    void TearDown() override { Reset(); }
 
     bool IsInk(QPoint origin, int dx, int dy) const {
         return canvas.Pixel(origin.x() + dx, origin.y() + dy) == kBlack;

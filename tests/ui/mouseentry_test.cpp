@@ -79,7 +79,6 @@ class MouseEntryTest : public testing::WindowTest {
         form.show();
         UseOpeningLibrary({});  // the engine searches from the first move on
         ClearMessages();
-        twoPlayerMode = 0;
     }
     void TearDown() override {
         form.Board()->afterPaint = nullptr;

@@ -1,0 +1,40 @@
+# Fails when the search suite's node count of a position differs from its pinned figure.
+# Run by CTest: cmake -DXQ_BENCH=... -DDEPTH=... -DPINNED=... -P check-search-suite.cmake
+execute_process(COMMAND "${XQ_BENCH}" search-suite --seed 1 ${DEPTH}
+                OUTPUT_VARIABLE output RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "xq-bench search-suite failed (${result}):\n${output}")
+endif()
+
+# "total <name> <nodes> nodes ..." for every position searched.
+string(REGEX MATCHALL "total [^ ]+ [0-9]+ nodes" totals "${output}")
+foreach(total IN LISTS totals)
+    string(REGEX REPLACE "total ([^ ]+) ([0-9]+) nodes" "\\1" name "${total}")
+    string(REGEX REPLACE "total ([^ ]+) ([0-9]+) nodes" "\\2" nodes "${total}")
+    set(searched_${name} ${nodes})
+endforeach()
+
+file(STRINGS "${PINNED}" lines REGEX "^[^#]")
+set(failures "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^([^ ]+) ([0-9]+)$" "\\1" name "${line}")
+    string(REGEX REPLACE "^([^ ]+) ([0-9]+)$" "\\2" pinned "${line}")
+    if(NOT DEFINED searched_${name})
+        string(APPEND failures "  ${name}: not searched (pinned ${pinned} nodes)\n")
+    elseif(NOT searched_${name} STREQUAL pinned)
+        string(APPEND failures
+               "  ${name}: ${searched_${name}} nodes at depth ${DEPTH}, pinned ${pinned}\n")
+    endif()
+    unset(searched_${name})
+endforeach()
+foreach(total IN LISTS totals)
+    string(REGEX REPLACE "total ([^ ]+) .*" "\\1" name "${total}")
+    if(DEFINED searched_${name})
+        string(APPEND failures "  ${name}: searched but has no pinned count\n")
+    endif()
+endforeach()
+if(NOT failures STREQUAL "")
+    message(FATAL_ERROR "The search suite's node counts differ from ${PINNED}:\n${failures}")
+endif()
+list(LENGTH lines count)
+message(STATUS "${count} positions searched to depth ${DEPTH} with their pinned node counts")
