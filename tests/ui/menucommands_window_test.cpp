@@ -33,6 +33,7 @@
 #include "rules/movegen.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
@@ -266,6 +267,11 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
 // The engine plays both sides through "对弈", one ply deep, until the game ends; the end-of-game
 // dialog names the result and its "Yes" starts a new game.
 TEST_F(MenuCommandsWindowTest, AWholeGameFromNewGameToTheEndOfGameDialog) {
+    // Every engine move is flashed at a pace a person can follow; a whole game need not wait.
+    CanvasWidget::SetFrameClock({[] { return int64_t{0}; }, [](int64_t) {}});
+    struct SteadyClockBack {
+        ~SteadyClockBack() { CanvasWidget::SetFrameClock({}); }
+    } steadyClockBack;
     ModalAnswerer answerer(form.get());
     int passes = 0;
     while (answerer.endOfGameText.empty() && passes < 2000) {
