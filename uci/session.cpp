@@ -10,11 +10,6 @@
 
 namespace xq::uci {
 
-namespace {
-
-constexpr std::string_view kEngineName = "Lanchuan 0.1";
-constexpr std::string_view kEngineAuthor = "the Lanchuan Xiangqi developers";
-
 std::vector<std::string_view> SplitWords(std::string_view line) {
     std::vector<std::string_view> words;
     size_t i = 0;
@@ -28,6 +23,11 @@ std::vector<std::string_view> SplitWords(std::string_view line) {
     }
     return words;
 }
+
+namespace {
+
+constexpr std::string_view kEngineName = "Lanchuan 0.1";
+constexpr std::string_view kEngineAuthor = "the Lanchuan Xiangqi developers";
 
 std::string Lowercase(std::string_view text) {
     std::string lower(text);

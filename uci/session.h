@@ -18,6 +18,9 @@
 
 namespace xq::uci {
 
+// The words of a command line, as the protocols separate them: by blanks and tabs.
+std::vector<std::string_view> SplitWords(std::string_view line);
+
 class Session {
   public:
     // The core must be initialised and the opening library loaded (or not) before.

@@ -10,40 +10,12 @@
 #include "records/settings.h"
 #include "rules/clock.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/support/game_state.h"
 
 namespace xq::fuzz {
 namespace {
 
-// Everything a load may change: the position, the sides, the flags, the clocks and the values.
-struct GameState {
-    PositionSnapshot position;
-    Side clock;
-    uint8_t flags[6];  // reversed, two players, demonstration, no time limit, level, depth
-    double time;
-    Stopwatch clocks[3];
-    int32_t values[8];
-    uint8_t library;
-    uint8_t over;
-
-    static GameState Take() {
-        GameState s;
-        std::memset(&s, 0, sizeof s);  // padding too, for memcmp
-        s.position = PositionSnapshot::Take();
-        s.clock = clockSide;
-        const uint8_t flags[6] = {boardReversed, twoPlayerMode, demoMode,
-                                  noTimeLimit,   levelKind,     maxDepth};
-        std::memcpy(s.flags, flags, sizeof flags);
-        s.time = levelTime;
-        s.clocks[0] = sideClock[Red];
-        s.clocks[1] = sideClock[Black];
-        s.clocks[2] = searchClock;
-        std::memcpy(s.values, pieceValue, sizeof pieceValue);
-        s.library = libraryLimit;
-        s.over = gameOver;
-        return s;
-    }
-    bool operator==(const GameState& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
-};
+using testing::GameState;
 
 // The opening array with the built-in settings, so that every input starts from one game.
 void BuiltInGame() {

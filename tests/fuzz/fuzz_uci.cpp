@@ -64,20 +64,6 @@ std::vector<std::string> TakeLines(std::string_view bytes) {
     return lines;
 }
 
-Words SplitWords(std::string_view line) {
-    Words words;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        const size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
-    }
-    return words;
-}
-
 void CheckPosition(const Words& words) {
     uci::PositionRequest request;
     std::string error;
@@ -121,7 +107,7 @@ void CheckGo(const Words& words) {
 void RunSession(const std::vector<std::string>& lines) {
     std::string kept;
     for (const std::string& line : lines) {
-        const Words words = SplitWords(line);
+        const Words words = uci::SplitWords(line);
         if (!words.empty() && words[0] == "go") continue;
         kept += line + "\n";
     }
@@ -154,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(lines == ExpectedLines(bytes), "the input's lines were cut otherwise");
     NewGame();
     for (const std::string& line : lines) {
-        const Words words = SplitWords(line);
+        const Words words = uci::SplitWords(line);
         if (words.empty()) continue;
         const Words rest(words.begin() + 1, words.end());
         if (words[0] == "position") CheckPosition(rest);

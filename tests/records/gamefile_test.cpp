@@ -23,6 +23,7 @@
 #include "rules/gamemoves.h"
 #include "rules/setupcheck.h"
 #include "support/display_recorder.h"
+#include "support/game_state.h"
 #include "support/position_fixture.h"
 #include "support/temp_folder.h"
 
@@ -30,53 +31,12 @@ namespace xq {
 namespace {
 
 using testing::DisplayRecorder;
+using testing::GameState;
 using testing::ReadWholeFile;
 using testing::TempFolder;
 using testing::WriteWholeFile;
 
 constexpr char kMiddlegame[] = "1C2ka3/9/C1Nab1n2/p3p3p/6p2/9/P3P3P/3AB4/3p2c2/c1BAK4 b - - 0 1";
-
-// Every byte of game state a restore may change, compared whole.
-struct GameState {
-    Board cells;
-    PieceList lists[2];
-    int32_t defenders[2];
-    Side toMove, other, clock, user, computer;
-    uint8_t flags[6];  // reversed, two players, demonstration, no time limit, level, depth
-    double time;
-    int32_t plies;
-    int16_t top;
-    Stopwatch clocks[3];
-    int32_t values[8];
-    uint8_t library, over;
-
-    static GameState Take() {
-        GameState s;
-        std::memset(&s, 0, sizeof s);  // padding too, for memcmp
-        std::memcpy(s.cells, board, sizeof board);
-        std::memcpy(s.lists, pieceList, sizeof pieceList);
-        std::memcpy(s.defenders, firstDefender, sizeof firstDefender);
-        s.toMove = sideToMove;
-        s.other = otherSide;
-        s.clock = clockSide;
-        s.user = userSide;
-        s.computer = computerSide;
-        const uint8_t flags[6] = {boardReversed, twoPlayerMode, demoMode,
-                                  noTimeLimit,   levelKind,     maxDepth};
-        std::memcpy(s.flags, flags, sizeof flags);
-        s.time = levelTime;
-        s.plies = plyCount;
-        s.top = recordTop;
-        s.clocks[0] = sideClock[Red];
-        s.clocks[1] = sideClock[Black];
-        s.clocks[2] = searchClock;
-        std::memcpy(s.values, pieceValue, sizeof pieceValue);
-        s.library = libraryLimit;
-        s.over = gameOver;
-        return s;
-    }
-    bool operator==(const GameState& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
-};
 
 class GameFileTest : public ::testing::Test {
   protected:
