@@ -218,7 +218,8 @@ void BoardRenderer::RedrawAll() {
     lastMoveMark.Refresh(*this, true);
 }
 
-void BoardRenderer::RedrawChangedSquares() {
+bool BoardRenderer::RedrawChangedSquares() {
+    bool redrawn = false;
     for (Square square : kSpiralOrder) {
         const BoardCell& cell = board[square];
         ShownCell& shown = shownBoard[square];
@@ -228,9 +229,11 @@ void BoardRenderer::RedrawChangedSquares() {
         if (shown.kind != Empty) DrawEmptySquare(square);
         shown = {cell.kind, cell.side};
         DrawPiece(square, cell.kind, cell.side, PieceLook::Normal);
+        redrawn = true;
     }
     if (ThreatsShown()) MarkThreats();
     lastMoveMark.Refresh(*this, false);
+    return redrawn;
 }
 
 void BoardRenderer::ClearShownBoard() {

@@ -67,7 +67,8 @@ class BoardRenderer {
     void DrawFrame3D(const gdi::Rect& rect, bool filled);
 
     void RedrawAll();
-    void RedrawChangedSquares();
+    // True when some square showed another piece than the board holds, and was drawn anew.
+    bool RedrawChangedSquares();
     void ClearShownBoard();
     void SyncShownBoard();
     void ShowSelected(Square square);

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <algorithm>
-#include <array>
 
 #include "engine/flow.h"
 #include "engine/think.h"
@@ -32,16 +30,9 @@ QString Text(std::string_view text) {
 // at once. A redraw that moves no piece (the easy level's frames drawn again after a move) is
 // no step of its own: it goes to the screen with the step before or after it, without a wait.
 void WindowDisplay::RedrawChangedSquares() {
-    BoardRenderer& renderer = form_.Renderer();
-    std::array<ShownCell, kBoardCells> before;
-    std::copy(std::begin(renderer.shownBoard), std::end(renderer.shownBoard), before.begin());
-    renderer.RedrawChangedSquares();
+    const bool piecesMoved = form_.Renderer().RedrawChangedSquares();
     form_.RefreshEditItems();
     form_.MoveList()->ScheduleRefresh();
-    const bool piecesMoved = !std::equal(before.begin(), before.end(), renderer.shownBoard,
-                                         [](const ShownCell& a, const ShownCell& b) {
-                                             return a.kind == b.kind && a.side == b.side;
-                                         });
     if (piecesMoved) form_.Board()->ShowStep(kBoardStepMilliseconds);
 }
 
