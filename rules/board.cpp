@@ -5,11 +5,7 @@
 
 namespace xq {
 
-Board board;
-PieceList pieceList[2];
-int32_t firstDefender[2] = {0, 0};
-Side sideToMove = Red;
-Side otherSide = Black;
+Position gamePosition{{}, {}, {0, 0}, Red, Black};
 
 void ClearBoard() {
     for (BoardCell& cell : board) {

@@ -15,14 +15,27 @@ struct PieceList {
     int32_t lastOfficer;  // last entry that is not a Pawn; -1 when there is none
 };
 
-extern Board board;
-// Per side, the index of the first Assist or Bishop entry (lastOfficer + 1 when there is none).
-// These pieces act only in their own half, so attack tests on the other half stop before them.
-// Set by BuildPieceLists; entries never move during play.
-extern int32_t firstDefender[2];
-extern PieceList pieceList[2];
-extern Side sideToMove;
-extern Side otherSide;  // always the complement of sideToMove
+// A whole position as a value: what a move, a set-up or a FEN reading changes. The game keeps
+// one of them, gamePosition; searches of their own copy it.
+struct Position {
+    Board board;
+    PieceList pieceList[2];
+    // Per side, the index of the first Assist or Bishop entry (lastOfficer + 1 when there is
+    // none). These pieces act only in their own half, so attack tests on the other half stop
+    // before them. Set by BuildPieceLists; entries never move during play.
+    int32_t firstDefender[2];
+    Side sideToMove;
+    Side otherSide;  // always the complement of sideToMove
+};
+
+extern Position gamePosition;
+
+// The game's position under the names the rules and the classic engine use.
+inline Board& board = gamePosition.board;
+inline PieceList (&pieceList)[2] = gamePosition.pieceList;
+inline int32_t (&firstDefender)[2] = gamePosition.firstDefender;
+inline Side& sideToMove = gamePosition.sideToMove;
+inline Side& otherSide = gamePosition.otherSide;
 
 // Geometry. Generation walks each step table from its last entry to its first.
 inline constexpr int kOrthogonalSteps[4] = {1, -1, 16, -16};

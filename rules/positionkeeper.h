@@ -1,8 +1,6 @@
-// Everything ReadFen and MakeMove change (the board, the piece lists and the sides), copied when
-// the keeper is made and put back when it goes, unless the caller keeps the new position.
+// Everything ReadFen and MakeMove change (the whole game position), copied when the keeper is made
+// and put back when it goes, unless the caller keeps the new position.
 #pragma once
-
-#include <cstring>
 
 #include "rules/board.h"
 
@@ -10,19 +8,9 @@ namespace xq {
 
 class PositionKeeper {
   public:
-    PositionKeeper() {
-        std::memcpy(board_, board, sizeof board);
-        std::memcpy(lists_, pieceList, sizeof pieceList);
-        std::memcpy(firstDefender_, firstDefender, sizeof firstDefender);
-        toMove_ = sideToMove;
-    }
+    PositionKeeper() : saved_(gamePosition) {}
     ~PositionKeeper() {
-        if (!restore_) return;
-        std::memcpy(board, board_, sizeof board);
-        std::memcpy(pieceList, lists_, sizeof pieceList);
-        std::memcpy(firstDefender, firstDefender_, sizeof firstDefender);
-        sideToMove = toMove_;
-        otherSide = Opponent(toMove_);
+        if (restore_) gamePosition = saved_;
     }
     PositionKeeper(const PositionKeeper&) = delete;
     PositionKeeper& operator=(const PositionKeeper&) = delete;
@@ -31,10 +19,7 @@ class PositionKeeper {
     void KeepNewPosition() { restore_ = false; }
 
   private:
-    Board board_;
-    PieceList lists_[2];
-    int32_t firstDefender_[2];
-    Side toMove_;
+    Position saved_;
     bool restore_ = true;
 };
 
