@@ -17,6 +17,10 @@ check. From those facts the runner scores the game:
 - with --clock, a side whose clock falls below zero loses on time (the runner measures each
   answer from `go` to `bestmove` and adds the increment after the move).
 
+The summary also counts the games in which our engine announced a mate of its own ("score mate"
+with a positive count) and did not win, and its losses by perpetual check. The opponent "classic"
+is our own binary with its classic engine chosen.
+
 Fairy-Stockfish writes ranks 1..10; the runner converts to and from ICCS ranks 0..9.
 
 Examples (40 games at 200 ms a move against Fairy-Stockfish at skill level 0; 20 games at
@@ -44,6 +48,7 @@ def to_fairy(move):
     return f"{move[0]}{int(move[1]) + 1}{move[2]}{int(move[3]) + 1}"
 
 
+MATE_SCORE = re.compile(r"\bscore mate (-?\d+)")
 FAIRY_MOVE = re.compile(r"^([a-i])(10|[1-9])([a-i])(10|[1-9])$")
 
 
@@ -127,6 +132,12 @@ class Engine:
         if len(words) < 2:
             raise EngineError(f"{self.name}: bare bestmove")
         move = words[1]
+        # The last mate score the engine announced for itself ("score mate 3": it mates in 3).
+        self.mate_claim = None
+        for line in lines:
+            found = MATE_SCORE.search(line)
+            if found:
+                self.mate_claim = int(found.group(1)) > 0
         return (from_fairy(move) if self.fairy_ranks else move), elapsed_ms
 
     def close(self):
@@ -228,8 +239,10 @@ class TimeControl:
 
 
 def play_game(referee, red, black, opening, control, max_plies):
-    """Plays one game; returns ('red'|'black'|'draw', reason, moves)."""
+    """Plays one game; returns ('red'|'black'|'draw', reason, moves, mate claims), the claims
+    being the sides that announced a mate of their own at some move."""
     moves = []
+    claims = set()
     keys, checks, movers = [], [], []
     for engine in (red, black):
         engine.new_game()
@@ -240,12 +253,12 @@ def play_game(referee, red, black, opening, control, max_plies):
         side = "red" if len(moves) % 2 == 0 else "black"
         other = "black" if side == "red" else "red"
         if not legal:
-            return other, ("mate" if in_check else "stalemate"), moves
+            return other, ("mate" if in_check else "stalemate"), moves, claims
         if keys.count(key) >= 3:
             winner, reason = repetition_result(keys, checks, movers)
-            return winner, reason, moves
+            return winner, reason, moves, claims
         if len(moves) >= max_plies:
-            return "draw", f"{max_plies} plies", moves
+            return "draw", f"{max_plies} plies", moves, claims
         if len(moves) < len(opening):
             move = opening[len(moves)]
         else:
@@ -253,11 +266,13 @@ def play_game(referee, red, black, opening, control, max_plies):
             try:
                 move, elapsed_ms = engine.best_move(moves, control.go(), control.timeout(side))
             except EngineError as error:
-                return other, str(error), moves
+                return other, str(error), moves, claims
+            if engine.mate_claim:
+                claims.add(side)
             if not control.charge(side, elapsed_ms):
-                return other, f"{side} lost on time", moves
+                return other, f"{side} lost on time", moves, claims
         if move not in legal:
-            return other, f"illegal move {move} by {side}", moves
+            return other, f"illegal move {move} by {side}", moves, claims
         moves.append(move)
         movers.append(side)
 
@@ -302,6 +317,8 @@ OPPONENTS = {
                    [("UCI_Variant", "xiangqi"), ("Skill Level", "0")], True),
     "fsf": ("Fairy-Stockfish", [FAIRY], [("UCI_Variant", "xiangqi")], True),
     "sjaak": ("Sjaak II", [SJAAK], [("UCI_Variant", "xiangqi")], True),
+    # Our own classic engine, from the same binary as ours.
+    "classic": ("the classic engine", None, [("Engine", "classic"), ("OwnBook", "true")], False),
 }
 
 
@@ -316,18 +333,24 @@ def main():
     parser.add_argument("--max-plies", type=int, default=300)
     parser.add_argument("--seed", type=int, default=1, help="our Seed option is this + game no.")
     parser.add_argument("--log", help="file for the moves of every game")
+    parser.add_argument("--option", action="append", default=[], metavar="NAME=VALUE",
+                        help="a UCI option for our engine (repeatable), e.g. Engine=classic")
     args = parser.parse_args()
 
     name, command, options, fairy_ranks = OPPONENTS[args.opponent]
+    command = command or [os.path.abspath(args.engine)]
+    our_options = [("OwnBook", "true")] + [tuple(o.split("=", 1)) for o in args.option]
     starts = openings((args.games + 1) // 2, args.opening_plies)
     referee = Referee()
     # The engine finds opening.lib in its working directory.
-    ours = Engine("lanchuan", [os.path.abspath(args.engine)], [("OwnBook", "true")],
+    ours = Engine("lanchuan", [os.path.abspath(args.engine)], our_options,
                   cwd=os.path.join(ROOT, "data"))
-    theirs = Engine(name, command, options, fairy_ranks=fairy_ranks)
+    theirs = Engine(name, command, options, fairy_ranks=fairy_ranks,
+                    cwd=os.path.join(ROOT, "data"))
     log = open(args.log, "w", encoding="utf-8") if args.log else None
     results = []
     wins = draws = losses = 0
+    false_claims = our_perpetuals = 0
     try:
         for game in range(args.games):
             opening = starts[(game // 2) % len(starts)]
@@ -335,9 +358,13 @@ def main():
             ours.send(f"setoption name Seed value {args.seed + game}")
             red, black = (ours, theirs) if we_are_red else (theirs, ours)
             control = TimeControl(args.movetime, args.clock)
-            winner, reason, moves = play_game(referee, red, black, opening, control,
-                                              args.max_plies)
+            winner, reason, moves, claims = play_game(referee, red, black, opening, control,
+                                                      args.max_plies)
             ours_colour = "red" if we_are_red else "black"
+            # A mate we announced must end in our win.
+            false_claim = ours_colour in claims and winner != ours_colour
+            false_claims += false_claim
+            our_perpetuals += reason == f"perpetual check by {ours_colour.capitalize()}"
             point = 0.5 if winner == "draw" else (1.0 if winner == ours_colour else 0.0)
             results.append(point)
             wins += point == 1.0
@@ -345,7 +372,7 @@ def main():
             losses += point == 0.0
             line = (f"game {game + 1} lanchuan={ours_colour} opening={' '.join(opening)} "
                     f"result={winner} ({reason}) plies={len(moves)} points={point} "
-                    f"total=+{wins}={draws}-{losses}")
+                    f"total=+{wins}={draws}-{losses}" + (" FALSE-MATE-CLAIM" if false_claim else ""))
             if control.clocked:
                 line += (f" lowest-clock ours={control.lowest[ours_colour]:.0f}ms "
                          f"theirs={control.lowest['black' if we_are_red else 'red']:.0f}ms")
@@ -361,7 +388,8 @@ def main():
     score, mid, low, high = summary(results)
     print(f"match lanchuan vs {name}: {len(results)} games at {control.describe()}, "
           f"+{wins} ={draws} -{losses}, score {score:.3f}, "
-          f"Elo {mid:+.0f} (95% {low:+.0f} .. {high:+.0f})")
+          f"Elo {mid:+.0f} (95% {low:+.0f} .. {high:+.0f}); "
+          f"false mate claims by lanchuan {false_claims}, its perpetual checks {our_perpetuals}")
 
 
 if __name__ == "__main__":
