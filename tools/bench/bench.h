@@ -43,6 +43,8 @@ int RunPlay(const std::vector<std::string>& args);
 int RunQueue(const std::vector<std::string>& args);
 int RunSearch(std::vector<std::string> args);
 int RunSearchSuite(std::vector<std::string> args);
+int RunMaster(std::vector<std::string> args);
+int RunMasterSuite(std::vector<std::string> args);
 int RunDemo(std::vector<std::string> args);
 int RunPump(std::vector<std::string> args);
 int RunStopLatency(const std::vector<std::string>& args);
