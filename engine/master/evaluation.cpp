@@ -1,0 +1,297 @@
+#include "engine/master/evaluation.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+
+#include "engine/master/weights.h"
+
+namespace xq::master {
+namespace {
+
+static_assert(std::size(kWeights) == kTermCount, "weights.h does not match the terms");
+
+constexpr bool OnBoard(Square s) {
+    return static_cast<unsigned>(s) <= 152u && (s & 15) < kFiles;
+}
+
+constexpr int RelativeRank(Side side, Square s) {
+    return side == Red ? s >> 4 : 9 - (s >> 4);
+}
+
+constexpr int Forward(Side side) {
+    return side == Red ? 16 : -16;
+}
+
+// Material and square folded into one lookup for the hot loop.
+struct PieceTable {
+    TermWeight row[8][kRowSquares];
+    constexpr PieceTable() : row{} {
+        for (int kind = King; kind <= Pawn; ++kind) {
+            const TermWeight& m = kWeights[kMaterial + kind];
+            for (int i = 0; i < kRowSquares; ++i) {
+                const TermWeight& p = kWeights[kPieceSquare + (kind - 1) * kRowSquares + i];
+                row[kind][i] = {static_cast<int16_t>(m.mg + p.mg),
+                                static_cast<int16_t>(m.eg + p.eg)};
+            }
+        }
+    }
+};
+constexpr PieceTable kPieceTable{};
+
+// Where the evaluation's terms go: the engine's sink adds weights, the tuner's counts terms.
+// Both see the same calls, so the two cannot drift apart.
+class ScoreSink {
+  public:
+    void Piece(Side side, PieceKind kind, Square s) {
+        const TermWeight& w = kPieceTable.row[kind][RowSquare(side, s)];
+        Add(side, w, 1);
+    }
+    void Term(Side side, int term, int count) { Add(side, kWeights[term], count); }
+
+    int mg = 0;
+    int eg = 0;
+
+  private:
+    void Add(Side side, const TermWeight& w, int count) {
+        const int signedCount = side == Red ? count : -count;
+        mg += w.mg * signedCount;
+        eg += w.eg * signedCount;
+    }
+};
+
+class TraceSink {
+  public:
+    explicit TraceSink(EvalTrace* trace) : trace_(trace) {
+        std::fill_n(trace->count, kTermCount, 0);
+    }
+    void Piece(Side side, PieceKind kind, Square s) {
+        Term(side, kMaterial + kind, 1);
+        Term(side, kPieceSquare + (kind - 1) * kRowSquares + RowSquare(side, s), 1);
+    }
+    void Term(Side side, int term, int count) {
+        trace_->count[term] =
+            static_cast<int16_t>(trace_->count[term] + (side == Red ? count : -count));
+    }
+
+  private:
+    EvalTrace* trace_;
+};
+
+// What one side has, gathered in a first pass over its list.
+struct SideSummary {
+    int count[8] = {};
+    unsigned pawnFiles = 0;     // files holding a Pawn of this side
+    unsigned guardedFiles = 0;  // files holding a piece of this side outside its palace ranks
+    int zoneAttackers = 0;      // Rooks, Knights, Gunners and Pawns near the enemy palace
+};
+
+SideSummary Summarise(const Position& position, Side side) {
+    SideSummary sum;
+    const PieceList& list = position.pieceList[side];
+    for (int i = 0; i <= list.lastIndex; ++i) {
+        const PieceEntry& e = list.entry[i];
+        if (e.kind == Empty) continue;
+        ++sum.count[e.kind];
+        const int file = e.square % 16;
+        const int rank = RelativeRank(side, e.square);
+        if (e.kind == Pawn) sum.pawnFiles |= 1u << file;
+        if (e.kind != King && rank >= 3) sum.guardedFiles |= 1u << file;
+        const bool attacker =
+            e.kind == Rook || e.kind == Knight || e.kind == Gunner || e.kind == Pawn;
+        if (attacker && rank >= 6 && file >= 2 && file <= 6) ++sum.zoneAttackers;
+    }
+    return sum;
+}
+
+// Points a Rook reaches (empty ones and the first enemy piece on each line); also whether its
+// line forward on a palace file reaches the enemy palace.
+template <typename Sink>
+void RookTerms(const Position& position, Side side, Square s, unsigned pawnFilesBoth,
+               unsigned ownPawnFiles, Sink& sink) {
+    const BoardCell* board = position.board;
+    int mobility = 0;
+    for (int step : kOrthogonalSteps) {
+        Square t = s + step;
+        while (OnBoard(t) && board[t].kind == Empty) {
+            ++mobility;
+            t += step;
+        }
+        if (OnBoard(t) && board[t].side != side) ++mobility;
+        if (step == Forward(side)) {
+            const Square last = OnBoard(t) ? t : t - step;
+            const int file = s % 16;
+            if (file >= 3 && file <= 5 && RelativeRank(side, last) >= 7) {
+                sink.Term(side, kRookFacesPalace, 1);
+            }
+        }
+    }
+    sink.Term(side, kRookMobility + std::min(mobility, 17), 1);
+    const unsigned fileBit = 1u << (s % 16);
+    if (!(pawnFilesBoth & fileBit)) {
+        sink.Term(side, kRookOpenFile, 1);
+    } else if (!(ownPawnFiles & fileBit)) {
+        sink.Term(side, kRookHalfOpenFile, 1);
+    }
+}
+
+// Points a Gunner reaches: empty points, and the enemy piece behind the first screen. A Gunner
+// whose first piece on a line is the enemy King has an empty line into the palace.
+template <typename Sink>
+void GunnerTerms(const Position& position, Side side, Square s, Sink& sink) {
+    const BoardCell* board = position.board;
+    int mobility = 0;
+    for (int step : kOrthogonalSteps) {
+        Square t = s + step;
+        while (OnBoard(t) && board[t].kind == Empty) {
+            ++mobility;
+            t += step;
+        }
+        if (!OnBoard(t)) continue;
+        if (board[t].kind == King && board[t].side != side) sink.Term(side, kGunnerFacesKing, 1);
+        t += step;
+        while (OnBoard(t) && board[t].kind == Empty)
+            t += step;
+        if (OnBoard(t) && board[t].side != side) ++mobility;
+    }
+    sink.Term(side, kGunnerMobility + std::min(mobility, 17), 1);
+}
+
+// Open jumps of a Knight (leg free, destination empty or enemy) and its blocked legs.
+template <typename Sink>
+void KnightTerms(const Position& position, Side side, Square s, Sink& sink) {
+    const BoardCell* board = position.board;
+    int mobility = 0;
+    int blocked = 0;
+    for (int leg : kOrthogonalSteps) {
+        const Square legSquare = s + leg;
+        if (!OnBoard(legSquare)) continue;
+        if (board[legSquare].kind != Empty) {
+            ++blocked;
+            continue;
+        }
+        const int across = (leg == 1 || leg == -1) ? 16 : 1;
+        for (Square t : {legSquare + leg + across, legSquare + leg - across}) {
+            if (OnBoard(t) && (board[t].kind == Empty || board[t].side != side)) ++mobility;
+        }
+    }
+    sink.Term(side, kKnightMobility + mobility, 1);
+    sink.Term(side, kKnightBlockedLeg, blocked);
+}
+
+// The defender's side of King safety: missing Assists against Rooks and Knights, missing Bishops
+// against Gunners, palace files without a guard against Rooks, attackers near the palace.
+template <typename Sink>
+void KingSafetyTerms(Side defender, const SideSummary& own, const SideSummary& enemy, Sink& sink) {
+    const int assistsShort = std::max(0, 2 - own.count[Assist]);
+    const int bishopsShort = std::max(0, 2 - own.count[Bishop]);
+    sink.Term(defender, kAssistShortVsRook, assistsShort * enemy.count[Rook]);
+    sink.Term(defender, kAssistShortVsKnight, assistsShort * enemy.count[Knight]);
+    sink.Term(defender, kBishopShortVsGunner, bishopsShort * enemy.count[Gunner]);
+    const unsigned palaceFiles = 0b111000u;
+    const int openFiles = std::popcount(palaceFiles & ~own.guardedFiles);
+    sink.Term(defender, kOpenPalaceFileVsRook, openFiles * enemy.count[Rook]);
+    sink.Term(defender, kKingZoneAttackers + std::min(enemy.zoneAttackers, 7), 1);
+}
+
+template <typename Sink>
+void PieceTerms(const Position& position, Side side, const SideSummary& own,
+                const SideSummary& enemy, Sink& sink) {
+    const PieceList& list = position.pieceList[side];
+    const unsigned pawnFilesBoth = own.pawnFiles | enemy.pawnFiles;
+    for (int i = 0; i <= list.lastIndex; ++i) {
+        const PieceEntry& e = list.entry[i];
+        if (e.kind == Empty) continue;
+        sink.Piece(side, e.kind, e.square);
+        switch (e.kind) {
+            case Rook:
+                RookTerms(position, side, e.square, pawnFilesBoth, own.pawnFiles, sink);
+                break;
+            case Gunner:
+                GunnerTerms(position, side, e.square, sink);
+                break;
+            case Knight:
+                KnightTerms(position, side, e.square, sink);
+                break;
+            case Pawn: {
+                const Square right = e.square + 1;
+                if (RelativeRank(side, e.square) >= 5 && OnBoard(right) &&
+                    position.board[right].kind == Pawn && position.board[right].side == side) {
+                    sink.Term(side, kConnectedPawns, 1);
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+int Phase(const SideSummary (&sum)[2]) {
+    int phase = 0;
+    for (const SideSummary& s : sum) {
+        phase += kPhaseRook * s.count[Rook] + kPhaseMinor * (s.count[Knight] + s.count[Gunner]);
+    }
+    return std::min(phase, kPhaseMax);
+}
+
+bool CannotWin(const SideSummary& s) {
+    return s.count[Rook] + s.count[Knight] + s.count[Gunner] + s.count[Pawn] == 0;
+}
+
+// Walks every term once into `sink`; returns the phase and which sides cannot mate.
+template <typename Sink>
+void Collect(const Position& position, Sink& sink, int* phase, bool (&cannotWin)[2]) {
+    const SideSummary sum[2] = {Summarise(position, Red), Summarise(position, Black)};
+    for (Side side : {Red, Black}) {
+        const Side enemy = Opponent(side);
+        PieceTerms(position, side, sum[side], sum[enemy], sink);
+        KingSafetyTerms(side, sum[side], sum[enemy], sink);
+        cannotWin[side] = CannotWin(sum[side]);
+    }
+    sink.Term(position.sideToMove, kTempo, 1);
+    *phase = Phase(sum);
+}
+
+// Red's point of view: blend by phase, then damp a lead that cannot be turned into a mate.
+int32_t Blend(int mg, int eg, int phase, const bool (&cannotWin)[2]) {
+    int32_t score = (mg * phase + eg * (kPhaseMax - phase)) / kPhaseMax;
+    if ((score > 0 && cannotWin[Red]) || (score < 0 && cannotWin[Black])) {
+        score /= kNoMatingMaterialDivisor;
+    }
+    return score;
+}
+
+}  // namespace
+
+int32_t Evaluate(const Position& position) {
+    ScoreSink sink;
+    int phase = 0;
+    bool cannotWin[2];
+    Collect(position, sink, &phase, cannotWin);
+    const int32_t red = Blend(sink.mg, sink.eg, phase, cannotWin);
+    return position.sideToMove == Red ? red : -red;
+}
+
+void TraceEvaluation(const Position& position, EvalTrace* trace) {
+    TraceSink sink(trace);
+    Collect(position, sink, &trace->phase, trace->cannotWin);
+    trace->sideToMove = position.sideToMove;
+}
+
+int32_t ScoreTrace(const EvalTrace& trace, std::span<const TermWeight> weights) {
+    int mg = 0;
+    int eg = 0;
+    for (int i = 0; i < kTermCount; ++i) {
+        mg += trace.count[i] * weights[i].mg;
+        eg += trace.count[i] * weights[i].eg;
+    }
+    const int32_t red = Blend(mg, eg, trace.phase, trace.cannotWin);
+    return trace.sideToMove == Red ? red : -red;
+}
+
+std::span<const TermWeight> BuiltInWeights() {
+    return kWeights;
+}
+
+}  // namespace xq::master
