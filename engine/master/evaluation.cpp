@@ -104,6 +104,40 @@ SideSummary Summarise(const Position& position, Side side) {
     return sum;
 }
 
+// Points on the board along each orthogonal line from a square, in the order of
+// kOrthogonalSteps: the sliders' loops count steps instead of testing every point.
+struct RayLengths {
+    uint8_t length[kBoardCells][4];
+    constexpr RayLengths() : length{} {
+        for (Square s = 0; s < kBoardCells; ++s) {
+            if (!OnBoard(s)) continue;
+            const int file = s % 16;
+            const int rank = s >> 4;
+            length[s][0] = static_cast<uint8_t>(kFiles - 1 - file);  // +1
+            length[s][1] = static_cast<uint8_t>(file);               // -1
+            length[s][2] = static_cast<uint8_t>(kRanks - 1 - rank);  // +16
+            length[s][3] = static_cast<uint8_t>(rank);               // -16
+        }
+    }
+};
+constexpr RayLengths kRays{};
+static_assert(kOrthogonalSteps[0] == 1 && kOrthogonalSteps[2] == 16);
+
+// Walks from `s` along direction `d` over empty points; returns the first occupied point, or -1
+// when the line leaves the board first. `*empty` counts the empty points passed.
+inline Square FirstPiece(const BoardCell* board, Square s, int d, int* empty) {
+    const int step = kOrthogonalSteps[d];
+    const int length = kRays.length[s][d];
+    for (int n = 1; n <= length; ++n) {
+        if (board[s + n * step].kind != Empty) {
+            *empty += n - 1;
+            return s + n * step;
+        }
+    }
+    *empty += length;
+    return -1;
+}
+
 // Points a Rook reaches (empty ones and the first enemy piece on each line); also whether its
 // line forward on a palace file reaches the enemy palace.
 template <typename Sink>
@@ -111,15 +145,12 @@ void RookTerms(const Position& position, Side side, Square s, unsigned pawnFiles
                unsigned ownPawnFiles, Sink& sink) {
     const BoardCell* board = position.board;
     int mobility = 0;
-    for (int step : kOrthogonalSteps) {
-        Square t = s + step;
-        while (OnBoard(t) && board[t].kind == Empty) {
-            ++mobility;
-            t += step;
-        }
-        if (OnBoard(t) && board[t].side != side) ++mobility;
-        if (step == Forward(side)) {
-            const Square last = OnBoard(t) ? t : t - step;
+    for (int d = 0; d < 4; ++d) {
+        const int before = mobility;
+        const Square hit = FirstPiece(board, s, d, &mobility);
+        if (hit >= 0 && board[hit].side != side) ++mobility;
+        if (kOrthogonalSteps[d] == Forward(side)) {
+            const Square last = hit >= 0 ? hit : s + (mobility - before) * Forward(side);
             const int file = s % 16;
             if (file >= 3 && file <= 5 && RelativeRank(side, last) >= 7) {
                 sink.Term(side, kRookFacesPalace, 1);
@@ -141,18 +172,15 @@ template <typename Sink>
 void GunnerTerms(const Position& position, Side side, Square s, Sink& sink) {
     const BoardCell* board = position.board;
     int mobility = 0;
-    for (int step : kOrthogonalSteps) {
-        Square t = s + step;
-        while (OnBoard(t) && board[t].kind == Empty) {
-            ++mobility;
-            t += step;
+    for (int d = 0; d < 4; ++d) {
+        const Square screen = FirstPiece(board, s, d, &mobility);
+        if (screen < 0) continue;
+        if (board[screen].kind == King && board[screen].side != side) {
+            sink.Term(side, kGunnerFacesKing, 1);
         }
-        if (!OnBoard(t)) continue;
-        if (board[t].kind == King && board[t].side != side) sink.Term(side, kGunnerFacesKing, 1);
-        t += step;
-        while (OnBoard(t) && board[t].kind == Empty)
-            t += step;
-        if (OnBoard(t) && board[t].side != side) ++mobility;
+        int beyond = 0;
+        const Square target = FirstPiece(board, screen, d, &beyond);
+        if (target >= 0 && board[target].side != side) ++mobility;
     }
     sink.Term(side, kGunnerMobility + std::min(mobility, 17), 1);
 }
