@@ -1,13 +1,14 @@
 // xq-tune: fits the 大师 evaluation's weights to game results (Texel's method), measures the loss
 // of the built-in weights, and times the evaluation.
 //
-//   xq-tune tune --out engine/master/weights.h [--iterations N] [--rate R] [--validation F] DATA...
+//   xq-tune tune --out engine/master/weights.h [--iterations N] [--rate R] [--l2 L]
+//                [--validation F] DATA...
 //   xq-tune loss DATA...
 //   xq-tune bench [DATA] [--seconds S]
 //
 // DATA files hold lines `FEN;result` (result for Red: 1, 0.5, 0), as tools/xq-tune-data.py
 // writes them. The last --validation share of the lines (later games) is held out of the fit and
-// its loss reported beside the training loss.
+// its loss reported beside the training loss; the fit keeps the weights that did best on it.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -27,11 +28,12 @@ using namespace xq;
 using namespace xq::tune;
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: xq-tune tune --out FILE [--iterations N] [--rate R] [--validation F] "
-                 "DATA...\n"
-                 "       xq-tune loss DATA...\n"
-                 "       xq-tune bench [DATA] [--seconds S]\n");
+    std::fprintf(
+        stderr,
+        "usage: xq-tune tune --out FILE [--iterations N] [--rate R] [--l2 L] [--validation F] "
+        "DATA...\n"
+        "       xq-tune loss DATA...\n"
+        "       xq-tune bench [DATA] [--seconds S]\n");
     return 2;
 }
 
@@ -42,6 +44,7 @@ struct Arguments {
     double rate = 1.0;
     double validation = 0.1;
     double seconds = 2.0;
+    double l2 = 0;
 };
 
 bool Parse(int argc, char** argv, Arguments* args) {
@@ -54,6 +57,8 @@ bool Parse(int argc, char** argv, Arguments* args) {
             args->iterations = std::atoi(argv[++i]);
         } else if (word == "--rate" && hasValue) {
             args->rate = std::atof(argv[++i]);
+        } else if (word == "--l2" && hasValue) {
+            args->l2 = std::atof(argv[++i]);
         } else if (word == "--validation" && hasValue) {
             args->validation = std::atof(argv[++i]);
         } else if (word == "--seconds" && hasValue) {
@@ -117,8 +122,11 @@ int RunTune(const Arguments& args) {
     TuneOptions options;
     options.iterations = args.iterations;
     options.rate = args.rate;
-    options.onReport = [](int it, double loss) {
-        std::printf("  iteration %d: training %.6f\n", it, loss);
+    options.l2 = args.l2;
+    options.validation = Held(data, args.validation);
+    options.onReport = [&](int it, double loss) {
+        std::printf("  iteration %d: training %.6f, validation %.6f\n", it, loss,
+                    Loss(data, options.validation, weights, k));
         std::fflush(stdout);
     };
     Tune(data, training, k, options, &weights);

@@ -165,27 +165,43 @@ double Tune(const DataSet& data, Range range, double k, const TuneOptions& optio
     constexpr double kBeta1 = 0.9;
     constexpr double kBeta2 = 0.999;
     constexpr double kEpsilon = 1e-12;
+    const Weights start = *weights;
     Weights gradient(weights->size());
     Weights moment(weights->size(), {0, 0});
     Weights velocity(weights->size(), {0, 0});
-    double loss = Loss(data, range, *weights, k);
+    const bool validate = options.validation.end > options.validation.begin;
+    Weights best = *weights;
+    double bestHeld = validate ? Loss(data, options.validation, *weights, k) : 0;
     for (int it = 1; it <= options.iterations; ++it) {
-        loss = LossAndGradient(data, range, *weights, k, &gradient);
+        const double loss = LossAndGradient(data, range, *weights, k, &gradient);
         const double correction1 = 1 - std::pow(kBeta1, it);
         const double correction2 = 1 - std::pow(kBeta2, it);
         for (size_t i = 0; i < weights->size(); ++i) {
             for (int phase = 0; phase < 2; ++phase) {
-                const double g = gradient[i][phase];
+                double& w = (*weights)[i][phase];
+                const double g = gradient[i][phase] + options.l2 * 2 * (w - start[i][phase]) / 1e4;
                 moment[i][phase] = kBeta1 * moment[i][phase] + (1 - kBeta1) * g;
                 velocity[i][phase] = kBeta2 * velocity[i][phase] + (1 - kBeta2) * g * g;
                 const double m = moment[i][phase] / correction1;
                 const double v = velocity[i][phase] / correction2;
-                (*weights)[i][phase] -= options.rate * m / (std::sqrt(v) + kEpsilon);
+                w -= options.rate * m / (std::sqrt(v) + kEpsilon);
             }
         }
-        if (options.onReport && options.reportEvery > 0 && it % options.reportEvery == 0) {
-            options.onReport(it, loss);
+        if (options.reportEvery > 0 && it % options.reportEvery == 0) {
+            if (validate) {
+                const double held = Loss(data, options.validation, *weights, k);
+                if (held < bestHeld) {
+                    bestHeld = held;
+                    best = *weights;
+                }
+            }
+            if (options.onReport) options.onReport(it, loss);
         }
+    }
+    if (validate) {
+        const double held = Loss(data, options.validation, *weights, k);
+        if (held < bestHeld) best = *weights;
+        *weights = best;
     }
     return Loss(data, range, *weights, k);
 }

@@ -71,12 +71,19 @@ double FitScale(const DataSet& data, Range range, const Weights& weights);
 struct TuneOptions {
     int iterations = 1000;
     double rate = 1.0;  // Adam's step, in hundredths of a Pawn
+    // Pull towards the starting weights: adds l2 * sum((w - start) / 100)^2 to the loss, so that
+    // terms the data says little about stay where they were.
+    double l2 = 0;
+    // When not empty, the weights kept are those with the lowest loss on this range, checked at
+    // every report (early stopping against a held-out set).
+    Range validation{0, 0};
     // Called every `reportEvery` iterations with the iteration and the training loss.
     int reportEvery = 100;
     std::function<void(int, double)> onReport;
 };
 
-// Adam over the whole range (full batch) at a fixed scale k; returns the final training loss.
+// Adam over the whole range (full batch) at a fixed scale k; returns the training loss of the
+// weights kept (without the pull).
 double Tune(const DataSet& data, Range range, double k, const TuneOptions& options,
             Weights* weights);
 
