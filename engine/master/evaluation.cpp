@@ -23,16 +23,19 @@ constexpr int Forward(Side side) {
     return side == Red ? 16 : -16;
 }
 
-// Material and square folded into one lookup for the hot loop.
+// Material and square folded into one lookup for the hot loop, by side, kind and square.
 struct PieceTable {
-    TermWeight row[8][kRowSquares];
+    TermWeight row[2][8][kBoardCells];
     constexpr PieceTable() : row{} {
-        for (int kind = King; kind <= Pawn; ++kind) {
-            const TermWeight& m = kWeights[kMaterial + kind];
-            for (int i = 0; i < kRowSquares; ++i) {
-                const TermWeight& p = kWeights[kPieceSquare + (kind - 1) * kRowSquares + i];
-                row[kind][i] = {static_cast<int16_t>(m.mg + p.mg),
-                                static_cast<int16_t>(m.eg + p.eg)};
+        for (Side side : {Red, Black}) {
+            for (int kind = King; kind <= Pawn; ++kind) {
+                const TermWeight& m = kWeights[kMaterial + kind];
+                for (Square s = 0; s < kBoardCells; ++s) {
+                    if (!OnBoard(s)) continue;
+                    const int i = kPieceSquare + (kind - 1) * kRowSquares + RowSquare(side, s);
+                    row[side][kind][s] = {static_cast<int16_t>(m.mg + kWeights[i].mg),
+                                          static_cast<int16_t>(m.eg + kWeights[i].eg)};
+                }
             }
         }
     }
@@ -44,19 +47,19 @@ constexpr PieceTable kPieceTable{};
 class ScoreSink {
   public:
     void Piece(Side side, PieceKind kind, Square s) {
-        const TermWeight& w = kPieceTable.row[kind][RowSquare(side, s)];
+        const TermWeight& w = kPieceTable.row[side][kind][s];
         Add(side, w, 1);
     }
     void Term(Side side, int term, int count) { Add(side, kWeights[term], count); }
 
-    int mg = 0;
-    int eg = 0;
+    // By side; Red's minus Black's is the score.
+    int mg[2] = {};
+    int eg[2] = {};
 
   private:
     void Add(Side side, const TermWeight& w, int count) {
-        const int signedCount = side == Red ? count : -count;
-        mg += w.mg * signedCount;
-        eg += w.eg * signedCount;
+        mg[side] += w.mg * count;
+        eg[side] += w.eg * count;
     }
 };
 
@@ -78,31 +81,15 @@ class TraceSink {
     EvalTrace* trace_;
 };
 
-// What one side has, gathered in a first pass over its list.
+// What one side has, gathered while its pieces are scored; the terms that weigh one side's
+// pieces against the other's are scored from it once both sides are done.
 struct SideSummary {
     int count[8] = {};
     unsigned pawnFiles = 0;     // files holding a Pawn of this side
     unsigned guardedFiles = 0;  // files holding a piece of this side outside its palace ranks
     int zoneAttackers = 0;      // Rooks, Knights, Gunners and Pawns near the enemy palace
+    Square rooks[2] = {};       // the first two Rooks' squares
 };
-
-SideSummary Summarise(const Position& position, Side side) {
-    SideSummary sum;
-    const PieceList& list = position.pieceList[side];
-    for (int i = 0; i <= list.lastIndex; ++i) {
-        const PieceEntry& e = list.entry[i];
-        if (e.kind == Empty) continue;
-        ++sum.count[e.kind];
-        const int file = e.square % 16;
-        const int rank = RelativeRank(side, e.square);
-        if (e.kind == Pawn) sum.pawnFiles |= 1u << file;
-        if (e.kind != King && rank >= 3) sum.guardedFiles |= 1u << file;
-        const bool attacker =
-            e.kind == Rook || e.kind == Knight || e.kind == Gunner || e.kind == Pawn;
-        if (attacker && rank >= 6 && file >= 2 && file <= 6) ++sum.zoneAttackers;
-    }
-    return sum;
-}
 
 // Points on the board along each orthogonal line from a square, in the order of
 // kOrthogonalSteps: the sliders' loops count steps instead of testing every point.
@@ -111,7 +98,7 @@ struct RayLengths {
     constexpr RayLengths() : length{} {
         for (Square s = 0; s < kBoardCells; ++s) {
             if (!OnBoard(s)) continue;
-            const int file = s % 16;
+            const int file = (s & 15);
             const int rank = s >> 4;
             length[s][0] = static_cast<uint8_t>(kFiles - 1 - file);  // +1
             length[s][1] = static_cast<uint8_t>(file);               // -1
@@ -141,8 +128,7 @@ inline Square FirstPiece(const BoardCell* board, Square s, int d, int* empty) {
 // Points a Rook reaches (empty ones and the first enemy piece on each line); also whether its
 // line forward on a palace file reaches the enemy palace.
 template <typename Sink>
-void RookTerms(const Position& position, Side side, Square s, unsigned pawnFilesBoth,
-               unsigned ownPawnFiles, Sink& sink) {
+void RookTerms(const Position& position, Side side, Square s, Sink& sink) {
     const BoardCell* board = position.board;
     int mobility = 0;
     for (int d = 0; d < 4; ++d) {
@@ -151,18 +137,26 @@ void RookTerms(const Position& position, Side side, Square s, unsigned pawnFiles
         if (hit >= 0 && board[hit].side != side) ++mobility;
         if (kOrthogonalSteps[d] == Forward(side)) {
             const Square last = hit >= 0 ? hit : s + (mobility - before) * Forward(side);
-            const int file = s % 16;
+            const int file = (s & 15);
             if (file >= 3 && file <= 5 && RelativeRank(side, last) >= 7) {
                 sink.Term(side, kRookFacesPalace, 1);
             }
         }
     }
     sink.Term(side, kRookMobility + std::min(mobility, 17), 1);
-    const unsigned fileBit = 1u << (s % 16);
-    if (!(pawnFilesBoth & fileBit)) {
-        sink.Term(side, kRookOpenFile, 1);
-    } else if (!(ownPawnFiles & fileBit)) {
-        sink.Term(side, kRookHalfOpenFile, 1);
+}
+
+// Rooks on files without Pawns: without any, or without their own.
+template <typename Sink>
+void RookFileTerms(Side side, const SideSummary& own, const SideSummary& enemy, Sink& sink) {
+    const int rooks = std::min(own.count[Rook], 2);
+    for (int i = 0; i < rooks; ++i) {
+        const unsigned fileBit = 1u << (own.rooks[i] & 15);
+        if (!((own.pawnFiles | enemy.pawnFiles) & fileBit)) {
+            sink.Term(side, kRookOpenFile, 1);
+        } else if (!(own.pawnFiles & fileBit)) {
+            sink.Term(side, kRookHalfOpenFile, 1);
+        }
     }
 }
 
@@ -222,29 +216,38 @@ void KingSafetyTerms(Side defender, const SideSummary& own, const SideSummary& e
     sink.Term(defender, kKingZoneAttackers + std::min(enemy.zoneAttackers, 7), 1);
 }
 
+// Scores every piece of `side` and fills its summary.
 template <typename Sink>
-void PieceTerms(const Position& position, Side side, const SideSummary& own,
-                const SideSummary& enemy, Sink& sink) {
+void PieceTerms(const Position& position, Side side, SideSummary* sum, Sink& sink) {
     const PieceList& list = position.pieceList[side];
-    const unsigned pawnFilesBoth = own.pawnFiles | enemy.pawnFiles;
     for (int i = 0; i <= list.lastIndex; ++i) {
         const PieceEntry& e = list.entry[i];
         if (e.kind == Empty) continue;
         sink.Piece(side, e.kind, e.square);
+        const int file = e.square & 15;
+        const int rank = RelativeRank(side, e.square);
+        const bool nearEnemyPalace = rank >= 6 && file >= 2 && file <= 6;
+        if (e.kind != King && rank >= 3) sum->guardedFiles |= 1u << file;
         switch (e.kind) {
             case Rook:
-                RookTerms(position, side, e.square, pawnFilesBoth, own.pawnFiles, sink);
+                if (sum->count[Rook] < 2) sum->rooks[sum->count[Rook]] = e.square;
+                RookTerms(position, side, e.square, sink);
+                sum->zoneAttackers += nearEnemyPalace;
                 break;
             case Gunner:
                 GunnerTerms(position, side, e.square, sink);
+                sum->zoneAttackers += nearEnemyPalace;
                 break;
             case Knight:
                 KnightTerms(position, side, e.square, sink);
+                sum->zoneAttackers += nearEnemyPalace;
                 break;
             case Pawn: {
+                sum->pawnFiles |= 1u << file;
+                sum->zoneAttackers += nearEnemyPalace;
                 const Square right = e.square + 1;
-                if (RelativeRank(side, e.square) >= 5 && OnBoard(right) &&
-                    position.board[right].kind == Pawn && position.board[right].side == side) {
+                if (rank >= 5 && OnBoard(right) && position.board[right].kind == Pawn &&
+                    position.board[right].side == side) {
                     sink.Term(side, kConnectedPawns, 1);
                 }
                 break;
@@ -252,6 +255,7 @@ void PieceTerms(const Position& position, Side side, const SideSummary& own,
             default:
                 break;
         }
+        ++sum->count[e.kind];
     }
 }
 
@@ -270,10 +274,12 @@ bool CannotWin(const SideSummary& s) {
 // Walks every term once into `sink`; returns the phase and which sides cannot mate.
 template <typename Sink>
 void Collect(const Position& position, Sink& sink, int* phase, bool (&cannotWin)[2]) {
-    const SideSummary sum[2] = {Summarise(position, Red), Summarise(position, Black)};
+    SideSummary sum[2];
+    PieceTerms(position, Red, &sum[Red], sink);
+    PieceTerms(position, Black, &sum[Black], sink);
     for (Side side : {Red, Black}) {
         const Side enemy = Opponent(side);
-        PieceTerms(position, side, sum[side], sum[enemy], sink);
+        RookFileTerms(side, sum[side], sum[enemy], sink);
         KingSafetyTerms(side, sum[side], sum[enemy], sink);
         cannotWin[side] = CannotWin(sum[side]);
     }
@@ -297,7 +303,8 @@ int32_t Evaluate(const Position& position) {
     int phase = 0;
     bool cannotWin[2];
     Collect(position, sink, &phase, cannotWin);
-    const int32_t red = Blend(sink.mg, sink.eg, phase, cannotWin);
+    const int32_t red =
+        Blend(sink.mg[Red] - sink.mg[Black], sink.eg[Red] - sink.eg[Black], phase, cannotWin);
     return position.sideToMove == Red ? red : -red;
 }
 

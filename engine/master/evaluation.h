@@ -27,7 +27,7 @@ struct TermWeight {
 inline constexpr int kRowSquares = 50;
 constexpr int RowSquare(Side side, Square s) {
     const int rank = side == Red ? s >> 4 : 9 - (s >> 4);
-    const int file = s % 16;
+    const int file = s & 15;
     return rank * 5 + (file < 4 ? file : 8 - file);
 }
 
