@@ -7,12 +7,14 @@
 //   xq-tune bench [DATA] [--seconds S]
 //
 // DATA files hold lines `FEN;result` (result for Red: 1, 0.5, 0), as tools/xq-tune-data.py
-// writes them. The last --validation share of the lines (later games) is held out of the fit and
-// its loss reported beside the training loss; the fit keeps the weights that did best on it.
+// writes them ("-" reads the standard input). The last --validation share of the lines (later
+// games) is held out of the fit and its loss reported beside the training loss; the fit keeps the
+// weights that did best on it.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,13 +77,16 @@ bool Parse(int argc, char** argv, Arguments* args) {
 
 bool Load(const std::vector<std::string>& files, DataSet* data) {
     for (const std::string& name : files) {
-        std::ifstream in(name);
-        if (!in) {
-            std::fprintf(stderr, "xq-tune: cannot open %s\n", name.c_str());
-            return false;
+        std::ifstream file;
+        if (name != "-") {
+            file.open(name);
+            if (!file) {
+                std::fprintf(stderr, "xq-tune: cannot open %s\n", name.c_str());
+                return false;
+            }
         }
         std::string error;
-        if (!data->Read(in, &error)) {
+        if (!data->Read(name == "-" ? std::cin : file, &error)) {
             std::fprintf(stderr, "xq-tune: %s: %s\n", name.c_str(), error.c_str());
             return false;
         }
