@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "rules/attacks.h"
 #include "rules/fen.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
 
 namespace xq::master {
 namespace {
@@ -79,6 +84,28 @@ TEST(MasterEvaluationTest, MirroredPositionScoresTheSame) {
     for (std::string_view fen : kPositions) {
         EXPECT_EQ(EvaluateFen(fen), EvaluateFen(Mirrored(fen))) << fen;
     }
+}
+
+// Positions of random games (legal moves from the opening array, captures and all) hit terms
+// the fixed rows above may miss; every one must keep both symmetries.
+TEST(MasterEvaluationTest, RandomGamesKeepBothSymmetries) {
+    InitAttackTable();
+    std::mt19937 random(7);
+    int checked = 0;
+    for (int game = 0; game < 12; ++game) {
+        ASSERT_TRUE(ReadFen(kStartFen, nullptr));
+        for (int ply = 0; ply < 120; ++ply) {
+            const std::vector<MoveRecord> moves = LegalMoves();
+            if (moves.empty()) break;
+            PlayMove(moves[random() % moves.size()]);
+            const std::string fen = WriteFen();
+            ASSERT_EQ(EvaluateFen(fen), EvaluateFen(ColourFlipped(fen))) << fen;
+            ASSERT_EQ(EvaluateFen(fen), EvaluateFen(Mirrored(fen))) << fen;
+            ASSERT_TRUE(ReadFen(fen, nullptr));
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 500);
 }
 
 TEST(MasterEvaluationTest, OpeningArrayIsBalancedButForTheMove) {
