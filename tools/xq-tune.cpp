@@ -5,6 +5,7 @@
 //                [--validation F] DATA...
 //   xq-tune loss DATA...
 //   xq-tune bench [DATA] [--seconds S]
+//   xq-tune spar WEIGHTS [OTHER] [--pairs N] [--depth D]
 //
 // DATA files hold lines `FEN;result` (result for Red: 1, 0.5, 0), as tools/xq-tune-data.py
 // writes them ("-" reads the standard input). The last --validation share of the lines (later
@@ -21,6 +22,7 @@
 
 #include "engine/master/evaluation.h"
 #include "rules/fen.h"
+#include "tools/tune/sparring.h"
 #include "tools/tune/texel.h"
 #include "tools/tune/weightsfile.h"
 
@@ -47,6 +49,8 @@ struct Arguments {
     double validation = 0.1;
     double seconds = 2.0;
     double l2 = 0;
+    int pairs = 50;
+    int depth = 2;
 };
 
 bool Parse(int argc, char** argv, Arguments* args) {
@@ -63,6 +67,10 @@ bool Parse(int argc, char** argv, Arguments* args) {
             args->l2 = std::atof(argv[++i]);
         } else if (word == "--validation" && hasValue) {
             args->validation = std::atof(argv[++i]);
+        } else if (word == "--pairs" && hasValue) {
+            args->pairs = std::atoi(argv[++i]);
+        } else if (word == "--depth" && hasValue) {
+            args->depth = std::atoi(argv[++i]);
         } else if (word == "--seconds" && hasValue) {
             args->seconds = std::atof(argv[++i]);
         } else if (word.starts_with("--")) {
@@ -217,6 +225,42 @@ int RunBench(const Arguments& args) {
     return 0;
 }
 
+bool LoadWeights(const std::string& name, Weights* weights) {
+    std::ifstream in(name);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<master::TermWeight> table;
+    std::string error;
+    if (!in || !ParseWeightsFile(text.str(), &table, &error)) {
+        std::fprintf(stderr, "xq-tune: %s: %s\n", name.c_str(), in ? error.c_str() : "cannot read");
+        return false;
+    }
+    *weights = ToReal(table);
+    return true;
+}
+
+int RunSpar(const Arguments& args) {
+    if (args.files.empty() || args.files.size() > 2) return Usage();
+    Weights first;
+    Weights second = ToReal(master::BuiltInWeights());
+    if (!LoadWeights(args.files[0], &first)) return 1;
+    if (args.files.size() == 2 && !LoadWeights(args.files[1], &second)) return 1;
+    SparringOptions options;
+    options.pairs = args.pairs;
+    options.depth = args.depth;
+    options.onGame = [](int game, const SparringResult& r) {
+        if (game % 20 == 0)
+            std::printf("  %d games: +%d =%d -%d\n", game, r.wins, r.draws, r.losses);
+        std::fflush(stdout);
+    };
+    const SparringResult r = Spar(first, second, options);
+    const int games = r.wins + r.draws + r.losses;
+    std::printf("%s against %s: %d games, +%d =%d -%d, score %.3f\n", args.files[0].c_str(),
+                args.files.size() == 2 ? args.files[1].c_str() : "the built-in weights", games,
+                r.wins, r.draws, r.losses, (r.wins + 0.5 * r.draws) / games);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,5 +271,6 @@ int main(int argc, char** argv) {
     if (command == "tune") return RunTune(args);
     if (command == "loss") return RunLoss(args);
     if (command == "bench") return RunBench(args);
+    if (command == "spar") return RunSpar(args);
     return Usage();
 }

@@ -1,8 +1,8 @@
 #include "engine/master/evaluation.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
+#include <iterator>
 
 #include "engine/master/weights.h"
 
@@ -98,7 +98,7 @@ struct RayLengths {
     constexpr RayLengths() : length{} {
         for (Square s = 0; s < kBoardCells; ++s) {
             if (!OnBoard(s)) continue;
-            const int file = (s & 15);
+            const int file = s & 15;
             const int rank = s >> 4;
             length[s][0] = static_cast<uint8_t>(kFiles - 1 - file);  // +1
             length[s][1] = static_cast<uint8_t>(file);               // -1
@@ -137,7 +137,7 @@ void RookTerms(const Position& position, Side side, Square s, Sink& sink) {
         if (hit >= 0 && board[hit].side != side) ++mobility;
         if (kOrthogonalSteps[d] == Forward(side)) {
             const Square last = hit >= 0 ? hit : s + (mobility - before) * Forward(side);
-            const int file = (s & 15);
+            const int file = s & 15;
             if (file >= 3 && file <= 5 && RelativeRank(side, last) >= 7) {
                 sink.Term(side, kRookFacesPalace, 1);
             }

@@ -6,6 +6,7 @@
 
 #include "engine/master/evaluation.h"
 #include "rules/fen.h"
+#include "tools/tune/sparring.h"
 #include "tools/tune/texel.h"
 #include "tools/tune/weightsfile.h"
 
@@ -134,6 +135,21 @@ TEST(TunerTest, WeightsFileRoundTripsTheBuiltInTable) {
     const size_t third = text.find('\n', text.find('\n') + 1) + 1;
     const std::string provenance = text.substr(third + 3, text.find('\n', third) - third - 3);
     EXPECT_EQ(FormatWeightsFile(master::BuiltInWeights(), provenance), text);
+}
+
+// The yardstick tells a table that knows what pieces are worth from one that does not.
+TEST(TunerTest, SparringFavoursTheTableThatKnowsMaterial) {
+    const Weights knowing = ToReal(master::BuiltInWeights());
+    Weights blind = knowing;
+    for (int kind = Rook; kind <= Pawn; ++kind)
+        blind[master::kMaterial + kind] = {0, 0};
+    SparringOptions options;
+    options.pairs = 3;
+    options.depth = 1;
+    options.maxPlies = 200;
+    const SparringResult r = Spar(knowing, blind, options);
+    EXPECT_EQ(r.wins + r.draws + r.losses, 6);
+    EXPECT_GT(r.wins, r.losses);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tools/tune/weightsfile.h"
 
+#include <cstdio>
+#include <cstring>
 #include <iterator>
 
 namespace xq::tune {
@@ -81,6 +83,37 @@ std::string FormatWeightsFile(std::span<const TermWeight> weights, std::string_v
     }
     out += "};\n// clang-format on\n\n}  // namespace xq::master\n";
     return out;
+}
+
+bool ParseWeightsFile(std::string_view text, std::vector<TermWeight>* weights, std::string* error) {
+    const size_t table = text.find("kWeights[kTermCount] = {");
+    if (table == std::string_view::npos) {
+        *error = "no weight table";
+        return false;
+    }
+    weights->clear();
+    const std::string body(
+        text.substr(table + std::string_view("kWeights[kTermCount] = {").size()));
+    const char* p = body.c_str();
+    while (true) {
+        const char* open = std::strchr(p, '{');
+        const char* close = std::strstr(p, "};");
+        if (!open || (close && close < open)) break;
+        int mg = 0;
+        int eg = 0;
+        if (std::sscanf(open, "{%d, %d}", &mg, &eg) != 2) {
+            *error = "a weight that is not a pair of numbers";
+            return false;
+        }
+        weights->push_back({static_cast<int16_t>(mg), static_cast<int16_t>(eg)});
+        p = open + 1;
+    }
+    if (weights->size() != size_t(kTermCount)) {
+        *error =
+            std::to_string(weights->size()) + " weights instead of " + std::to_string(kTermCount);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace xq::tune
