@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/master/evaluation.h"
 #include "rules/fen.h"
@@ -135,6 +136,18 @@ TEST(TunerTest, WeightsFileRoundTripsTheBuiltInTable) {
     const size_t third = text.find('\n', text.find('\n') + 1) + 1;
     const std::string provenance = text.substr(third + 3, text.find('\n', third) - third - 3);
     EXPECT_EQ(FormatWeightsFile(master::BuiltInWeights(), provenance), text);
+
+    std::vector<master::TermWeight> parsed;
+    std::string error;
+    ASSERT_TRUE(ParseWeightsFile(text, &parsed, &error)) << error;
+    ASSERT_EQ(parsed.size(), master::BuiltInWeights().size());
+    for (size_t i = 0; i < parsed.size(); ++i) {
+        EXPECT_EQ(parsed[i].mg, master::BuiltInWeights()[i].mg) << i;
+        EXPECT_EQ(parsed[i].eg, master::BuiltInWeights()[i].eg) << i;
+    }
+    const std::string shortened = text.substr(0, text.rfind('{')) + "};\n";
+    EXPECT_FALSE(ParseWeightsFile(shortened, &parsed, &error));
+    EXPECT_NE(error.find("weights instead of"), std::string::npos) << error;
 }
 
 // The yardstick tells a table that knows what pieces are worth from one that does not.
