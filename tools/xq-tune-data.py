@@ -7,6 +7,12 @@ Output lines: `FEN;result`, the result from Red's point of view (1 Red won, 0.5 
 
     python3 tools/xq-tune-data.py --games 2000 --seed 1 --out /tmp/fsf.txt
 
+With --rescore, positions already written get Fairy-Stockfish's score after a short search as a
+third field, `FEN;result;score` (hundredths of a Pawn for Red, mates as +-2000), which xq-tune can
+blend into the result (its --lambda):
+
+    python3 tools/xq-tune-data.py --rescore /tmp/fsf.txt --nodes 1000 --out /tmp/fsf-scored.txt
+
 Games end on the board (no legal move loses), by adjudication (a score of --win-cp or more for
 the same side over --win-plies plies in a row; a score within 20 cp for 40 plies after ply 160 is a
 draw) or at --max-plies as a draw. Games run one after another on one core.
@@ -87,6 +93,15 @@ class Engine:
                 return words[1], score
         return None, score
 
+    def score_fen(self, fen):
+        """Score of the position `fen` for Red after a search of the node budget."""
+        self.send("position fen " + fen)
+        _, score = self.best_move()
+        if abs(score) >= 100000:
+            score = 2000 if score > 0 else -2000
+        score = max(-2000, min(2000, score))
+        return score if fen.split()[1] == "w" else -score
+
     def close(self):
         self.send("quit")
         self.proc.wait(timeout=10)
@@ -164,8 +179,23 @@ def main():
     parser.add_argument("--win-plies", type=int, default=8)
     parser.add_argument("--engine", default=shutil.which("fairy-stockfish") or
                         "/usr/games/fairy-stockfish")
+    parser.add_argument("--rescore", metavar="FILE",
+                        help="add a score to the positions of FILE instead of playing games")
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
+
+    if args.rescore:
+        engine = Engine(args.engine, args.nodes)
+        with open(args.rescore) as src, open(args.out, "w") as out:
+            for number, line in enumerate(src, 1):
+                fields = line.strip().split(";")
+                if len(fields) < 2:
+                    continue
+                out.write(f"{fields[0]};{fields[1]};{engine.score_fen(fields[0])}\n")
+                if number % 10000 == 0:
+                    print(f"{number} positions scored", file=sys.stderr, flush=True)
+        engine.close()
+        return
 
     rng = random.Random(args.seed)
     engine = Engine(args.engine, args.nodes)

@@ -2,15 +2,16 @@
 // of the built-in weights, and times the evaluation.
 //
 //   xq-tune tune --out engine/master/weights.h [--iterations N] [--rate R] [--l2 L]
-//                [--validation F] DATA...
+//                [--lambda L] [--validation F] DATA...
 //   xq-tune loss DATA...
 //   xq-tune bench [DATA] [--seconds S]
 //   xq-tune spar WEIGHTS [OTHER] [--pairs N] [--depth D]
 //
 // DATA files hold lines `FEN;result` (result for Red: 1, 0.5, 0), as tools/xq-tune-data.py
-// writes them ("-" reads the standard input). The last --validation share of the lines (later
-// games) is held out of the fit and its loss reported beside the training loss; the fit keeps the
-// weights that did best on it.
+// writes them ("-" reads the standard input), perhaps with another engine's score for Red as a
+// third field, which --lambda blends into the result the fit aims at. The last --validation share
+// of the lines (later games) is held out of the fit and its loss reported beside the training loss;
+// the fit keeps the weights that did best on it.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -32,12 +33,12 @@ using namespace xq;
 using namespace xq::tune;
 
 int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: xq-tune tune --out FILE [--iterations N] [--rate R] [--l2 L] [--validation F] "
-        "DATA...\n"
-        "       xq-tune loss DATA...\n"
-        "       xq-tune bench [DATA] [--seconds S]\n");
+    std::fprintf(stderr,
+                 "usage: xq-tune tune --out FILE [--iterations N] [--rate R] [--l2 L] [--lambda L] "
+                 "[--validation F] "
+                 "DATA...\n"
+                 "       xq-tune loss DATA...\n"
+                 "       xq-tune bench [DATA] [--seconds S]\n");
     return 2;
 }
 
@@ -51,6 +52,7 @@ struct Arguments {
     double l2 = 0;
     int pairs = 50;
     int depth = 2;
+    double lambda = 0;
 };
 
 bool Parse(int argc, char** argv, Arguments* args) {
@@ -63,6 +65,8 @@ bool Parse(int argc, char** argv, Arguments* args) {
             args->iterations = std::atoi(argv[++i]);
         } else if (word == "--rate" && hasValue) {
             args->rate = std::atof(argv[++i]);
+        } else if (word == "--lambda" && hasValue) {
+            args->lambda = std::atof(argv[++i]);
         } else if (word == "--l2" && hasValue) {
             args->l2 = std::atof(argv[++i]);
         } else if (word == "--validation" && hasValue) {
@@ -131,6 +135,16 @@ int RunTune(const Arguments& args) {
     Weights weights = ToReal(master::BuiltInWeights());
     const double k = FitScale(data, training, weights);
     PrintLosses("before", data, args, weights, k);
+    if (args.lambda > 0) {
+        if (!data.HasScores()) {
+            std::fprintf(stderr, "xq-tune: --lambda needs a score on every line\n");
+            return 1;
+        }
+        const double scoreScale = FitScoreScale(data, training);
+        data.BlendTargets(args.lambda, scoreScale);
+        std::printf("aiming at %.2f of the scores (k %.6f) and %.2f of the results\n", args.lambda,
+                    scoreScale, 1 - args.lambda);
+    }
 
     TuneOptions options;
     options.iterations = args.iterations;

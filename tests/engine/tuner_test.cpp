@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -113,9 +114,29 @@ TEST(TunerTest, RealScoreIsTheEvaluation) {
     EXPECT_EQ(i, data.size());
 }
 
+// Another engine's score on a line is blended into what the fit aims at, never into the result
+// that the loss is measured against.
+TEST(TunerTest, ScoresBlendIntoTheTarget) {
+    DataSet data;
+    std::istringstream in(
+        "3ak4/4a4/9/9/9/9/9/9/4R4/3AK4 b;1;400\n"
+        "3ak4/4a4/9/9/9/9/9/9/4R4/3AK4 w;0.5;-400\n");
+    std::string error;
+    ASSERT_TRUE(data.Read(in, &error)) << error;
+    ASSERT_TRUE(data.HasScores());
+    EXPECT_FLOAT_EQ(data.sample(0).target, 1);
+    data.BlendTargets(0.5, 0.01);
+    const double seen = 1 / (1 + std::exp(-4.0));
+    EXPECT_NEAR(data.sample(0).target, 0.5 * 1 + 0.5 * seen, 1e-6);
+    EXPECT_NEAR(data.sample(1).target, 0.5 * 0.5 + 0.5 * (1 - seen), 1e-6);
+    EXPECT_FLOAT_EQ(data.sample(0).result, 1);
+    EXPECT_FALSE(TinyData().HasScores());
+}
+
 TEST(TunerTest, BadLinesAreNamed) {
     const char* const bad[] = {"3ak4/9/9/9/9/9/9/9/9/4K4 w", "3ak4/9/9/9/9/9/9/9/9/4K4 w;2",
-                               "3ak4/9/9/9/9/9/9/9/9/4X4 w;1"};
+                               "3ak4/9/9/9/9/9/9/9/9/4X4 w;1", "3ak4/9/9/9/9/9/9/9/9/4K4 w;1;x",
+                               "3ak4/9/9/9/9/9/9/9/9/4K4 w;1x"};
     for (const char* line : bad) {
         DataSet data;
         std::istringstream in(std::string("\n") + line + "\n");

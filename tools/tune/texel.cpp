@@ -28,12 +28,14 @@ std::vector<TermWeight> Rounded(const Weights& weights) {
     return rounded;
 }
 
-void DataSet::Add(const master::EvalTrace& trace, float redResult) {
+void DataSet::Add(const master::EvalTrace& trace, float redResult, float redScore) {
     Sample s{static_cast<uint32_t>(entries_.size()),
              0,
              static_cast<uint8_t>(trace.phase),
              {trace.cannotWin[Red], trace.cannotWin[Black]},
-             redResult};
+             redResult,
+             redResult,
+             redScore};
     for (int term = 0; term < kTermCount; ++term) {
         if (trace.count[term] == 0) continue;
         entries_.push_back({static_cast<uint16_t>(term), trace.count[term]});
@@ -46,25 +48,48 @@ bool DataSet::Read(std::istream& in, std::string* error) {
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (line.empty() || line[0] == '#') continue;
-        const size_t semicolon = line.rfind(';');
         const auto fail = [&](const std::string& why) {
             *error = "line " + std::to_string(number) + ": " + why;
             return false;
         };
+        const size_t semicolon = line.find(';');
         if (semicolon == std::string::npos) return fail("no ';' before the result");
-        char* end = nullptr;
         const std::string resultText = line.substr(semicolon + 1);
+        char* end = nullptr;
         const double result = std::strtod(resultText.c_str(), &end);
-        if (end == resultText.c_str() || (result != 0 && result != 0.5 && result != 1)) {
+        if (end == resultText.c_str() || (result != 0 && result != 0.5 && result != 1) ||
+            (*end != '\0' && *end != ';')) {
             return fail("the result must be 1, 0.5 or 0");
+        }
+        double score = std::nan("");
+        if (*end == ';') {
+            const char* scoreText = end + 1;
+            score = std::strtod(scoreText, &end);
+            if (end == scoreText || *end != '\0') return fail("the score must be a number");
         }
         std::string fenError;
         if (!ReadFen(std::string_view(line).substr(0, semicolon), &fenError)) return fail(fenError);
         master::EvalTrace trace;
         master::TraceEvaluation(gamePosition, &trace);
-        Add(trace, static_cast<float>(result));
+        Add(trace, static_cast<float>(result), static_cast<float>(score));
     }
     return true;
+}
+
+bool DataSet::HasScores() const {
+    for (const Sample& s : samples_) {
+        if (std::isnan(s.score)) return false;
+    }
+    return !samples_.empty();
+}
+
+void DataSet::BlendTargets(double lambda, double k) {
+    for (Sample& s : samples_) {
+        s.target = s.result;
+        if (std::isnan(s.score)) continue;
+        const double predicted = 1 / (1 + std::exp(-k * s.score));
+        s.target = static_cast<float>((1 - lambda) * s.result + lambda * predicted);
+    }
 }
 
 double RedScore(const DataSet& data, const DataSet::Sample& sample, const Weights& weights) {
@@ -103,9 +128,9 @@ double LossAndGradient(const DataSet& data, Range range, const Weights& weights,
         const DataSet::Sample& s = data.sample(i);
         const double score = RedScore(data, s, weights);
         const double predicted = Sigmoid(k * score);
-        total += SampleLoss(s.result, predicted);
+        total += SampleLoss(s.target, predicted);
         // d loss / d score for the cross-entropy of a logistic curve, through the damping.
-        double slope = k * (predicted - s.result);
+        double slope = k * (predicted - s.target);
         if ((score > 0 && s.cannotWin[Red]) || (score < 0 && s.cannotWin[Black])) {
             slope /= master::kNoMatingMaterialDivisor;
         }
@@ -133,31 +158,54 @@ double Loss(const DataSet& data, Range range, const Weights& weights, double k) 
     return range.end > range.begin ? total / double(range.end - range.begin) : 0;
 }
 
-double FitScale(const DataSet& data, Range range, const Weights& weights) {
-    // The loss is unimodal in k: golden-section search between a flat and a very steep curve.
+namespace {
+
+// The k in [1e-5, 0.05] that minimises `loss` (unimodal in k): golden-section search.
+template <typename LossOfScale>
+double GoldenSection(LossOfScale loss) {
     double lo = 1e-5;
     double hi = 0.05;
     const double ratio = (std::sqrt(5.0) - 1) / 2;
     double a = hi - ratio * (hi - lo);
     double b = lo + ratio * (hi - lo);
-    double la = Loss(data, range, weights, a);
-    double lb = Loss(data, range, weights, b);
+    double la = loss(a);
+    double lb = loss(b);
     for (int step = 0; step < 40; ++step) {
         if (la < lb) {
             hi = b;
             b = a;
             lb = la;
             a = hi - ratio * (hi - lo);
-            la = Loss(data, range, weights, a);
+            la = loss(a);
         } else {
             lo = a;
             a = b;
             la = lb;
             b = lo + ratio * (hi - lo);
-            lb = Loss(data, range, weights, b);
+            lb = loss(b);
         }
     }
     return (lo + hi) / 2;
+}
+
+}  // namespace
+
+double FitScale(const DataSet& data, Range range, const Weights& weights) {
+    return GoldenSection([&](double k) { return Loss(data, range, weights, k); });
+}
+
+double FitScoreScale(const DataSet& data, Range range) {
+    return GoldenSection([&](double k) {
+        double total = 0;
+        size_t n = 0;
+        for (size_t i = range.begin; i < range.end; ++i) {
+            const DataSet::Sample& s = data.sample(i);
+            if (std::isnan(s.score)) continue;
+            total += SampleLoss(s.result, Sigmoid(k * s.score));
+            ++n;
+        }
+        return n ? total / double(n) : 0;
+    });
 }
 
 double Tune(const DataSet& data, Range range, double k, const TuneOptions& options,

@@ -35,14 +35,24 @@ class DataSet {
         uint8_t phase;
         bool cannotWin[2];
         float result;  // for Red: 1 won, 0.5 drawn, 0 lost
+        float target;  // what the fit aims at: the result, or a blend with an engine's score
+        float score;   // another engine's score for Red, in hundredths of a Pawn; NaN if none
     };
 
-    void Add(const master::EvalTrace& trace, float redResult);
-    // Reads lines `FEN;result` (blank lines and lines starting with # are skipped). On a bad line
-    // returns false with its number and reason in `error`; the samples read before it stay.
+    void Add(const master::EvalTrace& trace, float redResult, float redScore);
+    // Reads lines `FEN;result` or `FEN;result;score` (blank lines and lines starting with # are
+    // skipped). On a bad line returns false with its number and reason in `error`; the samples
+    // read before it stay.
     bool Read(std::istream& in, std::string* error);
 
+    // True when every sample carries a score.
+    bool HasScores() const;
+    // Aims the fit at (1 - lambda) * result + lambda / (1 + e^(-k * score)) for every sample
+    // with a score; lambda 0 aims at the results alone.
+    void BlendTargets(double lambda, double k);
+
     size_t size() const { return samples_.size(); }
+    Sample& sample(size_t i) { return samples_[i]; }
     const Sample& sample(size_t i) const { return samples_[i]; }
     std::span<const Entry> entries(const Sample& s) const {
         return {entries_.data() + s.first, s.size};
@@ -65,6 +75,9 @@ double RedScore(const DataSet& data, const DataSet::Sample& sample, const Weight
 // Mean logistic loss (cross-entropy of the result against 1 / (1 + e^(-k * score))).
 double Loss(const DataSet& data, Range range, const Weights& weights, double k);
 
+// The k that makes another engine's scores in the data predict the results best.
+double FitScoreScale(const DataSet& data, Range range);
+
 // The k that minimises the loss of `weights` (golden-section search).
 double FitScale(const DataSet& data, Range range, const Weights& weights);
 
@@ -82,8 +95,8 @@ struct TuneOptions {
     std::function<void(int, double)> onReport;
 };
 
-// Adam over the whole range (full batch) at a fixed scale k; returns the training loss of the
-// weights kept (without the pull).
+// Adam over the whole range (full batch) at a fixed scale k, aiming at the samples' targets;
+// returns the loss (against the results) of the weights kept, without the pull.
 double Tune(const DataSet& data, Range range, double k, const TuneOptions& options,
             Weights* weights);
 
