@@ -170,6 +170,16 @@ TEST(MasterEvaluationTest, TermCountRows) {
          kBishopShortVsGunner, -1},
         {"connected crossed Pawns", "3k5/9/9/3PP4/9/9/9/9/9/4K4 w", kConnectedPawns, 1},
         {"tempo", kStartFen.data(), kTempo, 1},
+        // Nothing of Red's stands on the palace files outside the palace: three bare files.
+        {"bare palace files against a Rook", "r2ak4/9/9/9/9/9/9/9/9/4K4 w", kOpenPalaceFileVsRook,
+         3},
+        {"Rook on an open file", "3k5/9/9/9/9/9/9/9/9/R3K4 w", kRookOpenFile, 1},
+        {"Rook on a half-open file", "3k5/9/9/p8/9/9/9/9/9/R3K4 w", kRookHalfOpenFile, 1},
+        {"no open file beside an enemy Pawn", "3k5/9/9/p8/9/9/9/9/9/R3K4 w", kRookOpenFile, 0},
+        // A Knight and a Pawn of Red's near Black's palace, none of Black's near Red's.
+        {"two attackers near the palace", "3k5/9/3NP4/9/9/9/9/9/9/4K4 w", kKingZoneAttackers + 2,
+         -1},
+        {"no attackers near the palace", "3k5/9/3NP4/9/9/9/9/9/9/4K4 w", kKingZoneAttackers, 1},
     };
     for (const Row& row : rows) {
         EvalTrace trace;
