@@ -171,6 +171,10 @@ void Worker::IterativeDeepening(SharedSearch& shared, int id,
         for (int line = 0; line < multiPV_; ++line) {
             AspirationSearch(depth, line, roots_[line].previousScore);
             if (shared.stop.load(std::memory_order_relaxed)) break;
+            // A later line may come out better than an earlier one: the lines stay in order.
+            std::stable_sort(roots_, roots_ + line + 1, [](const RootMove& a, const RootMove& b) {
+                return a.score > b.score;
+            });
         }
         if (shared.stop.load(std::memory_order_relaxed)) break;
         completedDepth_ = depth;
