@@ -21,6 +21,8 @@
 //   xq-bench master-suite [DEPTH] [--threads N] [--hash MB]
 //                                      the 大师 engine on the search suite to DEPTH (10 by
 //                                      default): nodes, time to depth and node rate
+//   xq-bench master-uci                the 大师 engine behind the UCI commands of a match
+//                                      runner (tools/xq-match.py --engine)
 //   xq-bench demo GAMES [--depth D] [--seed N]
 //                                      the engine plays GAMES demonstration games against itself
 //                                      at the fixed-depth level: game <n> <plies> <ending>, then
@@ -62,6 +64,7 @@ int Usage() {
                  "       xq-bench search-suite [DEPTH] [--seed N]\n"
                  "       xq-bench master DEPTH [FEN] [--threads N] [--hash MB] [--line]\n"
                  "       xq-bench master-suite [DEPTH] [--threads N] [--hash MB]\n"
+                 "       xq-bench master-uci\n"
                  "       xq-bench demo GAMES [--depth D] [--seed N]\n"
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
                  "       xq-bench stop-latency [SAMPLES]\n"
@@ -92,6 +95,7 @@ int main(int argc, char** argv) {
     if (command == "search-suite") return RunSearchSuite(args);
     if (command == "master") return RunMaster(args);
     if (command == "master-suite") return RunMasterSuite(args);
+    if (command == "master-uci") return RunMasterUci(args);
     if (command == "demo") return RunDemo(args);
     if (command == "pump") return RunPump(args);
     if (command == "stop-latency") return RunStopLatency(args);

@@ -313,5 +313,52 @@ TEST_F(MasterEngine, MultiPVLinesAreDistinctAndOrdered) {
     EXPECT_EQ(firstMoves.size(), 4u);
 }
 
+// 119 quiet plies without a repetition lead to a position in which Red is a Rook up: every quiet
+// move that gives no check makes the 120th and draws, as the game rules it.
+TEST_F(MasterEngine, SixtyMovesWithoutCaptureDraw) {
+    Position position{};
+    ASSERT_TRUE(ReadFen(position, "3k5/9/4n4/9/9/9/9/2R6/4N4/4K4 b", nullptr));
+    std::vector<MoveRecord> history;
+    std::set<uint64_t> seen{PositionKey(position)};
+    SeedRandom(3);
+    while (history.size() < 119) {
+        MoveList list;
+        GenerateLegalMoves(position, list);
+        std::vector<MoveRecord> fresh;
+        for (int i = 1; i <= list.moveCount; ++i) {
+            const MoveRecord& move = list.slot[i];
+            if (move.captured != Empty) continue;
+            Position next = position;
+            MakeMove(next, move, false);
+            SwapSides(next);
+            if (!seen.count(PositionKey(next)) && !InCheck(next)) fresh.push_back(move);
+        }
+        ASSERT_FALSE(fresh.empty()) << "stuck after " << history.size() << " plies";
+        const MoveRecord move = fresh[Random(static_cast<int>(fresh.size()))];
+        MakeMove(position, move, false);
+        SwapSides(position);
+        seen.insert(PositionKey(position));
+        history.push_back(move);
+    }
+    ASSERT_EQ(position.sideToMove, Red);
+    Engine engine(4, 1);
+    engine.SetPosition(position, history);
+    const std::vector<SearchReport> ruled = AllLines(engine, 1);
+    engine.SetPosition(position, {});
+    const std::vector<SearchReport> free = AllLines(engine, 1);
+    int drawn = 0;
+    for (const SearchReport& line : ruled) {
+        const MoveRecord& move = line.pv[0];
+        Position next = position;
+        MakeMove(next, move, false);
+        SwapSides(next);
+        if (move.captured != Empty || InCheck(next)) continue;
+        EXPECT_EQ(line.score, 0) << FormatIccs(move);
+        // Without the history the same move keeps the Rook's worth, unless it loses the Rook.
+        if (ScoreOfLine(free, FormatIccs(move)) > 300) ++drawn;
+    }
+    EXPECT_GT(drawn, 0);
+}
+
 }  // namespace
 }  // namespace xq::master

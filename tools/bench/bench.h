@@ -45,6 +45,7 @@ int RunSearch(std::vector<std::string> args);
 int RunSearchSuite(std::vector<std::string> args);
 int RunMaster(std::vector<std::string> args);
 int RunMasterSuite(std::vector<std::string> args);
+int RunMasterUci(const std::vector<std::string>& args);
 int RunDemo(std::vector<std::string> args);
 int RunPump(std::vector<std::string> args);
 int RunStopLatency(const std::vector<std::string>& args);
