@@ -204,10 +204,10 @@ bool Worker::RuleScore(int ply, int32_t* score) {
 }
 
 bool Worker::CheckStop() {
-    if ((nodes_ & (kPollInterval - 1)) != 0) return shared_->stop.load(std::memory_order_relaxed);
+    if ((nodes_ & (kPollInterval - 1)) != 0) return Stopped();
     shared_->nodes.fetch_add(nodes_ - nodesFlushed_, std::memory_order_relaxed);
     nodesFlushed_ = nodes_;
-    if (id_ == 0 && rootDepth_ > 1) {
+    if (id_ == 0) {
         const Limits& limits = *shared_->limits;
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - shared_->started)
@@ -218,7 +218,7 @@ bool Worker::CheckStop() {
             shared_->stop.store(true, std::memory_order_relaxed);
         }
     }
-    return shared_->stop.load(std::memory_order_relaxed);
+    return Stopped();
 }
 
 void Worker::ScoreMoves(const MoveList& list, int32_t* scores, PackedMove ttMove, int ply) {
@@ -350,7 +350,7 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
         stack_[ply + 1].inCheck = givesCheck;
         const int32_t score = -Quiescence(-beta, -alpha, ply + 1);
         Undo(m);
-        if (shared_->stop.load(std::memory_order_relaxed)) return 0;
+        if (Stopped()) return 0;
         if (score > best) {
             best = score;
             if (score > alpha) {
@@ -417,7 +417,7 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
             PlayNull(ply);
             int32_t score = -Search(-beta, -beta + 1, depth - reduction, ply + 1, false, !cutNode);
             UndoNull();
-            if (shared_->stop.load(std::memory_order_relaxed)) return 0;
+            if (Stopped()) return 0;
             if (score >= beta) {
                 if (score >= kMateBound) score = beta;
                 if (HasMajorPieces(us, 2) && depth < 12) return score;
@@ -506,7 +506,7 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
                 score = -Search(-beta, -alpha, newDepth, ply + 1, true, false);
         }
         Undo(m);
-        if (shared_->stop.load(std::memory_order_relaxed)) return 0;
+        if (Stopped()) return 0;
         if (!capture && quietCount < 64) quietsTried[quietCount++] = m;
         if (score > best) {
             best = score;

@@ -91,6 +91,9 @@ class Worker {
     void UndoNull();
     bool LeftKingAttacked() const;  // after Play: the mover's King is attacked
     bool CheckStop();
+    // The first iteration always completes, so that even a search stopped at once has a move
+    // that is not merely the first one generated.
+    bool Stopped() const { return rootDepth_ > 1 && shared_->stop.load(std::memory_order_relaxed); }
     void UpdateQuietStats(const MoveRecord& best, int ply, int depth, const MoveRecord* tried,
                           int triedCount);
     void ScoreMoves(const MoveList& list, int32_t* scores, PackedMove ttMove, int ply);

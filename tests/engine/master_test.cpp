@@ -273,6 +273,7 @@ TEST_F(MasterEngine, StopsWhenPollSaysSo) {
         limits.poll = [&] { return ++polls >= 3; };
         const SearchResult result = engine.Search(limits);
         EXPECT_GE(polls, 3);
+        EXPECT_GE(result.depth, 1);
         EXPECT_LT(result.depth, 40);
         EXPECT_TRUE(IsLegal(position, result.best));
         // Stop() from the poll callback ends it as well.
