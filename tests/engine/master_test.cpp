@@ -287,6 +287,21 @@ TEST_F(MasterEngine, StopsWhenPollSaysSo) {
     }
 }
 
+TEST_F(MasterEngine, HelperThreadsFollowTheThreadCountBetweenSearches) {
+    Position position{};
+    ASSERT_TRUE(ReadFen(position, kStartFen, nullptr));
+    Engine engine(4, 1);
+    engine.SetPosition(position, {});
+    for (int threads : {3, 1, 2, 2}) {
+        engine.SetThreads(threads);
+        Limits limits;
+        limits.depth = 6;
+        const SearchResult result = engine.Search(limits);
+        EXPECT_EQ(result.depth, 6) << threads << " threads";
+        EXPECT_TRUE(IsLegal(position, result.best)) << threads << " threads";
+    }
+}
+
 TEST_F(MasterEngine, MultiPVLinesAreDistinctAndOrdered) {
     Position position{};
     ASSERT_TRUE(ReadFen(position, kStartFen, nullptr));
