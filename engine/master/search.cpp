@@ -312,7 +312,9 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
     }
 
     // Step 2. Stand pat, unless in check.
+    const int32_t alphaIn = alpha;
     int32_t best = -kInfinite;
+    MoveRecord bestMove = NullMove;
     int32_t standPat = 0;
     if (!inCheck) {
         standPat = hit ? entry.eval : Evaluate(position_);
@@ -355,12 +357,18 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
             best = score;
             if (score > alpha) {
                 alpha = score;
+                bestMove = m;
                 UpdatePv(ply, m);
                 if (score >= beta) break;
             }
         }
     }
     if (inCheck && legal == 0) return -(kMate - ply);
+    // Step 4. The result goes to the table at depth 0, below every entry of the main search.
+    const Bound bound =
+        best >= beta ? Bound::Lower : (best > alphaIn ? Bound::Exact : Bound::Upper);
+    shared_->table->Store(keys_[base_ + ply], TTData{Pack(bestMove), ScoreToTable(best, ply),
+                                                     inCheck ? 0 : standPat, 0, bound});
     return best;
 }
 
