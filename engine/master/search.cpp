@@ -34,6 +34,29 @@ const auto kReductions = [] {
     return table;
 }();
 
+// The pieces (bits by list entry) of the side to move that the piece which just moved to `to`
+// chases: attacks where they stand while they are unprotected or worth more than it. The King
+// and the Pawns chase nothing, and nobody chases the King (that is check) or a Pawn still on its
+// own side of the river. Protection is judged by the board alone, pins aside.
+uint16_t ChaseTargets(const Position& p, Square to) {
+    const BoardCell& chaser = p.board[to];
+    if (chaser.kind == King || chaser.kind == Pawn || chaser.kind == Empty) return 0;
+    const Side victims = p.sideToMove;
+    const PieceList& list = p.pieceList[victims];
+    uint16_t targets = 0;
+    for (int i = 1; i <= list.lastIndex; ++i) {
+        const PieceEntry& entry = list.entry[i];
+        if (entry.kind == Empty || entry.kind == King) continue;
+        if (entry.kind == Pawn && InOwnHalf(victims, entry.square)) continue;
+        if (!Attacks(p, chaser.kind, to, entry.square)) continue;
+        if (kSeeValue[entry.kind] > kSeeValue[chaser.kind] ||
+            !IsAttacked(p, victims, entry.square)) {
+            targets = static_cast<uint16_t>(targets | 1u << i);
+        }
+    }
+    return targets;
+}
+
 bool IsValidHistoryMove(const Position& p, const MoveRecord& m) {
     if (m.piece == Empty || m.piece > Pawn || m.captured > Pawn || m.captured == King) return false;
     if (!IsBoardPoint(m.from) || !IsBoardPoint(m.to) || m.from == m.to) return false;
@@ -62,6 +85,7 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
     base_ = 0;
     keys_[0] = PositionKey(p);
     checked_[0] = InCheck(p);
+    chased_[0] = 0;
     quiet_[0] = 0;
     reversible_[0] = 0;
     for (int i = first; i < count; ++i) {
@@ -71,6 +95,7 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
         ++base_;
         keys_[base_] = PositionKey(p);
         checked_[base_] = InCheck(p);
+        chased_[base_] = m.captured == Empty ? ChaseTargets(p, m.to) : 0;
         quiet_[base_] = m.captured == Empty ? quiet_[base_ - 1] + 1 : 0;
         reversible_[base_] = m.captured == Empty ? reversible_[base_ - 1] + 1 : 0;
     }
@@ -97,6 +122,7 @@ void Worker::Play(const MoveRecord& move, int ply) {
     keys_[index] = PositionKey(position_);
     quiet_[index] = move.captured == Empty ? quiet_[index - 1] + 1 : 0;
     reversible_[index] = move.captured == Empty ? reversible_[index - 1] + 1 : 0;
+    chased_[index] = move.captured == Empty ? ChaseTargets(position_, move.to) : 0;
     Frame& child = stack_[ply + 1];
     child.move = move;
     child.nullMove = false;
@@ -117,6 +143,7 @@ void Worker::PlayNull(int ply) {
     quiet_[index] = quiet_[index - 1];
     reversible_[index] = 0;
     checked_[index] = false;
+    chased_[index] = 0;
     Frame& child = stack_[ply + 1];
     child.move = NullMove;
     child.inCheck = false;
@@ -173,7 +200,9 @@ bool Worker::HasMajorPieces(Side side, int atLeast) const {
 }
 
 // A repetition is judged by the checks within it: when one side checked with every one of its
-// moves and the other did not, the checking side loses; any other repetition is a draw. After
+// moves and the other did not, the checking side loses. When neither side (or both) checked
+// throughout, a side that chased one and the same piece with every move while the other did not
+// loses; any other repetition is a draw. After
 // sixty moves by each side without a capture the game is drawn, unless the side to move is in
 // check or has no move, as the game judges it.
 bool Worker::RuleScore(int ply, int32_t* score) {
@@ -187,13 +216,18 @@ bool Worker::RuleScore(int ply, int32_t* score) {
             moverChecked = moverChecked && checked_[k];
         for (int k = index - 1; k > j; k -= 2)
             replierChecked = replierChecked && checked_[k];
-        if (moverChecked && !replierChecked) {
-            *score = kRepetitionWin - ply;
-        } else if (replierChecked && !moverChecked) {
-            *score = -(kRepetitionWin - ply);
-        } else {
-            *score = 0;
+        int verdict = moverChecked == replierChecked ? 0 : (moverChecked ? 1 : -1);
+        if (verdict == 0 && !moverChecked) {
+            uint16_t moverChased = 0xFFFF;
+            uint16_t replierChased = 0xFFFF;
+            for (int k = index; k > j; k -= 2)
+                moverChased &= chased_[k];
+            for (int k = index - 1; k > j; k -= 2)
+                replierChased &= chased_[k];
+            if ((moverChased != 0) != (replierChased != 0)) verdict = moverChased ? 1 : -1;
         }
+        // verdict 1: the side that just moved repeated by force of checks or chases and loses.
+        *score = verdict * (kRepetitionWin - ply);
         return true;
     }
     if (quiet_[index] >= kSixtyMovePlies && !stack_[ply].inCheck && HasLegalMove()) {

@@ -106,8 +106,9 @@ class Worker {
     // (index 0) to the node being searched (index base_ + ply).
     uint64_t keys_[kMaxHistory + kMaxPly + 8] = {};
     bool checked_[kMaxHistory + kMaxPly + 8] = {};
-    int quiet_[kMaxHistory + kMaxPly + 8] = {};       // quiet plies in a row up to this position
-    int reversible_[kMaxHistory + kMaxPly + 8] = {};  // quiet plies without a null move
+    uint16_t chased_[kMaxHistory + kMaxPly + 8] = {};  // ChaseTargets of the move into it
+    int quiet_[kMaxHistory + kMaxPly + 8] = {};        // quiet plies in a row up to this position
+    int reversible_[kMaxHistory + kMaxPly + 8] = {};   // quiet plies without a null move
     int base_ = 0;
 
     Frame stack_[kMaxPly + 8] = {};

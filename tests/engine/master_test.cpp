@@ -159,6 +159,26 @@ TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
     EXPECT_NE(ScoreOfLine(lines, "i0i1"), 0);
 }
 
+// Red's Rook followed Black's unprotected Knight from b7 to c9 and back, attacking it with every
+// move: Black repeating the Knight's flight wins, since Red would have chased throughout. The same
+// flight from a Knight that Red's Rook only passes by is a draw.
+TEST_F(MasterEngine, PerpetualChaseOfAnUnprotectedPieceLoses) {
+    constexpr std::string_view kChasedKnightFen = "4k4/9/1n7/9/9/9/1R7/9/9/3K5 b";
+    std::vector<MoveRecord> history;
+    Position position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7", "c3b3"}, &history);
+    Engine engine(4, 1);
+    engine.SetPosition(position, history);
+    std::vector<SearchReport> lines = AllLines(engine, 1);
+    EXPECT_EQ(ScoreOfLine(lines, "b7c9"), kRepetitionWin - 1);
+
+    // The Rook moves between a3 and a2, chasing nothing.
+    history.clear();
+    position = PlayLine("4k4/9/1n7/9/9/9/R8/9/9/3K5 b", {"b7c9", "a3a2", "c9b7", "a2a3"}, &history);
+    engine.SetPosition(position, history);
+    lines = AllLines(engine, 1);
+    EXPECT_EQ(ScoreOfLine(lines, "b7c9"), 0);
+}
+
 TEST_F(MasterEngine, TheCheckedSideWinsWhenTheCheckerMustRepeat) {
     // After f8f9 Black to move would be checked again by g8g9; here Black replies and Red's
     // checking move would repeat: the line g8g9 is lost for Red whatever the depth.
