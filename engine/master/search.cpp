@@ -48,6 +48,8 @@ uint16_t ChaseTargets(const Position& p, Square to) {
         const PieceEntry& entry = list.entry[i];
         if (entry.kind == Empty || entry.kind == King) continue;
         if (entry.kind == Pawn && InOwnHalf(victims, entry.square)) continue;
+        // The difference table first: it rules out almost every pair without a call.
+        if ((AttackTable[entry.square - to].kinds & KindBit(chaser.kind)) == 0) continue;
         if (!Attacks(p, chaser.kind, to, entry.square)) continue;
         if (kSeeValue[entry.kind] > kSeeValue[chaser.kind] ||
             !IsAttacked(p, victims, entry.square)) {
@@ -122,7 +124,6 @@ void Worker::Play(const MoveRecord& move, int ply) {
     keys_[index] = PositionKey(position_);
     quiet_[index] = move.captured == Empty ? quiet_[index - 1] + 1 : 0;
     reversible_[index] = move.captured == Empty ? reversible_[index - 1] + 1 : 0;
-    chased_[index] = move.captured == Empty ? ChaseTargets(position_, move.to) : 0;
     Frame& child = stack_[ply + 1];
     child.move = move;
     child.nullMove = false;
@@ -143,7 +144,6 @@ void Worker::PlayNull(int ply) {
     quiet_[index] = quiet_[index - 1];
     reversible_[index] = 0;
     checked_[index] = false;
-    chased_[index] = 0;
     Frame& child = stack_[ply + 1];
     child.move = NullMove;
     child.inCheck = false;
@@ -199,6 +199,23 @@ bool Worker::HasMajorPieces(Side side, int atLeast) const {
     return count >= atLeast;
 }
 
+// The chases of the search path's moves after position `first` are worked out only when a
+// repetition needs them (the history's were at SetPosition): the moves are taken back one by one
+// down to it and played again.
+void Worker::WorkOutPathChases(int ply, int first) {
+    const int lowest = std::max(first, base_) + 1;
+    const int index = base_ + ply;
+    for (int k = index; k >= lowest; --k) {
+        const MoveRecord& move = stack_[k - base_].move;
+        chased_[k] = ChaseTargets(position_, move.to);
+        Undo(move);
+    }
+    for (int k = lowest; k <= index; ++k) {
+        MakeMove(position_, stack_[k - base_].move, false);
+        SwapSides(position_);
+    }
+}
+
 // A repetition is judged by the checks within it: when one side checked with every one of its
 // moves and the other did not, the checking side loses. When neither side (or both) checked
 // throughout, a side that chased one and the same piece with every move while the other did not
@@ -218,6 +235,7 @@ bool Worker::RuleScore(int ply, int32_t* score) {
             replierChecked = replierChecked && checked_[k];
         int verdict = moverChecked == replierChecked ? 0 : (moverChecked ? 1 : -1);
         if (verdict == 0 && !moverChecked) {
+            WorkOutPathChases(ply, j);
             uint16_t moverChased = 0xFFFF;
             uint16_t replierChased = 0xFFFF;
             for (int k = index; k > j; k -= 2)

@@ -83,6 +83,7 @@ class Worker {
 
     // The judgement of the rules on the node at ply, or false when the game goes on.
     bool RuleScore(int ply, int32_t* score);
+    void WorkOutPathChases(int ply, int first);
     bool HasLegalMove();
 
     void Play(const MoveRecord& move, int ply);
@@ -106,9 +107,11 @@ class Worker {
     // (index 0) to the node being searched (index base_ + ply).
     uint64_t keys_[kMaxHistory + kMaxPly + 8] = {};
     bool checked_[kMaxHistory + kMaxPly + 8] = {};
-    uint16_t chased_[kMaxHistory + kMaxPly + 8] = {};  // ChaseTargets of the move into it
-    int quiet_[kMaxHistory + kMaxPly + 8] = {};        // quiet plies in a row up to this position
-    int reversible_[kMaxHistory + kMaxPly + 8] = {};   // quiet plies without a null move
+    // Pieces chased by the move into each position: from SetPosition for the history, from
+    // WorkOutPathChases for the search path.
+    uint16_t chased_[kMaxHistory + kMaxPly + 8] = {};
+    int quiet_[kMaxHistory + kMaxPly + 8] = {};       // quiet plies in a row up to this position
+    int reversible_[kMaxHistory + kMaxPly + 8] = {};  // quiet plies without a null move
     int base_ = 0;
 
     Frame stack_[kMaxPly + 8] = {};

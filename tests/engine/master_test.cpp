@@ -171,6 +171,13 @@ TEST_F(MasterEngine, PerpetualChaseOfAnUnprotectedPieceLoses) {
     std::vector<SearchReport> lines = AllLines(engine, 1);
     EXPECT_EQ(ScoreOfLine(lines, "b7c9"), kRepetitionWin - 1);
 
+    // One move earlier Red's chase back to b3 is a move of the search: it repeats and loses.
+    history.clear();
+    position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7"}, &history);
+    engine.SetPosition(position, history);
+    lines = AllLines(engine, 3);
+    EXPECT_EQ(ScoreOfLine(lines, "c3b3"), -(kRepetitionWin - 1));
+
     // The Rook moves between a3 and a2, chasing nothing.
     history.clear();
     position = PlayLine("4k4/9/1n7/9/9/9/R8/9/9/3K5 b", {"b7c9", "a3a2", "c9b7", "a2a3"}, &history);
