@@ -19,8 +19,8 @@ namespace xq::master {
 inline constexpr int kMaxPly = 96;
 inline constexpr int kMaxHistory = 400;  // plies of the game kept for repetitions
 inline constexpr int kMaxMultiPV = kMoveListCapacity;
-// A repetition won because the other side checked with every move of it: a decisive score that
-// is not a mate, so that nobody reports a mate that the board does not hold.
+// A repetition won because the other side checked (or chased) with every move of it: a decisive
+// score that is not a mate, so that nobody reports a mate that the board does not hold.
 inline constexpr int32_t kRepetitionWin = kMateBound - 500;
 inline constexpr int kSixtyMovePlies = 120;
 
