@@ -19,7 +19,7 @@ namespace {
 constexpr size_t kLineWidth = 80;
 
 void Play(const MoveRecord& move) {
-    MakeMove(move, false);
+    MakeMove(gamePosition, move, false);
     SwapSides();
 }
 
@@ -339,7 +339,7 @@ PgnGame CurrentGameAsPgn() {
         GameRecord[first].piece == Empty && GameRecord[first].captured == 1;
     for (int i = recordTop; i > first; --i) {
         SwapSides();
-        MakeMove(GameRecord[i], true);
+        MakeMove(gamePosition, GameRecord[i], true);
     }
     PgnGame current;
     if (!fromOpeningArray) current.startFen = WriteFen();

@@ -45,7 +45,7 @@ int PawnAttacks(Side c, Square from, int d) {
 }
 
 // Two Kings on one file with nothing between attack each other (`to` holds the other King).
-int KingsFace(Square from, Square to, int step) {
+int KingsFace(const Board& board, Square from, Square to, int step) {
     for (Square p = from + step; p != to; p += step) {
         if (board[p].kind != Empty) return 0;
     }
@@ -56,31 +56,32 @@ bool IsFacingDistance(int d) {
     return d == 80 || d == 96 || d == 112 || d == 128 || d == 144;
 }
 
-[[gnu::always_inline]] inline int KingAttacks(Side c, Square from, Square to, int d) {
+[[gnu::always_inline]] inline int KingAttacks(const Board& board, Side c, Square from, Square to,
+                                              int d) {
     bool unitStep = d == 1 || d == -1 || d == 16 || d == -16;
     if (c == Red && InPalace(Red, from) && InPalace(Red, to) && unitStep) return 1;
     if (c == Black && InPalace(Black, from) && InPalace(Black, to) && unitStep) return 1;
     if (c == Red && InPalace(Black, to) && board[to].kind == King && board[to].side == Black &&
         IsFacingDistance(d)) {
-        return KingsFace(from, to, 16);
+        return KingsFace(board, from, to, 16);
     }
     if (c == Black && InPalace(Red, to) && board[to].kind == King && board[to].side == Red &&
         IsFacingDistance(-d)) {
-        return KingsFace(from, to, -16);
+        return KingsFace(board, from, to, -16);
     }
     return 0;
 }
 
 // The rules of each kind, once the table has said the kind could reach `to` from `from`.
-[[gnu::always_inline]] inline int KindAttacks(PieceKind kind, Square from, Square to,
-                                              const AttackEntry& entry) {
+[[gnu::always_inline]] inline int KindAttacks(const Board& board, PieceKind kind, Square from,
+                                              Square to, const AttackEntry& entry) {
     const int d = to - from;
     const Side c = board[from].side;
     switch (kind) {
         case Pawn:
             return PawnAttacks(c, from, d);
         case King:
-            return KingAttacks(c, from, to, d);
+            return KingAttacks(board, c, from, to, d);
         case Assist:
             return InPalace(c, to) ? 1 : 0;
         case Bishop: {
@@ -111,38 +112,66 @@ bool IsFacingDistance(int d) {
 
 }  // namespace
 
-int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
+namespace {
+
+// Both entry points inline this, so that the game's board stays a constant address in the
+// classic engine's calls.
+[[gnu::always_inline]] inline int AttacksOn(const Board& board, PieceKind kind, Square from,
+                                            Square to) {
     const AttackEntry& entry = AttackTable[to - from];
     if ((entry.kinds & KindBit(kind)) == 0) return 0;
-    return KindAttacks(kind, from, to, entry);
+    return KindAttacks(board, kind, from, to, entry);
+}
+
+}  // namespace
+
+int Attacks(const Position& position, PieceKind kind, Square from, Square to) {
+    return AttacksOn(position.board, kind, from, to);
+}
+
+int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
+    return AttacksOn(board, kind, from, to);
 }
 
 // Pawns attack only neighbouring points, so instead of a table test per Pawn entry the up to
 // four neighbours are read from the board; the lists keep Pawns after lastOfficer.
-int PawnNeighbourAttacks(Side side, Square square) {
+int PawnNeighbourAttacks(const Board& board, Side side, Square square) {
     for (int step : kOrthogonalSteps) {
         Square from = square - step;
         if (from < 0 || from >= kBoardCells) continue;
         const BoardCell& cell = board[from];
         if (cell.kind == Pawn && cell.side == side &&
-            KindAttacks(Pawn, from, square, AttackTable[step])) {
+            KindAttacks(board, Pawn, from, square, AttackTable[step])) {
             return 1;
         }
     }
     return 0;
 }
 
-int IsAttacked(Side side, Square square) {
-    const PieceList& list = pieceList[side];
-    const int last = InOwnHalf(side, square) ? list.lastOfficer : firstDefender[side] - 1;
+namespace {
+
+[[gnu::always_inline]] inline int IsAttackedIn(const Position& position, Side side, Square square) {
+    const PieceList& list = position.pieceList[side];
+    const int last = InOwnHalf(side, square) ? list.lastOfficer : position.firstDefender[side] - 1;
     for (int i = last; i >= 0; --i) {
         const PieceEntry& entry = list.entry[i];
         // The table test first: most pieces cannot reach the square from where they stand.
         const AttackEntry& reach = AttackTable[square - entry.square];
         if ((reach.kinds & KindBit(entry.kind)) == 0) continue;
-        if (KindAttacks(entry.kind, entry.square, square, reach)) return 1;
+        if (KindAttacks(position.board, entry.kind, entry.square, square, reach)) return 1;
     }
-    return list.lastIndex > list.lastOfficer ? PawnNeighbourAttacks(side, square) : 0;
+    return list.lastIndex > list.lastOfficer ? PawnNeighbourAttacks(position.board, side, square)
+                                             : 0;
+}
+
+}  // namespace
+
+int IsAttacked(Side side, Square square) {
+    return IsAttackedIn(gamePosition, side, square);
+}
+
+int IsAttacked(const Position& position, Side side, Square square) {
+    return IsAttackedIn(position, side, square);
 }
 
 }  // namespace xq

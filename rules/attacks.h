@@ -2,6 +2,7 @@
 // lookup; the remaining cases read the board for blocking points, screens and the palace.
 #pragma once
 
+#include "rules/board.h"
 #include "rules/types.h"
 
 namespace xq {
@@ -30,8 +31,10 @@ void InitAttackTable();
 // 1 when a piece of `kind` on `from` attacks `to` on the current board. The Pawn, palace and river
 // rules read the side byte of the cell at `from`, not `side`, which is accepted for symmetry.
 int Attacks(PieceKind kind, Side side, Square from, Square to);
+int Attacks(const Position& position, PieceKind kind, Square from, Square to);
 
 // 1 when any living piece of `side` attacks `square`.
 int IsAttacked(Side side, Square square);
+int IsAttacked(const Position& position, Side side, Square square);
 
 }  // namespace xq

@@ -2,13 +2,22 @@
 
 #include "platform/display.h"
 #include "rules/clock.h"
+#include "rules/zobrist.h"
 
 namespace xq {
 
-Position gamePosition{{}, {}, {0, 0}, Red, Black};
+Position gamePosition{{}, {}, {0, 0}, Red, Black, 0};
+
+uint64_t PositionKey(const Position& position) {
+    return position.key ^ (position.sideToMove == Black ? kBlackToMoveKey : 0);
+}
 
 void ClearBoard() {
-    for (BoardCell& cell : board) {
+    ClearBoard(gamePosition);
+}
+
+void ClearBoard(Position& position) {
+    for (BoardCell& cell : position.board) {
         cell.kind = Empty;
         cell.side = Red;
     }
@@ -19,18 +28,18 @@ void PutPiece(PieceKind kind, Side side, Square square) {
     board[square].side = side;
 }
 
-void ResetPieceLists() {
-    for (BoardCell& cell : board)
+namespace {
+
+void ResetPieceLists(Position& position) {
+    for (BoardCell& cell : position.board)
         cell.listIndex = kNoEntry;
-    for (PieceList& list : pieceList) {
+    for (PieceList& list : position.pieceList) {
         for (PieceEntry& entry : list.entry)
             entry.kind = Empty;
         list.lastIndex = -1;
         list.lastOfficer = -1;
     }
 }
-
-namespace {
 
 // The fixed order in which BuildPieceLists visits the 90 points. It decides which of two like
 // pieces gets the lower index, and with it the order of generated captures.
@@ -64,8 +73,19 @@ static_assert(kVisitOrder.square[62] == 0x73 && kVisitOrder.square[63] == 0x04 &
 
 }  // namespace
 
+void ResetPieceLists() {
+    ResetPieceLists(gamePosition);
+}
+
 void BuildPieceLists() {
-    ResetPieceLists();
+    BuildPieceLists(gamePosition);
+}
+
+void BuildPieceLists(Position& position) {
+    Board& board = position.board;
+    PieceList(&pieceList)[2] = position.pieceList;
+    int32_t(&firstDefender)[2] = position.firstDefender;
+    ResetPieceLists(position);
     for (PieceKind kind = King; kind <= Pawn; ++kind) {
         for (int side = Red; side <= Black; ++side) {
             if (kind == Assist) firstDefender[side] = pieceList[side].lastIndex + 1;
@@ -87,6 +107,7 @@ void BuildPieceLists() {
             cell.listIndex = static_cast<int16_t>(index);
         }
     }
+    position.key = ComputePieceKey(position);
 }
 
 void SetUpStartingPosition() {
@@ -114,7 +135,11 @@ void SetUpStartingPosition() {
     otherSide = Black;
 }
 
-bool PositionIsConsistent() {
+namespace {
+
+bool ListsMatchBoard(const Position& position) {
+    const Board& board = position.board;
+    const PieceList(&pieceList)[2] = position.pieceList;
     int onBoard = 0;
     for (Square s = 0; s < kBoardCells; ++s) {
         const BoardCell& cell = board[s];
@@ -133,7 +158,17 @@ bool PositionIsConsistent() {
             if (list.entry[i].kind != Empty) ++listed;
         }
     }
-    return onBoard == listed && sideToMove == Opponent(otherSide);
+    return onBoard == listed && position.sideToMove == Opponent(position.otherSide);
+}
+
+}  // namespace
+
+bool PositionIsConsistent() {
+    return ListsMatchBoard(gamePosition);
+}
+
+bool PositionIsConsistent(const Position& position) {
+    return ListsMatchBoard(position) && position.key == ComputePieceKey(position);
 }
 
 }  // namespace xq

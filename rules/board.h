@@ -26,6 +26,9 @@ struct Position {
     int32_t firstDefender[2];
     Side sideToMove;
     Side otherSide;  // always the complement of sideToMove
+    // Zobrist key of the pieces on the board (rules/zobrist.h; the side to move is not in it):
+    // computed by BuildPieceLists, kept up to date by MakeMove.
+    uint64_t key;
 };
 
 extern Position gamePosition;
@@ -77,26 +80,40 @@ constexpr Square KnightLeg(Square to, int step) {
     }
 }
 
-inline Square KingSquare(Side side) {
-    return pieceList[side].entry[0].square;
+inline Square KingSquare(const Position& position, Side side) {
+    return position.pieceList[side].entry[0].square;
 }
+inline Square KingSquare(Side side) {
+    return KingSquare(gamePosition, side);
+}
+
+// The key of the whole position: its pieces and the side to move.
+uint64_t PositionKey(const Position& position);
 
 // Exchanges sideToMove and otherSide, as the search and its helpers do around a move made with
 // MakeMove (PlayMove and TakeBackMove also keep clockSide).
+inline void SwapSides(Position& position) {
+    const Side side = position.sideToMove;
+    position.sideToMove = position.otherSide;
+    position.otherSide = side;
+}
 inline void SwapSides() {
-    const Side side = sideToMove;
-    sideToMove = otherSide;
-    otherSide = side;
+    SwapSides(gamePosition);
 }
 
+void ClearBoard(Position& position);
 void ClearBoard();
 void PutPiece(PieceKind kind, Side side, Square square);
 void ResetPieceLists();
-// Rebuilds both lists from the board; needed after any change that bypasses MakeMove.
+// Rebuilds both lists and the key from the board; needed after any change that bypasses MakeMove.
+void BuildPieceLists(Position& position);
 void BuildPieceLists();
 void SetUpStartingPosition();
 
-// True when the board and the piece lists describe the same pieces (tests and tools use it).
+// True when the board and the piece lists describe the same pieces and the key is that of the
+// board (tests and tools use it). The game's key is not checked: the classic search's make
+// leaves it to its take-back.
+bool PositionIsConsistent(const Position& position);
 bool PositionIsConsistent();
 
 }  // namespace xq

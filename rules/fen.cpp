@@ -25,6 +25,14 @@ bool Fail(std::string* error, std::string text) {
 }  // namespace
 
 bool ReadFen(std::string_view fen, std::string* error) {
+    return ReadFen(gamePosition, fen, error);
+}
+
+std::string WriteFen() {
+    return WriteFen(gamePosition);
+}
+
+bool ReadFen(Position& position, std::string_view fen, std::string* error) {
     std::array<Placement, kBoardCells> cells{};
     int counts[2][8] = {};
     int rank = 9;
@@ -78,22 +86,24 @@ bool ReadFen(std::string_view fen, std::string* error) {
         }
     }
 
-    ClearBoard();
+    ClearBoard(position);
     for (Square s = 0; s < kBoardCells; ++s) {
-        if (cells[s].kind != Empty) PutPiece(cells[s].kind, cells[s].side, s);
+        if (cells[s].kind == Empty) continue;
+        position.board[s].kind = cells[s].kind;
+        position.board[s].side = cells[s].side;
     }
-    BuildPieceLists();
-    sideToMove = toMove;
-    otherSide = Opponent(toMove);
+    BuildPieceLists(position);
+    position.sideToMove = toMove;
+    position.otherSide = Opponent(toMove);
     return true;
 }
 
-std::string WriteFen() {
+std::string WriteFen(const Position& position) {
     std::string fen;
     for (int rank = 9; rank >= 0; --rank) {
         int gap = 0;
         for (int file = 0; file < kFiles; ++file) {
-            const BoardCell& cell = board[MakeSquare(rank, file)];
+            const BoardCell& cell = position.board[MakeSquare(rank, file)];
             if (cell.kind == Empty) {
                 ++gap;
                 continue;
@@ -106,7 +116,7 @@ std::string WriteFen() {
         if (gap) fen += static_cast<char>('0' + gap);
         if (rank) fen += '/';
     }
-    fen += sideToMove == Red ? " w - - 0 1" : " b - - 0 1";
+    fen += position.sideToMove == Red ? " w - - 0 1" : " b - - 0 1";
     return fen;
 }
 

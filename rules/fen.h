@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "rules/board.h"
 #include "rules/movegen.h"  // FindGeneratedMove, for readers of ICCS text
 #include "rules/types.h"
 
@@ -17,6 +18,9 @@ inline constexpr std::string_view kStartFen =
 // `error` and leaves the position as it was. The game record is not touched.
 bool ReadFen(std::string_view fen, std::string* error);
 std::string WriteFen();
+// The same for any position.
+bool ReadFen(Position& position, std::string_view fen, std::string* error);
+std::string WriteFen(const Position& position);
 
 // Reads "h2e2" into two squares; false when the text is not four valid coordinates.
 bool ParseIccs(std::string_view text, Square* from, Square* to);

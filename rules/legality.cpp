@@ -11,19 +11,25 @@ namespace xq {
 // the mover's list entry keeps its old square and the King's square is worked out instead. Both
 // cells and the captured entry are restored byte for byte afterwards.
 bool LeavesKingAttacked(const MoveRecord& move) {
+    return LeavesKingAttacked(gamePosition, move);
+}
+
+bool LeavesKingAttacked(Position& position, const MoveRecord& move) {
+    Board& board = position.board;
     BoardCell& origin = board[move.from];
     BoardCell& target = board[move.to];
     const BoardCell savedOrigin = origin;
     const BoardCell savedTarget = target;
     PieceEntry* victim = nullptr;
     if (move.captured != Empty) {
-        victim = &pieceList[savedTarget.side].entry[savedTarget.listIndex];
+        victim = &position.pieceList[savedTarget.side].entry[savedTarget.listIndex];
         victim->kind = Empty;
     }
     target = savedOrigin;
     origin.kind = Empty;
-    const Square king = savedOrigin.listIndex == 0 ? move.to : KingSquare(sideToMove);
-    const bool attacked = IsAttacked(otherSide, king) != 0;
+    const Square king =
+        savedOrigin.listIndex == 0 ? move.to : KingSquare(position, position.sideToMove);
+    const bool attacked = IsAttacked(position, position.otherSide, king) != 0;
     origin = savedOrigin;
     target = savedTarget;
     if (victim) victim->kind = savedTarget.kind;
@@ -45,6 +51,23 @@ std::vector<MoveRecord> LegalMoves() {
         if (!LeavesKingAttacked(currentMove)) moves.push_back(currentMove);
     }
     return moves;
+}
+
+}  // namespace xq
+
+namespace xq {
+
+bool InCheck(const Position& position) {
+    return IsAttacked(position, position.otherSide, KingSquare(position, position.sideToMove)) != 0;
+}
+
+void GenerateLegalMoves(Position& position, MoveList& list) {
+    GenerateMoves(position, list);
+    int kept = 0;
+    for (int i = 1; i <= list.moveCount; ++i) {
+        if (!LeavesKingAttacked(position, list.slot[i])) list.slot[++kept] = list.slot[i];
+    }
+    list.moveCount = kept;
 }
 
 }  // namespace xq

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "rules/board.h"
+#include "rules/movegen.h"
 #include "rules/types.h"
 
 namespace xq {
@@ -10,6 +12,14 @@ namespace xq {
 // True when playing `move` would leave the King of sideToMove attacked, the facing-Kings rule
 // included. The position is unchanged afterwards.
 bool LeavesKingAttacked(const MoveRecord& move);
+// The same for any position; it is changed during the test and restored byte for byte.
+bool LeavesKingAttacked(Position& position, const MoveRecord& move);
+
+// True when the King of the side to move is attacked.
+bool InCheck(const Position& position);
+
+// The legal moves of the side to move in the generator's order, into the caller's list.
+void GenerateLegalMoves(Position& position, MoveList& list);
 
 // True when sideToMove has a legal move. Uses the move list.
 bool HasLegalMove();

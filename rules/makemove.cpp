@@ -4,10 +4,29 @@
 
 #include "rules/board.h"
 #include "rules/record.h"
+#include "rules/zobrist.h"
 
 namespace xq {
 
-void MakeMove(const MoveRecord& move, bool takeBack) {
+namespace {
+
+// The mover leaves `from` and arrives on `to`; a captured piece leaves or comes back to `to`.
+// Exclusive or undoes itself, so both directions change the key alike.
+void UpdateKey(Position& position, const MoveRecord& move, bool takeBack) {
+    const BoardCell& moving = position.board[takeBack ? move.to : move.from];
+    uint64_t change =
+        PieceKey(moving.side, moving.kind, move.from) ^ PieceKey(moving.side, moving.kind, move.to);
+    if (move.captured != Empty) {
+        const Side victim = takeBack ? position.otherSide : position.board[move.to].side;
+        change ^= PieceKey(victim, move.captured, move.to);
+    }
+    position.key ^= change;
+}
+
+[[gnu::always_inline]] inline void MovePieces(Position& position, const MoveRecord& move,
+                                              bool takeBack) {
+    Board& board = position.board;
+    PieceList(&pieceList)[2] = position.pieceList;
     const Square to = move.to;
     const Square from = move.from;
     if (!takeBack) {
@@ -26,12 +45,26 @@ void MakeMove(const MoveRecord& move, bool takeBack) {
     pieceList[mover.side].entry[mover.listIndex].square = from;
     if (move.captured != Empty) {
         BoardCell& cell = board[to];
-        PieceEntry& entry = pieceList[otherSide].entry[cell.listIndex];
+        PieceEntry& entry = pieceList[position.otherSide].entry[cell.listIndex];
         entry.kind = move.captured;
         entry.square = to;
         cell.kind = move.captured;
-        cell.side = otherSide;
+        cell.side = position.otherSide;
     }
+}
+
+}  // namespace
+
+void MakeMove(Position& position, const MoveRecord& move, bool takeBack) {
+    UpdateKey(position, move, takeBack);
+    MovePieces(position, move, takeBack);
+}
+
+// The classic search always takes back what it makes, so it leaves the key alone and saves the
+// work on every node: the key is right again whenever the game reads it. Moves that stay on the
+// board go through PlayMove, which keeps the key.
+void MakeMove(const MoveRecord& move, bool takeBack) {
+    MovePieces(gamePosition, move, takeBack);
 }
 
 namespace {
@@ -45,13 +78,13 @@ void SwapSidesAndClock() {
 void PlayMove(const MoveRecord& move) {
     ++recordTop;
     ++plyCount;
-    MakeMove(move, false);
+    MakeMove(gamePosition, move, false);
     SwapSidesAndClock();
 }
 
 void TakeBackMove(const MoveRecord& move) {
     SwapSidesAndClock();
-    MakeMove(move, true);
+    MakeMove(gamePosition, move, true);
     --plyCount;
     --recordTop;
 }

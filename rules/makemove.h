@@ -2,6 +2,7 @@
 // play; it keeps the board and the piece lists consistent incrementally.
 #pragma once
 
+#include "rules/board.h"
 #include "rules/types.h"
 
 namespace xq {
@@ -9,6 +10,9 @@ namespace xq {
 // Plays `move` on the board and the piece lists, or takes it back. Moves exchange whole cells.
 // Taking back requires otherSide to be the side of the captured piece (the mover is to move) and
 // strict reverse order; it then restores all six bytes of both cells and the captured entry.
+// The Position& version keeps the position's key both ways; the classic one, which the classic
+// search pairs make with take-back, leaves the game's key as it is.
+void MakeMove(Position& position, const MoveRecord& move, bool takeBack);
 void MakeMove(const MoveRecord& move, bool takeBack);
 
 // MakeMove plus the game counters and the swap of the sides. Neither writes the record.

@@ -18,35 +18,54 @@ constexpr int kKnightOrder[] = {-33, 33, -31, 31, -18, 18, -14, 14};
 constexpr int kAssistOrder[] = {-17, 17, -15, 15};
 constexpr int kBishopOrder[] = {-34, 34, -30, 30};
 
-void AddMove() {
-    if (moveList.moveCount == kMoveListCapacity) return;  // never write past the end
-    moveList.slot[++moveList.moveCount] = currentMove;
-}
+// Generation into one list from one position; `current` is the scratch record being filled.
+struct Generator {
+    const Position& position;
+    MoveList& list;
+    MoveRecord current;
 
-// Adds currentMove with destination `to` when `to` is an empty board point.
-void TryQuiet(Square to) {
-    if (!IsBoardPoint(to) || board[to].kind != Empty) return;
-    currentMove.to = to;
-    AddMove();
-}
+    void AddMove() {
+        if (list.moveCount == kMoveListCapacity) return;  // never write past the end
+        list.slot[++list.moveCount] = current;
+    }
 
-void AddCapture(Square from, PieceKind piece) {
-    currentMove.from = from;
-    currentMove.piece = piece;
-    AddMove();
-}
+    // Adds current with destination `to` when `to` is an empty board point.
+    void TryQuiet(Square to) {
+        if (!IsBoardPoint(to) || position.board[to].kind != Empty) return;
+        current.to = to;
+        AddMove();
+    }
 
-// The Pawns of sideToMove that capture on `target`, in descending list order. Pawns only attack
-// neighbouring points, so the up to four neighbours are read instead of every Pawn entry.
-void GeneratePawnCaptures(Square target) {
+    void AddCapture(Square from, PieceKind piece) {
+        current.from = from;
+        current.piece = piece;
+        AddMove();
+    }
+
+    void GeneratePawnCaptures(Square target);
+    void GenerateCaptures();
+    void GenerateAllCaptures();
+    void KingQuiet(Square f, Side c);
+    void SliderQuiet(Square f);
+    void KnightQuiet(Square f);
+    void AssistQuiet(Square f, Side c);
+    void BishopQuiet(Square f, Side c);
+    void PawnQuiet(Square f, Side c);
+    void GenerateQuietMoves();
+    void GenerateAllQuietMoves();
+};
+
+// The Pawns of the side to move that capture on `target`, in descending list order. Pawns only
+// attack neighbouring points, so the up to four neighbours are read instead of every Pawn entry.
+void Generator::GeneratePawnCaptures(Square target) {
+    const Side mover = position.sideToMove;
     int16_t found[4];
     int count = 0;
     for (int step : kOrthogonalSteps) {
         Square from = target - step;
         if (from < 0 || from >= kBoardCells) continue;
-        const BoardCell& cell = board[from];
-        if (cell.kind == Pawn && cell.side == sideToMove &&
-            Attacks(Pawn, sideToMove, from, target)) {
+        const BoardCell& cell = position.board[from];
+        if (cell.kind == Pawn && cell.side == mover && Attacks(position, Pawn, from, target)) {
             found[count++] = cell.listIndex;
         }
     }
@@ -58,67 +77,68 @@ void GeneratePawnCaptures(Square target) {
             found[j] = found[j - 1];
         found[j] = index;
     }
-    const PieceList& list = pieceList[sideToMove];
+    const PieceList& own = position.pieceList[mover];
     for (int i = 0; i < count; ++i)
-        AddCapture(list.entry[found[i]].square, Pawn);
+        AddCapture(own.entry[found[i]].square, Pawn);
 }
 
-// All moves of sideToMove that capture the piece on currentMove.to: attackers from the end of
+// All moves of the side to move that capture the piece on current.to: attackers from the end of
 // the list, so Pawns first and the King last.
-void GenerateCaptures() {
-    const Square target = currentMove.to;
-    currentMove.captured = board[target].kind;
-    const PieceList& list = pieceList[sideToMove];
-    if (list.lastIndex > list.lastOfficer) GeneratePawnCaptures(target);
-    const int last =
-        InOwnHalf(sideToMove, target) ? list.lastOfficer : firstDefender[sideToMove] - 1;
+void Generator::GenerateCaptures() {
+    const Side mover = position.sideToMove;
+    const Square target = current.to;
+    current.captured = position.board[target].kind;
+    const PieceList& own = position.pieceList[mover];
+    if (own.lastIndex > own.lastOfficer) GeneratePawnCaptures(target);
+    const int last = InOwnHalf(mover, target) ? own.lastOfficer : position.firstDefender[mover] - 1;
     for (int i = last; i >= 0; --i) {
-        const PieceEntry& entry = list.entry[i];
+        const PieceEntry& entry = own.entry[i];
         // The table test first: it rejects most pairs without a call.
         if ((AttackTable[target - entry.square].kinds & KindBit(entry.kind)) == 0) continue;
-        if (Attacks(entry.kind, sideToMove, entry.square, target))
+        if (Attacks(position, entry.kind, entry.square, target))
             AddCapture(entry.square, entry.kind);
     }
 }
 
-void KingQuiet(Square f, Side c) {
+void Generator::KingQuiet(Square f, Side c) {
     for (int step : kKingOrder) {
         if (InPalace(c, f + step)) TryQuiet(f + step);
     }
 }
 
-void SliderQuiet(Square f) {
+void Generator::SliderQuiet(Square f) {
     for (int step : kSliderOrder) {
-        for (Square to = f + step; IsBoardPoint(to) && board[to].kind == Empty; to += step) {
-            currentMove.to = to;
+        for (Square to = f + step; IsBoardPoint(to) && position.board[to].kind == Empty;
+             to += step) {
+            current.to = to;
             AddMove();
         }
     }
 }
 
-void KnightQuiet(Square f) {
+void Generator::KnightQuiet(Square f) {
     for (int step : kKnightOrder) {
         Square leg = KnightLeg(f + step, step);
-        if (IsBoardPoint(leg) && board[leg].kind == Empty) TryQuiet(f + step);
+        if (IsBoardPoint(leg) && position.board[leg].kind == Empty) TryQuiet(f + step);
     }
 }
 
-void AssistQuiet(Square f, Side c) {
+void Generator::AssistQuiet(Square f, Side c) {
     for (int step : kAssistOrder) {
         if (InPalace(c, f + step)) TryQuiet(f + step);
     }
 }
 
-void BishopQuiet(Square f, Side c) {
+void Generator::BishopQuiet(Square f, Side c) {
     for (int step : kBishopOrder) {
         Square to = f + step;
         Square eye = BishopEye(to, step);
-        if (!IsBoardPoint(eye) || board[eye].kind != Empty) continue;
+        if (!IsBoardPoint(eye) || position.board[eye].kind != Empty) continue;
         if (c == Red ? to <= 72 : to >= 80) TryQuiet(to);
     }
 }
 
-void PawnQuiet(Square f, Side c) {
+void Generator::PawnQuiet(Square f, Side c) {
     if (c == Red) {
         if (f + 16 >= 64) TryQuiet(f + 16);
         if (f + 1 >= 80) TryQuiet(f + 1);
@@ -130,14 +150,14 @@ void PawnQuiet(Square f, Side c) {
     }
 }
 
-// All non-captures of the piece on currentMove.from. Side-dependent rules read the cell's side.
-void GenerateQuietMoves() {
-    const Square f = currentMove.from;
-    const Side c = board[f].side;
-    currentMove.tag = 0;
-    currentMove.piece = board[f].kind;
-    currentMove.captured = Empty;
-    switch (currentMove.piece) {
+// All non-captures of the piece on current.from. Side-dependent rules read the cell's side.
+void Generator::GenerateQuietMoves() {
+    const Square f = current.from;
+    const Side c = position.board[f].side;
+    current.tag = 0;
+    current.piece = position.board[f].kind;
+    current.captured = Empty;
+    switch (current.piece) {
         case King:
             KingQuiet(f, c);
             break;
@@ -162,24 +182,45 @@ void GenerateQuietMoves() {
     }
 }
 
-}  // namespace
-
-void GenerateMoves() {
-    moveList.moveCount = 0;
-    moveList.moveCursor = 0;
-    currentMove.tag = 0;
-    const PieceList& enemies = pieceList[otherSide];
+void Generator::GenerateAllCaptures() {
+    list.moveCount = 0;
+    list.moveCursor = 0;
+    current.tag = 0;
+    const PieceList& enemies = position.pieceList[position.otherSide];
     for (int i = 0; i <= enemies.lastIndex; ++i) {
         if (enemies.entry[i].kind == Empty) continue;
-        currentMove.to = enemies.entry[i].square;
+        current.to = enemies.entry[i].square;
         GenerateCaptures();
     }
-    const PieceList& own = pieceList[sideToMove];
+}
+
+void Generator::GenerateAllQuietMoves() {
+    const PieceList& own = position.pieceList[position.sideToMove];
     for (int i = own.lastIndex; i >= 0; --i) {
         if (own.entry[i].kind == Empty) continue;
-        currentMove.from = own.entry[i].square;
+        current.from = own.entry[i].square;
         GenerateQuietMoves();
     }
+}
+
+}  // namespace
+
+void GenerateMoves(const Position& position, MoveList& list) {
+    Generator generator{position, list, NullMove};
+    generator.GenerateAllCaptures();
+    generator.GenerateAllQuietMoves();
+}
+
+void GenerateCaptureMoves(const Position& position, MoveList& list) {
+    Generator generator{position, list, NullMove};
+    generator.GenerateAllCaptures();
+}
+
+void GenerateMoves() {
+    Generator generator{gamePosition, moveList, currentMove};
+    generator.GenerateAllCaptures();
+    generator.GenerateAllQuietMoves();
+    currentMove = generator.current;  // the scratch record as the generator left it
 }
 
 void NextMove() {

@@ -8,6 +8,8 @@
 
 namespace xq {
 
+struct Position;
+
 // Slots 1..kMoveListCapacity; slot 0 is never written. No position with sixteen pieces a side
 // comes near this many moves.
 inline constexpr int kMoveListCapacity = 256;
@@ -23,6 +25,10 @@ extern MoveList moveList;
 extern MoveRecord currentMove;
 
 void GenerateMoves();
+// The same moves in the same order for any position, into the caller's list (its cursor reset).
+void GenerateMoves(const Position& position, MoveList& list);
+// Only the captures, in the order GenerateMoves gives them.
+void GenerateCaptureMoves(const Position& position, MoveList& list);
 // Copies the next move into currentMove; after the last one, NullMove (piece 0), again and again.
 void NextMove();
 

@@ -15,6 +15,14 @@
 //   xq-bench search-suite [DEPTH] [--seed N]
 //                                      the same for a fixed set of positions, each at its own
 //                                      depth unless DEPTH is given, with node rates
+//   xq-bench master DEPTH [FEN] [--threads N] [--hash MB] [--line]
+//                                      the 大师 engine, one line per iteration:
+//                                      master <depth> <nodes> <milliseconds> <score> <iccs move>
+//   xq-bench master-suite [DEPTH] [--threads N] [--hash MB]
+//                                      the 大师 engine on the search suite to DEPTH (10 by
+//                                      default): nodes, time to depth and node rate
+//   xq-bench master-uci                the 大师 engine behind the UCI commands of a match
+//                                      runner (tools/xq-match.py --engine)
 //   xq-bench demo GAMES [--depth D] [--seed N]
 //                                      the engine plays GAMES demonstration games against itself
 //                                      at the fixed-depth level: game <n> <plies> <ending>, then
@@ -54,6 +62,9 @@ int Usage() {
                  "       xq-bench queue\n"
                  "       xq-bench search DEPTH [FEN] [--seed N] [--line]\n"
                  "       xq-bench search-suite [DEPTH] [--seed N]\n"
+                 "       xq-bench master DEPTH [FEN] [--threads N] [--hash MB] [--line]\n"
+                 "       xq-bench master-suite [DEPTH] [--threads N] [--hash MB]\n"
+                 "       xq-bench master-uci\n"
                  "       xq-bench demo GAMES [--depth D] [--seed N]\n"
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
                  "       xq-bench stop-latency [SAMPLES]\n"
@@ -82,6 +93,9 @@ int main(int argc, char** argv) {
     if (command == "queue") return RunQueue(args);
     if (command == "search") return RunSearch(args);
     if (command == "search-suite") return RunSearchSuite(args);
+    if (command == "master") return RunMaster(args);
+    if (command == "master-suite") return RunMasterSuite(args);
+    if (command == "master-uci") return RunMasterUci(args);
     if (command == "demo") return RunDemo(args);
     if (command == "pump") return RunPump(args);
     if (command == "stop-latency") return RunStopLatency(args);

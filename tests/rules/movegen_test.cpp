@@ -5,6 +5,7 @@
 #include "platform/random.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
+#include "rules/zobrist.h"
 #include "support/position_fixture.h"
 
 namespace xq {
@@ -251,6 +252,74 @@ TEST(GenerateMoves, CapturesAndAttacksMatchThePlainLoopsOverRandomGames) {
             ASSERT_TRUE(PositionIsConsistent());
         }
     }
+}
+
+// The Position& versions on a copy of their own agree with the classic functions on the game's
+// position at every ply, and the key kept by MakeMove both ways equals a fresh computation.
+TEST(PositionValue, CopyFollowsTheGameAndKeepsItsKeyOverRandomGames) {
+    SeedRandom(11);
+    for (int game = 0; game < 20; ++game) {
+        testing::SetUpFen(kStartFen);
+        Position mine = gamePosition;
+        const uint64_t startKey = mine.key;
+        ASSERT_EQ(startKey, ComputePieceKey(mine));
+        std::vector<MoveRecord> played;
+        for (int ply = 0; ply < 150; ++ply) {
+            const std::vector<MoveRecord> all = GeneratedList();
+            MoveList list;
+            GenerateMoves(mine, list);
+            ASSERT_EQ(list.moveCount, static_cast<int>(all.size()));
+            for (int i = 1; i <= list.moveCount; ++i)
+                ASSERT_TRUE(SameMove(list.slot[i], all[i - 1]))
+                    << "game " << game << " ply " << ply;
+            GenerateCaptureMoves(mine, list);
+            for (int i = 1; i <= list.moveCount; ++i)
+                ASSERT_TRUE(SameMove(list.slot[i], all[i - 1]));
+            ASSERT_TRUE(list.moveCount == static_cast<int>(all.size()) ||
+                        all[list.moveCount].captured == Empty);
+            const std::vector<MoveRecord> legal = LegalMoves();
+            GenerateLegalMoves(mine, list);
+            ASSERT_EQ(list.moveCount, static_cast<int>(legal.size()));
+            ASSERT_EQ(InCheck(mine), IsAttacked(otherSide, KingSquare(sideToMove)) != 0);
+            ASSERT_EQ(WriteFen(mine), WriteFen());
+            if (legal.empty()) break;
+            const MoveRecord move = legal[Random(static_cast<int>(legal.size()))];
+            GameRecord[recordTop + 1] = move;
+            PlayMove(move);
+            SlideRecord();
+            MakeMove(mine, move, false);
+            SwapSides(mine);
+            played.push_back(move);
+            ASSERT_EQ(mine.key, ComputePieceKey(mine)) << "game " << game << " ply " << ply;
+            ASSERT_EQ(gamePosition.key, mine.key);
+            ASSERT_TRUE(PositionIsConsistent(mine));
+            ASSERT_TRUE(PositionIsConsistent());
+        }
+        Position reread{};
+        ASSERT_TRUE(ReadFen(reread, WriteFen(mine), nullptr));
+        EXPECT_EQ(PositionKey(reread), PositionKey(mine));
+        while (!played.empty()) {
+            SwapSides(mine);
+            MakeMove(mine, played.back(), true);
+            played.pop_back();
+            ASSERT_EQ(mine.key, ComputePieceKey(mine));
+        }
+        EXPECT_EQ(mine.key, startKey);
+    }
+}
+
+TEST(PositionValue, KeyTellsTheSideToMoveAndThePieces) {
+    Position red{};
+    Position black{};
+    ASSERT_TRUE(ReadFen(red, kStartFen, nullptr));
+    ASSERT_TRUE(
+        ReadFen(black, "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b", nullptr));
+    EXPECT_EQ(red.key, black.key);
+    EXPECT_NE(PositionKey(red), PositionKey(black));
+    Position moved{};
+    ASSERT_TRUE(
+        ReadFen(moved, "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w", nullptr));
+    EXPECT_NE(moved.key, red.key);
 }
 
 }  // namespace
