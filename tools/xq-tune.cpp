@@ -135,11 +135,17 @@ int RunTune(const Arguments& args) {
     Weights weights = ToReal(master::BuiltInWeights());
     const double k = FitScale(data, training, weights);
     PrintLosses("before", data, args, weights, k);
+    if (args.lambda > 0 && !data.HasScores()) {
+        std::fprintf(stderr, "xq-tune: --lambda needs a score on every line\n");
+        return 1;
+    }
+    if (data.HasScores()) {
+        const double scoreScale = FitScoreScale(data, training);
+        std::printf("the data's own scores: training %.6f, validation %.6f (k %.6f)\n",
+                    ScoreLoss(data, training, scoreScale),
+                    ScoreLoss(data, Held(data, args.validation), scoreScale), scoreScale);
+    }
     if (args.lambda > 0) {
-        if (!data.HasScores()) {
-            std::fprintf(stderr, "xq-tune: --lambda needs a score on every line\n");
-            return 1;
-        }
         const double scoreScale = FitScoreScale(data, training);
         data.BlendTargets(args.lambda, scoreScale);
         std::printf("aiming at %.2f of the scores (k %.6f) and %.2f of the results\n", args.lambda,
