@@ -2,7 +2,7 @@
 // of the built-in weights, and times the evaluation.
 //
 //   xq-tune tune --out engine/master/weights.h [--iterations N] [--rate R] [--l2 L]
-//                [--lambda L] [--validation F] DATA...
+//                [--lambda L] [--from WEIGHTS] [--validation F] DATA...
 //   xq-tune loss DATA...
 //   xq-tune bench [DATA] [--seconds S]
 //   xq-tune spar WEIGHTS [OTHER] [--pairs N] [--depth D]
@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -35,7 +36,7 @@ using namespace xq::tune;
 int Usage() {
     std::fprintf(stderr,
                  "usage: xq-tune tune --out FILE [--iterations N] [--rate R] [--l2 L] [--lambda L] "
-                 "[--validation F] "
+                 "[--from WEIGHTS] [--validation F] "
                  "DATA...\n"
                  "       xq-tune loss DATA...\n"
                  "       xq-tune bench [DATA] [--seconds S]\n");
@@ -53,6 +54,7 @@ struct Arguments {
     int pairs = 50;
     int depth = 2;
     double lambda = 0;
+    std::string from;  // weights header to start from instead of the built-in table
 };
 
 bool Parse(int argc, char** argv, Arguments* args) {
@@ -65,6 +67,8 @@ bool Parse(int argc, char** argv, Arguments* args) {
             args->iterations = std::atoi(argv[++i]);
         } else if (word == "--rate" && hasValue) {
             args->rate = std::atof(argv[++i]);
+        } else if (word == "--from" && hasValue) {
+            args->from = argv[++i];
         } else if (word == "--lambda" && hasValue) {
             args->lambda = std::atof(argv[++i]);
         } else if (word == "--l2" && hasValue) {
@@ -125,6 +129,8 @@ void PrintLosses(const char* label, const DataSet& data, const Arguments& args,
                 Loss(data, Held(data, args.validation), weights, k), k);
 }
 
+bool LoadWeights(const std::string& name, Weights* weights);
+
 int RunTune(const Arguments& args) {
     if (args.out.empty() || args.files.empty()) return Usage();
     DataSet data;
@@ -133,13 +139,20 @@ int RunTune(const Arguments& args) {
     std::printf("%zu positions, %zu for training\n", data.size(), training.end);
 
     Weights weights = ToReal(master::BuiltInWeights());
+    if (!args.from.empty() && !LoadWeights(args.from, &weights)) return 1;
     const double k = FitScale(data, training, weights);
     PrintLosses("before", data, args, weights, k);
+    if (args.lambda > 0 && !data.HasScores()) {
+        std::fprintf(stderr, "xq-tune: --lambda needs a score on every line\n");
+        return 1;
+    }
+    if (data.HasScores()) {
+        const double scoreScale = FitScoreScale(data, training);
+        std::printf("the data's own scores: training %.6f, validation %.6f (k %.6f)\n",
+                    ScoreLoss(data, training, scoreScale),
+                    ScoreLoss(data, Held(data, args.validation), scoreScale), scoreScale);
+    }
     if (args.lambda > 0) {
-        if (!data.HasScores()) {
-            std::fprintf(stderr, "xq-tune: --lambda needs a score on every line\n");
-            return 1;
-        }
         const double scoreScale = FitScoreScale(data, training);
         data.BlendTargets(args.lambda, scoreScale);
         std::printf("aiming at %.2f of the scores (k %.6f) and %.2f of the results\n", args.lambda,
@@ -162,8 +175,10 @@ int RunTune(const Arguments& args) {
     PrintLosses("after", data, args, roundedReal, k);
 
     std::ostringstream provenance;
-    provenance << "Tuned on " << data.size() << " positions (" << training.end << " for training), "
-               << args.iterations << " iterations, k " << k << ".";
+    // One comment line of the header, within the column limit.
+    provenance << std::setprecision(3) << "Tuned on " << data.size() << " positions ("
+               << training.end << " fitted): " << args.iterations << " steps of " << args.rate
+               << ", l2 " << args.l2 << ", lambda " << args.lambda << ", k " << k << ".";
     std::ofstream out(args.out);
     out << FormatWeightsFile(rounded, provenance.str());
     if (!out) {

@@ -194,18 +194,20 @@ double FitScale(const DataSet& data, Range range, const Weights& weights) {
     return GoldenSection([&](double k) { return Loss(data, range, weights, k); });
 }
 
+double ScoreLoss(const DataSet& data, Range range, double k) {
+    double total = 0;
+    size_t n = 0;
+    for (size_t i = range.begin; i < range.end; ++i) {
+        const DataSet::Sample& s = data.sample(i);
+        if (std::isnan(s.score)) continue;
+        total += SampleLoss(s.result, Sigmoid(k * s.score));
+        ++n;
+    }
+    return n ? total / double(n) : 0;
+}
+
 double FitScoreScale(const DataSet& data, Range range) {
-    return GoldenSection([&](double k) {
-        double total = 0;
-        size_t n = 0;
-        for (size_t i = range.begin; i < range.end; ++i) {
-            const DataSet::Sample& s = data.sample(i);
-            if (std::isnan(s.score)) continue;
-            total += SampleLoss(s.result, Sigmoid(k * s.score));
-            ++n;
-        }
-        return n ? total / double(n) : 0;
-    });
+    return GoldenSection([&](double k) { return ScoreLoss(data, range, k); });
 }
 
 double Tune(const DataSet& data, Range range, double k, const TuneOptions& options,

@@ -75,7 +75,9 @@ double RedScore(const DataSet& data, const DataSet::Sample& sample, const Weight
 // Mean logistic loss (cross-entropy of the result against 1 / (1 + e^(-k * score))).
 double Loss(const DataSet& data, Range range, const Weights& weights, double k);
 
-// The k that makes another engine's scores in the data predict the results best.
+// The loss of another engine's scores as predictions of the results, over the samples with one.
+double ScoreLoss(const DataSet& data, Range range, double k);
+// The k that makes those scores predict the results best.
 double FitScoreScale(const DataSet& data, Range range);
 
 // The k that minimises the loss of `weights` (golden-section search).
