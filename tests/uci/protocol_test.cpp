@@ -163,6 +163,65 @@ TEST(UciProtocol, MateScoresAreGivenInMoves) {
     EXPECT_NE(lines[lines.size() - 2].find(" score mate -1 "), std::string::npos);
 }
 
+// The score word and value of the last iteration line.
+std::pair<std::string, int> LastScore(const std::vector<std::string>& lines) {
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        const size_t at = it->find(" score ");
+        if (it->starts_with("info depth ") && at != std::string::npos) {
+            std::istringstream words(it->substr(at + 7));
+            std::pair<std::string, int> score;
+            words >> score.first >> score.second;
+            return score;
+        }
+    }
+    return {};
+}
+
+TEST(UciProtocol, RepetitionsAreScoredByWhoCheckedNeverAsMates) {
+    // A game from XBoard: Red's Rook checks from g8 and g9 while Black's King steps between f8
+    // and f9; after g8g9 every Black reply repeats. That perpetual check loses for Red.
+    const std::string xboardGame =
+        "startpos moves b2b6 h7g7 b6e6 b9c7 e6e5 g7g3 h2e2 b7b3 c3c4 a9a8 e5i5 c9e7 i5i9 a8i8 "
+        "i9g9 g3g9 e2g2 g9g8 g2g8 i8g8 h0g2 g6g5 i0h0 h9f8 g2f4 c6c5 c4c5 e7c5 h0h7 g5g4 h7c7 "
+        "g4f4 c7c5 g8g0 c5f5 f8g6 f5f6 b3i3 c0e2 g0g2 f6e6 f9e8 f0e1 i3h3 e6a6 f4f3 a6f6 f3e3 "
+        "e2g4 g2g4 a0a2 g4g0 e1f0 g0g3 a2h2 h3h4 b0c2 e3d3 f6f2 d3c3 f2g2 g3g2 h2g2 g6e5 c2e3 "
+        "h4e4 e3d1 c3d3 d1f2 e4e2 f2e4 e2e3 e4c5 e9f9 g2g9 f9f8 g9g3 e5c6 c5e6 c6e7 g3g9 e3a3 "
+        "g9g8 f8f9";
+    struct Row {
+        const char* name;
+        std::string position;
+        const char* go;
+        bool lost;  // a loss by perpetual check; otherwise a draw
+    };
+    const Row rows[] = {
+        {"a perpetual check by the searched move",
+         "fen 6R2/5k3/5a3/9/9/9/9/9/9/4K4 w moves g9g8 f8f9", "depth 3 searchmoves g8g9", true},
+        {"the XBoard game's perpetual check", xboardGame, "depth 4 searchmoves g8g9", true},
+        {"a repetition in check after a quiet move",
+         "fen 5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w moves e7d7 d8e8 d7d9 e8e7",
+         "depth 2 searchmoves d9d7", false},
+    };
+    UciEngine engine;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<std::string> lines = engine.Think(row.position, row.go);
+        ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+        const auto [word, value] = LastScore(lines);
+        EXPECT_EQ(word, "cp");
+        if (row.lost) {
+            EXPECT_LT(value, -9000) << "beyond any material";
+        } else {
+            EXPECT_EQ(value, 0);
+        }
+    }
+    // Free to choose, Red keeps away from its perpetual check, and no mate is claimed.
+    const std::vector<std::string> lines = engine.Think(xboardGame, "depth 4");
+    ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+    EXPECT_NE(Word(Last(lines), 1), "g8g9");
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find(" score mate "), std::string::npos) << line;
+}
+
 TEST(UciProtocol, StopDuringInfiniteIsAnsweredWithin50Milliseconds) {
     UciEngine engine;
     engine.Send("position startpos moves h2e2 h9g7");
