@@ -99,10 +99,12 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_TRUE(HasLineStarting(lines, "option usebook type check default true"));
         EXPECT_TRUE(HasLineStarting(lines, "option usemillisec type check default false"));
         EXPECT_TRUE(HasLineStarting(lines, "option newgame type button"));
-        // UCCI's switches read on and off as well as true and false, and its new game is a
-        // button: no refusal comes.
+        // UCCI's switches read on and off as well as true and false (and 1 and 0, as the uci2wb
+        // adapter sends its ponder switch), and its new game is a button: no refusal comes.
         engine.Send("setoption usebook off");
         engine.Send("setoption usebook on");
+        engine.Send("setoption ponder 1");
+        engine.Send("setoption ponder 0");
         engine.Send("setoption usemillisec on");
         engine.Send("setoption newgame");
         engine.Send("isready");
