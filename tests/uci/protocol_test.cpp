@@ -10,6 +10,7 @@
 #include "rules/legality.h"
 #include "rules/makemove.h"
 #include "support/position_fixture.h"
+#include "uci/gorequest.h"
 
 namespace xq {
 namespace {
@@ -290,6 +291,27 @@ TEST(UciProtocol, TimeLimitsAreKept) {
         const std::string move = engine.BestMove("startpos moves b2e2", row.go);
         EXPECT_LT(std::chrono::steady_clock::now() - sent, milliseconds(row.withinMs));
         EXPECT_TRUE(IsLegalAfter(kStartPosition, {"b2e2"}, move)) << move;
+    }
+}
+
+TEST(UciTimeBudget, AFixedMoveTimeLeavesRoomForTheAdapters) {
+    struct Row {
+        int64_t moveTime;
+        int64_t minMargin;  // what the GUI's side of an adapter needs at least
+        int64_t maxMargin;  // what the search may lose at most
+    };
+    // XBoard's one second a move reaches the engine through uci2wb as movetime 970.
+    const Row rows[] = {{970, 60, 120}, {200, 20, 50}, {60000, 100, 150}, {1, 0, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.moveTime);
+        uci::GoRequest request;
+        request.moveTime = row.moveTime;
+        const uci::TimeBudget budget = uci::ComputeTimeBudget(request, Red);
+        EXPECT_TRUE(budget.limited);
+        EXPECT_GE(budget.hard, 1);
+        EXPECT_GE(row.moveTime - budget.hard, row.minMargin);
+        EXPECT_LE(row.moveTime - budget.hard, row.maxMargin);
+        EXPECT_EQ(budget.soft, budget.hard);
     }
 }
 
