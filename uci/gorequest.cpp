@@ -124,7 +124,9 @@ TimeBudget ComputeTimeBudget(const GoRequest& request, Side mover) {
     const int64_t share = usable / (request.movesToGo > 0 ? movesToGo : kDefaultMovesToGo) +
                           request.increment[mover] * 3 / 4;
     budget.limited = true;
-    budget.hard = std::max<int64_t>(1, std::min(2 * share, usable * 2 / 5));
+    // A fifth of the clock at most: with an increment large against the clock the share would
+    // spend it down to where one stall on the GUI's side of an adapter flags the engine.
+    budget.hard = std::max<int64_t>(1, std::min(2 * share, usable / 5));
     budget.soft = std::max<int64_t>(1, std::min(share / 2, budget.hard));
     return budget;
 }

@@ -278,11 +278,11 @@ TEST(UciProtocol, TimeLimitsAreKept) {
     const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
                         {"wtime 60 btime 1000 winc 0 binc 0", 250},
                         {"wtime 0 btime 0", 250},
-                        // Two fifths of the clock at most, however large the increment.
+                        // A fifth of the clock at most, however large the increment.
                         {"wtime 100 btime 100 winc 5000 binc 5000 movestogo 1", 1000},
                         {"movetime 200", 350},
                         // An increment beyond any game (it overflowed the budget) still leaves
-                        // the clock's two fifths: 394 ms.
+                        // the clock's fifth: 197 ms.
                         {"wtime 1000 btime 1000 winc 0 binc 9223372036854775807", 500}};
     UciEngine engine;
     for (const Row& row : rows) {
@@ -312,6 +312,22 @@ TEST(UciTimeBudget, AFixedMoveTimeLeavesRoomForTheAdapters) {
         EXPECT_GE(row.moveTime - budget.hard, row.minMargin);
         EXPECT_LE(row.moveTime - budget.hard, row.maxMargin);
         EXPECT_EQ(budget.soft, budget.hard);
+    }
+}
+
+TEST(UciTimeBudget, AClockLowAgainstItsIncrementKeepsFourFifths) {
+    // XBoard at 30 seconds a game plus 1 a move, through uci2wb: 3.3 s left, and a stall of about
+    // two seconds on the GUI's side of the adapter came on top of the move.
+    for (const int64_t left : {3330, 1000, 10000}) {
+        SCOPED_TRACE(left);
+        uci::GoRequest request;
+        request.time[Red] = left;
+        request.increment[Red] = 1000;
+        const uci::TimeBudget budget = uci::ComputeTimeBudget(request, Red);
+        EXPECT_TRUE(budget.limited);
+        EXPECT_LE(budget.hard, left / 5);
+        EXPECT_LE(budget.soft, budget.hard);
+        EXPECT_GE(budget.soft, 1);
     }
 }
 
