@@ -4,6 +4,7 @@
 
 #include "engine/evaluation.h"
 #include "engine/pump.h"
+#include "engine/repetition.h"
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/random.h"
@@ -45,6 +46,15 @@ bool Repeats(int ply) {
     return CountRepetitions(0) >= 2 && (ply != 0 || !repetitionAllowedAtRoot);
 }
 
+// The move just made is not searched: it leaves the mover's King attacked, or it repeats a
+// position. A repetition's verdict is kept, for a node whose every legal move repeats.
+bool Refused(NodeInfo& info, int ply) {
+    if (IsAttacked(otherSide, KingSquare(sideToMove))) return true;
+    if (!Repeats(ply)) return false;
+    info.repetitionScore = std::max(info.repetitionScore, RepetitionScore(ply));
+    return true;
+}
+
 // Copies the line entries from `ply` on, up to and including the entry that ends the line.
 // Entries below `ply` belong to the ancestors, which write them on their way back up, and entries
 // after the end are never read.
@@ -66,7 +76,7 @@ bool PrepareMateSearchMove(NodeFrame& frame, MoveRecord& move, int ply) {
     NodeInfo& info = frame.info;
     // 1. Legality and repetition.
     MakeMove(move, false);
-    if (IsAttacked(otherSide, KingSquare(sideToMove)) || Repeats(ply)) {
+    if (Refused(info, ply)) {
         MakeMove(move, true);
         return true;
     }
@@ -108,7 +118,7 @@ bool PrepareScoredMove(NodeFrame& frame, MoveRecord& move, int ply) {
     }
     // 5. Legality and repetition.
     MakeMove(move, false);
-    if (IsAttacked(otherSide, KingSquare(sideToMove)) || Repeats(ply)) {
+    if (Refused(info, ply)) {
         MakeMove(move, true);
         return true;
     }
@@ -137,6 +147,7 @@ int32_t Search(int32_t alpha, int32_t beta, int32_t depth, const ParentInfo& par
                SearchLine& parentLine) {
     const int ply = recordTop;
     NodeInfo info;
+    info.repetitionScore = kNoRepetition;
     // 1. Below the horizon only captures, unless the last move gave check.
     info.capturesOnly = depth <= 0 && inCheckFlags[ply - 1] == 0 ? 1 : 0;
     // 2. Below the horizon the side to move may stand pat on the score it has.
@@ -154,9 +165,15 @@ int32_t Search(int32_t alpha, int32_t beta, int32_t depth, const ParentInfo& par
     SearchMoves(frame);
     // 4. A stopped node keeps what it has.
     if (stopSearch) return info.bestScore;
-    // 5. No legal move and not in check: a draw.
-    if (info.bestScore == MatedScore(ply) && !IsAttacked(otherSide, KingSquare(sideToMove)))
-        info.bestScore = 0;
+    // 5. No move searched: when every legal move repeats, the best repetition's verdict (never a
+    // mate); with no legal move, mated in check, else a draw.
+    if (info.bestScore == MatedScore(ply)) {
+        if (info.repetitionScore != kNoRepetition) {
+            info.bestScore = info.repetitionScore;
+        } else if (!IsAttacked(otherSide, KingSquare(sideToMove))) {
+            info.bestScore = 0;
+        }
+    }
     // 6. The best score found.
     return info.bestScore;
 }

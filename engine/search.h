@@ -35,7 +35,11 @@ struct NodeInfo {
     ParentInfo child;        // what the child of the move being tried sees as its ParentInfo
     int16_t researchNeeded;  // searched with a null window first; a success is searched again
     uint8_t phase;           // 0 line move, 1 recapture, 2 any other move
+    // The best score, for the side to move, of the legal moves refused because they repeat a
+    // position; kNoRepetition while there is none. It scores a node that has no other move.
+    int32_t repetitionScore;
 };
+inline constexpr int32_t kNoRepetition = INT32_MIN;
 
 struct NodeFrame {
     int32_t alpha;

@@ -1,5 +1,7 @@
 #include "rules/record.h"
 
+#include <climits>
+
 #include "rules/makemove.h"
 
 namespace xq {
@@ -38,11 +40,14 @@ int CountQuietPlies() {
     return n;
 }
 
+namespace {
+
 // The position at slot x is the one before move x was played; the current position is the one
 // at a = recordTop + 1. The position at c equals the current one when every piece that moved
 // between c and a is back on the square it stood on at c. Each move d in [c, a) is explained by
-// tracing its piece backward through the record to where it stood at c.
-int CountRepetitions(int quick) {
+// tracing its piece backward through the record to where it stood at c. The scan ends once
+// `enough` occurrences are counted; `latest` gets the slot of the most recent earlier one.
+int ScanRepetitions(int quick, int enough, int16_t* latest) {
     int reps = 1;
     int16_t a = static_cast<int16_t>(recordTop + 1);
     int16_t b = a;
@@ -87,12 +92,25 @@ int CountRepetitions(int quick) {
         if (d > c) continue;
 
         // 5. Every move in [c, a) is explained: the position at c is the current one.
+        if (reps == 1 && latest) *latest = c;
         ++reps;
-        if (c - 2 < b) return reps;
+        if (reps >= enough || c - 2 < b) return reps;
         a = c;
         d = c;
         c = static_cast<int16_t>(c - 2);
     }
+}
+
+}  // namespace
+
+int CountRepetitions(int quick) {
+    return ScanRepetitions(quick, INT_MAX, nullptr);
+}
+
+int LatestRepetition() {
+    int16_t latest = static_cast<int16_t>(recordTop + 1);
+    ScanRepetitions(0, 2, &latest);
+    return latest;
 }
 
 }  // namespace xq

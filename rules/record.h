@@ -37,5 +37,9 @@ int CountQuietPlies();
 // How often the current position, same side to move, occurred within the trailing quiet run,
 // this occurrence included (1 = no repetition). With quick set only four plies back are compared.
 int CountRepetitions(int quick);
+// The slot of the most recent earlier occurrence of the current position within the trailing
+// quiet run: the moves from that slot up to recordTop make the cycle. recordTop + 1 when the
+// position has not occurred before.
+int LatestRepetition();
 
 }  // namespace xq

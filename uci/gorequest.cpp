@@ -9,6 +9,11 @@ namespace {
 
 // Time the program and the pipe between the engines need around a move.
 constexpr int64_t kMoveOverheadMs = 15;
+// A fixed move time also leaves a twentieth of itself, up to 100 ms: a GUI's fixed time per move
+// is measured on its side of an adapter (XBoard's through uci2wb), whose latency grows with the
+// machine's load; at one second a move the last 15 ms were not enough.
+constexpr int64_t kMoveTimeShare = 20;
+constexpr int64_t kMoveTimeMarginMs = 100;
 constexpr int kDefaultMovesToGo = 30;
 constexpr int kMaxDepth = 45;
 // Longer than any game (about 30,000 years); larger clocks and increments are read as this, which
@@ -106,7 +111,9 @@ TimeBudget ComputeTimeBudget(const GoRequest& request, Side mover) {
     if (request.infinite) return budget;
     if (request.moveTime >= 0) {
         budget.limited = true;
-        budget.hard = std::max<int64_t>(1, request.moveTime - kMoveOverheadMs);
+        const int64_t margin =
+            kMoveOverheadMs + std::min(request.moveTime / kMoveTimeShare, kMoveTimeMarginMs);
+        budget.hard = std::max<int64_t>(1, request.moveTime - margin);
         budget.soft = budget.hard;
         return budget;
     }
@@ -117,7 +124,9 @@ TimeBudget ComputeTimeBudget(const GoRequest& request, Side mover) {
     const int64_t share = usable / (request.movesToGo > 0 ? movesToGo : kDefaultMovesToGo) +
                           request.increment[mover] * 3 / 4;
     budget.limited = true;
-    budget.hard = std::max<int64_t>(1, std::min(2 * share, usable * 2 / 5));
+    // A fifth of the clock at most: with an increment large against the clock the share would
+    // spend it down to where one stall on the GUI's side of an adapter flags the engine.
+    budget.hard = std::max<int64_t>(1, std::min(2 * share, usable / 5));
     budget.soft = std::max<int64_t>(1, std::min(share / 2, budget.hard));
     return budget;
 }

@@ -46,10 +46,12 @@ std::string Join(std::vector<std::string_view>::const_iterator from,
     return text;
 }
 
+// A switch's value, lower-cased: true, on or 1, false, off or 0 (uci2wb sends UCCI's ponder switch
+// as 1 and 0).
 bool ReadSwitch(const std::string& value, bool* on) {
-    if (value == "true" || value == "on") {
+    if (value == "true" || value == "on" || value == "1") {
         *on = true;
-    } else if (value == "false" || value == "off") {
+    } else if (value == "false" || value == "off" || value == "0") {
         *on = false;
     } else {
         return false;

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "engine/commands.h"
+#include "engine/repetition.h"
 #include "engine_fixture.h"
 #include "platform/messages.h"
 #include "rules/attacks.h"
 #include "rules/gamemoves.h"
+#include "rules/makemove.h"
+#include "rules/record.h"
 
 namespace xq {
 namespace {
@@ -85,17 +88,83 @@ TEST_F(SearchTest, FindsShortMates) {
     }
 }
 
+// Positions after a few game moves where the side to move has legal moves, and each of them
+// brings back a position of the game.
+constexpr char kRookChecks[] = "5kR2/9/5a3/9/9/9/9/9/9/4K4 b - - 0 1";
+constexpr char kRookEnding[] = "5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w - - 0 1";
+constexpr char kKingShuffle[] = "5k3/9/9/9/4r4/9/9/9/9/3K5 w - - 0 1";
+constexpr int32_t kPerpetualWinAtPly1 = kPerpetualWinScore - kMatePly;
+
 TEST_F(SearchTest, RootWhereEveryMoveRepeatsHasNoMove) {
-    // Red's King can only step between d0 and d1 while Black's Rook swings on the e-file; the
-    // only legal root move brings back a position of the game.
-    SetUpPosition("5k3/9/9/9/4r4/9/9/9/9/3K5 w - - 0 1");
-    testing::PlayGameMoves({"d0d1", "e5e6", "d1d0", "e6e5"});
-    ASSERT_EQ(testing::CountLegalMoves(), 1);
-    SearchAndCheckRestored(3);
-    EXPECT_EQ(rootMoveCount, 0);
-    EXPECT_EQ(bestLine[0].piece, Empty);
-    EXPECT_EQ(searchScore, 0) << "not in check: a draw";
-    EXPECT_EQ(iterationDepth, 1);
+    struct Row {
+        const char* name;
+        const char* fen;
+        std::vector<std::string_view> moves;
+        int32_t score;
+    };
+    const Row rows[] = {
+        // Red's King steps between d0 and d1 while Black's Rook swings on the e-file.
+        {"not in check", kKingShuffle, {"d0d1", "e5e6", "d1d0", "e6e5"}, 0},
+        // The Rook checked with every move: Black's only reply repeats, and wins.
+        {"perpetual check", kRookChecks, {"f9f8", "g9g8", "f8f9", "g8g9"}, kPerpetualWinAtPly1},
+        // Red's d7d9 did not check: in check, but the repetition is a draw.
+        {"in check", kRookEnding, {"e7d7", "d8e8", "d7d9", "e8e7", "d9d7"}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(row.fen);
+        testing::PlayGameMoves(row.moves);
+        ASSERT_GE(testing::CountLegalMoves(), 1);
+        SearchAndCheckRestored(3);
+        EXPECT_EQ(rootMoveCount, 0);
+        EXPECT_EQ(bestLine[0].piece, Empty);
+        EXPECT_EQ(searchScore, row.score) << "never a mate";
+        EXPECT_EQ(iterationDepth, 1);
+    }
+}
+
+TEST_F(SearchTest, RepetitionScoreJudgesTheChecksOfTheCycle) {
+    struct Row {
+        const char* name;
+        const char* fen;
+        std::vector<std::string_view> moves;
+        const char* repeating;  // the move judged, made at ply 0 by its mover
+        int32_t score;          // for the mover
+    };
+    const Row rows[] = {
+        {"the opponent checked every move",
+         kRookChecks,
+         {"f9f8", "g9g8", "f8f9", "g8g9"},
+         "f9f8",
+         kPerpetualWinAtPly1},
+        {"the mover checked every move",
+         kRookChecks,
+         {"f9f8", "g9g8", "f8f9", "g8g9", "f9f8"},
+         "g9g8",
+         -kPerpetualWinAtPly1},
+        {"one move of the checker did not check",
+         kRookEnding,
+         {"e7d7", "d8e8", "d7d9", "e8e7", "d9d7"},
+         "e7e8",
+         0},
+        {"nobody checked", kKingShuffle, {"d0d1", "e5e6", "d1d0", "e6e5"}, "d0d1", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUpPosition(row.fen);
+        testing::PlayGameMoves(row.moves);
+        const MoveRecord move = testing::Generated(row.repeating);
+        ASSERT_NE(move.piece, Empty);
+        recordTop = 0;
+        GameRecord[0] = move;
+        MakeMove(move, false);
+        ASSERT_GE(CountRepetitions(0), 2);
+        const PositionSnapshot before = PositionSnapshot::Take();
+        EXPECT_EQ(RepetitionScore(0), row.score);
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << "the cycle is played again";
+        MakeMove(move, true);
+        recordTop = -1;
+    }
 }
 
 TEST_F(SearchTest, AnOnlyMoveEndsTheIterationsAfterTheFirst) {

@@ -10,6 +10,7 @@
 #include "rules/legality.h"
 #include "rules/makemove.h"
 #include "support/position_fixture.h"
+#include "uci/gorequest.h"
 
 namespace xq {
 namespace {
@@ -99,10 +100,12 @@ TEST(UciProtocol, HandshakesOfBothProtocols) {
         EXPECT_TRUE(HasLineStarting(lines, "option usebook type check default true"));
         EXPECT_TRUE(HasLineStarting(lines, "option usemillisec type check default false"));
         EXPECT_TRUE(HasLineStarting(lines, "option newgame type button"));
-        // UCCI's switches read on and off as well as true and false, and its new game is a
-        // button: no refusal comes.
+        // UCCI's switches read on and off as well as true and false (and 1 and 0, as the uci2wb
+        // adapter sends its ponder switch), and its new game is a button: no refusal comes.
         engine.Send("setoption usebook off");
         engine.Send("setoption usebook on");
+        engine.Send("setoption ponder 1");
+        engine.Send("setoption ponder 0");
         engine.Send("setoption usemillisec on");
         engine.Send("setoption newgame");
         engine.Send("isready");
@@ -163,6 +166,65 @@ TEST(UciProtocol, MateScoresAreGivenInMoves) {
     EXPECT_NE(lines[lines.size() - 2].find(" score mate -1 "), std::string::npos);
 }
 
+// The score word and value of the last iteration line.
+std::pair<std::string, int> LastScore(const std::vector<std::string>& lines) {
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        const size_t at = it->find(" score ");
+        if (it->starts_with("info depth ") && at != std::string::npos) {
+            std::istringstream words(it->substr(at + 7));
+            std::pair<std::string, int> score;
+            words >> score.first >> score.second;
+            return score;
+        }
+    }
+    return {};
+}
+
+TEST(UciProtocol, RepetitionsAreScoredByWhoCheckedNeverAsMates) {
+    // A game from XBoard: Red's Rook checks from g8 and g9 while Black's King steps between f8
+    // and f9; after g8g9 every Black reply repeats. That perpetual check loses for Red.
+    const std::string xboardGame =
+        "startpos moves b2b6 h7g7 b6e6 b9c7 e6e5 g7g3 h2e2 b7b3 c3c4 a9a8 e5i5 c9e7 i5i9 a8i8 "
+        "i9g9 g3g9 e2g2 g9g8 g2g8 i8g8 h0g2 g6g5 i0h0 h9f8 g2f4 c6c5 c4c5 e7c5 h0h7 g5g4 h7c7 "
+        "g4f4 c7c5 g8g0 c5f5 f8g6 f5f6 b3i3 c0e2 g0g2 f6e6 f9e8 f0e1 i3h3 e6a6 f4f3 a6f6 f3e3 "
+        "e2g4 g2g4 a0a2 g4g0 e1f0 g0g3 a2h2 h3h4 b0c2 e3d3 f6f2 d3c3 f2g2 g3g2 h2g2 g6e5 c2e3 "
+        "h4e4 e3d1 c3d3 d1f2 e4e2 f2e4 e2e3 e4c5 e9f9 g2g9 f9f8 g9g3 e5c6 c5e6 c6e7 g3g9 e3a3 "
+        "g9g8 f8f9";
+    struct Row {
+        const char* name;
+        std::string position;
+        const char* go;
+        bool lost;  // a loss by perpetual check; otherwise a draw
+    };
+    const Row rows[] = {
+        {"a perpetual check by the searched move",
+         "fen 6R2/5k3/5a3/9/9/9/9/9/9/4K4 w moves g9g8 f8f9", "depth 3 searchmoves g8g9", true},
+        {"the XBoard game's perpetual check", xboardGame, "depth 4 searchmoves g8g9", true},
+        {"a repetition in check after a quiet move",
+         "fen 5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w moves e7d7 d8e8 d7d9 e8e7",
+         "depth 2 searchmoves d9d7", false},
+    };
+    UciEngine engine;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<std::string> lines = engine.Think(row.position, row.go);
+        ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+        const auto [word, value] = LastScore(lines);
+        EXPECT_EQ(word, "cp");
+        if (row.lost) {
+            EXPECT_LT(value, -9000) << "beyond any material";
+        } else {
+            EXPECT_EQ(value, 0);
+        }
+    }
+    // Free to choose, Red keeps away from its perpetual check, and no mate is claimed.
+    const std::vector<std::string> lines = engine.Think(xboardGame, "depth 4");
+    ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+    EXPECT_NE(Word(Last(lines), 1), "g8g9");
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find(" score mate "), std::string::npos) << line;
+}
+
 TEST(UciProtocol, StopDuringInfiniteIsAnsweredWithin50Milliseconds) {
     UciEngine engine;
     engine.Send("position startpos moves h2e2 h9g7");
@@ -216,11 +278,11 @@ TEST(UciProtocol, TimeLimitsAreKept) {
     const Row rows[] = {{"wtime 1000 btime 1000 winc 100 binc 100", 500},
                         {"wtime 60 btime 1000 winc 0 binc 0", 250},
                         {"wtime 0 btime 0", 250},
-                        // Two fifths of the clock at most, however large the increment.
+                        // A fifth of the clock at most, however large the increment.
                         {"wtime 100 btime 100 winc 5000 binc 5000 movestogo 1", 1000},
                         {"movetime 200", 350},
                         // An increment beyond any game (it overflowed the budget) still leaves
-                        // the clock's two fifths: 394 ms.
+                        // the clock's fifth: 197 ms.
                         {"wtime 1000 btime 1000 winc 0 binc 9223372036854775807", 500}};
     UciEngine engine;
     for (const Row& row : rows) {
@@ -229,6 +291,43 @@ TEST(UciProtocol, TimeLimitsAreKept) {
         const std::string move = engine.BestMove("startpos moves b2e2", row.go);
         EXPECT_LT(std::chrono::steady_clock::now() - sent, milliseconds(row.withinMs));
         EXPECT_TRUE(IsLegalAfter(kStartPosition, {"b2e2"}, move)) << move;
+    }
+}
+
+TEST(UciTimeBudget, AFixedMoveTimeLeavesRoomForTheAdapters) {
+    struct Row {
+        int64_t moveTime;
+        int64_t minMargin;  // what the GUI's side of an adapter needs at least
+        int64_t maxMargin;  // what the search may lose at most
+    };
+    // XBoard's one second a move reaches the engine through uci2wb as movetime 970.
+    const Row rows[] = {{970, 60, 120}, {200, 20, 50}, {60000, 100, 150}, {1, 0, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.moveTime);
+        uci::GoRequest request;
+        request.moveTime = row.moveTime;
+        const uci::TimeBudget budget = uci::ComputeTimeBudget(request, Red);
+        EXPECT_TRUE(budget.limited);
+        EXPECT_GE(budget.hard, 1);
+        EXPECT_GE(row.moveTime - budget.hard, row.minMargin);
+        EXPECT_LE(row.moveTime - budget.hard, row.maxMargin);
+        EXPECT_EQ(budget.soft, budget.hard);
+    }
+}
+
+TEST(UciTimeBudget, AClockLowAgainstItsIncrementKeepsFourFifths) {
+    // XBoard at 30 seconds a game plus 1 a move, through uci2wb: 3.3 s left, and a stall of about
+    // two seconds on the GUI's side of the adapter came on top of the move.
+    for (const int64_t left : {3330, 1000, 10000}) {
+        SCOPED_TRACE(left);
+        uci::GoRequest request;
+        request.time[Red] = left;
+        request.increment[Red] = 1000;
+        const uci::TimeBudget budget = uci::ComputeTimeBudget(request, Red);
+        EXPECT_TRUE(budget.limited);
+        EXPECT_LE(budget.hard, left / 5);
+        EXPECT_LE(budget.soft, budget.hard);
+        EXPECT_GE(budget.soft, 1);
     }
 }
 
