@@ -169,12 +169,12 @@ TEST(Exchange, ARefusedImportNamesItsReasonAndChangesNothing) {
         {"a game file chosen by mistake",
          std::string("\x01\x00\x00\x00", 4) + std::string(994, 'x'), "无法读取文件的文字编码"},
         {"unknown move text", "1. 炮二平五 马８进７ 2. 马二进三 车９平８ 3. 车一平二 马2进3 4. Qd1",
-         "第4回合的着法“Qd1”无法识别"},
+         "第1局：第4回合的着法“Qd1”无法识别"},
         {"illegal move in GBK", Utf8ToGbk("1. 炮二平五 炮８平５ 2. 炮五进五").value(),
-         "第2回合的着法“炮五进五”不合规则"},
-        {"bad FEN", "[FEN \"rnbakabnr/9/9/9 w\"]\n1. h2e2 *", "FEN 局面有误："},
+         "第1局：第2回合的着法“炮五进五”不合规则"},
+        {"bad FEN", "[FEN \"rnbakabnr/9/9/9 w\"]\n1. h2e2 *", "第1局：FEN 局面有误："},
         {"FEN with a Pawn behind its line", "[FEN \"4k4/9/9/9/9/9/9/P8/9/3K5 w\"]\n*",
-         "FEN 局面有误：兵的位置错误"},
+         "第1局：FEN 局面有误：兵的位置错误"},
     };
     for (const RefusalRow& row : rows) {
         SCOPED_TRACE(row.name);

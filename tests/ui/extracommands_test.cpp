@@ -158,7 +158,7 @@ TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
     // A file the reader refuses: its reason, and the game as it was.
     std::ofstream(home.filePath("bad.pgn").toStdString()) << "1. 炮二平五 马８进７ 2. 炮五进九\n";
     const QString shown = ErrorShownBy(kCommandImportGame, home.filePath("bad.pgn"));
-    EXPECT_EQ(shown, QString::fromUtf8("第2回合的着法“炮五进九”不合规则"));
+    EXPECT_EQ(shown, QString::fromUtf8("第1局：第2回合的着法“炮五进九”不合规则"));
     EXPECT_EQ(WriteFen(), finalFen);
 
     // Cancelled dialogs change nothing.
