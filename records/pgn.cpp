@@ -240,6 +240,12 @@ std::string WithPlainSpaces(std::string text) {
     return text;
 }
 
+// Words of nothing but dots and rules: "..." standing for a move not repeated ("3. ... h7i7"),
+// and the lines of "=====" some programs write between games.
+bool IsDecoration(std::string_view word) {
+    return !word.empty() && word.find_first_not_of(".=-_~") == std::string_view::npos;
+}
+
 // One game of a collection as the scanner finds it, before its moves are played.
 struct RawGame {
     std::vector<std::pair<std::string, std::string>> tags;
@@ -259,6 +265,13 @@ std::vector<RawGame> SplitGames(std::string_view text) {
     for (;;) {
         const PgnScanner::Kind kind = scanner.Next(&name, &word);
         if (kind == PgnScanner::Kind::End) break;
+        if (kind == PgnScanner::Kind::Word && IsDecoration(word)) continue;
+        // After a result, only tags or a move number begin another game: the lines programs
+        // write under their games ("欢迎访问象棋百科全书网", a web address) are no moves.
+        if (kind == PgnScanner::Kind::Word && ended &&
+            !std::isdigit(static_cast<unsigned char>(word[0]))) {
+            continue;
+        }
         const bool isTag = kind == PgnScanner::Kind::Tag;
         if (games.empty() || (isTag && inMoves) || (!isTag && ended)) {
             games.emplace_back();

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -384,6 +387,10 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
          afterSix},
         {"SAN from zero without rank 0 in it", "1. Che2 Hhg7 2. Hhg2 Rih9 *", true,
          "rnbakabr1/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C1N2/9/RNBAKAB1R"},
+        {"dots for a move not repeated, and a program's lines under the game",
+         "[FEN \"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1\"]\n"
+         "1. ... h7e7 2. h0g2 *\n=====\n欢迎访问象棋百科全书网\nhttp://www.xqbase.com/\n",
+         true, "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1C4NC1/9/RNBAKAB1R"},
         {"bytes in no encoding", "1. h2e2 \x80\x80 *", false,
          "无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字"},
         {"nothing but blanks", " \n\n ", false, "文件中没有棋谱"},
@@ -513,6 +520,40 @@ TEST(Pgn, TheCurrentGameFromItsStart) {
     game = CurrentGameAsPgn();
     EXPECT_EQ(game.startFen, "4k4/9/9/9/9/9/9/9/9/3K5 b - - 0 1");
     EXPECT_EQ(game.moves.size(), 1u);
+}
+
+// The real games collected from public sources (tests/data/pgn, each file's source in SOURCES):
+// every game is taken, and written again in either notation it reads back as the same moves.
+TEST(PgnCorpus, EveryRealGameReadsAndReadsBackInBothNotations) {
+    testing::SetUpFen(kStartFen);
+    const PositionSnapshot before = PositionSnapshot::Take();
+    size_t games = 0;
+    for (const auto& file : std::filesystem::directory_iterator(XQ_PGN_CORPUS)) {
+        if (file.path().extension() != ".pgn") continue;
+        SCOPED_TRACE(file.path().filename().string());
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        std::vector<PgnEntry> read;
+        std::string error;
+        ASSERT_TRUE(ReadPgnGames(bytes, &read, &error)) << error;
+        for (size_t i = 0; i < read.size(); ++i) {
+            SCOPED_TRACE(i + 1);
+            const PgnGame& game = read[i].game;
+            ASSERT_EQ(read[i].error, "");
+            ++games;
+            for (PgnNotation notation : {PgnNotation::Iccs, PgnNotation::Chinese}) {
+                const std::string written = WritePgn(game, notation);
+                PgnGame back;
+                ASSERT_TRUE(ReadPgn(written, &back, &error)) << error << "\n" << written;
+                ASSERT_EQ(back.moves.size(), game.moves.size());
+                for (size_t ply = 0; ply < back.moves.size(); ++ply)
+                    EXPECT_TRUE(SameMove(back.moves[ply], game.moves[ply])) << ply;
+                EXPECT_EQ(back.finalFen, game.finalFen);
+            }
+        }
+    }
+    EXPECT_GE(games, 100u);
+    EXPECT_TRUE(PositionSnapshot::Take() == before);
 }
 
 }  // namespace
