@@ -58,7 +58,10 @@ void ShowNewGame() {
 }  // namespace
 
 std::string PositionAsFen() {
-    return WriteFen();
+    // The game's plies count from its start, whichever side moved first there.
+    const Side firstToMove = plyCount % 2 == 0 ? sideToMove : Opponent(sideToMove);
+    const int fullMove = (plyCount + (firstToMove == Black ? 1 : 0)) / 2 + 1;
+    return WriteFen(CountQuietPlies(), fullMove);
 }
 
 std::string PastePosition(std::string_view text) {

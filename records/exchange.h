@@ -16,7 +16,8 @@ namespace xq {
 // Larger files are not game records; they are refused before they are read.
 inline constexpr size_t kLargestGameText = 4 << 20;
 
-// "复制局面": the position on the board as FEN.
+// "复制局面": the position on the board as FEN, with the plies since the last capture and the
+// number of the full move to be played counted from the start of the game.
 std::string PositionAsFen();
 
 // "粘贴局面": sets up the position of `fen` (its first line; blanks around it and an engine log's

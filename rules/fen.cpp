@@ -89,6 +89,10 @@ bool ReadFen(std::string_view fen, std::string* error) {
 }
 
 std::string WriteFen() {
+    return WriteFen(0, 1);
+}
+
+std::string WriteFen(int quietPlies, int fullMove) {
     std::string fen;
     for (int rank = 9; rank >= 0; --rank) {
         int gap = 0;
@@ -106,8 +110,8 @@ std::string WriteFen() {
         if (gap) fen += static_cast<char>('0' + gap);
         if (rank) fen += '/';
     }
-    fen += sideToMove == Red ? " w - - 0 1" : " b - - 0 1";
-    return fen;
+    fen += sideToMove == Red ? " w - - " : " b - - ";
+    return fen + std::to_string(quietPlies) + ' ' + std::to_string(fullMove);
 }
 
 bool ParseIccs(std::string_view text, Square* from, Square* to) {

@@ -16,7 +16,10 @@ inline constexpr std::string_view kStartFen =
 // Sets up the position described by `fen`. On a malformed text returns false with a reason in
 // `error` and leaves the position as it was. The game record is not touched.
 bool ReadFen(std::string_view fen, std::string* error);
+// The position with the move counters "0 1".
 std::string WriteFen();
+// The position with its half-move clock (plies since the last capture) and full-move number.
+std::string WriteFen(int quietPlies, int fullMove);
 
 // Reads "h2e2" into two squares; false when the text is not four valid coordinates.
 bool ParseIccs(std::string_view text, Square* from, Square* to);

@@ -261,5 +261,35 @@ TEST(Exchange, APastedPositionPassesTheEditorsChecksOrChangesNothing) {
     }
 }
 
+// The copied position's counters advance as the game goes on: the half-move clock to the last
+// capture, the full move after each move of Black, from a set-up position with Black first too.
+TEST(Exchange, TheCopiedPositionCountsPliesSinceACaptureAndFullMoves) {
+    const struct {
+        const char* fen;
+        std::vector<std::pair<const char*, const char*>> plies;  // ICCS, the counters after it
+    } games[] = {
+        {kStartFen.data(),
+         {{"h2e2", "b - - 1 1"},
+          {"h7e7", "w - - 2 2"},
+          {"e2e6", "b - - 0 2"},
+          {"d9e8", "w - - 1 3"}}},
+        {"3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b - - 0 1", {{"e9f9", "w - - 1 2"}, {"d0d1", "b - - 2 2"}}},
+    };
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.fen);
+        testing::SetUpFen(kStartFen);
+        ASSERT_EQ(PastePosition(game.fen), "");
+        EXPECT_EQ(PositionAsFen(), game.fen);
+        for (const auto& [iccs, counters] : game.plies) {
+            const MoveRecord move = testing::Generated(iccs);
+            GameRecord[recordTop + 1] = move;
+            PlayMove(move);
+            SlideRecord();
+            const std::string fen = PositionAsFen();
+            EXPECT_EQ(fen.substr(fen.find(' ') + 1), counters) << iccs;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace xq
