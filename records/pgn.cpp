@@ -36,11 +36,9 @@ std::string Today() {
     return text;
 }
 
+// ICCS as XBoard and the Xiangqi libraries read it: "h2e2" (XBoard refuses "H2-E2").
 std::string IccsText(const MoveRecord& move) {
-    std::string text = FormatIccs(move);
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text.substr(0, 2) + "-" + text.substr(2);
+    return FormatIccs(move);
 }
 
 // Columns on a terminal: a Chinese character takes two.

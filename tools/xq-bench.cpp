@@ -27,6 +27,9 @@
 //                                      refused <reason>
 //   xq-bench pgn list FILE             one line a game: number, result, plies, Event, Red,
 //                                      Black (tab-separated), or number, refused, reason
+//   xq-bench pgn convert FILE [--game N] [--chinese]
+//                                      game N written again as "导出棋谱" writes it (ICCS unless
+//                                      --chinese)
 //   xq-bench pgn replay FILE           one line a game: number, start FEN, final FEN, the moves
 //                                      in ICCS (tab-separated), for checks by other programs
 //   xq-bench pgn export [--fen FEN] [--chinese] MOVE...
@@ -67,6 +70,7 @@ int Usage() {
                  "       xq-bench pgn import FILE [--game N]\n"
                  "       xq-bench pgn list FILE\n"
                  "       xq-bench pgn replay FILE\n"
+                 "       xq-bench pgn convert FILE [--game N] [--chinese]\n"
                  "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n"
                  "       xq-bench gamefile save [--fen FEN] FILE\n"
                  "       xq-bench gamefile load FILE\n");

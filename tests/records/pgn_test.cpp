@@ -306,13 +306,13 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
         std::string text;
     } rows[] = {
         {"Black moves first", "4k4/9/9/9/9/9/9/9/9/3K5 b", 2, "*", PgnNotation::Iccs,
-         "1... E9-F9 2. D0-D1 *\n"},
+         "1... e9f9 2. d0d1 *\n"},
         {"Red moves first", "5k3/9/9/9/9/9/9/9/9/3K5 w", 1, "0-1", PgnNotation::Iccs,
-         "1. D0-D1 0-1\n"},
-        {"a line that ends at column 80 exactly", "4k4/9/9/9/9/9/9/9/9/3K5 b", 20, "1-0",
+         "1. d0d1 0-1\n"},
+        {"a line that ends at column 80 exactly", "4k4/9/9/9/9/9/9/9/9/3K5 b", 22, "1/2-1/2",
          PgnNotation::Iccs,
-         "1... E9-F9 2. D0-D1 F9-E9 3. D1-D0 E9-F9 4. D0-D1 F9-E9 5. D1-D0 E9-F9 6. D0-D1\n"
-         "F9-E9 7. D1-D0 E9-F9 8. D0-D1 F9-E9 9. D1-D0 E9-F9 10. D0-D1 F9-E9 11. D1-D0 1-0\n"},
+         "1... e9f9 2. d0d1 f9e9 3. d1d0 e9f9 4. d0d1 f9e9 5. d1d0 e9f9 6. d0d1 f9e9 7.\n"
+         "d1d0 e9f9 8. d0d1 f9e9 9. d1d0 e9f9 10. d0d1 f9e9 11. d1d0 e9f9 12. d0d1 1/2-1/2\n"},
         {"Chinese, two columns a character", "4k4/9/9/9/9/9/9/9/9/3K5 b", 14, "*",
          PgnNotation::Chinese,
          "1... 将５平６ 2. 帅六进一 将６平５ 3. 帅六退一 将５平６ 4. 帅六进一 将６平５ 5.\n"

@@ -145,7 +145,7 @@ TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
     EXPECT_NE(FileText(chinese + ".pgn").find("1. 炮二平五 马８进７"), std::string::npos);
     const QString iccs = home.filePath("iccs.pgn");
     EXPECT_EQ(ErrorShownBy(kCommandExportGame, iccs, kIccsFilter), "");
-    EXPECT_NE(FileText(iccs).find("1. H2-E2 H9-G7"), std::string::npos);
+    EXPECT_NE(FileText(iccs).find("1. h2e2 h9g7"), std::string::npos);
 
     for (const QString& file : {chinese + ".pgn", iccs}) {
         SCOPED_TRACE(file.toStdString());

@@ -35,6 +35,20 @@ int ImportPgn(const std::string& path, size_t number) {
     return 0;
 }
 
+// Game `number` of the file written again by our writer, as "导出棋谱" writes a game.
+int ConvertPgn(const std::string& path, size_t number, PgnNotation notation) {
+    std::string bytes;
+    PgnGame game;
+    std::string error;
+    if (!ReadFile(path, &bytes)) return 1;
+    if (!ReadPgn(bytes, &game, &error, number)) {
+        std::printf("refused %s\n", error.c_str());
+        return 1;
+    }
+    std::fputs(WritePgn(game, notation).c_str(), stdout);
+    return 0;
+}
+
 // One line a game: its number, result, plies, Event, Red and Black, or its refusal. With
 // `replay`, for referees: number, start FEN, final FEN and the moves in ICCS, tab-separated.
 int ListPgn(const std::string& path, bool replay) {
@@ -101,6 +115,14 @@ int RunPgn(std::vector<std::string> args) {
     if (args.size() == 2 && args[0] == "import") return ImportPgn(args[1], 1);
     if (args.size() == 4 && args[0] == "import" && args[2] == "--game")
         return ImportPgn(args[1], std::strtoul(args[3].c_str(), nullptr, 10));
+    if (args.size() >= 2 && args[0] == "convert") {
+        const PgnNotation notation =
+            std::erase(args, "--chinese") > 0 ? PgnNotation::Chinese : PgnNotation::Iccs;
+        const size_t number = args.size() == 4 && args[2] == "--game"
+                                  ? std::strtoul(args[3].c_str(), nullptr, 10)
+                                  : 1;
+        return ConvertPgn(args[1], number, notation);
+    }
     if (args.size() == 2 && (args[0] == "list" || args[0] == "replay"))
         return ListPgn(args[1], args[0] == "replay");
     if (!args.empty() && args[0] == "export") {
