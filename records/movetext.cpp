@@ -37,12 +37,13 @@ Direction DirectionOf(Side side, const MoveRecord& move) {
     return (side == Red ? to > from : to < from) ? Direction::Forward : Direction::Backward;
 }
 
-// The pieces of the mover's kind on the origin's file, front first (nearest the other side).
-std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side) {
+// The pieces of the mover's kind on the origin's file of `cells`, front first (nearest the
+// other side).
+std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Board& cells) {
     std::vector<Square> squares;
     for (int rank = 0; rank < kRanks; ++rank) {
         const Square s = MakeSquare(rank, FileOf(move.from));
-        if (board[s].kind == move.piece && board[s].side == side) squares.push_back(s);
+        if (cells[s].kind == move.piece && cells[s].side == side) squares.push_back(s);
     }
     if (side == Red) std::reverse(squares.begin(), squares.end());
     return squares;
@@ -51,7 +52,7 @@ std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side) {
 bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
     if (text.file != 0 && text.file != FileNumber(side, move.from)) return false;
     if (text.place == Place::ByFile) return true;
-    const std::vector<Square> like = LikePiecesOnFile(move, side);
+    const std::vector<Square> like = LikePiecesOnFile(move, side, board);
     const auto at = std::find(like.begin(), like.end(), move.from);
     const long index = at - like.begin();
     const long count = static_cast<long>(like.size());
@@ -437,12 +438,12 @@ const char* PlaceName(long index, long count) {
 }
 
 // Whether a file other than the origin's holds two or more of the mover's Pawns.
-bool PawnsDoubledElsewhere(const MoveRecord& move, Side side) {
+bool PawnsDoubledElsewhere(const MoveRecord& move, Side side, const Board& cells) {
     for (int file = 0; file < kFiles; ++file) {
         if (file == FileOf(move.from)) continue;
         int pawns = 0;
         for (int rank = 0; rank < kRanks; ++rank) {
-            const BoardCell& piece = board[MakeSquare(rank, file)];
+            const BoardCell& piece = cells[MakeSquare(rank, file)];
             if (piece.kind == Pawn && piece.side == side) ++pawns;
         }
         if (pawns >= 2) return true;
@@ -453,19 +454,23 @@ bool PawnsDoubledElsewhere(const MoveRecord& move, Side side) {
 }  // namespace
 
 std::string ChineseMoveText(const MoveRecord& move) {
-    const Side side = sideToMove;
+    return ChineseMoveText(move, sideToMove, board);
+}
+
+std::string ChineseMoveText(const MoveRecord& move, Side side, const Board& cells) {
     const std::string text = FormatMove(move, side);
     // Advisors and Elephants on one file always go opposite ways, so the direction tells them
     // apart and the notation keeps their file; the King is alone.
     if (move.piece == Assist || move.piece == Bishop || move.piece == King) return text;
-    const std::vector<Square> like = LikePiecesOnFile(move, side);
+    const std::vector<Square> like = LikePiecesOnFile(move, side, cells);
     if (like.size() < 2) return text;
     const long index = std::find(like.begin(), like.end(), move.from) - like.begin();
     const std::string place = PlaceName(index, static_cast<long>(like.size()));
     // Each character of the four is three bytes: piece, file, direction, number. The place takes
     // the file's room; where another file also holds several Pawns, "前兵" would not say which
     // file, so the file takes the piece's room instead ("前七平六", "前７平６").
-    if (move.piece == Pawn && PawnsDoubledElsewhere(move, side)) return place + text.substr(3);
+    if (move.piece == Pawn && PawnsDoubledElsewhere(move, side, cells))
+        return place + text.substr(3);
     return place + text.substr(0, 3) + text.substr(6);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "rules/board.h"
 #include "rules/types.h"
 
 namespace xq {
@@ -45,5 +46,8 @@ bool IsSanText(std::string_view text, SanRanks* ranks);
 // file holds several Pawns too, the Pawn's file stands in the piece's stead (前七平六, 后５进１).
 // ReadMoveText reads every such text back as the same move.
 std::string ChineseMoveText(const MoveRecord& move);
+// The same for a move of `side` on `cells`, a board other than the game's (the move list's
+// earlier positions); the move must be legal there.
+std::string ChineseMoveText(const MoveRecord& move, Side side, const Board& cells);
 
 }  // namespace xq
