@@ -411,6 +411,8 @@ bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* er
     auto start = [&] {
         if (!SetUpStart(game->startFen, error)) return false;
         if (!game->startFen.empty()) game->startFen = WriteFen();
+        // A FEN tag of the opening array with Red to move is a game from the opening array.
+        if (game->startFen == kStartFen) game->startFen.clear();
         started = true;
         startSide = sideToMove;
         return true;

@@ -465,6 +465,12 @@ TEST(Pgn, ReadsEveryGameOfACollection) {
     }
     EXPECT_EQ(games[0].game.Tag("Red"), "红方");
     EXPECT_EQ(games[0].game.Tag("Black"), "黑方");
+    EXPECT_EQ(games[0].game.startFen, "") << "the opening array";
+
+    // A FEN tag of the opening array is the opening array, as the writer leaves it out then.
+    ASSERT_TRUE(
+        ReadPgnGames("[FEN \"" + std::string(kStartFen) + "\"]\n1. h2e2 *", &games, &error));
+    EXPECT_EQ(games[0].game.startFen, "");
 
     PgnGame game;
     EXPECT_TRUE(ReadPgn(collection, &game, &error, 4)) << error;
