@@ -438,7 +438,9 @@ bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* er
                 result = ReadMoveText(moveText, &move, ranks);
             }
             if (result != MoveTextResult::Found) {
-                *error = Refusal(game->moves.size(), startSide, moveText, WhyRefused(result));
+                // The text as the file wrote it, where folding its full-width forms changed it.
+                const std::string_view shown = folded == word ? moveText : std::string_view(word);
+                *error = Refusal(game->moves.size(), startSide, shown, WhyRefused(result));
                 return false;
             }
             game->moves.push_back(move);

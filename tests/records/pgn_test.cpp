@@ -391,6 +391,8 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
          "[FEN \"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1\"]\n"
          "1. ... h7e7 2. h0g2 *\n=====\n欢迎访问象棋百科全书网\nhttp://www.xqbase.com/\n",
          true, "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1C4NC1/9/RNBAKAB1R"},
+        {"a full-width move refused as written", "1. 炮二平五 马８进７ 2. Ｃ８＝５", false,
+         "第1局：第2回合的着法“Ｃ８＝５”不合规则"},
         {"bytes in no encoding", "1. h2e2 \x80\x80 *", false,
          "无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字"},
         {"nothing but blanks", " \n\n ", false, "文件中没有棋谱"},
