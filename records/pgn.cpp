@@ -267,7 +267,7 @@ std::vector<RawGame> SplitGames(std::string_view text) {
         // After a result, only tags or a move number begin another game: the lines programs
         // write under their games ("欢迎访问象棋百科全书网", a web address) are no moves.
         if (kind == PgnScanner::Kind::Word && ended &&
-            !std::isdigit(static_cast<unsigned char>(word[0]))) {
+            (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])))) {
             continue;
         }
         const bool isTag = kind == PgnScanner::Kind::Tag;
