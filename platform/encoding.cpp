@@ -41,6 +41,21 @@ std::optional<std::string> ConvertEncoding(const char* to, const char* from,
     return out;
 }
 
+std::optional<std::string> DecodeStrictly(const char* from, std::string_view text) {
+    iconv_t cd = iconv_open("UTF-8", from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string out(text.size() * 4 + 8, '\0');  // a byte becomes at most four of UTF-8
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<size_t>(-1) || inLeft != 0) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
 std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
     return ConvertEncoding("GBK", "UTF-8", utf8);
 }

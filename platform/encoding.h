@@ -16,4 +16,8 @@ std::optional<std::string> ConvertEncoding(const char* to, const char* from, std
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 std::optional<std::string> GbkToUtf8(std::string_view gbk);
 
+// `text` in `from` as UTF-8, only when every byte of it is valid there: nothing (nullopt) at the
+// first malformed or unknown sequence, so that a caller can try another encoding.
+std::optional<std::string> DecodeStrictly(const char* from, std::string_view text);
+
 }  // namespace xq

@@ -58,7 +58,10 @@ void ShowNewGame() {
 }  // namespace
 
 std::string PositionAsFen() {
-    return WriteFen();
+    // The game's plies count from its start, whichever side moved first there.
+    const Side firstToMove = plyCount % 2 == 0 ? sideToMove : Opponent(sideToMove);
+    const int fullMove = (plyCount + (firstToMove == Black ? 1 : 0)) / 2 + 1;
+    return WriteFen(CountQuietPlies(), fullMove);
 }
 
 std::string PastePosition(std::string_view text) {
@@ -139,18 +142,18 @@ bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::st
     return true;
 }
 
-std::string ImportGame(const std::filesystem::path& file) {
+std::string ImportGame(const std::filesystem::path& file, size_t number) {
     std::string bytes;
     std::string error;
     if (!ReadGameText(file, &bytes, &error)) return error;
-    return ImportGameText(bytes);
+    return ImportGameText(bytes, number);
 }
 
-std::string ImportGameText(std::string_view bytes) {
+std::string ImportGameText(std::string_view bytes, size_t number) {
     // 1. The whole game is read and checked before anything changes.
     PgnGame game;
     std::string error;
-    if (!ReadPgn(bytes, &game, &error)) return error;
+    if (!ReadPgn(bytes, &game, &error, number)) return error;
     // 2. Its start, as a new game or as a set-up position.
     StopClockDisplay();
     ClearShownBoard();

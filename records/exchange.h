@@ -16,7 +16,8 @@ namespace xq {
 // Larger files are not game records; they are refused before they are read.
 inline constexpr size_t kLargestGameText = 4 << 20;
 
-// "复制局面": the position on the board as FEN.
+// "复制局面": the position on the board as FEN, with the plies since the last capture and the
+// number of the full move to be played counted from the start of the game.
 std::string PositionAsFen();
 
 // "粘贴局面": sets up the position of `fen` (its first line; blanks around it and an engine log's
@@ -36,14 +37,15 @@ std::string ExportGame(const std::filesystem::path& file, PgnNotation notation);
 // otherwise false with the reason.
 bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::string* error);
 
-// "导入棋谱": reads `file` as PGN and, when its whole game is taken, makes it the game played: its
-// start set up (with the opening library at the opening array, without it from a FEN tag), every
-// move played into the record so that "悔棋" takes them back as far as the record keeps them, the
-// clocks at zero, the user playing the side to move, and the board and the panel drawn afresh; a
-// game that ended in mate or stalemate is over and its end is shown. Returns the refusal (naming
-// the move number and text of a move not taken), empty on success.
-std::string ImportGame(const std::filesystem::path& file);
-std::string ImportGameText(std::string_view bytes);
+// "导入棋谱": reads game `number` (from 1) of `file` as PGN and, when its whole game is taken,
+// makes it the game played: its start set up (with the opening library at the opening array,
+// without it from a FEN tag), every move played into the record so that "悔棋" takes them back as
+// far as the record keeps them, the clocks at zero, the user playing the side to move, and the
+// board and the panel drawn afresh; a game that ended in mate or stalemate is over and its end is
+// shown. Returns the refusal (naming the move number and text of a move not taken), empty on
+// success.
+std::string ImportGame(const std::filesystem::path& file, size_t number = 1);
+std::string ImportGameText(std::string_view bytes, size_t number = 1);
 
 // The PGN result of the game: the side to move has lost when it cannot move; otherwise the end
 // the end-of-game check announced, "*" while the game goes on.

@@ -37,12 +37,13 @@ Direction DirectionOf(Side side, const MoveRecord& move) {
     return (side == Red ? to > from : to < from) ? Direction::Forward : Direction::Backward;
 }
 
-// The pieces of the mover's kind on the origin's file, front first (nearest the other side).
-std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side) {
+// The pieces of the mover's kind on the origin's file of `cells`, front first (nearest the
+// other side).
+std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Board& cells) {
     std::vector<Square> squares;
     for (int rank = 0; rank < kRanks; ++rank) {
         const Square s = MakeSquare(rank, FileOf(move.from));
-        if (board[s].kind == move.piece && board[s].side == side) squares.push_back(s);
+        if (cells[s].kind == move.piece && cells[s].side == side) squares.push_back(s);
     }
     if (side == Red) std::reverse(squares.begin(), squares.end());
     return squares;
@@ -51,7 +52,7 @@ std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side) {
 bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
     if (text.file != 0 && text.file != FileNumber(side, move.from)) return false;
     if (text.place == Place::ByFile) return true;
-    const std::vector<Square> like = LikePiecesOnFile(move, side);
+    const std::vector<Square> like = LikePiecesOnFile(move, side, board);
     const auto at = std::find(like.begin(), like.end(), move.from);
     const long index = at - like.begin();
     const long count = static_cast<long>(like.size());
@@ -308,15 +309,121 @@ bool ReadChineseText(std::string_view text, Description* out) {
     return out->target != 0 && ReadChineseOrigin(c, out);
 }
 
+// A move in SAN: the piece's letter (none for a Pawn), where it comes from as far as needed, and
+// the point it goes to ("Che3", "Nbxa4", "Rih10", "exd6").
+struct SanText {
+    PieceKind kind = Empty;
+    int fromFile = -1;  // -1: not written
+    int fromRank = -1;
+    Square to = 0;
+};
+
+std::string_view WithoutCheckSign(std::string_view text) {
+    while (!text.empty() && (text.back() == '+' || text.back() == '#'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsFileLetter(char c) {
+    return c >= 'a' && c <= 'i';
+}
+
+// Takes a rank from the end of `text`: "10" (ranks from one only) or one digit. -1 when none.
+int TakeRank(std::string_view* text, SanRanks ranks) {
+    if (ranks == SanRanks::FromOne && text->ends_with("10")) {
+        text->remove_suffix(2);
+        return 9;
+    }
+    if (text->empty() || !std::isdigit(static_cast<unsigned char>(text->back()))) return -1;
+    const int number = text->back() - '0';
+    const int rank = ranks == SanRanks::FromOne ? number - 1 : number;
+    if (rank < 0) return -1;
+    text->remove_suffix(1);
+    return rank;
+}
+
+bool ParseSan(std::string_view text, SanRanks ranks, SanText* out) {
+    text = WithoutCheckSign(text);
+    if (text.empty()) return false;
+    if (IsFileLetter(text[0])) {
+        out->kind = Pawn;
+    } else {
+        out->kind = WxfPiece(text[0]);
+        if (out->kind == Empty || std::islower(static_cast<unsigned char>(text[0]))) return false;
+        text.remove_prefix(1);
+    }
+    const int toRank = TakeRank(&text, ranks);
+    if (toRank < 0 || text.empty() || !IsFileLetter(text.back())) return false;
+    out->to = MakeSquare(toRank, text.back() - 'a');
+    text.remove_suffix(1);
+    if (!text.empty() && text.back() == 'x') text.remove_suffix(1);
+    if (!text.empty() && std::isdigit(static_cast<unsigned char>(text.back()))) {
+        out->fromRank = TakeRank(&text, ranks);
+        if (out->fromRank < 0) return false;
+    }
+    if (!text.empty() && IsFileLetter(text.back())) {
+        out->fromFile = text.back() - 'a';
+        text.remove_suffix(1);
+    }
+    return text.empty();
+}
+
+MoveTextResult FindSan(const SanText& text, MoveRecord* move) {
+    int found = 0;
+    for (const MoveRecord& legal : LegalMoves()) {
+        if (legal.piece != text.kind || legal.to != text.to) continue;
+        if (text.fromFile >= 0 && FileOf(legal.from) != text.fromFile) continue;
+        if (text.fromRank >= 0 && RankOf(legal.from) != text.fromRank) continue;
+        if (++found == 1) *move = legal;
+    }
+    if (found == 0) return MoveTextResult::Illegal;
+    return found == 1 ? MoveTextResult::Found : MoveTextResult::Ambiguous;
+}
+
 }  // namespace
 
-MoveTextResult ReadMoveText(std::string_view text, MoveRecord* move) {
+MoveTextResult ReadMoveText(std::string_view written, MoveRecord* move, SanRanks ranks) {
+    const std::string text = FoldFullWidth(written);
     MoveTextResult result = MoveTextResult::NotAMove;
     if (ReadIccsText(text, move, &result)) return result;
     Description description;
     if (ReadWxfText(text, &description) || ReadChineseText(text, &description))
         return FindDescribed(description, move);
+    SanText san;
+    if (ParseSan(text, ranks, &san)) return FindSan(san, move);
     return MoveTextResult::NotAMove;
+}
+
+// Chinese input methods type letters and digits full-width; malformed UTF-8 is left as it is, for
+// the readers to refuse.
+std::string FoldFullWidth(std::string_view text) {
+    std::vector<char32_t> c;
+    if (!DecodeUtf8(text, &c)) return std::string(text);
+    std::string folded;
+    for (size_t i = 0, at = 0; i < c.size(); ++i) {
+        const size_t length = c[i] < 0x80 ? 1 : c[i] < 0x800 ? 2 : 3;
+        if (c[i] >= U'！' && c[i] <= U'～') {
+            folded += static_cast<char>(c[i] - U'！' + U'!');
+        } else {
+            folded += text.substr(at, length);
+        }
+        at += length;
+    }
+    return folded;
+}
+
+bool IsSanText(std::string_view written, SanRanks* ranks) {
+    const std::string text = FoldFullWidth(written);
+    MoveTextResult ignored;
+    MoveRecord move;
+    Description description;
+    if (ReadIccsText(text, &move, &ignored) || ReadWxfText(text, &description)) return false;
+    SanText san;
+    const bool fromOne = ParseSan(text, SanRanks::FromOne, &san);
+    const bool fromZero = ParseSan(text, SanRanks::FromZero, &san);
+    // Only one reading takes "h10" (from one) or "h0" (from zero).
+    if (fromOne != fromZero) *ranks = fromOne ? SanRanks::FromOne : SanRanks::FromZero;
+    return fromOne || fromZero;
 }
 
 namespace {
@@ -331,12 +438,12 @@ const char* PlaceName(long index, long count) {
 }
 
 // Whether a file other than the origin's holds two or more of the mover's Pawns.
-bool PawnsDoubledElsewhere(const MoveRecord& move, Side side) {
+bool PawnsDoubledElsewhere(const MoveRecord& move, Side side, const Board& cells) {
     for (int file = 0; file < kFiles; ++file) {
         if (file == FileOf(move.from)) continue;
         int pawns = 0;
         for (int rank = 0; rank < kRanks; ++rank) {
-            const BoardCell& piece = board[MakeSquare(rank, file)];
+            const BoardCell& piece = cells[MakeSquare(rank, file)];
             if (piece.kind == Pawn && piece.side == side) ++pawns;
         }
         if (pawns >= 2) return true;
@@ -347,19 +454,23 @@ bool PawnsDoubledElsewhere(const MoveRecord& move, Side side) {
 }  // namespace
 
 std::string ChineseMoveText(const MoveRecord& move) {
-    const Side side = sideToMove;
+    return ChineseMoveText(move, sideToMove, board);
+}
+
+std::string ChineseMoveText(const MoveRecord& move, Side side, const Board& cells) {
     const std::string text = FormatMove(move, side);
     // Advisors and Elephants on one file always go opposite ways, so the direction tells them
     // apart and the notation keeps their file; the King is alone.
     if (move.piece == Assist || move.piece == Bishop || move.piece == King) return text;
-    const std::vector<Square> like = LikePiecesOnFile(move, side);
+    const std::vector<Square> like = LikePiecesOnFile(move, side, cells);
     if (like.size() < 2) return text;
     const long index = std::find(like.begin(), like.end(), move.from) - like.begin();
     const std::string place = PlaceName(index, static_cast<long>(like.size()));
     // Each character of the four is three bytes: piece, file, direction, number. The place takes
     // the file's room; where another file also holds several Pawns, "前兵" would not say which
     // file, so the file takes the piece's room instead ("前七平六", "前７平６").
-    if (move.piece == Pawn && PawnsDoubledElsewhere(move, side)) return place + text.substr(3);
+    if (move.piece == Pawn && PawnsDoubledElsewhere(move, side, cells))
+        return place + text.substr(3);
     return place + text.substr(0, 3) + text.substr(6);
 }
 

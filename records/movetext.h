@@ -1,5 +1,7 @@
 // Moves as players write them in shared game records: ICCS coordinates (h2e2, H2-E2), WXF
-// (C2.5, H8+7, +R.4, -P+1) and Chinese notation (炮二平五, 马８进７, 前车进一, 中兵平六, 一兵…五兵
+// (C2.5, H8+7, +R.4, -P+1, also in the full-width letters input methods type: Ｃ２＝５), SAN as
+// XBoard and game sites write Xiangqi (Che3, Nc3, Rxh9+, e5; files a-i, ranks 1-10 or 0-9) and
+// Chinese notation (炮二平五, 马８进７, 前车进一, 中兵平六, 一兵…五兵
 // among four or five Pawns, 前七平六 or 前兵七平六 where two files hold several Pawns, with either
 // set of numerals and the traditional or simplified piece names). A text is matched against the
 // legal moves of the side to move, so it is read exactly as the rules allow.
@@ -8,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "rules/board.h"
 #include "rules/types.h"
 
 namespace xq {
@@ -20,9 +23,21 @@ enum class MoveTextResult {
     Ambiguous,  // the text names more than one legal move
 };
 
+// How a SAN text numbers the ranks: from 1 to 10 (game sites) or, as XBoard writes them for a
+// board of ten ranks, from 0 to 9 like ICCS.
+enum class SanRanks { FromOne, FromZero };
+
 // Reads `text` (UTF-8) as a move of sideToMove in the current position. The position is
 // unchanged; *move is set only when the result is Found.
-MoveTextResult ReadMoveText(std::string_view text, MoveRecord* move);
+MoveTextResult ReadMoveText(std::string_view text, MoveRecord* move,
+                            SanRanks ranks = SanRanks::FromOne);
+
+// `text` with the full-width forms of ASCII (Ｃ２＝５, １．) as ASCII.
+std::string FoldFullWidth(std::string_view text);
+
+// Whether `text` is written as SAN, and how it numbers the ranks when it shows: Rank 10 or rank 0
+// tells; `*ranks` is left alone when the text does not tell.
+bool IsSanText(std::string_view text, SanRanks* ranks);
 
 // The Chinese text of a legal move of sideToMove as a player writes it, always four characters:
 // the program's own (炮二平五), or, whenever two or more of the mover's Rooks, Knights, Gunners or
@@ -31,5 +46,8 @@ MoveTextResult ReadMoveText(std::string_view text, MoveRecord* move);
 // file holds several Pawns too, the Pawn's file stands in the piece's stead (前七平六, 后５进１).
 // ReadMoveText reads every such text back as the same move.
 std::string ChineseMoveText(const MoveRecord& move);
+// The same for a move of `side` on `cells`, a board other than the game's (the move list's
+// earlier positions); the move must be legal there.
+std::string ChineseMoveText(const MoveRecord& move, Side side, const Board& cells);
 
 }  // namespace xq

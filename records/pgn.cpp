@@ -36,11 +36,9 @@ std::string Today() {
     return text;
 }
 
+// ICCS as XBoard and the Xiangqi libraries read it: "h2e2" (XBoard refuses "H2-E2").
 std::string IccsText(const MoveRecord& move) {
-    std::string text = FormatIccs(move);
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text.substr(0, 2) + "-" + text.substr(2);
+    return FormatIccs(move);
 }
 
 // Columns on a terminal: a Chinese character takes two.
@@ -95,6 +93,7 @@ class PgnScanner {
                 ReadWord();  // a numeric annotation
             } else if (c == ']' || c == ')' || c == '}') {
                 *value = std::string(1, c);
+                ++at_;
                 return Kind::Stray;
             } else {
                 *value = ReadWord();
@@ -175,20 +174,149 @@ std::string_view WithoutMoveNumber(std::string_view word) {
     return word.substr(end);
 }
 
-// Annotation marks after a move ("h2e2!", "炮二平五?!").
+// Annotation marks after a move ("h2e2!", "炮二平五?!"); the check and mate signs of SAN
+// ("Rxh9+") go with them.
 std::string_view WithoutAnnotation(std::string_view word) {
-    while (!word.empty() && (word.back() == '!' || word.back() == '?'))
+    while (!word.empty() &&
+           (word.back() == '!' || word.back() == '?' || word.back() == '+' || word.back() == '#')) {
         word.remove_suffix(1);
+    }
     return word;
 }
 
-bool IsUtf8(std::string_view text) {
-    return ConvertEncoding("UTF-8", "UTF-8", text) == std::string(text);
+// How many characters the notation and the tags of Chinese game records have in `text`: the
+// measure by which a text is told GB18030 or Big5, as both take most byte pairs.
+size_t NotationCharacters(std::string_view text) {
+    static constexpr std::u32string_view kCommon =
+        U"车車俥马馬傌炮砲包相象仕士帅帥将將兵卒进進退平前后後中一二三四五六七八九局赛賽红紅黑胜勝"
+        U"负負和";
+    std::vector<char32_t> characters;
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if ((lead >> 4) != 14 || i + 2 >= text.size()) continue;  // three bytes: CJK
+        const char32_t c = ((lead & 0x0Fu) << 12) | ((text[i + 1] & 0x3Fu) << 6) |
+                           (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+        if (kCommon.find(c) != std::u32string_view::npos) ++count;
+        i += 2;
+    }
+    return count;
+}
+
+// Whether UTF-8 `text` holds a C1 control character (U+0080..U+009F).
+bool HasControlCharacters(std::string_view text) {
+    for (size_t at = text.find('\xC2'); at != std::string_view::npos;
+         at = text.find('\xC2', at + 1)) {
+        const auto next = at + 1 < text.size() ? static_cast<unsigned char>(text[at + 1]) : 0;
+        if (next >= 0x80 && next <= 0x9F) return true;
+    }
+    return false;
+}
+
+// The text of `bytes` as UTF-8: as it is when it is UTF-8 (a byte order mark dropped), else from
+// GB18030 or Big5, whichever shows more of a game record's characters; nothing for bytes that are
+// no text in any of them.
+std::optional<std::string> AsUtf8(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    // A NUL byte is in no text: a binary file (a game file chosen by mistake) is not read on.
+    if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
+    if (DecodeStrictly("UTF-8", bytes)) return std::string(bytes);
+    std::optional<std::string> gb = DecodeStrictly("GB18030", bytes);
+    std::optional<std::string> big5 = DecodeStrictly("BIG5", bytes);
+    if (!big5) big5 = DecodeStrictly("BIG5-HKSCS", bytes);
+    // Both take a lone 0x80 for a control character that no text holds.
+    if (gb && HasControlCharacters(*gb)) gb.reset();
+    if (big5 && HasControlCharacters(*big5)) big5.reset();
+    if (gb && big5) return NotationCharacters(*big5) > NotationCharacters(*gb) ? big5 : gb;
+    return gb ? gb : big5;
+}
+
+// The ideographic space between moves, as Chinese texts write it, is a blank to the scanner.
+std::string WithPlainSpaces(std::string text) {
+    for (size_t at = text.find("\u3000"); at != std::string::npos; at = text.find("\u3000", at))
+        text.replace(at, 3, "   ");
+    return text;
+}
+
+// Words of nothing but dots and rules: "..." standing for a move not repeated ("3. ... h7i7"),
+// and the lines of "=====" some programs write between games.
+bool IsDecoration(std::string_view word) {
+    return !word.empty() && word.find_first_not_of(".=-_~") == std::string_view::npos;
+}
+
+// One game of a collection as the scanner finds it, before its moves are played.
+struct RawGame {
+    std::vector<std::pair<std::string, std::string>> tags;
+    std::vector<std::string> words;  // move numbers and moves, in order
+    std::string result;              // at the end of the moves; empty when none
+    std::string error;               // a fault in the text's form
+};
+
+// The games of `text`: a game ends with its result, or where tags follow its moves.
+std::vector<RawGame> SplitGames(std::string_view text) {
+    std::vector<RawGame> games;
+    PgnScanner scanner(text);
+    std::string name;
+    std::string word;
+    bool inMoves = false;  // the current game has moves: a tag begins the next one
+    bool ended = false;    // the current game has its result: anything begins the next one
+    for (;;) {
+        const PgnScanner::Kind kind = scanner.Next(&name, &word);
+        if (kind == PgnScanner::Kind::End) break;
+        if (kind == PgnScanner::Kind::Word && IsDecoration(word)) continue;
+        // After a result, only tags or a move number begin another game: the lines programs
+        // write under their games ("欢迎访问象棋百科全书网", a web address) are no moves.
+        if (kind == PgnScanner::Kind::Word && ended &&
+            (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])))) {
+            continue;
+        }
+        const bool isTag = kind == PgnScanner::Kind::Tag;
+        if (games.empty() || (isTag && inMoves) || (!isTag && ended)) {
+            games.emplace_back();
+            inMoves = ended = false;
+        }
+        RawGame& game = games.back();
+        if (kind == PgnScanner::Kind::Broken) {
+            game.error = "棋谱格式有误：标签、注释或变着没有结束";
+            break;
+        }
+        if (isTag) {
+            game.tags.emplace_back(name, word);
+            continue;
+        }
+        inMoves = true;
+        if (kind == PgnScanner::Kind::Stray) {
+            if (game.error.empty()) game.error = "棋谱格式有误：多余的“" + word + "”";
+        } else if (IsResult(word)) {
+            game.result = word;
+            ended = true;
+        } else {
+            game.words.push_back(word);
+        }
+    }
+    return games;
 }
 
 std::string Refusal(size_t ply, Side startSide, std::string_view text, const char* why) {
     const size_t fullMove = (ply + (startSide == Black ? 1 : 0)) / 2 + 1;
     return "第" + std::to_string(fullMove) + "回合的着法“" + std::string(text) + "”" + why;
+}
+
+// The number of characters of UTF-8 `text`.
+size_t CharacterCount(std::string_view text) {
+    size_t count = 0;
+    for (char c : text)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
+// The bytes of the first `characters` characters of UTF-8 `text`.
+size_t PrefixBytes(std::string_view text, size_t characters) {
+    size_t at = 0;
+    for (size_t seen = 0; at < text.size(); ++at) {
+        if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && seen++ == characters) break;
+    }
+    return at;
 }
 
 const char* WhyRefused(MoveTextResult result) {
@@ -254,79 +382,149 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation) {
     return text + "\n";
 }
 
-bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error) {
-    std::string text(bytes);
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-    // A NUL byte is in no text: a binary file (a game file chosen by mistake) is not read on.
-    if (text.find('\0') != std::string::npos) {
-        *error = kNotTextText;
-        return false;
-    }
-    if (!IsUtf8(text)) {
-        const std::optional<std::string> converted = GbkToUtf8(text);
-        if (!converted) {
-            *error = kNotTextText;
-            return false;
-        }
-        text = *converted;
-    }
+namespace {
 
-    PositionKeeper keeper;
-    PgnGame read;
-    PgnScanner scanner(text);
-    std::string name;
-    std::string word;
-    bool started = false;   // the first move has been read: the start position is fixed
-    bool anything = false;  // a tag or a word: an empty or blank text holds no game
+// How the game's SAN moves number the ranks, as far as one of them shows it; from one unless
+// one shows otherwise.
+SanRanks SanRanksOf(const RawGame& raw, bool* shown) {
+    *shown = false;
+    for (const std::string& word : raw.words) {
+        const std::string folded = FoldFullWidth(word);
+        const std::string_view text = WithoutAnnotation(WithoutMoveNumber(folded));
+        SanRanks told = SanRanks::FromOne;
+        SanRanks untold = SanRanks::FromZero;
+        // A text read the same under both tells nothing.
+        if (IsSanText(text, &told) && IsSanText(text, &untold) && told == untold) {
+            *shown = true;
+            return told;
+        }
+    }
+    return SanRanks::FromOne;
+}
+
+// Plays the moves of `raw` from its start into *game; false with the reason for the first move
+// not taken. Two moves written together ("炮二平五马８进７") are read one after the other.
+bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* error) {
+    bool started = false;  // the first move has been read: the start position is fixed
     Side startSide = Red;
     // The start from the FEN tag (kept as this program writes it), before the first move.
     auto start = [&] {
-        if (!SetUpStart(read.startFen, error)) return false;
-        if (!read.startFen.empty()) read.startFen = WriteFen();
+        if (!SetUpStart(game->startFen, error)) return false;
+        if (!game->startFen.empty()) game->startFen = WriteFen();
+        // A FEN tag of the opening array with Red to move is a game from the opening array.
+        if (game->startFen == kStartFen) game->startFen.clear();
         started = true;
         startSide = sideToMove;
         return true;
     };
-    for (;;) {
-        const PgnScanner::Kind kind = scanner.Next(&name, &word);
-        if (kind == PgnScanner::Kind::End) break;
-        if (kind == PgnScanner::Kind::Broken) {
-            *error = "棋谱格式有误：标签、注释或变着没有结束";
-            return false;
+    for (const std::string& word : raw.words) {
+        const std::string folded = FoldFullWidth(word);
+        std::string_view rest = WithoutMoveNumber(folded);
+        while (!rest.empty()) {
+            std::string_view moveText = WithoutAnnotation(rest);
+            rest = {};
+            if (moveText.empty()) break;
+            if (!started && !start()) return false;
+            MoveRecord move;
+            MoveTextResult result = ReadMoveText(moveText, &move, ranks);
+            // Chinese moves run together: take the first four (or five) characters as one.
+            for (size_t length : {4, 5}) {
+                if (result != MoveTextResult::NotAMove || CharacterCount(moveText) < 2 * length)
+                    continue;
+                const std::string_view first = moveText.substr(0, PrefixBytes(moveText, length));
+                if (ReadMoveText(first, &move, ranks) == MoveTextResult::NotAMove) continue;
+                rest = moveText.substr(first.size());
+                moveText = first;
+                result = ReadMoveText(moveText, &move, ranks);
+            }
+            if (result != MoveTextResult::Found) {
+                // The text as the file wrote it, where folding its full-width forms changed it.
+                const std::string_view shown = folded == word ? moveText : std::string_view(word);
+                *error = Refusal(game->moves.size(), startSide, shown, WhyRefused(result));
+                return false;
+            }
+            game->moves.push_back(move);
+            Play(move);
         }
-        if (kind == PgnScanner::Kind::Stray) {
-            *error = "棋谱格式有误：多余的“" + word + "”";
-            return false;
-        }
-        anything = true;
-        if (kind == PgnScanner::Kind::Tag) {
-            if (name == "FEN" && !started) read.startFen = word;
-            if (name == "Result" && IsResult(word)) read.result = word;
-            continue;
-        }
-        if (IsResult(word)) {
-            read.result = word;
-            break;  // the end of the first game
-        }
-        const std::string_view moveText = WithoutAnnotation(WithoutMoveNumber(word));
-        if (moveText.empty()) continue;
-        if (!started && !start()) return false;
-        MoveRecord move;
-        const MoveTextResult result = ReadMoveText(moveText, &move);
-        if (result != MoveTextResult::Found) {
-            *error = Refusal(read.moves.size(), startSide, moveText, WhyRefused(result));
-            return false;
-        }
-        read.moves.push_back(move);
-        Play(move);
-    }
-    if (!anything) {
-        *error = kNoGameText;
-        return false;
     }
     if (!started && !start()) return false;
-    read.finalFen = WriteFen();
-    *game = std::move(read);
+    game->finalFen = WriteFen();
+    return true;
+}
+
+// Game `number` of a collection from what the scanner found: its tags, start and moves.
+PgnEntry ReadGame(const RawGame& raw, size_t number) {
+    PgnEntry entry;
+    PgnGame& game = entry.game;
+    game.tags = raw.tags;
+    for (const auto& [name, value] : raw.tags) {
+        if (name == "FEN") game.startFen = value;
+        if (name == "Result" && IsResult(value)) game.result = value;
+    }
+    if (!raw.result.empty()) game.result = raw.result;
+    std::string error = raw.error;
+    bool shown = false;
+    const SanRanks ranks = SanRanksOf(raw, &shown);
+    if (error.empty() && !PlayGame(raw, ranks, &game, &error) && !shown) {
+        // SAN that never shows rank 10 or rank 0 may number from zero, as XBoard does.
+        PgnGame fromZero = game;
+        fromZero.moves.clear();
+        std::string ignored;
+        if (PlayGame(raw, SanRanks::FromZero, &fromZero, &ignored)) {
+            game = std::move(fromZero);
+            error.clear();
+        }
+    }
+    if (!error.empty()) entry.error = "第" + std::to_string(number) + "局：" + error;
+    return entry;
+}
+
+// The games of `bytes` as the scanner splits them; false with the reason when there are none.
+bool SplitText(std::string_view bytes, std::vector<RawGame>* games, std::string* error) {
+    const std::optional<std::string> text = AsUtf8(bytes);
+    if (!text) {
+        *error = kNotTextText;
+        return false;
+    }
+    *games = SplitGames(WithPlainSpaces(*text));
+    if (games->empty()) *error = kNoGameText;
+    return !games->empty();
+}
+
+}  // namespace
+
+std::string PgnGame::Tag(std::string_view name) const {
+    for (const auto& [tag, value] : tags) {
+        if (tag == name) return value;
+    }
+    return {};
+}
+
+bool ReadPgnGames(std::string_view bytes, std::vector<PgnEntry>* games, std::string* error) {
+    std::vector<RawGame> raw;
+    if (!SplitText(bytes, &raw, error)) return false;
+    PositionKeeper keeper;
+    games->clear();
+    for (size_t i = 0; i < raw.size(); ++i)
+        games->push_back(ReadGame(raw[i], i + 1));
+    return true;
+}
+
+bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error, size_t number) {
+    std::vector<RawGame> raw;
+    if (!SplitText(bytes, &raw, error)) return false;
+    if (number < 1 || number > raw.size()) {
+        *error = "文件中只有 " + std::to_string(raw.size()) + " 局棋谱，没有第 " +
+                 std::to_string(number) + " 局";
+        return false;
+    }
+    PositionKeeper keeper;
+    PgnEntry entry = ReadGame(raw[number - 1], number);
+    if (!entry.error.empty()) {
+        *error = entry.error;
+        return false;
+    }
+    *game = std::move(entry.game);
     return true;
 }
 

@@ -1,9 +1,10 @@
 // Games in PGN, as Xiangqi sites and programs exchange them: the seven tag roster (with Red and
 // Black for the players), a FEN tag when the game did not start at the opening array, and the
-// moves in ICCS coordinates or in Chinese notation. The reader takes what such files hold: tags,
-// comments, variations (skipped), move numbers, results, and moves in ICCS, WXF or Chinese
-// notation, in UTF-8 or GBK; a start position must pass the position editor's checks, and every
-// move is played through the rules.
+// moves in ICCS coordinates or in Chinese notation. The reader takes what such files hold:
+// collections of many games, tags, comments, variations (skipped), move numbers, results, and
+// moves in ICCS, WXF, SAN or Chinese notation (also two moves written together, 炮二平五马８进７),
+// in UTF-8, GB18030/GBK or Big5; a start position must pass the position editor's checks, and
+// every move is played through the rules.
 //
 // Both work on the program's one position and give it back exactly as they found it.
 #pragma once
@@ -19,22 +20,38 @@ namespace xq {
 enum class PgnNotation { Iccs, Chinese };
 
 struct PgnGame {
+    std::vector<std::pair<std::string, std::string>> tags;  // as read, in their order
     std::string startFen;  // the position before the first move; empty: the opening array
     std::vector<MoveRecord> moves;
     std::string result = "*";  // "1-0", "0-1", "1/2-1/2" or "*"
     std::string finalFen;      // the position after the last move (set by ReadPgn)
+
+    // The value of the tag `name`; empty when the game has none.
+    std::string Tag(std::string_view name) const;
+};
+
+// One game of a collection as read: the game, or why it was refused (then `game` holds its tags
+// and the moves read before the refused one).
+struct PgnEntry {
+    PgnGame game;
+    std::string error;
 };
 
 // The PGN text of `game`. Its moves must be legal one after the other from its start.
 std::string WritePgn(const PgnGame& game, PgnNotation notation);
 
 inline constexpr std::string_view kNoGameText = "文件中没有棋谱";
-inline constexpr std::string_view kNotTextText = "无法读取文件的文字编码";
+inline constexpr std::string_view kNotTextText =
+    "无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字";
 
-// Reads the first game of `bytes`. False, with a reason that names the move number and text of
-// a move that is not understood or not legal, when the game cannot be taken; kNotTextText for
-// bytes that are no text in UTF-8 or GBK, kNoGameText for a text without a tag or a move.
-bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error);
+// Every game of `bytes`, in their order. A game ends at its result, or where the next game's tags
+// begin. False only when the bytes hold no games at all: kNotTextText for bytes that are no text
+// in UTF-8, GB18030 (which holds GBK) or Big5, kNoGameText for a text without a tag or a move.
+bool ReadPgnGames(std::string_view bytes, std::vector<PgnEntry>* games, std::string* error);
+
+// Reads game `number` (from 1) of `bytes`. False, with a reason that names the game, the move
+// number and the text of a move that is not understood or not legal, when it cannot be taken.
+bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error, size_t number = 1);
 
 // The game being played, from its start up to the current position: from the opening array when
 // the record's sentinel says the game began there, else (a set-up position, or a game longer than

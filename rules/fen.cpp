@@ -98,7 +98,11 @@ bool ReadFen(Position& position, std::string_view fen, std::string* error) {
     return true;
 }
 
-std::string WriteFen(const Position& position) {
+std::string WriteFen(int quietPlies, int fullMove) {
+    return WriteFen(gamePosition, quietPlies, fullMove);
+}
+
+std::string WriteFen(const Position& position, int quietPlies, int fullMove) {
     std::string fen;
     for (int rank = 9; rank >= 0; --rank) {
         int gap = 0;
@@ -116,8 +120,8 @@ std::string WriteFen(const Position& position) {
         if (gap) fen += static_cast<char>('0' + gap);
         if (rank) fen += '/';
     }
-    fen += position.sideToMove == Red ? " w - - 0 1" : " b - - 0 1";
-    return fen;
+    fen += position.sideToMove == Red ? " w - - " : " b - - ";
+    return fen + std::to_string(quietPlies) + ' ' + std::to_string(fullMove);
 }
 
 bool ParseIccs(std::string_view text, Square* from, Square* to) {

@@ -17,10 +17,13 @@ inline constexpr std::string_view kStartFen =
 // Sets up the position described by `fen`. On a malformed text returns false with a reason in
 // `error` and leaves the position as it was. The game record is not touched.
 bool ReadFen(std::string_view fen, std::string* error);
+// The position with the move counters "0 1".
 std::string WriteFen();
+// The position with its half-move clock (plies since the last capture) and full-move number.
+std::string WriteFen(int quietPlies, int fullMove);
 // The same for any position.
 bool ReadFen(Position& position, std::string_view fen, std::string* error);
-std::string WriteFen(const Position& position);
+std::string WriteFen(const Position& position, int quietPlies = 0, int fullMove = 1);
 
 // Reads "h2e2" into two squares; false when the text is not four valid coordinates.
 bool ParseIccs(std::string_view text, Square* from, Square* to);

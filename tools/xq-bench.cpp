@@ -30,7 +30,16 @@
 //   xq-bench pump [DEPTH] [--rounds N] node rates of the benchmark positions with the message
 //                                      pump stubbed out and real over an empty queue
 //   xq-bench stop-latency [SAMPLES]    milliseconds from a posted "停止" to the search's return
-//   xq-bench pgn import FILE           accepted <plies> <final FEN>, or refused <reason>
+//   xq-bench pgn import FILE [--game N]
+//                                      game N (default 1): accepted <plies> <final FEN>, or
+//                                      refused <reason>
+//   xq-bench pgn list FILE             one line a game: number, result, plies, Event, Red,
+//                                      Black (tab-separated), or number, refused, reason
+//   xq-bench pgn convert FILE [--game N] [--chinese]
+//                                      game N written again as "导出棋谱" writes it (ICCS unless
+//                                      --chinese)
+//   xq-bench pgn replay FILE           one line a game: number, start FEN, final FEN, the moves
+//                                      in ICCS (tab-separated), for checks by other programs
 //   xq-bench pgn export [--fen FEN] [--chinese] MOVE...
 //                                      the moves as a PGN game on standard output
 //   xq-bench soak ACTIONS [--seed N] [--depth D]
@@ -69,7 +78,10 @@ int Usage() {
                  "       xq-bench pump [DEPTH] [--rounds N]\n"
                  "       xq-bench stop-latency [SAMPLES]\n"
                  "       xq-bench soak ACTIONS [--seed N] [--depth D]\n"
-                 "       xq-bench pgn import FILE\n"
+                 "       xq-bench pgn import FILE [--game N]\n"
+                 "       xq-bench pgn list FILE\n"
+                 "       xq-bench pgn replay FILE\n"
+                 "       xq-bench pgn convert FILE [--game N] [--chinese]\n"
                  "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n"
                  "       xq-bench gamefile save [--fen FEN] FILE\n"
                  "       xq-bench gamefile load FILE\n");

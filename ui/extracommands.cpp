@@ -9,6 +9,7 @@
 #include "engine/commands.h"
 #include "engine/windowprocedure.h"
 #include "records/exchange.h"
+#include "ui/dialogs/gamelistdlg.h"
 #include "ui/forms/mainform.h"
 
 namespace xq {
@@ -49,7 +50,21 @@ void ImportGameClick() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QString::fromUtf8(kImportFilter), QString::fromUtf8("所有文件 (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    Report(ImportGame(LocalPath(dialog.selectedFiles().first())));
+    // A file of many games shows them to choose one; a refusal changes nothing.
+    std::string bytes;
+    std::string error;
+    std::vector<PgnEntry> games;
+    if (!ReadGameText(LocalPath(dialog.selectedFiles().first()), &bytes, &error) ||
+        !ReadPgnGames(bytes, &games, &error)) {
+        return Report(error);
+    }
+    size_t number = 1;
+    if (games.size() > 1) {
+        TGameListDlg list(games, mainForm);
+        if (list.exec() != QDialog::Accepted || list.Chosen() == 0) return;
+        number = list.Chosen();
+    }
+    Report(ImportGameText(bytes, number));
 }
 
 void MarkLastMoveClick() {

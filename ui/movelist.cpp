@@ -5,6 +5,7 @@
 
 #include "engine/editor.h"
 #include "engine/think.h"
+#include "records/movetext.h"
 #include "records/notation.h"
 #include "rules/board.h"
 #include "rules/game.h"
@@ -32,10 +33,41 @@ std::vector<MoveListRow> MoveRows(const GameMoves& game) {
         const int32_t number = ply / 2 + 1;
         if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
         (played.mover == Red ? rows.back().red : rows.back().black) =
-            FormatMove(played.move, played.mover);
+            played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
         ++ply;
     }
     return rows;
+}
+
+// `cells` with `move` taken back: the mover's piece home again, a captured piece back in its place.
+void TakeBackOn(Board& cells, const MoveRecord& move) {
+    const BoardCell moved = cells[move.to];
+    cells[move.from] = moved;
+    cells[move.to] = BoardCell{};
+    if (move.captured != Empty) {
+        cells[move.to].kind = move.captured;
+        cells[move.to].side = static_cast<uint8_t>(Opponent(static_cast<Side>(moved.side)));
+    }
+}
+
+void PlayOn(Board& cells, const MoveRecord& move) {
+    cells[move.to] = cells[move.from];
+    cells[move.from] = BoardCell{};
+}
+
+// The Chinese text of each ply, with the place among like pieces on a file (前车, 中兵) that the
+// board before it calls for. The board stands after slot `top` of the record (the engine's line
+// included while it searches); a copy is taken back to before `first` and played forward.
+void NameThePlies(GameMoves* game, int first, int top) {
+    Board cells;
+    std::copy(std::begin(board), std::end(board), std::begin(cells));
+    for (int slot = top; slot >= first; --slot)
+        TakeBackOn(cells, GameRecord[slot]);
+    for (size_t i = 0; i < game->plies.size(); ++i) {
+        GamePly& ply = game->plies[i];
+        ply.text = ChineseMoveText(ply.move, ply.mover, cells);
+        PlayOn(cells, ply.move);
+    }
 }
 
 }  // namespace
@@ -66,6 +98,7 @@ GameMoves CurrentGameMoves() {
         game.plies.push_back({GameRecord[slot], mover});
         mover = Opponent(mover);
     }
+    NameThePlies(&game, first, std::max(recordTop, static_cast<int16_t>(top)));
     return game;
 }
 

@@ -17,6 +17,7 @@ namespace xq {
 struct GamePly {
     MoveRecord move;
     Side mover;
+    std::string text = {};  // as the notation writes it on its board; empty: from the move alone
 };
 
 // The game's plies as the record holds them. `firstPly` counts the plies played before plies[0]

@@ -1,8 +1,11 @@
-// PGN text through ReadPgn. The reader gives the position back as it found it. A game it
+// PGN text through ReadPgn and, as a collection, ReadPgnGames. The reader gives the position
+// back as it found it. A game it
 // accepts starts from a position that passes the set-up checks, its moves are legal one after
 // the other and end at the final position it names, and the game written in either notation
 // reads back to the same start, moves, result and final position.
 #include "records/pgn.h"
+
+#include <vector>
 
 #include "rules/makemove.h"
 #include "rules/positionkeeper.h"
@@ -64,5 +67,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckWrittenGameReadsBack(game, PgnNotation::Iccs);
     CheckWrittenGameReadsBack(game, PgnNotation::Chinese);
     Require(PositionSnapshot::Take() == before, "writing a PGN text changed the position");
+    // Every game of the text as a collection: the first is the one ReadPgn took.
+    std::vector<PgnEntry> games;
+    Require(ReadPgnGames(bytes, &games, &error), "a collection refuses what ReadPgn took", error);
+    Require(!games.empty() && games[0].error.empty() && games[0].game.finalFen == game.finalFen,
+            "the collection's first game is not the game ReadPgn took");
+    for (const PgnEntry& entry : games) {
+        if (!entry.error.empty()) continue;
+        CheckPlayedGame(entry.game);
+        CheckWrittenGameReadsBack(entry.game, PgnNotation::Iccs);
+        CheckWrittenGameReadsBack(entry.game, PgnNotation::Chinese);
+    }
+    Require(PositionSnapshot::Take() == before, "reading a collection changed the position");
     return 0;
 }

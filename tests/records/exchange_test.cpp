@@ -169,12 +169,12 @@ TEST(Exchange, ARefusedImportNamesItsReasonAndChangesNothing) {
         {"a game file chosen by mistake",
          std::string("\x01\x00\x00\x00", 4) + std::string(994, 'x'), "无法读取文件的文字编码"},
         {"unknown move text", "1. 炮二平五 马８进７ 2. 马二进三 车９平８ 3. 车一平二 马2进3 4. Qd1",
-         "第4回合的着法“Qd1”无法识别"},
+         "第1局：第4回合的着法“Qd1”无法识别"},
         {"illegal move in GBK", Utf8ToGbk("1. 炮二平五 炮８平５ 2. 炮五进五").value(),
-         "第2回合的着法“炮五进五”不合规则"},
-        {"bad FEN", "[FEN \"rnbakabnr/9/9/9 w\"]\n1. h2e2 *", "FEN 局面有误："},
+         "第1局：第2回合的着法“炮五进五”不合规则"},
+        {"bad FEN", "[FEN \"rnbakabnr/9/9/9 w\"]\n1. h2e2 *", "第1局：FEN 局面有误："},
         {"FEN with a Pawn behind its line", "[FEN \"4k4/9/9/9/9/9/9/P8/9/3K5 w\"]\n*",
-         "FEN 局面有误：兵的位置错误"},
+         "第1局：FEN 局面有误：兵的位置错误"},
     };
     for (const RefusalRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -258,6 +258,36 @@ TEST(Exchange, APastedPositionPassesTheEditorsChecksOrChangesNothing) {
         EXPECT_EQ(display.Count("RedrawAll"), 1);
         // What was pasted is what "复制局面" gives back.
         EXPECT_EQ(PositionAsFen(), row.fen);
+    }
+}
+
+// The copied position's counters advance as the game goes on: the half-move clock to the last
+// capture, the full move after each move of Black, from a set-up position with Black first too.
+TEST(Exchange, TheCopiedPositionCountsPliesSinceACaptureAndFullMoves) {
+    const struct {
+        const char* fen;
+        std::vector<std::pair<const char*, const char*>> plies;  // ICCS, the counters after it
+    } games[] = {
+        {kStartFen.data(),
+         {{"h2e2", "b - - 1 1"},
+          {"h7e7", "w - - 2 2"},
+          {"e2e6", "b - - 0 2"},
+          {"d9e8", "w - - 1 3"}}},
+        {"3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b - - 0 1", {{"e9f9", "w - - 1 2"}, {"d0d1", "b - - 2 2"}}},
+    };
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.fen);
+        testing::SetUpFen(kStartFen);
+        ASSERT_EQ(PastePosition(game.fen), "");
+        EXPECT_EQ(PositionAsFen(), game.fen);
+        for (const auto& [iccs, counters] : game.plies) {
+            const MoveRecord move = testing::Generated(iccs);
+            GameRecord[recordTop + 1] = move;
+            PlayMove(move);
+            SlideRecord();
+            const std::string fen = PositionAsFen();
+            EXPECT_EQ(fen.substr(fen.find(' ') + 1), counters) << iccs;
+        }
     }
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -75,6 +78,26 @@ TEST(MoveText, ReadsTheThreeNotations) {
          MoveTextResult::Illegal, ""},
         {"leaves the King in check", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", "R5.1", MoveTextResult::Illegal,
          ""},
+        {"WXF in full-width letters", start, "Ｃ２＝５", MoveTextResult::Found, "h2e2"},
+        {"ICCS in full-width letters", start, "Ｈ２－Ｅ２", MoveTextResult::Found, "h2e2"},
+        {"Chinese with full-width digits for Red", start, "马２进３", MoveTextResult::Found,
+         "h0g2"},
+        {"traditional Rook and forward", start, "俥一進一", MoveTextResult::Found, "i0i1"},
+        {"traditional Knight", start, "傌八進七", MoveTextResult::Found, "b0c2"},
+        {"traditional King", start, "帥五進一", MoveTextResult::Found, "e0e1"},
+        {"traditional rear", twoRooks, "後俥進一", MoveTextResult::Found, "a2a3"},
+        {"SAN", start, "Che3", MoveTextResult::Found, "h2e2"},
+        {"SAN Knight", start, "Nc3", MoveTextResult::Found, "b0c2"},
+        {"SAN Horse", start, "Hg3", MoveTextResult::Found, "h0g2"},
+        {"SAN Elephant", start, "Ece3", MoveTextResult::Found, "c0e2"},
+        {"SAN capture on rank 10", start, "Cxb10", MoveTextResult::Found, "b2b9"},
+        {"SAN capture with check", "4k4/9/9/9/9/9/9/9/4n4/R2K5 w", "Rxe2+", MoveTextResult::Illegal,
+         ""},
+        {"SAN Pawn without a letter", start, "e5", MoveTextResult::Found, "e3e4"},
+        {"SAN Pawn with its letter", start, "Pe5", MoveTextResult::Found, "e3e4"},
+        {"SAN two Rooks can make", twoRooks, "Ra4", MoveTextResult::Ambiguous, ""},
+        {"SAN from the rank", twoRooks, "R3a4", MoveTextResult::Found, "a2a3"},
+        {"SAN of a piece that is not there", start, "Nd3", MoveTextResult::Illegal, ""},
         {"not move text", start, "hello", MoveTextResult::NotAMove, ""},
         {"a piece name that is not one", start, "王二平五", MoveTextResult::NotAMove, ""},
     };
@@ -283,13 +306,13 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
         std::string text;
     } rows[] = {
         {"Black moves first", "4k4/9/9/9/9/9/9/9/9/3K5 b", 2, "*", PgnNotation::Iccs,
-         "1... E9-F9 2. D0-D1 *\n"},
+         "1... e9f9 2. d0d1 *\n"},
         {"Red moves first", "5k3/9/9/9/9/9/9/9/9/3K5 w", 1, "0-1", PgnNotation::Iccs,
-         "1. D0-D1 0-1\n"},
-        {"a line that ends at column 80 exactly", "4k4/9/9/9/9/9/9/9/9/3K5 b", 20, "1-0",
+         "1. d0d1 0-1\n"},
+        {"a line that ends at column 80 exactly", "4k4/9/9/9/9/9/9/9/9/3K5 b", 22, "1/2-1/2",
          PgnNotation::Iccs,
-         "1... E9-F9 2. D0-D1 F9-E9 3. D1-D0 E9-F9 4. D0-D1 F9-E9 5. D1-D0 E9-F9 6. D0-D1\n"
-         "F9-E9 7. D1-D0 E9-F9 8. D0-D1 F9-E9 9. D1-D0 E9-F9 10. D0-D1 F9-E9 11. D1-D0 1-0\n"},
+         "1... e9f9 2. d0d1 f9e9 3. d1d0 e9f9 4. d0d1 f9e9 5. d1d0 e9f9 6. d0d1 f9e9 7.\n"
+         "d1d0 e9f9 8. d0d1 f9e9 9. d1d0 e9f9 10. d0d1 f9e9 11. d1d0 e9f9 12. d0d1 1/2-1/2\n"},
         {"Chinese, two columns a character", "4k4/9/9/9/9/9/9/9/9/3K5 b", 14, "*",
          PgnNotation::Chinese,
          "1... 将５平６ 2. 帅六进一 将６平５ 3. 帅六退一 将５平６ 4. 帅六进一 将６平５ 5.\n"
@@ -344,20 +367,50 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
         {"WXF front and rear Rooks from a FEN tag",
          "[FEN \"4k4/9/9/9/9/R8/9/R8/9/3K5 w - - 0 1\"]\n1. +R+1 K5.6 2. -R.2 *", true,
          "5k3/9/9/9/R8/9/9/7R1/9/3K5"},
+        {"Chinese moves written together, as some databases store them",
+         "1. 炮二平五马８进７ 2. 马二进三车９平８ 3. 车一平二马２进３", true, afterSix},
+        {"Chinese in Big5, traditional characters",
+         ConvertEncoding("BIG5", "UTF-8",
+                         "1. 炮二平五 馬８進７ 2. 馬二進三 車９平８ 3. 車一平二 馬２進３ *")
+             .value(),
+         true, afterSix},
+        {"Chinese in GB18030 with the ideographic space",
+         ConvertEncoding(
+             "GB18030", "UTF-8",
+             "1．　炮二平五　马８进７\n2．　马二进三　车９平８\n3．　车一平二　马２进３")
+             .value(),
+         true, afterSix},
+        {"SAN as game sites write it, ranks from one",
+         "[Variant \"Xiangqi\"]\n1. Che3 Nhg8 2. Nhg3 Rih10 3. Rih1 Nbc8 *", true, afterSix},
+        {"SAN as XBoard writes it, ranks from zero",
+         "[Variant \"xiangqi\"]\n1. Che2 {+0,10/7} Hhg7 2. Hhg2 Rih9 3. Rih0 Hbc7 *", true,
+         afterSix},
+        {"SAN from zero without rank 0 in it", "1. Che2 Hhg7 2. Hhg2 Rih9 *", true,
+         "rnbakabr1/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C1N2/9/RNBAKAB1R"},
+        {"dots for a move not repeated, and a program's lines under the game",
+         "[FEN \"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1\"]\n"
+         "1. ... h7e7 2. h0g2 *\n=====\n欢迎访问象棋百科全书网\nhttp://www.xqbase.com/\n",
+         true, "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1C4NC1/9/RNBAKAB1R"},
+        {"a full-width move refused as written", "1. 炮二平五 马８进７ 2. Ｃ８＝５", false,
+         "第1局：第2回合的着法“Ｃ８＝５”不合规则"},
+        {"bytes in no encoding", "1. h2e2 \x80\x80 *", false,
+         "无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字"},
         {"nothing but blanks", " \n\n ", false, "文件中没有棋谱"},
-        {"an unknown move text", "1. h2e2 h9g7 2. xyz", false, "第2回合的着法“xyz”无法识别"},
+        {"an unknown move text", "1. h2e2 h9g7 2. xyz", false, "第1局：第2回合的着法“xyz”无法识别"},
         {"an illegal move", "1. 炮二平五 马８进７ 2. 炮五进九", false,
-         "第2回合的着法“炮五进九”不合规则"},
+         "第1局：第2回合的着法“炮五进九”不合规则"},
         {"an ICCS move that leaves the Kings facing",
-         "[FEN \"4k4/9/9/9/9/4N4/9/9/9/4K4 w\"]\n1. E4-C5", false, "第1回合的着法“E4-C5”不合规则"},
-        {"a bad FEN", "[FEN \"rnbakabnr/9/9 w\"]\n1. h2e2", false, "FEN 局面有误："},
+         "[FEN \"4k4/9/9/9/9/4N4/9/9/9/4K4 w\"]\n1. E4-C5", false,
+         "第1局：第1回合的着法“E4-C5”不合规则"},
+        {"a bad FEN", "[FEN \"rnbakabnr/9/9 w\"]\n1. h2e2", false, "第1局：FEN 局面有误："},
         {"the side not to move in check", "[FEN \"4k4/9/9/9/9/9/9/9/9/4K4 w\"]\n", false,
-         "FEN 局面有误：王的位置错误"},
-        {"a comment without its end", "1. h2e2 {", false, "棋谱格式有误：标签、注释或变着没有结束"},
-        {"a lone closing bracket", "]", false, "棋谱格式有误：多余的“]”"},
-        {"a lone closing parenthesis", ")", false, "棋谱格式有误：多余的“)”"},
-        {"a lone closing brace", "}", false, "棋谱格式有误：多余的“}”"},
-        {"a closing brace after a move", "1. h2e2 }", false, "棋谱格式有误：多余的“}”"},
+         "第1局：FEN 局面有误：王的位置错误"},
+        {"a comment without its end", "1. h2e2 {", false,
+         "第1局：棋谱格式有误：标签、注释或变着没有结束"},
+        {"a lone closing bracket", "]", false, "第1局：棋谱格式有误：多余的“]”"},
+        {"a lone closing parenthesis", ")", false, "第1局：棋谱格式有误：多余的“)”"},
+        {"a lone closing brace", "}", false, "第1局：棋谱格式有误：多余的“}”"},
+        {"a closing brace after a move", "1. h2e2 }", false, "第1局：棋谱格式有误：多余的“}”"},
         {"a comment right after a comment in a variation", "1. h2e2 (1. h0g2 {a}{b)} h9g7) h9g7 *",
          true, "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR"},
         {"a bracket in a line comment in a variation", "1. h2e2 (1. h0g2 ; b)\n) h9g7 *", true,
@@ -377,6 +430,58 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
             EXPECT_EQ(error.substr(0, row.expected.size()), row.expected);
         }
     }
+}
+
+// A file of many games: each game ends at its result or where the next game's tags begin, and a
+// refused game does not keep the others from being read.
+TEST(Pgn, ReadsEveryGameOfACollection) {
+    const std::string collection =
+        "[Event \"甲\"]\n[Red \"红方\"]\n[Black \"黑方\"]\n\n1. h2e2 h9g7 2. h0g2\n\n"
+        "[Event \"乙\"]\n[Result \"1-0\"]\n1. C2.5 H8+7 2. 炮五进九\n\n"
+        "[Event \"丙\"]\n1. h2e2 h9g7 1/2-1/2\n"
+        "1. 炮二平五马８进７ 2. 马二进三 *\n";
+    testing::SetUpFen(kStartFen);
+    const PositionSnapshot before = PositionSnapshot::Take();
+    std::vector<PgnEntry> games;
+    std::string error;
+    ASSERT_TRUE(ReadPgnGames(collection, &games, &error)) << error;
+    EXPECT_TRUE(PositionSnapshot::Take() == before);
+    ASSERT_EQ(games.size(), 4u);
+    const struct {
+        const char* event;
+        const char* result;
+        size_t plies;
+        const char* error;
+    } expected[] = {
+        {"甲", "*", 3, ""},
+        {"乙", "1-0", 2, "第2局：第2回合的着法“炮五进九”不合规则"},
+        {"丙", "1/2-1/2", 2, ""},
+        {"", "*", 3, ""},
+    };
+    for (size_t i = 0; i < games.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(games[i].game.Tag("Event"), expected[i].event);
+        EXPECT_EQ(games[i].game.result, expected[i].result);
+        EXPECT_EQ(games[i].game.moves.size(), expected[i].plies);
+        EXPECT_EQ(games[i].error, expected[i].error);
+    }
+    EXPECT_EQ(games[0].game.Tag("Red"), "红方");
+    EXPECT_EQ(games[0].game.Tag("Black"), "黑方");
+    EXPECT_EQ(games[0].game.startFen, "") << "the opening array";
+
+    // A FEN tag of the opening array is the opening array, as the writer leaves it out then.
+    ASSERT_TRUE(
+        ReadPgnGames("[FEN \"" + std::string(kStartFen) + "\"]\n1. h2e2 *", &games, &error));
+    EXPECT_EQ(games[0].game.startFen, "");
+
+    PgnGame game;
+    EXPECT_TRUE(ReadPgn(collection, &game, &error, 4)) << error;
+    EXPECT_EQ(game.moves.size(), 3u);
+    EXPECT_FALSE(ReadPgn(collection, &game, &error, 2));
+    EXPECT_EQ(error, "第2局：第2回合的着法“炮五进九”不合规则");
+    EXPECT_FALSE(ReadPgn(collection, &game, &error, 5));
+    EXPECT_EQ(error, "文件中只有 4 局棋谱，没有第 5 局");
+    EXPECT_TRUE(PositionSnapshot::Take() == before);
 }
 
 // Texts of brackets, quotes, comments and words in any order: the reader comes to an end with
@@ -423,6 +528,40 @@ TEST(Pgn, TheCurrentGameFromItsStart) {
     game = CurrentGameAsPgn();
     EXPECT_EQ(game.startFen, "4k4/9/9/9/9/9/9/9/9/3K5 b - - 0 1");
     EXPECT_EQ(game.moves.size(), 1u);
+}
+
+// The real games collected from public sources (tests/data/pgn, each file's source in SOURCES):
+// every game is taken, and written again in either notation it reads back as the same moves.
+TEST(PgnCorpus, EveryRealGameReadsAndReadsBackInBothNotations) {
+    testing::SetUpFen(kStartFen);
+    const PositionSnapshot before = PositionSnapshot::Take();
+    size_t games = 0;
+    for (const auto& file : std::filesystem::directory_iterator(XQ_PGN_CORPUS)) {
+        if (file.path().extension() != ".pgn") continue;
+        SCOPED_TRACE(file.path().filename().string());
+        std::ifstream in(file.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        std::vector<PgnEntry> read;
+        std::string error;
+        ASSERT_TRUE(ReadPgnGames(bytes, &read, &error)) << error;
+        for (size_t i = 0; i < read.size(); ++i) {
+            SCOPED_TRACE(i + 1);
+            const PgnGame& game = read[i].game;
+            ASSERT_EQ(read[i].error, "");
+            ++games;
+            for (PgnNotation notation : {PgnNotation::Iccs, PgnNotation::Chinese}) {
+                const std::string written = WritePgn(game, notation);
+                PgnGame back;
+                ASSERT_TRUE(ReadPgn(written, &back, &error)) << error << "\n" << written;
+                ASSERT_EQ(back.moves.size(), game.moves.size());
+                for (size_t ply = 0; ply < back.moves.size(); ++ply)
+                    EXPECT_TRUE(SameMove(back.moves[ply], game.moves[ply])) << ply;
+                EXPECT_EQ(back.finalFen, game.finalFen);
+            }
+        }
+    }
+    EXPECT_GE(games, 100u);
+    EXPECT_TRUE(PositionSnapshot::Take() == before);
 }
 
 }  // namespace

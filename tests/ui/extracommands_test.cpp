@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -32,6 +33,7 @@
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/dialogs/gamelistdlg.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
 #include "ui/qteventsource.h"
@@ -143,7 +145,7 @@ TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
     EXPECT_NE(FileText(chinese + ".pgn").find("1. 炮二平五 马８进７"), std::string::npos);
     const QString iccs = home.filePath("iccs.pgn");
     EXPECT_EQ(ErrorShownBy(kCommandExportGame, iccs, kIccsFilter), "");
-    EXPECT_NE(FileText(iccs).find("1. H2-E2 H9-G7"), std::string::npos);
+    EXPECT_NE(FileText(iccs).find("1. h2e2 h9g7"), std::string::npos);
 
     for (const QString& file : {chinese + ".pgn", iccs}) {
         SCOPED_TRACE(file.toStdString());
@@ -158,13 +160,50 @@ TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
     // A file the reader refuses: its reason, and the game as it was.
     std::ofstream(home.filePath("bad.pgn").toStdString()) << "1. 炮二平五 马８进７ 2. 炮五进九\n";
     const QString shown = ErrorShownBy(kCommandImportGame, home.filePath("bad.pgn"));
-    EXPECT_EQ(shown, QString::fromUtf8("第2回合的着法“炮五进九”不合规则"));
+    EXPECT_EQ(shown, QString::fromUtf8("第1局：第2回合的着法“炮五进九”不合规则"));
     EXPECT_EQ(WriteFen(), finalFen);
 
     // Cancelled dialogs change nothing.
     RunAnswering(kCommandImportGame, [](QWidget* dialog) { dialog->close(); });
     RunAnswering(kCommandExportGame, [](QWidget* dialog) { dialog->close(); });
     EXPECT_EQ(WriteFen(), finalFen);
+}
+
+// A file of several games: the list shows them, the chosen one is imported; a refused game
+// chosen from the list shows its reason and changes nothing; cancelling the list neither.
+TEST_F(ExtraCommandsTest, AGameIsChosenFromTheListOfAFileOfMany) {
+    const QString file = home.filePath("many.pgn");
+    std::ofstream(file.toStdString()) << "[Event \"甲\"]\n[Red \"红一\"]\n1. h2e2 h9g7\n\n"
+                                         "[Event \"乙\"]\n1. 炮二平五 炮８平５ 2. 炮五进九\n\n"
+                                         "[Event \"丙\"]\n[Black \"黑三\"]\n1. C2.5 C8.5 1-0\n";
+    const std::string startFen = WriteFen();
+    auto importChoosing = [&](int row) {
+        QString error;
+        std::vector<std::string> events;
+        RunAnswering(kCommandImportGame, [&](QWidget* dialog) {
+            if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                testing::ChooseInFileDialog(files, file);
+            } else if (auto* list = dynamic_cast<TGameListDlg*>(dialog)) {
+                for (int r = 0; r < list->Table()->rowCount(); ++r)
+                    events.push_back(list->Table()->item(r, 1)->text().toStdString());
+                if (row < 0) return list->reject();
+                list->Table()->selectRow(row);
+                list->accept();
+            } else if (auto* shown = dynamic_cast<TChessErrorDlg*>(dialog)) {
+                error = shown->Message()->text();
+                shown->OkButton()->click();
+            }
+        });
+        EXPECT_EQ(events, (std::vector<std::string>{"甲", "乙", "丙"}));
+        return error;
+    };
+    EXPECT_EQ(importChoosing(-1), "");
+    EXPECT_EQ(WriteFen(), startFen);
+    EXPECT_EQ(importChoosing(1), QString::fromUtf8("第2局：第2回合的着法“炮五进九”不合规则"));
+    EXPECT_EQ(WriteFen(), startFen);
+    EXPECT_EQ(importChoosing(2), "");
+    EXPECT_EQ(WriteFen(), "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w - - 0 1");
+    EXPECT_TRUE(ShownBoardIsTheBoard());
 }
 
 struct KeyRow {

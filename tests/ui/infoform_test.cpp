@@ -437,6 +437,23 @@ TEST(MoveListRowsTest, ReadFromTheRecordInEveryState) {
     NewGame();
 }
 
+// Where two like pieces share a file the list names their place, as the notation requires,
+// on the board each move was played on.
+TEST(MoveListRowsTest, NamesTheFrontAndRearPiece) {
+    testing::SetUpFen("4k4/9/9/9/9/R8/9/R8/9/3K5 w");
+    plyCount = 0;
+    for (const char* iccs : {"a4a5", "e9f9", "a2a3", "f9e9", "a3b3"}) {
+        const MoveRecord move = testing::Generated(iccs);
+        GameRecord[recordTop + 1] = move;
+        PlayMove(move);
+        SlideRecord();
+    }
+    EXPECT_EQ(
+        MoveListRows(CurrentGameMoves()),
+        (Rows{{1, "前车进一", "将５平６"}, {2, "后车进一", "将６平５"}, {3, "后车平八", ""}}));
+    NewGame();
+}
+
 // The list keeps the plies that a full record has dropped, as long as what it showed agrees with
 // what the record still holds.
 TEST(MoveListRowsTest, KeepsWhatAFullRecordHasDropped) {
