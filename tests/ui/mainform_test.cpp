@@ -469,6 +469,22 @@ TEST_F(MainFormTest, TheCommandLineNamesTheFileToOpen) {
               QStringLiteral("/tmp/a.pgn"));
 }
 
+// The program itself answers --help and --version on its standard output, without a window.
+TEST_F(MainFormTest, TheProgramNamesItsFileArgumentAndVersion) {
+    for (const char* option : {"--help", "--version"}) {
+        QProcess game;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        game.setProcessEnvironment(environment);
+        game.start(QStringLiteral(XQ_GAME_PROGRAM), {QString::fromUtf8(option)});
+        ASSERT_TRUE(game.waitForFinished(60000)) << option;
+        EXPECT_EQ(game.exitCode(), 0) << option;
+        const QString output = QString::fromUtf8(game.readAllStandardOutput());
+        EXPECT_TRUE(output.contains(std::string_view(option) == "--help" ? "[FILE]" : "0.1"))
+            << option << ": " << output.toStdString();
+    }
+}
+
 // A file handed to the window: a game file is restored and names the caption; one refused shows
 // the menu's error dialog, and the game is then a new one.
 TEST_F(MainFormTest, AGivenFileIsOpenedOrItsErrorShownBeforeANewGame) {
