@@ -87,13 +87,12 @@ QTranslator* LoadQtTranslations(const QLocale& locale) {
 
 QString FileFromCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8("澜川中国象棋: Xiangqi (Chinese chess)"));
+    parser.setApplicationDescription(QString::fromUtf8("澜川中国象棋"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"),
-        QStringLiteral("a saved game (*.chs) to restore, or a game record (PGN) to import"),
-        QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QString::fromUtf8("要恢复的棋局 (*.chs)，或要导入的棋谱 (PGN)"),
+                                 QStringLiteral("[FILE]"));
     parser.process(arguments);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) return {};
