@@ -99,13 +99,18 @@ bool OneComputerMove() {
 
 }  // namespace
 
+// A demonstration's moves are the engine's show, not the user's game: they never make the game one
+// to ask about saving, while changes from before it still count.
 void ComputerTurn() {
+    const bool demonstration = demoMode != 0;
+    const bool keptBefore = !GameChangedSinceKept();
     // 1. The think menu and the busy cursor.
     computerThinking = 1;
     SetCursor(Cursor::Busy);
     SetMenu(MenuKind::Think);
     // 2. The engine moves until no user move waits.
     EngineTurnLoop();
+    if (demonstration && keptBefore) MarkGameKept();
     // 3. The normal menu and the arrow cursor back.
     SetMenu(MenuKind::Normal);
     computerThinking = 0;

@@ -52,14 +52,14 @@ void ClearWindowHandlers() {
 }
 
 void RunCommand(int32_t command) {
-    if (command == kCommandNewGame) {
-        NewGameCommand();
-        return;
-    }
     if (RunEditorCommand(command)) return;
     // "停止" has no handler: only the search's pump acts on it.
     const auto found = commandHandlers.find(command);
-    if (found != commandHandlers.end()) found->second();
+    if (found != commandHandlers.end()) {
+        found->second();
+    } else if (command == kCommandNewGame) {
+        NewGameCommand();
+    }
 }
 
 int64_t MainWindowProcedure(const Message& message) {
@@ -67,11 +67,16 @@ int64_t MainWindowProcedure(const Message& message) {
         case MessageKind::Command:
             RunCommand(message.command);
             break;
+        // The end-of-game dialog's answers: the user has just been asked, so nothing more is.
         case MessageKind::NewGameRequest:
-            RunCommand(kCommandNewGame);
+            NewGameCommand();
             break;
         case MessageKind::ExitRequest:
-            RunCommand(kCommandExit);
+            if (messageHandlers.contains(MessageKind::ExitRequest)) {
+                RunMessageHandler(message);
+            } else {
+                RunCommand(kCommandExit);
+            }
             break;
         case MessageKind::Timer:
             if (message.command == kHousekeepingTimer) {

@@ -31,10 +31,14 @@ void SetCommandHandler(int32_t command, CommandHandler handler);
 void SetMessageHandler(MessageKind kind, MessageHandler handler);
 void ClearWindowHandlers();
 
-// Runs the menu command `command` as if its item had been chosen.
+// Runs the menu command `command` as if its item had been chosen. "新建" without a handler of its
+// own (the menus' asks first whether to save the game) is NewGameCommand.
 void RunCommand(int32_t command);
 
-// The procedure of kMainWindow. Returns 0 (no message of the main window has a result).
+// The procedure of kMainWindow. Returns 0 (no message of the main window has a result). The
+// end-of-game dialog's requests ask nothing more: NewGameRequest starts a new game at once, and
+// ExitRequest goes to the window's handler of that kind (a close without a question), or, without
+// one, runs "退出".
 int64_t MainWindowProcedure(const Message& message);
 
 // The error dialog's text, and the call that shows it: a beep when sound is on, then ShowError is

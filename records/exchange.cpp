@@ -101,6 +101,7 @@ std::string ExportGame(const std::filesystem::path& file, PgnNotation notation) 
     game.result = GameResultTag();
     switch (ReplaceFileContent(file, WritePgn(game, notation))) {
         case FileWrite::Written:
+            MarkGameKept();  // the file holds the whole game
             return {};
         case FileWrite::NotCreated:
             return "不能打开 " + file.string() + " 用于写";
@@ -171,6 +172,7 @@ std::string ImportGameText(std::string_view bytes, size_t number) {
         PlayMove(move);
         SlideRecord();
     }
+    MarkGameKept();  // the file holds it
     ShowNewGame();
     // 4. A game that ended in mate or stalemate ends here too, as it would have on the board.
     if (!game.moves.empty() && !HasLegalMove()) {

@@ -29,7 +29,8 @@ std::string PositionAsFen();
 std::string PastePosition(std::string_view fen);
 
 // "导出棋谱": the game from its start as PGN in `notation`, written to `file` through a temporary
-// file so that an old file stays whole until the new one is complete. The game does not change.
+// file so that an old file stays whole until the new one is complete. The game does not change;
+// written, it is kept (nothing asks to save it before a new game).
 // Returns the failure to report, empty when the file was written.
 std::string ExportGame(const std::filesystem::path& file, PgnNotation notation);
 

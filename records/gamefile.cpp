@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -162,6 +164,30 @@ std::string GameFileBytes() {
     return bytes;
 }
 
+// Reads a regular file, and of a longer one one byte more than a game file holds, which tells it
+// from a game file. Opening without waiting keeps a named pipe from hanging us. False when the
+// file is missing or is not a readable regular file.
+bool ReadGameFileBytes(const std::filesystem::path& file, std::string* bytes) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    bool readable = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    bytes->assign(kGameFileSize + 1, '\0');
+    size_t done = 0;
+    while (readable && done < bytes->size()) {
+        const ssize_t got = ::read(fd, bytes->data() + done, bytes->size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            readable = got == 0;
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    bytes->resize(done);
+    return readable;
+}
+
 }  // namespace
 
 bool SaveGameFile(const std::filesystem::path& file) {
@@ -197,27 +223,26 @@ std::string_view LoadGameBytes(std::string_view bytes) {
 }
 
 std::string_view LoadGameFile(const std::filesystem::path& file) {
-    // Only a regular file is read; opening without waiting keeps a named pipe from hanging us.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return kFileNotFoundText;
-    struct stat status {};
-    bool readable = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    // One byte more than a game file holds tells a longer file from a game file.
-    std::string bytes(kGameFileSize + 1, '\0');
-    size_t done = 0;
-    while (readable && done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            readable = got == 0;
-            break;
-        }
-        done += static_cast<size_t>(got);
-    }
-    ::close(fd);
-    if (!readable) return kFileNotFoundText;
-    bytes.resize(done);
+    std::string bytes;
+    if (!ReadGameFileBytes(file, &bytes)) return kFileNotFoundText;
     return LoadGameBytes(bytes);
+}
+
+bool HasGameFileSignature(std::string_view bytes) {
+    if (bytes.size() != kGameFileSize) return false;
+    GameFileHeader h;
+    std::memcpy(&h, bytes.data(), sizeof h);
+    return h.sideToMove <= Black && h.otherSide == Opponent(h.sideToMove) &&
+           h.pieceValue[Empty] == 0 && h.pieceValue[King] == kDefaultPieceValue[King];
+}
+
+bool IsGameFile(const std::filesystem::path& file) {
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == kGameFileExtension) return true;
+    std::string bytes;
+    return ReadGameFileBytes(file, &bytes) && HasGameFileSignature(bytes);
 }
 
 std::string_view SaveGame(std::string_view fileName) {

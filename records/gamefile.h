@@ -45,6 +45,8 @@ inline constexpr size_t kGameFileBoardOffset = sizeof(GameFileHeader);
 inline constexpr size_t kGameFileSize = sizeof(GameFileHeader) + sizeof(Board);
 static_assert(kGameFileSize == 998);
 
+inline constexpr char kGameFileExtension[] = ".chs";
+
 // The texts the window reports with its error dialog.
 inline constexpr std::string_view kSaveFailedText = "存贮错误";
 inline constexpr std::string_view kGameNotLoadedText = "游戏没有加载";
@@ -63,6 +65,15 @@ bool SaveGameFile(const std::filesystem::path& file);
 std::string_view LoadGameFile(const std::filesystem::path& file);
 // The same for the file's bytes.
 std::string_view LoadGameBytes(std::string_view bytes);
+
+// Whether `bytes` look like a game file before it is read as one: exactly kGameFileSize bytes, a
+// side and its opponent in the first two, and at offset 48 the values of no piece (0) and of the
+// King (4096), which no game file can change. The desktop's file type for game files (the MIME
+// entry in data/) recognises them by the same bytes.
+bool HasGameFileSignature(std::string_view bytes);
+// Whether a file handed to the program is to be restored as a game file rather than imported as
+// a game record: its name ends in ".chs" (in any case), or its bytes have the signature above.
+bool IsGameFile(const std::filesystem::path& file);
 
 // The save command: nothing at all for an empty name; otherwise SaveGameFile. Returns the text
 // to report (kSaveFailedText), empty when there is none.

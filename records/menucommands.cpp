@@ -7,6 +7,7 @@
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
+#include "records/exchange.h"
 #include "records/gamefile.h"
 #include "records/settings.h"
 #include "rules/board.h"
@@ -21,6 +22,7 @@ uint8_t savedLevel = 0;
 FileChooser chooseGameToRestore = nullptr;
 FileChooser chooseGameToSave = nullptr;
 std::string savedGameName;
+SaveQuestion askToSaveChanges = nullptr;
 
 std::string_view LevelItemName(uint8_t levelKind) {
     return kLevelItemNames[IsLevel(levelKind) ? levelKind : kLevelEasy];
@@ -34,12 +36,6 @@ std::string Choose(FileChooser chooser) {
     return chooser != nullptr ? chooser() : std::string();
 }
 
-bool SaveUnder(const std::string& name) {
-    const std::string_view error = SaveGame(name);
-    if (!error.empty()) ReportError(error);
-    return error.empty();
-}
-
 // The game now lives in `name`: "保存" writes there, and the caption says so.
 void NameTheGame(const std::string& name) {
     gameUnnamed = 0;
@@ -47,13 +43,79 @@ void NameTheGame(const std::string& name) {
     ShowGameFile(name);
 }
 
+bool SaveUnder(const std::string& name) {
+    const std::string_view error = SaveGame(name);
+    if (!error.empty()) ReportError(error);
+    if (error.empty()) MarkGameKept();
+    return error.empty();
+}
+
+// "另存为...": true once the game is in the file chosen.
+bool SaveUnderChosenName() {
+    const std::string name = Choose(chooseGameToSave);
+    if (name.empty() || !SaveUnder(name)) return false;
+    NameTheGame(name);
+    return true;
+}
+
+// "保存": the game's own file, or one chosen when it has none.
+bool SaveTheGame() {
+    if (gameUnnamed || savedGameName.empty()) return SaveUnderChosenName();
+    return SaveUnder(savedGameName);
+}
+
+// The game of `name` restored, as "恢复" restores a file chosen; a refused file is reported and
+// changes nothing. True when the game was restored.
+bool RestoreFrom(const std::string& name) {
+    // A file that was refused leaves the game, and so the file it belongs to, as they were.
+    const std::string_view error = RestoreGame(name);
+    if (error.empty()) {
+        NameTheGame(name);
+        MarkGameKept();
+    } else {
+        ReportError(error);
+    }
+    // The menus keep their level check mark, two-player caption and level menu: the panel shows
+    // the restored level.
+    ShowTakeBackAndReplay();
+    // A restored game starts as a set-up one: a clean panel, and an ending announced at once.
+    if (error.empty()) AnnounceSetUpGame();
+    return error.empty();
+}
+
 }  // namespace
+
+bool KeepChangesFirst() {
+    if (!GameChangedSinceKept() || askToSaveChanges == nullptr) return true;
+    switch (askToSaveChanges()) {
+        case SaveAnswer::Save:
+            return SaveTheGame();
+        case SaveAnswer::Discard:
+            return true;
+        case SaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void OpenGivenFile(const std::string& name) {
+    bool opened = false;
+    if (IsGameFile(name)) {
+        opened = RestoreFrom(name);
+    } else {
+        const std::string error = ImportGame(name);
+        if (!error.empty()) ReportError(error);
+        opened = error.empty();
+    }
+    if (!opened) NewGameCommand();
+}
 
 void RegisterMenuCommands() {
     const struct {
         int32_t command;
         CommandHandler handler;
     } handlers[] = {
+        {kCommandNewGame, NewGameMenuCommand},
         {kCommandRestore, RestoreGameCommand},
         {kCommandSave, SaveGameCommand},
         {kCommandSaveAs, SaveGameAsCommand},
@@ -111,36 +173,25 @@ bool ChooseDepthLevel(int64_t plies) {
     return true;
 }
 
+void NewGameMenuCommand() {
+    if (KeepChangesFirst()) NewGameCommand();
+}
+
+// The question comes before the file dialog: "取消" leaves everything as it was.
 void RestoreGameCommand() {
+    if (!KeepChangesFirst()) return;
     const std::string name = Choose(chooseGameToRestore);
     if (name.empty()) return;
-    // A file that was refused leaves the game, and so the file it belongs to, as they were.
-    const std::string_view error = RestoreGame(name);
-    if (error.empty()) {
-        NameTheGame(name);
-    } else {
-        ReportError(error);
-    }
-    // The menus keep their level check mark, two-player caption and level menu: the panel shows
-    // the restored level.
-    ShowTakeBackAndReplay();
-    // A restored game starts as a set-up one: a clean panel, and an ending announced at once.
-    if (error.empty()) AnnounceSetUpGame();
+    RestoreFrom(name);
 }
 
 // A game without a file asks for one: "保存" never does nothing.
 void SaveGameCommand() {
-    if (gameUnnamed || savedGameName.empty()) {
-        SaveGameAsCommand();
-        return;
-    }
-    SaveUnder(savedGameName);
+    SaveTheGame();
 }
 
 void SaveGameAsCommand() {
-    const std::string name = Choose(chooseGameToSave);
-    if (name.empty()) return;
-    if (SaveUnder(name)) NameTheGame(name);
+    SaveUnderChosenName();
 }
 
 void PassCommand() {

@@ -35,6 +35,24 @@ extern FileChooser chooseGameToSave;     // the save dialog of "保存" and "另
 // gameUnnamed is clear).
 extern std::string savedGameName;
 
+// The answers to "棋局已改变，保存吗？", asked before a command drops a game that has changes no
+// file keeps. Unset (the tools, most tests), the changes are dropped without a question.
+enum class SaveAnswer { Save, Discard, Cancel };
+using SaveQuestion = SaveAnswer (*)();
+extern SaveQuestion askToSaveChanges;
+
+// Before "新建", "恢复", "导入棋谱..." and "退出": asks when the game has changed since it was
+// begun, saved, restored or imported; "保存" then saves as the menu's "保存" does. True when the
+// command may go on (nothing to keep, "不保存", or the game saved); false on "取消", on a save
+// dialog cancelled and on a save that failed (after its error).
+bool KeepChangesFirst();
+
+// A file handed to the program from outside (its command line, the file manager): a game file
+// (IsGameFile) is restored as "恢复" restores the file chosen, anything else is imported as
+// "导入棋谱..." imports it. A file refused gets the same error as from the menu, and then the
+// game is a new one. Nothing is asked: the program has only just started.
+void OpenGivenFile(const std::string& name);
+
 // Registers every handler below with the main window's procedure.
 void RegisterMenuCommands();
 
@@ -53,6 +71,7 @@ bool ChooseTimeLevel(uint8_t level, double value);
 bool ChooseDepthLevel(int64_t plies);
 
 // The handlers, named after their items.
+void NewGameMenuCommand();  // "新建"
 void RestoreGameCommand();  // "恢复"
 void SaveGameCommand();     // "保存"
 void SaveGameAsCommand();   // "另存为..."

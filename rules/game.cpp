@@ -20,6 +20,10 @@ uint8_t gameOver = 0;
 std::string gameResultText;
 
 namespace {
+// Both only ever count up; only their difference matters.
+uint32_t gameChanges = 0;
+uint32_t keptChanges = 0;
+
 std::vector<NewGameHook>& Hooks() {
     static std::vector<NewGameHook> hooks;
     return hooks;
@@ -28,6 +32,18 @@ std::vector<NewGameHook>& Hooks() {
 
 void AddNewGameHook(NewGameHook hook) {
     Hooks().push_back(hook);
+}
+
+void CountGameChange() {
+    ++gameChanges;
+}
+
+void MarkGameKept() {
+    keptChanges = gameChanges;
+}
+
+bool GameChangedSinceKept() {
+    return gameChanges != keptChanges;
 }
 
 void ClearSearchResult() {
@@ -47,11 +63,13 @@ void NewGame() {
     plyCount = 0;
     ClearSearchResult();
     lastPlayerMove = NullMove;
+    MarkGameKept();
     for (NewGameHook hook : Hooks())
         hook();
 }
 
 void ResetAfterSetUp() {
+    CountGameChange();
     ResetGameRecord();
     BuildPieceLists();
     libraryLimit = 0;

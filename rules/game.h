@@ -33,7 +33,16 @@ extern std::string gameResultText;
 using NewGameHook = void (*)();
 void AddNewGameHook(NewGameHook hook);
 
+// What a game file would keep changes with every game move played or taken back and with every
+// position set up; the game is marked as kept when it begins afresh and when a file holds it (a
+// save, a restore, an import). A command that would drop the game asks first while it has
+// changes no file keeps.
+void CountGameChange();
+void MarkGameKept();
+bool GameChangedSinceKept();
+
 void ClearSearchResult();
+// The opening array, an empty record, clocks at zero: a game nothing needs to keep yet.
 void NewGame();
 // After a position was set up by other means (a loaded file, the editor): an empty record, piece
 // lists rebuilt, no library, clocks stopped, no prediction, and the side to move's clock next.

@@ -1,9 +1,12 @@
 #include "ui/application.h"
 
+#include <QCommandLineParser>
 #include <QDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -62,6 +65,7 @@ void XiangqiApplication::ShowEscapedException(const QString& what) {
 
 void SetUpApplication() {
     QApplication::setApplicationName(QStringLiteral("lanchuan-xiangqi"));
+    QApplication::setApplicationVersion(QStringLiteral(XQ_VERSION));
     // The launcher entry and the icon theme's icon, as installed; run from the build tree the
     // built-in copy stands in.
     QApplication::setDesktopFileName(QStringLiteral("io.github.lanchuan_xiangqi.LanchuanXiangqi"));
@@ -79,6 +83,23 @@ QTranslator* LoadQtTranslations(const QLocale& locale) {
     }
     delete translator;
     return nullptr;
+}
+
+QString FileFromCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8("澜川中国象棋"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QString::fromUtf8("要恢复的棋局 (*.chs)，或要导入的棋谱 (PGN)"),
+                                 QStringLiteral("[FILE]"));
+    parser.process(arguments);
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) return {};
+    if (files.size() > 1)
+        std::fprintf(stderr, "lanchuan-xiangqi: only the first file is opened: %s\n",
+                     qPrintable(files.first()));
+    return QFileInfo(files.first()).absoluteFilePath();
 }
 
 void RequestClose() {

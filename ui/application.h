@@ -32,6 +32,12 @@ void SetUpApplication();
 // installed; the texts then stay English.
 QTranslator* LoadQtTranslations(const QLocale& locale);
 
+// The command line, `lanchuan-xiangqi [FILE]` (the launcher's %f), after Qt has taken its own
+// options: the file to open, made absolute so that "保存" still finds it, or an empty text when
+// none is given. --help and --version print their text and end the program, as does an unknown
+// option (with its error); of several files only the first is opened.
+QString FileFromCommandLine(const QStringList& arguments);
+
 // Closes the program as "退出" does, for a request from outside the menus (a signal, the end of
 // the desktop session, an escaped exception): open modal dialogs are cancelled, then the exit
 // request is posted to the main window, which the message pump honours also while the engine

@@ -9,6 +9,7 @@
 #include "engine/commands.h"
 #include "engine/windowprocedure.h"
 #include "records/exchange.h"
+#include "records/menucommands.h"
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/forms/mainform.h"
 
@@ -45,6 +46,7 @@ void ExportGameClick() {
 }
 
 void ImportGameClick() {
+    if (!KeepChangesFirst()) return;
     QFileDialog dialog(mainForm, QString::fromUtf8("导入棋谱"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

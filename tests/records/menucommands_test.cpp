@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ std::vector<std::string> saveAnswers;
 int openAsked = 0;
 int saveAsked = 0;
 std::vector<std::string> reportedErrors;
+// The answers to "棋局已改变，保存吗？", in order ("不保存" once they are used up), and how often
+// it was asked.
+std::vector<SaveAnswer> questionAnswers;
+int questionAsked = 0;
 
 std::string Next(std::vector<std::string>* answers, int* asked) {
     ++*asked;
@@ -73,6 +78,15 @@ class MenuCommandsTest : public testing::EngineTest {
                           [](const Message&) { reportedErrors.push_back(errorText); });
         chooseGameToRestore = [] { return Next(&openAnswers, &openAsked); };
         chooseGameToSave = [] { return Next(&saveAnswers, &saveAsked); };
+        questionAnswers.clear();
+        questionAsked = 0;
+        askToSaveChanges = [] {
+            ++questionAsked;
+            if (questionAnswers.empty()) return SaveAnswer::Discard;
+            const SaveAnswer answer = questionAnswers.front();
+            questionAnswers.erase(questionAnswers.begin());
+            return answer;
+        };
         RunCommand(kCommandNewGame);
         display.Clear();
     }
@@ -80,6 +94,7 @@ class MenuCommandsTest : public testing::EngineTest {
         ClearWindowHandlers();
         SetWindowProcedure(kMainWindow, nullptr);
         chooseGameToRestore = chooseGameToSave = nullptr;
+        askToSaveChanges = nullptr;
         EngineTest::TearDown();
     }
 
@@ -316,6 +331,178 @@ TEST_F(MenuCommandsTest, ASetUpPositionThatIsOverEndsTheGameAtOnce) {
             EXPECT_EQ(display.Named("ShowTurn").back().value, Black);
             EXPECT_EQ(clockRunning, 0);
         }
+    }
+}
+
+// "新建" and "恢复" ask before they drop a game with changes no file keeps, before any file dialog:
+// "取消" keeps the game, "不保存" goes on, "保存" writes the game first, and a save that does not
+// happen (its dialog cancelled) keeps the game.
+TEST_F(MenuCommandsTest, NewAndRestoreAskToSaveAChangedGame) {
+    const std::string kept = (folder / "kept.chs").string();
+    testing::SetUpFen(kMiddlegame);
+    ASSERT_TRUE(SaveGameFile(kept));
+    const std::string keptFen = WriteFen();
+    struct Row {
+        const char* name;
+        int32_t command;
+        SaveAnswer answer;
+        const char* saveAs;  // the save dialog's answer; "" cancels it
+        bool goesOn;
+    };
+    const Row rows[] = {
+        {"新建 取消", kCommandNewGame, SaveAnswer::Cancel, "", false},
+        {"新建 不保存", kCommandNewGame, SaveAnswer::Discard, "", true},
+        {"新建 保存", kCommandNewGame, SaveAnswer::Save, "saved-new.chs", true},
+        {"新建 保存, dialog cancelled", kCommandNewGame, SaveAnswer::Save, "", false},
+        {"恢复 取消", kCommandRestore, SaveAnswer::Cancel, "", false},
+        {"恢复 不保存", kCommandRestore, SaveAnswer::Discard, "", true},
+        {"恢复 保存", kCommandRestore, SaveAnswer::Save, "saved-restore.chs", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RunCommand(kCommandNewGame);
+        UserMove("h2e2");
+        const std::string fen = WriteFen();
+        const std::string saved = *row.saveAs ? (folder / row.saveAs).string() : "";
+        questionAsked = openAsked = saveAsked = 0;
+        questionAnswers = {row.answer};
+        saveAnswers = {saved};
+        openAnswers = {kept};
+        RunCommand(row.command);
+        EXPECT_EQ(questionAsked, 1);
+        EXPECT_EQ(saveAsked, row.answer == SaveAnswer::Save ? 1 : 0);
+        EXPECT_EQ(openAsked, row.goesOn && row.command == kCommandRestore ? 1 : 0);
+        if (!saved.empty()) {
+            EXPECT_EQ(std::filesystem::file_size(saved), kGameFileSize);
+            EXPECT_EQ(LoadGameFile(saved), "");
+            EXPECT_EQ(WriteFen(), fen) << "the file holds the game as it was";
+            openAnswers = {kept};
+            RunCommand(row.command);  // the same command again: done
+        }
+        if (!row.goesOn) {
+            EXPECT_EQ(WriteFen(), fen);
+            EXPECT_EQ(plyCount, 2);
+        } else if (row.command == kCommandRestore) {
+            EXPECT_EQ(WriteFen(), keptFen);
+        } else {
+            EXPECT_EQ(WriteFen(), std::string(kStartFen));
+        }
+    }
+    EXPECT_TRUE(reportedErrors.empty());
+}
+
+// What makes a game one to ask about: moves played or taken back, a position set up. A new game, a
+// save, a restore, an export and an import leave nothing to ask about; nor do a demonstration's
+// moves, and the end-of-game dialog's "Yes" starts a new game without asking.
+TEST_F(MenuCommandsTest, OnlyChangesNoFileKeepsAreAskedAbout) {
+    const std::string file = (folder / "g.chs").string();
+    const std::string record = (folder / "g.pgn").string();
+    const auto asksOnNew = [&](const char* step) {
+        SCOPED_TRACE(step);
+        questionAsked = 0;
+        RunCommand(kCommandNewGame);
+        return questionAsked == 1;
+    };
+    EXPECT_FALSE(asksOnNew("a new game"));
+    UserMove("h2e2");
+    ASSERT_EQ(ExportGame(record, PgnNotation::Iccs), "");
+    EXPECT_FALSE(asksOnNew("exported"));
+    UserMove("h2e2");
+    saveAnswers = {file};
+    RunCommand(kCommandSaveAs);
+    EXPECT_FALSE(asksOnNew("saved"));
+    openAnswers = {file};
+    RunCommand(kCommandRestore);
+    EXPECT_FALSE(asksOnNew("restored"));
+    openAnswers = {file};
+    RunCommand(kCommandRestore);
+    UserMove("b0c2");
+    RunCommand(kCommandTakeBack);
+    RunCommand(kCommandReplay);
+    RunCommand(kCommandTakeBack);
+    EXPECT_TRUE(asksOnNew("moves played and taken back"));
+    ASSERT_EQ(ImportGame(record), "");
+    EXPECT_FALSE(asksOnNew("imported"));
+    ASSERT_EQ(PastePosition(kMiddlegame), "");
+    EXPECT_TRUE(asksOnNew("a position set up"));
+
+    static int movesBeforeStop;
+    movesBeforeStop = 4;
+    SetNativeEventPull([] {
+        if (timedThinking && --movesBeforeStop == 0) {
+            Message stop;
+            stop.command = kCommandStop;
+            PostMessage(stop);
+        }
+    });
+    RunCommand(kCommandDemo);
+    SetNativeEventPull(nullptr);
+    ASSERT_GT(plyCount, 0);
+    EXPECT_FALSE(asksOnNew("a demonstration"));
+
+    UserMove("h2e2");
+    questionAsked = 0;
+    Message playAgain;
+    playAgain.kind = MessageKind::NewGameRequest;
+    SendMessage(playAgain);
+    EXPECT_EQ(questionAsked, 0);
+    EXPECT_EQ(plyCount, 0);
+}
+
+// A file handed to the program: a game file by its name or by its bytes is restored, anything
+// else imported; one refused is reported as from the menu and leaves a new game.
+TEST_F(MenuCommandsTest, AGivenFileIsRestoredOrImportedAndARefusedOneLeavesANewGame) {
+    testing::SetUpFen(kMiddlegame);
+    const std::string gameFen = WriteFen();
+    ASSERT_TRUE(SaveGameFile(folder / "game.chs"));
+    const std::string gameBytes = testing::ReadWholeFile(folder / "game.chs");
+    RunCommand(kCommandNewGame);
+    UserMove("h2e2");
+    const std::string recordFen = WriteFen();
+    ASSERT_EQ(ExportGame(folder / "record.pgn", PgnNotation::Iccs), "");
+    const std::string recordText = testing::ReadWholeFile(folder / "record.pgn");
+    std::string notAGame = gameBytes;
+    notAGame[52] = 1;  // the King's value: no game file has another
+    std::string textOfGameSize = recordText;
+    textOfGameSize.resize(kGameFileSize, ' ');
+    struct Row {
+        const char* name;
+        std::string bytes;  // none: the file is missing
+        std::string fen;    // the game afterwards
+        const char* error;  // reported; "*" any error
+    };
+    const std::string startFen(kStartFen);
+    const Row rows[] = {
+        {"game.chs", gameBytes, gameFen, ""},
+        {"GAME.CHS", gameBytes, gameFen, ""},
+        {"game-without-extension", gameBytes, gameFen, ""},
+        {"record.pgn", recordText, recordFen, ""},
+        {"record.txt", recordText, recordFen, ""},
+        {"record-of-game-size", textOfGameSize, recordFen, ""},
+        {"bad.chs", notAGame, startFen, "游戏没有加载"},
+        {"missing.chs", "", startFen, "文件没有发现"},
+        {"bad-game-without-extension", notAGame, startFen, "*"},
+    };
+    questionAsked = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::filesystem::path file = folder / "given" / row.name;
+        std::filesystem::create_directories(file.parent_path());
+        if (!row.bytes.empty()) testing::WriteWholeFile(file, row.bytes);
+        testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 w");  // the game before
+        reportedErrors.clear();
+        display.Clear();
+        OpenGivenFile(file.string());
+        EXPECT_EQ(WriteFen(), row.fen);
+        ASSERT_EQ(reportedErrors.size(), *row.error ? 1u : 0u);
+        if (*row.error) {
+            if (std::string_view(row.error) != "*") {
+                EXPECT_EQ(reportedErrors[0], row.error);
+            }
+            EXPECT_EQ(plyCount, 0);
+            EXPECT_EQ(gameUnnamed, 1);
+        }
+        EXPECT_EQ(questionAsked, 0);
     }
 }
 

@@ -50,6 +50,21 @@ class WindowTest : public ::testing::Test {
     QTemporaryDir home;
 };
 
+// While it lives, a command that would ask "棋局已改变，保存吗？" goes on as after "不保存",
+// without the question: for tests of other things that start a new game over a changed one.
+class DropChangesUnasked {
+  public:
+    DropChangesUnasked() : ask_(askToSaveChanges) {
+        askToSaveChanges = [] { return SaveAnswer::Discard; };
+    }
+    ~DropChangesUnasked() { askToSaveChanges = ask_; }
+    DropChangesUnasked(const DropChangesUnasked&) = delete;
+    DropChangesUnasked& operator=(const DropChangesUnasked&) = delete;
+
+  private:
+    SaveQuestion ask_;
+};
+
 // Answers a file dialog as a user does: the file's path typed into the name field, then "OK".
 // selectFile() would leave the field alone once it has the focus, which it takes as soon as the
 // dialog is active, and the dialog would wait on. The accept comes from the event loop, so that

@@ -16,12 +16,15 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -38,9 +41,12 @@
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/messages.h"
+#include "records/gamefile.h"
 #include "records/gamelog.h"
+#include "records/menucommands.h"
 #include "records/settings.h"
 #include "rules/board.h"
+#include "rules/fen.h"
 #include "rules/game.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
@@ -49,6 +55,7 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
+#include "ui/savequestion.h"
 #include "ui/stoprequests.h"
 
 namespace xq {
@@ -93,6 +100,46 @@ class MainFormTest : public testing::WindowTest {
         message.command = command;
         PostMessage(message);
     }
+};
+
+// Answers the question "棋局已改变，保存吗？" whenever it comes up with the button `answer`, noting
+// its caption, text and buttons; closes any file dialog, counting it.
+class SaveQuestionAnswerer {
+  public:
+    explicit SaveQuestionAnswerer(const char* answer) : answer_(QString::fromUtf8(answer)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
+        timer_.start(10);
+    }
+
+    int asked = 0;
+    int fileDialogs = 0;
+    QString caption;
+    QString text;
+    QStringList buttons;
+
+  private:
+    void Answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            ++fileDialogs;
+            files->reject();
+            return;
+        }
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr || box->objectName() != QLatin1String(kSaveQuestionName)) return;
+        ++asked;
+        caption = box->windowTitle();
+        text = box->text();
+        buttons.clear();
+        for (QAbstractButton* button : box->buttons())
+            buttons.append(button->text());
+        buttons.sort();
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == answer_) button->click();
+    }
+
+    QString answer_;
+    QTimer timer_;
 };
 
 // One line per item: indentation for the level, the component name, the caption, and the
@@ -351,6 +398,125 @@ TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
     }
 }
 
+// A command that drops a game with changes no file keeps asks first, in the window as in the
+// core: "取消" keeps the game and the window; "不保存" lets the command go on (the file dialogs of
+// "恢复" and "导入棋谱..." open, the window closes). The end-of-game dialog's "No" asks nothing.
+TEST_F(MainFormTest, ACommandThatDropsAChangedGameAsksToSaveItFirst) {
+    constexpr int32_t kCloseBox = 0;
+    constexpr int32_t kEndOfGameNo = -1;
+    const struct {
+        const char* name;
+        int32_t command;
+    } rows[] = {
+        {"新建", kCommandNewGame}, {"恢复", kCommandRestore}, {"导入棋谱...", kCommandImportGame},
+        {"退出", kCommandExit},    {"close box", kCloseBox},  {"end of game, No", kEndOfGameNo},
+    };
+    for (const auto& row : rows) {
+        for (const char* answer : {"取消", "不保存"}) {
+            SCOPED_TRACE(std::string(row.name) + " " + answer);
+            TMainForm form;
+            form.show();
+            twoPlayerMode = 1;  // the move stays the only one
+            Square from = 0;
+            Square to = 0;
+            ASSERT_TRUE(ParseIccs("h2e2", &from, &to));
+            ASSERT_TRUE(HandleBoardMove(from, to));
+            const std::string fen = WriteFen();
+            SaveQuestionAnswerer answerer(answer);
+            if (row.command == kCloseBox) {
+                form.close();
+            } else if (row.command == kEndOfGameNo) {
+                Message no;
+                no.kind = MessageKind::ExitRequest;
+                PostMessage(no);
+            } else {
+                PostCommand(row.command);
+            }
+            DispatchPendingMessages();
+            const bool closes = row.command == kCommandExit || row.command == kCloseBox;
+            if (row.command == kEndOfGameNo) {
+                EXPECT_FALSE(form.isVisible());
+                EXPECT_EQ(answerer.asked, 0);
+                break;
+            }
+            ASSERT_EQ(answerer.asked, 1);
+            EXPECT_EQ(answerer.caption, QString::fromUtf8("中国象棋"));
+            EXPECT_EQ(answerer.text, QString::fromUtf8("棋局已改变，保存吗？"));
+            EXPECT_EQ(answerer.buttons, QString::fromUtf8("不保存 保存 取消").split(' '));
+            if (std::string_view(answer) == "取消") {
+                EXPECT_TRUE(form.isVisible());
+                EXPECT_EQ(WriteFen(), fen);
+                EXPECT_EQ(answerer.fileDialogs, 0);
+            } else if (closes) {
+                EXPECT_FALSE(form.isVisible());
+            } else {
+                EXPECT_TRUE(form.isVisible());
+                EXPECT_EQ(answerer.fileDialogs, row.command == kCommandNewGame ? 0 : 1);
+                EXPECT_EQ(plyCount, row.command == kCommandNewGame ? 0 : 1);
+            }
+        }
+    }
+}
+
+// `lanchuan-xiangqi FILE`: the file named on the command line, made absolute; of several, the
+// first.
+TEST_F(MainFormTest, TheCommandLineNamesTheFileToOpen) {
+    const QString program = QStringLiteral("lanchuan-xiangqi");
+    EXPECT_EQ(FileFromCommandLine({program}), QString());
+    EXPECT_EQ(FileFromCommandLine({program, QStringLiteral("g1.chs")}),
+              QDir::current().absoluteFilePath(QStringLiteral("g1.chs")));
+    EXPECT_EQ(FileFromCommandLine({program, QStringLiteral("/tmp/a.pgn"), QStringLiteral("b.pgn")}),
+              QStringLiteral("/tmp/a.pgn"));
+}
+
+// The program itself answers --help and --version on its standard output, without a window.
+TEST_F(MainFormTest, TheProgramNamesItsFileArgumentAndVersion) {
+    for (const char* option : {"--help", "--version"}) {
+        QProcess game;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        game.setProcessEnvironment(environment);
+        game.start(QStringLiteral(XQ_GAME_PROGRAM), {QString::fromUtf8(option)});
+        ASSERT_TRUE(game.waitForFinished(60000)) << option;
+        EXPECT_EQ(game.exitCode(), 0) << option;
+        const QString output = QString::fromUtf8(game.readAllStandardOutput());
+        EXPECT_TRUE(output.contains(std::string_view(option) == "--help" ? "[FILE]" : "0.1"))
+            << option << ": " << output.toStdString();
+    }
+}
+
+// A file handed to the window: a game file is restored and names the caption; one refused shows
+// the menu's error dialog, and the game is then a new one.
+TEST_F(MainFormTest, AGivenFileIsOpenedOrItsErrorShownBeforeANewGame) {
+    TMainForm form;
+    form.show();
+    const std::string good = home.filePath("good.chs").toStdString();
+    const std::string bad = home.filePath("bad.chs").toStdString();
+    std::string refusal;
+    ASSERT_TRUE(ReadFen("4k4/9/9/9/9/9/9/9/9/3K4R w", &refusal));
+    const std::string goodFen = WriteFen();
+    ASSERT_TRUE(SaveGameFile(good));
+    std::ofstream(bad) << "not a game";
+    QStringList errors;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = dynamic_cast<TChessErrorDlg*>(QApplication::activeModalWidget())) {
+            errors.append(dialog->Message()->text());
+            dialog->OkButton()->click();
+        }
+    });
+    answer.start(10);
+    NewGame();
+    OpenGivenFile(good);
+    EXPECT_EQ(WriteFen(), goodFen);
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("good.chs — 澜川中国象棋"));
+    EXPECT_TRUE(errors.isEmpty());
+    OpenGivenFile(bad);
+    EXPECT_EQ(errors, QStringList{QString::fromUtf8("游戏没有加载")});
+    EXPECT_EQ(WriteFen(), std::string(kStartFen));
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("澜川中国象棋"));
+}
+
 // Closing while the engine works: the close waits until the search has unwound, then the
 // settings are written and the window closes.
 TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
@@ -367,6 +533,7 @@ TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
         bool engineBusy = false;
         bool closedAtOnce = true;
         std::string writtenAtOnce;
+        SaveQuestionAnswerer answerer("不保存");
         QTimer::singleShot(400, &form, [&] {
             engineBusy = thinking || computerThinking;  // a check box may be up in the turn
             form.close();
@@ -382,6 +549,8 @@ TEST_F(MainFormTest, ClosingDuringASearchOrADemonstrationWaitsForItToUnwind) {
         EXPECT_NE(StoredSettings().find(demonstration ? "Level=4" : "Level=3"), std::string::npos);
         EXPECT_EQ(demoMode, 0);
         EXPECT_TRUE(PositionIsConsistent());
+        // The engine's move is the game's; the demonstration's are not.
+        EXPECT_EQ(answerer.asked, demonstration ? 0 : 1);
         libraryLoaded = false;
     }
 }

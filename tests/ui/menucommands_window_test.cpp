@@ -38,12 +38,14 @@
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/movelist.h"
+#include "ui/savequestion.h"
 
 namespace xq {
 namespace {
 
 // Answers every modal window that comes up while it lives, once: a file dialog through
-// `fileAnswer`, the check box with OK, the end-of-game dialog with "Yes" (or, with
+// `fileAnswer`, the check box with OK, the question whether to save the game with "不保存", the
+// end-of-game dialog with "Yes" (or, with
 // `closeEndOfGame`, by closing it without an answer) after noting its result and what the window
 // shows behind it. A window still open two seconds after its answer is a failure, and is closed.
 class ModalAnswerer {
@@ -60,6 +62,7 @@ class ModalAnswerer {
     std::string messageBehind;            // the panel's message line behind the dialog
     std::vector<MoveListRow> rowsBehind;  // the move list behind the dialog
     int checkBoxes = 0;
+    int saveQuestions = 0;  // "棋局已改变，保存吗？", answered "不保存"
 
   private:
     void Answer() {
@@ -81,8 +84,14 @@ class ModalAnswerer {
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             if (fileAnswer) fileAnswer(files);
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            ++checkBoxes;
-            box->accept();
+            if (box->objectName() != QLatin1String(kSaveQuestionName)) {
+                ++checkBoxes;
+                box->accept();
+                return;
+            }
+            ++saveQuestions;
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == QString::fromUtf8("不保存")) button->click();
         } else if (end != nullptr) {
             endOfGameUp_ = false;
             endOfGameText = end->Message()->text().toStdString();
@@ -156,7 +165,9 @@ TEST_F(MenuCommandsWindowTest, TakeBackAndReplayAreGreyedExactlyWhenNothingIsLef
     EXPECT_TRUE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());
     RunMenuCommand(kCommandTakeBack);
+    ModalAnswerer answerer;
     RunMenuCommand(kCommandNewGame);
+    EXPECT_EQ(answerer.saveQuestions, 1) << "moves played and taken back";
     EXPECT_FALSE(Item("UndoMove")->isEnabled());
     EXPECT_FALSE(Item("RedoUndo")->isEnabled());
     EXPECT_EQ(form->InfoForm()->FieldText("Timer"), QString::fromUtf8("时间："));
@@ -247,6 +258,7 @@ TEST_F(MenuCommandsWindowTest, SaveAsAndRestoreThroughTheFileDialogs) {
         testing::ChooseInFileDialog(dialog, QString::fromStdString(file.string()));
     };
     RunMenuCommand(kCommandRestore);
+    EXPECT_EQ(answerer.saveQuestions, 1) << "after b2e2, not after the saved game";
     // The open filter's two blanks are given; Qt's dialog shows every filter simplified.
     EXPECT_EQ(filters, QStringList{QString("Chess  File(*.chs)").simplified()});
     EXPECT_EQ(WriteFen(), fen);

@@ -528,6 +528,7 @@ TEST_F(MouseEntryTest, SwitchingBetweenDragAndSelectionWhileAPieceIsLifted) {
 // nothing stays lifted, no sprite's save-under is painted over the new board, and the next two
 // clicks make an ordinary move. The items that leave the board alone keep the piece lifted.
 TEST_F(MouseEntryTest, AMenuCommandPutsALiftedPieceBackUnlessItLeavesTheBoardAlone) {
+    testing::DropChangesUnasked dropChanges;  // "新建" starts each row afresh
     const struct Row {
         const char* item;
         uint8_t dragMode;

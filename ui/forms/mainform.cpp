@@ -40,6 +40,7 @@
 #include "ui/mouseentry.h"
 #include "ui/movelist.h"
 #include "ui/qteventsource.h"
+#include "ui/savequestion.h"
 #include "ui/sprite.h"
 #include "ui/systemfont.h"
 #include "ui/windowdisplay.h"
@@ -68,6 +69,14 @@ void PostStop() {
 
 void ExitClick() {
     if (mainForm != nullptr) mainForm->close();
+}
+
+// The end-of-game dialog's "No", a signal, the session's end: the program closes without asking
+// to save the game.
+void ExitRequested(const Message&) {
+    if (mainForm == nullptr) return;
+    mainForm->closeUnasked = true;
+    mainForm->close();
 }
 
 // The commands that open one of the window's dialogs.
@@ -209,6 +218,7 @@ TMainForm::~TMainForm() {
     ClearWindowHandlers();
     chooseGameToRestore = nullptr;
     chooseGameToSave = nullptr;
+    askToSaveChanges = nullptr;
     SetWindowProcedure(kMainWindow, nullptr);
     SetDisplay(nullptr);
     ClearMessages();
@@ -220,7 +230,9 @@ void TMainForm::RegisterHandlers() {
     RegisterMenuCommands();
     chooseGameToRestore = ChooseGameToRestore;
     chooseGameToSave = ChooseGameToSave;
+    askToSaveChanges = AskToSaveChanges;
     SetCommandHandler(kCommandExit, ExitClick);
+    SetMessageHandler(MessageKind::ExitRequest, ExitRequested);
     SetCommandHandler(kCommandPieceValues, DialogClick<kCommandPieceValues>);
     SetCommandHandler(kCommandLevelPerMove, DialogClick<kCommandLevelPerMove>);
     SetCommandHandler(kCommandLevelPerGame, DialogClick<kCommandLevelPerGame>);
@@ -343,7 +355,8 @@ void TMainForm::RefreshEditItems() {
 
 // Closing (FormCloseQuery). A running search or demonstration is told to stop first; the window
 // closes, and the settings are written, once it has unwound (CloseWhenSearchHasUnwound), so
-// nothing the search still uses is destroyed under it.
+// nothing the search still uses is destroyed under it. A game with changes no file keeps is then
+// saved or dropped as the user answers, or the close is cancelled.
 bool TMainForm::FormCloseQuery() {
     // A demonstration runs inside the engine's turn, so computerThinking covers it.
     if (thinking || computerThinking) {
@@ -355,6 +368,10 @@ bool TMainForm::FormCloseQuery() {
         return false;
     }
     stopAgain_.stop();
+    if (!closeUnasked && !KeepChangesFirst()) {
+        closeWaiting = false;
+        return false;
+    }
     WriteSettings(SettingsFile());
     return true;
 }

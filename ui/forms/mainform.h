@@ -76,6 +76,7 @@ class TMainForm : public QMainWindow {
 
     // Window state (the move entry's is in Mouse()).
     bool closeWaiting = false;  // a close waits for the engine's search to unwind
+    bool closeUnasked = false;  // the close asks nothing (the end-of-game dialog's "No")
 
   protected:
     void showEvent(QShowEvent* event) override;
