@@ -1,12 +1,80 @@
 #include "engine/master/engine.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "engine/master/tt.h"
 #include "engine/master/worker.h"
 
 namespace xq::master {
+
+namespace {
+
+// The helper threads of Lazy SMP, made once per SetThreads and kept waiting between searches, so
+// that a search creates no thread.
+class HelperPool {
+  public:
+    ~HelperPool() { Resize({}, nullptr); }
+
+    // One thread per worker after the first (the caller's thread searches with that one).
+    void Resize(const std::vector<std::unique_ptr<Worker>>& workers, SharedSearch* shared) {
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+        threads_.clear();
+        quit_ = false;
+        for (size_t i = 1; i < workers.size(); ++i) {
+            Worker* worker = workers[i].get();
+            threads_.emplace_back([this, worker, shared, i] { Run(*worker, *shared, i); });
+        }
+    }
+
+    void StartSearch() {
+        {
+            std::lock_guard lock(mutex_);
+            ++generation_;
+            running_ = static_cast<int>(threads_.size());
+        }
+        wake_.notify_all();
+    }
+
+    void WaitForSearch() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return running_ == 0; });
+    }
+
+  private:
+    void Run(Worker& worker, SharedSearch& shared, size_t id) {
+        uint64_t seen = 0;
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+                if (quit_) return;
+                seen = generation_;
+            }
+            worker.IterativeDeepening(shared, static_cast<int>(id), {});
+            std::lock_guard lock(mutex_);
+            if (--running_ == 0) done_.notify_all();
+        }
+    }
+
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    uint64_t generation_ = 0;
+    int running_ = 0;
+    bool quit_ = false;
+};
+
+}  // namespace
 
 struct Engine::Impl {
     TranspositionTable table;
@@ -15,6 +83,7 @@ struct Engine::Impl {
     Position position{};
     std::vector<MoveRecord> history;
     uint64_t seed = 0;
+    HelperPool helpers;  // last: its threads go before the workers they search with
 };
 
 Engine::Engine(size_t hashMegabytes, int threads) : impl_(std::make_unique<Impl>()) {
@@ -32,12 +101,15 @@ void Engine::SetHashSize(size_t megabytes) {
 void Engine::SetThreads(int threads) {
     threads = std::clamp(threads, 1, 64);
     auto& workers = impl_->workers;
+    if (static_cast<int>(workers.size()) == threads) return;
+    impl_->helpers.Resize({}, nullptr);
     while (static_cast<int>(workers.size()) > threads)
         workers.pop_back();
     while (static_cast<int>(workers.size()) < threads) {
         workers.push_back(std::make_unique<Worker>());
         workers.back()->SetSeed(impl_->seed);
     }
+    impl_->helpers.Resize(workers, &impl_->shared);
 }
 
 void Engine::SetSeed(uint64_t seed) {
@@ -75,17 +147,11 @@ SearchResult Engine::Search(const Limits& limits,
                             static_cast<int>(impl.history.size()));
     }
 
-    std::vector<std::thread> helpers;
-    for (size_t i = 1; i < impl.workers.size(); ++i) {
-        Worker* worker = impl.workers[i].get();
-        helpers.emplace_back(
-            [worker, &shared, i] { worker->IterativeDeepening(shared, static_cast<int>(i), {}); });
-    }
+    impl.helpers.StartSearch();
     Worker& main = *impl.workers[0];
     main.IterativeDeepening(shared, 0, onReport);
     shared.stop.store(true);
-    for (std::thread& helper : helpers)
-        helper.join();
+    impl.helpers.WaitForSearch();
 
     SearchResult result;
     result.nodes = 0;

@@ -80,6 +80,9 @@ class Engine {
     SearchResult Search(const Limits& limits,
                         const std::function<void(const SearchReport&)>& onReport = {});
     // Ends a running search as soon as possible; callable from another thread or from poll.
+    // A Stop that comes before Search has begun is not remembered (Search starts afresh): a
+    // caller whose stop may come first, such as a protocol thread, answers it through poll.
+    // The first iteration always completes, so that the result is a searched move.
     void Stop();
 
   private:

@@ -79,7 +79,7 @@ int32_t Worker::SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex) 
             if (score > alpha) score = -Search(-beta, -alpha, newDepth, 1, true, false);
         }
         Undo(m);
-        if (shared_->stop.load(std::memory_order_relaxed)) break;
+        if (Stopped()) break;
         if (i == pvIndex || score > alpha) {
             root.score = score;
             root.selDepth = selDepth_;
@@ -113,7 +113,7 @@ void Worker::AspirationSearch(int depth, int pvIndex, int32_t previous) {
         const int32_t score = SearchRoot(alpha, beta, depth, pvIndex);
         std::stable_sort(roots_ + pvIndex, roots_ + rootCount_,
                          [](const RootMove& a, const RootMove& b) { return a.score > b.score; });
-        if (shared_->stop.load(std::memory_order_relaxed)) return;
+        if (Stopped()) return;
         if (score <= alpha) {
             beta = (alpha + beta) / 2;
             alpha = std::max(score - delta, -kInfinite);
@@ -170,13 +170,13 @@ void Worker::IterativeDeepening(SharedSearch& shared, int id,
         }
         for (int line = 0; line < multiPV_; ++line) {
             AspirationSearch(depth, line, roots_[line].previousScore);
-            if (shared.stop.load(std::memory_order_relaxed)) break;
+            if (Stopped()) break;
             // A later line may come out better than an earlier one: the lines stay in order.
             std::stable_sort(roots_, roots_ + line + 1, [](const RootMove& a, const RootMove& b) {
                 return a.score > b.score;
             });
         }
-        if (shared.stop.load(std::memory_order_relaxed)) break;
+        if (Stopped()) break;
         completedDepth_ = depth;
         if (id != 0) continue;
         ReportLines(depth, onReport);

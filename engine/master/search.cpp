@@ -34,6 +34,31 @@ const auto kReductions = [] {
     return table;
 }();
 
+// The pieces (bits by list entry) of the side to move that the piece which just moved to `to`
+// chases: attacks where they stand while they are unprotected or worth more than it. The King
+// and the Pawns chase nothing, and nobody chases the King (that is check) or a Pawn still on its
+// own side of the river. Protection is judged by the board alone, pins aside.
+uint16_t ChaseTargets(const Position& p, Square to) {
+    const BoardCell& chaser = p.board[to];
+    if (chaser.kind == King || chaser.kind == Pawn || chaser.kind == Empty) return 0;
+    const Side victims = p.sideToMove;
+    const PieceList& list = p.pieceList[victims];
+    uint16_t targets = 0;
+    for (int i = 1; i <= list.lastIndex; ++i) {
+        const PieceEntry& entry = list.entry[i];
+        if (entry.kind == Empty || entry.kind == King) continue;
+        if (entry.kind == Pawn && InOwnHalf(victims, entry.square)) continue;
+        // The difference table first: it rules out almost every pair without a call.
+        if ((AttackTable[entry.square - to].kinds & KindBit(chaser.kind)) == 0) continue;
+        if (!Attacks(p, chaser.kind, to, entry.square)) continue;
+        if (kSeeValue[entry.kind] > kSeeValue[chaser.kind] ||
+            !IsAttacked(p, victims, entry.square)) {
+            targets = static_cast<uint16_t>(targets | 1u << i);
+        }
+    }
+    return targets;
+}
+
 bool IsValidHistoryMove(const Position& p, const MoveRecord& m) {
     if (m.piece == Empty || m.piece > Pawn || m.captured > Pawn || m.captured == King) return false;
     if (!IsBoardPoint(m.from) || !IsBoardPoint(m.to) || m.from == m.to) return false;
@@ -62,6 +87,7 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
     base_ = 0;
     keys_[0] = PositionKey(p);
     checked_[0] = InCheck(p);
+    chased_[0] = 0;
     quiet_[0] = 0;
     reversible_[0] = 0;
     for (int i = first; i < count; ++i) {
@@ -71,6 +97,7 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
         ++base_;
         keys_[base_] = PositionKey(p);
         checked_[base_] = InCheck(p);
+        chased_[base_] = m.captured == Empty ? ChaseTargets(p, m.to) : 0;
         quiet_[base_] = m.captured == Empty ? quiet_[base_ - 1] + 1 : 0;
         reversible_[base_] = m.captured == Empty ? reversible_[base_ - 1] + 1 : 0;
     }
@@ -172,8 +199,27 @@ bool Worker::HasMajorPieces(Side side, int atLeast) const {
     return count >= atLeast;
 }
 
+// The chases of the search path's moves after position `first` are worked out only when a
+// repetition needs them (the history's were at SetPosition): the moves are taken back one by one
+// down to it and played again.
+void Worker::WorkOutPathChases(int ply, int first) {
+    const int lowest = std::max(first, base_) + 1;
+    const int index = base_ + ply;
+    for (int k = index; k >= lowest; --k) {
+        const MoveRecord& move = stack_[k - base_].move;
+        chased_[k] = ChaseTargets(position_, move.to);
+        Undo(move);
+    }
+    for (int k = lowest; k <= index; ++k) {
+        MakeMove(position_, stack_[k - base_].move, false);
+        SwapSides(position_);
+    }
+}
+
 // A repetition is judged by the checks within it: when one side checked with every one of its
-// moves and the other did not, the checking side loses; any other repetition is a draw. After
+// moves and the other did not, the checking side loses. When neither side (or both) checked
+// throughout, a side that chased one and the same piece with every move while the other did not
+// loses; any other repetition is a draw. After
 // sixty moves by each side without a capture the game is drawn, unless the side to move is in
 // check or has no move, as the game judges it.
 bool Worker::RuleScore(int ply, int32_t* score) {
@@ -187,13 +233,19 @@ bool Worker::RuleScore(int ply, int32_t* score) {
             moverChecked = moverChecked && checked_[k];
         for (int k = index - 1; k > j; k -= 2)
             replierChecked = replierChecked && checked_[k];
-        if (moverChecked && !replierChecked) {
-            *score = kRepetitionWin - ply;
-        } else if (replierChecked && !moverChecked) {
-            *score = -(kRepetitionWin - ply);
-        } else {
-            *score = 0;
+        int verdict = moverChecked == replierChecked ? 0 : (moverChecked ? 1 : -1);
+        if (verdict == 0 && !moverChecked) {
+            WorkOutPathChases(ply, j);
+            uint16_t moverChased = 0xFFFF;
+            uint16_t replierChased = 0xFFFF;
+            for (int k = index; k > j; k -= 2)
+                moverChased &= chased_[k];
+            for (int k = index - 1; k > j; k -= 2)
+                replierChased &= chased_[k];
+            if ((moverChased != 0) != (replierChased != 0)) verdict = moverChased ? 1 : -1;
         }
+        // verdict 1: the side that just moved repeated by force of checks or chases and loses.
+        *score = verdict * (kRepetitionWin - ply);
         return true;
     }
     if (quiet_[index] >= kSixtyMovePlies && !stack_[ply].inCheck && HasLegalMove()) {
@@ -204,10 +256,10 @@ bool Worker::RuleScore(int ply, int32_t* score) {
 }
 
 bool Worker::CheckStop() {
-    if ((nodes_ & (kPollInterval - 1)) != 0) return shared_->stop.load(std::memory_order_relaxed);
+    if ((nodes_ & (kPollInterval - 1)) != 0) return Stopped();
     shared_->nodes.fetch_add(nodes_ - nodesFlushed_, std::memory_order_relaxed);
     nodesFlushed_ = nodes_;
-    if (id_ == 0 && rootDepth_ > 1) {
+    if (id_ == 0) {
         const Limits& limits = *shared_->limits;
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - shared_->started)
@@ -218,7 +270,7 @@ bool Worker::CheckStop() {
             shared_->stop.store(true, std::memory_order_relaxed);
         }
     }
-    return shared_->stop.load(std::memory_order_relaxed);
+    return Stopped();
 }
 
 void Worker::ScoreMoves(const MoveList& list, int32_t* scores, PackedMove ttMove, int ply) {
@@ -312,7 +364,9 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
     }
 
     // Step 2. Stand pat, unless in check.
+    const int32_t alphaIn = alpha;
     int32_t best = -kInfinite;
+    MoveRecord bestMove = NullMove;
     int32_t standPat = 0;
     if (!inCheck) {
         standPat = hit ? entry.eval : Evaluate(position_);
@@ -350,17 +404,23 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
         stack_[ply + 1].inCheck = givesCheck;
         const int32_t score = -Quiescence(-beta, -alpha, ply + 1);
         Undo(m);
-        if (shared_->stop.load(std::memory_order_relaxed)) return 0;
+        if (Stopped()) return 0;
         if (score > best) {
             best = score;
             if (score > alpha) {
                 alpha = score;
+                bestMove = m;
                 UpdatePv(ply, m);
                 if (score >= beta) break;
             }
         }
     }
     if (inCheck && legal == 0) return -(kMate - ply);
+    // Step 4. The result goes to the table at depth 0, below every entry of the main search.
+    const Bound bound =
+        best >= beta ? Bound::Lower : (best > alphaIn ? Bound::Exact : Bound::Upper);
+    shared_->table->Store(keys_[base_ + ply], TTData{Pack(bestMove), ScoreToTable(best, ply),
+                                                     inCheck ? 0 : standPat, 0, bound});
     return best;
 }
 
@@ -417,7 +477,7 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
             PlayNull(ply);
             int32_t score = -Search(-beta, -beta + 1, depth - reduction, ply + 1, false, !cutNode);
             UndoNull();
-            if (shared_->stop.load(std::memory_order_relaxed)) return 0;
+            if (Stopped()) return 0;
             if (score >= beta) {
                 if (score >= kMateBound) score = beta;
                 if (HasMajorPieces(us, 2) && depth < 12) return score;
@@ -506,7 +566,7 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
                 score = -Search(-beta, -alpha, newDepth, ply + 1, true, false);
         }
         Undo(m);
-        if (shared_->stop.load(std::memory_order_relaxed)) return 0;
+        if (Stopped()) return 0;
         if (!capture && quietCount < 64) quietsTried[quietCount++] = m;
         if (score > best) {
             best = score;

@@ -1,5 +1,7 @@
 #include "engine/master/tt.h"
 
+#include <new>
+
 #include "engine/master/engine.h"
 
 namespace xq::master {
@@ -23,7 +25,13 @@ void TranspositionTable::Resize(size_t megabytes) {
     while (count * 2 * sizeof(Bucket) <= bytes)
         count *= 2;
     if (count != bucketCount_) {
-        buckets_ = std::make_unique<Bucket[]>(count);
+        // A size the machine cannot give is halved until it can; a megabyte always can.
+        buckets_.reset();
+        bucketCount_ = 0;
+        while (!buckets_) {
+            buckets_.reset(new (std::nothrow) Bucket[count]);
+            if (!buckets_) count /= 2;
+        }
         bucketCount_ = count;
     }
     Clear();

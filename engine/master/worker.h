@@ -19,8 +19,8 @@ namespace xq::master {
 inline constexpr int kMaxPly = 96;
 inline constexpr int kMaxHistory = 400;  // plies of the game kept for repetitions
 inline constexpr int kMaxMultiPV = kMoveListCapacity;
-// A repetition won because the other side checked with every move of it: a decisive score that
-// is not a mate, so that nobody reports a mate that the board does not hold.
+// A repetition won because the other side checked (or chased) with every move of it: a decisive
+// score that is not a mate, so that nobody reports a mate that the board does not hold.
 inline constexpr int32_t kRepetitionWin = kMateBound - 500;
 inline constexpr int kSixtyMovePlies = 120;
 
@@ -83,6 +83,7 @@ class Worker {
 
     // The judgement of the rules on the node at ply, or false when the game goes on.
     bool RuleScore(int ply, int32_t* score);
+    void WorkOutPathChases(int ply, int first);
     bool HasLegalMove();
 
     void Play(const MoveRecord& move, int ply);
@@ -91,6 +92,9 @@ class Worker {
     void UndoNull();
     bool LeftKingAttacked() const;  // after Play: the mover's King is attacked
     bool CheckStop();
+    // The first iteration always completes, so that even a search stopped at once has a move
+    // that is not merely the first one generated.
+    bool Stopped() const { return rootDepth_ > 1 && shared_->stop.load(std::memory_order_relaxed); }
     void UpdateQuietStats(const MoveRecord& best, int ply, int depth, const MoveRecord* tried,
                           int triedCount);
     void ScoreMoves(const MoveList& list, int32_t* scores, PackedMove ttMove, int ply);
@@ -103,6 +107,9 @@ class Worker {
     // (index 0) to the node being searched (index base_ + ply).
     uint64_t keys_[kMaxHistory + kMaxPly + 8] = {};
     bool checked_[kMaxHistory + kMaxPly + 8] = {};
+    // Pieces chased by the move into each position: from SetPosition for the history, from
+    // WorkOutPathChases for the search path.
+    uint16_t chased_[kMaxHistory + kMaxPly + 8] = {};
     int quiet_[kMaxHistory + kMaxPly + 8] = {};       // quiet plies in a row up to this position
     int reversible_[kMaxHistory + kMaxPly + 8] = {};  // quiet plies without a null move
     int base_ = 0;

@@ -159,6 +159,33 @@ TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
     EXPECT_NE(ScoreOfLine(lines, "i0i1"), 0);
 }
 
+// Red's Rook followed Black's unprotected Knight from b7 to c9 and back, attacking it with every
+// move: Black repeating the Knight's flight wins, since Red would have chased throughout. The same
+// flight from a Knight that Red's Rook only passes by is a draw.
+TEST_F(MasterEngine, PerpetualChaseOfAnUnprotectedPieceLoses) {
+    constexpr std::string_view kChasedKnightFen = "4k4/9/1n7/9/9/9/1R7/9/9/3K5 b";
+    std::vector<MoveRecord> history;
+    Position position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7", "c3b3"}, &history);
+    Engine engine(4, 1);
+    engine.SetPosition(position, history);
+    std::vector<SearchReport> lines = AllLines(engine, 1);
+    EXPECT_EQ(ScoreOfLine(lines, "b7c9"), kRepetitionWin - 1);
+
+    // One move earlier Red's chase back to b3 is a move of the search: it repeats and loses.
+    history.clear();
+    position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7"}, &history);
+    engine.SetPosition(position, history);
+    lines = AllLines(engine, 3);
+    EXPECT_EQ(ScoreOfLine(lines, "c3b3"), -(kRepetitionWin - 1));
+
+    // The Rook moves between a3 and a2, chasing nothing.
+    history.clear();
+    position = PlayLine("4k4/9/1n7/9/9/9/R8/9/9/3K5 b", {"b7c9", "a3a2", "c9b7", "a2a3"}, &history);
+    engine.SetPosition(position, history);
+    lines = AllLines(engine, 1);
+    EXPECT_EQ(ScoreOfLine(lines, "b7c9"), 0);
+}
+
 TEST_F(MasterEngine, TheCheckedSideWinsWhenTheCheckerMustRepeat) {
     // After f8f9 Black to move would be checked again by g8g9; here Black replies and Red's
     // checking move would repeat: the line g8g9 is lost for Red whatever the depth.
@@ -273,6 +300,7 @@ TEST_F(MasterEngine, StopsWhenPollSaysSo) {
         limits.poll = [&] { return ++polls >= 3; };
         const SearchResult result = engine.Search(limits);
         EXPECT_GE(polls, 3);
+        EXPECT_GE(result.depth, 1);
         EXPECT_LT(result.depth, 40);
         EXPECT_TRUE(IsLegal(position, result.best));
         // Stop() from the poll callback ends it as well.
@@ -283,6 +311,21 @@ TEST_F(MasterEngine, StopsWhenPollSaysSo) {
         };
         EXPECT_TRUE(IsLegal(position, engine.Search(limits).best));
         EXPECT_GE(polls, 2);
+    }
+}
+
+TEST_F(MasterEngine, HelperThreadsFollowTheThreadCountBetweenSearches) {
+    Position position{};
+    ASSERT_TRUE(ReadFen(position, kStartFen, nullptr));
+    Engine engine(4, 1);
+    engine.SetPosition(position, {});
+    for (int threads : {3, 1, 2, 2}) {
+        engine.SetThreads(threads);
+        Limits limits;
+        limits.depth = 6;
+        const SearchResult result = engine.Search(limits);
+        EXPECT_EQ(result.depth, 6) << threads << " threads";
+        EXPECT_TRUE(IsLegal(position, result.best)) << threads << " threads";
     }
 }
 
