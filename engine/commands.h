@@ -38,6 +38,8 @@ enum Command : int32_t {
     kCommandReverseBoard,       // "反转棋盘"
     kCommandTwoPlayer,          // "两人对弈"
     kCommandBestPath,           // "最好路线"
+    kCommandEngineClassic,      // "引擎" > "标准"
+    kCommandEngineMaster,       // "引擎" > "大师"
     // "编辑" (editor)
     kCommandEdit = 501,     // "摆子"
     kCommandEditDone,       // "完成"

@@ -2,6 +2,7 @@
 
 #include "engine/book.h"
 #include "engine/commands.h"
+#include "engine/enginechoice.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/timecontrol.h"
@@ -47,10 +48,10 @@ void StartNextDemoGame(DemoEnding ending) {
 // search refused them all because each repeats a position, it searches again taking those
 // repetitions at the root. The mate search plays only the mates it finds.
 void SearchEngineMove() {
-    ThinkAndChoose(maxDepth);
+    ThinkWithChosenEngine(maxDepth);
     if (bestLine[0].piece != Empty || levelKind == kLevelMateSearch || !HasLegalMove()) return;
     repetitionAllowedAtRoot = 1;
-    ThinkAndChoose(maxDepth);
+    ThinkWithChosenEngine(maxDepth);
     repetitionAllowedAtRoot = 0;
 }
 
@@ -236,7 +237,7 @@ void Ponder() {
     RebaseRecord();
     // 5. Search from the position after the reply.
     recordTop = 0;
-    ThinkAndChoose(maxDepth);
+    ThinkWithChosenEngine(maxDepth);
     recordTop = -1;
     pondering = 0;
     // 6. The user played the predicted reply; the search was the engine's own.
@@ -268,7 +269,7 @@ void Hint() {
         timedThinking = 1;
         pondering = 0;
         hinting = 1;
-        ThinkAndChoose(1);
+        ThinkWithChosenEngine(1);
         hinting = 0;
     }
     // 4. The hint is the user's predicted move.

@@ -117,6 +117,13 @@ void PumpMessages() {
     TakeOneMessage();
 }
 
+void PumpMessagesFromPoll() {
+    if (pumpDisabled) return;
+    PullNativeEventsWhenDue();
+    if (!MessagesPendingFor(kMainWindow)) return;
+    TakeOneMessage();
+}
+
 void UnwindSearchLine() {
     unwoundTop = recordTop;
     while (recordTop > 0) {

@@ -30,6 +30,9 @@ inline constexpr uint32_t kNativePullMilliseconds = 10;
 // Takes at most one pending message of the main window and acts on it. Costs one counter step
 // and one load of the main window's pending count when nothing is pending for it.
 void PumpMessages();
+// The same for a search that calls it only every few thousand nodes (the 大师 engine's poll): the
+// toolkit's events are pulled whenever kNativePullMilliseconds have passed, without the call count.
+void PumpMessagesFromPoll();
 
 // Used by the pump around a click while pondering. UnwindSearchLine takes back the search's moves
 // above recordTop 0 and, while pondering, the predicted reply (recordTop ends at -2, or -1 when

@@ -1,6 +1,7 @@
 #include "engine/startup.h"
 
 #include "engine/book.h"
+#include "engine/enginechoice.h"
 #include "engine/evaluation.h"
 #include "engine/search.h"
 #include "engine/think.h"
@@ -26,6 +27,7 @@ void InitEngine() {
     done = true;
     AddNewGameHook(ClearEvaluation);
     AddNewGameHook(ResetEngineForNewGame);
+    AddNewGameHook(NewGameForMasterEngine);
 }
 
 }  // namespace xq

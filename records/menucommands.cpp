@@ -132,6 +132,8 @@ void RegisterMenuCommands() {
         {kCommandSound, SoundCommand},
         {kCommandReverseBoard, ReverseCommand},
         {kCommandBestPath, BestPathCommand},
+        {kCommandEngineClassic, ClassicEngineCommand},
+        {kCommandEngineMaster, MasterEngineCommand},
     };
     for (const auto& row : handlers)
         SetCommandHandler(row.command, row.handler);
@@ -150,6 +152,13 @@ void ChangeLevel(uint8_t level) {
         if (item != level) CheckMenuItem(kLevelItemNames[item], false);
     CheckMenuItem(LevelItemName(level), true);
     levelKind = level;
+}
+
+void ChooseEngine(EngineKind kind) {
+    const auto chosen = static_cast<size_t>(kind);
+    for (size_t item = 0; item < std::size(kEngineItemNames); ++item)
+        CheckMenuItem(kEngineItemNames[item], item == chosen);
+    engineKind = kind;
 }
 
 bool ChooseTimeLevel(uint8_t level, double value) {
@@ -299,6 +308,14 @@ void BestPathCommand() {
     bestPathShown = bestPathShown ? 0 : 1;
     CheckMenuItem("BestPath", bestPathShown != 0);
     if (!bestPathShown) ClearBestPath();
+}
+
+void ClassicEngineCommand() {
+    ChooseEngine(EngineKind::Classic);
+}
+
+void MasterEngineCommand() {
+    ChooseEngine(EngineKind::Master);
 }
 
 }  // namespace xq

@@ -1,7 +1,7 @@
 // The commands of the normal menu bar that need no toolkit: the game's files, the hint, taking
-// back and replaying, the levels, two-player mode, the demonstration, sound, the board's
-// orientation and the best line. Each is registered with the main window's procedure, so the
-// window, the tests and the headless tools run the same handlers through RunCommand. What they
+// back and replaying, the levels, the engine, two-player mode, the demonstration, sound, the
+// board's orientation and the best line. Each is registered with the main window's procedure, so
+// the window, the tests and the headless tools run the same handlers through RunCommand. What they
 // show in the menus (greyed items, check marks, captions) goes through the Display's menu calls;
 // what needs a dialog comes in through the hooks below, which the window fills with its file
 // dialogs and the tools with scripted answers.
@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/enginechoice.h"
+
 namespace xq {
 
 // The component names of the level items, by levelKind.
@@ -18,6 +20,9 @@ inline constexpr std::string_view kLevelItemNames[7] = {
     "MoveTime", "TotalTime", "Easy", "Infinite", "Ply1", "Mate", "Matching"};
 // The name of the level item of `levelKind`; any value outside 0..6 means "容易".
 std::string_view LevelItemName(uint8_t levelKind);
+
+// The component names of the engine items, by EngineKind.
+inline constexpr std::string_view kEngineItemNames[2] = {"EngineClassic", "EngineMaster"};
 
 // The captions of the two-player item: off, then on.
 inline constexpr std::string_view kTwoPlayerCaption = "两人对弈";
@@ -70,23 +75,29 @@ bool ChooseTimeLevel(uint8_t level, double value);
 // Returns false, changing nothing, below 1.
 bool ChooseDepthLevel(int64_t plies);
 
+// The engine items' shared step: the check mark on the item of `kind` and off the other one; then
+// engineKind = `kind`. The choice is kept in chess.ini with the other settings.
+void ChooseEngine(EngineKind kind);
+
 // The handlers, named after their items.
-void NewGameMenuCommand();  // "新建"
-void RestoreGameCommand();  // "恢复"
-void SaveGameCommand();     // "保存"
-void SaveGameAsCommand();   // "另存为..."
-void PassCommand();         // "对弈"
-void HintCommand();         // "提示"
-void TakeBackCommand();     // "悔棋"
-void ReplayCommand();       // "重下"
-void EasyCommand();         // "容易"
-void MatchingCommand();     // "匹配"
-void UnlimitedCommand();    // "无限制"
-void MateSearchCommand();   // "将死搜索"
-void TwoPlayerCommand();    // "两人对弈" / "单独对弈"
-void DemoCommand();         // "演示模式"
-void SoundCommand();        // "声音"
-void ReverseCommand();      // "反转棋盘"
-void BestPathCommand();     // "最好路线"
+void NewGameMenuCommand();    // "新建"
+void RestoreGameCommand();    // "恢复"
+void SaveGameCommand();       // "保存"
+void SaveGameAsCommand();     // "另存为..."
+void PassCommand();           // "对弈"
+void HintCommand();           // "提示"
+void TakeBackCommand();       // "悔棋"
+void ReplayCommand();         // "重下"
+void EasyCommand();           // "容易"
+void MatchingCommand();       // "匹配"
+void UnlimitedCommand();      // "无限制"
+void MateSearchCommand();     // "将死搜索"
+void TwoPlayerCommand();      // "两人对弈" / "单独对弈"
+void DemoCommand();           // "演示模式"
+void SoundCommand();          // "声音"
+void ReverseCommand();        // "反转棋盘"
+void BestPathCommand();       // "最好路线"
+void ClassicEngineCommand();  // "引擎" > "标准"
+void MasterEngineCommand();   // "引擎" > "大师"
 
 }  // namespace xq

@@ -77,6 +77,7 @@ void Reset() {
     boardReversed = 0;
     soundOn = kDefaultSoundOn;
     bestPathShown = 1;
+    engineKind = kDefaultEngine;
     twoPlayerMode = 0;
     demoMode = 0;
     timedThinking = 0;
@@ -102,6 +103,9 @@ void ReadSettings(const std::filesystem::path& file) {
     maxDepth = IsDepthLimit(depth) ? depth : kDefaultMaxDepth;
     // 5. SoundOn: any integer other than 0 means on.
     soundOn = ReadProfileInt(kSettingsSection, "SoundOn", kDefaultSoundOn, file) != 0 ? 1 : 0;
+    // 6. Engine: a missing key or an unknown value means the classic engine.
+    const int engine = ReadProfileInt(kSettingsSection, "Engine", kClassicEngineSetting, file);
+    engineKind = engine == kMasterEngineSetting ? EngineKind::Master : EngineKind::Classic;
 }
 
 void WriteSettings(const std::filesystem::path& file) {
@@ -113,6 +117,9 @@ void WriteSettings(const std::filesystem::path& file) {
                        file);
     WriteProfileString(kSettingsSection, "MaxLevel", std::to_string(maxDepth), file);
     WriteProfileString(kSettingsSection, "SoundOn", std::to_string(soundOn ? 1 : 0), file);
+    const int engine =
+        engineKind == EngineKind::Master ? kMasterEngineSetting : kClassicEngineSetting;
+    WriteProfileString(kSettingsSection, "Engine", std::to_string(engine), file);
 }
 
 }  // namespace xq

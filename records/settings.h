@@ -1,6 +1,6 @@
 // The settings kept from one run to the next in chess.ini (section CHESS): the level, its time
-// value, the board colour, the depth limit and the sound switch. This module owns the keys and
-// their built-in values, and the board's look that the window reads.
+// value, the board colour, the depth limit, the sound switch and the engine. This module owns the
+// keys and their built-in values, and the board's look that the window reads.
 #pragma once
 
 #include <cmath>
@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/enginechoice.h"
 #include "engine/think.h"
 
 namespace xq {
@@ -49,6 +50,10 @@ inline constexpr BoardColor kDefaultSquareColor{0, 128, 0};
 extern BoardColor colorSquare;
 extern uint8_t boardReversed;  // the board is drawn with Black at the bottom
 
+// The engine in chess.ini: the classic one, or the 大师 engine.
+inline constexpr int kClassicEngineSetting = 0;
+inline constexpr int kMasterEngineSetting = 1;
+
 inline constexpr char kSettingsFileName[] = "chess.ini";
 inline constexpr char kSettingsSection[] = "CHESS";
 
@@ -58,19 +63,20 @@ std::filesystem::path SettingsFile();
 // Every setting of the engine and the game back at its built-in value, as at start-up before
 // chess.ini is read: the piece values, the level, its time value and the depth limit, the board
 // colour and orientation, the sound and best-line switches, two-player and demonstration mode
-// off, and the engine at rest (no timed thinking, pondering, time limit, stop or last score).
-// The game itself (position, record, clocks, sides) is NewGame's.
+// off, the classic engine chosen, and the engine at rest (no timed thinking, pondering, time limit,
+// stop or last score). The game itself (position, record, clocks, sides) is NewGame's.
 void Reset();
 
-// Reads Level, AverageTime, ColorSquare, MaxLevel and SoundOn, in that order, into levelKind,
-// levelTime, colorSquare, maxDepth and soundOn. A missing file or key gives the built-in value,
-// and so does a value out of range: a level outside 0..6 (the integer's low byte is the level,
-// so 258 reads as 2), a time that IsLevelTime refuses, a depth outside 1..45 (also
-// taken from the low byte), a colour that is not a number. An empty colour keeps the colour.
+// Reads Level, AverageTime, ColorSquare, MaxLevel, SoundOn and Engine, in that order, into
+// levelKind, levelTime, colorSquare, maxDepth, soundOn and engineKind. A missing file or key gives
+// the built-in value, and so does a value out of range: a level outside 0..6 (the integer's low
+// byte is the level, so 258 reads as 2), a time that IsLevelTime refuses, a depth outside 1..45
+// (also taken from the low byte), a colour that is not a number, an engine other than 0 or 1. An
+// empty colour keeps the colour.
 void ReadSettings(const std::filesystem::path& file);
 // Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
-// MaxLevel and SoundOn, in that order, each as a text value (the time with six decimals, or as
-// LevelTimeText has it when six decimals would change it); every other line of the file stays as
+// MaxLevel, SoundOn and Engine, in that order, each as a text value (the time with six decimals, or
+// as LevelTimeText has it when six decimals would change it); every other line of the file stays as
 // it was. Write failures are not reported.
 void WriteSettings(const std::filesystem::path& file);
 

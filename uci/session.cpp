@@ -29,6 +29,12 @@ namespace {
 constexpr std::string_view kEngineName = "Lanchuan 0.1";
 constexpr std::string_view kEngineAuthor = "the Lanchuan Xiangqi developers";
 
+// The ranges of the 大师 engine's options.
+constexpr int64_t kDefaultHashMegabytes = 16;
+constexpr int64_t kMaxHashMegabytes = 4096;
+constexpr int64_t kMaxThreads = 64;
+constexpr int64_t kMaxMultiPV = 64;
+
 std::string Lowercase(std::string_view text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -59,6 +65,17 @@ bool ReadSwitch(const std::string& value, bool* on) {
     return true;
 }
 
+// A whole number within min..max; false for anything else.
+bool ReadNumber(const std::string& value, int64_t min, int64_t max, int64_t* number) {
+    const char* end = value.data() + value.size();
+    const auto [stop, failure] = std::from_chars(value.data(), end, *number);
+    return failure == std::errc() && stop == end && *number >= min && *number <= max;
+}
+
+std::string Range(int64_t min, int64_t max) {
+    return std::to_string(min) + ".." + std::to_string(max);
+}
+
 void SeedGenerator(uint64_t seed) {
     if (seed == 0) {
         RandomSeed();
@@ -69,7 +86,8 @@ void SeedGenerator(uint64_t seed) {
 
 }  // namespace
 
-Session::Session(CommandInput& input) : input_(input) {
+Session::Session(CommandInput& input)
+    : input_(input), engine_(static_cast<size_t>(kDefaultHashMegabytes), 1) {
     SeedGenerator(seed_);
 }
 
@@ -134,13 +152,28 @@ void Session::Identify(Protocol protocol) {
     protocol_ = protocol;
     SendLine("id name " + std::string(kEngineName));
     SendLine("id author " + std::string(kEngineAuthor));
+    const std::string hash = std::to_string(kDefaultHashMegabytes);
     if (protocol == Protocol::Uci) {
+        SendLine("option name Engine type combo default Master var Master var Classic");
+        SendLine("option name Hash type spin default " + hash + " min 1 max " +
+                 std::to_string(kMaxHashMegabytes));
+        SendLine("option name Threads type spin default 1 min 1 max " +
+                 std::to_string(kMaxThreads));
+        SendLine("option name MultiPV type spin default 1 min 1 max " +
+                 std::to_string(kMaxMultiPV));
         SendLine("option name OwnBook type check default true");
         SendLine("option name Seed type spin default 0 min 0 max 2147483647");
         SendLine("option name Ponder type check default false");
         SendLine("option name UCI_Variant type combo default xiangqi var xiangqi");
         SendLine("uciok");
     } else {
+        SendLine("option engine type combo var master var classic default master");
+        SendLine("option hashsize type spin min 1 max " + std::to_string(kMaxHashMegabytes) +
+                 " default " + hash);
+        SendLine("option threads type spin min 1 max " + std::to_string(kMaxThreads) +
+                 " default 1");
+        SendLine("option multipv type spin min 1 max " + std::to_string(kMaxMultiPV) +
+                 " default 1");
         SendLine("option usebook type check default true");
         SendLine("option seed type spin min 0 max 2147483647 default 0");
         SendLine("option ponder type check default false");
@@ -150,9 +183,11 @@ void Session::Identify(Protocol protocol) {
     }
 }
 
-// The next game's library moves come as they did after start-up when a seed was given.
+// The next game's library moves come as they did after start-up when a seed was given; the 大师
+// engine forgets the last game's tables.
 void Session::NewGame() {
     if (seed_ != 0) SeedRandom(seed_);
+    engine_.NewGame();
 }
 
 // UCI: setoption name NAME [value VALUE]. UCCI: setoption NAME [VALUE].
@@ -186,6 +221,39 @@ void Session::SetOption(const Words& words) {
         }
         seed_ = seed;
         SeedGenerator(seed_);
+        engine_.SetSeed(seed_);
+    } else if (key == "engine") {
+        if (setting == "master" || value == "大师") {
+            useMaster_ = true;
+        } else if (setting == "classic" || value == "标准") {
+            useMaster_ = false;
+        } else {
+            Refuse("option Engine takes Master or Classic, not '" + Printable(value) + "'");
+        }
+    } else if (key == "hash" || key == "hashsize") {
+        int64_t megabytes = 0;
+        if (!ReadNumber(value, 1, kMaxHashMegabytes, &megabytes)) {
+            Refuse("option " + Printable(name) + " takes megabytes " + Range(1, kMaxHashMegabytes) +
+                   ", not '" + Printable(value) + "'");
+            return;
+        }
+        engine_.SetHashSize(static_cast<size_t>(megabytes));
+    } else if (key == "threads") {
+        int64_t threads = 0;
+        if (!ReadNumber(value, 1, kMaxThreads, &threads)) {
+            Refuse("option Threads takes a number " + Range(1, kMaxThreads) + ", not '" +
+                   Printable(value) + "'");
+            return;
+        }
+        engine_.SetThreads(static_cast<int>(threads));
+    } else if (key == "multipv") {
+        int64_t lines = 0;
+        if (!ReadNumber(value, 1, kMaxMultiPV, &lines)) {
+            Refuse("option MultiPV takes a number " + Range(1, kMaxMultiPV) + ", not '" +
+                   Printable(value) + "'");
+            return;
+        }
+        multiPV_ = static_cast<int>(lines);
     } else if (key == "usemillisec") {
         if (!ReadSwitch(setting, &ucciMilliseconds_))
             Refuse("option usemillisec takes true or false, not '" + Printable(value) + "'");

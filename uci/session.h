@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/master/engine.h"
 #include "rules/types.h"
 #include "uci/commandinput.h"
 #include "uci/gorequest.h"
@@ -55,6 +56,12 @@ class Session {
     void ReportBestMove();
     int64_t ElapsedMs(Clock::time_point since) const;
 
+    // Thinking with the 大师 engine (masterthinking.cpp).
+    void SearchWithMaster();
+    bool MasterPoll();
+    void ReportMasterIteration(const master::SearchReport& report);
+    void SendIterationLine(const master::SearchReport& report, const std::vector<MoveRecord>& line);
+
     static void PullNativeEvents();
     static void IterationDone();
     static bool RootMoveExcluded(const MoveRecord& move);
@@ -64,6 +71,10 @@ class Session {
     bool ownBook_ = true;
     uint64_t seed_ = 0;              // 0: seeded from the clock at start-up
     bool ucciMilliseconds_ = false;  // UCCI's usemillisec: go's times in milliseconds, not seconds
+    bool useMaster_ = true;          // the 大师 engine searches; false: the classic one
+    int multiPV_ = 1;                // lines the 大师 engine reports
+    master::Engine engine_;
+    bool masterSoftStop_ = false;  // the 大师 engine's soft limit is reached: no new iteration
 
     bool positionSet_ = false;
     PositionRequest position_;         // the last good position

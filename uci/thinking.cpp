@@ -1,5 +1,5 @@
-// The session's search: the game's think driver with the protocol's time limits, the commands
-// that arrive meanwhile, and the lines that report it.
+// The session's search: the classic engine under the game's think driver with the protocol's time
+// limits, the commands that arrive meanwhile, and the lines that report it.
 #include <cstdlib>
 
 #include "engine/book.h"
@@ -94,6 +94,11 @@ bool Session::PlayFromLibrary() {
 }
 
 void Session::Search() {
+    if (useMaster_ && banned_.empty() && allowed_.empty()) {
+        SearchWithMaster();
+        return;
+    }
+    if (useMaster_) Refuse("the root moves are restricted: the classic engine searches this move");
     // The driver's stopwatch counts whole seconds; the protocol's limits are kept in
     // milliseconds by the pull below, so the driver itself is told never to stop on time.
     levelKind = kLevelUnlimited;

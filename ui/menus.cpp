@@ -24,6 +24,8 @@ bool KeepsLiftedPiece(int32_t command) {
         case kCommandSelect:
         case kCommandSound:
         case kCommandBestPath:
+        case kCommandEngineClassic:
+        case kCommandEngineMaster:
         case kCommandCopyPosition:
             return true;
         default:
@@ -79,6 +81,11 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     AddItem(mouse, "MouseDrag", "拖动", kCommandDrag)->setChecked(true);
     AddItem(mouse, "MouseSelect", "选择", kCommandSelect);
     AddItem(options, "Sound", "声音", kCommandSound);
+    QMenu* engine = options->addMenu(QString::fromUtf8("引擎"));
+    engine->menuAction()->setObjectName("Engine");
+    items_["Engine"] = engine->menuAction();
+    AddItem(engine, kEngineItemNames[0].data(), kClassicEngineName.data(), kCommandEngineClassic);
+    AddItem(engine, kEngineItemNames[1].data(), kMasterEngineName.data(), kCommandEngineMaster);
 
     QMenu* display = AddMenu(&normal, "Display", "显示");
     AddItem(display, "Colors", "颜色...", kCommandColour);
@@ -111,11 +118,13 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     MakeOneChoice({kLevelItemNames[0], kLevelItemNames[1], kLevelItemNames[2], kLevelItemNames[3],
                    kLevelItemNames[4], kLevelItemNames[5], kLevelItemNames[6]});
     MakeOneChoice({"MouseDrag", "MouseSelect"});
+    MakeOneChoice({kEngineItemNames[0], kEngineItemNames[1]});
     MakeOneChoice({"RedTurn", "BlackTurn"});
     for (const char* name : {"Sound", "BestPath", "MarkLastMove"})
         items_[name]->setCheckable(true);
     SetChecked("MouseDrag", true);
     SetChecked("BestPath", true);
+    SetChecked(ItemName(kEngineItemNames[0]), true);
 
     // The usual keys, shown beside their items. They act only while their item is on the bar
     // shown, so the normal bar's keys rest while the engine thinks or the editor is open.
@@ -216,6 +225,12 @@ QAction* MainMenus::LevelItem(uint8_t levelKind) const {
 
 void MainMenus::CheckLevelItem(uint8_t levelKind) {
     SetChecked(ItemName(LevelItemName(levelKind)), true);
+}
+
+void MainMenus::CheckEngineItem(EngineKind kind) {
+    const auto chosen = static_cast<size_t>(kind);
+    for (size_t item = 0; item < std::size(kEngineItemNames); ++item)
+        SetChecked(ItemName(kEngineItemNames[item]), item == chosen);
 }
 
 }  // namespace xq

@@ -16,6 +16,8 @@
 #include <map>
 #include <string_view>
 
+#include "engine/enginechoice.h"
+
 namespace xq {
 
 enum class MenuBarKind { Normal, Edit, Think };
@@ -41,6 +43,8 @@ class MainMenus {
     // The check mark of the level item of `levelKind` (any value outside 0..6 means "容易").
     void CheckLevelItem(uint8_t levelKind);
     QAction* LevelItem(uint8_t levelKind) const;
+    // The check mark of the engine item of `kind`, off the other one.
+    void CheckEngineItem(EngineKind kind);
 
   private:
     QAction* AddItem(QMenu* menu, const char* name, const char* caption, int32_t command);

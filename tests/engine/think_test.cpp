@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/masterthink.h"
+#include "engine/search.h"
 #include "engine/timecontrol.h"
 #include "engine_fixture.h"
 #include "records/notation.h"
@@ -166,6 +168,45 @@ TEST_F(ThinkTest, PanelValuesGoToTheirFields) {
         {"ShowPanelValue", "Value=   1.00"},
     };
     EXPECT_EQ(display.calls, expected);
+}
+
+// The 大师 engine's hundredths of a Pawn and its mates in plies, as the classic engine's values:
+// the panel, the log and the demonstration's resignation read them alike.
+TEST_F(ThinkTest, MasterScoresReadAsTheClassicEnginesScores) {
+    const struct {
+        int32_t master;
+        int32_t classic;
+        const char* text;
+    } rows[] = {
+        {0, 0, "   0.00"},
+        {100, 256, "   1.00"},
+        {-250, -640, "  -2.50"},
+        // No mate however large: below the classic engine's mate scores.
+        {master::kMateBound, kMateScore - kMatePly * (kMaxPly + 1) - 1, " 102.50"},
+        {master::kMate - 1, kMateScore - kMatePly, " 124.50"},
+        {-(master::kMate - 2), -(kMateScore - 2 * kMatePly), "-124.00"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ClassicScore(row.master), row.classic) << row.master;
+        EXPECT_EQ(ScoreText(ClassicScore(row.master)), row.text) << row.master;
+    }
+}
+
+// The moves the 大师 engine is given: the game's, oldest first, without the search's working slot.
+TEST_F(ThinkTest, GameHistoryForTheMasterEngine) {
+    SetUpPosition(kStartFen);
+    EXPECT_TRUE(GameHistory().empty());
+    const std::vector<std::string_view> moves = {"h2e2", "h9g7", "h0g2"};
+    testing::PlayGameMoves(moves);
+    for (int16_t top : {-1, 0}) {
+        recordTop = top;
+        GameRecord[0] = testing::Generated("g6g5");  // a working move of an earlier search
+        const std::vector<MoveRecord> history = GameHistory();
+        ASSERT_EQ(history.size(), moves.size()) << top;
+        for (size_t k = 0; k < moves.size(); ++k)
+            EXPECT_TRUE(SameMove(history[k], GameRecord[-3 + static_cast<int>(k)])) << k;
+    }
+    recordTop = -1;
 }
 
 }  // namespace

@@ -76,6 +76,7 @@ TEST_F(SettingsTest, RoundTripKeepsForeignSectionsAndKeys) {
               "AverageTime=10.000000\n"
               "MaxLevel=12\n"
               "SoundOn=0\n"
+              "Engine=0\n"
               "\n"
               "[After]\n"
               "SoundOn=0\n");
@@ -91,6 +92,7 @@ TEST_F(SettingsTest, ResetGivesEverySettingItsBuiltInValueAndTheEngineAtRest) {
     twoPlayerMode = demoMode = timedThinking = pondering = noTimeLimit = stopSearch = 1;
     timeLimit = 3.0;
     searchScore = 100;
+    engineKind = EngineKind::Master;
     Reset();
     ExpectState(kDefaultLevel, kDefaultLevelTime, kDefaultSquareColor, kDefaultMaxDepth,
                 kDefaultSoundOn, "reset");
@@ -101,6 +103,7 @@ TEST_F(SettingsTest, ResetGivesEverySettingItsBuiltInValueAndTheEngineAtRest) {
     EXPECT_EQ(twoPlayerMode + demoMode + timedThinking + pondering + noTimeLimit + stopSearch, 0);
     EXPECT_EQ(timeLimit, 0.0);
     EXPECT_EQ(searchScore, 0);
+    EXPECT_EQ(engineKind, EngineKind::Classic);
 }
 
 TEST_F(SettingsTest, NoFileGivesTheBuiltInValuesAndWritingCreatesIt) {
@@ -115,7 +118,8 @@ TEST_F(SettingsTest, NoFileGivesTheBuiltInValuesAndWritingCreatesIt) {
               "Level=2\n"
               "AverageTime=5.000000\n"
               "MaxLevel=45\n"
-              "SoundOn=1\n");
+              "SoundOn=1\n"
+              "Engine=0\n");
 }
 
 TEST_F(SettingsTest, ValuesOutOfRangeFallBackToTheBuiltInOnes) {
@@ -188,6 +192,37 @@ TEST_F(SettingsTest, EveryTimeTakenIsWrittenBackAsTheSameNumber) {
         SetState(3, 7.5, kDefaultSquareColor, 45, 1);
         ReadSettings(file);
         ExpectState(1, row.time, {9, 9, 9}, 20, 0, row.text);
+    }
+}
+
+// The engine: 1 is the 大师 engine; a missing key, and any other value, the classic one. The chosen
+// engine is written back and read again.
+TEST_F(SettingsTest, EngineKeyChoosesTheMasterEngineOnlyWhenItSaysSo) {
+    const struct {
+        const char* lines;
+        EngineKind engine;
+    } rows[] = {
+        {"Level=3", EngineKind::Classic},   {"Engine=1", EngineKind::Master},
+        {"Engine=0", EngineKind::Classic},  {"Engine=2", EngineKind::Classic},
+        {"Engine=-1", EngineKind::Classic}, {"Engine=大师", EngineKind::Classic},
+        {"Engine=", EngineKind::Classic},
+    };
+    const auto file = folder_ / "chess.ini";
+    for (const auto& row : rows) {
+        WriteWholeFile(file, std::string("[CHESS]\n") + row.lines + "\n");
+        for (EngineKind before : {EngineKind::Classic, EngineKind::Master}) {
+            engineKind = before;
+            ReadSettings(file);
+            EXPECT_EQ(engineKind, row.engine) << row.lines;
+        }
+        WriteSettings(file);
+        engineKind = row.engine == EngineKind::Master ? EngineKind::Classic : EngineKind::Master;
+        ReadSettings(file);
+        EXPECT_EQ(engineKind, row.engine) << row.lines << ", written back";
+        EXPECT_NE(ReadWholeFile(file).find(row.engine == EngineKind::Master ? "\nEngine=1\n"
+                                                                            : "\nEngine=0\n"),
+                  std::string::npos)
+            << row.lines;
     }
 }
 

@@ -2,6 +2,7 @@
 // scripted commands on its input and its answers are read back line by line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -145,8 +146,12 @@ TEST(UciProtocol, LegalBestMovesWithIterationLines) {
         for (const std::string& line : lines) {
             if (!line.starts_with("info depth ")) continue;
             iterationSeen = true;
-            for (const char* field : {" score cp ", " nodes ", " nps ", " time ", " pv "})
+            for (const char* field : {" score ", " nodes ", " nps ", " time ", " pv "})
                 EXPECT_NE(line.find(field), std::string::npos) << line;
+            // A Pawn is 100, or the moves to a mate the search has seen.
+            EXPECT_TRUE(line.find(" score cp ") != std::string::npos ||
+                        line.find(" score mate ") != std::string::npos)
+                << line;
             // The line's first move is legal too.
             EXPECT_TRUE(IsLegalAfter(row.fen, row.moves, Word(line.substr(line.find(" pv ")), 1)))
                 << line;
@@ -350,7 +355,10 @@ TEST(UciProtocol, BadInputIsRefusedAndThePositionKept) {
         "position fen 5k3/9/9/9/3r5/9/9/9/9/3K5 w moves d0d1",  // leaves the King in check
         "position startpos moves h2e2 h2e2",
         "position startpos banana",
-        "setoption name Hash value 16",
+        "setoption name Hash value 0",
+        "setoption name Threads value 65",
+        "setoption name MultiPV value two",
+        "setoption name Engine value Grandmaster",
         "setoption name Seed value -3",
         "setoption name OwnBook value maybe",
         "go depth x",
@@ -392,14 +400,22 @@ TEST(UciProtocol, PositionsWithoutASearchedMove) {
     lines = engine.ReadUntil("bestmove");
     EXPECT_TRUE(HasLineStarting(lines, "info string no legal move"));
     EXPECT_EQ(Last(lines), "bestmove (none)");
-    // Every legal move repeats a position: one of them is still searched and played.
-    engine.Send(
-        "position fen 3k5/9/9/9/9/9/9/9/9/4K4 w moves e0e1 d9d8 e1e0 d8d9 e0f0 d9d8 f0e0 d8d9");
-    engine.Send("go depth 4");
-    lines = engine.ReadUntil("bestmove");
-    EXPECT_TRUE(HasLineStarting(lines, "info string every legal move repeats a position"));
-    EXPECT_TRUE(HasLineStarting(lines, "info depth 4 "));
-    EXPECT_TRUE(IsLegalAfter("3k5/9/9/9/9/9/9/9/9/4K4 w", {}, Word(Last(lines), 1))) << Last(lines);
+    // Every legal move repeats a position: one of them is still searched and played. The classic
+    // engine refuses repetitions at the root and says that it takes them after all; the 大师 engine
+    // scores them as the rules do.
+    for (const char* chosen : {"Master", "Classic"}) {
+        SCOPED_TRACE(chosen);
+        engine.Send(std::string("setoption name Engine value ") + chosen);
+        engine.Send(
+            "position fen 3k5/9/9/9/9/9/9/9/9/4K4 w moves e0e1 d9d8 e1e0 d8d9 e0f0 d9d8 f0e0 d8d9");
+        engine.Send("go depth 4");
+        lines = engine.ReadUntil("bestmove");
+        EXPECT_EQ(HasLineStarting(lines, "info string every legal move repeats a position"),
+                  std::string(chosen) == "Classic");
+        EXPECT_TRUE(HasLineStarting(lines, "info depth 4 "));
+        EXPECT_TRUE(IsLegalAfter("3k5/9/9/9/9/9/9/9/9/4K4 w", {}, Word(Last(lines), 1)))
+            << Last(lines);
+    }
     // Mated again: an infinite search still waits for its stop.
     engine.Send(std::string("position fen ") + kMateInOne + " moves b7b9");
     engine.Send("go infinite");
@@ -526,6 +542,73 @@ TEST(UcciProtocol, GoAsUcciProgramsAndAdaptersSendIt) {
         } else {
             EXPECT_FALSE(HasLineStarting(lines, "info string "));
         }
+    }
+}
+
+// Numbers of the "multipv k" fields of the iteration lines at `depth`.
+std::vector<int> MultiPvAtDepth(const std::vector<std::string>& lines, int depth) {
+    std::vector<int> found;
+    const std::string prefix = "info depth " + std::to_string(depth) + " ";
+    for (const std::string& line : lines) {
+        const size_t at = line.find(" multipv ");
+        if (line.starts_with(prefix) && at != std::string::npos)
+            found.push_back(std::stoi(line.substr(at + 9)));
+    }
+    return found;
+}
+
+// Each option of the engine in a session of each protocol: taken without a word, and the search
+// after it gives a legal move. The 大师 engine numbers its lines; the classic one, once chosen,
+// gives its own lines without numbers.
+TEST(UciProtocol, EveryOptionInASessionOfEachProtocol) {
+    struct Row {
+        const char* uci;   // the option as UCI sets it
+        const char* ucci;  // and as UCCI does
+        int lines;         // "multipv k" lines expected per depth; 0: none (the classic engine)
+    };
+    const Row rows[] = {
+        {"name Hash value 1", "hashsize 1", 1},
+        {"name Hash value 64", "hashsize 64", 1},
+        {"name Threads value 2", "threads 2", 1},
+        {"name MultiPV value 3", "multipv 3", 3},
+        {"name MultiPV value 1", "multipv 1", 1},
+        {"name Ponder value true", "ponder true", 1},
+        {"name OwnBook value false", "usebook false", 1},
+        {"name Seed value 5", "seed 5", 1},
+        {"name Threads value 1", "threads 1", 1},
+        {"name Engine value Classic", "engine classic", 0},
+        {"name Engine value Master", "engine master", 1},
+    };
+    for (const bool ucci : {false, true}) {
+        EngineProcess engine;
+        engine.Send(ucci ? "ucci" : "uci");
+        const std::vector<std::string> handshake = engine.ReadUntil(ucci ? "ucciok" : "uciok");
+        for (const char* offered : {"Hash", "Threads", "MultiPV", "Engine", "Ponder", "Seed"}) {
+            std::string name = ucci ? std::string(offered) : "name " + std::string(offered);
+            if (ucci) std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+            if (ucci && name == "hash") name = "hashsize";
+            EXPECT_TRUE(HasLineStarting(handshake, "option " + name + " type ")) << name;
+        }
+        engine.Send(ucci ? "setoption usebook false" : "setoption name OwnBook value false");
+        for (const Row& row : rows) {
+            const std::string option = ucci ? row.ucci : row.uci;
+            SCOPED_TRACE(option);
+            engine.Send("setoption " + option);
+            engine.Send("position startpos moves h2e2");
+            engine.Send("go depth 3");
+            const std::vector<std::string> lines = engine.ReadUntil("bestmove");
+            ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+            EXPECT_FALSE(HasLineStarting(lines, "info string ")) << "refused";
+            EXPECT_TRUE(IsLegalAfter(kStartPosition, {"h2e2"}, Word(Last(lines), 1)));
+            std::vector<int> expected;
+            for (int k = 1; k <= row.lines; ++k)
+                expected.push_back(k);
+            // UCCI numbers the lines only when there are several.
+            if (ucci && row.lines == 1) expected.clear();
+            EXPECT_EQ(MultiPvAtDepth(lines, 3), expected);
+        }
+        engine.Send("quit");
+        EXPECT_EQ(engine.WaitForExit(milliseconds(5000)), 0);
     }
 }
 

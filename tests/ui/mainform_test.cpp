@@ -236,6 +236,9 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "    MouseDrag 拖动 (x)",
         "    MouseSelect 选择 ( )",
         "  Sound 声音 [x]",
+        "  Engine 引擎",
+        "    EngineClassic 标准 (x)",
+        "    EngineMaster 大师 ( )",
         "Display 显示",
         "  Colors 颜色...",
         "  Reverse 反转棋盘",
@@ -272,15 +275,16 @@ TEST_F(MainFormTest, ChoosingAnItemPostsItsCommandAndLeavesTheCheckMarkToTheGame
     const std::pair<const char*, int32_t> rows[] = {
         {"Matching", kCommandLevelMatching}, {"Easy", kCommandLevelEasy},
         {"MouseSelect", kCommandSelect},     {"Sound", kCommandSound},
-        {"Reverse", kCommandReverseBoard},
+        {"Reverse", kCommandReverseBoard},   {"EngineMaster", kCommandEngineMaster},
     };
     for (const auto& [item, command] : rows) {
         ClearMessages();
         form.Menus().Item(item)->trigger();
         const QStringList marks =
             Describe(form.menuBar()->actions()).filter(QRegularExpression("x[])]$"));
-        EXPECT_EQ(marks, (QStringList{"  Easy 容易 (x)", "    MouseDrag 拖动 (x)",
-                                      "  Sound 声音 [x]", "  BestPath 最好路线 [x]"}))
+        EXPECT_EQ(marks,
+                  (QStringList{"  Easy 容易 (x)", "    MouseDrag 拖动 (x)", "  Sound 声音 [x]",
+                               "    EngineClassic 标准 (x)", "  BestPath 最好路线 [x]"}))
             << item;
         Message message;
         ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));
@@ -306,6 +310,44 @@ TEST_F(MainFormTest, LevelCheckMarkFollowsTheStoredLevel) {
                 << "stored " << int(row.stored) << ", item " << item;
         form.Menus().LevelItem(row.stored)->setChecked(false);
         EXPECT_FALSE(form.Menus().Item(row.item)->isChecked());
+    }
+}
+
+// The engine chosen in the menu is kept in chess.ini as the window closes, and is checked and plays
+// again when it opens next; without the key the classic engine plays.
+TEST_F(MainFormTest, TheEngineChoiceSurvivesARestart) {
+    const auto expectChecked = [](TMainForm& form, std::string_view item, const char* what) {
+        for (std::string_view name : kEngineItemNames)
+            EXPECT_EQ(form.Menus().Item(QString::fromLatin1(name.data(), name.size()))->isChecked(),
+                      name == item)
+                << what << ", item " << name;
+    };
+    {
+        TMainForm fresh;
+        fresh.show();
+        EXPECT_EQ(engineKind, EngineKind::Classic);
+        expectChecked(fresh, "EngineClassic", "no chess.ini");
+    }
+    const struct {
+        const char* item;
+        EngineKind engine;
+    } rows[] = {{"EngineMaster", EngineKind::Master}, {"EngineClassic", EngineKind::Classic}};
+    for (const auto& row : rows) {
+        {
+            TMainForm form;
+            form.show();
+            form.Menus().Item(row.item)->trigger();
+            DispatchPendingMessages();
+            EXPECT_EQ(engineKind, row.engine) << row.item;
+            expectChecked(form, row.item, "chosen");
+            PostCommand(kCommandExit);
+            ASSERT_TRUE(RunUntilClosed(form)) << row.item;
+        }
+        engineKind = row.engine == EngineKind::Master ? EngineKind::Classic : EngineKind::Master;
+        TMainForm form;
+        form.show();
+        EXPECT_EQ(engineKind, row.engine) << row.item;
+        expectChecked(form, row.item, "after the restart");
     }
 }
 
@@ -394,7 +436,7 @@ TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
         // Written with the built-in values, as there was no chess.ini.
         EXPECT_EQ(StoredSettings(),
                   "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
-                  "SoundOn=1\n");
+                  "SoundOn=1\nEngine=0\n");
     }
 }
 
@@ -578,7 +620,7 @@ TEST_F(MainFormTest, StopSignalsCloseTheProgramAsExitDoes) {
         EXPECT_EQ(game.exitCode(), 0) << signal << game.readAllStandardError().toStdString();
         EXPECT_EQ(ReadFile(folder.filePath("config/lanchuan-xiangqi/chess.ini")),
                   "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
-                  "SoundOn=1\n")
+                  "SoundOn=1\nEngine=0\n")
             << signal;
         EXPECT_NE(ReadFile(log).find(" No  Player Program"), std::string::npos)
             << "the new game's header, buffered until the log is closed";
@@ -622,7 +664,7 @@ TEST_F(MainFormTest, TheSessionsEndClosesTheProgramAsExitDoes) {
     ASSERT_TRUE(RunUntilClosed(form));
     EXPECT_EQ(StoredSettings(),
               "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
-              "SoundOn=1\n");
+              "SoundOn=1\nEngine=0\n");
 }
 
 // An exception that escapes an event handler is shown in the error dialog, and the program then
@@ -654,7 +696,7 @@ TEST_F(MainFormTest, AnExceptionFromAnEventHandlerIsShownThenTheProgramClosesAsE
     EXPECT_TRUE(text.contains(QString::fromUtf8("坏了"))) << text.toStdString();
     EXPECT_EQ(StoredSettings(),
               "[CHESS]\nColorSquare=32768\nLevel=2\nAverageTime=5.000000\nMaxLevel=45\n"
-              "SoundOn=1\n");
+              "SoundOn=1\nEngine=0\n");
 }
 
 // What the program sets up around its windows: captions exactly as given (no display name for

@@ -90,6 +90,8 @@ constexpr MenuRow kMenuRows[] = {
     {"Options", "Demo", kCommandDemo, 1},
     {"Options", "PieceValues", kCommandPieceValues, 1},
     {"Options", "Sound", kCommandSound, 1},
+    {"Options", "EngineClassic", kCommandEngineClassic, 1},
+    {"Options", "EngineMaster", kCommandEngineMaster, 1},
     {"Display", "Colors", kCommandColour, 1},
     {"Display", "Reverse", kCommandReverseBoard, 1},
     {"Display", "BestPath", kCommandBestPath, 1},
@@ -338,6 +340,10 @@ std::string MenuFault() {
         return "redo offered with nothing to replay";
     if (menus.Checked("Sound") != (soundOn != 0)) return "the sound item disagrees";
     if (menus.Checked("BestPath") != (bestPathShown != 0)) return "the best-line item disagrees";
+    for (size_t kind = 0; kind < std::size(kEngineItemNames); ++kind) {
+        if (menus.Checked(kEngineItemNames[kind]) != (static_cast<size_t>(engineKind) == kind))
+            return "the engine items disagree";
+    }
     return "";
 }
 

@@ -18,6 +18,8 @@ void SoakMenus::Reset() {
     checked_["Sound"] = soundOn != 0;
     checked_["BestPath"] = bestPathShown != 0;
     checked_["MouseDrag"] = true;
+    for (size_t kind = 0; kind < std::size(kEngineItemNames); ++kind)
+        checked_[std::string(kEngineItemNames[kind])] = static_cast<size_t>(engineKind) == kind;
     captions_["TwoPlayer"] = kTwoPlayerCaption;
 }
 

@@ -281,8 +281,9 @@ void TMainForm::FormShow() {
     // 6. Settings and a new game.
     StartUp();
     menus_.SetChecked(QStringLiteral("Sound"), soundOn != 0);
-    // 7. The level's check mark.
+    // 7. The level's and the engine's check marks.
     menus_.CheckLevelItem(levelKind);
+    menus_.CheckEngineItem(engineKind);
     // 8. The board's colour.
     renderer_->SetSquareColour(qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
     // 9. Drag mode, the arrow, the panel in front and the whole client area.
