@@ -318,7 +318,7 @@ OPPONENTS = {
     "fsf": ("Fairy-Stockfish", [FAIRY], [("UCI_Variant", "xiangqi")], True),
     "sjaak": ("Sjaak II", [SJAAK], [("UCI_Variant", "xiangqi")], True),
     # Our own classic engine, from the same binary as ours.
-    "classic": ("the classic engine", None, [("Engine", "classic"), ("OwnBook", "true")], False),
+    "classic": ("the classic engine", None, [("Engine", "Classic"), ("OwnBook", "true")], False),
 }
 
 
@@ -334,7 +334,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1, help="our Seed option is this + game no.")
     parser.add_argument("--log", help="file for the moves of every game")
     parser.add_argument("--option", action="append", default=[], metavar="NAME=VALUE",
-                        help="a UCI option for our engine (repeatable), e.g. Engine=classic")
+                        help="a UCI option for our engine (repeatable), e.g. Engine=Classic")
     args = parser.parse_args()
 
     name, command, options, fairy_ranks = OPPONENTS[args.opponent]
