@@ -54,7 +54,10 @@ bool ReadFen(Position& position, std::string_view fen, std::string* error) {
             char upper = black ? static_cast<char>(ch - 'a' + 'A') : ch;
             size_t kind = kFenLetters.find(upper);
             if (upper == ' ' || kind == std::string_view::npos) {
-                return Fail(error, std::string("unknown piece letter '") + ch + "'");
+                std::string reason = "unknown piece letter '";
+                reason += ch;
+                reason += '\'';
+                return Fail(error, reason);
             }
             if (file >= kFiles)
                 return Fail(error, "rank " + std::to_string(rank) + " has more than 9 files");

@@ -69,8 +69,10 @@ int ListPgn(const std::string& path, bool replay) {
         } else if (replay) {
             std::string moves;
             SetUp(game.startFen.empty() ? std::string(kStartFen) : game.startFen);
-            for (const MoveRecord& move : game.moves)
-                moves += (moves.empty() ? "" : " ") + FormatIccs(move);
+            for (const MoveRecord& move : game.moves) {
+                if (!moves.empty()) moves += ' ';
+                moves += FormatIccs(move);
+            }
             std::printf("%zu\t%s\t%s\t%s\n", i + 1,
                         game.startFen.empty() ? kStartFen.data() : game.startFen.c_str(),
                         game.finalFen.c_str(), moves.c_str());
