@@ -117,6 +117,18 @@ void Worker::Clear() {
         frame.killers[0] = frame.killers[1] = NullMove;
 }
 
+bool Worker::PlayIfLegal(const MoveRecord& move, int ply) {
+    Play(move, ply);
+    if (LeftKingAttacked()) {
+        Undo(move);
+        return false;
+    }
+    const bool givesCheck = InCheck(position_);
+    checked_[base_ + ply + 1] = givesCheck;
+    stack_[ply + 1].inCheck = givesCheck;
+    return true;
+}
+
 void Worker::Play(const MoveRecord& move, int ply) {
     MakeMove(position_, move, false);
     SwapSides(position_);
@@ -393,15 +405,8 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
             if (scores[i] < 0) continue;
             if (standPat + kOrderValue[m.captured] + 150 <= alpha && m.captured != King) continue;
         }
-        Play(m, ply);
-        if (LeftKingAttacked()) {
-            Undo(m);
-            continue;
-        }
+        if (!PlayIfLegal(m, ply)) continue;
         ++legal;
-        const bool givesCheck = InCheck(position_);
-        checked_[base_ + ply + 1] = givesCheck;
-        stack_[ply + 1].inCheck = givesCheck;
         const int32_t score = -Quiescence(-beta, -alpha, ply + 1);
         Undo(m);
         if (Stopped()) return 0;
@@ -524,15 +529,9 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
             if (tryTableMove && SameMove(m, tableMove)) continue;
         }
         const bool capture = m.captured != Empty;
-        Play(m, ply);
-        if (LeftKingAttacked()) {
-            Undo(m);
-            continue;
-        }
+        if (!PlayIfLegal(m, ply)) continue;
         ++legal;
-        const bool givesCheck = InCheck(position_);
-        checked_[base_ + ply + 1] = givesCheck;
-        stack_[ply + 1].inCheck = givesCheck;
+        const bool givesCheck = stack_[ply + 1].inCheck;
 
         // Step 8. Shallow pruning of quiet moves that cannot raise alpha.
         if (!pvNode && !inCheck && !givesCheck && !capture && legal > 1 && best > -kMateBound) {

@@ -91,6 +91,9 @@ class Worker {
     void PlayNull(int ply);
     void UndoNull();
     bool LeftKingAttacked() const;  // after Play: the mover's King is attacked
+    // Play, unless the move leaves the mover's King attacked (then nothing is played and it
+    // returns false); notes whether the move gives check for the child and the rules.
+    bool PlayIfLegal(const MoveRecord& move, int ply);
     bool CheckStop();
     // The first iteration always completes, so that even a search stopped at once has a move
     // that is not merely the first one generated.

@@ -22,29 +22,27 @@ bool ReadFile(const std::string& path, std::string* bytes) {
     return false;
 }
 
-int ImportPgn(const std::string& path, size_t number) {
+// Game `number` of the file, or false once the refusal is printed.
+bool ReadGame(const std::string& path, size_t number, PgnGame* game) {
     std::string bytes;
-    PgnGame game;
     std::string error;
-    if (!ReadFile(path, &bytes)) return 1;
-    if (!ReadPgn(bytes, &game, &error, number)) {
-        std::printf("refused %s\n", error.c_str());
-        return 1;
-    }
+    if (!ReadFile(path, &bytes)) return false;
+    if (ReadPgn(bytes, game, &error, number)) return true;
+    std::printf("refused %s\n", error.c_str());
+    return false;
+}
+
+int ImportPgn(const std::string& path, size_t number) {
+    PgnGame game;
+    if (!ReadGame(path, number, &game)) return 1;
     std::printf("accepted %zu %s\n", game.moves.size(), game.finalFen.c_str());
     return 0;
 }
 
 // Game `number` of the file written again by our writer, as "导出棋谱" writes a game.
 int ConvertPgn(const std::string& path, size_t number, PgnNotation notation) {
-    std::string bytes;
     PgnGame game;
-    std::string error;
-    if (!ReadFile(path, &bytes)) return 1;
-    if (!ReadPgn(bytes, &game, &error, number)) {
-        std::printf("refused %s\n", error.c_str());
-        return 1;
-    }
+    if (!ReadGame(path, number, &game)) return 1;
     std::fputs(WritePgn(game, notation).c_str(), stdout);
     return 0;
 }
