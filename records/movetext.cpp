@@ -382,8 +382,9 @@ MoveTextResult FindSan(const SanText& text, MoveRecord* move) {
 
 }  // namespace
 
-MoveTextResult ReadMoveText(std::string_view written, MoveRecord* move, SanRanks ranks) {
-    const std::string text = FoldFullWidth(written);
+namespace {
+
+MoveTextResult ReadFoldedMoveText(const std::string& text, MoveRecord* move, SanRanks ranks) {
     MoveTextResult result = MoveTextResult::NotAMove;
     if (ReadIccsText(text, move, &result)) return result;
     Description description;
@@ -392,6 +393,17 @@ MoveTextResult ReadMoveText(std::string_view written, MoveRecord* move, SanRanks
     SanText san;
     if (ParseSan(text, ranks, &san)) return FindSan(san, move);
     return MoveTextResult::NotAMove;
+}
+
+}  // namespace
+
+// The readers may fill in a candidate before they find it illegal or ambiguous; the caller's move
+// changes only when the text names exactly one legal move.
+MoveTextResult ReadMoveText(std::string_view written, MoveRecord* move, SanRanks ranks) {
+    MoveRecord found = NullMove;
+    const MoveTextResult result = ReadFoldedMoveText(FoldFullWidth(written), &found, ranks);
+    if (result == MoveTextResult::Found) *move = found;
+    return result;
 }
 
 // Chinese input methods type letters and digits full-width; malformed UTF-8 is left as it is, for

@@ -98,6 +98,7 @@ TEST(MoveText, ReadsTheThreeNotations) {
         {"SAN two Rooks can make", twoRooks, "Ra4", MoveTextResult::Ambiguous, ""},
         {"SAN from the rank", twoRooks, "R3a4", MoveTextResult::Found, "a2a3"},
         {"SAN of a piece that is not there", start, "Nd3", MoveTextResult::Illegal, ""},
+        {"SAN two Gunners can make", start, "Cc3", MoveTextResult::Ambiguous, ""},
         {"not move text", start, "hello", MoveTextResult::NotAMove, ""},
         {"a piece name that is not one", start, "王二平五", MoveTextResult::NotAMove, ""},
     };
@@ -110,6 +111,8 @@ TEST(MoveText, ReadsTheThreeNotations) {
         EXPECT_TRUE(PositionSnapshot::Take() == before);
         if (row.result == MoveTextResult::Found) {
             EXPECT_EQ(FormatIccs(move), row.iccs);
+        } else {
+            EXPECT_TRUE(SameMove(move, NullMove)) << "a text that names no move set the move";
         }
     }
 }
