@@ -15,9 +15,9 @@
 
 namespace xq {
 
-uint8_t levelKind = kLevelEasy;
-double levelTime = 5.0;
-uint8_t maxDepth = 45;
+uint8_t levelKind = kDefaultLevel;
+double levelTime = kDefaultLevelTime;
+uint8_t maxDepth = kDefaultMaxDepth;
 uint8_t twoPlayerMode = 0;
 uint8_t demoMode = 0;
 uint8_t noTimeLimit = 0;

@@ -21,6 +21,11 @@ inline constexpr uint8_t kLevelFixedDepth = 4;  // maxDepth plies
 inline constexpr uint8_t kLevelMateSearch = 5;  // looks for a mate only
 inline constexpr uint8_t kLevelMatching = 6;    // takes as long as the user does
 
+// What a new installation starts with, and what a missing or unreadable chess.ini entry means.
+inline constexpr uint8_t kDefaultLevel = kLevelEasy;
+inline constexpr double kDefaultLevelTime = 5.0;
+inline constexpr uint8_t kDefaultMaxDepth = 45;
+
 // Level state.
 extern uint8_t levelKind;      // one of the kLevel values
 extern double levelTime;       // seconds per move (levels 0 and 2) or minutes per game (level 1)

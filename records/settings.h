@@ -41,9 +41,6 @@ inline bool IsLevelTime(double value) {
 // chosen, and every reader of numbers here takes either form.
 std::string LevelTimeText(double value, int decimals);
 
-inline constexpr uint8_t kDefaultLevel = 2;  // easy
-inline constexpr double kDefaultLevelTime = 5.0;
-inline constexpr uint8_t kDefaultMaxDepth = 45;
 inline constexpr uint8_t kDefaultSoundOn = 1;
 inline constexpr BoardColor kDefaultSquareColor{0, 128, 0};
 
