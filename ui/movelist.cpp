@@ -198,6 +198,7 @@ int32_t MoveListView::PlyAt(int row, int column) const {
 void MoveListView::MarkShownPly(int32_t ply) {
     HighlightShownPly(false);
     shownPly_ = ply;
+    if (ply <= 0) setCurrentItem(nullptr);
     HighlightShownPly(true);
 }
 
@@ -208,7 +209,10 @@ void MoveListView::HighlightShownPly(bool on) {
             if (cell == nullptr || PlyAt(row, column) != shownPly_ || shownPly_ <= 0) continue;
             cell->setBackground(on ? palette().brush(QPalette::Highlight) : QBrush());
             cell->setForeground(on ? palette().brush(QPalette::HighlightedText) : QBrush());
-            if (on) scrollToItem(cell);
+            if (!on) continue;
+            // The keys' focus frame goes with the move shown.
+            setCurrentItem(cell);
+            scrollToItem(cell);
         }
     }
 }
