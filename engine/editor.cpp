@@ -45,6 +45,7 @@ struct GameAtOpening {
     int32_t plies;
     Side clock;
     int16_t replayable;
+    uint8_t replayableOdd;
     uint8_t library;
     MoveRecord prediction[kLineLength];
     int32_t predictionScore;
@@ -67,6 +68,7 @@ void KeepGameAtOpening() {
     kept.plies = plyCount;
     kept.clock = clockSide;
     kept.replayable = replayableFullMoves;
+    kept.replayableOdd = replayableOddPly;
     kept.library = libraryLimit;
     std::copy(std::begin(predictedLine), std::end(predictedLine), kept.prediction);
     kept.predictionScore = predictedScore;
@@ -90,6 +92,7 @@ void RestoreGameAtOpening() {
     plyCount = kept.plies;
     clockSide = kept.clock;
     replayableFullMoves = kept.replayable;
+    replayableOddPly = kept.replayableOdd;
     libraryLimit = kept.library;
     std::copy(std::begin(kept.prediction), std::end(kept.prediction), predictedLine);
     predictedScore = kept.predictionScore;

@@ -3,6 +3,7 @@
 #include "engine/book.h"
 #include "engine/commands.h"
 #include "engine/enginechoice.h"
+#include "engine/movevalues.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/timecontrol.h"
@@ -37,6 +38,30 @@ constexpr int kDemoPlyLimit = 120;
 constexpr int kDemoQuietLimit = 60;
 constexpr int kDemoRepetitionLimit = 3;
 constexpr int32_t kDemoLostScore = -5456;
+
+// Whether the move PlayEngineMove is about to play came from a search (not from the library), so
+// that searchScore is its value.
+bool searchedMove = false;
+
+// A move played at the game's ply `ply` that may differ from the one whose values are kept there.
+void NewMoveAt(int32_t ply) {
+    ForgetMoveValuesFrom(ply);
+}
+
+// After the engine's move at the game's latest ply: its search valued the position it searched
+// (after the ply before) and, along its line, the position after its move.
+void NoteSearchValue() {
+    const int32_t value = RedValueOf(searchScore, otherSide);
+    if (plyCount >= 2) {
+        MoveValue& before = MoveValueAt(plyCount - 1);
+        before.redValue = value;
+        before.known = true;
+    }
+    MoveValue& after = MoveValueAt(plyCount);
+    after.redValue = OnePlyNearer(value);
+    after.known = true;
+    MoveValuesChanged();
+}
 
 void StartNextDemoGame(DemoEnding ending) {
     if (demoGameOverHook) demoGameOverHook(ending);
@@ -95,6 +120,7 @@ bool OneComputerMove() {
     }
     // 7. Play it.
     recordTop = -1;
+    searchedMove = !fromLibrary;
     return PlayEngineMove();
 }
 
@@ -128,6 +154,7 @@ bool BoardTakesClicks() {
 bool HandleBoardMove(Square from, Square to) {
     if (!BoardTakesClicks()) return false;
     if (!ValidateEnteredMove(from, to)) return false;
+    if (!thinking) NewMoveAt(plyCount);  // inside a search the move waits to be played
     userMovePending = 1;
     EnableMenuItem("UndoMove", CanTakeBackFullMove());  // not for a first ply alone
     if (gameOver) {
@@ -190,8 +217,11 @@ bool PlayEngineMove() {
     TakeBackMove(move);
     RedrawChangedSquares();
     BusyWait(kFlashMilliseconds);
-    // 5. Play it in the game.
+    // 5. Play it in the game, with its value when a search found it.
+    NewMoveAt(plyCount + 1);
     PerformMove(move);
+    if (searchedMove) NoteSearchValue();
+    searchedMove = false;
     // 6. The beep.
     if (soundOn) Beep();
     // 7. Anchor the record at -1.
@@ -242,6 +272,7 @@ void Ponder() {
     pondering = 0;
     // 6. The user played the predicted reply; the search was the engine's own.
     if (timedThinking) {
+        searchedMove = true;
         PlayEngineMove();
         return;
     }
@@ -249,11 +280,27 @@ void Ponder() {
     TakeBackMove(GameRecord[recordTop]);
     if (userMovePending) {
         RebaseRecord();
+        NewMoveAt(plyCount + 1);
         CommitEnteredMove();
         SlideRecord();
         SetMenu(MenuKind::Think);
         SetCursor(Cursor::Busy);
     }
+}
+
+void PonderAgain() {
+    if (computerThinking || thinking || demoMode || twoPlayerMode || gameOver) return;
+    if (levelKind == kLevelEasy || predictedLine[0].piece == Empty) return;
+    // Nothing replayable: the ponder's reply drops it.
+    if (sideToMove != userSide || recordTop > -1 || CanReplayFullMove()) return;
+    computerThinking = 1;
+    userMovePending = 0;
+    Ponder();
+    if (userMovePending) EngineTurnLoop();
+    SetMenu(MenuKind::Normal);
+    computerThinking = 0;
+    SetCursor(Cursor::Arrow);
+    if (gameOver) ShowEndOfGame(gameResultText);
 }
 
 void Hint() {

@@ -58,6 +58,11 @@ bool PlayEngineMove();
 // Thinks on the user's time with the predicted reply on the board; plays the engine's answer at
 // once when the user played that reply, or commits the user's other move for the turn loop.
 void Ponder();
+// Thinks on the user's time again, as after the engine's move, once the player has looked back
+// over the game (which stopped it): only while the user is to move in the game as the engine
+// left it, with its expected reply, at a level that thinks on the user's time. Runs the engine's
+// turn that a user move made meanwhile calls for, as ComputerTurn does.
+void PonderAgain();
 // Leaves a hint in predictedLine[0]: the prediction already made, a library reply, or the best
 // move of a one-iteration search under the last timeLimit.
 void Hint();

@@ -30,5 +30,21 @@ extern std::vector<MoveValue> moveValues;
 MoveValue& MoveValueAt(int ply);
 // Forgets plies `ply` and later: a new game (ply 1) or a different move played at `ply`.
 void ForgetMoveValuesFrom(int ply);
+// Forgets them all: a new game or a position set up by other means.
+void ForgetAllMoveValues();
+
+// A score of the engines' think driver (classic units, Pawn = 256, from the view of `mover`, the
+// side to move where it was searched) as a MoveValue's redValue.
+int32_t RedValueOf(int32_t classicScore, Side mover);
+// The value one ply later along the engine's own line: the same, a mate one ply nearer.
+int32_t OnePlyNearer(int32_t redValue);
+// Whether a redValue is a mate.
+bool IsMateValue(int32_t redValue);
+
+// Whoever shows the values (the course graph) is told of every change through MoveValuesChanged:
+// the flow and the forgetting call it themselves, the analysis after each value it writes.
+using MoveValuesListener = void (*)();
+void SetMoveValuesListener(MoveValuesListener listener);
+void MoveValuesChanged();
 
 }  // namespace xq

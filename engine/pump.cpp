@@ -1,6 +1,7 @@
 #include "engine/pump.h"
 
 #include "engine/commands.h"
+#include "engine/movevalues.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/timecontrol.h"
@@ -66,6 +67,7 @@ void HandOverClick(const Message& message) {
             // The predicted reply: the running search becomes the engine's timed search.
             stopSearch = 0;
             userMovePending = 0;
+            ForgetMoveValuesFrom(plyCount + 1);
             CommitEnteredMove();
             ComputeTimeLimit();
             ShowSearchLine(bestLine, searchScore, sideToMove);

@@ -3,6 +3,7 @@
 #include "engine/book.h"
 #include "engine/enginechoice.h"
 #include "engine/evaluation.h"
+#include "engine/movevalues.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "rules/game.h"
@@ -28,6 +29,8 @@ void InitEngine() {
     AddNewGameHook(ClearEvaluation);
     AddNewGameHook(ResetEngineForNewGame);
     AddNewGameHook(NewGameForMasterEngine);
+    AddNewGameHook(ForgetAllMoveValues);
+    AddSetUpHook(ForgetAllMoveValues);
 }
 
 }  // namespace xq

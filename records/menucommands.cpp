@@ -226,6 +226,13 @@ void TakeBackCommand() {
     SidesFromThePosition();
 }
 
+bool TakeBackPliesCommand(int plies) {
+    if (thinking || !TakeBackPlies(plies)) return false;
+    ShowTakeBackAndReplay();
+    SidesFromThePosition();
+    return true;
+}
+
 void ReplayCommand() {
     if (thinking) return;
     ReplayFullMove();

@@ -100,4 +100,9 @@ void BestPathCommand();       // "最好路线"
 void ClassicEngineCommand();  // "引擎" > "标准"
 void MasterEngineCommand();   // "引擎" > "大师"
 
+// "从此处继续": the game back to the position `plies` plies before its last, on the take-back path
+// of "悔棋", so that "重下" plays them again; false (nothing changed) when the record no longer
+// holds them all.
+bool TakeBackPliesCommand(int plies);
+
 }  // namespace xq

@@ -28,10 +28,18 @@ std::vector<NewGameHook>& Hooks() {
     static std::vector<NewGameHook> hooks;
     return hooks;
 }
+std::vector<NewGameHook>& SetUpHooks() {
+    static std::vector<NewGameHook> hooks;
+    return hooks;
+}
 }  // namespace
 
 void AddNewGameHook(NewGameHook hook) {
     Hooks().push_back(hook);
+}
+
+void AddSetUpHook(NewGameHook hook) {
+    SetUpHooks().push_back(hook);
 }
 
 void CountGameChange() {
@@ -76,6 +84,8 @@ void ResetAfterSetUp() {
     clockRunning = 0;
     clockSide = sideToMove;  // the first move's clock is the mover's
     ClearSearchResult();
+    for (NewGameHook hook : SetUpHooks())
+        hook();
 }
 
 void StartFromSetUpPosition() {

@@ -32,6 +32,8 @@ extern std::string gameResultText;
 // at start-up; NewGame runs them after the rules' own reset, in the order they were added.
 using NewGameHook = void (*)();
 void AddNewGameHook(NewGameHook hook);
+// The same for a position set up by other means: ResetAfterSetUp runs them last.
+void AddSetUpHook(NewGameHook hook);
 
 // What a game file would keep changes with every game move played or taken back and with every
 // position set up; the game is marked as kept when it begins afresh and when a file holds it (a

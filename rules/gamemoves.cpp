@@ -149,7 +149,8 @@ bool CanTakeBackFullMove() {
 }
 
 bool CanReplayFullMove() {
-    return replayableFullMoves > 0 && recordTop <= -3;
+    if (replayableFullMoves > 0) return recordTop <= -3;
+    return replayableOddPly != 0 && recordTop <= -2;
 }
 
 bool TakeBackFullMove() {
@@ -163,11 +164,40 @@ bool TakeBackFullMove() {
 
 bool ReplayFullMove() {
     if (!CanReplayFullMove()) return false;
+    if (replayableFullMoves == 0) {
+        PerformMove(GameRecord[recordTop + 1]);  // the odd ply, alone
+        ShowPositionAfterMenuMove();
+        replayableOddPly = 0;
+        return CanReplayFullMove();
+    }
     PlayMove(GameRecord[recordTop + 1]);  // not shown
     PerformMove(GameRecord[recordTop + 1]);
     ShowPositionAfterMenuMove();
     --replayableFullMoves;
     return CanReplayFullMove();
+}
+
+bool CanTakeBackPlies(int plies) {
+    if (plies < 1 || recordTop > -1) return false;
+    // Slot kRecordBottom never holds a move: the walk stops inside the record.
+    for (int slot = recordTop; slot > recordTop - plies; --slot)
+        if (GameRecord[slot].piece == Empty) return false;
+    return true;
+}
+
+bool TakeBackPlies(int plies) {
+    if (!CanTakeBackPlies(plies)) return false;
+    if (plies % 2 == 1) {
+        RetractMove(GameRecord[recordTop]);
+        ShowPositionAfterMenuMove();
+        // The replayable plies stay one run above recordTop: an odd ply more makes a pair with
+        // the one already waiting, or waits itself.
+        replayableFullMoves = static_cast<int16_t>(replayableFullMoves + replayableOddPly);
+        replayableOddPly = replayableOddPly ? 0 : 1;
+    }
+    for (int pair = 0; pair < plies / 2; ++pair)
+        TakeBackFullMove();
+    return true;
 }
 
 void ShowPredictedLine() {

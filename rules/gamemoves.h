@@ -72,8 +72,16 @@ bool CanReplayFullMove();
 // nothing. Returns CanTakeBackFullMove afterwards.
 bool TakeBackFullMove();
 // The menu's replay: plays a taken-back full move again when CanReplayFullMove, else changes
-// nothing. Returns CanReplayFullMove afterwards.
+// nothing; once no full move is left, a single ply taken back by TakeBackPlies. Returns
+// CanReplayFullMove afterwards.
 bool ReplayFullMove();
+// Whether the record holds the game's last `plies` plies (at least one), so that the game can go
+// back to the position before them.
+bool CanTakeBackPlies(int plies);
+// The game back to the position `plies` plies before its last, on the menu's take-back path:
+// an odd ply alone first, then full moves, each shown, so that the menu's replay plays them all
+// again. Changes nothing unless CanTakeBackPlies. Returns whether it went back.
+bool TakeBackPlies(int plies);
 
 // Shows predictedLine on the board one move after the other, with the moves' text growing in the
 // message line, then takes them all back. Position, counters and sides end as they began.

@@ -11,11 +11,13 @@ int16_t recordTop = -1;
 int32_t plyCount = 0;
 Side clockSide = Red;
 int16_t replayableFullMoves = 0;
+uint8_t replayableOddPly = 0;
 
 void ResetGameRecord() {
     recordTop = -1;
     GameRecord[-1] = NullMove;
     replayableFullMoves = 0;
+    replayableOddPly = 0;
 }
 
 void RebaseRecord() {
@@ -24,6 +26,7 @@ void RebaseRecord() {
         GameRecord[i - top - 1] = GameRecord[i];
     recordTop = -1;
     replayableFullMoves = 0;
+    replayableOddPly = 0;
 }
 
 void SlideRecord() {

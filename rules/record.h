@@ -24,6 +24,10 @@ extern Side clockSide;     // the side whose clock is to run
 // above recordTop. Any other move, a new game or a set-up position ends them, whatever the slots
 // above recordTop still hold (working moves of the engine, a withdrawn predicted reply).
 extern int16_t replayableFullMoves;
+// A single ply taken back beyond the replayable full moves (going back to a position an odd number
+// of plies before the game's last): it sits above them and is replayed on its own after them.
+// Ended with them.
+extern uint8_t replayableOddPly;
 
 // recordTop = -1 with NullMove in slot -1; nothing to replay.
 void ResetGameRecord();

@@ -206,7 +206,18 @@ void BoardRenderer::DrawFrame3D(const gdi::Rect& rect, bool filled) {
 }
 
 bool BoardRenderer::ThreatsShown() const {
-    return levelKind == kLevelEasy && !editMode;  // no threat frames in the editor
+    // No threat frames in the editor, nor on a position of the game's past.
+    return levelKind == kLevelEasy && !editMode && cells_ == nullptr;
+}
+
+const BoardCell* BoardRenderer::Cells() const {
+    return cells_ != nullptr ? *cells_ : board;
+}
+
+void BoardRenderer::ShowCells(const Board* cells) {
+    cells_ = cells;
+    SyncShownBoard();
+    RedrawAll();
 }
 
 void BoardRenderer::RedrawAll() {
@@ -220,8 +231,9 @@ void BoardRenderer::RedrawAll() {
 
 bool BoardRenderer::RedrawChangedSquares() {
     bool redrawn = false;
+    const BoardCell* cells = Cells();
     for (Square square : kSpiralOrder) {
-        const BoardCell& cell = board[square];
+        const BoardCell& cell = cells[square];
         ShownCell& shown = shownBoard[square];
         const bool changed =
             cell.kind != shown.kind || (cell.kind != Empty && cell.side != shown.side);
@@ -242,8 +254,9 @@ void BoardRenderer::ClearShownBoard() {
 }
 
 void BoardRenderer::SyncShownBoard() {
+    const BoardCell* cells = Cells();
     for (Square square : kSpiralOrder)
-        shownBoard[square] = {board[square].kind, board[square].side};
+        shownBoard[square] = {cells[square].kind, cells[square].side};
 }
 
 void BoardRenderer::ShowSelected(Square square) {

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <cstdint>
 
+#include "rules/board.h"
 #include "rules/types.h"
 #include "ui/gdi/canvas.h"
 #include "ui/lastmovemark.h"
@@ -69,6 +70,11 @@ class BoardRenderer {
     void RedrawAll();
     // True when some square showed another piece than the board holds, and was drawn anew.
     bool RedrawChangedSquares();
+    // The cells the board shows from now on: a copy of a position of the game's past while the
+    // player looks back over it (no threat frames then), or nullptr for the game's own board. The
+    // board is drawn afresh from them.
+    void ShowCells(const Board* cells);
+    bool ShowsGameBoard() const { return cells_ == nullptr; }
     void ClearShownBoard();
     void SyncShownBoard();
     void ShowSelected(Square square);
@@ -89,6 +95,7 @@ class BoardRenderer {
 
   private:
     int DisplayedSquare(Square square) const;
+    const BoardCell* Cells() const;
     void DrawLabelBox(int x, int y, int width);
     void DrawFileLabel(const char* text, int displayFile, int y);
     bool ThreatsShown() const;
@@ -99,6 +106,7 @@ class BoardRenderer {
     gdi::Brush squareBrush_;
     int lineHeight_ = 0;
     int labelHeight_ = 0;
+    const Board* cells_ = nullptr;  // what the board shows instead of the game's board
 };
 
 // The order in which DrawBoard draws the 90 points: a clockwise spiral from Red's left corner

@@ -18,6 +18,11 @@ MoveRecord LastShownMove(const ShownCell* shown) {
     return move;
 }
 
+void LastMoveMark::SetReviewMove(bool reviewing, const MoveRecord& move) {
+    reviewing_ = reviewing;
+    reviewMove_ = reviewing ? move : NullMove;
+}
+
 void LastMoveMark::SetEnabled(bool enabled, BoardRenderer& renderer) {
     enabled_ = enabled;
     Refresh(renderer, false);
@@ -25,7 +30,9 @@ void LastMoveMark::SetEnabled(bool enabled, BoardRenderer& renderer) {
 
 void LastMoveMark::Refresh(BoardRenderer& renderer, bool wholeBoard) {
     std::array<Square, 2> wanted = {-1, -1};
-    if (enabled_) {
+    if (reviewing_) {
+        if (reviewMove_.piece != Empty) wanted = {reviewMove_.from, reviewMove_.to};
+    } else if (enabled_) {
         const MoveRecord move = LastShownMove(renderer.shownBoard);
         if (move.piece != Empty) wanted = {move.from, move.to};
     }

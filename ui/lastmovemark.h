@@ -28,8 +28,14 @@ class LastMoveMark {
     void Refresh(BoardRenderer& renderer, bool wholeBoard);
     // The two squares that carry the mark now, -1 for none.
     const std::array<Square, 2>& Marked() const { return marked_; }
+    // While the player looks back over the game the marks stand on the move shown (none for
+    // NullMove), whether the option is on or not; `reviewing` false gives them back to the option.
+    // Takes effect at the next Refresh.
+    void SetReviewMove(bool reviewing, const MoveRecord& move);
 
   private:
+    bool reviewing_ = false;
+    MoveRecord reviewMove_ = NullMove;
     bool enabled_ = false;
     std::array<Square, 2> marked_ = {-1, -1};
 };

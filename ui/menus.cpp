@@ -58,6 +58,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     QMenu* edit = AddMenu(&normal, "Edit", "编辑");
     AddItem(edit, "UndoMove", "悔棋", kCommandTakeBack)->setEnabled(false);
     AddItem(edit, "RedoUndo", "重下", kCommandReplay)->setEnabled(false);
+    // Offered while a past move of the game is shown.
+    AddItem(edit, "ContinueHere", "从此处继续", kCommandContinueHere)->setEnabled(false);
     AddSeparator(edit, "N3");
     AddItem(edit, "MovePiece", "摆子", kCommandEdit);
 

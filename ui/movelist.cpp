@@ -1,8 +1,12 @@
 #include "ui/movelist.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <algorithm>
 
+#include "engine/commands.h"
 #include "engine/editor.h"
 #include "engine/think.h"
 #include "records/movetext.h"
@@ -11,6 +15,7 @@
 #include "rules/game.h"
 #include "rules/makemove.h"
 #include "rules/record.h"
+#include "ui/qteventsource.h"
 #include "ui/systemfont.h"
 
 namespace xq {
@@ -22,20 +27,27 @@ constexpr int kRecheckMilliseconds = 100;
 // The number of the row that holds the result of a game that is over.
 constexpr int32_t kResultRow = 0;
 
+// The rows of the game's moves, and the ply count after each cell's move.
+void LayOutRows(const GameMoves& game, std::vector<MoveListRow>* rows,
+                std::vector<std::array<int32_t, 2>>* plies) {
+    for (size_t index = 0; index < game.plies.size(); ++index) {
+        const GamePly& played = game.plies[index];
+        const int32_t number = FullMoveNumber(game, index);
+        if (rows->empty() || rows->back().number != number) {
+            rows->push_back({number, "", ""});
+            plies->push_back({0, 0});
+        }
+        (played.mover == Red ? rows->back().red : rows->back().black) =
+            played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
+        plies->back()[played.mover == Red ? 0 : 1] =
+            game.firstPly + static_cast<int32_t>(index) + 1;
+    }
+}
+
 std::vector<MoveListRow> MoveRows(const GameMoves& game) {
     std::vector<MoveListRow> rows;
-    if (game.plies.empty()) return rows;
-    // Full moves begin with Red's: a game that Black began counts as if Red had passed first.
-    const Side firstMover =
-        game.firstPly % 2 == 0 ? game.plies[0].mover : Opponent(game.plies[0].mover);
-    int32_t ply = game.firstPly + (firstMover == Black ? 1 : 0);
-    for (const GamePly& played : game.plies) {
-        const int32_t number = ply / 2 + 1;
-        if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
-        (played.mover == Red ? rows.back().red : rows.back().black) =
-            played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
-        ++ply;
-    }
+    std::vector<std::array<int32_t, 2>> plies;
+    LayOutRows(game, &rows, &plies);
     return rows;
 }
 
@@ -124,6 +136,21 @@ bool RecordInTransit() {
     return thinking != 0 || recordTop >= 0;
 }
 
+int32_t FullMoveNumber(const GameMoves& game, size_t index) {
+    // Full moves begin with Red's: a game that Black began counts as if Red had passed first.
+    const Side firstMover =
+        game.firstPly % 2 == 0 ? game.plies[0].mover : Opponent(game.plies[0].mover);
+    const int32_t ply = game.firstPly + (firstMover == Black ? 1 : 0) + static_cast<int32_t>(index);
+    return ply / 2 + 1;
+}
+
+std::vector<std::array<int32_t, 2>> MoveListCellPlies(const GameMoves& game) {
+    std::vector<MoveListRow> rows;
+    std::vector<std::array<int32_t, 2>> plies;
+    LayOutRows(game, &rows, &plies);
+    return plies;
+}
+
 std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view result) {
     std::vector<MoveListRow> rows = MoveRows(game);
     if (!result.empty()) rows.push_back({kResultRow, std::string(result), ""});
@@ -142,12 +169,94 @@ MoveListView::MoveListView(QWidget* parent) : QTableWidget(0, 2, parent) {
     verticalHeader()->setSectionsClickable(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
-    setFocusPolicy(Qt::NoFocus);
+    // A click gives it the focus, for the keys that walk through the game.
+    setFocusPolicy(Qt::ClickFocus);
     setCornerButtonEnabled(false);
     setWordWrap(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     refresh_.setSingleShot(true);
     connect(&refresh_, &QTimer::timeout, this, &MoveListView::Refresh);
+    connect(this, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (const int32_t ply = PlyAt(row, column); ply > 0) PostReview(ply);
+    });
+}
+
+void PostReview(int32_t ply) {
+    PostToMainWindow(MessageKind::Command, kCommandReview, ply);
+}
+
+int32_t MoveListView::LastPly() const {
+    return game_.firstPly + static_cast<int32_t>(game_.plies.size());
+}
+
+int32_t MoveListView::PlyAt(int row, int column) const {
+    if (row < 0 || column < 0 || column > 1 || static_cast<size_t>(row) >= cellPlies_.size())
+        return 0;
+    return cellPlies_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+}
+
+void MoveListView::MarkShownPly(int32_t ply) {
+    HighlightShownPly(false);
+    shownPly_ = ply;
+    if (ply <= 0) setCurrentItem(nullptr);
+    HighlightShownPly(true);
+}
+
+void MoveListView::HighlightShownPly(bool on) {
+    for (int row = 0; row < static_cast<int>(cellPlies_.size()); ++row) {
+        for (int column = 0; column < 2; ++column) {
+            QTableWidgetItem* cell = item(row, column);
+            if (cell == nullptr || PlyAt(row, column) != shownPly_ || shownPly_ <= 0) continue;
+            cell->setBackground(on ? palette().brush(QPalette::Highlight) : QBrush());
+            cell->setForeground(on ? palette().brush(QPalette::HighlightedText) : QBrush());
+            if (!on) continue;
+            // The keys' focus frame goes with the move shown.
+            setCurrentItem(cell);
+            scrollToItem(cell);
+        }
+    }
+}
+
+// The keys step from the move shown, or from the game's last move while none is.
+void MoveListView::keyPressEvent(QKeyEvent* event) {
+    const int32_t last = LastPly();
+    const int32_t from = shownPly_ >= 0 ? shownPly_ : last;
+    int32_t to = from;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            to = std::max(game_.firstPly, from - 1);
+            break;
+        case Qt::Key_Right:
+            to = std::min(last, from + 1);
+            break;
+        case Qt::Key_Home:
+            to = game_.firstPly;
+            break;
+        case Qt::Key_End:
+            to = last;
+            break;
+        default:
+            QTableWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+    if (to != from || shownPly_ >= 0) PostReview(to);
+}
+
+// "从此处继续" on a move: the move is shown, then the game goes on from it.
+void MoveListView::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex cell = indexAt(viewport()->mapFrom(this, event->pos()));
+    const int32_t ply = PlyAt(cell.row(), cell.column());
+    if (ply <= 0) return;
+    QMenu menu(this);
+    QAction* goOn = menu.addAction(QString::fromUtf8("从此处继续"));
+    goOn->setObjectName(QStringLiteral("ContinueHereOnMove"));
+    goOn->setEnabled(ply < LastPly());
+    connect(goOn, &QAction::triggered, this, [ply] {
+        PostReview(ply);
+        PostToMainWindow(MessageKind::Command, kCommandContinueHere);
+    });
+    menu.exec(event->globalPos());
 }
 
 void MoveListView::ScheduleRefresh() {
@@ -164,11 +273,14 @@ void MoveListView::Refresh() {
     // The result of a game that is over stays as the list's last row.
     Show(MoveListRows(game_, gameOver ? std::string_view(gameResultText) : std::string_view()));
     if (RecordInTransit()) refresh_.start(kRecheckMilliseconds);
+    if (afterRefresh) afterRefresh();
 }
 
 void MoveListView::Show(const std::vector<MoveListRow>& rows) {
     if (rows == rows_) return;
+    HighlightShownPly(false);
     rows_ = rows;
+    cellPlies_ = MoveListCellPlies(game_);
     clearSpans();
     setRowCount(static_cast<int>(rows_.size()));
     QStringList numbers;
@@ -191,6 +303,7 @@ void MoveListView::Show(const std::vector<MoveListRow>& rows) {
     }
     setVerticalHeaderLabels(numbers);
     scrollToBottom();
+    HighlightShownPly(true);
 }
 
 }  // namespace xq

@@ -6,6 +6,8 @@
 
 #include <QTableWidget>
 #include <QTimer>
+#include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,7 +53,15 @@ struct MoveListRow {
 
 // The rows of `game`, then the row of `result` when it is not empty (the game is over).
 std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view result = {});
+// The full-move number of the row that holds game.plies[index].
+int32_t FullMoveNumber(const GameMoves& game, size_t index);
+// For each row of MoveListRows(game) the game's ply count after the move of each of its two
+// cells (0 for an empty cell).
+std::vector<std::array<int32_t, 2>> MoveListCellPlies(const GameMoves& game);
 
+// A click on a move, and Left, Right, Home and End while the list has the focus, ask to see a
+// move of the game (a review command for the main window's queue); its context menu offers to go
+// on from a move. The move shown is highlighted.
 class MoveListView : public QTableWidget {
   public:
     explicit MoveListView(QWidget* parent);
@@ -63,13 +73,34 @@ class MoveListView : public QTableWidget {
     void Refresh();
 
     const std::vector<MoveListRow>& Rows() const { return rows_; }
+    // The game as the list read it last, and the ply count after its last move.
+    const GameMoves& Game() const { return game_; }
+    int32_t LastPly() const;
+    // Highlights the cell of the move after which the game's ply count is `ply` (none for -1 or
+    // a ply without a cell).
+    void MarkShownPly(int32_t ply);
+    int32_t ShownPly() const { return shownPly_; }
+    // The cell's ply count after its move; 0 for none.
+    int32_t PlyAt(int row, int column) const;
+    // Runs after every read of the record (the course graph follows the game's length with it).
+    std::function<void()> afterRefresh;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void Show(const std::vector<MoveListRow>& rows);
+    void HighlightShownPly(bool on);
 
     QTimer refresh_;
     GameMoves game_;
     std::vector<MoveListRow> rows_;
+    std::vector<std::array<int32_t, 2>> cellPlies_;
+    int32_t shownPly_ = -1;
 };
+
+// Asks the main window to show the position after the game's ply `ply` (the last ply: the game).
+void PostReview(int32_t ply);
 
 }  // namespace xq

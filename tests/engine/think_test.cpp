@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/masterthink.h"
+#include "engine/movevalues.h"
 #include "engine/search.h"
 #include "engine/timecontrol.h"
 #include "engine_fixture.h"
@@ -171,7 +172,8 @@ TEST_F(ThinkTest, PanelValuesGoToTheirFields) {
 }
 
 // The 大师 engine's hundredths of a Pawn and its mates in plies, as the classic engine's values:
-// the panel, the log and the demonstration's resignation read them alike.
+// the panel, the log and the demonstration's resignation read them alike; the values kept for the
+// moves of the game read them back.
 TEST_F(ThinkTest, MasterScoresReadAsTheClassicEnginesScores) {
     const struct {
         int32_t master;
@@ -189,7 +191,14 @@ TEST_F(ThinkTest, MasterScoresReadAsTheClassicEnginesScores) {
     for (const auto& row : rows) {
         EXPECT_EQ(ClassicScore(row.master), row.classic) << row.master;
         EXPECT_EQ(ScoreText(ClassicScore(row.master)), row.text) << row.master;
+        // Back again as the value a move keeps, from Red's view (the bound is no value of its own).
+        if (row.master == master::kMateBound) continue;
+        EXPECT_EQ(RedValueOf(row.classic, Red), row.master) << row.master;
+        EXPECT_EQ(RedValueOf(row.classic, Black), -row.master) << row.master;
     }
+    EXPECT_EQ(OnePlyNearer(master::kMate - 3), master::kMate - 2);
+    EXPECT_EQ(OnePlyNearer(-(master::kMate - 3)), -(master::kMate - 2));
+    EXPECT_EQ(OnePlyNearer(-250), -250);
 }
 
 // The moves the 大师 engine is given: the game's, oldest first, without the search's working slot.

@@ -350,6 +350,47 @@ TEST(FullMoves, AnOddPlyIsNeverTakenBackAlone) {
     EXPECT_TRUE(PositionIsConsistent());
 }
 
+// Back to a position any number of plies before the game's last, then every ply replayed: full
+// moves first, an odd ply alone last, also with full moves already waiting to be replayed.
+TEST(FullMoves, PliesTakenBackAreAllReplayedAnOddOneLast) {
+    const std::vector<std::string> game = {"h2e2", "h9g7", "h0g2", "i9h9", "i0h0", "b9c7"};
+    // Rows: full moves taken back with the menu first, then plies taken back, full moves replayed.
+    const struct {
+        int fullMovesFirst;
+        int plies;
+        int replays;
+    } rows[] = {{0, 1, 1}, {0, 3, 2}, {0, 4, 2}, {0, 6, 3}, {1, 1, 2}, {1, 3, 3}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.fullMovesFirst) + " then " + std::to_string(row.plies));
+        testing::SetUpFen(kStartFen);
+        EnterAll(game);
+        const PositionSnapshot end = PositionSnapshot::Take();
+        for (int k = 0; k < row.fullMovesFirst; ++k) {
+            ASSERT_TRUE(CanTakeBackFullMove());
+            TakeBackFullMove();
+        }
+        const int32_t from = plyCount;
+        ASSERT_TRUE(CanTakeBackPlies(row.plies));
+        EXPECT_FALSE(CanTakeBackPlies(from + 1)) << "not below the first move";
+        ASSERT_TRUE(TakeBackPlies(row.plies));
+        EXPECT_EQ(plyCount, from - row.plies);
+        EXPECT_TRUE(PositionIsConsistent());
+        int replays = 0;
+        for (; CanReplayFullMove() && replays < 10; ++replays)
+            ReplayFullMove();
+        EXPECT_EQ(replays, row.replays);
+        EXPECT_TRUE(PositionSnapshot::Take() == end);
+    }
+    // A new move ends the odd ply as it ends the full moves.
+    testing::SetUpFen(kStartFen);
+    EnterAll(game);
+    ASSERT_TRUE(TakeBackPlies(1));
+    ASSERT_TRUE(CanReplayFullMove());
+    EnterAll({"a9a8"});
+    EXPECT_FALSE(CanReplayFullMove());
+    EXPECT_FALSE(TakeBackPlies(0));
+}
+
 TEST(FullMoves, TakeBackStopsWhereTheRecordDroppedTheOldestPlies) {
     // 301 plies: the record keeps the last 255, so 127 full moves can be taken back.
     testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 b");

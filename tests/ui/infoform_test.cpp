@@ -8,14 +8,19 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "engine/book.h"
+#include "engine/commands.h"
 #include "engine/editor.h"
 #include "engine/flow.h"
+#include "engine/master/engine.h"
+#include "engine/movevalues.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
@@ -32,9 +37,15 @@
 #include "support/fake_time.h"
 #include "support/position_fixture.h"
 #include "support/window_fixture.h"
+#include "ui/boardrenderer.h"
 #include "ui/clockdisplay.h"
+#include "ui/coursegraph.h"
 #include "ui/forms/mainform.h"
+#include "ui/menus.h"
+#include "ui/mouseentry.h"
 #include "ui/movelist.h"
+#include "ui/qteventsource.h"
+#include "ui/review.h"
 
 // Field texts print readably when a check fails.
 QT_BEGIN_NAMESPACE
@@ -474,6 +485,272 @@ TEST(MoveListRowsTest, KeepsWhatAFullRecordHasDropped) {
     EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, true, plies(4, 8, 6)}).firstPly, 4);
     EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, false, plies(4, 8)}).firstPly, 4);
     EXPECT_EQ(KeepDroppedPlies(shown, GameMoves{4, true, {}}).firstPly, 4);
+}
+
+// Looking back over the game: the list, its keys, the course graph and "从此处继续".
+class ReviewTest : public InfoFormTest {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(InfoFormTest::SetUp());
+        for (const char* move : {"h2e2", "h0g2", "i0h0"})
+            ASSERT_TRUE(Enter(move));
+        Settle();
+        ASSERT_EQ(plyCount, 6);
+    }
+
+    // Everything of the game a look back must leave as it is.
+    struct Game {
+        testing::PositionSnapshot position;
+        std::vector<MoveRecord> record;
+        Stopwatch clocks[2];
+        uint8_t clockRuns;
+
+        static Game Take() {
+            Game game{testing::PositionSnapshot::Take(),
+                      {GameRecord + kRecordBottom, GameRecord + kRecordTopSlot + 1},
+                      {sideClock[Red], sideClock[Black]},
+                      clockRunning};
+            return game;
+        }
+        bool operator==(const Game& other) const {
+            return position == other.position && record.size() == other.record.size() &&
+                   std::equal(record.begin(), record.end(), other.record.begin(), SameMove) &&
+                   clocks[Red].elapsed == other.clocks[Red].elapsed &&
+                   clocks[Black].elapsed == other.clocks[Black].elapsed &&
+                   clockRuns == other.clockRuns;
+        }
+    };
+
+    // What the board shows, square by square.
+    std::vector<std::pair<int, int>> Shown() {
+        std::vector<std::pair<int, int>> cells;
+        for (Square square : kSpiralOrder)
+            cells.emplace_back(form.Renderer().shownBoard[square].kind,
+                               form.Renderer().shownBoard[square].kind == Empty
+                                   ? 0
+                                   : form.Renderer().shownBoard[square].side);
+        return cells;
+    }
+    // The board of the game after its first `plies` plies, as the board would show it.
+    std::vector<std::pair<int, int>> BoardAfter(int plies) const {
+        const testing::PositionSnapshot now = testing::PositionSnapshot::Take();
+        const std::vector<MoveRecord> moves = GameMovesPlayed();
+        for (int k = plyCount; k > plies; --k)
+            TakeBackMove(GameRecord[recordTop]);
+        std::vector<std::pair<int, int>> cells;
+        for (Square square : kSpiralOrder)
+            cells.emplace_back(board[square].kind,
+                               board[square].kind == Empty ? 0 : board[square].side);
+        for (int k = plies; k < static_cast<int>(moves.size()); ++k)
+            PlayMove(moves[static_cast<size_t>(k)]);
+        EXPECT_TRUE(testing::PositionSnapshot::Take() == now);
+        return cells;
+    }
+
+    // The game's moves in the record, the first first.
+    static std::vector<MoveRecord> GameMovesPlayed() {
+        return {GameRecord + recordTop - plyCount + 1, GameRecord + recordTop + 1};
+    }
+
+    void ClickCell(int row, int column) {
+        MoveListView* list = form.MoveList();
+        const QRect cell = list->visualItemRect(list->item(row, column));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        DispatchPendingMessages();
+    }
+    void Key(Qt::Key key) {
+        QTest::keyClick(form.MoveList(), key);
+        DispatchPendingMessages();
+    }
+    GameReview& Review() { return form.Review(); }
+    // Plays the first of a few opening moves that the engine's answers have left legal.
+    static bool EnterAnyMove() {
+        for (const char* move : {"b0c2", "g3g4", "c3c4", "i3i4", "a3a4"})
+            if (Enter(move)) return true;
+        return false;
+    }
+};
+
+TEST_F(ReviewTest, ClicksAndKeysShowPastMovesAndLeaveTheGameAsItIs) {
+    const Game game = Game::Take();
+    const TInfoForm::PanelLines lines = form.InfoForm()->Lines();
+    const std::vector<std::pair<int, int>> gameBoard = Shown();
+    ASSERT_TRUE(clockRunning);
+    // Rows: how the move is chosen, the ply shown, the message, the turn shown.
+    const struct {
+        std::function<void()> choose;
+        int32_t ply;
+        const char* message;
+        const char* turn;
+    } rows[] = {
+        {[&] { ClickCell(1, 0); }, 3, "查看：第2回合 红方", "轮流：黑方"},
+        {[&] { Key(Qt::Key_Left); }, 2, "查看：第1回合 黑方", "轮流：红方"},
+        {[&] { Key(Qt::Key_Home); }, 0, "查看：开局", "轮流：红方"},
+        {[&] { Key(Qt::Key_Right); }, 1, "查看：第1回合 红方", "轮流：黑方"},
+        {[&] { ClickCell(2, 0); }, 5, "查看：第3回合 红方", "轮流：黑方"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        row.choose();
+        EXPECT_EQ(Review().ShownPly(), row.ply);
+        EXPECT_EQ(Shown(), BoardAfter(row.ply));
+        EXPECT_EQ(Field("Message").toStdString(), row.message);
+        EXPECT_EQ(Field("Color1").toStdString(), row.turn);
+        EXPECT_EQ(form.MoveList()->ShownPly(), row.ply);
+        EXPECT_TRUE(form.Menus().Item("ContinueHere")->isEnabled());
+        EXPECT_FALSE(clockRunning) << "the clocks stand still";
+        // The move shown carries the last-move marks, whether the option is on or not.
+        const auto marked = form.Renderer().lastMoveMark.Marked();
+        if (row.ply > 0) {
+            EXPECT_EQ(marked[0], GameMovesPlayed()[static_cast<size_t>(row.ply - 1)].from);
+            EXPECT_EQ(marked[1], GameMovesPlayed()[static_cast<size_t>(row.ply - 1)].to);
+        } else {
+            EXPECT_EQ(marked[0], -1);
+        }
+        Game now = Game::Take();
+        now.clockRuns = game.clockRuns;
+        EXPECT_TRUE(now == game) << "the game is untouched";
+    }
+    EXPECT_EQ(Field("RedInfo").toStdString(), "红方:003. 车一平二");
+    // End, and a click on the last move, bring the game back as it was.
+    for (const auto& back : std::initializer_list<std::function<void()>>{
+             [&] { Key(Qt::Key_End); }, [&] { ClickCell(2, 1); }}) {
+        back();
+        EXPECT_FALSE(Review().Active());
+        EXPECT_EQ(Shown(), gameBoard);
+        EXPECT_EQ(form.InfoForm()->Lines().message, lines.message);
+        EXPECT_EQ(Field("Color1"), lines.turn);
+        EXPECT_EQ(Field("RedInfo"), lines.red);
+        EXPECT_EQ(form.MoveList()->ShownPly(), -1);
+        EXPECT_FALSE(form.Menus().Item("ContinueHere")->isEnabled());
+        EXPECT_TRUE(Game::Take() == game);
+        Key(Qt::Key_Left);
+        EXPECT_EQ(Review().ShownPly(), 5);
+    }
+    Key(Qt::Key_End);
+}
+
+// A click on the board while a past move is shown brings the game back and moves nothing.
+TEST_F(ReviewTest, ABoardClickReturnsToTheGameAndDoesNotMove) {
+    const Game game = Game::Take();
+    ClickCell(0, 1);
+    ASSERT_TRUE(Review().Active());
+    // The Red Gunner on e2 and a square it could go to, clicked one after the other.
+    for (const Square square : {MakeSquare(2, 4), MakeSquare(3, 4)}) {
+        const QPoint at = form.Renderer().SquareOrigin(square) + QPoint(10, 10);
+        PostToMainWindow(MessageKind::LeftButtonDown, 0, at.x(), at.y());
+        DispatchPendingMessages();
+        EXPECT_FALSE(Review().Active());
+    }
+    EXPECT_EQ(form.Mouse().pieceLifted, 1) << "the second click lifts, it is the first of a move";
+    form.Mouse().PutBackLiftedPiece();
+    EXPECT_TRUE(Game::Take() == game);
+}
+
+// "从此处继续" takes the game back to the move shown, an odd number of plies too; "重下" then plays
+// every ply again up to the game as it was.
+TEST_F(ReviewTest, ContinueHereThenReplayGivesBackTheGame) {
+    const testing::PositionSnapshot end = testing::PositionSnapshot::Take();
+    const std::vector<MoveRecord> moves = GameMovesPlayed();
+    for (const int32_t ply : {3, 4}) {
+        SCOPED_TRACE(ply);
+        PostReview(ply);
+        DispatchPendingMessages();
+        ASSERT_TRUE(Review().Active());
+        RunMenuCommand(kCommandContinueHere);
+        EXPECT_FALSE(Review().Active());
+        EXPECT_EQ(plyCount, ply);
+        EXPECT_EQ(Shown(), BoardAfter(ply));
+        EXPECT_EQ(userSide, sideToMove) << "the user plays on from here";
+        EXPECT_TRUE(form.Menus().Item("RedoUndo")->isEnabled());
+        int replays = 0;
+        while (CanReplayFullMove() && replays < 10) {
+            RunMenuCommand(kCommandReplay);
+            ++replays;
+        }
+        EXPECT_EQ(replays, (6 - ply + 1) / 2);
+        EXPECT_TRUE(testing::PositionSnapshot::Take() == end);
+        EXPECT_TRUE(std::equal(moves.begin(), moves.end(), GameMovesPlayed().begin(), SameMove));
+    }
+    // The game's last move is the game itself: nothing to go on from.
+    PostReview(6);
+    DispatchPendingMessages();
+    EXPECT_FALSE(form.Menus().Item("ContinueHere")->isEnabled());
+}
+
+// The engine's value after every move: the flow writes it after each of its moves (Red's view, a
+// Pawn is 100), the graph draws exactly the known values, clamped at ten Pawns, and a click on a
+// point shows its move.
+TEST_F(ReviewTest, TheGraphDrawsTheValuesTheEngineLeavesAndAClickShowsAMove) {
+    // The values the engine's moves left: both plies of each full move, from its search.
+    ASSERT_EQ(moveValues.size(), 7u);
+    for (int ply = 1; ply <= 6; ++ply)
+        EXPECT_TRUE(moveValues[static_cast<size_t>(ply)].known) << ply;
+    EXPECT_EQ(moveValues[6].redValue, moveValues[5].redValue) << "no mate: one value a full move";
+    CourseGraph* graph = form.InfoForm()->Graph();
+    std::vector<CoursePoint> expected;
+    for (int ply = 1; ply <= 6; ++ply)
+        expected.push_back({ply, moveValues[static_cast<size_t>(ply)].redValue});
+    EXPECT_EQ(graph->Points(), expected);
+    // Values beyond the limit, a mate, and a ply without a value.
+    MoveValueAt(2).redValue = 2500;
+    MoveValueAt(3).known = false;
+    MoveValueAt(4).redValue = -(master::kMate - 3);
+    MoveValuesChanged();
+    const std::vector<CoursePoint> points = graph->Points();
+    ASSERT_EQ(points.size(), 5u);
+    EXPECT_EQ(points[1], (CoursePoint{2, 1000}));
+    EXPECT_EQ(points[2], (CoursePoint{4, -1000}));
+    // Higher is better for Red; a click on a point shows its move.
+    EXPECT_LT(graph->PlaceOf(points[1]).y(), graph->PlaceOf(points[2]).y());
+    for (const CoursePoint& point : points) {
+        QTest::mouseClick(graph, Qt::LeftButton, {}, graph->PlaceOf(point));
+        DispatchPendingMessages();
+        EXPECT_EQ(Review().ShownPly(), point.ply == 6 ? -1 : point.ply);
+    }
+    // A different move where the game went on forgets the values from there on; those before it
+    // stay.
+    MoveValueAt(9).known = true;
+    TakeBackFullMove();
+    ASSERT_TRUE(EnterAnyMove());
+    EXPECT_EQ(moveValues.size(), 7u);
+    EXPECT_TRUE(moveValues[5].known && moveValues[6].known);
+    EXPECT_EQ(moveValues[4].redValue, -(master::kMate - 3));
+    NewGameCommand();
+    EXPECT_TRUE(graph->Points().empty());
+    EXPECT_LE(moveValues.size(), 1u);
+}
+
+// What the review test's searches saw: the engine's own and its thinking on the user's time.
+int ownSearchIterations = 0;
+int ponderIterations = 0;
+
+// While the engine thinks for its own move a review is not taken: it is dropped with the think
+// menu's other commands. Thinking on the user's time stops for a review
+// and starts again once the player has returned to the game.
+TEST_F(ReviewTest, NoReviewWhileTheEngineMovesAndItsThinkingOnTheUsersTimeWaitsForOne) {
+    ownSearchIterations = 0;
+    ponderIterations = 0;
+    iterationHook = [] {
+        ++(pondering ? ponderIterations : ownSearchIterations);
+        if (iterationDepth != 1) return;
+        PostReview(pondering ? 2 : 1);
+    };
+    ASSERT_TRUE(EnterAnyMove());
+    EXPECT_EQ(plyCount, 8) << "the engine has answered";
+    EXPECT_GT(ownSearchIterations, 0);
+    EXPECT_GT(ponderIterations, 0);
+    EXPECT_FALSE(Review().Active());
+    DispatchPendingMessages();
+    EXPECT_EQ(Review().ShownPly(), 2) << "the review asked for on the user's time";
+    EXPECT_FALSE(thinking);
+    iterationHook = [] { ++(pondering ? ponderIterations : ownSearchIterations); };
+    const int pondered = ponderIterations;
+    Key(Qt::Key_End);
+    iterationHook = nullptr;
+    EXPECT_FALSE(Review().Active());
+    EXPECT_GT(ponderIterations, pondered) << "thinking on the user's time again";
+    EXPECT_EQ(plyCount, 8);
 }
 
 }  // namespace

@@ -217,6 +217,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "Edit 编辑",
         "  UndoMove 悔棋 [disabled]",
         "  RedoUndo 重下 [disabled]",
+        "  ContinueHere 从此处继续 [disabled]",
         "  N3 -",
         "  MovePiece 摆子",
         "Level1 级别",

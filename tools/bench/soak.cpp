@@ -284,7 +284,7 @@ void RegisterScriptedDialogs() {
 
 // Each replayable ply must be a legal move when its turn comes; the position is left as found.
 bool ReplayablePliesAreLegal() {
-    const int plies = 2 * replayableFullMoves;
+    const int plies = 2 * replayableFullMoves + replayableOddPly;
     int played = 0;
     bool legal = true;
     for (; played < plies && legal; ++played) {
@@ -314,7 +314,7 @@ std::string CoreFault() {
         if (!IsBoardPoint(GameRecord[i].from) || !IsBoardPoint(GameRecord[i].to))
             return "a game move off the board";
     }
-    if (replayableFullMoves < 0 || recordTop + 2 * replayableFullMoves > -1)
+    if (replayableFullMoves < 0 || recordTop + 2 * replayableFullMoves + replayableOddPly > -1)
         return "more to replay than the record holds";
     if (!ReplayablePliesAreLegal()) return "a replayable move is not legal";
     if (CanTakeBackFullMove() && plyCount < 2) return "a take-back below the first move";

@@ -8,6 +8,7 @@
 
 #include "ui/boardrenderer.h"
 #include "ui/clockdisplay.h"
+#include "ui/coursegraph.h"
 #include "ui/systemfont.h"
 #include "ui_infoform.h"
 
@@ -27,8 +28,11 @@ constexpr FieldLabel kFieldLabels[] = {
 };
 
 constexpr QRgb kSilver = qRgb(192, 192, 192);
-// The message field may grow down to here: below starts the room kept for the web panel.
+// The message field may grow down to here: below starts the room of the course graph.
 constexpr int kMessageRoomBottom = 448;
+// The course graph under the fields, as wide as they are, down to the panel's frame.
+constexpr int kGraphTop = kMessageRoomBottom + 8;
+constexpr int kGraphBottom = 640;
 constexpr char kEllipsis[] = "…";
 
 // `text` in lines of at most `width` pixels, broken only at blanks; a word wider than a line on
@@ -84,6 +88,9 @@ void Paint(QWidget* widget, const QColor& colour) {
 TInfoForm::TInfoForm(QWidget* parent)
     : QFrame(parent), ui_(std::make_unique<Ui::TInfoForm>()), background_(1, 1) {
     ui_->setupUi(this);
+    graph_ = new CourseGraph(this);
+    graph_->setGeometry(ui_->Message->x(), kGraphTop, ui_->Message->width(),
+                        kGraphBottom - kGraphTop);
     setFrameShape(QFrame::NoFrame);
     const QFont font = PanelFont();
     const QColor face = palette().color(QPalette::Window);
@@ -184,6 +191,18 @@ void TInfoForm::LayOutMessage() {
     field->setToolTip(cut ? message_ : QString());
     const int extraLines = static_cast<int>(lines.size()) - 1;
     field->resize(field->width(), messageHeight_ + extraLines * metrics.lineSpacing());
+}
+
+TInfoForm::PanelLines TInfoForm::Lines() const {
+    return {ui_->Color1->text(), ui_->RedInfo->text(), ui_->BlackInfo->text(), message_};
+}
+
+void TInfoForm::ShowLines(const PanelLines& lines) {
+    ui_->Color1->setText(lines.turn);
+    ui_->RedInfo->setText(lines.red);
+    ui_->BlackInfo->setText(lines.black);
+    message_ = lines.message;
+    LayOutMessage();
 }
 
 void TInfoForm::ShowLevel(std::string_view text) {

@@ -20,6 +20,8 @@ class TInfoForm;
 
 namespace xq {
 
+class CourseGraph;
+
 class TInfoForm : public QFrame {
   public:
     explicit TInfoForm(QWidget* parent);
@@ -42,6 +44,18 @@ class TInfoForm : public QFrame {
     // Nothing while no clock runs.
     void ShowClock();
 
+    // The fields that showing a past position of the game changes, kept to be given back.
+    struct PanelLines {
+        QString turn;
+        QString red;
+        QString black;
+        QString message;
+    };
+    PanelLines Lines() const;
+    void ShowLines(const PanelLines& lines);
+    // The course of the game, in the panel's lower part.
+    CourseGraph* Graph() const { return graph_; }
+
     // The text a field shows now (tests and tools read the panel with it); for the message
     // field, the whole message however it is broken into lines.
     QString FieldText(const char* field) const;
@@ -60,6 +74,7 @@ class TInfoForm : public QFrame {
     bool blink_ = true;
     QString message_;        // the message field's whole text
     int messageHeight_ = 0;  // the field's height for one line, as the form lays it out
+    CourseGraph* graph_;
 };
 
 }  // namespace xq

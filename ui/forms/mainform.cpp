@@ -15,6 +15,7 @@
 
 #include "engine/commands.h"
 #include "engine/flow.h"
+#include "engine/movevalues.h"
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/datapaths.h"
@@ -26,6 +27,7 @@
 #include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "ui/canvaswidget.h"
+#include "ui/coursegraph.h"
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/dialogs/colordlg.h"
 #include "ui/dialogs/dialoglinks.h"
@@ -40,6 +42,7 @@
 #include "ui/mouseentry.h"
 #include "ui/movelist.h"
 #include "ui/qteventsource.h"
+#include "ui/review.h"
 #include "ui/savequestion.h"
 #include "ui/sprite.h"
 #include "ui/systemfont.h"
@@ -202,7 +205,17 @@ TMainForm::TMainForm()
         this);
     display_ = std::make_unique<WindowDisplay>(*this, timer1_);
     SetDisplay(display_.get());
-    SetWindowProcedure(kMainWindow, MainWindowProcedure);
+    // Looking back over the game: the list and the graph choose the move, the graph follows the
+    // game's length, the move shown and the values.
+    review_ = std::make_unique<GameReview>(*renderer_, *infoForm_, *moveList_, *mouse_, menus_);
+    moveList_->afterRefresh = [this] {
+        infoForm_->Graph()->SetGame(moveList_->Game().firstPly, moveList_->LastPly(),
+                                    review_->ShownPly());
+    };
+    SetMoveValuesListener([] {
+        if (mainForm != nullptr) mainForm->InfoForm()->Graph()->update();
+    });
+    SetWindowProcedure(kMainWindow, ReviewingWindowProcedure);
     RegisterHandlers();
     AttachQtEventSource();
     SetAfterDrainHook(CloseWhenSearchHasUnwound);
@@ -214,6 +227,7 @@ TMainForm::~TMainForm() {
     timer2_.stop();
     stopAgain_.stop();
     SetAfterDrainHook(nullptr);
+    SetMoveValuesListener(nullptr);
     DetachQtEventSource();
     ClearWindowHandlers();
     chooseGameToRestore = nullptr;

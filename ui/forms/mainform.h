@@ -23,6 +23,7 @@ class MouseEntry;
 class TInfoForm;
 class TEditForm;
 class MoveListView;
+class GameReview;
 class WindowDisplay;
 class TPieceValueDlg;
 class TInputSecPerMoveDlg;
@@ -60,6 +61,7 @@ class TMainForm : public QMainWindow {
     TInfoForm* InfoForm() const { return infoForm_; }
     TEditForm* EditForm() const { return editForm_; }
     MoveListView* MoveList() const { return moveList_; }
+    GameReview& Review() { return *review_; }
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
@@ -105,6 +107,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<DragSprite> sprite_;
     std::unique_ptr<MouseEntry> mouse_;
     std::unique_ptr<WindowDisplay> display_;
+    std::unique_ptr<GameReview> review_;
     // The dialogs, created once with the window as their parent.
     TPieceValueDlg* pieceValueDlg_;
     TInputSecPerMoveDlg* secPerMoveDlg_;

@@ -1,0 +1,187 @@
+#include "ui/review.h"
+
+#include <QAction>
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/commands.h"
+#include "engine/editor.h"
+#include "engine/flow.h"
+#include "engine/windowprocedure.h"
+#include "platform/display.h"
+#include "records/menucommands.h"
+#include "records/notation.h"
+#include "rules/clock.h"
+#include "rules/game.h"
+#include "rules/makemove.h"
+#include "ui/boardrenderer.h"
+#include "ui/forms/mainform.h"
+#include "ui/menus.h"
+#include "ui/mouseentry.h"
+#include "ui/movelist.h"
+
+namespace xq {
+
+namespace {
+
+// When the record no longer holds the moves back to the position shown.
+constexpr char kCannotContinueText[] = "棋局记录已不含这步棋，无法从此处继续。";
+
+// The panel's move line of a past move: its number and its text as the list writes it.
+std::string ReviewMoveLine(const GameMoves& game, size_t index) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%3.3d. ", FullMoveNumber(game, index));
+    const GamePly& ply = game.plies[index];
+    return number + (ply.text.empty() ? FormatMove(ply.move, ply.mover) : ply.text);
+}
+
+}  // namespace
+
+std::string ReviewMessage(int32_t number, Side mover) {
+    if (number <= 0) return "查看：开局";
+    return "查看：第" + std::to_string(number) + "回合 " + (mover == Red ? "红方" : "黑方");
+}
+
+GameReview::GameReview(BoardRenderer& renderer, TInfoForm& panel, MoveListView& list,
+                       MouseEntry& mouse, MainMenus& menus)
+    : renderer_(renderer), panel_(panel), list_(list), mouse_(mouse), menus_(menus) {}
+
+void GameReview::Show(int32_t ply) {
+    if (editMode || computerThinking || thinking) return;
+    // 1. The game as the record holds it now.
+    list_.Refresh();
+    const GameMoves& game = list_.Game();
+    const int32_t last = list_.LastPly();
+    if (ply >= last) return ReturnToGame();
+    ply = std::max(ply, game.firstPly);
+    if (!Active()) Enter();
+    // 2. The copy: the game's position with the moves after `ply` taken back.
+    shownPly_ = ply;
+    shown_ = gamePosition;
+    for (int32_t at = last; at > ply; --at) {
+        SwapSides(shown_);
+        MakeMove(shown_, game.plies[static_cast<size_t>(at - game.firstPly - 1)].move, true);
+    }
+    // 3. The board with the move shown marked, and the panel.
+    const bool afterMove = ply > game.firstPly;
+    renderer_.lastMoveMark.SetReviewMove(
+        true, afterMove ? game.plies[static_cast<size_t>(ply - game.firstPly - 1)].move : NullMove);
+    renderer_.ShowCells(&shown_.board);
+    ShowPanel(game, ply);
+    ShowState();
+}
+
+// The clocks stop and the panel's lines are kept for the return; a lifted piece goes back.
+void GameReview::Enter() {
+    mouse_.PutBackLiftedPiece();
+    gameLines_ = panel_.Lines();
+    clockWasRunning_ = clockRunning != 0;
+    clockSide_ = runningClock;
+    if (clockWasRunning_) {
+        StopClock();
+        StopClockDisplay();
+    }
+}
+
+void GameReview::ShowPanel(const GameMoves& game, int32_t ply) {
+    panel_.ShowTurn(shown_.sideToMove);
+    const auto count = static_cast<size_t>(ply - game.firstPly);
+    for (const Side side : {Red, Black}) {
+        std::string line;
+        for (size_t index = count; index-- > 0;) {
+            if (game.plies[index].mover != side) continue;
+            line = ReviewMoveLine(game, index);
+            break;
+        }
+        panel_.ShowMoveLine(side, line);
+    }
+    panel_.ShowMessage(
+        count == 0 ? ReviewMessage(0, Red)
+                   : ReviewMessage(FullMoveNumber(game, count - 1), game.plies[count - 1].mover));
+}
+
+void GameReview::Leave() {
+    if (!Active()) return;
+    shownPly_ = -1;
+    renderer_.lastMoveMark.SetReviewMove(false, NullMove);
+    renderer_.ShowCells(nullptr);
+    panel_.ShowLines(gameLines_);
+    if (clockWasRunning_ && !clockRunning) {
+        StartClock(clockSide_);
+        StartClockDisplay();
+    }
+    ShowState();
+}
+
+void GameReview::ReturnToGame() {
+    Leave();
+    PonderAgain();
+}
+
+void GameReview::ContinueHere() {
+    if (!Active()) return;
+    const int32_t plies = list_.LastPly() - shownPly_;
+    Leave();
+    if (!TakeBackPliesCommand(plies)) ShowWarning(kCannotContinueText);
+}
+
+// The list's highlight, the graph's mark and the menu item follow the move shown.
+void GameReview::ShowState() {
+    list_.MarkShownPly(shownPly_);
+    if (QAction* item = menus_.Item(QStringLiteral("ContinueHere"))) item->setEnabled(Active());
+    if (list_.afterRefresh) list_.afterRefresh();
+}
+
+bool KeepsReview(const Message& message) {
+    switch (message.kind) {
+        case MessageKind::PointerMove:
+        case MessageKind::SetCursor:
+        case MessageKind::Timer:
+        case MessageKind::ShowError:
+            return true;
+        case MessageKind::Command:
+            break;
+        default:
+            return false;
+    }
+    switch (message.command) {
+        case kCommandSound:
+        case kCommandBestPath:
+        case kCommandDrag:
+        case kCommandSelect:
+        case kCommandEngineClassic:
+        case kCommandEngineMaster:
+        case kCommandColour:
+        case kCommandReverseBoard:
+        case kCommandMarkLastMove:
+        case kCommandCopyPosition:
+        case kCommandExportGame:
+        case kCommandAbout:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int64_t ReviewingWindowProcedure(const Message& message) {
+    if (mainForm == nullptr) return MainWindowProcedure(message);
+    GameReview& review = mainForm->Review();
+    if (message.kind == MessageKind::Command && message.command == kCommandReview) {
+        review.Show(message.x);
+        return 0;
+    }
+    if (message.kind == MessageKind::Command && message.command == kCommandContinueHere) {
+        review.ContinueHere();
+        return 0;
+    }
+    if (!review.Active() || KeepsReview(message)) return MainWindowProcedure(message);
+    // A click on the board only brings the game back.
+    if (message.kind == MessageKind::LeftButtonDown) {
+        review.ReturnToGame();
+        return 0;
+    }
+    review.Leave();
+    return MainWindowProcedure(message);
+}
+
+}  // namespace xq
