@@ -1,10 +1,13 @@
 #include "ui/movelist.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <algorithm>
 
 #include "engine/editor.h"
 #include "engine/think.h"
+#include "platform/texts.h"
 #include "records/movetext.h"
 #include "records/notation.h"
 #include "rules/board.h"
@@ -32,8 +35,10 @@ std::vector<MoveListRow> MoveRows(const GameMoves& game) {
     for (const GamePly& played : game.plies) {
         const int32_t number = ply / 2 + 1;
         if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
-        (played.mover == Red ? rows.back().red : rows.back().black) =
+        const std::string text =
             played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
+        (played.mover == Red ? rows.back().red : rows.back().black) =
+            StyledMoveText(text, played.mover, shownMoveStyle);
         ++ply;
     }
     return rows;
@@ -133,7 +138,7 @@ std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view re
 MoveListView::MoveListView(QWidget* parent) : QTableWidget(0, 2, parent) {
     setObjectName(QStringLiteral("MoveList"));
     setFont(PanelFont());
-    setHorizontalHeaderLabels({QString::fromUtf8("红方"), QString::fromUtf8("黑方")});
+    RetranslateHeader();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     horizontalHeader()->setSectionsClickable(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -150,6 +155,20 @@ MoveListView::MoveListView(QWidget* parent) : QTableWidget(0, 2, parent) {
     connect(&refresh_, &QTimer::timeout, this, &MoveListView::Refresh);
 }
 
+void MoveListView::RetranslateHeader() {
+    setHorizontalHeaderLabels({QCoreApplication::translate("MoveListView", "红方"),
+                               QCoreApplication::translate("MoveListView", "黑方")});
+}
+
+void MoveListView::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange) return;
+    // The moves in the language's notation, the result in its words.
+    RetranslateHeader();
+    rows_.clear();
+    Refresh();
+}
+
 void MoveListView::ScheduleRefresh() {
     // The board is redrawn in the middle of a move; the record is read once the move is done.
     refresh_.start(0);
@@ -162,7 +181,8 @@ void MoveListView::Refresh() {
     }
     game_ = KeepDroppedPlies(game_, CurrentGameMoves());
     // The result of a game that is over stays as the list's last row.
-    Show(MoveListRows(game_, gameOver ? std::string_view(gameResultText) : std::string_view()));
+    const std::string result = gameOver ? Tr(gameResultText) : std::string();
+    Show(MoveListRows(game_, result));
     if (RecordInTransit()) refresh_.start(kRecheckMilliseconds);
 }
 

@@ -64,8 +64,12 @@ class MoveListView : public QTableWidget {
 
     const std::vector<MoveListRow>& Rows() const { return rows_; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void Show(const std::vector<MoveListRow>& rows);
+    void RetranslateHeader();
 
     QTimer refresh_;
     GameMoves game_;
