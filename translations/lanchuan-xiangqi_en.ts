@@ -663,7 +663,7 @@
     </message>
     <message>
         <source>王</source>
-        <translation>King in reach</translation>
+        <translation>King under attack</translation>
     </message>
     <message>
         <source>%1%2</source>
@@ -785,7 +785,7 @@ Logging is off!</translation>
     </message>
     <message>
         <source>单独对弈</source>
-        <translation>Against the Engine</translation>
+        <translation>One Player</translation>
     </message>
     <message>
         <source>%1 秒/移动</source>
