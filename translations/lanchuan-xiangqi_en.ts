@@ -314,7 +314,7 @@
     </message>
     <message>
         <source>澜川中国象棋 开发组</source>
-        <translation>The Lanchuan Xiangqi developers</translation>
+        <translation>Lanchuan Xiangqi team</translation>
     </message>
     <message>
         <source>讨论：GitHub</source>
