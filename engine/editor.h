@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/texts.h"  // the texts the window reports
 #include "rules/types.h"
 
 namespace xq {
@@ -21,8 +22,6 @@ extern BoardCell* editBackup;
 // Where the backup's memory comes from (std::malloc; released with std::free). Tests put in a
 // source that has nothing to give.
 extern void* (*editBackupAllocator)(std::size_t bytes);
-
-inline constexpr char kNoMemoryText[] = "没有足够的内存";
 
 // The palette: Red's King, Rook, Gunner, Knight, Assist, Bishop, Pawn (0..6), then Black's (7..13).
 inline constexpr int kPaletteSize = 14;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/master/engine.h"
+#include "platform/texts.h"  // the texts the window reports
 
 namespace xq {
 
@@ -15,10 +16,6 @@ enum class EngineKind : uint8_t { Classic, Master };
 
 extern EngineKind engineKind;
 inline constexpr EngineKind kDefaultEngine = EngineKind::Classic;
-
-// The names the menu shows.
-inline constexpr std::string_view kClassicEngineName = "标准";
-inline constexpr std::string_view kMasterEngineName = "大师";
 
 // The one search of the game flow (the engine's move, pondering, the hint): ThinkAndChoose for the
 // classic engine and for the mate-search level, which keeps the classic mate search; otherwise the

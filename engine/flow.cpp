@@ -93,7 +93,7 @@ bool OneComputerMove() {
     bool fromLibrary = false;
     if (libraryPos > 0) {
         // 5. The library's move.
-        ShowMessage(kUsingLibraryText);
+        ShowMessage(Tr(kUsingLibraryText));
         usingLibrary = true;
         ChooseLibraryMove();
         // The window gets one message in; "停止" then keeps the move from being played.
@@ -205,7 +205,7 @@ bool PlayEngineMove() {
             return true;
         }
         if (levelKind == kLevelMateSearch && !gameOver && HasLegalMove()) {
-            ShowMessage(kNoMateFoundText);
+            ShowMessage(Tr(kNoMateFoundText));
             SidesFromThePosition();
         }
         return false;

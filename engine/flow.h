@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "engine/pump.h"
+#include "platform/texts.h"  // the texts the window reports
 #include "rules/types.h"
 
 namespace xq {
@@ -22,11 +23,6 @@ extern uint8_t soundOn;           // the option "声音": a beep after each engi
 // The user plays the side to move, the engine the other one (after a new, restored, imported or
 // set-up game and after the menu's take-back and replay).
 void SidesFromThePosition();
-
-// The panel message while the engine plays from the opening library.
-inline constexpr char kUsingLibraryText[] = "正在利用棋谱库。";
-// The panel message when the mate search has found no mate for the side to move.
-inline constexpr char kNoMateFoundText[] = "没有找到将死。";
 
 // The engine's turn as the window runs it: think menu and busy cursor, EngineTurnLoop, the normal
 // menu and the arrow cursor back, then the end-of-game dialog when the game has ended.

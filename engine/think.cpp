@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "engine/evaluation.h"
 #include "engine/search.h"
 #include "platform/display.h"
+#include "platform/texts.h"
 #include "records/notation.h"
 #include "rules/board.h"
 #include "rules/game.h"
@@ -54,7 +56,7 @@ struct Text {
 
 Text FormatRootMove(int32_t depth, const MoveRecord& move, Side mover) {
     Text text;
-    const std::string notation = FormatMove(move, mover);  // short enough to stay inline
+    const std::string notation = ShownMove(move, mover);  // short enough to stay inline
     text.length = static_cast<size_t>(std::max(
         0, std::snprintf(text.chars, sizeof text.chars, "%-7d%7s", depth, notation.c_str())));
     text.length = std::min(text.length, sizeof text.chars - 1);
@@ -66,7 +68,7 @@ Text FormatSearchLine(const MoveRecord* line, Side firstMover) {
     text.chars[0] = '\0';
     Side mover = firstMover;
     for (int k = 0; k < kShownLineMoves && line[k].piece != Empty; ++k) {
-        text.Append(FormatMove(line[k], mover));
+        text.Append(ShownMove(line[k], mover));
         text.Append(" ", 1);
         mover = Opponent(mover);
     }
@@ -83,26 +85,25 @@ Text FormatNumber(const char* format, double value) {
 }  // namespace
 
 std::string LevelText() {
-    if (twoPlayerMode) return "两人对弈";
-    char text[64];
+    if (twoPlayerMode) return Tr(kTwoPlayerCaption);
+    char number[64];
     switch (levelKind) {
         case kLevelPerMove:
-            std::snprintf(text, sizeof text, "%1.0f 秒/移动", levelTime);
-            return text;
+            std::snprintf(number, sizeof number, "%1.0f", levelTime);
+            return FormatText(kPerMoveLevelPattern, {number});
         case kLevelPerGame:
-            std::snprintf(text, sizeof text, "%2.2f 分钟/局", levelTime);
-            return text;
+            std::snprintf(number, sizeof number, "%2.2f", levelTime);
+            return FormatText(kPerGameLevelPattern, {number});
         case kLevelEasy:
-            return "容易";
+            return Tr(kEasyLevelText);
         case kLevelUnlimited:
-            return "无限制";
+            return Tr(kUnlimitedLevelText);
         case kLevelFixedDepth:
-            std::snprintf(text, sizeof text, "回合深度 = %d", maxDepth);
-            return text;
+            return FormatText(kDepthLevelPattern, {std::to_string(maxDepth)});
         case kLevelMateSearch:
-            return "将死搜索";
+            return Tr(kMateSearchLevelText);
         default:
-            return "匹配用户时间";
+            return Tr(kMatchingLevelText);
     }
 }
 

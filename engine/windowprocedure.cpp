@@ -94,7 +94,9 @@ int64_t MainWindowProcedure(const Message& message) {
 
 void ReportError(std::string_view text) {
     if (soundOn) Beep();
-    errorText = text;
+    // Fixed texts arrive as the catalogue's source, formatted ones already translated; a text
+    // without a translation is kept as it is.
+    errorText = Tr(text);
     Message message;
     message.target = kMainWindow;
     message.kind = MessageKind::ShowError;

@@ -62,6 +62,11 @@ class Display {
     // A modal box with one OK button and no owner window; returns when it is closed.
     virtual void MessageBox(std::string_view /*text*/, std::string_view /*caption*/,
                             BoxIcon /*icon*/) {}
+
+    // Language.
+    // A text of the catalogue (platform/texts.h) in the player's language; the source itself
+    // when there is no translation.
+    virtual std::string Translate(std::string_view source) { return std::string(source); }
 };
 
 // Installs `display` (nullptr restores the silent default). The caller keeps ownership.

@@ -66,7 +66,7 @@ std::string PositionAsFen() {
 
 std::string PastePosition(std::string_view text) {
     const std::string_view fen = FenLine(text);
-    if (fen.empty()) return "剪贴板中没有局面";
+    if (fen.empty()) return Tr(kNoPositionText);
     // 1. The text and the editor's checks; a refusal puts the old position back.
     PositionKeeper keeper;
     std::string reason;
@@ -74,7 +74,7 @@ std::string PastePosition(std::string_view text) {
         reason = SetUpCountError();
         if (reason.empty()) reason = SetUpPlacementError();
     }
-    if (!reason.empty()) return "FEN 局面有误：" + reason;
+    if (!reason.empty()) return FormatText(kBadFenPattern, {reason});
     keeper.KeepNewPosition();
     // 2. A game from this position.
     StopClockDisplay();
@@ -104,11 +104,11 @@ std::string ExportGame(const std::filesystem::path& file, PgnNotation notation) 
             MarkGameKept();  // the file holds the whole game
             return {};
         case FileWrite::NotCreated:
-            return "不能打开 " + file.string() + " 用于写";
+            return FormatText(kCannotWritePattern, {file.string()});
         case FileWrite::Failed:
             break;
     }
-    return "存贮错误：" + file.string();
+    return FormatText(kSaveFailedPattern, {file.string()});
 }
 
 bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::string* error) {
@@ -117,12 +117,12 @@ bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::st
     struct stat status {};
     if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         if (fd >= 0) ::close(fd);
-        *error = "无法读取文件 " + file.string();
+        *error = FormatText(kCannotReadPattern, {file.string()});
         return false;
     }
     if (static_cast<size_t>(status.st_size) > kLargestGameText) {
         ::close(fd);
-        *error = "文件太大，不是棋谱：" + file.string();
+        *error = FormatText(kTooLargePattern, {file.string()});
         return false;
     }
     std::string read(static_cast<size_t>(status.st_size), '\0');
@@ -136,7 +136,7 @@ bool ReadGameText(const std::filesystem::path& file, std::string* bytes, std::st
     }
     ::close(fd);
     if (!ok) {
-        *error = "无法读取文件 " + file.string();
+        *error = FormatText(kCannotReadPattern, {file.string()});
         return false;
     }
     *bytes = std::move(read);
@@ -177,7 +177,7 @@ std::string ImportGameText(std::string_view bytes, size_t number) {
     // 4. A game that ended in mate or stalemate ends here too, as it would have on the board.
     if (!game.moves.empty() && !HasLegalMove()) {
         SetGameResult(IsAttacked(otherSide, KingSquare(sideToMove)) ? kMateText : kStalemateText);
-        ShowMessage(gameResultText);
+        ShowMessage(Tr(gameResultText));
         ShowEndOfGame(gameResultText);
     }
     return {};

@@ -193,7 +193,8 @@ bool ReadGameFileBytes(const std::filesystem::path& file, std::string* bytes) {
 bool SaveGameFile(const std::filesystem::path& file) {
     const FileWrite result = ReplaceFileContent(file, GameFileBytes());
     if (result == FileWrite::NotCreated)
-        MessageBox("不能打开 " + file.string() + " 用于写", kBoxCaption, BoxIcon::Error);
+        MessageBox(FormatText(kCannotWritePattern, {file.string()}), Tr(kBoxCaption),
+                   BoxIcon::Error);
     return result == FileWrite::Written;
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/texts.h"  // the texts the window reports
 #include "rules/board.h"
 
 namespace xq {
@@ -46,11 +47,6 @@ inline constexpr size_t kGameFileSize = sizeof(GameFileHeader) + sizeof(Board);
 static_assert(kGameFileSize == 998);
 
 inline constexpr char kGameFileExtension[] = ".chs";
-
-// The texts the window reports with its error dialog.
-inline constexpr std::string_view kSaveFailedText = "存贮错误";
-inline constexpr std::string_view kGameNotLoadedText = "游戏没有加载";
-inline constexpr std::string_view kFileNotFoundText = "文件没有发现";
 
 // Writes the game to `file`; the game does not change. The old content of the file stays whole
 // until the new one is complete. False when the file could not be written, after the box

@@ -67,7 +67,7 @@ void OpenGameLog(const std::filesystem::path& file) {
     // 2. Without a file, no log for this run.
     if (logStream == nullptr) {
         loggingOn = false;
-        MessageBox(kLogOpenFailedText, kBoxCaption, BoxIcon::Exclamation);
+        MessageBox(Tr(kLogOpenFailedText), Tr(kBoxCaption), BoxIcon::Exclamation);
         return;
     }
     loggingOn = true;

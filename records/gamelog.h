@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/texts.h"  // the texts the window reports
+
 namespace xq {
 
 inline constexpr char kLogFileName[] = "Chess.log";
-inline constexpr std::string_view kLogOpenFailedText = "不能打开日志文件.\n禁止登录！";
 inline constexpr char kLogHeader[] =
     "\n No  Player Program      Hint      Value Level       Nodes    Time\n";
 

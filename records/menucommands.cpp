@@ -271,12 +271,12 @@ void MateSearchCommand() {
 void TwoPlayerCommand() {
     twoPlayerMode = twoPlayerMode ? 0 : 1;
     if (twoPlayerMode) {
-        SetMenuItemCaption("TwoPlayer", kOnePlayerCaption);
+        SetMenuItemCaption("TwoPlayer", Tr(kOnePlayerCaption));
         savedLevel = levelKind;
         EnableMenuItem("Level1", false);
         levelKind = kLevelPerMove;
     } else {
-        SetMenuItemCaption("TwoPlayer", kTwoPlayerCaption);
+        SetMenuItemCaption("TwoPlayer", Tr(kTwoPlayerCaption));
         EnableMenuItem("Level1", true);
         levelKind = savedLevel;
     }

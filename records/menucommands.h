@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "engine/enginechoice.h"
+#include "platform/texts.h"  // the texts the window reports
 
 namespace xq {
 
@@ -23,10 +24,6 @@ std::string_view LevelItemName(uint8_t levelKind);
 
 // The component names of the engine items, by EngineKind.
 inline constexpr std::string_view kEngineItemNames[2] = {"EngineClassic", "EngineMaster"};
-
-// The captions of the two-player item: off, then on.
-inline constexpr std::string_view kTwoPlayerCaption = "两人对弈";
-inline constexpr std::string_view kOnePlayerCaption = "单独对弈";
 
 // The level kept while two-player mode forces level 0.
 extern uint8_t savedLevel;

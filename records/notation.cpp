@@ -1,7 +1,9 @@
 #include "records/notation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 
 #include "platform/display.h"
 
@@ -29,6 +31,39 @@ const char* Direction(Side side, const MoveRecord& move) {
     return forward ? "进" : "退";
 }
 
+// One character of the program's notation and what it becomes in another style, for Red and for
+// Black; characters not listed stay as they are.
+struct StyledCharacter {
+    std::string_view own;
+    std::string_view red;
+    std::string_view black;
+};
+
+constexpr StyledCharacter kTraditional[] = {
+    {"帅", "帥", "帥"}, {"将", "將", "將"}, {"车", "俥", "車"},
+    {"马", "傌", "馬"}, {"进", "進", "進"}, {"后", "後", "後"},
+};
+
+constexpr StyledCharacter kWxf[] = {
+    {"帅", "K", "K"}, {"将", "K", "K"}, {"仕", "A", "A"}, {"士", "A", "A"}, {"相", "E", "E"},
+    {"象", "E", "E"}, {"马", "H", "H"}, {"车", "R", "R"}, {"炮", "C", "C"}, {"砲", "C", "C"},
+    {"兵", "P", "P"}, {"卒", "P", "P"}, {"进", "+", "+"}, {"退", "-", "-"}, {"平", ".", "."},
+    {"前", "+", "+"}, {"后", "-", "-"}, {"中", "2", "2"}, {"一", "1", "1"}, {"二", "2", "2"},
+    {"三", "3", "3"}, {"四", "4", "4"}, {"五", "5", "5"}, {"六", "6", "6"}, {"七", "7", "7"},
+    {"八", "8", "8"}, {"九", "9", "9"}, {"１", "1", "1"}, {"２", "2", "2"}, {"３", "3", "3"},
+    {"４", "4", "4"}, {"５", "5", "5"}, {"６", "6", "6"}, {"７", "7", "7"}, {"８", "8", "8"},
+    {"９", "9", "9"},
+};
+
+// The bytes of the UTF-8 character that `lead` starts.
+size_t CharacterBytes(unsigned char lead) {
+    return lead < 0x80         ? 1
+           : (lead >> 5) == 6  ? 2
+           : (lead >> 4) == 14 ? 3
+           : (lead >> 3) == 30 ? 4
+                               : 1;
+}
+
 bool MovesAlongLines(PieceKind kind) {
     return kind == King || kind == Rook || kind == Gunner || kind == Pawn;
 }
@@ -54,13 +89,39 @@ std::string FormatMove(const MoveRecord& move, Side mover) {
     return text;
 }
 
+MoveStyle shownMoveStyle = MoveStyle::Simplified;
+
+std::string StyledMoveText(std::string_view text, Side mover, MoveStyle style) {
+    if (style == MoveStyle::Simplified) return std::string(text);
+    const auto& table = style == MoveStyle::Wxf ? std::span<const StyledCharacter>(kWxf)
+                                                : std::span<const StyledCharacter>(kTraditional);
+    // An empty move keeps its blanks; a WXF move is narrower than the Chinese one.
+    if (text.find_first_not_of(' ') == std::string_view::npos) return std::string(text);
+    std::string styled;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length =
+            std::min(CharacterBytes(static_cast<unsigned char>(text[at])), text.size() - at);
+        const std::string_view character = text.substr(at, length);
+        const auto found = std::find_if(table.begin(), table.end(), [&](const StyledCharacter& c) {
+            return c.own == character;
+        });
+        styled += found == table.end() ? character : mover == Red ? found->red : found->black;
+        at += length;
+    }
+    return styled;
+}
+
+std::string ShownMove(const MoveRecord& move, Side mover) {
+    return StyledMoveText(FormatMove(move, mover), mover, shownMoveStyle);
+}
+
 std::string PanelMoveLine(int32_t plies, const MoveRecord& move, Side mover, double usedSeconds) {
     const int minutes = static_cast<int>(usedSeconds / 60);
     const double seconds = usedSeconds - minutes * 60.0;
     const int moveNumber = plies / 2 + 1;
     char head[64];
     std::snprintf(head, sizeof head, "%2.2d:%#04.1f %3.3d. ", minutes, seconds, moveNumber);
-    return head + FormatMove(move, mover);
+    return head + ShownMove(move, mover);
 }
 
 void FormatPanelMoveLine(int32_t plies, Side panelSide, const MoveRecord& move, Side mover,

@@ -277,7 +277,7 @@ std::vector<RawGame> SplitGames(std::string_view text) {
         }
         RawGame& game = games.back();
         if (kind == PgnScanner::Kind::Broken) {
-            game.error = "棋谱格式有误：标签、注释或变着没有结束";
+            game.error = Tr(kUnendedPartText);
             break;
         }
         if (isTag) {
@@ -286,7 +286,7 @@ std::vector<RawGame> SplitGames(std::string_view text) {
         }
         inMoves = true;
         if (kind == PgnScanner::Kind::Stray) {
-            if (game.error.empty()) game.error = "棋谱格式有误：多余的“" + word + "”";
+            if (game.error.empty()) game.error = FormatText(kExtraWordPattern, {word});
         } else if (IsResult(word)) {
             game.result = word;
             ended = true;
@@ -297,9 +297,9 @@ std::vector<RawGame> SplitGames(std::string_view text) {
     return games;
 }
 
-std::string Refusal(size_t ply, Side startSide, std::string_view text, const char* why) {
+std::string Refusal(size_t ply, Side startSide, std::string_view text, std::string_view why) {
     const size_t fullMove = (ply + (startSide == Black ? 1 : 0)) / 2 + 1;
-    return "第" + std::to_string(fullMove) + "回合的着法“" + std::string(text) + "”" + why;
+    return FormatText(kBadMovePattern, {std::to_string(fullMove), text, Tr(why)});
 }
 
 // The number of characters of UTF-8 `text`.
@@ -319,14 +319,14 @@ size_t PrefixBytes(std::string_view text, size_t characters) {
     return at;
 }
 
-const char* WhyRefused(MoveTextResult result) {
+std::string_view WhyRefused(MoveTextResult result) {
     switch (result) {
         case MoveTextResult::Illegal:
-            return "不合规则";
+            return kIllegalMoveText;
         case MoveTextResult::Ambiguous:
-            return "有歧义";
+            return kAmbiguousMoveText;
         default:
-            return "无法识别";
+            return kUnknownMoveText;
     }
 }
 
@@ -335,12 +335,12 @@ const char* WhyRefused(MoveTextResult result) {
 bool SetUpStart(const std::string& fen, std::string* error) {
     std::string reason;
     if (!ReadFen(fen.empty() ? kStartFen : std::string_view(fen), &reason)) {
-        *error = "FEN 局面有误：" + reason;
+        *error = FormatText(kBadFenPattern, {reason});
         return false;
     }
     reason = SetUpCountError();
     if (reason.empty()) reason = SetUpPlacementError();
-    if (!reason.empty()) *error = "FEN 局面有误：" + reason;
+    if (!reason.empty()) *error = FormatText(kBadFenPattern, {reason});
     return reason.empty();
 }
 
@@ -475,7 +475,7 @@ PgnEntry ReadGame(const RawGame& raw, size_t number) {
             error.clear();
         }
     }
-    if (!error.empty()) entry.error = "第" + std::to_string(number) + "局：" + error;
+    if (!error.empty()) entry.error = FormatText(kBadGamePattern, {std::to_string(number), error});
     return entry;
 }
 
@@ -483,11 +483,11 @@ PgnEntry ReadGame(const RawGame& raw, size_t number) {
 bool SplitText(std::string_view bytes, std::vector<RawGame>* games, std::string* error) {
     const std::optional<std::string> text = AsUtf8(bytes);
     if (!text) {
-        *error = kNotTextText;
+        *error = Tr(kNotTextText);
         return false;
     }
     *games = SplitGames(WithPlainSpaces(*text));
-    if (games->empty()) *error = kNoGameText;
+    if (games->empty()) *error = Tr(kNoGameText);
     return !games->empty();
 }
 
@@ -514,8 +514,8 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error, size_t n
     std::vector<RawGame> raw;
     if (!SplitText(bytes, &raw, error)) return false;
     if (number < 1 || number > raw.size()) {
-        *error = "文件中只有 " + std::to_string(raw.size()) + " 局棋谱，没有第 " +
-                 std::to_string(number) + " 局";
+        *error =
+            FormatText(kNoSuchGamePattern, {std::to_string(raw.size()), std::to_string(number)});
         return false;
     }
     PositionKeeper keeper;

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/texts.h"  // the texts the window reports
+
 #include "rules/types.h"
 
 namespace xq {
@@ -39,10 +41,6 @@ struct PgnEntry {
 
 // The PGN text of `game`. Its moves must be legal one after the other from its start.
 std::string WritePgn(const PgnGame& game, PgnNotation notation);
-
-inline constexpr std::string_view kNoGameText = "文件中没有棋谱";
-inline constexpr std::string_view kNotTextText =
-    "无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字";
 
 // Every game of `bytes`, in their order. A game ends at its result, or where the next game's tags
 // begin. False only when the bytes hold no games at all: kNotTextText for bytes that are no text

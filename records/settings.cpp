@@ -108,6 +108,17 @@ void ReadSettings(const std::filesystem::path& file) {
     engineKind = engine == kMasterEngineSetting ? EngineKind::Master : EngineKind::Classic;
 }
 
+std::string ReadLanguageSetting(const std::filesystem::path& file) {
+    const std::string code = ReadProfileString(kSettingsSection, "Language", "", 16, file);
+    for (const char* known : kLanguageCodes)
+        if (code == known) return code;
+    return {};
+}
+
+bool WriteLanguageSetting(const std::filesystem::path& file, std::string_view code) {
+    return WriteProfileString(kSettingsSection, "Language", code, file);
+}
+
 void WriteSettings(const std::filesystem::path& file) {
     CloseGameLog();
     const long color = colorSquare.red + 256L * colorSquare.green + 65536L * colorSquare.blue;

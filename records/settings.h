@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "engine/enginechoice.h"
 #include "engine/think.h"
@@ -71,6 +72,14 @@ void Reset();
 // (also taken from the low byte), a colour that is not a number, an engine other than 0 or 1. An
 // empty colour keeps the colour.
 void ReadSettings(const std::filesystem::path& file);
+// The player's choice of language in chess.ini (key Language): "zh_CN", "zh_TW" or "en"; an
+// empty text, for a missing key or any other value, means the desktop's language. Written only
+// when the player chooses, so that a file without the key goes on following the desktop.
+inline constexpr const char* kLanguageCodes[] = {"zh_CN", "zh_TW", "en"};
+std::string ReadLanguageSetting(const std::filesystem::path& file);
+// False when the file could not be written.
+bool WriteLanguageSetting(const std::filesystem::path& file, std::string_view code);
+
 // Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
 // MaxLevel, SoundOn and Engine, in that order, each as a text value (the time with six decimals, or
 // as LevelTimeText has it when six decimals would change it); every other line of the file stays as

@@ -1,6 +1,7 @@
 #include "rules/gamemoves.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/display.h"
 #include "platform/timeofday.h"
@@ -30,7 +31,7 @@ void JudgePosition(bool checkBox) {
     if (!hasMove) result = inCheck ? kMateText : kStalemateText;
     if (hasMove && predictedScore >= kForcedMateScore) ShowMessage(ForcedMateText(predictedScore));
     if (hasMove && inCheck) {
-        ShowMessage(kCheckText);
+        ShowMessage(Tr(kCheckText));
     } else if (hasMove && CountQuietPlies() >= kSixtyMovePlies) {
         result = kSixtyMovesText;
     } else if (hasMove && predictedScore > kResignLow && predictedScore < kResignHigh) {
@@ -40,10 +41,10 @@ void JudgePosition(bool checkBox) {
     if (!result.empty()) {
         SetGameResult(result);
         // The panel keeps saying how the game ended, behind the end-of-game dialog and after it.
-        ShowMessage(result);
+        ShowMessage(Tr(result));
     }
     if (checkBox && hasMove && inCheck)
-        MessageBox(kCheckBoxText, kBoxCaption, BoxIcon::Exclamation);
+        MessageBox(Tr(kCheckBoxText), Tr(kBoxCaption), BoxIcon::Exclamation);
 }
 
 // After a taken-back or replayed full move the engine's line no longer applies.
@@ -57,20 +58,18 @@ void ShowPositionAfterMenuMove() {
 }  // namespace
 
 std::string ForcedMateText(int32_t score) {
-    char text[64];
-    std::snprintf(text, sizeof text, " 将死在%d 次移动后%c", (kMateScoreBase - score) / 256, '!');
-    return text;
+    return FormatText(kForcedMatePattern, {std::to_string((kMateScoreBase - score) / 256)});
 }
 
 bool ValidateEnteredMove(Square from, Square to) {
     enteredMove = FindGeneratedMove(from, to);
     if (enteredMove.piece == Empty) {
-        ShowWarning(kImpossibleMoveText);
+        ShowWarning(Tr(kImpossibleMoveText));
         return false;
     }
     if (LeavesKingAttacked(enteredMove)) {
         enteredMove = NullMove;
-        ShowWarning(kKingLeftInCheckText);
+        ShowWarning(Tr(kKingLeftInCheckText));
         return false;
     }
     // While the engine thinks its driver takes the move from enteredMove.
@@ -206,7 +205,7 @@ void ShowPredictedLine() {
     int shown = 0;
     for (; shown < kLineLength && predictedLine[shown].piece != Empty; ++shown) {
         const MoveRecord move = predictedLine[shown];
-        text += FormatMove(move, sideToMove);
+        text += ShownMove(move, sideToMove);
         text += "  ";
         ShowMessage(text);
         PlayMove(move);

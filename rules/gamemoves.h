@@ -7,21 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/texts.h"  // the message texts of the game moves
 #include "rules/types.h"
 
 namespace xq {
-
-// Message texts of the game moves.
-inline constexpr std::string_view kImpossibleMoveText = "不可能的移动！";
-inline constexpr std::string_view kKingLeftInCheckText = "非法移动。将军！";
-inline constexpr std::string_view kMateText = "将死！";
-inline constexpr std::string_view kStalemateText = "死局!";
-inline constexpr std::string_view kCheckText = "将军!";
-inline constexpr std::string_view kCheckBoxText = "将军！";
-inline constexpr std::string_view kBoxCaption = "中国象棋";
-inline constexpr std::string_view kSixtyMovesText = "六十回合规则";
-inline constexpr std::string_view kRedResignsText = "红方认输";
-inline constexpr std::string_view kBlackResignsText = "黑方认输";
 
 // The engine's scores that the end-of-game check reads: at or above kForcedMateScore the engine
 // has found a mate; strictly between the two resignation bounds it gives up.

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/texts.h"
 
 #include "rules/attacks.h"
 #include "rules/board.h"
@@ -56,6 +61,14 @@ void ForEachPiece(Visit visit) {
     }
 }
 
+// The translated `names` as one list, in their order.
+std::string NameList(const std::vector<std::string_view>& names) {
+    std::string list = Tr(names.front());
+    for (size_t k = 1; k < names.size(); ++k)
+        list = FormatText(kNameListPattern, {list, Tr(names[k])});
+    return list;
+}
+
 }  // namespace
 
 std::string SetUpCountError() {
@@ -64,20 +77,18 @@ std::string SetUpCountError() {
     auto either = [&](PieceKind kind, int most) {
         return count[Red][kind] > most || count[Black][kind] > most;
     };
-    std::string names;
-    if (count[Red][King] != 1) names += "帅";
-    if (count[Black][King] != 1) names += "将";
-    if (count[Red][Assist] > 2) names += "仕";
-    if (count[Black][Assist] > 2) names += "士";
-    if (count[Red][Bishop] > 2) names += "相";
-    if (count[Black][Bishop] > 2) names += "象";
-    if (either(Knight, 2)) names += "马";
-    if (either(Rook, 2)) names += "车";
-    if (count[Red][Gunner] > 2) names += "炮";
-    if (count[Black][Gunner] > 2) names += "砲";
-    if (count[Red][Pawn] > 5) names += "兵";
-    if (count[Black][Pawn] > 5) names += "卒";
-    return names.empty() ? "" : names + "的数目不正确";
+    const std::pair<bool, std::string_view> wrong[] = {
+        {count[Red][King] != 1, kRedKingName},    {count[Black][King] != 1, kBlackKingName},
+        {count[Red][Assist] > 2, kRedAssistName}, {count[Black][Assist] > 2, kBlackAssistName},
+        {count[Red][Bishop] > 2, kRedBishopName}, {count[Black][Bishop] > 2, kBlackBishopName},
+        {either(Knight, 2), kKnightName},         {either(Rook, 2), kRookName},
+        {count[Red][Gunner] > 2, kRedGunnerName}, {count[Black][Gunner] > 2, kBlackGunnerName},
+        {count[Red][Pawn] > 5, kRedPawnName},     {count[Black][Pawn] > 5, kBlackPawnName},
+    };
+    std::vector<std::string_view> names;
+    for (const auto& [isWrong, name] : wrong)
+        if (isWrong) names.push_back(name);
+    return names.empty() ? "" : FormatText(kWrongCountPattern, {NameList(names)});
 }
 
 std::string SetUpPlacementError() {
@@ -86,16 +97,17 @@ std::string SetUpPlacementError() {
     ForEachPiece([&](PieceKind kind, Side side, int rank, int file) {
         if (!MayStand(kind, side, rank, file)) misplaced[side][kind] = true;
     });
-    static constexpr const char* kNames[2][8] = {{"", "帅", "", "", "", "仕", "相", "兵"},
-                                                 {"", "将", "", "", "", "士", "象", "卒"}};
-    std::string names;
-    if (IsAttacked(sideToMove, KingSquare(otherSide))) names += "王";
+    static constexpr std::string_view kNames[2][8] = {
+        {"", kRedKingName, "", "", "", kRedAssistName, kRedBishopName, kRedPawnName},
+        {"", kBlackKingName, "", "", "", kBlackAssistName, kBlackBishopName, kBlackPawnName}};
+    std::vector<std::string_view> names;
+    if (IsAttacked(sideToMove, KingSquare(otherSide))) names.push_back(kAttackedKingName);
     for (PieceKind kind : {King, Assist, Bishop, Pawn}) {
         for (Side side : {Red, Black}) {
-            if (misplaced[side][kind]) names += kNames[side][kind];
+            if (misplaced[side][kind]) names.push_back(kNames[side][kind]);
         }
     }
-    return names.empty() ? "" : names + "的位置错误";
+    return names.empty() ? "" : FormatText(kWrongPlacePattern, {NameList(names)});
 }
 
 }  // namespace xq

@@ -6,11 +6,14 @@ set -euo pipefail
 # fonts-arphic-ukai: the brush hand of the piece characters drawn by tools/artgen.
 # qt6-base-dev and fonts-wqy-microhei: the window and its dialogs, with a CJK font for their texts.
 # qt6-translations-l10n: Qt's own texts (file dialogs, message boxes) in the user's language.
+# qt6-tools-dev and qt6-l10n-tools: CMake's Qt6LinguistTools with lupdate and lrelease, which turn
+# translations/*.ts into the .qm files compiled into the program.
 # desktop-file-utils, appstream, shared-mime-info, libxml2-utils, libglib2.0-bin: the installed
 # tree's check (the launcher entry, the metadata and the file type of saved games).
 # clang and libclang-rt-14-dev: the fuzz targets (libFuzzer and clang's sanitizer runtimes).
 packages=(g++ cmake ninja-build libgtest-dev clang-format fonts-arphic-ukai desktop-file-utils
-          appstream qt6-base-dev fonts-wqy-microhei qt6-translations-l10n clang libclang-rt-14-dev
+          appstream qt6-base-dev fonts-wqy-microhei qt6-translations-l10n qt6-tools-dev
+          qt6-l10n-tools clang libclang-rt-14-dev
           shared-mime-info libxml2-utils libglib2.0-bin)
 # Further packages a caller needs (the Debian package's script: dpkg-dev and file).
 packages+=("$@")

@@ -4,15 +4,15 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
 #include "platform/messages.h"
+#include "records/settings.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
+#include "ui/language.h"
 #include "ui/qteventsource.h"
 
 namespace xq {
@@ -54,7 +54,7 @@ void XiangqiApplication::ShowEscapedException(const QString& what) {
     }
     if (!showingException_) {
         showingException_ = true;
-        QString text = QString::fromUtf8("程序出错，将关闭。");
+        QString text = QCoreApplication::translate("XiangqiApplication", "程序出错，将关闭。");
         if (!what.isEmpty()) text += QLatin1Char('\n') + what;
         ShowErrorDialog(text.toStdString());
         showingException_ = false;
@@ -70,29 +70,19 @@ void SetUpApplication() {
     // built-in copy stands in.
     QApplication::setDesktopFileName(QStringLiteral("io.github.lanchuan_xiangqi.LanchuanXiangqi"));
     QApplication::setWindowIcon(QIcon::fromTheme(QLatin1String(kIconName), BuiltInIcon()));
-    LoadQtTranslations(QLocale::system());
-}
-
-QTranslator* LoadQtTranslations(const QLocale& locale) {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder) ||
-        translator->load(QStringLiteral("qtbase_zh_CN"), folder)) {
-        QCoreApplication::installTranslator(translator);
-        return translator;
-    }
-    delete translator;
-    return nullptr;
+    SetLanguage(LanguageForSetting(ReadLanguageSetting(SettingsFile()), QLocale::system()));
 }
 
 QString FileFromCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8("澜川中国象棋"));
+    parser.setApplicationDescription(QCoreApplication::translate("TMainForm", "澜川中国象棋"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QString::fromUtf8("要恢复的棋局 (*.chs)，或要导入的棋谱 (PGN)"),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QCoreApplication::translate("XiangqiApplication",
+                                    "要恢复的棋局 (*.chs)，或要导入的棋谱 (PGN)"),
+        QStringLiteral("[FILE]"));
     parser.process(arguments);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) return {};

@@ -4,9 +4,7 @@
 #pragma once
 
 #include <QApplication>
-#include <QLocale>
 #include <QString>
-#include <QTranslator>
 
 namespace xq {
 
@@ -22,15 +20,9 @@ class XiangqiApplication : public QApplication {
 };
 
 // The application's names and its icon (the installed icon theme's, else the built-in one), and
-// Qt's own texts in the user's language. No display name: the toolkit would append it to every
-// caption, and the dialogs' captions are exactly theirs.
+// the language chess.ini names, else the desktop's (ui/language.h). No display name: the toolkit
+// would append it to every caption, and the dialogs' captions are exactly theirs.
 void SetUpApplication();
-
-// Installs Qt's own translations (the file dialogs' and message boxes' texts) for `locale`'s
-// language, or Simplified Chinese when Qt has none for it, the language of the program's own
-// texts. Returns the translator installed (the application owns it), or nullptr when neither is
-// installed; the texts then stay English.
-QTranslator* LoadQtTranslations(const QLocale& locale);
 
 // The command line, `lanchuan-xiangqi [FILE]` (the launcher's %f), after Qt has taken its own
 // options: the file to open, made absolute so that "保存" still finds it, or an empty text when

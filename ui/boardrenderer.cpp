@@ -5,6 +5,7 @@
 #include "engine/editor.h"
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "records/notation.h"
 #include "records/settings.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
@@ -187,7 +188,10 @@ void BoardRenderer::DrawFileLabels() {
     for (int i = 0; i < kFiles; ++i) {
         const int label = boardReversed ? 8 - i : i;
         DrawFileLabel(kTopLabels[label], i, kTopLabelsY);
-        DrawFileLabel(kBottomLabels[label], i, bottomY);
+        // Red's files in WXF are the same digits as Black's, counted from Red's right.
+        DrawFileLabel(
+            shownMoveStyle == MoveStyle::Wxf ? kTopLabels[8 - label] : kBottomLabels[label], i,
+            bottomY);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/extracommands.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -21,6 +22,10 @@ std::filesystem::path LocalPath(const QString& file) {
     return QFile::encodeName(file).toStdString();
 }
 
+QString Translated(const char* source) {
+    return QCoreApplication::translate("ExtraCommands", source);
+}
+
 void Report(const std::string& failure) {
     if (!failure.empty()) ReportError(failure);
 }
@@ -34,12 +39,12 @@ void PastePositionClick() {
 }
 
 void ExportGameClick() {
-    QFileDialog dialog(mainForm, QString::fromUtf8("导出棋谱"));
+    QFileDialog dialog(mainForm, QCoreApplication::translate("ExtraCommands", "导出棋谱"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QString::fromUtf8(kIccsFilter), QString::fromUtf8(kChineseFilter)});
+    dialog.setNameFilters({Translated(kIccsFilter), Translated(kChineseFilter)});
     dialog.setDefaultSuffix(QStringLiteral("pgn"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const PgnNotation notation = dialog.selectedNameFilter() == QString::fromUtf8(kChineseFilter)
+    const PgnNotation notation = dialog.selectedNameFilter() == Translated(kChineseFilter)
                                      ? PgnNotation::Chinese
                                      : PgnNotation::Iccs;
     Report(ExportGame(LocalPath(dialog.selectedFiles().first()), notation));
@@ -47,10 +52,11 @@ void ExportGameClick() {
 
 void ImportGameClick() {
     if (!KeepChangesFirst()) return;
-    QFileDialog dialog(mainForm, QString::fromUtf8("导入棋谱"));
+    QFileDialog dialog(mainForm, QCoreApplication::translate("ExtraCommands", "导入棋谱"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QString::fromUtf8(kImportFilter), QString::fromUtf8("所有文件 (*)")});
+    dialog.setNameFilters(
+        {Translated(kImportFilter), QCoreApplication::translate("ExtraCommands", "所有文件 (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     // A file of many games shows them to choose one; a refusal changes nothing.
     std::string bytes;

@@ -3,12 +3,14 @@
 // (records/exchange.h); its refusals and failures go to the error dialog.
 #pragma once
 
+#include <QtGlobal>
+
 namespace xq {
 
 // The export dialog's filters, in this order; the one chosen picks the notation.
-inline constexpr char kIccsFilter[] = "ICCS 坐标棋谱 (*.pgn)";
-inline constexpr char kChineseFilter[] = "中文纵线棋谱 (*.pgn)";
-inline constexpr char kImportFilter[] = "棋谱 (*.pgn *.PGN)";
+inline constexpr char kIccsFilter[] = QT_TRANSLATE_NOOP("ExtraCommands", "ICCS 坐标棋谱 (*.pgn)");
+inline constexpr char kChineseFilter[] = QT_TRANSLATE_NOOP("ExtraCommands", "中文纵线棋谱 (*.pgn)");
+inline constexpr char kImportFilter[] = QT_TRANSLATE_NOOP("ExtraCommands", "棋谱 (*.pgn *.PGN)");
 
 // Installs the handlers of the five commands in the main window's procedure.
 void RegisterExtraCommands();

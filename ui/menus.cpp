@@ -1,11 +1,13 @@
 #include "ui/menus.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <utility>
 
 #include "engine/commands.h"
+#include "platform/texts.h"
 #include "records/menucommands.h"
 #include "ui/qteventsource.h"
 
@@ -33,6 +35,13 @@ bool KeepsLiftedPiece(int32_t command) {
     }
 }
 
+// Where an item keeps its caption's source text and the context it is translated in.
+constexpr char kSourceProperty[] = "sourceText";
+constexpr char kContextProperty[] = "textContext";
+constexpr char kMenuContext[] = "MainMenus";
+// Each language item's language, as an int of Language.
+constexpr char kLanguageProperty[] = "language";
+
 QString ItemName(std::string_view name) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
@@ -43,76 +52,92 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     : bar_(bar), owner_(owner), putBackLiftedPiece_(std::move(putBackLiftedPiece)) {
     QList<QAction*>& normal = topLevel_[static_cast<int>(MenuBarKind::Normal)];
 
-    QMenu* game = AddMenu(&normal, "Game", "游戏");
-    AddItem(game, "NewChessGame1", "新建", kCommandNewGame);
-    AddItem(game, "RestoreGame1", "恢复", kCommandRestore);
-    AddItem(game, "SaveGame1", "保存", kCommandSave);
-    AddItem(game, "SaveGameAs1", "另存为...", kCommandSaveAs);
+    QMenu* game = AddMenu(&normal, "Game", QT_TRANSLATE_NOOP("MainMenus", "游戏"));
+    AddItem(game, "NewChessGame1", QT_TRANSLATE_NOOP("MainMenus", "新建"), kCommandNewGame);
+    AddItem(game, "RestoreGame1", QT_TRANSLATE_NOOP("MainMenus", "恢复"), kCommandRestore);
+    AddItem(game, "SaveGame1", QT_TRANSLATE_NOOP("MainMenus", "保存"), kCommandSave);
+    AddItem(game, "SaveGameAs1", QT_TRANSLATE_NOOP("MainMenus", "另存为..."), kCommandSaveAs);
     AddSeparator(game, "N1");
-    AddItem(game, "Exit1", "退出", kCommandExit);
+    AddItem(game, "Exit1", QT_TRANSLATE_NOOP("MainMenus", "退出"), kCommandExit);
     AddSeparator(game, "N2");
-    AddItem(game, "Pass", "对弈", kCommandPass);
-    AddItem(game, "Hint1", "提示", kCommandHint);
-    AddItem(game, "About", "关于", kCommandAbout);
+    AddItem(game, "Pass", QT_TRANSLATE_NOOP("MainMenus", "对弈"), kCommandPass);
+    AddItem(game, "Hint1", QT_TRANSLATE_NOOP("MainMenus", "提示"), kCommandHint);
+    AddItem(game, "About", QT_TRANSLATE_NOOP("MainMenus", "关于"), kCommandAbout);
 
-    QMenu* edit = AddMenu(&normal, "Edit", "编辑");
-    AddItem(edit, "UndoMove", "悔棋", kCommandTakeBack)->setEnabled(false);
-    AddItem(edit, "RedoUndo", "重下", kCommandReplay)->setEnabled(false);
+    QMenu* edit = AddMenu(&normal, "Edit", QT_TRANSLATE_NOOP("MainMenus", "编辑"));
+    AddItem(edit, "UndoMove", QT_TRANSLATE_NOOP("MainMenus", "悔棋"), kCommandTakeBack)
+        ->setEnabled(false);
+    AddItem(edit, "RedoUndo", QT_TRANSLATE_NOOP("MainMenus", "重下"), kCommandReplay)
+        ->setEnabled(false);
     // Offered while a past move of the game is shown.
-    AddItem(edit, "ContinueHere", "从此处继续", kCommandContinueHere)->setEnabled(false);
+    AddItem(edit, "ContinueHere", QT_TRANSLATE_NOOP("MainMenus", "从此处继续"),
+            kCommandContinueHere)
+        ->setEnabled(false);
     AddSeparator(edit, "N3");
-    AddItem(edit, "MovePiece", "摆子", kCommandEdit);
+    AddItem(edit, "MovePiece", QT_TRANSLATE_NOOP("MainMenus", "摆子"), kCommandEdit);
 
-    QMenu* level = AddMenu(&normal, "Level1", "级别");
-    AddItem(level, "Easy", "容易", kCommandLevelEasy);
-    AddItem(level, "MoveTime", "每次移动时间...", kCommandLevelPerMove);
-    AddItem(level, "TotalTime", "总时间", kCommandLevelPerGame);
-    AddItem(level, "Matching", "匹配", kCommandLevelMatching);
-    AddItem(level, "Infinite", "无限制", kCommandLevelUnlimited);
-    AddItem(level, "Ply1", "回合搜索", kCommandLevelFixedDepth);
-    AddItem(level, "Mate", "将死搜索", kCommandLevelMateSearch);
+    QMenu* level = AddMenu(&normal, "Level1", QT_TRANSLATE_NOOP("MainMenus", "级别"));
+    AddItem(level, "Easy", QT_TRANSLATE_NOOP("MainMenus", "容易"), kCommandLevelEasy);
+    AddItem(level, "MoveTime", QT_TRANSLATE_NOOP("MainMenus", "每次移动时间..."),
+            kCommandLevelPerMove);
+    AddItem(level, "TotalTime", QT_TRANSLATE_NOOP("MainMenus", "总时间"), kCommandLevelPerGame);
+    AddItem(level, "Matching", QT_TRANSLATE_NOOP("MainMenus", "匹配"), kCommandLevelMatching);
+    AddItem(level, "Infinite", QT_TRANSLATE_NOOP("MainMenus", "无限制"), kCommandLevelUnlimited);
+    AddItem(level, "Ply1", QT_TRANSLATE_NOOP("MainMenus", "回合搜索"), kCommandLevelFixedDepth);
+    AddItem(level, "Mate", QT_TRANSLATE_NOOP("MainMenus", "将死搜索"), kCommandLevelMateSearch);
 
-    QMenu* options = AddMenu(&normal, "Options", "选项");
-    AddItem(options, "TwoPlayer", "两人对弈", kCommandTwoPlayer);
-    AddItem(options, "Demo", "演示模式", kCommandDemo);
-    AddItem(options, "PieceValues", "棋子值...", kCommandPieceValues);
+    QMenu* options = AddMenu(&normal, "Options", QT_TRANSLATE_NOOP("MainMenus", "选项"));
+    AddItem(options, "TwoPlayer", QT_TRANSLATE_NOOP("MainMenus", "两人对弈"), kCommandTwoPlayer);
+    AddItem(options, "Demo", QT_TRANSLATE_NOOP("MainMenus", "演示模式"), kCommandDemo);
+    AddItem(options, "PieceValues", QT_TRANSLATE_NOOP("MainMenus", "棋子值..."),
+            kCommandPieceValues);
     AddSeparator(options, "N30");
-    QMenu* mouse = options->addMenu(QString::fromUtf8("移动"));
-    mouse->menuAction()->setObjectName("MouseMove");
-    items_["MouseMove"] = mouse->menuAction();
-    AddItem(mouse, "MouseDrag", "拖动", kCommandDrag)->setChecked(true);
-    AddItem(mouse, "MouseSelect", "选择", kCommandSelect);
-    AddItem(options, "Sound", "声音", kCommandSound);
-    QMenu* engine = options->addMenu(QString::fromUtf8("引擎"));
-    engine->menuAction()->setObjectName("Engine");
-    items_["Engine"] = engine->menuAction();
-    AddItem(engine, kEngineItemNames[0].data(), kClassicEngineName.data(), kCommandEngineClassic);
-    AddItem(engine, kEngineItemNames[1].data(), kMasterEngineName.data(), kCommandEngineMaster);
+    QMenu* mouse = AddSubmenu(options, "MouseMove", QT_TRANSLATE_NOOP("MainMenus", "移动"));
+    AddItem(mouse, "MouseDrag", QT_TRANSLATE_NOOP("MainMenus", "拖动"), kCommandDrag)
+        ->setChecked(true);
+    AddItem(mouse, "MouseSelect", QT_TRANSLATE_NOOP("MainMenus", "选择"), kCommandSelect);
+    AddItem(options, "Sound", QT_TRANSLATE_NOOP("MainMenus", "声音"), kCommandSound);
+    QMenu* engine = AddSubmenu(options, "Engine", QT_TRANSLATE_NOOP("MainMenus", "引擎"));
+    // The engines' names are the core's (platform/texts.h).
+    AddItem(engine, kEngineItemNames[0].data(), kClassicEngineName.data(), kCommandEngineClassic)
+        ->setProperty(kContextProperty, QString::fromLatin1(kTextContext));
+    AddItem(engine, kEngineItemNames[1].data(), kMasterEngineName.data(), kCommandEngineMaster)
+        ->setProperty(kContextProperty, QString::fromLatin1(kTextContext));
 
-    QMenu* display = AddMenu(&normal, "Display", "显示");
-    AddItem(display, "Colors", "颜色...", kCommandColour);
-    AddItem(display, "Reverse", "反转棋盘", kCommandReverseBoard);
-    AddItem(display, "BestPath", "最好路线", kCommandBestPath)->setChecked(true);
-    AddItem(display, "MarkLastMove", "标记最后一步", kCommandMarkLastMove);
+    QMenu* display = AddMenu(&normal, "Display", QT_TRANSLATE_NOOP("MainMenus", "显示"));
+    AddItem(display, "Colors", QT_TRANSLATE_NOOP("MainMenus", "颜色..."), kCommandColour);
+    AddItem(display, "Reverse", QT_TRANSLATE_NOOP("MainMenus", "反转棋盘"), kCommandReverseBoard);
+    AddItem(display, "BestPath", QT_TRANSLATE_NOOP("MainMenus", "最好路线"), kCommandBestPath)
+        ->setChecked(true);
+    AddItem(display, "MarkLastMove", QT_TRANSLATE_NOOP("MainMenus", "标记最后一步"),
+            kCommandMarkLastMove);
+    AddLanguageItems(AddSubmenu(display, "Language", QT_TRANSLATE_NOOP("MainMenus", "语言")));
 
     // Where the classic bar had the web panel's item: positions and games as players share them.
-    QMenu* records = AddMenu(&normal, "Records", "棋谱");
-    AddItem(records, "CopyPosition", "复制局面", kCommandCopyPosition);
-    AddItem(records, "PastePosition", "粘贴局面", kCommandPastePosition);
+    QMenu* records = AddMenu(&normal, "Records", QT_TRANSLATE_NOOP("MainMenus", "棋谱"));
+    AddItem(records, "CopyPosition", QT_TRANSLATE_NOOP("MainMenus", "复制局面"),
+            kCommandCopyPosition);
+    AddItem(records, "PastePosition", QT_TRANSLATE_NOOP("MainMenus", "粘贴局面"),
+            kCommandPastePosition);
     AddSeparator(records, "N40");
-    AddItem(records, "ExportGame", "导出棋谱...", kCommandExportGame);
-    AddItem(records, "ImportGame", "导入棋谱...", kCommandImportGame);
+    AddItem(records, "ExportGame", QT_TRANSLATE_NOOP("MainMenus", "导出棋谱..."),
+            kCommandExportGame);
+    AddItem(records, "ImportGame", QT_TRANSLATE_NOOP("MainMenus", "导入棋谱..."),
+            kCommandImportGame);
 
     QList<QAction*>& editor = topLevel_[static_cast<int>(MenuBarKind::Edit)];
-    editor.append(AddItem(nullptr, "Done", "完成", kCommandEditDone));
-    editor.append(AddItem(nullptr, "Clear", "清除", kCommandEditClear));
-    QMenu* turn = AddMenu(&editor, "Turn", "轮流");
-    AddItem(turn, "RedTurn", "红方", kCommandEditRedTurn);
-    AddItem(turn, "BlackTurn", "黑方", kCommandEditBlackTurn);
-    editor.append(AddItem(nullptr, "Cancel", "忽略", kCommandEditCancel));
+    editor.append(
+        AddItem(nullptr, "Done", QT_TRANSLATE_NOOP("MainMenus", "完成"), kCommandEditDone));
+    editor.append(
+        AddItem(nullptr, "Clear", QT_TRANSLATE_NOOP("MainMenus", "清除"), kCommandEditClear));
+    QMenu* turn = AddMenu(&editor, "Turn", QT_TRANSLATE_NOOP("MainMenus", "轮流"));
+    AddItem(turn, "RedTurn", QT_TRANSLATE_NOOP("MainMenus", "红方"), kCommandEditRedTurn);
+    AddItem(turn, "BlackTurn", QT_TRANSLATE_NOOP("MainMenus", "黑方"), kCommandEditBlackTurn);
+    editor.append(
+        AddItem(nullptr, "Cancel", QT_TRANSLATE_NOOP("MainMenus", "忽略"), kCommandEditCancel));
 
     topLevel_[static_cast<int>(MenuBarKind::Think)].append(
-        AddItem(nullptr, "Stop", "停止", kCommandStop));
+        AddItem(nullptr, "Stop", QT_TRANSLATE_NOOP("MainMenus", "停止"), kCommandStop));
 
     // Items whose check mark shows a state; the rest never show one ("两人对弈" shows its state in
     // its caption, "演示模式" runs behind the think menu, "反转棋盘" shows it on the board). The
@@ -148,9 +173,10 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
 }
 
 QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, int32_t command) {
-    auto* action =
-        new QAction(QString::fromUtf8(caption), menu ? static_cast<QObject*>(menu) : owner_);
+    auto* action = new QAction(menu ? static_cast<QObject*>(menu) : owner_);
     action->setObjectName(name);
+    action->setProperty(kSourceProperty, QString::fromUtf8(caption));
+    action->setText(Caption(action));
     // A click posts the command; the check mark waits for the command's handler to set it.
     QObject::connect(action, &QAction::triggered, action, [this, action, command](bool) {
         if (action->isCheckable()) PutBackCheckMarks(action);
@@ -163,11 +189,71 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, 
 }
 
 QMenu* MainMenus::AddMenu(QList<QAction*>* bar, const char* name, const char* caption) {
-    auto* menu = new QMenu(QString::fromUtf8(caption), bar_);
+    auto* menu = new QMenu(bar_);
     menu->menuAction()->setObjectName(name);
+    menu->menuAction()->setProperty(kSourceProperty, QString::fromUtf8(caption));
+    menu->setTitle(Caption(menu->menuAction()));
     items_[name] = menu->menuAction();
     bar->append(menu->menuAction());
     return menu;
+}
+
+QMenu* MainMenus::AddSubmenu(QMenu* parent, const char* name, const char* caption) {
+    QMenu* menu = parent->addMenu(QString());
+    menu->menuAction()->setObjectName(name);
+    menu->menuAction()->setProperty(kSourceProperty, QString::fromUtf8(caption));
+    menu->setTitle(Caption(menu->menuAction()));
+    items_[name] = menu->menuAction();
+    return menu;
+}
+
+// One item a language, named in that language and so never translated. Choosing one runs the
+// window's language switch at once: it neither touches the game nor waits for the engine (whose
+// think menu hides this one).
+void MainMenus::AddLanguageItems(QMenu* menu) {
+    auto* group = new QActionGroup(owner_);
+    for (Language language : kLanguages) {
+        auto* action = new QAction(LanguageName(language), menu);
+        const QString name =
+            QStringLiteral("Language_") + QString::fromLatin1(LanguageCode(language).data());
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setProperty(kLanguageProperty, static_cast<int>(language));
+        group->addAction(action);
+        menu->addAction(action);
+        items_[name] = action;
+        QObject::connect(action, &QAction::triggered, action, [this, language](bool) {
+            putBackLiftedPiece_();
+            if (chooseLanguage_) chooseLanguage_(language);
+        });
+    }
+    CheckLanguageItem(CurrentLanguage());
+}
+
+void MainMenus::CheckLanguageItem(Language language) {
+    for (const auto& [name, item] : items_) {
+        const QVariant shown = item->property(kLanguageProperty);
+        if (shown.isValid()) item->setChecked(shown.toInt() == static_cast<int>(language));
+    }
+}
+
+QString MainMenus::Caption(const QAction* item) {
+    const QByteArray source = item->property(kSourceProperty).toString().toUtf8();
+    const QVariant context = item->property(kContextProperty);
+    const QByteArray contextName = context.isValid() ? context.toString().toLatin1() : kMenuContext;
+    return QCoreApplication::translate(contextName.constData(), source.constData());
+}
+
+void MainMenus::Retranslate() {
+    for (const auto& [name, item] : items_) {
+        if (!item->property(kSourceProperty).isValid()) continue;
+        if (QMenu* menu = item->menu()) {
+            menu->setTitle(Caption(item));
+        } else {
+            item->setText(Caption(item));
+        }
+    }
+    CheckLanguageItem(CurrentLanguage());
 }
 
 void MainMenus::AddSeparator(QMenu* menu, const char* name) {

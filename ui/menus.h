@@ -15,8 +15,10 @@
 #include <initializer_list>
 #include <map>
 #include <string_view>
+#include <utility>
 
 #include "engine/enginechoice.h"
+#include "ui/language.h"
 
 namespace xq {
 
@@ -46,9 +48,21 @@ class MainMenus {
     // The check mark of the engine item of `kind`, off the other one.
     void CheckEngineItem(EngineKind kind);
 
+    // What choosing a language item in "显示" > "语言" does (the window's switch).
+    void SetLanguageChooser(std::function<void(Language)> choose) {
+        chooseLanguage_ = std::move(choose);
+    }
+    // Every caption in the language now installed, the language's item checked. A caption the
+    // game has changed since (SetMenuItemCaption) is the caller's to give again.
+    void Retranslate();
+    void CheckLanguageItem(Language language);
+
   private:
     QAction* AddItem(QMenu* menu, const char* name, const char* caption, int32_t command);
     QMenu* AddMenu(QList<QAction*>* bar, const char* name, const char* caption);
+    QMenu* AddSubmenu(QMenu* parent, const char* name, const char* caption);
+    void AddLanguageItems(QMenu* menu);
+    static QString Caption(const QAction* item);
     void AddSeparator(QMenu* menu, const char* name);
     void MakeOneChoice(std::initializer_list<std::string_view> names);
     void PutBackCheckMarks(QAction* clicked);
@@ -56,6 +70,7 @@ class MainMenus {
     QMenuBar* bar_;
     QObject* owner_;
     std::function<void()> putBackLiftedPiece_;
+    std::function<void(Language)> chooseLanguage_;
     MenuBarKind current_ = MenuBarKind::Normal;
     QList<QAction*> topLevel_[3];
     std::map<QString, QAction*> items_;

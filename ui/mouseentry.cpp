@@ -1,5 +1,6 @@
 #include "ui/mouseentry.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 #include "engine/editor.h"
@@ -61,7 +62,7 @@ void MouseEntry::DropPiece(int x, int y) {
     pieceLifted = 0;
     if (target < 0) {
         if (dragMode) sprite_.EndDrag(true);
-        ShowWarning(kMissedBoardText);
+        ShowWarning(QCoreApplication::translate("MouseEntry", kMissedBoardText).toStdString());
         renderer_.ShowNormal(fromSquare);
         return;
     }

@@ -18,7 +18,7 @@
 namespace xq {
 
 // The warning of a second click that misses every cell of the board.
-inline constexpr char kMissedBoardText[] = "错误的移动!";
+inline constexpr char kMissedBoardText[] = QT_TRANSLATE_NOOP("MouseEntry", "错误的移动!");
 
 class MouseEntry {
   public:

@@ -1,6 +1,8 @@
 #include "ui/movelist.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -9,6 +11,7 @@
 #include "engine/commands.h"
 #include "engine/editor.h"
 #include "engine/think.h"
+#include "platform/texts.h"
 #include "records/movetext.h"
 #include "records/notation.h"
 #include "rules/board.h"
@@ -37,8 +40,10 @@ void LayOutRows(const GameMoves& game, std::vector<MoveListRow>* rows,
             rows->push_back({number, "", ""});
             plies->push_back({0, 0});
         }
-        (played.mover == Red ? rows->back().red : rows->back().black) =
+        const std::string text =
             played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
+        (played.mover == Red ? rows->back().red : rows->back().black) =
+            StyledMoveText(text, played.mover, shownMoveStyle);
         plies->back()[played.mover == Red ? 0 : 1] =
             game.firstPly + static_cast<int32_t>(index) + 1;
     }
@@ -160,7 +165,7 @@ std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view re
 MoveListView::MoveListView(QWidget* parent) : QTableWidget(0, 2, parent) {
     setObjectName(QStringLiteral("MoveList"));
     setFont(PanelFont());
-    setHorizontalHeaderLabels({QString::fromUtf8("红方"), QString::fromUtf8("黑方")});
+    RetranslateHeader();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     horizontalHeader()->setSectionsClickable(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -249,7 +254,7 @@ void MoveListView::contextMenuEvent(QContextMenuEvent* event) {
     const int32_t ply = PlyAt(cell.row(), cell.column());
     if (ply <= 0) return;
     QMenu menu(this);
-    QAction* goOn = menu.addAction(QString::fromUtf8("从此处继续"));
+    QAction* goOn = menu.addAction(QCoreApplication::translate("MainMenus", "从此处继续"));
     goOn->setObjectName(QStringLiteral("ContinueHereOnMove"));
     goOn->setEnabled(ply < LastPly());
     connect(goOn, &QAction::triggered, this, [ply] {
@@ -257,6 +262,20 @@ void MoveListView::contextMenuEvent(QContextMenuEvent* event) {
         PostToMainWindow(MessageKind::Command, kCommandContinueHere);
     });
     menu.exec(event->globalPos());
+}
+
+void MoveListView::RetranslateHeader() {
+    setHorizontalHeaderLabels({QCoreApplication::translate("MoveListView", "红方"),
+                               QCoreApplication::translate("MoveListView", "黑方")});
+}
+
+void MoveListView::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange) return;
+    // The moves in the language's notation, the result in its words.
+    RetranslateHeader();
+    rows_.clear();
+    Refresh();
 }
 
 void MoveListView::ScheduleRefresh() {
@@ -271,7 +290,8 @@ void MoveListView::Refresh() {
     }
     game_ = KeepDroppedPlies(game_, CurrentGameMoves());
     // The result of a game that is over stays as the list's last row.
-    Show(MoveListRows(game_, gameOver ? std::string_view(gameResultText) : std::string_view()));
+    const std::string result = gameOver ? Tr(gameResultText) : std::string();
+    Show(MoveListRows(game_, result));
     if (RecordInTransit()) refresh_.start(kRecheckMilliseconds);
     if (afterRefresh) afterRefresh();
 }

@@ -89,9 +89,13 @@ class MoveListView : public QTableWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void Show(const std::vector<MoveListRow>& rows);
     void HighlightShownPly(bool on);
+    void RetranslateHeader();
 
     QTimer refresh_;
     GameMoves game_;

@@ -1,6 +1,7 @@
 #include "ui/review.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
 
@@ -25,21 +26,29 @@ namespace xq {
 namespace {
 
 // When the record no longer holds the moves back to the position shown.
-constexpr char kCannotContinueText[] = "棋局记录已不含这步棋，无法从此处继续。";
+constexpr char kCannotContinueText[] =
+    QT_TRANSLATE_NOOP("GameReview", "棋局记录已不含这步棋，无法从此处继续。");
+
+std::string Translated(const char* source) {
+    return QCoreApplication::translate("GameReview", source).toStdString();
+}
 
 // The panel's move line of a past move: its number and its text as the list writes it.
 std::string ReviewMoveLine(const GameMoves& game, size_t index) {
     char number[16];
     std::snprintf(number, sizeof number, "%3.3d. ", FullMoveNumber(game, index));
     const GamePly& ply = game.plies[index];
-    return number + (ply.text.empty() ? FormatMove(ply.move, ply.mover) : ply.text);
+    const std::string text = ply.text.empty() ? FormatMove(ply.move, ply.mover) : ply.text;
+    return number + StyledMoveText(text, ply.mover, shownMoveStyle);
 }
 
 }  // namespace
 
 std::string ReviewMessage(int32_t number, Side mover) {
-    if (number <= 0) return "查看：开局";
-    return "查看：第" + std::to_string(number) + "回合 " + (mover == Red ? "红方" : "黑方");
+    if (number <= 0) return Translated(QT_TRANSLATE_NOOP("GameReview", "查看：开局"));
+    const char* pattern = mover == Red ? QT_TRANSLATE_NOOP("GameReview", "查看：第%1回合 红方")
+                                       : QT_TRANSLATE_NOOP("GameReview", "查看：第%1回合 黑方");
+    return QCoreApplication::translate("GameReview", pattern).arg(number).toStdString();
 }
 
 GameReview::GameReview(BoardRenderer& renderer, TInfoForm& panel, MoveListView& list,
@@ -122,7 +131,7 @@ void GameReview::ContinueHere() {
     if (!Active()) return;
     const int32_t plies = list_.LastPly() - shownPly_;
     Leave();
-    if (!TakeBackPliesCommand(plies)) ShowWarning(kCannotContinueText);
+    if (!TakeBackPliesCommand(plies)) ShowWarning(Translated(kCannotContinueText));
 }
 
 // The list's highlight, the graph's mark and the menu item follow the move shown.

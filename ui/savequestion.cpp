@@ -1,5 +1,6 @@
 #include "ui/savequestion.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -8,12 +9,16 @@
 namespace xq {
 
 SaveAnswer AskToSaveChanges() {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8("中国象棋"),
-                    QString::fromUtf8("棋局已改变，保存吗？"), QMessageBox::NoButton, mainForm);
+    QMessageBox box(QMessageBox::Question, QCoreApplication::translate("SaveQuestion", "中国象棋"),
+                    QCoreApplication::translate("SaveQuestion", "棋局已改变，保存吗？"),
+                    QMessageBox::NoButton, mainForm);
     box.setObjectName(kSaveQuestionName);
-    QPushButton* save = box.addButton(QString::fromUtf8("保存"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QString::fromUtf8("不保存"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QString::fromUtf8("取消"), QMessageBox::RejectRole);
+    QPushButton* save =
+        box.addButton(QCoreApplication::translate("SaveQuestion", "保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QCoreApplication::translate("SaveQuestion", "不保存"),
+                                         QMessageBox::DestructiveRole);
+    QPushButton* cancel =
+        box.addButton(QCoreApplication::translate("SaveQuestion", "取消"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();

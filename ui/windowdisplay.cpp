@@ -1,10 +1,12 @@
 #include "ui/windowdisplay.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "platform/texts.h"
 #include "ui/boardrenderer.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
@@ -138,7 +140,7 @@ void WindowDisplay::SetMenuItemCaption(std::string_view item, std::string_view c
 }
 
 void WindowDisplay::ShowGameFile(std::string_view path) {
-    form_.setWindowTitle(WindowCaption(Text(path)));
+    form_.ShowGameFile(Text(path));
 }
 
 void WindowDisplay::BringPanelToFront(PanelKind panel) {
@@ -158,7 +160,12 @@ void WindowDisplay::Beep() {
 
 void WindowDisplay::ShowEndOfGame(std::string_view result) {
     if (form_.closeWaiting) return;  // the window is closing anyway
-    ShowEndOfGameDialog(result);
+    ShowEndOfGameDialog(Translate(result));
+}
+
+std::string WindowDisplay::Translate(std::string_view source) {
+    const std::string key(source);
+    return QCoreApplication::translate(kTextContext, key.c_str()).toStdString();
 }
 
 void WindowDisplay::MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) {

@@ -45,6 +45,8 @@ class WindowDisplay : public Display {
     void Beep() override;
     void ShowEndOfGame(std::string_view result) override;
     void MessageBox(std::string_view text, std::string_view caption, BoxIcon icon) override;
+    // Through the installed translation, in the catalogue's context.
+    std::string Translate(std::string_view source) override;
 
   private:
     TMainForm& form_;

@@ -85,6 +85,46 @@ TEST(FormatMove, EveryTextIsEightGbkBytes) {
     EXPECT_EQ(Utf8ToGbk(FormatMove(Move(Gunner, 7, 7, 7, 4), Black))->substr(0, 2), "\xB3\x68");
 }
 
+// The window's move styles: traditional characters with the pieces of each side, and WXF, also for
+// the places among like pieces that ChineseMoveText writes.
+TEST(StyledMoveText, TraditionalCharactersAndWxf) {
+    const struct {
+        const char* own;
+        Side mover;
+        const char* traditional;
+        const char* wxf;
+    } rows[] = {
+        {"炮二平五", Red, "炮二平五", "C2.5"},   {"马八进七", Red, "傌八進七", "H8+7"},
+        {"马８进７", Black, "馬８進７", "H8+7"}, {"车九进一", Red, "俥九進一", "R9+1"},
+        {"车１退２", Black, "車１退２", "R1-2"}, {"帅五进一", Red, "帥五進一", "K5+1"},
+        {"将５平４", Black, "將５平４", "K5.4"}, {"仕六进五", Red, "仕六進五", "A6+5"},
+        {"象３进５", Black, "象３進５", "E3+5"}, {"砲８平５", Black, "砲８平５", "C8.5"},
+        {"卒５平４", Black, "卒５平４", "P5.4"}, {"前车进一", Red, "前俥進一", "+R+1"},
+        {"后马退３", Black, "後馬退３", "-H-3"}, {"中兵平六", Red, "中兵平六", "2P.6"},
+        {"二兵平六", Red, "二兵平六", "2P.6"},   {"前七平六", Red, "前七平六", "+7.6"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(StyledMoveText(row.own, row.mover, MoveStyle::Simplified), row.own);
+        EXPECT_EQ(StyledMoveText(row.own, row.mover, MoveStyle::Traditional), row.traditional)
+            << row.own;
+        EXPECT_EQ(StyledMoveText(row.own, row.mover, MoveStyle::Wxf), row.wxf) << row.own;
+    }
+    for (MoveStyle style : {MoveStyle::Traditional, MoveStyle::Wxf})
+        EXPECT_EQ(StyledMoveText(kEmptyMoveText, Red, style), kEmptyMoveText);
+}
+
+// The panel shows the style chosen; FormatMove, which the game log writes, keeps its own.
+TEST(StyledMoveText, ThePanelLineFollowsTheShownStyle) {
+    const MoveRecord move = Move(Knight, 0, 1, 2, 2);
+    shownMoveStyle = MoveStyle::Wxf;
+    EXPECT_EQ(PanelMoveLine(0, move, Red, 0.0), "00:00.0 001. H8+7");
+    EXPECT_EQ(FormatMove(move, Red), "马八进七");
+    shownMoveStyle = MoveStyle::Traditional;
+    EXPECT_EQ(ShownMove(move, Red), "傌八進七");
+    shownMoveStyle = MoveStyle::Simplified;
+    EXPECT_EQ(PanelMoveLine(0, move, Red, 0.0), "00:00.0 001. 马八进七");
+}
+
 struct PanelRow {
     const char* name;
     int32_t plies;

@@ -13,6 +13,7 @@
 
 #include "platform/encoding.h"
 #include "records/movetext.h"
+#include "records/notation.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
 #include "support/position_fixture.h"
@@ -242,6 +243,21 @@ TEST(MoveText, EveryChineseTextReadsBackAsTheSameMove) {
             ASSERT_EQ(ReadMoveText(text, &read), MoveTextResult::Found) << FormatIccs(move);
             EXPECT_TRUE(SameMove(read, move))
                 << FormatIccs(move) << " read as " << FormatIccs(read);
+            // The window's traditional characters name the same move; so does its WXF, wherever
+            // WXF has the form: a file, or the front and rear of two like pieces.
+            const std::string traditional =
+                StyledMoveText(text, sideToMove, MoveStyle::Traditional);
+            read = NullMove;
+            ASSERT_EQ(ReadMoveText(traditional, &read), MoveTextResult::Found) << traditional;
+            EXPECT_TRUE(SameMove(read, move)) << traditional;
+            const std::string wxf = StyledMoveText(text, sideToMove, MoveStyle::Wxf);
+            const std::string first = text.substr(0, 3);
+            if (IsPieceName(first) ||
+                ((first == "前" || first == "后") && IsPieceName(text.substr(3, 3)))) {
+                read = NullMove;
+                ASSERT_EQ(ReadMoveText(wxf, &read), MoveTextResult::Found) << wxf;
+                EXPECT_TRUE(SameMove(read, move)) << wxf;
+            }
             if (!IsPieceName(text.substr(0, 3)))
                 placesSeen.insert(text.substr(0, 3) +
                                   (IsPieceName(text.substr(3, 3)) ? "" : "file"));

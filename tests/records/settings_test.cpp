@@ -226,6 +226,34 @@ TEST_F(SettingsTest, EngineKeyChoosesTheMasterEngineOnlyWhenItSaysSo) {
     }
 }
 
+// The language: one of the three codes, else nothing (the desktop's language). Written only when
+// chosen: the other settings leave a file without the key without it.
+TEST_F(SettingsTest, LanguageKeyIsOneOfThreeCodesAndWrittenOnlyWhenChosen) {
+    const struct {
+        const char* lines;
+        const char* language;
+    } rows[] = {
+        {"Level=3", ""},
+        {"Language=en", "en"},
+        {"Language=zh_TW", "zh_TW"},
+        {"Language=zh_CN", "zh_CN"},
+        {"Language=fr", ""},
+        {"Language=", ""},
+    };
+    const auto file = folder_ / "chess.ini";
+    for (const auto& row : rows) {
+        WriteWholeFile(file, std::string("[CHESS]\n") + row.lines + "\n");
+        EXPECT_EQ(ReadLanguageSetting(file), row.language) << row.lines;
+    }
+    WriteWholeFile(file, "[CHESS]\nLevel=3\n");
+    WriteSettings(file);
+    EXPECT_EQ(ReadWholeFile(file).find("Language"), std::string::npos);
+    ASSERT_TRUE(WriteLanguageSetting(file, "zh_TW"));
+    WriteSettings(file);
+    EXPECT_EQ(ReadLanguageSetting(file), "zh_TW");
+    EXPECT_NE(ReadWholeFile(file).find("\nLevel=3\n"), std::string::npos);
+}
+
 TEST_F(SettingsTest, SoundOnSevenIsWrittenBackAsOne) {
     const auto file = folder_ / "chess.ini";
     WriteWholeFile(file, "[CHESS]\nSoundOn=7\n");

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/display.h"
+#include "platform/texts.h"
 
 #include "support/position_fixture.h"
 
@@ -71,6 +76,33 @@ TEST(SetUpCheck, CountsAndPlacementsWithTheirMessages) {
         BuildPieceLists();
         EXPECT_EQ(SetUpPlacementError(), row.placementError);
     }
+}
+
+// The messages are the installed Display's translations: the list of names and the sentence
+// around it follow the translated patterns, each name translated on its own.
+TEST(SetUpCheck, MessagesAreFormattedFromTheTranslatedCatalogue) {
+    struct Translator : Display {
+        std::string Translate(std::string_view source) override {
+            if (source == kWrongCountPattern) return "wrong count: %1";
+            if (source == kWrongPlacePattern) return "misplaced: %1 (%9)";
+            if (source == kNameListPattern) return "%1, %2";
+            if (source == kRedKingName) return "K";
+            if (source == kBlackPawnName) return "p";
+            if (source == kAttackedKingName) return "k";
+            return std::string(source);
+        }
+    } translator;
+    SetDisplay(&translator);
+    testing::SetUpFen(kStartFen);
+    PutPiece(King, Red, MakeSquare(1, 4));
+    PutPiece(Pawn, Black, MakeSquare(4, 1));
+    EXPECT_EQ(SetUpCountError(), "wrong count: K, p");
+    testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/4K4 w");
+    PutPiece(Pawn, Black, MakeSquare(6, 1));
+    BuildPieceLists();
+    // A number the caller gives no value for stays as the translation wrote it.
+    EXPECT_EQ(SetUpPlacementError(), "misplaced: k, p (%9)");
+    SetDisplay(nullptr);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QLabel>
 #include <QStringList>
@@ -12,7 +14,9 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "engine/book.h"
@@ -25,8 +29,10 @@
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
+#include "platform/encoding.h"
 #include "platform/messages.h"
 #include "records/gamefile.h"
+#include "records/gamelog.h"
 #include "records/notation.h"
 #include "records/settings.h"
 #include "rules/clock.h"
@@ -41,6 +47,7 @@
 #include "ui/clockdisplay.h"
 #include "ui/coursegraph.h"
 #include "ui/forms/mainform.h"
+#include "ui/language.h"
 #include "ui/menus.h"
 #include "ui/mouseentry.h"
 #include "ui/movelist.h"
@@ -751,6 +758,52 @@ TEST_F(ReviewTest, NoReviewWhileTheEngineMovesAndItsThinkingOnTheUsersTimeWaitsF
     EXPECT_FALSE(Review().Active());
     EXPECT_GT(ponderIterations, pondered) << "thinking on the user's time again";
     EXPECT_EQ(plyCount, 8);
+}
+
+// In English the panel's labels and the level the core formats arrive translated, the panel and
+// the move list write moves in WXF, and the game log keeps its GBK Chinese.
+TEST_F(InfoFormTest, InEnglishMovesAreWxfAndTheLogStaysChinese) {
+    struct Back {
+        ~Back() {
+            SetLanguage(Language::SimplifiedChinese);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        }
+    } back;
+    ASSERT_TRUE(SetLanguage(Language::English));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    const QString level = QCoreApplication::translate("TInfoForm", "级别：") +
+                          QCoreApplication::translate("xq", "回合深度 = %1").arg(2);
+    EXPECT_EQ(Field("Level2"), level);
+    EXPECT_NE(level, QString::fromUtf8("级别：回合深度 = 2"));
+    EXPECT_EQ(Field("Color1"), QCoreApplication::translate("TInfoForm", "轮流：红方"));
+
+    ASSERT_TRUE(Enter("h2e2"));
+    Settle();
+    const MoveRecord reply = GameRecord[recordTop];
+    const std::string replyText = StyledMoveText(FormatMove(reply, Black), Black, MoveStyle::Wxf);
+    EXPECT_EQ(Field("RedInfo"),
+              QCoreApplication::translate("TInfoForm", "红方:") + "00:00.0 001. C2.5");
+    EXPECT_EQ(Field("BlackInfo").toStdString(),
+              QCoreApplication::translate("TInfoForm", "黑方:").toStdString() + "00:00.0 001. " +
+                  replyText);
+    EXPECT_EQ(Field("BestPath").toStdString().substr(0, replyText.size()), replyText);
+    ASSERT_FALSE(form.MoveList()->Rows().empty());
+    EXPECT_EQ(form.MoveList()->Rows().front(), (MoveListRow{1, "C2.5", replyText}));
+
+    CloseGameLog();  // on disk whole
+    std::ifstream log(LogFile(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(log), {}};
+    const std::string text = GbkToUtf8(bytes).value_or("");
+    EXPECT_NE(text.find("炮二平五"), std::string::npos) << text;
+    EXPECT_NE(text.find(FormatMove(reply, Black)), std::string::npos) << text;
+    EXPECT_EQ(text.find("C2.5"), std::string::npos) << text;
+
+    // Back in Simplified Chinese the panel's labels and the list follow at once.
+    SetLanguage(Language::SimplifiedChinese);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(Field("Level2"), QString::fromUtf8("级别：回合深度 = 2"));
+    EXPECT_EQ(form.MoveList()->Rows().front(),
+              (MoveListRow{1, "炮二平五", FormatMove(reply, Black)}));
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -30,6 +32,8 @@
 #include <QRegularExpression>
 #include <QSessionManager>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -41,6 +45,7 @@
 #include "engine/think.h"
 #include "platform/display.h"
 #include "platform/messages.h"
+#include "platform/texts.h"
 #include "records/gamefile.h"
 #include "records/gamelog.h"
 #include "records/menucommands.h"
@@ -55,11 +60,22 @@
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
+#include "ui/language.h"
+#include "ui/movelist.h"
 #include "ui/savequestion.h"
 #include "ui/stoprequests.h"
 
 namespace xq {
 namespace {
+
+// Puts the program's language back to Simplified Chinese when a test ends, as every other test
+// expects it.
+struct LanguageGuard {
+    ~LanguageGuard() {
+        SetLanguage(Language::SimplifiedChinese);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    }
+};
 
 class MainFormTest : public testing::WindowTest {
   protected:
@@ -245,6 +261,10 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  Reverse 反转棋盘",
         "  BestPath 最好路线 [x]",
         "  MarkLastMove 标记最后一步 [ ]",
+        "  Language 语言",
+        "    Language_zh_CN 简体中文 (x)",
+        "    Language_zh_TW 繁體中文 ( )",
+        "    Language_en English ( )",
         "Records 棋谱",
         "  CopyPosition 复制局面",
         "  PastePosition 粘贴局面",
@@ -285,7 +305,8 @@ TEST_F(MainFormTest, ChoosingAnItemPostsItsCommandAndLeavesTheCheckMarkToTheGame
             Describe(form.menuBar()->actions()).filter(QRegularExpression("x[])]$"));
         EXPECT_EQ(marks,
                   (QStringList{"  Easy 容易 (x)", "    MouseDrag 拖动 (x)", "  Sound 声音 [x]",
-                               "    EngineClassic 标准 (x)", "  BestPath 最好路线 [x]"}))
+                               "    EngineClassic 标准 (x)", "  BestPath 最好路线 [x]",
+                               "    Language_zh_CN 简体中文 (x)"}))
             << item;
         Message message;
         ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));
@@ -701,37 +722,186 @@ TEST_F(MainFormTest, AnExceptionFromAnEventHandlerIsShownThenTheProgramClosesAsE
 }
 
 // What the program sets up around its windows: captions exactly as given (no display name for
-// the toolkit to append), an icon also when none is installed, and Qt's own texts in the user's
-// language, Simplified Chinese when Qt has none for it.
-TEST_F(MainFormTest, TheApplicationsCaptionsIconAndQtTexts) {
+// the toolkit to append), an icon also when none is installed, and the language chess.ini names,
+// Qt's own texts with it.
+TEST_F(MainFormTest, TheApplicationsCaptionsIconAndLanguage) {
+    const LanguageGuard guard;
     SetUpApplication();
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     EXPECT_FALSE(QApplication::windowIcon().isNull());
     EXPECT_FALSE(QApplication::windowIcon().pixmap(64).isNull());
-    // Rows: the user's language, then Qt's "Cancel" and the file dialog's "Look in:".
+    // Rows: the language kept, then Qt's "Cancel", the file dialog's "Look in:" and the program's
+    // name, each as that language's translation has it.
     const struct {
-        QLocale locale;
+        const char* language;
+        Language expected;
         const char* cancel;
         const char* lookIn;
     } rows[] = {
-        {QLocale(QLocale::C), "取消", "查找范围："},
-        {QLocale(QLocale::Chinese, QLocale::China), "取消", "查找范围："},
-        {QLocale(QLocale::German, QLocale::Germany), "Abbrechen", "Suchen in:"},
+        {"zh_CN", Language::SimplifiedChinese, "取消", "查找范围："},
+        {"zh_TW", Language::TraditionalChinese, "取消", "尋找於："},
+        {"en", Language::English, "Cancel", "Look in:"},
     };
-    for (QTranslator* installed : QApplication::instance()->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(installed);
-        delete installed;
-    }
     for (const auto& row : rows) {
-        QTranslator* translator = LoadQtTranslations(row.locale);
-        ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is installed";
+        SCOPED_TRACE(row.language);
+        ASSERT_TRUE(WriteLanguageSetting(SettingsFile(), row.language));
+        SetUpApplication();
+        EXPECT_EQ(CurrentLanguage(), row.expected);
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
                   QString::fromUtf8(row.cancel));
         EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"),
                   QString::fromUtf8(row.lookIn));
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
+        const QString program = WindowCaption(QString());
+        EXPECT_EQ(program == QString::fromUtf8("澜川中国象棋"),
+                  row.expected == Language::SimplifiedChinese)
+            << program.toStdString();
     }
+}
+
+// Without a choice in chess.ini the desktop's language decides.
+TEST(LanguageTest, TheDesktopsLanguageChoosesOneOfTheThree) {
+    const struct {
+        QLocale locale;
+        Language language;
+    } rows[] = {
+        {QLocale(QLocale::C), Language::SimplifiedChinese},
+        {QLocale(QLocale::Chinese, QLocale::China), Language::SimplifiedChinese},
+        {QLocale(QLocale::Chinese, QLocale::Singapore), Language::SimplifiedChinese},
+        {QLocale(QLocale::Chinese, QLocale::Taiwan), Language::TraditionalChinese},
+        {QLocale(QLocale::Chinese, QLocale::HongKong), Language::TraditionalChinese},
+        {QLocale(QLocale::Chinese, QLocale::Macao), Language::TraditionalChinese},
+        {QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Singapore),
+         Language::TraditionalChinese},
+        {QLocale(QLocale::English, QLocale::UnitedStates), Language::English},
+        {QLocale(QLocale::German, QLocale::Germany), Language::English},
+        {QLocale(QLocale::Japanese, QLocale::Japan), Language::English},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(LanguageForLocale(row.locale), row.language) << row.locale.name().toStdString();
+        EXPECT_EQ(LanguageForSetting("", row.locale), row.language);
+        EXPECT_EQ(LanguageForSetting("zh_TW", row.locale), Language::TraditionalChinese);
+    }
+}
+
+// Every text the window and its dialogs show, named by where it is: the caption, the items of
+// the three menu bars, the labels, buttons and captions of the panels and dialogs, and the move
+// list's header. The language items are left out: each is named in its own language.
+std::vector<std::pair<QString, QString>> ShownTexts(TMainForm& form) {
+    std::vector<std::pair<QString, QString>> texts = {{"caption", form.windowTitle()}};
+    std::function<void(const QList<QAction*>&)> items = [&](const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            if (action->isSeparator() || action->objectName().startsWith("Language_")) continue;
+            texts.emplace_back(action->objectName(), action->text());
+            if (action->menu() != nullptr) items(action->menu()->actions());
+        }
+    };
+    for (MenuBarKind kind : {MenuBarKind::Normal, MenuBarKind::Edit, MenuBarKind::Think})
+        items(form.Menus().TopLevel(kind));
+    for (QDialog* dialog : form.findChildren<QDialog*>())
+        texts.emplace_back(dialog->objectName(), dialog->windowTitle());
+    for (QLabel* label : form.findChildren<QLabel*>())
+        texts.emplace_back(label->objectName(), label->text());
+    for (QPushButton* button : form.findChildren<QPushButton*>())
+        texts.emplace_back(button->objectName(), button->text());
+    for (int column = 0; column < form.MoveList()->columnCount(); ++column)
+        texts.emplace_back("MoveList", form.MoveList()->horizontalHeaderItem(column)->text());
+    return texts;
+}
+
+bool HasHanCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.script() == QChar::Script_Han; });
+}
+
+// Characters of the window's Simplified Chinese texts that Traditional Chinese writes otherwise.
+const QString kSimplifiedOnly = QString::fromUtf8(
+    "两个为义关写军则别动单发变后吗国声复对导将帅师库录总戏择摆数无时显标没澜点独现盘码确签纵"
+    "线组结绿编节蓝规认讨记论设识话语误请读谱贮贴赛车转轮载辑输辩还选释钟错闭间项颜马开");
+
+// A label's or a button's text fits the room its widget gives it, in the widget's font; a label
+// that breaks its text into lines has the height they need.
+void ExpectTextsFit(TMainForm& form, const char* language) {
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || label->objectName() == "Message") continue;
+        if (label->wordWrap()) {  // broken into lines, it must not need more height
+            EXPECT_LE(label->heightForWidth(label->width()), label->height())
+                << language << ": " << label->objectName().toStdString() << " \""
+                << label->text().toStdString() << "\"";
+            continue;
+        }
+        const int room = label->contentsRect().width() - std::max(0, label->indent());
+        for (const QString& line : label->text().split(u'\n'))
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(line), room)
+                << language << ": " << label->objectName().toStdString() << " \""
+                << line.toStdString() << "\"";
+    }
+    for (QPushButton* button : form.findChildren<QPushButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const int room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), room)
+            << language << ": " << button->objectName().toStdString() << " \""
+            << button->text().toStdString() << "\"";
+    }
+}
+
+// The window in each language: no text left in Simplified Chinese, none wider than its widget;
+// back in Simplified Chinese every text is as it was.
+TEST_F(MainFormTest, EveryLanguageTranslatesEveryTextAndFitsIt) {
+    const LanguageGuard guard;
+    TMainForm form;
+    form.show();
+    const auto source = ShownTexts(form);
+    ExpectTextsFit(form, "zh_CN");
+    for (Language language : {Language::TraditionalChinese, Language::English}) {
+        const char* code = LanguageCode(language).data();
+        ASSERT_TRUE(SetLanguage(language)) << code;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        const auto shown = ShownTexts(form);
+        ASSERT_EQ(shown.size(), source.size());
+        int changed = 0;
+        for (size_t i = 0; i < shown.size(); ++i) {
+            const auto& [where, text] = shown[i];
+            changed += text != source[i].second ? 1 : 0;
+            if (language == Language::English) {
+                EXPECT_FALSE(HasHanCharacter(text))
+                    << where.toStdString() << " \"" << text.toStdString() << "\"";
+            } else {
+                EXPECT_FALSE(std::any_of(text.begin(), text.end(),
+                                         [](QChar c) { return kSimplifiedOnly.contains(c); }))
+                    << where.toStdString() << " \"" << text.toStdString() << "\"";
+            }
+        }
+        EXPECT_GT(changed, static_cast<int>(shown.size()) / 2) << code;
+        ExpectTextsFit(form, code);
+    }
+    SetLanguage(Language::SimplifiedChinese);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    EXPECT_EQ(ShownTexts(form), source);
+}
+
+// "显示" > "语言": the window changes at once, chess.ini keeps the choice for the next start.
+TEST_F(MainFormTest, TheLanguageItemSwitchesAtOnceAndIsKept) {
+    const LanguageGuard guard;
+    TMainForm form;
+    form.show();
+    RunMenuCommand(kCommandTwoPlayer);
+    form.Menus().Item("Language_en")->trigger();
+    EXPECT_EQ(CurrentLanguage(), Language::English);
+    EXPECT_EQ(ReadLanguageSetting(SettingsFile()), "en");
+    EXPECT_TRUE(form.Menus().Item("Language_en")->isChecked());
+    EXPECT_FALSE(form.Menus().Item("Language_zh_CN")->isChecked());
+    // The caption the game gave "两人对弈" is given again in the new language.
+    EXPECT_EQ(form.Menus().Item("TwoPlayer")->text().toStdString(), Tr(kOnePlayerCaption));
+    EXPECT_NE(Tr(kOnePlayerCaption), kOnePlayerCaption);
+    EXPECT_EQ(form.windowTitle(), QCoreApplication::translate("TMainForm", "澜川中国象棋"));
+    EXPECT_NE(form.windowTitle(), QString::fromUtf8("澜川中国象棋"));
+    form.Menus().Item("Language_zh_CN")->trigger();
+    EXPECT_EQ(ReadLanguageSetting(SettingsFile()), "zh_CN");
+    EXPECT_EQ(form.Menus().Item("TwoPlayer")->text(), QString::fromUtf8("单独对弈"));
+    RunMenuCommand(kCommandTwoPlayer);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "ui/dialogs/aboutdlg.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -30,12 +33,34 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     setModal(false);
+    productNamePoints_ = ui_->ProductName->font().pointSize();
+    FitProductName();
     ui_->RedKing->setPixmap(KingPicture("rking"));
     ui_->BlackKing->setPixmap(KingPicture("bking"));
     connect(ui_->OKBut, &QPushButton::clicked, this, &QDialog::close);
 }
 
 TAboutDlg::~TAboutDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden.
+void TAboutDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange) return;
+    ui_->retranslateUi(this);
+    FitProductName();
+}
+
+// The program's name between the two Kings in the form's font, or smaller where a translation
+// of it would not fit there.
+void TAboutDlg::FitProductName() {
+    QLabel* name = ui_->ProductName;
+    QFont font = name->font();
+    font.setPointSize(productNamePoints_);
+    const int room = name->contentsRect().width();
+    while (font.pointSize() > 6 && QFontMetrics(font).horizontalAdvance(name->text()) > room)
+        font.setPointSize(font.pointSize() - 1);
+    name->setFont(font);
+}
 
 void TAboutDlg::ShowModeless() {
     show();

@@ -21,8 +21,13 @@ class TAboutDlg : public QDialog {
     // Shows the box (again) in front, without blocking.
     void ShowModeless();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void FitProductName();
     std::unique_ptr<Ui::TAboutDlg> ui_;
+    int productNamePoints_ = 0;  // the name's size as the form gives it
 };
 
 }  // namespace xq

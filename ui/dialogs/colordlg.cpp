@@ -1,5 +1,6 @@
 #include "ui/dialogs/colordlg.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -38,6 +39,12 @@ TColorDlg::TColorDlg(ColourLinks links, QWidget* parent)
 }
 
 TColorDlg::~TColorDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden.
+void TColorDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) ui_->retranslateUi(this);
+}
 
 QColor TColorDlg::PreviewColour() const {
     return ui_->ColorSelection->palette().color(QPalette::Window);

@@ -41,6 +41,7 @@ class TColorDlg : public QDialog {
     QColor PreviewColour() const;
 
   protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:

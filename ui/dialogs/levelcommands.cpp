@@ -1,5 +1,6 @@
 #include "ui/dialogs/levelcommands.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <cmath>
 #include <optional>
@@ -16,13 +17,17 @@
 namespace xq {
 namespace {
 
+std::string Translated(const char* text) {
+    return QCoreApplication::translate("LevelCommands", text).toStdString();
+}
+
 static_assert(kLongestLevelTime == 1000, "the texts of a time too long name the bound");
 
 void AcceptTime(std::string_view text, uint8_t level, const char* tooLongText) {
     const double value = ParseLeadingReal(text);
     if (ChooseTimeLevel(level, value)) return;
     const bool tooLong = std::isfinite(value) && value > kLongestLevelTime;
-    ReportDialogError(tooLong ? tooLongText : kBadTimeText);
+    ReportDialogError(Translated(tooLong ? tooLongText : kBadTimeText));
 }
 
 // The edit shows the current time value with two decimals, in either time dialog; a value that
@@ -48,11 +53,15 @@ void AcceptMinutesPerGame(std::string_view text) {
 void AcceptPlies(std::string_view text) {
     const std::optional<int64_t> plies = ParseWholeNumber(text);
     if (!plies) {
-        const std::string message = "\"" + std::string(text) + "\" 不是有效的整数。";
-        MessageBox(message, "澜川中国象棋", BoxIcon::Error);
+        const QString message =
+            QCoreApplication::translate("LevelCommands", "\"%1\" 不是有效的整数。")
+                .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        MessageBox(message.toStdString(),
+                   QCoreApplication::translate("TMainForm", "澜川中国象棋").toStdString(),
+                   BoxIcon::Error);
         return;
     }
-    if (!ChooseDepthLevel(*plies)) ReportDialogError(kBadDepthText);
+    if (!ChooseDepthLevel(*plies)) ReportDialogError(Translated(kBadDepthText));
 }
 
 void MoveTimeCommand(TInputSecPerMoveDlg& dialog) {

@@ -6,6 +6,8 @@
 // the core's level choices (records/menucommands.h).
 #pragma once
 
+#include <QtGlobal>
+
 #include <string_view>
 
 namespace xq {
@@ -14,11 +16,13 @@ class TInputSecPerMoveDlg;
 class TInputMinPerGameDlg;
 class TInputPlyDlg;
 
-inline constexpr char kBadTimeText[] = "时间不正确。请重输。";
+inline constexpr char kBadTimeText[] = QT_TRANSLATE_NOOP("LevelCommands", "时间不正确。请重输。");
 // For a time above the longest a level takes (kLongestLevelTime, 1000).
-inline constexpr char kTooManySecondsText[] = "时间不正确：每次移动最多 1000 秒。请重输。";
-inline constexpr char kTooManyMinutesText[] = "时间不正确：每局最多 1000 分钟。请重输。";
-inline constexpr char kBadDepthText[] = "数据不正确。请重输。";
+inline constexpr char kTooManySecondsText[] =
+    QT_TRANSLATE_NOOP("LevelCommands", "时间不正确：每次移动最多 1000 秒。请重输。");
+inline constexpr char kTooManyMinutesText[] =
+    QT_TRANSLATE_NOOP("LevelCommands", "时间不正确：每局最多 1000 分钟。请重输。");
+inline constexpr char kBadDepthText[] = QT_TRANSLATE_NOOP("LevelCommands", "数据不正确。请重输。");
 
 void MoveTimeCommand(TInputSecPerMoveDlg& dialog);
 void TotalTimeCommand(TInputMinPerGameDlg& dialog);

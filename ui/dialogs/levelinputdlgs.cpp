@@ -1,5 +1,6 @@
 #include "ui/dialogs/levelinputdlgs.h"
 
+#include <QEvent>
 #include <QPushButton>
 #include <QStyle>
 
@@ -32,6 +33,13 @@ TInputSecPerMoveDlg::TInputSecPerMoveDlg(QWidget* parent)
     SetUpLevelDialog(this, ui_->BitBtn1, ui_->BitBtn2, true);
 }
 TInputSecPerMoveDlg::~TInputSecPerMoveDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden.
+void TInputSecPerMoveDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) ui_->retranslateUi(this);
+}
+
 QLineEdit* TInputSecPerMoveDlg::Edit1() const {
     return ui_->Edit1;
 }
@@ -42,6 +50,13 @@ TInputMinPerGameDlg::TInputMinPerGameDlg(QWidget* parent)
     SetUpLevelDialog(this, ui_->OKBtn, ui_->CancelBtn, false);
 }
 TInputMinPerGameDlg::~TInputMinPerGameDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden.
+void TInputMinPerGameDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) ui_->retranslateUi(this);
+}
+
 QLineEdit* TInputMinPerGameDlg::Edit1() const {
     return ui_->Edit1;
 }
@@ -52,6 +67,13 @@ TInputPlyDlg::TInputPlyDlg(QWidget* parent)
     SetUpLevelDialog(this, ui_->BitBtn1, ui_->BitBtn2, true);
 }
 TInputPlyDlg::~TInputPlyDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden.
+void TInputPlyDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) ui_->retranslateUi(this);
+}
+
 QLineEdit* TInputPlyDlg::Edit1() const {
     return ui_->Edit1;
 }

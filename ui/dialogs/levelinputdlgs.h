@@ -25,6 +25,9 @@ class TInputSecPerMoveDlg : public QDialog {
     ~TInputSecPerMoveDlg() override;
     QLineEdit* Edit1() const;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     std::unique_ptr<Ui::TInputSecPerMoveDlg> ui_;
 };
@@ -37,6 +40,9 @@ class TInputMinPerGameDlg : public QDialog {
     ~TInputMinPerGameDlg() override;
     QLineEdit* Edit1() const;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     std::unique_ptr<Ui::TInputMinPerGameDlg> ui_;
 };
@@ -48,6 +54,9 @@ class TInputPlyDlg : public QDialog {
     explicit TInputPlyDlg(QWidget* parent = nullptr);
     ~TInputPlyDlg() override;
     QLineEdit* Edit1() const;
+
+  protected:
+    void changeEvent(QEvent* event) override;
 
   private:
     std::unique_ptr<Ui::TInputPlyDlg> ui_;

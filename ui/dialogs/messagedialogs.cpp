@@ -1,5 +1,6 @@
 #include "ui/dialogs/messagedialogs.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -102,9 +103,9 @@ QStringList BreakLines(const QString& text, const QFont& font, int width) {
 }
 
 TEndChessGameDlg::TEndChessGameDlg(const QString& result)
-    : ChessMessageDlg(QString::fromUtf8("中国象棋")),
+    : ChessMessageDlg(QCoreApplication::translate("MessageDialogs", "中国象棋")),
       message_(AddPanelLabel(result)),
-      playAgain_(AddPanelLabel(QString::fromUtf8("还玩吗？"))),
+      playAgain_(AddPanelLabel(QCoreApplication::translate("MessageDialogs", "还玩吗？"))),
       yes_(AddButton("Yes", 60)),
       no_(AddButton("No", 170)) {
     message_->setAlignment(Qt::AlignCenter);
@@ -138,7 +139,7 @@ void TEndChessGameDlg::NoClick() {
 }
 
 TChessErrorDlg::TChessErrorDlg(const QString& text)
-    : ChessMessageDlg(QString::fromUtf8("中国象棋错误")),
+    : ChessMessageDlg(QCoreApplication::translate("MessageDialogs", "中国象棋错误")),
       message_(AddPanelLabel(text)),
       ok_(AddButton("OK", 111)) {
     message_->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,6 @@
 #include "ui/dialogs/piecevaluedlg.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -35,6 +36,12 @@ TPieceValueDlg::TPieceValueDlg(QWidget* parent)
 }
 
 TPieceValueDlg::~TPieceValueDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden.
+void TPieceValueDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) ui_->retranslateUi(this);
+}
 
 void TPieceValueDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

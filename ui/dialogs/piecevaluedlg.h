@@ -31,6 +31,7 @@ class TPieceValueDlg : public QDialog {
     ~TPieceValueDlg() override;
 
   protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:

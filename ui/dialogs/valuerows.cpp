@@ -1,5 +1,6 @@
 #include "ui/dialogs/valuerows.h"
 
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -18,7 +19,8 @@ std::optional<int> ReadByte(const QLineEdit& edit) {
 bool CheckByteRow(const ByteRow& row, int& working) {
     const std::optional<int> value = ReadByte(*row.edit);
     if (!value) {
-        ReportDialogError(kByteRangeErrorText);
+        ReportDialogError(
+            QCoreApplication::translate("ValueRows", kByteRangeErrorText).toStdString());
         row.edit->activateWindow();
         row.edit->setFocus(Qt::OtherFocusReason);
         row.edit->selectAll();

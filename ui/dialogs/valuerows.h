@@ -3,6 +3,8 @@
 // and an invalid one is reported and gets the focus back.
 #pragma once
 
+#include <QtGlobal>
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -14,7 +16,8 @@ class QScrollBar;
 
 namespace xq {
 
-inline constexpr char kByteRangeErrorText[] = "请输入一个介于0-255之间的有效数.";
+inline constexpr char kByteRangeErrorText[] =
+    QT_TRANSLATE_NOOP("ValueRows", "请输入一个介于0-255之间的有效数.");
 
 struct ByteRow {
     QLineEdit* edit;

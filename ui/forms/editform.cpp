@@ -1,5 +1,6 @@
 #include "ui/forms/editform.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -23,7 +24,7 @@ TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brus
       pattern_(pattern),
       canvas_(kClientWidth - kClientWidth / 2, kClientHeight) {
     setObjectName("TEditForm");
-    setWindowTitle(QString::fromUtf8("澜川中国象棋"));
+    setWindowTitle(QCoreApplication::translate("TMainForm", "澜川中国象棋"));
     setFrameShape(QFrame::NoFrame);
     setAttribute(Qt::WA_OpaquePaintEvent);
     canvas_.SetChangeListener([this](const QRect& changed) { update(changed); });

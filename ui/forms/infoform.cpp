@@ -1,5 +1,7 @@
 #include "ui/forms/infoform.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
@@ -23,9 +25,19 @@ struct FieldLabel {
     const char* prefix;
 };
 constexpr FieldLabel kFieldLabels[] = {
-    {"Timer", "时间："},    {"Level2", "级别："}, {"Value", "值："}, {"Nodes", "节点："},
-    {"Seconds", "步/秒："}, {"Depth", "深度："},  {"BestPath", ""},  {"Message", ""},
+    {"Timer", QT_TRANSLATE_NOOP("TInfoForm", "时间：")},
+    {"Level2", QT_TRANSLATE_NOOP("TInfoForm", "级别：")},
+    {"Value", QT_TRANSLATE_NOOP("TInfoForm", "值：")},
+    {"Nodes", QT_TRANSLATE_NOOP("TInfoForm", "节点：")},
+    {"Seconds", QT_TRANSLATE_NOOP("TInfoForm", "步/秒：")},
+    {"Depth", QT_TRANSLATE_NOOP("TInfoForm", "深度：")},
+    {"BestPath", ""},
+    {"Message", ""},
 };
+
+QString Translated(const char* source) {
+    return *source == '\0' ? QString() : QCoreApplication::translate("TInfoForm", source);
+}
 
 constexpr QRgb kSilver = qRgb(192, 192, 192);
 // The message field may grow down to here: below starts the room of the course graph.
@@ -140,28 +152,59 @@ void TInfoForm::ResetPanel() {
     for (QLabel* label : findChildren<QLabel*>())
         label->setText(label->property("resetText").toString());
     message_ = ui_->Message->text();
+    shownTurn_.reset();
+    moveLines_.clear();
+    values_.clear();
     LayOutMessage();
 }
 
 void TInfoForm::ShowTurn(Side side) {
-    ui_->Color1->setText(QString::fromUtf8(side == Red ? "轮流：红方" : "轮流：黑方"));
+    shownTurn_ = side;
+    ui_->Color1->setText(side == Red ? QCoreApplication::translate("TInfoForm", "轮流：红方")
+                                     : QCoreApplication::translate("TInfoForm", "轮流：黑方"));
 }
 
 void TInfoForm::ShowMoveLine(Side side, std::string_view text) {
+    moveLines_[side] = std::string(text);
     QLabel* field = side == Red ? ui_->RedInfo : ui_->BlackInfo;
-    field->setText(QString::fromUtf8(side == Red ? "红方:" : "黑方:") + Utf8(text));
+    field->setText((side == Red ? QCoreApplication::translate("TInfoForm", "红方:")
+                                : QCoreApplication::translate("TInfoForm", "黑方:")) +
+                   Utf8(text));
 }
 
 void TInfoForm::ShowValue(std::string_view field, std::string_view text) {
     for (const FieldLabel& label : kFieldLabels) {
         if (label.field != field) continue;
-        Field(field)->setText(QString::fromUtf8(label.prefix) + Utf8(text));
+        values_[std::string(field)] = std::string(text);
+        Field(field)->setText(Translated(label.prefix) + Utf8(text));
         return;
     }
 }
 
 void TInfoForm::ClearBestPath() {
+    values_.erase("BestPath");
     ui_->BestPath->clear();
+}
+
+void TInfoForm::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) Retranslate();
+}
+
+// The form's own texts in the language now installed, then what the fields showed, under their
+// new labels. The texts the core wrote keep their words until it writes them again.
+void TInfoForm::Retranslate() {
+    ui_->retranslateUi(this);
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setProperty("resetText", label->text());
+    if (shownTurn_) ShowTurn(*shownTurn_);
+    const auto moveLines = moveLines_;
+    for (const auto& [side, text] : moveLines)
+        ShowMoveLine(side, text);
+    const auto values = values_;
+    for (const auto& [field, text] : values)
+        ShowValue(field, text);
+    LayOutMessage();
 }
 
 void TInfoForm::ShowMessage(std::string_view text) {

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <QFrame>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "rules/types.h"
@@ -64,10 +67,12 @@ class TInfoForm : public QFrame {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     QLabel* Field(std::string_view field) const;
     void LayOutMessage();
+    void Retranslate();
 
     std::unique_ptr<Ui::TInfoForm> ui_;
     gdi::Canvas background_;
@@ -75,6 +80,10 @@ class TInfoForm : public QFrame {
     QString message_;        // the message field's whole text
     int messageHeight_ = 0;  // the field's height for one line, as the form lays it out
     CourseGraph* graph_;
+    // What the core has shown since the panel was reset, for a change of language.
+    std::optional<Side> shownTurn_;
+    std::map<Side, std::string> moveLines_;
+    std::map<std::string, std::string> values_;
 };
 
 }  // namespace xq

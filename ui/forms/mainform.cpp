@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -20,6 +22,7 @@
 #include "engine/windowprocedure.h"
 #include "platform/datapaths.h"
 #include "platform/messages.h"
+#include "platform/texts.h"
 #include "records/menucommands.h"
 #include "records/settings.h"
 #include "records/startup.h"
@@ -39,6 +42,7 @@
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/gamefiledialogs.h"
+#include "ui/language.h"
 #include "ui/mouseentry.h"
 #include "ui/movelist.h"
 #include "ui/qteventsource.h"
@@ -118,7 +122,7 @@ QPoint WindowPlace(const QSize& frame, const QRect& available) {
 }
 
 QString WindowCaption(const QString& gameFile) {
-    const QString program = QString::fromUtf8("澜川中国象棋");
+    const QString program = QCoreApplication::translate("TMainForm", "澜川中国象棋");
     if (gameFile.isEmpty()) return program;
     return QFileInfo(gameFile).fileName() + QString::fromUtf8(" — ") + program;
 }
@@ -203,6 +207,7 @@ TMainForm::TMainForm()
                         renderer_->RedrawAll();
                     }},
         this);
+    menus_.SetLanguageChooser([this](Language language) { ChooseLanguage(language); });
     display_ = std::make_unique<WindowDisplay>(*this, timer1_);
     SetDisplay(display_.get());
     // Looking back over the game: the list and the graph choose the move, the graph follows the
@@ -237,6 +242,35 @@ TMainForm::~TMainForm() {
     SetDisplay(nullptr);
     ClearMessages();
     mainForm = nullptr;
+}
+
+void TMainForm::ShowGameFile(const QString& path) {
+    gameFile_ = path;
+    setWindowTitle(WindowCaption(gameFile_));
+}
+
+void TMainForm::ChooseLanguage(Language language) {
+    if (!SetLanguage(language)) std::fprintf(stderr, "lanchuan-xiangqi: no translation loaded\n");
+    WriteLanguageSetting(SettingsFile(), LanguageCode(language));
+    Retranslate();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) Retranslate();
+}
+
+// The window's texts in the language now installed. The panels, the move list and the dialogs
+// follow the same change of language on their own.
+void TMainForm::Retranslate() {
+    if (!display_) return;  // still being made: it reads the language as it goes
+    menus_.Retranslate();
+    display_->SetMenuItemCaption("TwoPlayer",
+                                 Tr(twoPlayerMode ? kOnePlayerCaption : kTwoPlayerCaption));
+    setWindowTitle(WindowCaption(gameFile_));
+    editForm_->setWindowTitle(windowTitle());
+    display_->ShowLevel();
+    if (shown_) renderer_->RedrawAll();  // the file labels of the language's notation
 }
 
 void TMainForm::RegisterHandlers() {
@@ -281,8 +315,9 @@ void TMainForm::FormShow() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize size = screen->size();
         if (ScreenTooSmall(size.width(), size.height()))
-            QMessageBox::information(nullptr, QString::fromUtf8("警告"),
-                                     QString::fromUtf8("屏幕分辩率低于800X600!"));
+            QMessageBox::information(
+                nullptr, QCoreApplication::translate("TMainForm", "警告"),
+                QCoreApplication::translate("TMainForm", "屏幕分辩率低于800X600!"));
         move(WindowPlace(frameGeometry().size(), screen->availableGeometry()));
     }
     // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).

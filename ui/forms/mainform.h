@@ -80,12 +80,19 @@ class TMainForm : public QMainWindow {
     bool closeWaiting = false;  // a close waits for the engine's search to unwind
     bool closeUnasked = false;  // the close asks nothing (the end-of-game dialog's "No")
 
+    // The caption names `path`, the game's file (none when empty).
+    void ShowGameFile(const QString& path);
+    // "显示" > "语言": the window in `language` at once, and chess.ini keeps the choice.
+    void ChooseLanguage(Language language);
+
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void FormShow();
+    void Retranslate();
     bool FormCloseQuery();
     void LoadPattern();
     void RegisterHandlers();
@@ -116,6 +123,7 @@ class TMainForm : public QMainWindow {
     TColorDlg* colorDlg_;
     TAboutDlg* aboutDlg_;
     bool shown_ = false;
+    QString gameFile_;  // the caption's game file
 };
 
 // The one main window while it exists (the handlers of the core's procedure reach it here).

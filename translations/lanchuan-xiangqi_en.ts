@@ -1,0 +1,853 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>ExtraCommands</name>
+    <message>
+        <source>导出棋谱</source>
+        <translation>Export Game Record</translation>
+    </message>
+    <message>
+        <source>导入棋谱</source>
+        <translation>Import Game Record</translation>
+    </message>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>ICCS 坐标棋谱 (*.pgn)</source>
+        <translation>ICCS coordinate record (*.pgn)</translation>
+    </message>
+    <message>
+        <source>中文纵线棋谱 (*.pgn)</source>
+        <translation>Chinese notation record (*.pgn)</translation>
+    </message>
+    <message>
+        <source>棋谱 (*.pgn *.PGN)</source>
+        <translation>Game records (*.pgn *.PGN)</translation>
+    </message>
+</context>
+<context>
+    <name>GameReview</name>
+    <message>
+        <source>棋局记录已不含这步棋，无法从此处继续。</source>
+        <translation>The game record no longer holds this move; cannot continue from here.</translation>
+    </message>
+    <message>
+        <source>查看：开局</source>
+        <translation>Viewing: start of game</translation>
+    </message>
+    <message>
+        <source>查看：第%1回合 红方</source>
+        <translation>Viewing: move %1, Red</translation>
+    </message>
+    <message>
+        <source>查看：第%1回合 黑方</source>
+        <translation>Viewing: move %1, Black</translation>
+    </message>
+</context>
+<context>
+    <name>LevelCommands</name>
+    <message>
+        <source>&quot;%1&quot; 不是有效的整数。</source>
+        <translation>&quot;%1&quot; is not a valid whole number.</translation>
+    </message>
+    <message>
+        <source>时间不正确。请重输。</source>
+        <translation>Invalid time. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>时间不正确：每次移动最多 1000 秒。请重输。</source>
+        <translation>Invalid time: at most 1000 seconds a move. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>时间不正确：每局最多 1000 分钟。请重输。</source>
+        <translation>Invalid time: at most 1000 minutes a game. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>数据不正确。请重输。</source>
+        <translation>Invalid number. Please enter it again.</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenus</name>
+    <message>
+        <source>游戏</source>
+        <translation>Game</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>对弈</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Hint</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>悔棋</source>
+        <translation>Take Back</translation>
+    </message>
+    <message>
+        <source>重下</source>
+        <translation>Replay</translation>
+    </message>
+    <message>
+        <source>摆子</source>
+        <translation>Set Up Position</translation>
+    </message>
+    <message>
+        <source>级别</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>容易</source>
+        <translation>Easy</translation>
+    </message>
+    <message>
+        <source>每次移动时间...</source>
+        <translation>Time per Move...</translation>
+    </message>
+    <message>
+        <source>总时间</source>
+        <translation>Time per Game</translation>
+    </message>
+    <message>
+        <source>匹配</source>
+        <translation>Matching</translation>
+    </message>
+    <message>
+        <source>无限制</source>
+        <translation>Unlimited</translation>
+    </message>
+    <message>
+        <source>回合搜索</source>
+        <translation>Search Depth</translation>
+    </message>
+    <message>
+        <source>将死搜索</source>
+        <translation>Mate Search</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>两人对弈</source>
+        <translation>Two Players</translation>
+    </message>
+    <message>
+        <source>演示模式</source>
+        <translation>Demonstration</translation>
+    </message>
+    <message>
+        <source>棋子值...</source>
+        <translation>Piece Values...</translation>
+    </message>
+    <message>
+        <source>移动</source>
+        <translation>Moving</translation>
+    </message>
+    <message>
+        <source>拖动</source>
+        <translation>Drag</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>声音</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>引擎</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>颜色...</source>
+        <translation>Colour...</translation>
+    </message>
+    <message>
+        <source>反转棋盘</source>
+        <translation>Reverse Board</translation>
+    </message>
+    <message>
+        <source>最好路线</source>
+        <translation>Best Line</translation>
+    </message>
+    <message>
+        <source>标记最后一步</source>
+        <translation>Mark Last Move</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>棋谱</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>复制局面</source>
+        <translation>Copy Position</translation>
+    </message>
+    <message>
+        <source>粘贴局面</source>
+        <translation>Paste Position</translation>
+    </message>
+    <message>
+        <source>导出棋谱...</source>
+        <translation>Export Game...</translation>
+    </message>
+    <message>
+        <source>导入棋谱...</source>
+        <translation>Import Game...</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>轮流</source>
+        <translation>Turn</translation>
+    </message>
+    <message>
+        <source>红方</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>从此处继续</source>
+        <translation>Continue from here</translation>
+    </message>
+</context>
+<context>
+    <name>MessageDialogs</name>
+    <message>
+        <source>中国象棋</source>
+        <translation>Xiangqi</translation>
+    </message>
+    <message>
+        <source>还玩吗？</source>
+        <translation>Play again?</translation>
+    </message>
+    <message>
+        <source>中国象棋错误</source>
+        <translation>Xiangqi Error</translation>
+    </message>
+</context>
+<context>
+    <name>MouseEntry</name>
+    <message>
+        <source>错误的移动!</source>
+        <translation>Wrong move!</translation>
+    </message>
+</context>
+<context>
+    <name>MoveListView</name>
+    <message>
+        <source>红方</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>Black</translation>
+    </message>
+</context>
+<context>
+    <name>SaveQuestion</name>
+    <message>
+        <source>中国象棋</source>
+        <translation>Xiangqi</translation>
+    </message>
+    <message>
+        <source>棋局已改变，保存吗？</source>
+        <translation>The game has changed. Save it?</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TAboutDlg</name>
+    <message>
+        <source>关于澜川中国象棋</source>
+        <translation>About Lanchuan Xiangqi</translation>
+    </message>
+    <message>
+        <source>澜川中国象棋</source>
+        <translation>Lanchuan Xiangqi</translation>
+    </message>
+    <message>
+        <source>澜川中国象棋 开发组</source>
+        <translation>Lanchuan Xiangqi team</translation>
+    </message>
+    <message>
+        <source>讨论：GitHub</source>
+        <translation>Talk: GitHub</translation>
+    </message>
+</context>
+<context>
+    <name>TColorDlg</name>
+    <message>
+        <source>设置颜色</source>
+        <translation>Set Colour</translation>
+    </message>
+    <message>
+        <source>红色</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>绿色</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>Blue</translation>
+    </message>
+</context>
+<context>
+    <name>TGameListDlg</name>
+    <message>
+        <source>导入棋谱</source>
+        <translation>Import Game Record</translation>
+    </message>
+    <message>
+        <source>文件中有多局棋谱，请选择一局：</source>
+        <translation>The file holds several games. Choose one:</translation>
+    </message>
+    <message>
+        <source>局</source>
+        <translation>Game</translation>
+    </message>
+    <message>
+        <source>赛事</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>红方</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>着数</source>
+        <translation>Moves</translation>
+    </message>
+</context>
+<context>
+    <name>TInfoForm</name>
+    <message>
+        <source>红方：</source>
+        <translation>Red:</translation>
+    </message>
+    <message>
+        <source>最好路线：</source>
+        <translation>Best line:</translation>
+    </message>
+    <message>
+        <source>时间:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>黑方：</source>
+        <translation>Black:</translation>
+    </message>
+    <message>
+        <source>级别：</source>
+        <translation>Level: </translation>
+    </message>
+    <message>
+        <source>值：</source>
+        <translation>Value: </translation>
+    </message>
+    <message>
+        <source>节点：</source>
+        <translation>Nodes: </translation>
+    </message>
+    <message>
+        <source>步/秒：</source>
+        <translation>Nodes/s: </translation>
+    </message>
+    <message>
+        <source>深度：</source>
+        <translation>Depth: </translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation>Time: </translation>
+    </message>
+    <message>
+        <source>轮流：红方</source>
+        <translation>Turn: Red</translation>
+    </message>
+    <message>
+        <source>轮流：黑方</source>
+        <translation>Turn: Black</translation>
+    </message>
+    <message>
+        <source>红方:</source>
+        <translation>Red: </translation>
+    </message>
+    <message>
+        <source>黑方:</source>
+        <translation>Black: </translation>
+    </message>
+</context>
+<context>
+    <name>TInputMinPerGameDlg</name>
+    <message>
+        <source>设置每次游戏分钟数</source>
+        <translation>Minutes per Game</translation>
+    </message>
+    <message>
+        <source>每次游戏分钟数：</source>
+        <translation>Minutes:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TInputPlyDlg</name>
+    <message>
+        <source>设置回合深度</source>
+        <translation>Search Depth</translation>
+    </message>
+    <message>
+        <source>回合数：</source>
+        <translation>Plies:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TInputSecPerMoveDlg</name>
+    <message>
+        <source>设置每次移动秒数</source>
+        <translation>Seconds per Move</translation>
+    </message>
+    <message>
+        <source>每次移动秒数：</source>
+        <translation>Seconds:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TMainForm</name>
+    <message>
+        <source>澜川中国象棋</source>
+        <translation>Lanchuan Xiangqi</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>屏幕分辩率低于800X600!</source>
+        <translation>The screen is smaller than 800x600!</translation>
+    </message>
+</context>
+<context>
+    <name>TPieceValueDlg</name>
+    <message>
+        <source>棋子值对话</source>
+        <translation>Piece Values</translation>
+    </message>
+    <message>
+        <source>士</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>象</source>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>马</source>
+        <translation>H</translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation>R</translation>
+    </message>
+    <message>
+        <source>炮</source>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>兵</source>
+        <translation>P</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>缺省 </source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ValueRows</name>
+    <message>
+        <source>请输入一个介于0-255之间的有效数.</source>
+        <translation>Please enter a number from 0 to 255.</translation>
+    </message>
+</context>
+<context>
+    <name>XiangqiApplication</name>
+    <message>
+        <source>程序出错，将关闭。</source>
+        <translation>The program has failed and will close.</translation>
+    </message>
+    <message>
+        <source>要恢复的棋局 (*.chs)，或要导入的棋谱 (PGN)</source>
+        <translation>a saved game to restore (*.chs), or a game record to import (PGN)</translation>
+    </message>
+</context>
+<context>
+    <name>xq</name>
+    <message>
+        <source>不可能的移动！</source>
+        <translation>Impossible move!</translation>
+    </message>
+    <message>
+        <source>非法移动。将军！</source>
+        <translation>Illegal move. Check!</translation>
+    </message>
+    <message>
+        <source>将死！</source>
+        <translation>Checkmate!</translation>
+    </message>
+    <message>
+        <source>死局!</source>
+        <translation>Stalemate!</translation>
+    </message>
+    <message>
+        <source>将军!</source>
+        <translation>Check!</translation>
+    </message>
+    <message>
+        <source>将军！</source>
+        <translation>Check!</translation>
+    </message>
+    <message>
+        <source>中国象棋</source>
+        <translation>Xiangqi</translation>
+    </message>
+    <message>
+        <source>六十回合规则</source>
+        <translation>Sixty-move rule</translation>
+    </message>
+    <message>
+        <source>红方认输</source>
+        <translation>Red resigns</translation>
+    </message>
+    <message>
+        <source>黑方认输</source>
+        <translation>Black resigns</translation>
+    </message>
+    <message>
+        <source> 将死在%1 次移动后!</source>
+        <translation> Mate in %1 moves!</translation>
+    </message>
+    <message>
+        <source>帅</source>
+        <translation>Red King</translation>
+    </message>
+    <message>
+        <source>将</source>
+        <translation>Black King</translation>
+    </message>
+    <message>
+        <source>仕</source>
+        <translation>Red Advisor</translation>
+    </message>
+    <message>
+        <source>士</source>
+        <translation>Black Advisor</translation>
+    </message>
+    <message>
+        <source>相</source>
+        <translation>Red Elephant</translation>
+    </message>
+    <message>
+        <source>象</source>
+        <translation>Black Elephant</translation>
+    </message>
+    <message>
+        <source>马</source>
+        <translation>Horse</translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation>Chariot</translation>
+    </message>
+    <message>
+        <source>炮</source>
+        <translation>Red Cannon</translation>
+    </message>
+    <message>
+        <source>砲</source>
+        <translation>Black Cannon</translation>
+    </message>
+    <message>
+        <source>兵</source>
+        <translation>Red Pawn</translation>
+    </message>
+    <message>
+        <source>卒</source>
+        <translation>Black Pawn</translation>
+    </message>
+    <message>
+        <source>王</source>
+        <translation>King under attack</translation>
+    </message>
+    <message>
+        <source>%1%2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1的数目不正确</source>
+        <translation>Wrong number of pieces: %1</translation>
+    </message>
+    <message>
+        <source>%1的位置错误</source>
+        <translation>Pieces misplaced: %1</translation>
+    </message>
+    <message>
+        <source>存贮错误</source>
+        <translation>Save failed</translation>
+    </message>
+    <message>
+        <source>游戏没有加载</source>
+        <translation>The game was not loaded</translation>
+    </message>
+    <message>
+        <source>文件没有发现</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>不能打开 %1 用于写</source>
+        <translation>Cannot open %1 for writing</translation>
+    </message>
+    <message>
+        <source>不能打开日志文件.
+禁止登录！</source>
+        <translation>Cannot open the log file.
+Logging is off!</translation>
+    </message>
+    <message>
+        <source>剪贴板中没有局面</source>
+        <translation>The clipboard holds no position</translation>
+    </message>
+    <message>
+        <source>FEN 局面有误：%1</source>
+        <translation>Bad FEN position: %1</translation>
+    </message>
+    <message>
+        <source>存贮错误：%1</source>
+        <translation>Save failed: %1</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1</source>
+        <translation>Cannot read the file %1</translation>
+    </message>
+    <message>
+        <source>文件太大，不是棋谱：%1</source>
+        <translation>The file is too large to be a game record: %1</translation>
+    </message>
+    <message>
+        <source>文件中没有棋谱</source>
+        <translation>The file holds no game</translation>
+    </message>
+    <message>
+        <source>无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字</source>
+        <translation>Cannot read the file&apos;s text: it is not UTF-8, GBK/GB18030 or Big5 text</translation>
+    </message>
+    <message>
+        <source>棋谱格式有误：标签、注释或变着没有结束</source>
+        <translation>Bad game record: a tag, comment or variation does not end</translation>
+    </message>
+    <message>
+        <source>棋谱格式有误：多余的“%1”</source>
+        <translation>Bad game record: stray “%1”</translation>
+    </message>
+    <message>
+        <source>第%1回合的着法“%2”%3</source>
+        <translation>Move %1 “%2”: %3</translation>
+    </message>
+    <message>
+        <source>不合规则</source>
+        <translation>is illegal</translation>
+    </message>
+    <message>
+        <source>有歧义</source>
+        <translation>is ambiguous</translation>
+    </message>
+    <message>
+        <source>无法识别</source>
+        <translation>is not understood</translation>
+    </message>
+    <message>
+        <source>第%1局：%2</source>
+        <translation>Game %1: %2</translation>
+    </message>
+    <message>
+        <source>文件中只有 %1 局棋谱，没有第 %2 局</source>
+        <translation>The file holds only %1 games, not game %2</translation>
+    </message>
+    <message>
+        <source>正在利用棋谱库。</source>
+        <translation>Playing from the opening book.</translation>
+    </message>
+    <message>
+        <source>没有找到将死。</source>
+        <translation>No mate found.</translation>
+    </message>
+    <message>
+        <source>没有足够的内存</source>
+        <translation>Not enough memory</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>大师</source>
+        <translation>Master</translation>
+    </message>
+    <message>
+        <source>两人对弈</source>
+        <translation>Two Players</translation>
+    </message>
+    <message>
+        <source>单独对弈</source>
+        <translation>One Player</translation>
+    </message>
+    <message>
+        <source>%1 秒/移动</source>
+        <translation>%1 s/move</translation>
+    </message>
+    <message>
+        <source>%1 分钟/局</source>
+        <translation>%1 min/game</translation>
+    </message>
+    <message>
+        <source>容易</source>
+        <translation>Easy</translation>
+    </message>
+    <message>
+        <source>无限制</source>
+        <translation>Unlimited</translation>
+    </message>
+    <message>
+        <source>回合深度 = %1</source>
+        <translation>Depth = %1</translation>
+    </message>
+    <message>
+        <source>将死搜索</source>
+        <translation>Mate search</translation>
+    </message>
+    <message>
+        <source>匹配用户时间</source>
+        <translation>Matching your time</translation>
+    </message>
+</context>
+<context>
+    <name>xq::TGameListDlg</name>
+    <message>
+        <source>文件中有 %1 局棋谱，请选择一局：</source>
+        <translation>The file holds %1 games. Choose one:</translation>
+    </message>
+    <message>
+        <source>不能导入</source>
+        <translation>cannot be imported</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,853 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>ExtraCommands</name>
+    <message>
+        <source>导出棋谱</source>
+        <translation>匯出棋譜</translation>
+    </message>
+    <message>
+        <source>导入棋谱</source>
+        <translation>匯入棋譜</translation>
+    </message>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>ICCS 坐标棋谱 (*.pgn)</source>
+        <translation>ICCS 座標棋譜 (*.pgn)</translation>
+    </message>
+    <message>
+        <source>中文纵线棋谱 (*.pgn)</source>
+        <translation>中文縱線棋譜 (*.pgn)</translation>
+    </message>
+    <message>
+        <source>棋谱 (*.pgn *.PGN)</source>
+        <translation>棋譜 (*.pgn *.PGN)</translation>
+    </message>
+</context>
+<context>
+    <name>GameReview</name>
+    <message>
+        <source>棋局记录已不含这步棋，无法从此处继续。</source>
+        <translation>棋局記錄已不含這步棋，無法從此處繼續。</translation>
+    </message>
+    <message>
+        <source>查看：开局</source>
+        <translation>查看：開局</translation>
+    </message>
+    <message>
+        <source>查看：第%1回合 红方</source>
+        <translation>查看：第%1回合 紅方</translation>
+    </message>
+    <message>
+        <source>查看：第%1回合 黑方</source>
+        <translation>查看：第%1回合 黑方</translation>
+    </message>
+</context>
+<context>
+    <name>LevelCommands</name>
+    <message>
+        <source>&quot;%1&quot; 不是有效的整数。</source>
+        <translation>&quot;%1&quot; 不是有效的整數。</translation>
+    </message>
+    <message>
+        <source>时间不正确。请重输。</source>
+        <translation>時間不正確。請重輸。</translation>
+    </message>
+    <message>
+        <source>时间不正确：每次移动最多 1000 秒。请重输。</source>
+        <translation>時間不正確：每次移動最多 1000 秒。請重輸。</translation>
+    </message>
+    <message>
+        <source>时间不正确：每局最多 1000 分钟。请重输。</source>
+        <translation>時間不正確：每局最多 1000 分鐘。請重輸。</translation>
+    </message>
+    <message>
+        <source>数据不正确。请重输。</source>
+        <translation>資料不正確。請重輸。</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenus</name>
+    <message>
+        <source>游戏</source>
+        <translation>遊戲</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>新建</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>恢復</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>另存為...</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>对弈</source>
+        <translation>對弈</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>關於</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>悔棋</source>
+        <translation>悔棋</translation>
+    </message>
+    <message>
+        <source>重下</source>
+        <translation>重下</translation>
+    </message>
+    <message>
+        <source>摆子</source>
+        <translation>擺子</translation>
+    </message>
+    <message>
+        <source>级别</source>
+        <translation>級別</translation>
+    </message>
+    <message>
+        <source>容易</source>
+        <translation>容易</translation>
+    </message>
+    <message>
+        <source>每次移动时间...</source>
+        <translation>每次移動時間...</translation>
+    </message>
+    <message>
+        <source>总时间</source>
+        <translation>總時間</translation>
+    </message>
+    <message>
+        <source>匹配</source>
+        <translation>匹配</translation>
+    </message>
+    <message>
+        <source>无限制</source>
+        <translation>無限制</translation>
+    </message>
+    <message>
+        <source>回合搜索</source>
+        <translation>回合搜尋</translation>
+    </message>
+    <message>
+        <source>将死搜索</source>
+        <translation>將死搜尋</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>選項</translation>
+    </message>
+    <message>
+        <source>两人对弈</source>
+        <translation>兩人對弈</translation>
+    </message>
+    <message>
+        <source>演示模式</source>
+        <translation>演示模式</translation>
+    </message>
+    <message>
+        <source>棋子值...</source>
+        <translation>棋子值...</translation>
+    </message>
+    <message>
+        <source>移动</source>
+        <translation>移動</translation>
+    </message>
+    <message>
+        <source>拖动</source>
+        <translation>拖動</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>選擇</translation>
+    </message>
+    <message>
+        <source>声音</source>
+        <translation>聲音</translation>
+    </message>
+    <message>
+        <source>引擎</source>
+        <translation>引擎</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>顯示</translation>
+    </message>
+    <message>
+        <source>颜色...</source>
+        <translation>顏色...</translation>
+    </message>
+    <message>
+        <source>反转棋盘</source>
+        <translation>反轉棋盤</translation>
+    </message>
+    <message>
+        <source>最好路线</source>
+        <translation>最好路線</translation>
+    </message>
+    <message>
+        <source>标记最后一步</source>
+        <translation>標記最後一步</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>語言</translation>
+    </message>
+    <message>
+        <source>棋谱</source>
+        <translation>棋譜</translation>
+    </message>
+    <message>
+        <source>复制局面</source>
+        <translation>複製局面</translation>
+    </message>
+    <message>
+        <source>粘贴局面</source>
+        <translation>貼上局面</translation>
+    </message>
+    <message>
+        <source>导出棋谱...</source>
+        <translation>匯出棋譜...</translation>
+    </message>
+    <message>
+        <source>导入棋谱...</source>
+        <translation>匯入棋譜...</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>轮流</source>
+        <translation>輪流</translation>
+    </message>
+    <message>
+        <source>红方</source>
+        <translation>紅方</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>黑方</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>忽略</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>从此处继续</source>
+        <translation>從此處繼續</translation>
+    </message>
+</context>
+<context>
+    <name>MessageDialogs</name>
+    <message>
+        <source>中国象棋</source>
+        <translation>中國象棋</translation>
+    </message>
+    <message>
+        <source>还玩吗？</source>
+        <translation>還玩嗎？</translation>
+    </message>
+    <message>
+        <source>中国象棋错误</source>
+        <translation>中國象棋錯誤</translation>
+    </message>
+</context>
+<context>
+    <name>MouseEntry</name>
+    <message>
+        <source>错误的移动!</source>
+        <translation>錯誤的移動!</translation>
+    </message>
+</context>
+<context>
+    <name>MoveListView</name>
+    <message>
+        <source>红方</source>
+        <translation>紅方</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>黑方</translation>
+    </message>
+</context>
+<context>
+    <name>SaveQuestion</name>
+    <message>
+        <source>中国象棋</source>
+        <translation>中國象棋</translation>
+    </message>
+    <message>
+        <source>棋局已改变，保存吗？</source>
+        <translation>棋局已改變，儲存嗎？</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>不儲存</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>TAboutDlg</name>
+    <message>
+        <source>关于澜川中国象棋</source>
+        <translation>關於瀾川中國象棋</translation>
+    </message>
+    <message>
+        <source>澜川中国象棋</source>
+        <translation>瀾川中國象棋</translation>
+    </message>
+    <message>
+        <source>澜川中国象棋 开发组</source>
+        <translation>瀾川中國象棋 開發組</translation>
+    </message>
+    <message>
+        <source>讨论：GitHub</source>
+        <translation>討論：GitHub</translation>
+    </message>
+</context>
+<context>
+    <name>TColorDlg</name>
+    <message>
+        <source>设置颜色</source>
+        <translation>設定顏色</translation>
+    </message>
+    <message>
+        <source>红色</source>
+        <translation>紅色</translation>
+    </message>
+    <message>
+        <source>绿色</source>
+        <translation>綠色</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>藍色</translation>
+    </message>
+</context>
+<context>
+    <name>TGameListDlg</name>
+    <message>
+        <source>导入棋谱</source>
+        <translation>匯入棋譜</translation>
+    </message>
+    <message>
+        <source>文件中有多局棋谱，请选择一局：</source>
+        <translation>檔案中有多局棋譜，請選擇一局：</translation>
+    </message>
+    <message>
+        <source>局</source>
+        <translation>局</translation>
+    </message>
+    <message>
+        <source>赛事</source>
+        <translation>賽事</translation>
+    </message>
+    <message>
+        <source>红方</source>
+        <translation>紅方</translation>
+    </message>
+    <message>
+        <source>黑方</source>
+        <translation>黑方</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>着数</source>
+        <translation>著數</translation>
+    </message>
+</context>
+<context>
+    <name>TInfoForm</name>
+    <message>
+        <source>红方：</source>
+        <translation>紅方：</translation>
+    </message>
+    <message>
+        <source>最好路线：</source>
+        <translation>最好路線：</translation>
+    </message>
+    <message>
+        <source>时间:</source>
+        <translation>時間:</translation>
+    </message>
+    <message>
+        <source>黑方：</source>
+        <translation>黑方：</translation>
+    </message>
+    <message>
+        <source>级别：</source>
+        <translation>級別：</translation>
+    </message>
+    <message>
+        <source>值：</source>
+        <translation>值：</translation>
+    </message>
+    <message>
+        <source>节点：</source>
+        <translation>節點：</translation>
+    </message>
+    <message>
+        <source>步/秒：</source>
+        <translation>步/秒：</translation>
+    </message>
+    <message>
+        <source>深度：</source>
+        <translation>深度：</translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation>時間：</translation>
+    </message>
+    <message>
+        <source>轮流：红方</source>
+        <translation>輪流：紅方</translation>
+    </message>
+    <message>
+        <source>轮流：黑方</source>
+        <translation>輪流：黑方</translation>
+    </message>
+    <message>
+        <source>红方:</source>
+        <translation>紅方:</translation>
+    </message>
+    <message>
+        <source>黑方:</source>
+        <translation>黑方:</translation>
+    </message>
+</context>
+<context>
+    <name>TInputMinPerGameDlg</name>
+    <message>
+        <source>设置每次游戏分钟数</source>
+        <translation>設定每次遊戲分鐘數</translation>
+    </message>
+    <message>
+        <source>每次游戏分钟数：</source>
+        <translation>每次遊戲分鐘數：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>忽略</translation>
+    </message>
+</context>
+<context>
+    <name>TInputPlyDlg</name>
+    <message>
+        <source>设置回合深度</source>
+        <translation>設定回合深度</translation>
+    </message>
+    <message>
+        <source>回合数：</source>
+        <translation>回合數：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>忽略</translation>
+    </message>
+</context>
+<context>
+    <name>TInputSecPerMoveDlg</name>
+    <message>
+        <source>设置每次移动秒数</source>
+        <translation>設定每次移動秒數</translation>
+    </message>
+    <message>
+        <source>每次移动秒数：</source>
+        <translation>每次移動秒數：</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>忽略</translation>
+    </message>
+</context>
+<context>
+    <name>TMainForm</name>
+    <message>
+        <source>澜川中国象棋</source>
+        <translation>瀾川中國象棋</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>屏幕分辩率低于800X600!</source>
+        <translation>螢幕解析度低於800X600!</translation>
+    </message>
+</context>
+<context>
+    <name>TPieceValueDlg</name>
+    <message>
+        <source>棋子值对话</source>
+        <translation>棋子值對話</translation>
+    </message>
+    <message>
+        <source>士</source>
+        <translation>士</translation>
+    </message>
+    <message>
+        <source>象</source>
+        <translation>象</translation>
+    </message>
+    <message>
+        <source>马</source>
+        <translation>馬</translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation>車</translation>
+    </message>
+    <message>
+        <source>炮</source>
+        <translation>炮</translation>
+    </message>
+    <message>
+        <source>兵</source>
+        <translation>兵</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>缺省 </source>
+        <translation>預設 </translation>
+    </message>
+    <message>
+        <source>忽略</source>
+        <translation>忽略</translation>
+    </message>
+</context>
+<context>
+    <name>ValueRows</name>
+    <message>
+        <source>请输入一个介于0-255之间的有效数.</source>
+        <translation>請輸入一個介於0-255之間的有效數.</translation>
+    </message>
+</context>
+<context>
+    <name>XiangqiApplication</name>
+    <message>
+        <source>程序出错，将关闭。</source>
+        <translation>程式出錯，將關閉。</translation>
+    </message>
+    <message>
+        <source>要恢复的棋局 (*.chs)，或要导入的棋谱 (PGN)</source>
+        <translation>要恢復的棋局 (*.chs)，或要匯入的棋譜 (PGN)</translation>
+    </message>
+</context>
+<context>
+    <name>xq</name>
+    <message>
+        <source>不可能的移动！</source>
+        <translation>不可能的移動！</translation>
+    </message>
+    <message>
+        <source>非法移动。将军！</source>
+        <translation>非法移動。將軍！</translation>
+    </message>
+    <message>
+        <source>将死！</source>
+        <translation>將死！</translation>
+    </message>
+    <message>
+        <source>死局!</source>
+        <translation>死局!</translation>
+    </message>
+    <message>
+        <source>将军!</source>
+        <translation>將軍!</translation>
+    </message>
+    <message>
+        <source>将军！</source>
+        <translation>將軍！</translation>
+    </message>
+    <message>
+        <source>中国象棋</source>
+        <translation>中國象棋</translation>
+    </message>
+    <message>
+        <source>六十回合规则</source>
+        <translation>六十回合規則</translation>
+    </message>
+    <message>
+        <source>红方认输</source>
+        <translation>紅方認輸</translation>
+    </message>
+    <message>
+        <source>黑方认输</source>
+        <translation>黑方認輸</translation>
+    </message>
+    <message>
+        <source> 将死在%1 次移动后!</source>
+        <translation> 將死在%1 次移動後!</translation>
+    </message>
+    <message>
+        <source>帅</source>
+        <translation>帥</translation>
+    </message>
+    <message>
+        <source>将</source>
+        <translation>將</translation>
+    </message>
+    <message>
+        <source>仕</source>
+        <translation>仕</translation>
+    </message>
+    <message>
+        <source>士</source>
+        <translation>士</translation>
+    </message>
+    <message>
+        <source>相</source>
+        <translation>相</translation>
+    </message>
+    <message>
+        <source>象</source>
+        <translation>象</translation>
+    </message>
+    <message>
+        <source>马</source>
+        <translation>馬</translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation>車</translation>
+    </message>
+    <message>
+        <source>炮</source>
+        <translation>炮</translation>
+    </message>
+    <message>
+        <source>砲</source>
+        <translation>砲</translation>
+    </message>
+    <message>
+        <source>兵</source>
+        <translation>兵</translation>
+    </message>
+    <message>
+        <source>卒</source>
+        <translation>卒</translation>
+    </message>
+    <message>
+        <source>王</source>
+        <translation>王</translation>
+    </message>
+    <message>
+        <source>%1%2</source>
+        <translation>%1%2</translation>
+    </message>
+    <message>
+        <source>%1的数目不正确</source>
+        <translation>%1的數目不正確</translation>
+    </message>
+    <message>
+        <source>%1的位置错误</source>
+        <translation>%1的位置錯誤</translation>
+    </message>
+    <message>
+        <source>存贮错误</source>
+        <translation>存貯錯誤</translation>
+    </message>
+    <message>
+        <source>游戏没有加载</source>
+        <translation>遊戲沒有載入</translation>
+    </message>
+    <message>
+        <source>文件没有发现</source>
+        <translation>檔案沒有發現</translation>
+    </message>
+    <message>
+        <source>不能打开 %1 用于写</source>
+        <translation>不能開啟 %1 用於寫</translation>
+    </message>
+    <message>
+        <source>不能打开日志文件.
+禁止登录！</source>
+        <translation>不能開啟日誌檔案.
+禁止登錄！</translation>
+    </message>
+    <message>
+        <source>剪贴板中没有局面</source>
+        <translation>剪貼簿中沒有局面</translation>
+    </message>
+    <message>
+        <source>FEN 局面有误：%1</source>
+        <translation>FEN 局面有誤：%1</translation>
+    </message>
+    <message>
+        <source>存贮错误：%1</source>
+        <translation>存貯錯誤：%1</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1</source>
+        <translation>無法讀取檔案 %1</translation>
+    </message>
+    <message>
+        <source>文件太大，不是棋谱：%1</source>
+        <translation>檔案太大，不是棋譜：%1</translation>
+    </message>
+    <message>
+        <source>文件中没有棋谱</source>
+        <translation>檔案中沒有棋譜</translation>
+    </message>
+    <message>
+        <source>无法读取文件的文字编码：不是 UTF-8、GBK/GB18030 或 Big5 的文字</source>
+        <translation>無法讀取檔案的文字編碼：不是 UTF-8、GBK/GB18030 或 Big5 的文字</translation>
+    </message>
+    <message>
+        <source>棋谱格式有误：标签、注释或变着没有结束</source>
+        <translation>棋譜格式有誤：標籤、註釋或變著沒有結束</translation>
+    </message>
+    <message>
+        <source>棋谱格式有误：多余的“%1”</source>
+        <translation>棋譜格式有誤：多餘的「%1」</translation>
+    </message>
+    <message>
+        <source>第%1回合的着法“%2”%3</source>
+        <translation>第%1回合的著法「%2」%3</translation>
+    </message>
+    <message>
+        <source>不合规则</source>
+        <translation>不合規則</translation>
+    </message>
+    <message>
+        <source>有歧义</source>
+        <translation>有歧義</translation>
+    </message>
+    <message>
+        <source>无法识别</source>
+        <translation>無法識別</translation>
+    </message>
+    <message>
+        <source>第%1局：%2</source>
+        <translation>第%1局：%2</translation>
+    </message>
+    <message>
+        <source>文件中只有 %1 局棋谱，没有第 %2 局</source>
+        <translation>檔案中只有 %1 局棋譜，沒有第 %2 局</translation>
+    </message>
+    <message>
+        <source>正在利用棋谱库。</source>
+        <translation>正在利用棋譜庫。</translation>
+    </message>
+    <message>
+        <source>没有找到将死。</source>
+        <translation>沒有找到將死。</translation>
+    </message>
+    <message>
+        <source>没有足够的内存</source>
+        <translation>沒有足夠的記憶體</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>標準</translation>
+    </message>
+    <message>
+        <source>大师</source>
+        <translation>大師</translation>
+    </message>
+    <message>
+        <source>两人对弈</source>
+        <translation>兩人對弈</translation>
+    </message>
+    <message>
+        <source>单独对弈</source>
+        <translation>單獨對弈</translation>
+    </message>
+    <message>
+        <source>%1 秒/移动</source>
+        <translation>%1 秒/移動</translation>
+    </message>
+    <message>
+        <source>%1 分钟/局</source>
+        <translation>%1 分鐘/局</translation>
+    </message>
+    <message>
+        <source>容易</source>
+        <translation>容易</translation>
+    </message>
+    <message>
+        <source>无限制</source>
+        <translation>無限制</translation>
+    </message>
+    <message>
+        <source>回合深度 = %1</source>
+        <translation>回合深度 = %1</translation>
+    </message>
+    <message>
+        <source>将死搜索</source>
+        <translation>將死搜尋</translation>
+    </message>
+    <message>
+        <source>匹配用户时间</source>
+        <translation>匹配用戶時間</translation>
+    </message>
+</context>
+<context>
+    <name>xq::TGameListDlg</name>
+    <message>
+        <source>文件中有 %1 局棋谱，请选择一局：</source>
+        <translation>檔案中有 %1 局棋譜，請選擇一局：</translation>
+    </message>
+    <message>
+        <source>不能导入</source>
+        <translation>不能匯入</translation>
+    </message>
+</context>
+</TS>
