@@ -37,4 +37,12 @@ void ThinkWithChosenEngine(int depthLimit) {
     MasterThinkAndChoose(GameMasterEngine(), depthLimit);
 }
 
+void HintWithChosenEngine() {
+    if (engineKind == EngineKind::Classic || levelKind == kLevelMateSearch) {
+        ThinkAndChoose(1);
+        return;
+    }
+    MasterHint(GameMasterEngine());
+}
+
 }  // namespace xq

@@ -21,6 +21,9 @@ inline constexpr EngineKind kDefaultEngine = EngineKind::Classic;
 // classic engine and for the mate-search level, which keeps the classic mate search; otherwise the
 // game's 大师 engine through MasterThinkAndChoose.
 void ThinkWithChosenEngine(int depthLimit);
+// The hint's search: the classic engine's single iteration (and the mate-search level's), or the
+// 大师 engine's search bounded by the hint's time (MasterHint).
+void HintWithChosenEngine();
 
 // The game's own 大师 engine, made on first use; NewGame clears its tables (InitEngine registers
 // that).

@@ -310,13 +310,14 @@ void Hint() {
     RebaseRecord();
     FindLibraryPosition();
     recordTop = 0;
-    // 3. A library reply, else (or when the entry names no legal move) a one-iteration search.
+    // 3. A library reply, else (or when the entry names no legal move) a search: one iteration
+    // of the classic engine, the 大师 engine's within the hint's time.
     if (libraryPos > 0) ChooseLibraryMove();
     if (libraryPos <= 0 || bestLine[0].piece == Empty) {
         timedThinking = 1;
         pondering = 0;
         hinting = 1;
-        ThinkWithChosenEngine(1);
+        HintWithChosenEngine();
         hinting = 0;
     }
     // 4. The hint is the user's predicted move.

@@ -115,7 +115,10 @@ std::vector<MoveRecord> LegalStart(std::span<const MoveRecord> line, size_t limi
     return legal;
 }
 
-void MasterThinkAndChoose(master::Engine& engine, int depthLimit) {
+namespace {
+
+// The search of MasterThinkAndChoose; `seconds` above 0 bounds it besides the level's rules.
+void ThinkWithin(master::Engine& engine, int depthLimit, double seconds) {
     // 1. A fresh clock and count, no stop, no line.
     Reset(searchClock);
     Start(searchClock);
@@ -132,6 +135,8 @@ void MasterThinkAndChoose(master::Engine& engine, int depthLimit) {
     run.singleMove = rootMoveCount <= 1;
     master::Limits limits;
     limits.depth = depthLimit;
+    limits.softSeconds = seconds;
+    limits.hardSeconds = seconds * kHardLimitFactor;
     limits.poll = [&run] { return Poll(run); };
     thinking = 1;
     const master::SearchResult result =
@@ -152,6 +157,17 @@ void MasterThinkAndChoose(master::Engine& engine, int depthLimit) {
     // 5. The node rate.
     Lap(searchClock);
     if (timedThinking) ShowNodeRate(searchClock.elapsed);
+}
+
+}  // namespace
+
+void MasterThinkAndChoose(master::Engine& engine, int depthLimit) {
+    ThinkWithin(engine, depthLimit, 0);
+}
+
+void MasterHint(master::Engine& engine) {
+    const double seconds = timeLimit > 0 ? std::min(timeLimit, kHintSeconds) : kHintSeconds;
+    ThinkWithin(engine, maxDepth, seconds);
 }
 
 }  // namespace xq

@@ -19,6 +19,12 @@ namespace xq {
 // while it runs.
 void MasterThinkAndChoose(master::Engine& engine, int depthLimit);
 
+// The hint's search by `engine`, as MasterThinkAndChoose with `hinting` set: it deepens up to
+// maxDepth under the time the game gives a hint (the last computed timeLimit), but never past
+// kHintSeconds, since nothing the user does stops a hint's search.
+inline constexpr double kHintSeconds = 1.0;
+void MasterHint(master::Engine& engine);
+
 // The game's moves that led to the current position, oldest first: the record from the first move
 // of the game (or the oldest it still holds) up to recordTop, recordTop itself excluded when it is
 // the search's working slot 0.

@@ -3,8 +3,8 @@
 // with the rules of the engine's two ways of thinking:
 // - on its own move (timedThinking): "停止" stops the search and ends a demonstration, other
 //   menu commands are dropped, everything else is dispatched;
-// - for a hint (a single short iteration outside the engine's turn): nothing is taken, so a click
-//   or a command waits in the queue and runs as usual once the hint is shown;
+// - for a hint (a short search outside the engine's turn, at most about a second): nothing is
+//   taken, so a click or a command waits in the queue and runs as usual once the hint is shown;
 // - on the user's time (pondering): a click is judged on the real position (the search line and
 //   the predicted reply are taken off the board around it); the predicted reply turns the search
 //   into the engine's timed search, any other move stops it; a menu command stops the search and

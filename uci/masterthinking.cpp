@@ -40,6 +40,8 @@ void Session::SearchWithMaster() {
     master::Limits limits;
     limits.depth = go_.depth;
     limits.multiPV = multiPV_;
+    limits.searchMoves = allowed_;
+    limits.bannedMoves = banned_;
     limits.poll = [this] { return MasterPoll(); };
     const master::SearchResult result = engine_.Search(
         limits, [this](const master::SearchReport& report) { ReportMasterIteration(report); });

@@ -94,11 +94,10 @@ bool Session::PlayFromLibrary() {
 }
 
 void Session::Search() {
-    if (useMaster_ && banned_.empty() && allowed_.empty()) {
+    if (useMaster_) {
         SearchWithMaster();
         return;
     }
-    if (useMaster_) Refuse("the root moves are restricted: the classic engine searches this move");
     // The driver's stopwatch counts whole seconds; the protocol's limits are kept in
     // milliseconds by the pull below, so the driver itself is told never to stop on time.
     levelKind = kLevelUnlimited;

@@ -19,9 +19,13 @@
 namespace xq::master {
 
 // Scores are for the side to move, in hundredths of a Pawn. A mate in n plies from the root scores
-// kMate - n (mated: -(kMate - n)); anything beyond ±kMateBound is a mate score.
+// kMate - n (mated: -(kMate - n)); anything beyond ±kMateBound is a mate score, and every one of
+// them is a checkmate or a side left without a move on the board at the end of the line. A game
+// decided n plies from the root by a repetition (perpetual check or chase) scores
+// ±(kRepetitionWin - n): decisive, but never reported as a mate.
 inline constexpr int32_t kMate = 30000;
 inline constexpr int32_t kMateBound = kMate - 1000;
+inline constexpr int32_t kRepetitionWin = kMateBound - 500;
 
 // What one search may use. Zero means no limit of that kind. The search also ends when `poll`
 // returns true; it is called on the searching thread often enough (every few thousand nodes and
@@ -34,6 +38,10 @@ struct Limits {
     double softSeconds = 0;
     double hardSeconds = 0;
     int multiPV = 1;
+    // The root moves the search may choose from: when `searchMoves` is not empty only those, and
+    // never one of `bannedMoves` (matched by their squares). With none left there is no move.
+    std::vector<MoveRecord> searchMoves;
+    std::vector<MoveRecord> bannedMoves;
     std::function<bool()> poll;
 };
 

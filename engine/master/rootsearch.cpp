@@ -1,6 +1,7 @@
 // The root of the 大师 engine's search: iterative deepening over the root moves with aspiration
 // windows, one line after the other for MultiPV, and the reports of each iteration.
 #include <algorithm>
+#include <cstdlib>
 
 #include "engine/master/worker.h"
 #include "rules/legality.h"
@@ -19,17 +20,35 @@ uint64_t NextRandom(uint64_t& state) {
     return z ^ (z >> 31);
 }
 
+bool Listed(const std::vector<MoveRecord>& moves, const MoveRecord& move) {
+    return std::any_of(moves.begin(), moves.end(), [&move](const MoveRecord& listed) {
+        return listed.from == move.from && listed.to == move.to;
+    });
+}
+
 }  // namespace
 
-// The legal root moves in the generator's order, the table's move first; a seed shuffles them
-// first, so that equal moves come out differently.
-void Worker::PrepareRootMoves() {
+int32_t ReportedScore(int32_t score) {
+    const int32_t magnitude = std::abs(score);
+    if (magnitude < kMateBound) return score;
+    const int32_t steps = kMate - magnitude;
+    const int32_t plies = (steps + 1) / 2;
+    const int32_t reported = steps % 2 == 0 ? kMate - plies : kRepetitionWin - plies;
+    return score > 0 ? reported : -reported;
+}
+
+// The legal root moves that the limits allow, in the generator's order, the table's move first;
+// a seed shuffles them first, so that equal moves come out differently.
+void Worker::PrepareRootMoves(const Limits& limits) {
     MoveList list;
     GenerateLegalMoves(position_, list);
-    rootCount_ = list.moveCount;
-    for (int i = 0; i < rootCount_; ++i) {
-        RootMove& root = roots_[i];
-        root.move = list.slot[i + 1];
+    rootCount_ = 0;
+    for (int i = 1; i <= list.moveCount; ++i) {
+        const MoveRecord& move = list.slot[i];
+        if (!limits.searchMoves.empty() && !Listed(limits.searchMoves, move)) continue;
+        if (Listed(limits.bannedMoves, move)) continue;
+        RootMove& root = roots_[rootCount_++];
+        root.move = move;
         root.score = root.previousScore = -kInfinite;
         root.pvLength = 1;
         root.pv[0] = root.move;
@@ -138,7 +157,7 @@ void Worker::ReportLines(int depth, const std::function<void(const SearchReport&
         report.depth = depth;
         report.selDepth = std::max(root.selDepth, depth);
         report.multiPV = line + 1;
-        report.score = root.score;
+        report.score = ReportedScore(root.score);
         report.nodes = shared_->nodes.load(std::memory_order_relaxed);
         report.seconds = seconds;
         report.pv.assign(root.pv, root.pv + root.pvLength);
@@ -153,9 +172,9 @@ void Worker::IterativeDeepening(SharedSearch& shared, int id,
     nodes_ = nodesFlushed_ = 0;
     completedDepth_ = 0;
     rootDepth_ = 0;
-    PrepareRootMoves();
-    if (rootCount_ == 0) return;
     const Limits& limits = *shared.limits;
+    PrepareRootMoves(limits);
+    if (rootCount_ == 0) return;
     multiPV_ = std::clamp(limits.multiPV, 1, std::min(kMaxMultiPV, rootCount_));
     const int lastDepth =
         id == 0 && limits.depth > 0 ? std::min(limits.depth, kMaxPly - 1) : kMaxPly - 1;

@@ -257,7 +257,7 @@ bool Worker::RuleScore(int ply, int32_t* score) {
             if ((moverChased != 0) != (replierChased != 0)) verdict = moverChased ? 1 : -1;
         }
         // verdict 1: the side that just moved repeated by force of checks or chases and loses.
-        *score = verdict * (kRepetitionWin - ply);
+        *score = verdict * RepetitionWonScore(ply);
         return true;
     }
     if (quiet_[index] >= kSixtyMovePlies && !stack_[ply].inCheck && HasLegalMove()) {
@@ -420,7 +420,7 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
             }
         }
     }
-    if (inCheck && legal == 0) return -(kMate - ply);
+    if (inCheck && legal == 0) return MatedScore(ply);
     // Step 4. The result goes to the table at depth 0, below every entry of the main search.
     const Bound bound =
         best >= beta ? Bound::Lower : (best > alphaIn ? Bound::Exact : Bound::Upper);
@@ -443,10 +443,12 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
     const bool inCheck = stack_[ply].inCheck;
     if (ply >= kMaxPly) return inCheck ? 0 : Evaluate(position_);
 
-    // Step 2. Mate-distance pruning: no line from here beats a mate already found nearer.
+    // Step 2. Mate-distance pruning: no line from here beats a mate already found nearer. The
+    // side to move can do no worse than being mated here, nor better than winning by the rules
+    // with its next move.
     if (ply > 0) {
-        alpha = std::max(alpha, -(kMate - ply));
-        beta = std::min(beta, kMate - ply - 1);
+        alpha = std::max(alpha, MatedScore(ply));
+        beta = std::min(beta, RepetitionWonScore(ply + 1));
         if (alpha >= beta) return alpha;
     }
 
@@ -583,7 +585,7 @@ int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvN
     }
 
     // Step 10. No legal move loses, in check or not.
-    if (legal == 0) return -(kMate - ply);
+    if (legal == 0) return MatedScore(ply);
     if (bestMove.piece != Empty && bestMove.captured == Empty)
         UpdateQuietStats(bestMove, ply, depth, quietsTried, quietCount);
     shared_->table->Store(

@@ -6,15 +6,17 @@
 
 namespace xq::master {
 
+// The search counts mate distances in two steps a ply (see MatedScore); an even shift keeps a
+// mate and a repetition's decision apart.
 int32_t ScoreToTable(int32_t score, int ply) {
-    if (score >= kMateBound) return score + ply;
-    if (score <= -kMateBound) return score - ply;
+    if (score >= kMateBound) return score + 2 * ply;
+    if (score <= -kMateBound) return score - 2 * ply;
     return score;
 }
 
 int32_t ScoreFromTable(int32_t score, int ply) {
-    if (score >= kMateBound) return score - ply;
-    if (score <= -kMateBound) return score + ply;
+    if (score >= kMateBound) return score - 2 * ply;
+    if (score <= -kMateBound) return score + 2 * ply;
     return score;
 }
 

@@ -29,8 +29,8 @@ struct TTData {
     Bound bound = Bound::None;
 };
 
-// Mate scores are stored as distances from the node, not from the root, so that an entry found
-// at another ply gives the right mate distance there.
+// Mate scores (and the repetitions decided in their band) are stored as distances from the
+// node, not from the root, so that an entry found at another ply gives the right distance there.
 int32_t ScoreToTable(int32_t score, int ply);
 int32_t ScoreFromTable(int32_t score, int ply);
 

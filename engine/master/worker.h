@@ -19,9 +19,25 @@ namespace xq::master {
 inline constexpr int kMaxPly = 96;
 inline constexpr int kMaxHistory = 400;  // plies of the game kept for repetitions
 inline constexpr int kMaxMultiPV = kMoveListCapacity;
-// A repetition won because the other side checked (or chased) with every move of it: a decisive
-// score that is not a mate, so that nobody reports a mate that the board does not hold.
-inline constexpr int32_t kRepetitionWin = kMateBound - 500;
+// Inside the search a mate and a repetition lost by force of checks or chases share one band of
+// scores, two steps a ply, told apart by parity. Being mated at ply p scores -(kMate - 2p); the
+// side whose move completes such a repetition loses one step below that, at the node after its
+// move: -(kMate - 2p + 1) with p that node's ply. So the rule's loss ranks with a mate, no better
+// than being mated there and worse than any mate coming later, and a lost side delays the end
+// instead of escaping into a perpetual check that loses at once; yet the parity keeps it apart
+// from a real mate when the score leaves the engine (ReportedScore). Mate-distance pruning and
+// the table's distances count in the same steps.
+constexpr int32_t MatedScore(int ply) {
+    return -(kMate - 2 * ply);
+}
+// For the side to move at `ply`, whose opponent's move into it completed a repetition that the
+// opponent loses.
+constexpr int32_t RepetitionWonScore(int ply) {
+    return kMate - 2 * ply + 1;
+}
+// The search's score in the engine's public units: a mate in n plies as kMate - n, a repetition
+// decided n plies away as kRepetitionWin - n, anything else unchanged.
+int32_t ReportedScore(int32_t score);
 inline constexpr int kSixtyMovePlies = 120;
 
 // What all workers of one search share.
@@ -79,7 +95,7 @@ class Worker {
     int32_t SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex);
     void AspirationSearch(int depth, int pvIndex, int32_t previous);
     void ReportLines(int depth, const std::function<void(const SearchReport&)>& onReport);
-    void PrepareRootMoves();
+    void PrepareRootMoves(const Limits& limits);
 
     // The judgement of the rules on the node at ply, or false when the game goes on.
     bool RuleScore(int ply, int32_t* score);

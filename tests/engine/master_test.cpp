@@ -2,6 +2,7 @@
 // by their checks), mates, legality of everything it plays, stopping and MultiPV.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -85,10 +86,14 @@ TEST(TranspositionTable, MateScoresAreStoredAsDistancesFromTheNode) {
         int readAt;
         int32_t expected;
     };
+    // The search counts two steps a ply in the mate band: a mate is an even count, a repetition
+    // lost by checks an odd one, and each must stay what it is wherever the entry is read.
     const Row rows[] = {
-        {kMate - 5, 3, 3, kMate - 5},  // mate in 5 plies from the root, 2 from the node
-        {kMate - 5, 3, 7, kMate - 9},  // the same node met 4 plies deeper: 4 plies farther
-        {-(kMate - 6), 2, 4, -(kMate - 8)},
+        {-MatedScore(5), 3, 3, -MatedScore(5)},  // mate in 5 plies from the root, 2 from the node
+        {-MatedScore(5), 3, 7, -MatedScore(9)},  // the same node met 4 plies deeper: 4 farther
+        {MatedScore(6), 2, 4, MatedScore(8)},
+        {-RepetitionWonScore(4), 1, 6, -RepetitionWonScore(9)},
+        {RepetitionWonScore(7), 5, 2, RepetitionWonScore(4)},
         {123, 5, 9, 123},  // ordinary scores are not touched
         {-kMateBound + 1, 10, 2, -kMateBound + 1},
     };
@@ -223,6 +228,84 @@ TEST_F(MasterEngine, EveryReplyRepeatingIsNoMate) {
         EXPECT_LT(std::abs(result.score), kMateBound) << "depth " << depth;
         EXPECT_TRUE(IsLegal(position, result.best));
     }
+}
+
+// A game lost by perpetual check: Red, lost, checked with its Knight from d6 and c8 while Black's
+// King stepped between e9 and e8 until the position after e8d9 came a third time. Red's own
+// repetition must rank no better than the mate that its other moves meet; a win by Black's rule
+// is decisive and not a mate.
+constexpr std::string_view kPerpetualGame =
+    "c0e2 g6g5 h0g2 h9g7 i0h0 h7h0 g2h0 i9h9 c3c4 d9e8 b0d1 c9e7 b2c2 h9h4 a0b0 b7d7 g0i2 g7f5 "
+    "h0f1 h4f4 e0e1 f5d4 d1c3 b9c7 c2a2 c6c5 c4c5 e7c5 c3a4 d7f7 a2c2 f7f1 a4b6 a9d9 c2c7 f1h1 "
+    "b6c8 d9d8 c8a9 f4f0 e3e4 c5a7 c7c3 f0f3 a9b7 d8d7 b0b2 d7f7 e1d1 f3c3 b7d6 c3c1 d1d2 f7f0 "
+    "b2b9 e8d9 d6c8 e9e8 c8d6 e8e9 d6c8 e9e8 c8d6 e8e9";
+
+TEST_F(MasterEngine, TheLostSideMeetsTheMateRatherThanCheckPerpetually) {
+    std::vector<std::string> moves;
+    for (size_t start = 0; start < kPerpetualGame.size(); start += 5)
+        moves.push_back(std::string(kPerpetualGame.substr(start, 4)));
+    ASSERT_EQ(moves.size(), 64u);
+    struct Row {
+        size_t played;       // plies of the game before the search
+        const char* banned;  // the check that completes Red's repetition, or nullptr
+        int32_t score;       // the expected score, or 0 for any score but a mate's
+    };
+    const Row rows[] = {
+        {60, "d6c8", 0},
+        {62, "c8d6", 0},
+        {63, nullptr, kRepetitionWin - 1},  // Black's e8e9 ends Red's perpetual check
+    };
+    Engine engine(8, 1);
+    for (const Row& row : rows) {
+        std::vector<MoveRecord> history;
+        const std::vector<std::string> before(moves.begin(), moves.begin() + row.played);
+        const Position position = PlayLine(kStartFen, before, &history);
+        engine.SetPosition(position, history);
+        for (int depth : {1, 4, 8}) {
+            Limits limits;
+            limits.depth = depth;
+            const SearchResult result = engine.Search(limits);
+            ASSERT_TRUE(IsLegal(position, result.best)) << row.played;
+            if (row.banned) {
+                EXPECT_NE(FormatIccs(result.best), row.banned) << row.played << " depth " << depth;
+            }
+            if (row.score != 0) {
+                EXPECT_EQ(result.score, row.score) << row.played << " depth " << depth;
+            } else if (std::abs(result.score) > kMateBound) {
+                // A mate that the line really ends in.
+                Position walk = position;
+                for (const MoveRecord& move : result.pv) {
+                    MakeMove(walk, move, false);
+                    SwapSides(walk);
+                }
+                MoveList replies;
+                GenerateLegalMoves(walk, replies);
+                EXPECT_EQ(replies.moveCount, 0) << row.played << " depth " << depth;
+                EXPECT_EQ(static_cast<int>(result.pv.size()), kMate - std::abs(result.score));
+            }
+        }
+    }
+}
+
+TEST(MasterScores, MatesAndRepetitionsLeaveTheSearchApart) {
+    struct Row {
+        int32_t searched;
+        int32_t reported;
+    };
+    const Row rows[] = {
+        {-MatedScore(4), kMate - 4},
+        {MatedScore(2), -(kMate - 2)},
+        {RepetitionWonScore(3), kRepetitionWin - 3},
+        {-RepetitionWonScore(1), -(kRepetitionWin - 1)},
+        {-RepetitionWonScore(kMaxPly), -(kRepetitionWin - kMaxPly)},
+        {-kMateBound + 1, -kMateBound + 1},
+        {150, 150},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ReportedScore(row.searched), row.reported) << row.searched;
+    // The lost side ranks its rule's loss below being mated one ply later.
+    EXPECT_LT(-RepetitionWonScore(5), MatedScore(6));
+    EXPECT_GT(-RepetitionWonScore(5), MatedScore(4));
 }
 
 TEST_F(MasterEngine, FindsMates) {

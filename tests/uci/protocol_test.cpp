@@ -195,19 +195,27 @@ TEST(UciProtocol, RepetitionsAreScoredByWhoCheckedNeverAsMates) {
         "e2g4 g2g4 a0a2 g4g0 e1f0 g0g3 a2h2 h3h4 b0c2 e3d3 f6f2 d3c3 f2g2 g3g2 h2g2 g6e5 c2e3 "
         "h4e4 e3d1 c3d3 d1f2 e4e2 f2e4 e2e3 e4c5 e9f9 g2g9 f9f8 g9g3 e5c6 c5e6 c6e7 g3g9 e3a3 "
         "g9g8 f8f9";
+    // A match game: Red's Knight checks from d6 and c8 while Black's King steps between e9 and
+    // e8; Black's e8e9 brings the position after e8d9 back a third time, and Red loses.
+    const std::string knightChecks =
+        "startpos moves c0e2 g6g5 h0g2 h9g7 i0h0 h7h0 g2h0 i9h9 c3c4 d9e8 b0d1 c9e7 b2c2 h9h4 "
+        "a0b0 b7d7 g0i2 g7f5 h0f1 h4f4 e0e1 f5d4 d1c3 b9c7 c2a2 c6c5 c4c5 e7c5 c3a4 d7f7 a2c2 "
+        "f7f1 a4b6 a9d9 c2c7 f1h1 b6c8 d9d8 c8a9 f4f0 e3e4 c5a7 c7c3 f0f3 a9b7 d8d7 b0b2 d7f7 "
+        "e1d1 f3c3 b7d6 c3c1 d1d2 f7f0 b2b9 e8d9 d6c8 e9e8 c8d6 e8e9 d6c8 e9e8 c8d6";
     struct Row {
         const char* name;
         std::string position;
         const char* go;
-        bool lost;  // a loss by perpetual check; otherwise a draw
+        int outcome;  // -1 lost, 1 won by the other side's perpetual check, 0 drawn
     };
     const Row rows[] = {
         {"a perpetual check by the searched move",
-         "fen 6R2/5k3/5a3/9/9/9/9/9/9/4K4 w moves g9g8 f8f9", "depth 3 searchmoves g8g9", true},
-        {"the XBoard game's perpetual check", xboardGame, "depth 4 searchmoves g8g9", true},
+         "fen 6R2/5k3/5a3/9/9/9/9/9/9/4K4 w moves g9g8 f8f9", "depth 3 searchmoves g8g9", -1},
+        {"the XBoard game's perpetual check", xboardGame, "depth 4 searchmoves g8g9", -1},
         {"a repetition in check after a quiet move",
          "fen 5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w moves e7d7 d8e8 d7d9 e8e7",
-         "depth 2 searchmoves d9d7", false},
+         "depth 2 searchmoves d9d7", 0},
+        {"the other side's perpetual check", knightChecks, "depth 6", 1},
     };
     UciEngine engine;
     for (const Row& row : rows) {
@@ -216,11 +224,13 @@ TEST(UciProtocol, RepetitionsAreScoredByWhoCheckedNeverAsMates) {
         ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
         const auto [word, value] = LastScore(lines);
         EXPECT_EQ(word, "cp");
-        if (row.lost) {
-            EXPECT_LT(value, -9000) << "beyond any material";
-        } else {
+        if (row.outcome == 0) {
             EXPECT_EQ(value, 0);
+        } else {
+            EXPECT_GT(value * row.outcome, 9000) << "beyond any material";
         }
+        for (const std::string& line : lines)
+            EXPECT_EQ(line.find(" score mate "), std::string::npos) << line;
     }
     // Free to choose, Red keeps away from its perpetual check, and no mate is claimed.
     const std::vector<std::string> lines = engine.Think(xboardGame, "depth 4");
@@ -424,12 +434,50 @@ TEST(UciProtocol, PositionsWithoutASearchedMove) {
     EXPECT_EQ(Last(engine.ReadUntil("bestmove")), "bestmove (none)");
 }
 
+// Numbers of the "multipv k" fields of the iteration lines at `depth`.
+std::vector<int> MultiPvAtDepth(const std::vector<std::string>& lines, int depth) {
+    std::vector<int> found;
+    const std::string prefix = "info depth " + std::to_string(depth) + " ";
+    for (const std::string& line : lines) {
+        const size_t at = line.find(" multipv ");
+        if (line.starts_with(prefix) && at != std::string::npos)
+            found.push_back(std::stoi(line.substr(at + 9)));
+    }
+    return found;
+}
+
 TEST(UciProtocol, SearchmovesAndTheLibraryWithItsSeed) {
     UciEngine engine;
-    // Two legal moves: e0e1 and e0f0 (e0d0 would face the Black King).
+    // Two legal moves: e0e1 and e0f0 (e0d0 would face the Black King). Either engine keeps to
+    // the moves it is given; the 大师 engine searches them itself, its lines numbered.
     const std::string twoMoves = "fen 3k5/9/9/9/9/9/9/9/9/4K4 w";
-    EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0e1"), "e0e1");
-    EXPECT_EQ(engine.BestMove(twoMoves, "depth 3 searchmoves e0f0"), "e0f0");
+    struct Row {
+        const char* engine;
+        int multiPv;
+        const char* go;
+        const char* best;  // nullptr: either of the two
+        std::vector<int> lines;
+    };
+    const Row rows[] = {
+        {"Master", 1, "depth 3 searchmoves e0e1", "e0e1", {1}},
+        {"Master", 1, "depth 3 searchmoves e0f0", "e0f0", {1}},
+        {"Master", 3, "depth 3 searchmoves e0f0 e0e1", nullptr, {1, 2}},
+        {"Classic", 1, "depth 3 searchmoves e0e1", "e0e1", {}},
+        {"Classic", 1, "depth 3 searchmoves e0f0", "e0f0", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.engine) + " " + row.go);
+        engine.Send(std::string("setoption name Engine value ") + row.engine);
+        engine.Send("setoption name MultiPV value " + std::to_string(row.multiPv));
+        const std::vector<std::string> lines = engine.Think(twoMoves, row.go);
+        ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
+        EXPECT_FALSE(HasLineStarting(lines, "info string ")) << "refused";
+        if (row.best) EXPECT_EQ(Word(Last(lines), 1), row.best);
+        EXPECT_TRUE(IsLegalAfter(twoMoves.substr(4), {}, Word(Last(lines), 1)));
+        EXPECT_EQ(MultiPvAtDepth(lines, 3), row.lines);
+    }
+    engine.Send("setoption name Engine value Master");
+    engine.Send("setoption name MultiPV value 1");
     // e0d0 would face the Black King: refused, and not played.
     const std::vector<std::string> lines = engine.Think(twoMoves, "depth 3 searchmoves e0d0");
     EXPECT_TRUE(HasLineStarting(lines, "info string searchmoves: 'e0d0'"));
@@ -477,6 +525,7 @@ TEST(UcciProtocol, TimeBanmovesStopAndQuit) {
         const std::vector<std::string> lines = engine.ReadUntil("bestmove");
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(Word(Last(lines), 1), banned[3] == '1' ? "e0f0" : "e0e1");
+        EXPECT_FALSE(HasLineStarting(lines, "info string ")) << "the 大师 engine searches it";
     }
     // Every move banned: no move at all.
     engine.Send(twoMoves);
@@ -543,18 +592,6 @@ TEST(UcciProtocol, GoAsUcciProgramsAndAdaptersSendIt) {
             EXPECT_FALSE(HasLineStarting(lines, "info string "));
         }
     }
-}
-
-// Numbers of the "multipv k" fields of the iteration lines at `depth`.
-std::vector<int> MultiPvAtDepth(const std::vector<std::string>& lines, int depth) {
-    std::vector<int> found;
-    const std::string prefix = "info depth " + std::to_string(depth) + " ";
-    for (const std::string& line : lines) {
-        const size_t at = line.find(" multipv ");
-        if (line.starts_with(prefix) && at != std::string::npos)
-            found.push_back(std::stoi(line.substr(at + 9)));
-    }
-    return found;
 }
 
 // Each option of the engine in a session of each protocol: taken without a word, and the search
