@@ -34,7 +34,7 @@ using ShowGlideStep = std::function<void(int hold)>;
 class DragSprite {
   public:
     // The pointer sits this far right of and below the sprite's top-left corner.
-    static constexpr int kPointerOffset = 18;
+    static constexpr int kPointerOffset = kHalfCell;
     static constexpr int kInitialGlideCounter = 2;
     static constexpr int kGlideMilliseconds = 120;
 

@@ -10,10 +10,7 @@ namespace xq {
 
 namespace {
 
-constexpr gdi::Rect kPaletteFrame = {0, 0, 78, 258};
-constexpr int kPaletteRows = 7;
-constexpr int kPaletteCell = 36;
-constexpr int kPaletteMargin = 3;
+constexpr int kPaletteCell = kCellSize;
 
 }  // namespace
 

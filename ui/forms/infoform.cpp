@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "ui/boardgeometry.h"
 #include "ui/boardrenderer.h"
 #include "ui/clockdisplay.h"
 #include "ui/systemfont.h"
@@ -27,8 +28,6 @@ constexpr FieldLabel kFieldLabels[] = {
 };
 
 constexpr QRgb kSilver = qRgb(192, 192, 192);
-// The message field may grow down to here: below starts the room kept for the web panel.
-constexpr int kMessageRoomBottom = 448;
 constexpr char kEllipsis[] = "…";
 
 // `text` in lines of at most `width` pixels, broken only at blanks; a word wider than a line on
@@ -166,7 +165,9 @@ void TInfoForm::LayOutMessage() {
     QLabel* field = ui_->Message;
     const QFontMetrics metrics(field->font());
     const int width = field->contentsRect().width() - field->indent();
-    const int room = kMessageRoomBottom - field->y() - messageHeight_;
+    // The message field may grow down to kPanelMessageBottom: below starts the room kept for the
+    // web panel.
+    const int room = kPanelMessageBottom - field->y() - messageHeight_;
     const int mostLines = 1 + std::max(0, room / metrics.lineSpacing());
     QStringList lines = LinesAtBlanks(message_, metrics, width);
     const bool cut = lines.size() > mostLines;

@@ -54,12 +54,6 @@ namespace {
 constexpr int kClockMilliseconds = 1000;
 constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
-constexpr int kMoveListLeft = 20;
-constexpr int kMoveListTop = 448;
-constexpr int kMoveListWidth = 327;
-constexpr int kMoveListHeight = 200;
-// The bottom file labels' boxes end this far below twice the label height (boardrenderer.cpp).
-constexpr int kLabelBoxesBelowBoard = 405;
 
 void PostStop() {
     PostToMainWindow(MessageKind::Command, kCommandStop);
@@ -169,10 +163,7 @@ TMainForm::TMainForm()
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
     // The room below the board shows the game's moves, clear of the file labels, which a tall
     // CJK font pushes a little into it.
-    const int labelsBottom = 2 * renderer_->LabelHeight() + kLabelBoxesBelowBoard;
-    const int listTop = std::max(kMoveListTop, labelsBottom + 2);
-    moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
-                           kMoveListTop + kMoveListHeight - listTop);
+    moveList_->setGeometry(renderer_->Geometry().MoveListRect());
     // While a piece is dragged the window's clicks and moves come to the board, the pointer hidden
     // over it; each jump of a glide is shown as it is drawn.
     sprite_ = std::make_unique<DragSprite>(

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "ui/boardgeometry.h"
 #include "ui/boardrenderer.h"
 #include "ui/gdi/canvas.h"
 #include "ui/menus.h"
@@ -30,9 +31,6 @@ class TInputMinPerGameDlg;
 class TInputPlyDlg;
 class TColorDlg;
 class TAboutDlg;
-
-inline constexpr int kClientWidth = 731;
-inline constexpr int kClientHeight = 666;
 
 // A screen below 800 x 600 gets a warning at start-up.
 bool ScreenTooSmall(int width, int height);
