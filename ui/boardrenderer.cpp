@@ -142,8 +142,9 @@ void BoardRenderer::DrawPiece(Square square, PieceKind kind, Side side, PieceLoo
 
 void DrawPieceImage(gdi::Canvas& canvas, QPoint at, const QImage& piece, const QImage& mask,
                     PieceLook look) {
-    canvas.Blit(at, piece.width(), piece.height(), mask, gdi::RasterOp::And);
-    canvas.Blit(at, piece.width(), piece.height(), piece,
+    const QSize size = canvas.WindowSize(piece);
+    canvas.Blit(at, size.width(), size.height(), mask, gdi::RasterOp::And);
+    canvas.Blit(at, size.width(), size.height(), piece,
                 look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
 }
 

@@ -61,7 +61,10 @@ class DragSprite {
     void GlideStep(int32_t x, int32_t y);
 
   private:
-    QPoint Size() const { return {sprite_.width(), sprite_.height()}; }
+    QPoint Size() const {
+        const QSize size = canvas_.WindowSize(sprite_);
+        return {size.width(), size.height()};
+    }
     QRect Board() const;
     // The sprite's top-left for the pointer at `point`, the pointer held inside the board.
     QPoint SpriteAt(QPoint point) const;

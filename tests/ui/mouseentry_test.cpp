@@ -28,6 +28,7 @@
 #include "rules/record.h"
 #include "support/position_fixture.h"
 #include "support/window_fixture.h"
+#include "ui/boardgeometry.h"
 #include "ui/canvaswidget.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
@@ -660,6 +661,57 @@ TEST_F(MouseEntryTest, ClickingThePredictedReplyWhileTheEnginePondersKeepsItsSea
     EXPECT_EQ(computerThinking, 0);
     EXPECT_FALSE(form.Sprite().Dragging());
     EXPECT_TRUE(PositionIsConsistent());
+    EXPECT_TRUE(CanvasIsClean());
+}
+
+// On the screen's own device pixel ratio (ctest runs these again at ratios 2 and 1.5): the board's
+// canvas holds its image at that ratio's scale and the widget shows it pixel for pixel when the
+// ratio is whole; a click through the widget lands on the point under it at both corners of its
+// cell, also from a pointer between two pixels (a fractional ratio gives such positions).
+TEST_F(MouseEntryTest, AtTheScreensRatioTheCanvasIsItsScaleAndClicksLandOnTheirPoint) {
+    const qreal ratio = form.Board()->devicePixelRatioF();
+    const int scale = CanvasScale(ratio);
+    EXPECT_EQ(form.Canvas().Scale(), scale);
+    EXPECT_EQ(form.Canvas().Image().size(), QSize(731, 666) * scale);
+    EXPECT_EQ(form.Canvas().Image().devicePixelRatio(), scale);
+    EXPECT_EQ(form.Board()->size(), QSize(731, 666));
+    if (ratio == scale) {
+        const QImage shown = form.Board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage& canvas = form.Canvas().Image();
+        ASSERT_EQ(shown.size(), canvas.size());
+        // The board and its labels, left of the panel and above the move list (child widgets).
+        const QRect board(QPoint(0, 0), QPoint(form.InfoForm()->x(), form.MoveList()->y()) * scale);
+        QRect differing;
+        for (int y = board.top(); y < board.bottom(); ++y)
+            for (int x = board.left(); x < board.right(); ++x)
+                if (shown.pixel(x, y) != canvas.pixel(x, y)) differing |= QRect(x, y, 1, 1);
+        EXPECT_TRUE(differing.isEmpty())
+            << "the widget does not show the canvas as it is in " << differing.x() << ","
+            << differing.y() << " " << differing.width() << "x" << differing.height();
+    }
+
+    for (Square square : {Square{0}, Square{3}, Square{8}, Square{33}, Square{52}}) {
+        const QPoint origin = form.Renderer().SquareOrigin(square);
+        for (QPointF at :
+             {QPointF(origin), QPointF(origin + QPoint(35, 35)),
+              QPointF(origin) + QPointF(35.6, 35.6), QPointF(origin) + QPointF(0.4, 0.2)}) {
+            SCOPED_TRACE("square " + std::to_string(square) + " at " + std::to_string(at.x()) +
+                         "," + std::to_string(at.y()));
+            QMouseEvent press(QEvent::MouseButtonPress, at, form.Board()->mapToGlobal(at),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.Board(), &press);
+            DispatchPendingMessages();
+            ASSERT_EQ(form.Mouse().pieceLifted, 1);
+            EXPECT_EQ(form.Mouse().fromSquare, square);
+            form.Mouse().PutBackLiftedPiece();
+        }
+        // A real click through the platform's window, at the cell's centre.
+        QTest::mouseClick(form.Board(), Qt::LeftButton, {}, CellCentre(square));
+        DispatchPendingMessages();
+        ASSERT_EQ(form.Mouse().pieceLifted, 1);
+        EXPECT_EQ(form.Mouse().fromSquare, square);
+        form.Mouse().PutBackLiftedPiece();
+    }
     EXPECT_TRUE(CanvasIsClean());
 }
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "engine/editor.h"
+#include "ui/canvaswidget.h"
 #include "ui/forms/mainform.h"
 
 namespace xq {
@@ -14,11 +15,12 @@ constexpr int kPaletteCell = kCellSize;
 
 }  // namespace
 
-TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern)
+TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern,
+                     int scale)
     : QFrame(parent),
       images_(images),
       pattern_(pattern),
-      canvas_(kClientWidth - kClientWidth / 2, kClientHeight) {
+      canvas_(kClientWidth - kClientWidth / 2, kClientHeight, scale) {
     setObjectName("TEditForm");
     setWindowTitle(QString::fromUtf8("澜川中国象棋"));
     setFrameShape(QFrame::NoFrame);
@@ -43,7 +45,7 @@ int TEditForm::CellAt(int x, int y) {
 }
 
 void TEditForm::FormPaint() {
-    canvas_.FillRect({0, 0, canvas_.Image().width(), canvas_.Image().height()}, pattern_);
+    canvas_.FillRect({0, 0, canvas_.Width(), canvas_.Height()}, pattern_);
     DrawFrame3D(canvas_, kPaletteFrame, true);
     DrawFrame3D(canvas_, {0, 0, kClientWidth / 2, kClientHeight}, false);
     for (int index = 0; index < kPaletteSize; ++index)
@@ -65,9 +67,9 @@ void TEditForm::RestoreNormalLook(int index) {
     const QImage& piece = images_.piece[kind][PaletteSide(index)];
     if (piece.isNull()) return;
     const QPoint origin = PieceOrigin(index);
-    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind],
-                 gdi::RasterOp::SrcErase);
-    canvas_.Blit(origin, piece.width(), piece.height(), piece, gdi::RasterOp::Invert);
+    const QSize size = canvas_.WindowSize(piece);
+    canvas_.Blit(origin, size.width(), size.height(), images_.mask[kind], gdi::RasterOp::SrcErase);
+    canvas_.Blit(origin, size.width(), size.height(), piece, gdi::RasterOp::Invert);
 }
 
 void TEditForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
@@ -81,11 +83,11 @@ void TEditForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
 
 void TEditForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+    PaintCanvas(painter, canvas_, event->region(), devicePixelRatioF());
 }
 
 void TEditForm::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = WindowPixel(event->position());
     FormMouseUp(event->button(), at.x(), at.y());
 }
 

@@ -16,9 +16,9 @@ namespace xq {
 
 class TEditForm : public QFrame {
   public:
-    // Paints with the main window's piece `images` and background `pattern`; both must outlive
-    // the palette and may still be empty when it is created.
-    TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern);
+    // Paints with the main window's piece `images` and background `pattern`, at the canvas `scale`
+    // of the images; both must outlive the palette and may still be empty when it is created.
+    TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern, int scale = 1);
 
     const gdi::Canvas& Canvas() const { return canvas_; }
 

@@ -8,6 +8,7 @@
 
 #include "ui/boardgeometry.h"
 #include "ui/boardrenderer.h"
+#include "ui/canvaswidget.h"
 #include "ui/clockdisplay.h"
 #include "ui/systemfont.h"
 #include "ui_infoform.h"
@@ -107,7 +108,8 @@ void TInfoForm::SetBackground(const gdi::Brush& pattern) {
     const QWidget* window = parentWidget();
     const int width = window != nullptr ? window->width() / 2 : this->width();
     const int height = window != nullptr ? window->height() : this->height();
-    background_ = gdi::Canvas(std::max(1, this->width()), std::max(1, this->height()));
+    background_ = gdi::Canvas(std::max(1, this->width()), std::max(1, this->height()),
+                              CanvasScale(devicePixelRatioF()));
     background_.FillRect({0, 0, this->width(), this->height()}, pattern);
     DrawFrame3D(background_, {0, 0, width, height}, false);
     update();
@@ -115,7 +117,7 @@ void TInfoForm::SetBackground(const gdi::Brush& pattern) {
 
 void TInfoForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), background_.Image(), event->rect());
+    PaintCanvas(painter, background_, event->region(), devicePixelRatioF());
 }
 
 QLabel* TInfoForm::Field(std::string_view field) const {

@@ -96,6 +96,11 @@ void CloseWhenSearchHasUnwound() {
 
 }  // namespace
 
+int ScreenScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return CanvasScale(screen != nullptr ? screen->devicePixelRatio() : qApp->devicePixelRatio());
+}
+
 bool ScreenTooSmall(int width, int height) {
     return width < 800 || height < 600;
 }
@@ -116,11 +121,12 @@ QString WindowCaption(const QString& gameFile) {
 
 // Creation (FormCreate): the child panels, the menus, the timers and the window state.
 TMainForm::TMainForm()
-    : canvas_(kClientWidth, kClientHeight),
+    : canvas_(kClientWidth, kClientHeight, ScreenScale()),
       menus_(menuBar(), this, [this] { mouse_->PutBackLiftedPiece(); }),
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
-      editForm_(new TEditForm(canvasWidget_, images_, pattern_)),  // drawn once they are loaded
+      // drawn once they are loaded
+      editForm_(new TEditForm(canvasWidget_, images_, pattern_, canvas_.Scale())),
       moveList_(new MoveListView(canvasWidget_)),
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
@@ -265,7 +271,7 @@ void TMainForm::FormShow() {
     // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).
     // 4. The pieces.
     QString missing;
-    if (!images_.Load(QStringLiteral(":/"), &missing))
+    if (!images_.Load(QStringLiteral(":/"), &missing, canvas_.Scale()))
         std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
     // 5. The normal menu.
     menus_.Show(MenuBarKind::Normal);

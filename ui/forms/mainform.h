@@ -32,6 +32,9 @@ class TInputPlyDlg;
 class TColorDlg;
 class TAboutDlg;
 
+// The scale of the window's canvases on the screen it opens on.
+int ScreenScale();
+
 // A screen below 800 x 600 gets a warning at start-up.
 bool ScreenTooSmall(int width, int height);
 
