@@ -30,6 +30,7 @@
 #include "support/window_fixture.h"
 #include "ui/boardgeometry.h"
 #include "ui/canvaswidget.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/movelist.h"
@@ -713,6 +714,38 @@ TEST_F(MouseEntryTest, AtTheScreensRatioTheCanvasIsItsScaleAndClicksLandOnTheirP
         form.Mouse().PutBackLiftedPiece();
     }
     EXPECT_TRUE(CanvasIsClean());
+}
+
+// Moved to a screen of another density, the window draws itself again at that screen's scale: a
+// lifted piece goes back, the pieces are the artwork of the new scale, clicks still land, and back
+// on the first screen the canvas is exactly what it was.
+TEST_F(MouseEntryTest, OnAScreenOfAnotherRatioTheWindowDrawsItselfAtItsScale) {
+    const int first = form.Canvas().Scale();
+    const int other = first == 1 ? 2 : 1;
+    const QImage before = form.Canvas().Image().copy();
+    Click(33);
+    ASSERT_TRUE(form.Sprite().Dragging());
+
+    form.SetCanvasScale(other);
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(form.Canvas().Image().size(), QSize(731, 666) * other);
+    EXPECT_EQ(form.EditForm()->Canvas().Scale(), other);
+    PieceImages art;
+    ASSERT_TRUE(art.Load(QStringLiteral(":/"), nullptr, other));
+    const QPoint king = form.Renderer().SquareOrigin(4) * other;
+    for (int y = 10 * other; y < 25 * other; ++y)
+        for (int x = 10 * other; x < 20 * other; ++x)
+            ASSERT_EQ(form.Canvas().Pixel(king.x() + x, king.y() + y),
+                      art.piece[King][Red].pixel(x, y) | 0xFF000000u)
+                << x << "," << y;
+    Click(33);
+    EXPECT_EQ(form.Mouse().pieceLifted, 1);
+    EXPECT_EQ(form.Mouse().fromSquare, 33);
+    form.Mouse().PutBackLiftedPiece();
+
+    form.SetCanvasScale(first);
+    EXPECT_EQ(form.Canvas().Image(), before);
 }
 
 }  // namespace

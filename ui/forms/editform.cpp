@@ -28,6 +28,11 @@ TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brus
     canvas_.SetChangeListener([this](const QRect& changed) { update(changed); });
 }
 
+void TEditForm::Rescale(int scale) {
+    canvas_.Rescale(scale);
+    FormPaint();
+}
+
 QPoint TEditForm::PieceOrigin(int index) {
     const int column = index < kPaletteRows ? 0 : 1;
     const int row = index % kPaletteRows;

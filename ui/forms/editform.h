@@ -21,6 +21,8 @@ class TEditForm : public QFrame {
     TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern, int scale = 1);
 
     const gdi::Canvas& Canvas() const { return canvas_; }
+    // The palette at another canvas scale (the main window's images already loaded at it).
+    void Rescale(int scale);
 
     // The whole palette afresh: the background pattern, the filled palette frame, the panel's
     // frame and the 14 pieces, the chosen one in the selected look.

@@ -251,6 +251,24 @@ void TMainForm::RegisterHandlers() {
     dialogErrorReporter = ReportError;
 }
 
+bool TMainForm::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && shown_)
+        SetCanvasScale(CanvasScale(devicePixelRatioF()));
+    return handled;
+}
+
+void TMainForm::SetCanvasScale(int scale) {
+    if (scale == canvas_.Scale()) return;
+    mouse_->PutBackLiftedPiece();
+    canvas_.Rescale(scale);
+    QString missing;
+    if (!images_.Load(QStringLiteral(":/"), &missing, scale))
+        std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
+    editForm_->Rescale(scale);
+    FormPaint();
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;

@@ -64,6 +64,9 @@ class TMainForm : public QMainWindow {
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
+    // The window's canvases, artwork and drawing at canvas scale `scale`, after the window has
+    // moved to a screen of another device pixel ratio; a lifted piece goes back first.
+    void SetCanvasScale(int scale);
     // Greys "悔棋" and "重下" when there is nothing to take back or replay.
     void RefreshEditItems();
     // The commands that open a dialog: piece values, the three levels that ask for a number,
@@ -80,6 +83,7 @@ class TMainForm : public QMainWindow {
     bool closeUnasked = false;  // the close asks nothing (the end-of-game dialog's "No")
 
   protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

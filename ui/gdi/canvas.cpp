@@ -53,6 +53,14 @@ Canvas::Canvas(int width, int height, int scale)
     image_.fill(Qt::black);
 }
 
+void Canvas::Rescale(int scale) {
+    scale_ = std::max(1, scale);
+    image_ = QImage(width_ * scale_, height_ * scale_, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(scale_);
+    image_.fill(Qt::black);
+    Changed(QRect(0, 0, width_, height_));
+}
+
 void Canvas::SetDevicePixel(int x, int y, QRgb colour) {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
     reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour | kOpaque;

@@ -60,6 +60,9 @@ class Canvas {
     // `width` x `height` window pixels at `scale` (1 or more) device pixels each way.
     Canvas(int width, int height, int scale = 1);
 
+    // The same window size at another scale, all black until drawn again.
+    void Rescale(int scale);
+
     int Width() const { return width_; }
     int Height() const { return height_; }
     int Scale() const { return scale_; }
