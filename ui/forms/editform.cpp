@@ -20,7 +20,7 @@ TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brus
     : QFrame(parent),
       images_(images),
       pattern_(pattern),
-      canvas_(kClientWidth - kClientWidth / 2, kClientHeight, scale) {
+      canvas_(1, 1, scale) {  // the palette's size once the editor first opens
     setObjectName("TEditForm");
     setWindowTitle(QString::fromUtf8("澜川中国象棋"));
     setFrameShape(QFrame::NoFrame);
@@ -29,8 +29,9 @@ TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brus
 }
 
 void TEditForm::Rescale(int scale) {
-    canvas_.Rescale(scale);
-    FormPaint();
+    const bool drawn = canvas_.Width() > 1;
+    canvas_.Reset(canvas_.Width(), canvas_.Height(), scale);
+    if (drawn) FormPaint();
 }
 
 QPoint TEditForm::PieceOrigin(int index) {
@@ -49,7 +50,10 @@ int TEditForm::CellAt(int x, int y) {
     return -1;
 }
 
+// The canvas takes its memory (the panel's size at the screen's scale) only once the editor opens.
 void TEditForm::FormPaint() {
+    if (canvas_.Width() == 1)
+        canvas_.Reset(kClientWidth - kClientWidth / 2, kClientHeight, canvas_.Scale());
     canvas_.FillRect({0, 0, canvas_.Width(), canvas_.Height()}, pattern_);
     DrawFrame3D(canvas_, kPaletteFrame, true);
     DrawFrame3D(canvas_, {0, 0, kClientWidth / 2, kClientHeight}, false);

@@ -261,7 +261,7 @@ bool TMainForm::event(QEvent* event) {
 void TMainForm::SetCanvasScale(int scale) {
     if (scale == canvas_.Scale()) return;
     mouse_->PutBackLiftedPiece();
-    canvas_.Rescale(scale);
+    canvas_.Reset(canvas_.Width(), canvas_.Height(), scale);
     QString missing;
     if (!images_.Load(QStringLiteral(":/"), &missing, scale))
         std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));

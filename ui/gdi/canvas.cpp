@@ -48,21 +48,27 @@ Canvas::Canvas(int width, int height, int scale)
     : width_(width),
       height_(height),
       scale_(std::max(1, scale)),
-      image_(width * scale_, height * scale_, QImage::Format_RGB32) {
+      image_(width * scale_, height * scale_, QImage::Format_RGB32),
+      deviceWidth_(image_.width()),
+      deviceHeight_(image_.height()) {
     image_.setDevicePixelRatio(scale_);
     image_.fill(Qt::black);
 }
 
-void Canvas::Rescale(int scale) {
+void Canvas::Reset(int width, int height, int scale) {
+    width_ = width;
+    height_ = height;
     scale_ = std::max(1, scale);
     image_ = QImage(width_ * scale_, height_ * scale_, QImage::Format_RGB32);
     image_.setDevicePixelRatio(scale_);
+    deviceWidth_ = image_.width();
+    deviceHeight_ = image_.height();
     image_.fill(Qt::black);
     Changed(QRect(0, 0, width_, height_));
 }
 
 void Canvas::SetDevicePixel(int x, int y, QRgb colour) {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+    if (x < 0 || y < 0 || x >= deviceWidth_ || y >= deviceHeight_) return;
     reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour | kOpaque;
 }
 
@@ -78,9 +84,16 @@ void Canvas::Changed(const QRect& rect) {
 
 // A pattern's pixel is a block of the scale, so the pattern looks the same at every scale.
 void Canvas::FillRect(const Rect& rect, const Brush& brush) {
-    for (int y = rect.top * scale_; y < rect.bottom * scale_; ++y)
-        for (int x = rect.left * scale_; x < rect.right * scale_; ++x)
-            SetDevicePixel(x, y, brush.At(x / scale_, y / scale_));
+    // The device rows, cut to the image; a brush's colours are opaque already.
+    const int left = std::max(rect.left * scale_, 0);
+    const int right = std::min(rect.right * scale_, deviceWidth_);
+    const int bottom = std::min(rect.bottom * scale_, deviceHeight_);
+    for (int y = std::max(rect.top * scale_, 0); y < bottom; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        const int patternY = y / scale_;
+        for (int x = left; x < right; ++x)
+            line[x] = brush.At(x / scale_, patternY);
+    }
     Changed(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)));
 }
 
@@ -178,11 +191,11 @@ void Canvas::Blit(QPoint at, int width, int height, const QImage& source, Raster
     for (int y = 0; y < deviceHeight; ++y) {
         const QRgb* sourceLine = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         const int destinationY = deviceAt.y() + y;
-        if (destinationY < 0 || destinationY >= image_.height()) continue;
+        if (destinationY < 0 || destinationY >= deviceHeight_) continue;
         QRgb* destinationLine = reinterpret_cast<QRgb*>(image_.scanLine(destinationY));
         for (int x = 0; x < deviceWidth; ++x) {
             const int destinationX = deviceAt.x() + x;
-            if (destinationX < 0 || destinationX >= image_.width()) continue;
+            if (destinationX < 0 || destinationX >= deviceWidth_) continue;
             destinationLine[destinationX] =
                 Combine(sourceLine[x], destinationLine[destinationX], op) | kOpaque;
         }

@@ -60,8 +60,8 @@ class Canvas {
     // `width` x `height` window pixels at `scale` (1 or more) device pixels each way.
     Canvas(int width, int height, int scale = 1);
 
-    // The same window size at another scale, all black until drawn again.
-    void Rescale(int scale);
+    // Another window size and scale, all black until drawn again.
+    void Reset(int width, int height, int scale);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -103,6 +103,8 @@ class Canvas {
     int height_;
     int scale_;
     QImage image_;
+    int deviceWidth_;  // the image's, read in every pixel's bounds check
+    int deviceHeight_;
     ChangeListener listener_;
 };
 
