@@ -706,11 +706,16 @@ TEST_F(MouseEntryTest, AtTheScreensRatioTheCanvasIsItsScaleAndClicksLandOnTheirP
             EXPECT_EQ(form.Mouse().fromSquare, square);
             form.Mouse().PutBackLiftedPiece();
         }
-        // A real click through the platform's window, at the cell's centre.
+        // A real click through the platform's window, at the cell's centre; the sprite then
+        // follows the pointer a little (overlapping its place) and two points up.
         QTest::mouseClick(form.Board(), Qt::LeftButton, {}, CellCentre(square));
         DispatchPendingMessages();
         ASSERT_EQ(form.Mouse().pieceLifted, 1);
         EXPECT_EQ(form.Mouse().fromSquare, square);
+        for (QPoint step : {QPoint(-5, 7), QPoint(0, -72)}) {
+            PointTo(CellCentre(square) + step);
+            EXPECT_EQ(form.Sprite().Position(), CellCentre(square) + step - QPoint(18, 18));
+        }
         form.Mouse().PutBackLiftedPiece();
     }
     EXPECT_TRUE(CanvasIsClean());
