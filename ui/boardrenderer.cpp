@@ -25,11 +25,13 @@ const Square kSpiralOrder[90] = {
 
 namespace {
 
-constexpr int kHalfCell = kCellSize / 2;
-constexpr int kTopLabelsY = 28;
-
 const char* const kTopLabels[9] = {"１", "２", "３", "４", "５", "６", "７", "８", "９"};
 const char* const kBottomLabels[9] = {"九", "八", "七", "六", "五", "四", "三", "二", "一"};
+
+int LineHeight(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.height() + metrics.leading();
+}
 
 bool CarriesPositionMarks(int rank, int file) {
     if ((rank == 2 || rank == 7) && (file == 1 || file == 7)) return true;
@@ -42,11 +44,9 @@ BoardRenderer::BoardRenderer(gdi::Canvas& canvas, const QFont& font, const Piece
     : canvas_(canvas),
       font_(font),
       images_(images),
-      squareBrush_(gdi::Brush::Solid(qRgb(0, 128, 0))) {
-    const QFontMetrics metrics(font_);
-    lineHeight_ = metrics.height() + metrics.leading();
-    labelHeight_ = lineHeight_ + 3;
-}
+      squareBrush_(gdi::Brush::Solid(qRgb(0, 128, 0))),
+      lineHeight_(LineHeight(font)),
+      geometry_(lineHeight_ + 3) {}
 
 int BoardRenderer::DisplayedSquare(Square square) const {
     return boardReversed ? 152 - square : square;
@@ -54,23 +54,17 @@ int BoardRenderer::DisplayedSquare(Square square) const {
 
 QPoint BoardRenderer::SquareOrigin(Square square) const {
     const int shown = DisplayedSquare(square);
-    return {kCellSize * FileOf(shown) + labelHeight_ + 3,
-            kCellSize * (9 - RankOf(shown)) + labelHeight_ + 36};
+    return geometry_.CellOrigin(FileOf(shown), RankOf(shown));
 }
 
 Square BoardRenderer::SquareAt(QPoint point) const {
-    const int left = point.x() - (labelHeight_ + 3);
-    const int top = point.y() - (labelHeight_ + 36);
-    if (left < 0 || top < 0) return -1;
-    const int file = left / kCellSize;
-    const int rank = 9 - top / kCellSize;
-    if (file >= kFiles || rank < 0) return -1;
+    int file = 0, rank = 0;
+    if (!geometry_.CellAt(point, &file, &rank)) return -1;
     return DisplayedSquare(MakeSquare(rank, file));
 }
 
 gdi::Rect BoardRenderer::BoardFrame() const {
-    return {labelHeight_, static_cast<int>(labelHeight_ * 2.5 + 5), labelHeight_ + 330,
-            labelHeight_ + 399};
+    return geometry_.BoardFrame();
 }
 
 void BoardRenderer::DrawEmptySquare(Square square) {
@@ -123,17 +117,19 @@ void BoardRenderer::DrawEmptySquare(Square square) {
 
     // 6. The position marks of the Gunners and Pawns, only on the board's inner side.
     if (!CarriesPositionMarks(rank, file)) return;
+    const int nearX = x + kMarkNear, farX = x + kMarkFar;
+    const int nearY = y + kMarkNear, farY = y + kMarkFar;
     if (file != 0) {
-        canvas_.Line({x + 13, y + 13}, {x + 13, y + 4}, kBlack);
-        canvas_.Line({x + 13, y + 13}, {x + 4, y + 13}, kBlack);
-        canvas_.Line({x + 13, y + 22}, {x + 4, y + 22}, kBlack);
-        canvas_.Line({x + 13, y + 22}, {x + 13, y + 31}, kBlack);
+        canvas_.Line({nearX, nearY}, {nearX, nearY - kMarkArm}, kBlack);
+        canvas_.Line({nearX, nearY}, {nearX - kMarkArm, nearY}, kBlack);
+        canvas_.Line({nearX, farY}, {nearX - kMarkArm, farY}, kBlack);
+        canvas_.Line({nearX, farY}, {nearX, farY + kMarkArm}, kBlack);
     }
     if (file != 8) {
-        canvas_.Line({x + 22, y + 13}, {x + 22, y + 4}, kBlack);
-        canvas_.Line({x + 22, y + 13}, {x + 31, y + 13}, kBlack);
-        canvas_.Line({x + 22, y + 22}, {x + 31, y + 22}, kBlack);
-        canvas_.Line({x + 22, y + 22}, {x + 22, y + 31}, kBlack);
+        canvas_.Line({farX, nearY}, {farX, nearY - kMarkArm}, kBlack);
+        canvas_.Line({farX, nearY}, {farX + kMarkArm, nearY}, kBlack);
+        canvas_.Line({farX, farY}, {farX + kMarkArm, farY}, kBlack);
+        canvas_.Line({farX, farY}, {farX, farY + kMarkArm}, kBlack);
     }
 }
 
@@ -147,8 +143,9 @@ void BoardRenderer::DrawPiece(Square square, PieceKind kind, Side side, PieceLoo
 
 void DrawPieceImage(gdi::Canvas& canvas, QPoint at, const QImage& piece, const QImage& mask,
                     PieceLook look) {
-    canvas.Blit(at, piece.width(), piece.height(), mask, gdi::RasterOp::And);
-    canvas.Blit(at, piece.width(), piece.height(), piece,
+    const QSize size = canvas.WindowSize(piece);
+    canvas.Blit(at, size.width(), size.height(), mask, gdi::RasterOp::And);
+    canvas.Blit(at, size.width(), size.height(), piece,
                 look == PieceLook::Normal ? gdi::RasterOp::Invert : gdi::RasterOp::NotSrcErase);
 }
 
@@ -180,18 +177,17 @@ void BoardRenderer::DrawFileLabel(const char* text, int file, int y) {
 }
 
 int BoardRenderer::FileCentre(int displayFile) const {
-    return kCellSize * displayFile + labelHeight_ + 3 + kHalfCell;
+    return geometry_.FileCentre(displayFile);
 }
 
 void BoardRenderer::DrawFileLabels() {
-    const int bottomY = labelHeight_ + 407;
     for (int i = 0; i < kFiles; ++i) {
         const int label = boardReversed ? 8 - i : i;
-        DrawFileLabel(kTopLabels[label], i, kTopLabelsY);
+        DrawFileLabel(kTopLabels[label], i, geometry_.TopLabelsY());
         // Red's files in WXF are the same digits as Black's, counted from Red's right.
         DrawFileLabel(
             shownMoveStyle == MoveStyle::Wxf ? kTopLabels[8 - label] : kBottomLabels[label], i,
-            bottomY);
+            geometry_.BottomLabelsY());
     }
 }
 
@@ -291,15 +287,17 @@ void BoardRenderer::MarkThreats() {
 
 void BoardRenderer::FrameSquare(Square square, bool defended) {
     const QPoint origin = SquareOrigin(square);
-    canvas_.Rectangle({origin.x() + 1, origin.y() + 1, origin.x() + 32, origin.y() + 35},
-                      defended ? kBlack : kThreatRed, nullptr);
+    // One pixel inside the piece's box on the left and top, one outside it on the right.
+    canvas_.Rectangle(
+        {origin.x() + 1, origin.y() + 1, origin.x() + kPieceWidth + 1, origin.y() + kPieceHeight},
+        defended ? kBlack : kThreatRed, nullptr);
 }
 
 // Four corner brackets, two pixels wide, where the round piece leaves the cell free and inside
 // the easy level's threat frame.
 void BoardRenderer::DrawLastMoveMark(Square square) {
-    constexpr int kInset = 2;
-    constexpr int kArm = 7;
+    constexpr int kInset = kLastMoveInset;
+    constexpr int kArm = kLastMoveArm;
     const QPoint origin = SquareOrigin(square);
     for (const int right : {0, 1}) {
         for (const int bottom : {0, 1}) {

@@ -12,6 +12,7 @@
 
 #include "rules/board.h"
 #include "rules/types.h"
+#include "ui/boardgeometry.h"
 #include "ui/gdi/canvas.h"
 #include "ui/lastmovemark.h"
 #include "ui/pieceimages.h"
@@ -33,8 +34,6 @@ inline constexpr QRgb kDarkGrey = 0xFF808080u;
 inline constexpr QRgb kThreatRed = 0xFFC00000u;
 inline constexpr QRgb kLastMoveYellow = 0xFFFFFF00u;  // clear on the board's usual colours
 
-inline constexpr int kCellSize = 36;
-
 // The grooved 3-D frame on `canvas` (white and grey lines), inside filled light grey when `filled`.
 // The board, the main window and the information panel all wear it.
 void DrawFrame3D(gdi::Canvas& canvas, const gdi::Rect& rect, bool filled);
@@ -50,7 +49,8 @@ class BoardRenderer {
     // `images`; both must outlive the renderer.
     BoardRenderer(gdi::Canvas& canvas, const QFont& font, const PieceImages& images);
 
-    int LabelHeight() const { return labelHeight_; }
+    int LabelHeight() const { return geometry_.LabelHeight(); }
+    const BoardGeometry& Geometry() const { return geometry_; }
     void SetSquareColour(QRgb colour) { squareBrush_ = gdi::Brush::Solid(colour); }
 
     // The top-left pixel of the cell of `square`, the reversed board included; and the square
@@ -105,7 +105,7 @@ class BoardRenderer {
     const PieceImages& images_;
     gdi::Brush squareBrush_;
     int lineHeight_ = 0;
-    int labelHeight_ = 0;
+    BoardGeometry geometry_;
     const Board* cells_ = nullptr;  // what the board shows instead of the game's board
 };
 

@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "ui/boardgeometry.h"
 #include "ui/qteventsource.h"
 
 namespace xq {
@@ -39,7 +40,7 @@ bool IsLeftPress(const QEvent* event) {
 
 CanvasWidget::CanvasWidget(const gdi::Canvas& canvas, QWidget* parent)
     : QWidget(parent), canvas_(canvas) {
-    setFixedSize(canvas.Image().size());
+    setFixedSize(canvas.Width(), canvas.Height());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
@@ -73,10 +74,29 @@ void CanvasWidget::ShowStep(int holdMilliseconds) {
     stepHold_ = holdMilliseconds;
 }
 
+// At the canvas's own scale each rectangle is copied device pixel for device pixel. Otherwise the
+// copy is filtered: each rectangle is drawn from a source two window pixels wider on every side,
+// clipped to the rectangle, so that its edge is filtered with the pixels round it and joins the
+// screen's neighbouring pixels without a seam.
+void PaintCanvas(QPainter& painter, const gdi::Canvas& canvas, const QRegion& region,
+                 qreal deviceRatio) {
+    const int scale = canvas.Scale();
+    const bool exact = qFuzzyCompare(deviceRatio, static_cast<qreal>(scale));
+    const QRect whole(0, 0, canvas.Width(), canvas.Height());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !exact);
+    for (const QRect& rect : region) {
+        const QRect source = exact ? rect : rect.adjusted(-2, -2, 2, 2).intersected(whole);
+        if (!exact) painter.setClipRect(rect);
+        painter.drawImage(QRectF(source), canvas.Image(),
+                          QRectF(source.x() * scale, source.y() * scale, source.width() * scale,
+                                 source.height() * scale));
+    }
+    painter.setClipping(false);
+}
+
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+    PaintCanvas(painter, canvas_, event->region(), devicePixelRatioF());
     painter.end();
     unpainted_ -= event->region();
     ++paints_;
@@ -101,12 +121,12 @@ void CanvasWidget::CarryPiece(bool carrying, bool hidePointer) {
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const QPoint at = event->position().toPoint();
+    const QPoint at = WindowPixel(event->position());
     PostToMainWindow(MessageKind::LeftButtonDown, 0, at.x(), at.y());
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = WindowPixel(event->position());
     PostToMainWindow(MessageKind::PointerMove, 0, at.x(), at.y());
 }
 
@@ -117,7 +137,8 @@ bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
     if (!move && !IsLeftPress(event)) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget == this || !isAncestorOf(widget)) return false;
-    const QPoint at = widget->mapTo(this, static_cast<QMouseEvent*>(event)->position().toPoint());
+    const QPoint at =
+        WindowPixel(widget->mapTo(this, static_cast<QMouseEvent*>(event)->position()));
     PostToMainWindow(move ? MessageKind::PointerMove : MessageKind::LeftButtonDown, 0, at.x(),
                      at.y());
     return true;

@@ -1,6 +1,8 @@
-// The widget that shows the main window's canvas. Painting only copies the canvas (pixel for
-// pixel, or scaled nearest-neighbour on a high-density screen so the board stays crisp); a press
-// of the left button and every pointer move become messages for the main window's queue.
+// The widget that shows the main window's canvas. Painting only copies the canvas: pixel for pixel
+// when the canvas is held at the screen's device pixel ratio, scaled down smoothly on a screen of
+// a fractional ratio (the canvas is held at the next whole scale above it). A press of the left
+// button and every pointer move become messages for the main window's queue, at the window pixel
+// under the pointer.
 // What the canvas changes reaches the screen at the next paint, except for the steps of an
 // animation (a glide, a flashed move, a hint's moves): those are painted at once, each standing
 // on the screen for its time before the next one replaces it.
@@ -9,6 +11,7 @@
 // board only; the rest of the desktop is left alone.
 #pragma once
 
+#include <QPainter>
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
@@ -24,6 +27,11 @@ struct FrameClock {
     std::function<int64_t()> now;
     std::function<void(int64_t milliseconds)> sleep;
 };
+
+// Copies `region` (window pixels) of `canvas` onto the widget that `painter` paints, whose device
+// pixel ratio is `deviceRatio`: the widgets that show a canvas all paint through it.
+void PaintCanvas(QPainter& painter, const gdi::Canvas& canvas, const QRegion& region,
+                 qreal deviceRatio);
 
 class CanvasWidget : public QWidget {
   public:

@@ -121,8 +121,8 @@ void DragSprite::SaveUnder(QPoint point) {
 }
 
 void DragSprite::RestoreUnder() {
-    canvas_.Blit(savedAt_, saveUnder_.width(), saveUnder_.height(), saveUnder_,
-                 gdi::RasterOp::Copy);
+    const QSize saved = canvas_.WindowSize(saveUnder_);
+    canvas_.Blit(savedAt_, saved.width(), saved.height(), saveUnder_, gdi::RasterOp::Copy);
     saveUnder_ = QImage();
 }
 
@@ -153,10 +153,11 @@ void DragSprite::MoveSprite(QPoint point) {
     const QPoint unionOrigin(both.left, both.top);
     const int width = both.right - both.left;
     const int height = both.bottom - both.top;
-    gdi::Canvas work(width, height);
+    gdi::Canvas work(width, height, canvas_.Scale());
     work.Blit({0, 0}, width, height, canvas_.ReadBack(both), gdi::RasterOp::Copy);
     // The old sprite leaves the copy.
-    work.Blit(savedAt_ - unionOrigin, saveUnder_.width(), saveUnder_.height(), saveUnder_,
+    const QSize saved = canvas_.WindowSize(saveUnder_);
+    work.Blit(savedAt_ - unionOrigin, saved.width(), saved.height(), saveUnder_,
               gdi::RasterOp::Copy);
     // What the new sprite will cover, then the new sprite.
     const QPoint freshInWork = point - unionOrigin;

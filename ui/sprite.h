@@ -34,7 +34,7 @@ using ShowGlideStep = std::function<void(int hold)>;
 class DragSprite {
   public:
     // The pointer sits this far right of and below the sprite's top-left corner.
-    static constexpr int kPointerOffset = 18;
+    static constexpr int kPointerOffset = kHalfCell;
     static constexpr int kInitialGlideCounter = 2;
     static constexpr int kGlideMilliseconds = 120;
 
@@ -61,7 +61,10 @@ class DragSprite {
     void GlideStep(int32_t x, int32_t y);
 
   private:
-    QPoint Size() const { return {sprite_.width(), sprite_.height()}; }
+    QPoint Size() const {
+        const QSize size = canvas_.WindowSize(sprite_);
+        return {size.width(), size.height()};
+    }
     QRect Board() const;
     // The sprite's top-left for the pointer at `point`, the pointer held inside the board.
     QPoint SpriteAt(QPoint point) const;

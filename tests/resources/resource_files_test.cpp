@@ -17,6 +17,13 @@ const char* const kKinds[] = {"king", "rook", "gunner", "knight", "assist", "bis
 constexpr int kPieceWidth = 31;
 constexpr int kPieceHeight = 35;
 
+// The artwork at each scale: the window's size, and twice and three times it for screens of a
+// higher density.
+const struct {
+    int scale;
+    const char* folder;
+} kScales[] = {{1, "pieces/"}, {2, "pieces/2x/"}, {3, "pieces/3x/"}};
+
 struct Rgb {
     uint8_t r, g, b;
     bool IsBlack() const { return r == 0 && g == 0 && b == 0; }
@@ -80,42 +87,72 @@ int CountRedInk(const Bitmap& bmp) {
 }
 
 TEST(ResourceFiles, EachPieceBitmapAgreesWithItsKindsMask) {
-    for (const char* kind : kKinds) {
-        SCOPED_TRACE(kind);
-        const Bitmap mask = ReadBmp24(std::string("pieces/mask_") + kind + ".bmp");
-        // Some masks are drawn 32 pixels wide; only the left 31 columns are used.
-        ASSERT_TRUE(mask.width == kPieceWidth || mask.width == kPieceWidth + 1);
-        ASSERT_EQ(mask.height, kPieceHeight);
-        for (const char* side : {"r", "b"}) {
-            SCOPED_TRACE(side);
-            const Bitmap piece = ReadBmp24(std::string("pieces/") + side + kind + ".bmp");
-            ASSERT_EQ(piece.width, kPieceWidth);
-            ASSERT_EQ(piece.height, kPieceHeight);
-            int inside = 0;
-            for (int y = 0; y < kPieceHeight; ++y) {
-                for (int x = 0; x < kPieceWidth; ++x) {
-                    const Rgb m = mask.At(x, y);
-                    ASSERT_TRUE(m.IsBlack() || m.IsWhite()) << "mask grey at " << x << "," << y;
-                    ASSERT_EQ(m.IsBlack(), !piece.At(x, y).IsBlack())
-                        << "bitmap and mask disagree at " << x << "," << y;
-                    inside += m.IsBlack();
+    for (const auto& [scale, folder] : kScales) {
+        const int width = kPieceWidth * scale;
+        const int height = kPieceHeight * scale;
+        for (const char* kind : kKinds) {
+            SCOPED_TRACE(std::string(folder) + kind);
+            const Bitmap mask = ReadBmp24(std::string(folder) + "mask_" + kind + ".bmp");
+            // Some masks are drawn 32 pixels wide; only the left 31 columns are used.
+            ASSERT_TRUE(mask.width == width || mask.width == width + 1);
+            ASSERT_EQ(mask.height, height);
+            for (const char* side : {"r", "b"}) {
+                SCOPED_TRACE(side);
+                const Bitmap piece = ReadBmp24(std::string(folder) + side + kind + ".bmp");
+                ASSERT_EQ(piece.width, width);
+                ASSERT_EQ(piece.height, height);
+                int inside = 0;
+                for (int y = 0; y < height; ++y) {
+                    for (int x = 0; x < width; ++x) {
+                        const Rgb m = mask.At(x, y);
+                        ASSERT_TRUE(m.IsBlack() || m.IsWhite()) << "mask grey at " << x << "," << y;
+                        ASSERT_EQ(m.IsBlack(), !piece.At(x, y).IsBlack())
+                            << "bitmap and mask disagree at " << x << "," << y;
+                        inside += m.IsBlack();
+                    }
                 }
-            }
-            // A round piece covers most of its box and leaves its corners to the board.
-            EXPECT_GT(inside, kPieceWidth * kPieceHeight * 2 / 3);
-            for (int x : {0, kPieceWidth - 1}) {
-                for (int y : {0, kPieceHeight - 1})
-                    EXPECT_TRUE(mask.At(x, y).IsWhite());
+                // A round piece covers most of its box and leaves its corners to the board.
+                EXPECT_GT(inside, width * height * 2 / 3);
+                for (int x : {0, width - 1}) {
+                    for (int y : {0, height - 1})
+                        EXPECT_TRUE(mask.At(x, y).IsWhite());
+                }
             }
         }
     }
 }
 
+// Drawn at its own resolution, a larger piece's edge is finer than the window-size piece's edge
+// enlarged: its mask has rows that do not repeat in pairs (or threes) and edges off the blocks.
+TEST(ResourceFiles, LargerArtworkIsDrawnAtItsResolutionNotEnlarged) {
+    for (const auto& [scale, folder] : kScales) {
+        if (scale == 1) continue;
+        for (const char* kind : kKinds) {
+            SCOPED_TRACE(std::string(folder) + kind);
+            const Bitmap mask = ReadBmp24(std::string(folder) + "mask_" + kind + ".bmp");
+            int offBlock = 0;  // edge pixels whose block of the scale is not all one colour
+            for (int y = 0; y + scale <= mask.height; y += scale) {
+                for (int x = 0; x + scale <= kPieceWidth * scale; x += scale) {
+                    bool mixed = false;
+                    for (int dy = 0; dy < scale; ++dy)
+                        for (int dx = 0; dx < scale; ++dx)
+                            mixed |= mask.At(x + dx, y + dy).IsBlack() != mask.At(x, y).IsBlack();
+                    offBlock += mixed;
+                }
+            }
+            EXPECT_GT(offBlock, 10);
+        }
+    }
+}
+
 TEST(ResourceFiles, RedPiecesCarryRedInkAndBlackPiecesNone) {
-    for (const char* kind : kKinds) {
-        SCOPED_TRACE(kind);
-        EXPECT_GT(CountRedInk(ReadBmp24(std::string("pieces/r") + kind + ".bmp")), 40);
-        EXPECT_EQ(CountRedInk(ReadBmp24(std::string("pieces/b") + kind + ".bmp")), 0);
+    for (const auto& [scale, folder] : kScales) {
+        for (const char* kind : kKinds) {
+            SCOPED_TRACE(std::string(folder) + kind);
+            EXPECT_GT(CountRedInk(ReadBmp24(std::string(folder) + "r" + kind + ".bmp")),
+                      40 * scale * scale);
+            EXPECT_EQ(CountRedInk(ReadBmp24(std::string(folder) + "b" + kind + ".bmp")), 0);
+        }
     }
 }
 
@@ -130,9 +167,10 @@ TEST(ResourceFiles, ResourceListNamesEveryFileUnderItsOwnPath) {
     std::stringstream qrc;
     qrc << file.rdbuf();
     std::vector<std::string> paths = {"bmp/BKBrush.bmp"};
-    for (const char* kind : kKinds) {
-        for (const char* prefix : {"pieces/r", "pieces/b", "pieces/mask_"}) {
-            paths.push_back(prefix + std::string(kind) + ".bmp");
+    for (const auto& [scale, folder] : kScales) {
+        for (const char* kind : kKinds) {
+            for (const char* prefix : {"r", "b", "mask_"})
+                paths.push_back(folder + std::string(prefix) + kind + ".bmp");
         }
     }
     EXPECT_NE(qrc.str().find("<qresource prefix=\"/\">"), std::string::npos);

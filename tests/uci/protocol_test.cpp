@@ -472,7 +472,9 @@ TEST(UciProtocol, SearchmovesAndTheLibraryWithItsSeed) {
         const std::vector<std::string> lines = engine.Think(twoMoves, row.go);
         ASSERT_TRUE(Last(lines).starts_with("bestmove ")) << Last(lines);
         EXPECT_FALSE(HasLineStarting(lines, "info string ")) << "refused";
-        if (row.best) EXPECT_EQ(Word(Last(lines), 1), row.best);
+        if (row.best) {
+            EXPECT_EQ(Word(Last(lines), 1), row.best);
+        }
         EXPECT_TRUE(IsLegalAfter(twoMoves.substr(4), {}, Word(Last(lines), 1)));
         EXPECT_EQ(MultiPvAtDepth(lines, 3), row.lines);
     }

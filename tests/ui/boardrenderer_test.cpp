@@ -1,7 +1,7 @@
 // Board rendering on a canvas of the main window's size: where the cells lie (reversed too),
 // which lines, diagonals and position marks a cell carries, the transparent and the inverted
-// piece, and the easy level's threat frames. The piece images are drawn here: a disc on black,
-// and its mask.
+// piece, and the easy level's threat frames; and the whole board at scale 2 against scale 1. The
+// piece images are drawn here: a disc on black, and its mask.
 #include "ui/boardrenderer.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "engine/flow.h"
 #include "engine/think.h"
@@ -368,6 +369,90 @@ TEST_F(BoardRendererTest, LastMoveMarkLeavesTheThreatFrameBehind) {
     EXPECT_NE(canvas.Pixel(rook.x() + 2, rook.y() + 2), kLastMoveYellow);
     const QPoint king = renderer.SquareOrigin(MakeSquare(8, 5));
     EXPECT_EQ(canvas.Pixel(king.x() + 2, king.y() + 2), kLastMoveYellow);
+}
+
+bool InPalace(Square s) {
+    const int rank = RankOf(s), file = FileOf(s);
+    return file >= 3 && file <= 5 && (rank <= 2 || rank >= 7);
+}
+
+// The opening drawn with the program's artwork at scale 1 and at scale 2 (a screen of twice the
+// density): every cell where the same geometry puts it; outside the pieces, the palace diagonals
+// and the labels' characters, the scale-2 board is the scale-1 board enlarged pixel for pixel;
+// each piece is its scale-2 artwork, whose edge is finer than the scale-1 piece enlarged.
+TEST_F(BoardRendererTest, AtScaleTwoTheBoardIsTheScaleOneBoardAtTwiceTheResolution) {
+    PieceImages art[2];
+    QString missing;
+    ASSERT_TRUE(art[0].Load(QStringLiteral(":/"), &missing, 1)) << qPrintable(missing);
+    ASSERT_TRUE(art[1].Load(QStringLiteral(":/"), &missing, 2)) << qPrintable(missing);
+    gdi::Canvas one(731, 666), two(731, 666, 2);
+    BoardRenderer atOne(one, font, art[0]), atTwo(two, font, art[1]);
+    for (auto [canvas, renderer] : {std::pair{&one, &atOne}, std::pair{&two, &atTwo}}) {
+        canvas->FillRect({0, 0, 731, 666}, gdi::Brush::Solid(kLightGrey));
+        renderer->SyncShownBoard();
+        renderer->RedrawAll();
+    }
+
+    // 1. The geometry is the window's at both scales.
+    for (Square s : kSpiralOrder)
+        ASSERT_EQ(atTwo.SquareOrigin(s), atOne.SquareOrigin(s));
+    ASSERT_EQ(atTwo.LabelHeight(), atOne.LabelHeight());
+
+    // 2. The rest of the board, enlarged.
+    QImage skip(731, 666, QImage::Format_Mono);
+    skip.fill(0);
+    const auto skipRect = [&](const QRect& rect) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                skip.setPixel(x, y, 1);
+    };
+    for (Square s : kSpiralOrder) {
+        const QPoint o = atOne.SquareOrigin(s);
+        if (InPalace(s)) skipRect(QRect(o, QSize(36, 36)));
+        if (board[s].kind != Empty) skipRect(QRect(o, QSize(31, 35)));
+    }
+    const int lineHeight = atOne.LabelHeight() - 3;
+    for (int y : {atOne.Geometry().TopLabelsY(), atOne.Geometry().BottomLabelsY()})
+        skipRect(QRect(0, y, 731, lineHeight));
+    int compared = 0, differing = 0;
+    for (int y = 0; y < 666; ++y) {
+        for (int x = 0; x < 731; ++x) {
+            if (skip.pixelIndex(x, y) != 0) continue;
+            ++compared;
+            const QRgb pixel = one.Pixel(x, y);
+            differing += two.Pixel(2 * x, 2 * y) != pixel || two.Pixel(2 * x + 1, 2 * y) != pixel ||
+                         two.Pixel(2 * x, 2 * y + 1) != pixel ||
+                         two.Pixel(2 * x + 1, 2 * y + 1) != pixel;
+        }
+    }
+    EXPECT_GT(compared, 731 * 666 * 3 / 4);
+    EXPECT_EQ(differing, 0);
+
+    // 3. The pieces: the scale-2 artwork inside its mask, and an edge that cuts through blocks.
+    for (Square s : kSpiralOrder) {
+        const BoardCell& cell = board[s];
+        if (cell.kind == Empty) continue;
+        SCOPED_TRACE("square " + std::to_string(s));
+        const QPoint o = atTwo.SquareOrigin(s) * 2;
+        const QImage& piece = art[1].piece[cell.kind][cell.side];
+        const QImage& mask = art[1].mask[cell.kind];
+        int wrong = 0, cutBlocks = 0;
+        for (int y = 0; y < 70; ++y)
+            for (int x = 0; x < 62; ++x)
+                if (qRed(mask.pixel(x, y)) == 0)
+                    wrong += two.Pixel(o.x() + x, o.y() + y) != (piece.pixel(x, y) | 0xFF000000u);
+        for (int y = 0; y < 70; y += 2) {
+            for (int x = 0; x < 62; x += 2) {
+                const bool inside = qRed(mask.pixel(x, y)) == 0;
+                bool mixed = false;
+                for (int d = 1; d < 4; ++d)
+                    mixed |= (qRed(mask.pixel(x + d % 2, y + d / 2)) == 0) != inside;
+                cutBlocks += mixed;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GT(cutBlocks, 20) << "the piece's edge is made of whole 2 x 2 blocks";
+    }
 }
 
 }  // namespace

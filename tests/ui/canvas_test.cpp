@@ -1,11 +1,13 @@
 // The raster canvas, pixel by pixel: the five raster operations, pen lines without their end
 // point, rectangles without their right column and bottom row, patterns anchored at the canvas
-// origin, opaque text and read-back.
+// origin, opaque text and read-back; and the same drawn at scale 2, as for a screen of twice the
+// density.
 #include "ui/gdi/canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <functional>
 #include <vector>
 
 #include "ui/systemfont.h"
@@ -179,6 +181,163 @@ TEST(CanvasTest, EveryOperationReportsWhatItTouched) {
     touched = QRect();
     canvas.Blit({30, 30}, 31, 35, QImage(31, 35, QImage::Format_RGB32), RasterOp::And);
     EXPECT_EQ(touched, QRect(30, 30, 10, 10));  // clipped to the canvas
+}
+
+// Draws the same on a canvas of scale 1 and one of scale 2.
+struct TwoScales {
+    TwoScales(int width, int height) : one(width, height), two(width, height, 2) {
+        one.FillRect({0, 0, width, height}, Brush::Solid(kWhite));
+        two.FillRect({0, 0, width, height}, Brush::Solid(kWhite));
+    }
+    template <typename Draw>
+    void Both(Draw draw) {
+        draw(one);
+        draw(two);
+    }
+    // Whether every device pixel of `two` is the pixel of `one` it enlarges.
+    bool TwoIsOneEnlarged() const {
+        for (int y = 0; y < two.Image().height(); ++y)
+            for (int x = 0; x < two.Image().width(); ++x)
+                if (two.Pixel(x, y) != one.Pixel(x / 2, y / 2)) return false;
+        return true;
+    }
+    Canvas one;
+    Canvas two;
+};
+
+TEST(CanvasTest, AtScaleTwoTheImageHasTwiceTheDevicePixelsEachWay) {
+    const Canvas canvas(7, 5, 2);
+    EXPECT_EQ(canvas.Width(), 7);
+    EXPECT_EQ(canvas.Height(), 5);
+    EXPECT_EQ(canvas.Image().size(), QSize(14, 10));
+    EXPECT_EQ(canvas.Image().devicePixelRatio(), 2.0);
+    EXPECT_EQ(canvas.WindowSize(QImage(62, 71, QImage::Format_RGB32)), QSize(31, 36));
+}
+
+// Fills, patterns, straight lines, rectangles and blits in window pixels: each window pixel is a
+// 2 x 2 block of the same colour.
+TEST(CanvasTest, AtScaleTwoStraightDrawingIsTheWindowPixelsEnlarged) {
+    QImage pattern(8, 8, QImage::Format_RGB32);
+    pattern.fill(kWhite);
+    pattern.setPixel(3, 5, kBlack);
+    const Brush fill = Brush::Solid(kRed);
+    const struct {
+        const char* name;
+        std::function<void(Canvas&)> draw;
+    } rows[] = {
+        {"pattern",
+         [&](Canvas& c) {
+             c.FillRect({2, 2, 20, 20}, Brush::Pattern(pattern));
+         }},
+        {"rightwards",
+         [](Canvas& c) {
+             c.Line({1, 1}, {4, 1}, kBlack);
+         }},
+        {"leftwards",
+         [](Canvas& c) {
+             c.Line({4, 1}, {1, 1}, kBlack);
+         }},
+        {"upwards",
+         [](Canvas& c) {
+             c.Line({2, 4}, {2, 1}, kBlack);
+         }},
+        {"downwards off the edge",
+         [](Canvas& c) {
+             c.Line({2, 14}, {2, 29}, kBlack);
+         }},
+        {"polyline",
+         [](Canvas& c) {
+             c.Polyline({{0, 3}, {3, 3}, {3, 0}}, kBlack);
+         }},
+        {"rectangle",
+         [&](Canvas& c) {
+             c.Rectangle({1, 1, 5, 4}, kBlack, &fill);
+         }},
+        {"blit",
+         [](Canvas& c) {
+             QImage source(6, 4, QImage::Format_RGB32);  // 3 x 2 window pixels at scale 2
+             source.fill(kRed);
+             if (c.Scale() == 1) source = source.scaled(3, 2);
+             c.Blit({14, 15}, 2, 2, source, RasterOp::Copy);
+         }},
+    };
+    for (const auto& row : rows) {
+        TwoScales canvases(16, 16);
+        canvases.Both(row.draw);
+        EXPECT_TRUE(canvases.TwoIsOneEnlarged()) << row.name;
+    }
+}
+
+// A slanted line is walked at the device's resolution: the pixels it paints lie along the blocks of
+// the window pixels the line paints at scale 1 (in one or next to one), two to a column (as wide
+// as their staircase), and no block is painted whole.
+TEST(CanvasTest, AtScaleTwoASlantedLineIsASmoothBandNotAStaircaseOfBlocks) {
+    const struct {
+        const char* name;
+        QPoint from;
+        QPoint to;
+    } rows[] = {
+        {"diagonal", {0, 0}, {6, 6}},
+        {"anti-diagonal", {6, 0}, {0, 6}},
+        {"back up the diagonal", {6, 6}, {0, 0}},
+    };
+    for (const auto& row : rows) {
+        TwoScales canvases(8, 8);
+        canvases.Both([&](Canvas& c) { c.Line(row.from, row.to, kBlack); });
+        const std::vector<QPoint> painted = PixelsOf(canvases.two, kBlack);
+        EXPECT_GE(painted.size(), 2 * 12 - 1) << row.name;
+        EXPECT_LE(painted.size(), 2 * 12) << row.name;
+        const auto onStaircase = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < 16 && y < 16 &&
+                   canvases.one.Pixel(x / 2, y / 2) == kBlack;
+        };
+        for (const QPoint& p : painted)
+            EXPECT_TRUE(onStaircase(p.x(), p.y()) || onStaircase(p.x() - 1, p.y()) ||
+                        onStaircase(p.x() + 1, p.y()) || onStaircase(p.x(), p.y() - 1) ||
+                        onStaircase(p.x(), p.y() + 1))
+                << row.name << ": astray at " << p.x() << "," << p.y();
+        for (int y = 0; y < 16; y += 2)
+            for (int x = 0; x < 16; x += 2)
+                EXPECT_FALSE(canvases.two.Pixel(x, y) == kBlack &&
+                             canvases.two.Pixel(x + 1, y) == kBlack &&
+                             canvases.two.Pixel(x, y + 1) == kBlack &&
+                             canvases.two.Pixel(x + 1, y + 1) == kBlack)
+                    << row.name << ": a whole block at " << x << "," << y;
+    }
+}
+
+// Text keeps its box in window pixels and is drawn at twice its size, not enlarged: about four
+// times the ink, and strokes that are not made of whole blocks.
+TEST(CanvasTest, AtScaleTwoTextIsDrawnAtTwiceItsSize) {
+    TwoScales canvases(80, 40);
+    const QFont font = xq::SystemFont();
+    Rect boxes[2];
+    int index = 0;
+    canvases.Both([&](Canvas& c) {
+        boxes[index++] = c.TextOut({5, 5}, QString::fromUtf8("九"), font, kBlack, 0xFFC0C0C0u);
+    });
+    EXPECT_EQ(boxes[0].right, boxes[1].right);
+    EXPECT_EQ(boxes[0].bottom, boxes[1].bottom);
+    const auto ink = [](const Canvas& c) {
+        int count = 0;
+        for (int y = 0; y < c.Image().height(); ++y)
+            for (int x = 0; x < c.Image().width(); ++x)
+                count += qGray(c.Pixel(x, y)) < 96;
+        return count;
+    };
+    EXPECT_GT(ink(canvases.two), 3 * ink(canvases.one));
+    EXPECT_LT(ink(canvases.two), 5 * ink(canvases.one));
+    EXPECT_FALSE(canvases.TwoIsOneEnlarged());
+    // The background of the box is a whole block at its corners.
+    EXPECT_EQ(canvases.two.Pixel(2 * boxes[1].left, 2 * boxes[1].top), 0xFFC0C0C0u);
+    EXPECT_EQ(canvases.two.Pixel(2 * boxes[1].right - 1, 2 * boxes[1].bottom - 1), 0xFFC0C0C0u);
+    EXPECT_EQ(canvases.two.Pixel(2 * boxes[1].right, 2 * boxes[1].bottom), kWhite);
+
+    const QImage saved = canvases.two.ReadBack(boxes[1]);
+    EXPECT_EQ(saved.size(),
+              QSize(2 * (boxes[1].right - boxes[1].left), 2 * (boxes[1].bottom - boxes[1].top)));
+    EXPECT_EQ(canvases.two.WindowSize(saved),
+              QSize(boxes[1].right - boxes[1].left, boxes[1].bottom - boxes[1].top));
 }
 
 }  // namespace

@@ -651,7 +651,13 @@ TEST_F(ReviewTest, ABoardClickReturnsToTheGameAndDoesNotMove) {
     }
     EXPECT_EQ(form.Mouse().pieceLifted, 1) << "the second click lifts, it is the first of a move";
     form.Mouse().PutBackLiftedPiece();
-    EXPECT_TRUE(Game::Take() == game);
+    // Each part on its own, so that a failure says which.
+    const Game after = Game::Take();
+    EXPECT_TRUE(after.position == game.position);
+    EXPECT_EQ(after.clocks[Red].elapsed, game.clocks[Red].elapsed);
+    EXPECT_EQ(after.clocks[Black].elapsed, game.clocks[Black].elapsed);
+    EXPECT_EQ(after.clockRuns, game.clockRuns);
+    EXPECT_TRUE(after == game) << "the record";
 }
 
 // "从此处继续" takes the game back to the move shown, an odd number of plies too; "重下" then plays

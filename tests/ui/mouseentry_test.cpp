@@ -28,7 +28,9 @@
 #include "rules/record.h"
 #include "support/position_fixture.h"
 #include "support/window_fixture.h"
+#include "ui/boardgeometry.h"
 #include "ui/canvaswidget.h"
+#include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/movelist.h"
@@ -661,6 +663,94 @@ TEST_F(MouseEntryTest, ClickingThePredictedReplyWhileTheEnginePondersKeepsItsSea
     EXPECT_FALSE(form.Sprite().Dragging());
     EXPECT_TRUE(PositionIsConsistent());
     EXPECT_TRUE(CanvasIsClean());
+}
+
+// On the screen's own device pixel ratio (ctest runs these again at ratios 2 and 1.5): the board's
+// canvas holds its image at that ratio's scale and the widget shows it pixel for pixel when the
+// ratio is whole; a click through the widget lands on the point under it at both corners of its
+// cell, also from a pointer between two pixels (a fractional ratio gives such positions).
+TEST_F(MouseEntryTest, AtTheScreensRatioTheCanvasIsItsScaleAndClicksLandOnTheirPoint) {
+    const qreal ratio = form.Board()->devicePixelRatioF();
+    const int scale = CanvasScale(ratio);
+    EXPECT_EQ(form.Canvas().Scale(), scale);
+    EXPECT_EQ(form.Canvas().Image().size(), QSize(731, 666) * scale);
+    EXPECT_EQ(form.Canvas().Image().devicePixelRatio(), scale);
+    EXPECT_EQ(form.Board()->size(), QSize(731, 666));
+    if (ratio == scale) {
+        const QImage shown = form.Board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage& canvas = form.Canvas().Image();
+        ASSERT_EQ(shown.size(), canvas.size());
+        // The board and its labels, left of the panel and above the move list (child widgets).
+        const QRect board(QPoint(0, 0), QPoint(form.InfoForm()->x(), form.MoveList()->y()) * scale);
+        QRect differing;
+        for (int y = board.top(); y < board.bottom(); ++y)
+            for (int x = board.left(); x < board.right(); ++x)
+                if (shown.pixel(x, y) != canvas.pixel(x, y)) differing |= QRect(x, y, 1, 1);
+        EXPECT_TRUE(differing.isEmpty())
+            << "the widget does not show the canvas as it is in " << differing.x() << ","
+            << differing.y() << " " << differing.width() << "x" << differing.height();
+    }
+
+    for (Square square : {Square{0}, Square{3}, Square{8}, Square{33}, Square{52}}) {
+        const QPoint origin = form.Renderer().SquareOrigin(square);
+        for (QPointF at :
+             {QPointF(origin), QPointF(origin + QPoint(35, 35)),
+              QPointF(origin) + QPointF(35.6, 35.6), QPointF(origin) + QPointF(0.4, 0.2)}) {
+            SCOPED_TRACE("square " + std::to_string(square) + " at " + std::to_string(at.x()) +
+                         "," + std::to_string(at.y()));
+            QMouseEvent press(QEvent::MouseButtonPress, at, form.Board()->mapToGlobal(at),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.Board(), &press);
+            DispatchPendingMessages();
+            ASSERT_EQ(form.Mouse().pieceLifted, 1);
+            EXPECT_EQ(form.Mouse().fromSquare, square);
+            form.Mouse().PutBackLiftedPiece();
+        }
+        // A real click through the platform's window, at the cell's centre; the sprite then
+        // follows the pointer a little (overlapping its place) and two points up.
+        QTest::mouseClick(form.Board(), Qt::LeftButton, {}, CellCentre(square));
+        DispatchPendingMessages();
+        ASSERT_EQ(form.Mouse().pieceLifted, 1);
+        EXPECT_EQ(form.Mouse().fromSquare, square);
+        for (QPoint step : {QPoint(-5, 7), QPoint(0, -72)}) {
+            PointTo(CellCentre(square) + step);
+            EXPECT_EQ(form.Sprite().Position(), CellCentre(square) + step - QPoint(18, 18));
+        }
+        form.Mouse().PutBackLiftedPiece();
+    }
+    EXPECT_TRUE(CanvasIsClean());
+}
+
+// Moved to a screen of another density, the window draws itself again at that screen's scale: a
+// lifted piece goes back, the pieces are the artwork of the new scale, clicks still land, and back
+// on the first screen the canvas is exactly what it was.
+TEST_F(MouseEntryTest, OnAScreenOfAnotherRatioTheWindowDrawsItselfAtItsScale) {
+    const int first = form.Canvas().Scale();
+    const int other = first == 1 ? 2 : 1;
+    const QImage before = form.Canvas().Image().copy();
+    Click(33);
+    ASSERT_TRUE(form.Sprite().Dragging());
+
+    form.SetCanvasScale(other);
+    EXPECT_EQ(form.Mouse().pieceLifted, 0);
+    EXPECT_FALSE(form.Sprite().Dragging());
+    EXPECT_EQ(form.Canvas().Image().size(), QSize(731, 666) * other);
+    EXPECT_EQ(form.EditForm()->Canvas().Scale(), other);
+    PieceImages art;
+    ASSERT_TRUE(art.Load(QStringLiteral(":/"), nullptr, other));
+    const QPoint king = form.Renderer().SquareOrigin(4) * other;
+    for (int y = 10 * other; y < 25 * other; ++y)
+        for (int x = 10 * other; x < 20 * other; ++x)
+            ASSERT_EQ(form.Canvas().Pixel(king.x() + x, king.y() + y),
+                      art.piece[King][Red].pixel(x, y) | 0xFF000000u)
+                << x << "," << y;
+    Click(33);
+    EXPECT_EQ(form.Mouse().pieceLifted, 1);
+    EXPECT_EQ(form.Mouse().fromSquare, 33);
+    form.Mouse().PutBackLiftedPiece();
+
+    form.SetCanvasScale(first);
+    EXPECT_EQ(form.Canvas().Image(), before);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // artgen: draws the game's piece bitmaps, their masks and the board's background pattern, and
-// writes them as 24-bit BMP files under the given resource folder, with the program's icon as PNG
+// writes them as 24-bit BMP files under the given resource folder (the pieces and masks once more
+// for each larger scale, under pieces/<scale>x/), with the program's icon as PNG
 // files in the sizes of the desktop's icon theme. The output depends only on the
 // font file, so running it twice gives the same bytes.
 //
@@ -53,22 +54,37 @@ bool LoadFont(const QString& file, QFont& font) {
     return true;
 }
 
+// The pieces and masks at `scale` into `folder` (relative to `out`).
+bool WritePieces(const QDir& out, const QString& folder, int scale, const QFont& font,
+                 QString& error) {
+    if (!out.mkpath(folder)) {
+        error = QStringLiteral("cannot create %1 under %2").arg(folder, out.path());
+        return false;
+    }
+    const QImage mask = DrawPieceMask(scale);
+    for (const PieceKindArt& kind : kPieceKinds) {
+        const QString name = QString::fromUtf8(kind.fileName);
+        if (!WriteBmp24(DrawPieceBitmap(kind, PieceSide::Red, font, scale),
+                        out.filePath(folder + "/r" + name + ".bmp"), error) ||
+            !WriteBmp24(DrawPieceBitmap(kind, PieceSide::Black, font, scale),
+                        out.filePath(folder + "/b" + name + ".bmp"), error) ||
+            !WriteBmp24(mask, out.filePath(folder + "/mask_" + name + ".bmp"), error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WriteAll(const Options& options, const QFont& font, QString& error) {
     const QDir out(options.outDir);
-    if (!out.mkpath("pieces") || !out.mkpath("bmp")) {
+    if (!out.mkpath("bmp")) {
         error = QStringLiteral("cannot create the folders under %1").arg(options.outDir);
         return false;
     }
-    const QImage mask = DrawPieceMask();
-    for (const PieceKindArt& kind : kPieceKinds) {
-        const QString name = QString::fromUtf8(kind.fileName);
-        if (!WriteBmp24(DrawPieceBitmap(kind, PieceSide::Red, font),
-                        out.filePath("pieces/r" + name + ".bmp"), error) ||
-            !WriteBmp24(DrawPieceBitmap(kind, PieceSide::Black, font),
-                        out.filePath("pieces/b" + name + ".bmp"), error) ||
-            !WriteBmp24(mask, out.filePath("pieces/mask_" + name + ".bmp"), error)) {
+    if (!WritePieces(out, "pieces", 1, font, error)) return false;
+    for (int scale = 2; scale <= kLargestScale; ++scale) {
+        if (!WritePieces(out, QStringLiteral("pieces/%1x").arg(scale), scale, font, error))
             return false;
-        }
     }
     if (!WriteBmp24(DrawBackgroundPattern(), out.filePath("bmp/BKBrush.bmp"), error)) return false;
     for (int size : kIconSizes) {

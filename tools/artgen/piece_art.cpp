@@ -100,17 +100,20 @@ QFont CharacterFont(const QString& family) {
     return font;
 }
 
-QImage DrawPieceMask() {
-    QImage coverage(kPieceWidth, kPieceHeight, QImage::Format_ARGB32_Premultiplied);
+QImage DrawPieceMask(int scale) {
+    const int width = kPieceWidth * scale;
+    const int height = kPieceHeight * scale;
+    QImage coverage(width, height, QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
         QPainter painter(&coverage);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
         painter.fillPath(Silhouette(0), Qt::black);
     }
-    QImage mask(kPieceWidth, kPieceHeight, QImage::Format_RGB32);
-    for (int y = 0; y < kPieceHeight; ++y) {
-        for (int x = 0; x < kPieceWidth; ++x) {
+    QImage mask(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             const bool inside = qAlpha(coverage.pixel(x, y)) >= 128;
             mask.setPixel(x, y, inside ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         }
@@ -118,19 +121,22 @@ QImage DrawPieceMask() {
     return mask;
 }
 
-QImage DrawPieceBitmap(const PieceKindArt& kind, PieceSide side, const QFont& font) {
+QImage DrawPieceBitmap(const PieceKindArt& kind, PieceSide side, const QFont& font, int scale) {
     // Every pixel the mask keeps starts as the dark outline, so the binary edge of the mask never
     // shows a half-drawn pixel.
-    QImage image(kPieceWidth, kPieceHeight, QImage::Format_RGB32);
+    const int width = kPieceWidth * scale;
+    const int height = kPieceHeight * scale;
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(kOutline);
     {
         QPainter painter(&image);
+        painter.scale(scale, scale);
         PaintPiece(painter, kind, side, font);
     }
 
-    const QImage mask = DrawPieceMask();
-    for (int y = 0; y < kPieceHeight; ++y) {
-        for (int x = 0; x < kPieceWidth; ++x) {
+    const QImage mask = DrawPieceMask(scale);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             if (!InsidePiece(mask, x, y)) {
                 image.setPixel(x, y, qRgb(0, 0, 0));
             } else if ((image.pixel(x, y) & 0xFFFFFF) == 0) {

@@ -27,11 +27,16 @@ extern const std::array<PieceKindArt, 7> kPieceKinds;
 // The font of the characters, at the size the pieces need.
 QFont CharacterFont(const QString& family);
 
-// Draws one piece bitmap of kPieceWidth x kPieceHeight pixels.
-QImage DrawPieceBitmap(const PieceKindArt& kind, PieceSide side, const QFont& font);
+// The largest scale the artwork is drawn at for screens of a higher density.
+constexpr int kLargestScale = 3;
 
-// The mask shared by every piece; each kind gets a copy so that an artist may redraw one kind.
-QImage DrawPieceMask();
+// Draws one piece bitmap of kPieceWidth x kPieceHeight pixels, each `scale` x `scale` device
+// pixels: the same drawing at the device's resolution, not the small one enlarged.
+QImage DrawPieceBitmap(const PieceKindArt& kind, PieceSide side, const QFont& font, int scale = 1);
+
+// The mask shared by every piece, at `scale`; each kind gets a copy so that an artist may redraw
+// one kind.
+QImage DrawPieceMask(int scale = 1);
 
 // The board's 8 x 8 background pattern: light grey with a white dot on every second pixel of every
 // second row.

@@ -5,29 +5,34 @@
 #include <QPainter>
 
 #include "engine/editor.h"
+#include "ui/canvaswidget.h"
 #include "ui/forms/mainform.h"
 
 namespace xq {
 
 namespace {
 
-constexpr gdi::Rect kPaletteFrame = {0, 0, 78, 258};
-constexpr int kPaletteRows = 7;
-constexpr int kPaletteCell = 36;
-constexpr int kPaletteMargin = 3;
+constexpr int kPaletteCell = kCellSize;
 
 }  // namespace
 
-TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern)
+TEditForm::TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern,
+                     int scale)
     : QFrame(parent),
       images_(images),
       pattern_(pattern),
-      canvas_(kClientWidth - kClientWidth / 2, kClientHeight) {
+      canvas_(1, 1, scale) {  // the palette's size once the editor first opens
     setObjectName("TEditForm");
     setWindowTitle(QCoreApplication::translate("TMainForm", "澜川中国象棋"));
     setFrameShape(QFrame::NoFrame);
     setAttribute(Qt::WA_OpaquePaintEvent);
     canvas_.SetChangeListener([this](const QRect& changed) { update(changed); });
+}
+
+void TEditForm::Rescale(int scale) {
+    const bool drawn = canvas_.Width() > 1;
+    canvas_.Reset(canvas_.Width(), canvas_.Height(), scale);
+    if (drawn) FormPaint();
 }
 
 QPoint TEditForm::PieceOrigin(int index) {
@@ -46,8 +51,11 @@ int TEditForm::CellAt(int x, int y) {
     return -1;
 }
 
+// The canvas takes its memory (the panel's size at the screen's scale) only once the editor opens.
 void TEditForm::FormPaint() {
-    canvas_.FillRect({0, 0, canvas_.Image().width(), canvas_.Image().height()}, pattern_);
+    if (canvas_.Width() == 1)
+        canvas_.Reset(kClientWidth - kClientWidth / 2, kClientHeight, canvas_.Scale());
+    canvas_.FillRect({0, 0, canvas_.Width(), canvas_.Height()}, pattern_);
     DrawFrame3D(canvas_, kPaletteFrame, true);
     DrawFrame3D(canvas_, {0, 0, kClientWidth / 2, kClientHeight}, false);
     for (int index = 0; index < kPaletteSize; ++index)
@@ -69,9 +77,9 @@ void TEditForm::RestoreNormalLook(int index) {
     const QImage& piece = images_.piece[kind][PaletteSide(index)];
     if (piece.isNull()) return;
     const QPoint origin = PieceOrigin(index);
-    canvas_.Blit(origin, piece.width(), piece.height(), images_.mask[kind],
-                 gdi::RasterOp::SrcErase);
-    canvas_.Blit(origin, piece.width(), piece.height(), piece, gdi::RasterOp::Invert);
+    const QSize size = canvas_.WindowSize(piece);
+    canvas_.Blit(origin, size.width(), size.height(), images_.mask[kind], gdi::RasterOp::SrcErase);
+    canvas_.Blit(origin, size.width(), size.height(), piece, gdi::RasterOp::Invert);
 }
 
 void TEditForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
@@ -85,11 +93,11 @@ void TEditForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
 
 void TEditForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+    PaintCanvas(painter, canvas_, event->region(), devicePixelRatioF());
 }
 
 void TEditForm::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = WindowPixel(event->position());
     FormMouseUp(event->button(), at.x(), at.y());
 }
 

@@ -16,11 +16,13 @@ namespace xq {
 
 class TEditForm : public QFrame {
   public:
-    // Paints with the main window's piece `images` and background `pattern`; both must outlive
-    // the palette and may still be empty when it is created.
-    TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern);
+    // Paints with the main window's piece `images` and background `pattern`, at the canvas `scale`
+    // of the images; both must outlive the palette and may still be empty when it is created.
+    TEditForm(QWidget* parent, const PieceImages& images, const gdi::Brush& pattern, int scale = 1);
 
     const gdi::Canvas& Canvas() const { return canvas_; }
+    // The palette at another canvas scale (the main window's images already loaded at it).
+    void Rescale(int scale);
 
     // The whole palette afresh: the background pattern, the filled palette frame, the panel's
     // frame and the 14 pieces, the chosen one in the selected look.

@@ -8,7 +8,9 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "ui/boardgeometry.h"
 #include "ui/boardrenderer.h"
+#include "ui/canvaswidget.h"
 #include "ui/clockdisplay.h"
 #include "ui/coursegraph.h"
 #include "ui/systemfont.h"
@@ -40,10 +42,9 @@ QString Translated(const char* source) {
 }
 
 constexpr QRgb kSilver = qRgb(192, 192, 192);
-// The message field may grow down to here: below starts the room of the course graph.
-constexpr int kMessageRoomBottom = 448;
-// The course graph under the fields, as wide as they are, down to the panel's frame.
-constexpr int kGraphTop = kMessageRoomBottom + 8;
+// The course graph under the message field's room, as wide as the fields, down to the panel's
+// frame.
+constexpr int kGraphTop = kPanelMessageBottom + 8;
 constexpr int kGraphBottom = 640;
 constexpr char kEllipsis[] = "…";
 
@@ -127,7 +128,8 @@ void TInfoForm::SetBackground(const gdi::Brush& pattern) {
     const QWidget* window = parentWidget();
     const int width = window != nullptr ? window->width() / 2 : this->width();
     const int height = window != nullptr ? window->height() : this->height();
-    background_ = gdi::Canvas(std::max(1, this->width()), std::max(1, this->height()));
+    background_ = gdi::Canvas(std::max(1, this->width()), std::max(1, this->height()),
+                              CanvasScale(devicePixelRatioF()));
     background_.FillRect({0, 0, this->width(), this->height()}, pattern);
     DrawFrame3D(background_, {0, 0, width, height}, false);
     update();
@@ -135,7 +137,7 @@ void TInfoForm::SetBackground(const gdi::Brush& pattern) {
 
 void TInfoForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), background_.Image(), event->rect());
+    PaintCanvas(painter, background_, event->region(), devicePixelRatioF());
 }
 
 QLabel* TInfoForm::Field(std::string_view field) const {
@@ -216,7 +218,9 @@ void TInfoForm::LayOutMessage() {
     QLabel* field = ui_->Message;
     const QFontMetrics metrics(field->font());
     const int width = field->contentsRect().width() - field->indent();
-    const int room = kMessageRoomBottom - field->y() - messageHeight_;
+    // The message field may grow down to kPanelMessageBottom: below starts the room kept for the
+    // web panel.
+    const int room = kPanelMessageBottom - field->y() - messageHeight_;
     const int mostLines = 1 + std::max(0, room / metrics.lineSpacing());
     QStringList lines = LinesAtBlanks(message_, metrics, width);
     const bool cut = lines.size() > mostLines;

@@ -61,12 +61,6 @@ namespace {
 constexpr int kClockMilliseconds = 1000;
 constexpr int kStopAgainMilliseconds = 50;
 constexpr char kPatternFile[] = "bmp/BKBrush.bmp";
-constexpr int kMoveListLeft = 20;
-constexpr int kMoveListTop = 448;
-constexpr int kMoveListWidth = 327;
-constexpr int kMoveListHeight = 200;
-// The bottom file labels' boxes end this far below twice the label height (boardrenderer.cpp).
-constexpr int kLabelBoxesBelowBoard = 405;
 
 void PostStop() {
     PostToMainWindow(MessageKind::Command, kCommandStop);
@@ -109,6 +103,11 @@ void CloseWhenSearchHasUnwound() {
 
 }  // namespace
 
+int ScreenScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return CanvasScale(screen != nullptr ? screen->devicePixelRatio() : qApp->devicePixelRatio());
+}
+
 bool ScreenTooSmall(int width, int height) {
     return width < 800 || height < 600;
 }
@@ -129,11 +128,12 @@ QString WindowCaption(const QString& gameFile) {
 
 // Creation (FormCreate): the child panels, the menus, the timers and the window state.
 TMainForm::TMainForm()
-    : canvas_(kClientWidth, kClientHeight),
+    : canvas_(kClientWidth, kClientHeight, ScreenScale()),
       menus_(menuBar(), this, [this] { mouse_->PutBackLiftedPiece(); }),
       canvasWidget_(new CanvasWidget(canvas_, this)),
       infoForm_(new TInfoForm(canvasWidget_)),
-      editForm_(new TEditForm(canvasWidget_, images_, pattern_)),  // drawn once they are loaded
+      // drawn once they are loaded
+      editForm_(new TEditForm(canvasWidget_, images_, pattern_, canvas_.Scale())),
       moveList_(new MoveListView(canvasWidget_)),
       systemFont_(SystemFont()),
       pattern_(gdi::Brush::Solid(kLightGrey)) {
@@ -176,10 +176,7 @@ TMainForm::TMainForm()
     renderer_ = std::make_unique<BoardRenderer>(canvas_, systemFont_, images_);
     // The room below the board shows the game's moves, clear of the file labels, which a tall
     // CJK font pushes a little into it.
-    const int labelsBottom = 2 * renderer_->LabelHeight() + kLabelBoxesBelowBoard;
-    const int listTop = std::max(kMoveListTop, labelsBottom + 2);
-    moveList_->setGeometry(kMoveListLeft, listTop, kMoveListWidth,
-                           kMoveListTop + kMoveListHeight - listTop);
+    moveList_->setGeometry(renderer_->Geometry().MoveListRect());
     // While a piece is dragged the window's clicks and moves come to the board, the pointer hidden
     // over it; each jump of a glide is shown as it is drawn.
     sprite_ = std::make_unique<DragSprite>(
@@ -302,6 +299,24 @@ void TMainForm::RegisterHandlers() {
     dialogErrorReporter = ReportError;
 }
 
+bool TMainForm::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && shown_)
+        SetCanvasScale(CanvasScale(devicePixelRatioF()));
+    return handled;
+}
+
+void TMainForm::SetCanvasScale(int scale) {
+    if (scale == canvas_.Scale()) return;
+    mouse_->PutBackLiftedPiece();
+    canvas_.Reset(canvas_.Width(), canvas_.Height(), scale);
+    QString missing;
+    if (!images_.Load(QStringLiteral(":/"), &missing, scale))
+        std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
+    editForm_->Rescale(scale);
+    FormPaint();
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
@@ -323,7 +338,7 @@ void TMainForm::FormShow() {
     // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).
     // 4. The pieces.
     QString missing;
-    if (!images_.Load(QStringLiteral(":/"), &missing))
+    if (!images_.Load(QStringLiteral(":/"), &missing, canvas_.Scale()))
         std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
     // 5. The normal menu.
     menus_.Show(MenuBarKind::Normal);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "ui/boardgeometry.h"
 #include "ui/boardrenderer.h"
 #include "ui/gdi/canvas.h"
 #include "ui/menus.h"
@@ -32,8 +33,8 @@ class TInputPlyDlg;
 class TColorDlg;
 class TAboutDlg;
 
-inline constexpr int kClientWidth = 731;
-inline constexpr int kClientHeight = 666;
+// The scale of the window's canvases on the screen it opens on.
+int ScreenScale();
 
 // A screen below 800 x 600 gets a warning at start-up.
 bool ScreenTooSmall(int width, int height);
@@ -65,6 +66,9 @@ class TMainForm : public QMainWindow {
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
+    // The window's canvases, artwork and drawing at canvas scale `scale`, after the window has
+    // moved to a screen of another device pixel ratio; a lifted piece goes back first.
+    void SetCanvasScale(int scale);
     // Greys "悔棋" and "重下" when there is nothing to take back or replay.
     void RefreshEditItems();
     // The commands that open a dialog: piece values, the three levels that ask for a number,
@@ -86,6 +90,7 @@ class TMainForm : public QMainWindow {
     void ChooseLanguage(Language language);
 
   protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
