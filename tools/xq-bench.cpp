@@ -55,6 +55,7 @@
 //                                      game N (default 1) of a PGN file analysed by the 大师
 //                                      engine at MS a position (1000) or to depth D, one line a
 //                                      move: <ply> <iccs> <value> <best iccs> <mark or ->
+//                                      <Pawns lost>
 
 #include <cstdio>
 #include <string>

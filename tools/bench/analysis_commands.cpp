@@ -16,9 +16,10 @@ constexpr long kDefaultMovetime = 1000;
 
 }  // namespace
 
-// One line a ply: <ply> <move> <value> <best move> <mark>, the value in Pawns from Red's view
-// after the move, the best move the engine's in the position before it, "-" for no mark. The
-// time taken goes to standard error.
+// One line a ply: <ply> <move> <value> <best move> <mark> <loss>, the value in Pawns from Red's
+// view after the move, the best move the engine's in the position before it, "-" for no mark, the
+// loss the Pawns the move gave away by the engine's measure. The time taken goes to standard
+// error.
 int RunAnalyse(std::vector<std::string> args) {
     long movetime = kDefaultMovetime;
     long number = 1;
@@ -48,10 +49,10 @@ int RunAnalyse(std::vector<std::string> args) {
     const auto started = std::chrono::steady_clock::now();
     analysis.Run([](const PlyAnalysis& ply) {
         const MoveValue& value = ply.value;
-        std::printf("%d %s %s %s %s\n", ply.ply, FormatIccs(ply.played).c_str(),
+        std::printf("%d %s %s %s %s %.2f\n", ply.ply, FormatIccs(ply.played).c_str(),
                     FormatPawns(value.redValue).c_str(),
                     value.best.piece ? FormatIccs(value.best).c_str() : "-",
-                    value.mark == MoveMark::None ? "-" : MarkText(value.mark));
+                    value.mark == MoveMark::None ? "-" : MarkText(value.mark), ply.loss / 100.0);
         std::fflush(stdout);
     });
     std::fprintf(stderr, "analysed %d plies in %.0f ms\n", analysis.PlyCount(),
