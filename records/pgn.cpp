@@ -388,7 +388,7 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation) {
         const MoveRecord& move = game.moves[ply];
         const size_t number = (ply + (startSide == Black ? 1 : 0)) / 2 + 1;
         const std::string numbered = std::to_string(number) + (sideToMove == Red ? "." : "...");
-        if (sideToMove == Red || ply == 0) AppendWord(&text, &lineLength, numbered);
+        if (sideToMove == Red || ply == 0 || interrupted) AppendWord(&text, &lineLength, numbered);
         AppendWord(&text, &lineLength, MoveText(move, notation));
         const MoveValue* value = ply < game.values.size() ? &game.values[ply] : nullptr;
         interrupted = value && value->analysed;
