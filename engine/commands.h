@@ -56,6 +56,7 @@ enum Command : int32_t {
     kCommandExportGame,          // "导出棋谱..."
     kCommandImportGame,          // "导入棋谱..."
     kCommandMarkLastMove,        // "显示" > "标记最后一步"
+    kCommandAnalyseGame,         // "分析棋局..."
 };
 
 }  // namespace xq

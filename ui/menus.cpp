@@ -100,6 +100,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     AddSeparator(records, "N40");
     AddItem(records, "ExportGame", "导出棋谱...", kCommandExportGame);
     AddItem(records, "ImportGame", "导入棋谱...", kCommandImportGame);
+    AddItem(records, "AnalyseGame", "分析棋局...", kCommandAnalyseGame);
 
     QList<QAction*>& editor = topLevel_[static_cast<int>(MenuBarKind::Edit)];
     editor.append(AddItem(nullptr, "Done", "完成", kCommandEditDone));

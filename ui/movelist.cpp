@@ -3,7 +3,9 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "engine/analysis.h"
 #include "engine/editor.h"
+#include "engine/movevalues.h"
 #include "engine/think.h"
 #include "records/movetext.h"
 #include "records/notation.h"
@@ -33,7 +35,9 @@ std::vector<MoveListRow> MoveRows(const GameMoves& game) {
         const int32_t number = ply / 2 + 1;
         if (rows.empty() || rows.back().number != number) rows.push_back({number, "", ""});
         (played.mover == Red ? rows.back().red : rows.back().black) =
-            played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
+            (played.text.empty() ? FormatMove(played.move, played.mover) : played.text) +
+            played.mark;
+        (played.mover == Red ? rows.back().redTip : rows.back().blackTip) = played.tip;
         ++ply;
     }
     return rows;
@@ -55,6 +59,22 @@ void PlayOn(Board& cells, const MoveRecord& move) {
     cells[move.from] = BoardCell{};
 }
 
+// The analysis's mark and better move for the ply that made plyCount `ply`, played by `mover` on
+// `cells`. An entry whose better move does not start from a piece of the mover was left by another
+// game and is not shown.
+void NoteAnalysis(GamePly* ply, int32_t plyIndex, const Board& cells) {
+    if (plyIndex < 1 || static_cast<size_t>(plyIndex) >= moveValues.size()) return;
+    const MoveValue& value = moveValues[static_cast<size_t>(plyIndex)];
+    const MoveRecord& best = value.best;
+    if (!value.analysed || value.mark == MoveMark::None || !IsBoardPoint(best.from) ||
+        !IsBoardPoint(best.to) || cells[best.from].kind == Empty ||
+        cells[best.from].side != ply->mover || SameMove(best, ply->move))
+        return;
+    ply->mark = MarkText(value.mark);
+    ply->tip = "较好的着法：" + ChineseMoveText(best, ply->mover, cells) + "\n分析评分（红方）：" +
+               FormatPawns(value.redValue);
+}
+
 // The Chinese text of each ply, with the place among like pieces on a file (前车, 中兵) that the
 // board before it calls for. The board stands after slot `top` of the record (the engine's line
 // included while it searches); a copy is taken back to before `first` and played forward.
@@ -66,6 +86,7 @@ void NameThePlies(GameMoves* game, int first, int top) {
     for (size_t i = 0; i < game->plies.size(); ++i) {
         GamePly& ply = game->plies[i];
         ply.text = ChineseMoveText(ply.move, ply.mover, cells);
+        NoteAnalysis(&ply, game->firstPly + static_cast<int32_t>(i) + 1, cells);
         PlayOn(cells, ply.move);
     }
 }
@@ -186,6 +207,7 @@ void MoveListView::Show(const std::vector<MoveListRow>& rows) {
                 setItem(r, column, cell);
             }
             cell->setText(QString::fromStdString(*texts[column]));
+            cell->setToolTip(QString::fromStdString(column == 0 ? row.redTip : row.blackTip));
             cell->setTextAlignment(result ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         }
     }
