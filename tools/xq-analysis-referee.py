@@ -13,8 +13,9 @@ the referee's own choice. Prints, per game and in all:
   recall    of the moves the referee finds to lose 3 Pawns or more, the share we mark ? or ??
   false ??  of our ?? marks, the share the referee rates within 1 Pawn of its best
 
---save writes every ply (game, ply, move, our loss and mark, the referee's loss) as TSV, and
---load reads such a file instead of analysing again, to try other thresholds (--marks A,B,C:
+--skip passes over the first games (to split the work between runs). --save writes every ply
+(game, ply, move, our loss and mark, the referee's loss) as TSV as the games are done, and --load
+reads such files (repeat it for several) instead of analysing again, to try other thresholds (--marks A,B,C:
 our losses in Pawns for ?!, ?, ??) on the same figures.
 """
 
@@ -50,6 +51,8 @@ def ours(bench, path, number, movetime):
         fields = line.split()
         if len(fields) == 6:
             plies.append((fields[1], fields[4], float(fields[5])))
+    if not plies:
+        raise RuntimeError(f"no analysis from {bench} for game {number} of {path}")
     return plies
 
 
@@ -138,22 +141,29 @@ def main():
     parser.add_argument("--movetime", type=int, default=1000)
     parser.add_argument("--depth", type=int, default=14)
     parser.add_argument("--games", type=int, default=20)
+    parser.add_argument("--skip", type=int, default=0, help="games to pass over first")
     parser.add_argument("--min-plies", type=int, default=30)
     parser.add_argument("--marks", default=None, help="?!,?,?? thresholds in Pawns (re-marks)")
     parser.add_argument("--save")
-    parser.add_argument("--load")
+    parser.add_argument("--load", action="append", help="a saved TSV (more than one may be given)")
     parser.add_argument("files", nargs="*")
     args = parser.parse_args()
 
     rows = []
     if args.load:
-        with open(args.load, newline="") as f:
-            for r in csv.DictReader(f, delimiter="\t"):
-                rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
+        for path in args.load:
+            with open(path, newline="") as f:
+                for r in csv.DictReader(f, delimiter="\t"):
+                    rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
     else:
         referee = Referee(args.engine)
+        columns = ["game", "ply", "move", "mark", "ours", "theirs"]
+        saved = open(args.save, "w", newline="") if args.save else None
+        writer = csv.DictWriter(saved, columns, delimiter="\t") if saved else None
+        if writer:
+            writer.writeheader()
         chosen = [(p, g) for p in args.files for g in games_of(args.bench, p, args.min_plies)]
-        for path, (number, start, moves) in chosen[:args.games]:
+        for path, (number, start, moves) in chosen[args.skip:args.skip + args.games]:
             began = time.monotonic()
             analysed = ours(args.bench, path, number, args.movetime)
             theirs = referee_losses(referee, start, moves, args.depth)
@@ -161,14 +171,14 @@ def main():
             for ply, ((move, mark, loss), their) in enumerate(zip(analysed, theirs), 1):
                 rows.append({"game": game, "ply": ply, "move": move, "mark": mark,
                              "ours": loss, "theirs": their})
+                if writer:
+                    writer.writerow(rows[-1])
+            if saved:
+                saved.flush()
             print(f"{game}: {len(moves)} plies, {time.monotonic() - began:.0f} s", flush=True)
         referee.close()
-        if args.save:
-            with open(args.save, "w", newline="") as f:
-                writer = csv.DictWriter(f, ["game", "ply", "move", "mark", "ours", "theirs"],
-                                        delimiter="\t")
-                writer.writeheader()
-                writer.writerows(rows)
+        if saved:
+            saved.close()
 
     if args.marks:
         marks = tuple(float(x) for x in args.marks.split(","))
