@@ -84,42 +84,27 @@ bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
 
     Position position = start_;
     const std::span<const MoveRecord> moves(moves_);
-    auto search = [&](const Position& at, int ply, double factor) {
-        master::Limits longer = limits;
-        longer.softSeconds *= factor;
-        longer.hardSeconds *= factor;
-        engine.SetPosition(at, moves.first(static_cast<size_t>(ply)));
-        const master::SearchResult result = engine.Search(longer);
+    auto search = [&](int ply) {
+        engine.SetPosition(position, moves.first(static_cast<size_t>(ply)));
+        const master::SearchResult result = engine.Search(limits);
         return Searched{result.score, result.best};
     };
 
     if (stop_.load()) return false;
-    Searched before = search(position, 0, 1);
+    Searched before = search(0);
     for (int ply = 1; ply <= PlyCount(); ++ply) {
         if (stop_.load()) return false;
         const MoveRecord& played = moves_[static_cast<size_t>(ply - 1)];
-        const Position previous = position;
         MakeMove(position, played, false);
         SwapSides(position);
-        Searched after = search(position, ply, 1);
-        int32_t loss = SameMove(played, before.best) ? 0 : LossOfMove(before.score, after.score);
-        // A loss this large is as often one search misjudging either position (the next move
-        // then shows the same loss the other way): both are searched again, twice as long and
-        // with what the first searches left in the table, before the move is marked.
-        if (loss >= thresholds_.mistake && depth_ == 0 && !stop_.load()) {
-            const MoveRecord firstBest = before.best;
-            before = search(previous, ply - 1, 2);
-            after = search(position, ply, 2);
-            if (before.best.piece == Empty) before.best = firstBest;
-            loss = SameMove(played, before.best) ? 0 : LossOfMove(before.score, after.score);
-        }
+        const Searched after = search(ply);
         // A search cut short by Stop gives a shallow value: leave it out.
         if (stop_.load()) return false;
 
         PlyAnalysis entry;
         entry.ply = ply;
         entry.played = played;
-        entry.loss = loss;
+        entry.loss = SameMove(played, before.best) ? 0 : LossOfMove(before.score, after.score);
         entry.value.known = true;
         entry.value.redValue = position.sideToMove == Red ? after.score : -after.score;
         entry.value.analysed = true;

@@ -52,9 +52,9 @@ TEST(AnalysisMarks, LossesBetweenThresholdsAndScoresBeyondTheCap) {
         {30, -60, 0, MoveMark::None},          // better than the first look said
         {100, -50, 50, MoveMark::Inaccuracy},  // exactly the first threshold
         {100, -51, 49, MoveMark::None},        //
-        {0, 150, 150, MoveMark::Mistake},      //
-        {200, 99, 299, MoveMark::Mistake},     //
-        {200, 100, 300, MoveMark::Blunder},    //
+        {0, 100, 100, MoveMark::Mistake},      //
+        {100, 99, 199, MoveMark::Mistake},     //
+        {100, 100, 200, MoveMark::Blunder},    //
         {master::kMate - 5, -(master::kMate - 6), 0, MoveMark::None},  // still mates
         {900, master::kMate - 2, 900 + kLossScoreCap, MoveMark::Blunder},
         {5000, -1500, 500, MoveMark::Blunder},  // a won game counts as the cap
