@@ -56,6 +56,7 @@ enum Command : int32_t {
     kCommandExportGame,          // "导出棋谱..."
     kCommandImportGame,          // "导入棋谱..."
     kCommandMarkLastMove,        // "显示" > "标记最后一步"
+    kCommandAnalyseGame,         // "分析棋局..."
     // Reviewing the game: the move list, its keys and the course graph show a move (the message's
     // x holds the game's ply count after it); "编辑" > "从此处继续" goes on from the move shown.
     kCommandReview = 901,

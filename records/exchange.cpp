@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "engine/flow.h"
+#include "engine/movevalues.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "platform/safefile.h"
@@ -53,6 +54,7 @@ void ShowNewGame() {
     SidesFromThePosition();
     gameUnnamed = 1;  // "保存" asks for a game file's name
     ShowGameFile("");
+    ForgetMoveValuesFrom(1);  // what the engines made of the game before is not this game's
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <cctype>
 #include <ctime>
 
+#include "engine/analysis.h"
 #include "platform/encoding.h"
 #include "records/movetext.h"
 #include "rules/board.h"
 #include "rules/fen.h"
+#include "rules/legality.h"
 #include "rules/makemove.h"
 #include "rules/positionkeeper.h"
 #include "rules/record.h"
@@ -39,6 +41,19 @@ std::string Today() {
 // ICCS as XBoard and the Xiangqi libraries read it: "h2e2" (XBoard refuses "H2-E2").
 std::string IccsText(const MoveRecord& move) {
     return FormatIccs(move);
+}
+
+std::string MoveText(const MoveRecord& move, PgnNotation notation) {
+    return notation == PgnNotation::Iccs ? IccsText(move) : ChineseMoveText(move);
+}
+
+// Whether `move` is one of the legal moves on the board: an analysis entry left from an
+// earlier game must not write a move that cannot be played.
+bool IsLegalHere(const MoveRecord& move) {
+    for (const MoveRecord& legal : LegalMoves()) {
+        if (SameMove(legal, move)) return true;
+    }
+    return false;
 }
 
 // Columns on a terminal: a Chinese character takes two.
@@ -368,14 +383,21 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation) {
 
     size_t lineLength = 0;
     const Side startSide = sideToMove;
+    bool interrupted = false;  // a comment or variation came since the last move number
     for (size_t ply = 0; ply < game.moves.size(); ++ply) {
         const MoveRecord& move = game.moves[ply];
         const size_t number = (ply + (startSide == Black ? 1 : 0)) / 2 + 1;
-        if (sideToMove == Red) AppendWord(&text, &lineLength, std::to_string(number) + ".");
-        if (ply == 0 && startSide == Black)
-            AppendWord(&text, &lineLength, std::to_string(number) + "...");
-        AppendWord(&text, &lineLength,
-                   notation == PgnNotation::Iccs ? IccsText(move) : ChineseMoveText(move));
+        const std::string numbered = std::to_string(number) + (sideToMove == Red ? "." : "...");
+        if (sideToMove == Red || ply == 0 || interrupted) AppendWord(&text, &lineLength, numbered);
+        AppendWord(&text, &lineLength, MoveText(move, notation));
+        const MoveValue* value = ply < game.values.size() ? &game.values[ply] : nullptr;
+        interrupted = value && value->analysed;
+        if (interrupted) {
+            AppendWord(&text, &lineLength, "{" + FormatPawns(value->redValue) + "}");
+            if (!SameMove(value->best, move) && IsLegalHere(value->best))
+                AppendWord(&text, &lineLength,
+                           "(" + numbered + " " + MoveText(value->best, notation) + ")");
+        }
         Play(move);
     }
     AppendWord(&text, &lineLength, game.result);
@@ -528,6 +550,27 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error, size_t n
     return true;
 }
 
+namespace {
+
+// The analysis of the game's moves: the last of `game->moves` made the game's plyCount.
+void AttachMoveValues(PgnGame* game) {
+    const int firstPly = plyCount - static_cast<int>(game->moves.size()) + 1;
+    bool analysed = false;
+    for (int i = 0; i < static_cast<int>(game->moves.size()); ++i) {
+        const int ply = firstPly + i;
+        if (ply < 1 || static_cast<size_t>(ply) >= moveValues.size()) continue;
+        analysed = analysed || moveValues[static_cast<size_t>(ply)].analysed;
+    }
+    if (!analysed) return;
+    for (int i = 0; i < static_cast<int>(game->moves.size()); ++i) {
+        const int ply = firstPly + i;
+        const bool held = ply >= 1 && static_cast<size_t>(ply) < moveValues.size();
+        game->values.push_back(held ? moveValues[static_cast<size_t>(ply)] : MoveValue{});
+    }
+}
+
+}  // namespace
+
 PgnGame CurrentGameAsPgn() {
     PositionKeeper keeper;
     int first = recordTop;
@@ -546,6 +589,7 @@ PgnGame CurrentGameAsPgn() {
         Play(GameRecord[i]);
     }
     current.finalFen = WriteFen();
+    AttachMoveValues(&current);
     return current;
 }
 

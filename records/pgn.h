@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/movevalues.h"
 #include "platform/texts.h"  // the texts the window reports
 
 #include "rules/types.h"
@@ -27,6 +28,9 @@ struct PgnGame {
     std::vector<MoveRecord> moves;
     std::string result = "*";  // "1-0", "0-1", "1/2-1/2" or "*"
     std::string finalFen;      // the position after the last move (set by ReadPgn)
+    // What an analysis found, entry i for moves[i] (may be shorter than moves): the writer puts an
+    // analysed move's value after it as a comment and the engine's other move as a variation.
+    std::vector<MoveValue> values;
 
     // The value of the tag `name`; empty when the game has none.
     std::string Tag(std::string_view name) const;
@@ -39,7 +43,9 @@ struct PgnEntry {
     std::string error;
 };
 
-// The PGN text of `game`. Its moves must be legal one after the other from its start.
+// The PGN text of `game`. Its moves must be legal one after the other from its start. An analysed
+// move is followed by its value from Red's view, {+1.25}, and, where the engine preferred another
+// legal move, by that move as a variation: 12. h2e2 {-0.80} (12. b0c2).
 std::string WritePgn(const PgnGame& game, PgnNotation notation);
 
 // Every game of `bytes`, in their order. A game ends at its result, or where the next game's tags
@@ -53,7 +59,8 @@ bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error, size_t n
 
 // The game being played, from its start up to the current position: from the opening array when
 // the record's sentinel says the game began there, else (a set-up position, or a game longer than
-// the record keeps) with the FEN of the earliest position the record leads back to.
+// the record keeps) with the FEN of the earliest position the record leads back to. The moves'
+// analysis comes along from moveValues when any of them has been analysed.
 PgnGame CurrentGameAsPgn();
 
 }  // namespace xq

@@ -51,6 +51,11 @@
 //                                      the built-in settings as a game file: saved <FEN>
 //   xq-bench gamefile load FILE        restores a game file with all its checks:
 //                                      accepted <FEN> or refused <message>
+//   xq-bench analyse FILE [--movetime MS] [--game N] [--depth D]
+//                                      game N (default 1) of a PGN file analysed by the 大师
+//                                      engine at MS a position (1000) or to depth D, one line a
+//                                      move: <ply> <iccs> <value> <best iccs> <mark or ->
+//                                      <Pawns lost>
 
 #include <cstdio>
 #include <string>
@@ -84,7 +89,8 @@ int Usage() {
                  "       xq-bench pgn convert FILE [--game N] [--chinese]\n"
                  "       xq-bench pgn export [--fen FEN] [--chinese] MOVE...\n"
                  "       xq-bench gamefile save [--fen FEN] FILE\n"
-                 "       xq-bench gamefile load FILE\n");
+                 "       xq-bench gamefile load FILE\n"
+                 "       xq-bench analyse FILE [--movetime MS] [--game N] [--depth D]\n");
     return 2;
 }
 
@@ -114,5 +120,6 @@ int main(int argc, char** argv) {
     if (command == "soak") return RunSoak(args);
     if (command == "pgn") return RunPgn(args);
     if (command == "gamefile") return RunGameFile(args);
+    if (command == "analyse") return RunAnalyse(args);
     return Usage();
 }

@@ -268,6 +268,10 @@
         <source>从此处继续</source>
         <translation>Continue from here</translation>
     </message>
+    <message>
+        <source>分析棋局...</source>
+        <translation>Analyse Game...</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialogs</name>
@@ -300,6 +304,12 @@
     <message>
         <source>黑方</source>
         <translation>Black</translation>
+    </message>
+    <message>
+        <source>较好的着法：%1
+分析评分（红方）：%2</source>
+        <translation>Better move: %1
+Value (Red's view): %2</translation>
     </message>
 </context>
 <context>
@@ -342,6 +352,21 @@
     <message>
         <source>讨论：GitHub</source>
         <translation>Talk: GitHub</translation>
+    </message>
+</context>
+<context>
+    <name>TAnalyseGameDlg</name>
+    <message>
+        <source>分析棋局</source>
+        <translation>Analyse Game</translation>
+    </message>
+    <message>
+        <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
+        <translation>The engine (大师) analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
+    </message>
+    <message>
+        <source>每步分析时间（秒）：</source>
+        <translation>Seconds per move:</translation>
     </message>
 </context>
 <context>
@@ -837,6 +862,44 @@ Logging is off!</translation>
     <message>
         <source>匹配用户时间</source>
         <translation>Matching your time</translation>
+    </message>
+</context>
+<context>
+    <name>xq::GameAnalyser</name>
+    <message>
+        <source>正在分析棋局：第 %1 / %2 步</source>
+        <translation>Analysing the game: move %1 of %2</translation>
+    </message>
+    <message>
+        <source>棋局还没有着法，无从分析</source>
+        <translation>The game has no moves yet; there is nothing to analyse</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>分析棋局</source>
+        <translation>Analyse Game</translation>
+    </message>
+    <message>
+        <source>正在停止分析……</source>
+        <translation>Stopping the analysis…</translation>
+    </message>
+    <message>
+        <source>棋局分析完成</source>
+        <translation>Game analysis complete</translation>
+    </message>
+    <message>
+        <source>棋局分析已停止</source>
+        <translation>Game analysis stopped</translation>
+    </message>
+</context>
+<context>
+    <name>xq::TAnalyseGameDlg</name>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
     </message>
 </context>
 <context>

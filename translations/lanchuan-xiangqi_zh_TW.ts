@@ -268,6 +268,10 @@
         <source>从此处继续</source>
         <translation>從此處繼續</translation>
     </message>
+    <message>
+        <source>分析棋局...</source>
+        <translation>分析棋局...</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialogs</name>
@@ -300,6 +304,12 @@
     <message>
         <source>黑方</source>
         <translation>黑方</translation>
+    </message>
+    <message>
+        <source>较好的着法：%1
+分析评分（红方）：%2</source>
+        <translation>較好的著法：%1
+分析評分（紅方）：%2</translation>
     </message>
 </context>
 <context>
@@ -342,6 +352,21 @@
     <message>
         <source>讨论：GitHub</source>
         <translation>討論：GitHub</translation>
+    </message>
+</context>
+<context>
+    <name>TAnalyseGameDlg</name>
+    <message>
+        <source>分析棋局</source>
+        <translation>分析棋局</translation>
+    </message>
+    <message>
+        <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
+        <translation>引擎（大師）逐步分析本局的每一步，標出失誤：?! 欠佳，? 失誤，?? 嚴重失誤。</translation>
+    </message>
+    <message>
+        <source>每步分析时间（秒）：</source>
+        <translation>每步分析時間（秒）：</translation>
     </message>
 </context>
 <context>
@@ -837,6 +862,44 @@
     <message>
         <source>匹配用户时间</source>
         <translation>匹配用戶時間</translation>
+    </message>
+</context>
+<context>
+    <name>xq::GameAnalyser</name>
+    <message>
+        <source>正在分析棋局：第 %1 / %2 步</source>
+        <translation>正在分析棋局：第 %1 / %2 步</translation>
+    </message>
+    <message>
+        <source>棋局还没有着法，无从分析</source>
+        <translation>棋局還沒有著法，無從分析</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>分析棋局</source>
+        <translation>分析棋局</translation>
+    </message>
+    <message>
+        <source>正在停止分析……</source>
+        <translation>正在停止分析……</translation>
+    </message>
+    <message>
+        <source>棋局分析完成</source>
+        <translation>棋局分析完成</translation>
+    </message>
+    <message>
+        <source>棋局分析已停止</source>
+        <translation>棋局分析已停止</translation>
+    </message>
+</context>
+<context>
+    <name>xq::TAnalyseGameDlg</name>
+    <message>
+        <source>开始</source>
+        <translation>開始</translation>
     </message>
 </context>
 <context>

@@ -5,14 +5,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QProgressDialog>
 #include <string>
 
 #include "engine/commands.h"
 #include "engine/windowprocedure.h"
 #include "records/exchange.h"
 #include "records/menucommands.h"
+#include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/forms/mainform.h"
+#include "ui/gameanalyser.h"
 
 namespace xq {
 
@@ -75,6 +78,19 @@ void ImportGameClick() {
     Report(ImportGameText(bytes, number));
 }
 
+// One analysis at a time: while one runs, the item shows its progress dialog again.
+void AnalyseGameClick() {
+    if (GameAnalyser* running = GameAnalyser::Current(); running && running->Running()) {
+        running->Progress()->show();
+        running->Progress()->raise();
+        return;
+    }
+    TAnalyseGameDlg dialog(mainForm);
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::string error;
+    if (GameAnalyser::Start(mainForm, dialog.SecondsPerMove(), &error) == nullptr) Report(error);
+}
+
 void MarkLastMoveClick() {
     if (mainForm == nullptr) return;
     LastMoveMark& mark = mainForm->Renderer().lastMoveMark;
@@ -90,6 +106,7 @@ void RegisterExtraCommands() {
     SetCommandHandler(kCommandExportGame, ExportGameClick);
     SetCommandHandler(kCommandImportGame, ImportGameClick);
     SetCommandHandler(kCommandMarkLastMove, MarkLastMoveClick);
+    SetCommandHandler(kCommandAnalyseGame, AnalyseGameClick);
 }
 
 }  // namespace xq

@@ -124,6 +124,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
             kCommandExportGame);
     AddItem(records, "ImportGame", QT_TRANSLATE_NOOP("MainMenus", "导入棋谱..."),
             kCommandImportGame);
+    AddItem(records, "AnalyseGame", QT_TRANSLATE_NOOP("MainMenus", "分析棋局..."),
+            kCommandAnalyseGame);
 
     QList<QAction*>& editor = topLevel_[static_cast<int>(MenuBarKind::Edit)];
     editor.append(

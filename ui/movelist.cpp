@@ -8,8 +8,10 @@
 #include <QMenu>
 #include <algorithm>
 
+#include "engine/analysis.h"
 #include "engine/commands.h"
 #include "engine/editor.h"
+#include "engine/movevalues.h"
 #include "engine/think.h"
 #include "platform/texts.h"
 #include "records/movetext.h"
@@ -43,7 +45,8 @@ void LayOutRows(const GameMoves& game, std::vector<MoveListRow>* rows,
         const std::string text =
             played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
         (played.mover == Red ? rows->back().red : rows->back().black) =
-            StyledMoveText(text, played.mover, shownMoveStyle);
+            StyledMoveText(text, played.mover, shownMoveStyle) + played.mark;
+        (played.mover == Red ? rows->back().redTip : rows->back().blackTip) = played.tip;
         plies->back()[played.mover == Red ? 0 : 1] =
             game.firstPly + static_cast<int32_t>(index) + 1;
     }
@@ -72,6 +75,26 @@ void PlayOn(Board& cells, const MoveRecord& move) {
     cells[move.from] = BoardCell{};
 }
 
+// The analysis's mark and better move for the ply that made plyCount `ply`, played by `mover` on
+// `cells`. An entry whose better move does not start from a piece of the mover was left by another
+// game and is not shown.
+void NoteAnalysis(GamePly* ply, int32_t plyIndex, const Board& cells) {
+    if (plyIndex < 1 || static_cast<size_t>(plyIndex) >= moveValues.size()) return;
+    const MoveValue& value = moveValues[static_cast<size_t>(plyIndex)];
+    const MoveRecord& best = value.best;
+    if (!value.analysed || value.mark == MoveMark::None || !IsBoardPoint(best.from) ||
+        !IsBoardPoint(best.to) || cells[best.from].kind == Empty ||
+        cells[best.from].side != ply->mover || SameMove(best, ply->move))
+        return;
+    ply->mark = MarkText(value.mark);
+    const std::string better =
+        StyledMoveText(ChineseMoveText(best, ply->mover, cells), ply->mover, shownMoveStyle);
+    ply->tip = QCoreApplication::translate("MoveListView", "较好的着法：%1\n分析评分（红方）：%2")
+                   .arg(QString::fromStdString(better),
+                        QString::fromStdString(FormatPawns(value.redValue)))
+                   .toStdString();
+}
+
 // The Chinese text of each ply, with the place among like pieces on a file (前车, 中兵) that the
 // board before it calls for. The board stands after slot `top` of the record (the engine's line
 // included while it searches); a copy is taken back to before `first` and played forward.
@@ -83,6 +106,7 @@ void NameThePlies(GameMoves* game, int first, int top) {
     for (size_t i = 0; i < game->plies.size(); ++i) {
         GamePly& ply = game->plies[i];
         ply.text = ChineseMoveText(ply.move, ply.mover, cells);
+        NoteAnalysis(&ply, game->firstPly + static_cast<int32_t>(i) + 1, cells);
         PlayOn(cells, ply.move);
     }
 }
@@ -318,6 +342,7 @@ void MoveListView::Show(const std::vector<MoveListRow>& rows) {
                 setItem(r, column, cell);
             }
             cell->setText(QString::fromStdString(*texts[column]));
+            cell->setToolTip(QString::fromStdString(column == 0 ? row.redTip : row.blackTip));
             cell->setTextAlignment(result ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         }
     }

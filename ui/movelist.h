@@ -20,6 +20,8 @@ struct GamePly {
     MoveRecord move;
     Side mover;
     std::string text = {};  // as the notation writes it on its board; empty: from the move alone
+    std::string mark = {};  // "?!", "?" or "??" when an analysis found the move wanting
+    std::string tip = {};   // the analysis's better move and value, for a marked move
 };
 
 // The game's plies as the record holds them. `firstPly` counts the plies played before plies[0]
@@ -41,12 +43,15 @@ GameMoves KeepDroppedPlies(const GameMoves& earlier, GameMoves current);
 bool RecordInTransit();
 
 // One row of the list: the full-move number and the two move texts (empty when that side has
-// not moved in this full move, as Red before a game that Black began). The last row of a game
+// not moved in this full move, as Red before a game that Black began), an analysed move's mark
+// after its text and its better move in the tip. The last row of a game
 // that is over has the number 0 and the result in `red`; it is shown across both columns.
 struct MoveListRow {
     int32_t number;
     std::string red;
     std::string black;
+    std::string redTip = {};  // what the analysis says of a marked move
+    std::string blackTip = {};
 
     bool operator==(const MoveListRow&) const = default;
 };

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/master/engine.h"
 #include "platform/encoding.h"
 #include "records/movetext.h"
 #include "records/notation.h"
@@ -323,6 +324,8 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
         const char* result;
         PgnNotation notation;
         std::string text;
+        // An analysis of the first plies: the value and the engine's move ("" for none).
+        std::vector<std::pair<int32_t, const char*>> analysis = {};
     } rows[] = {
         {"Black moves first", "4k4/9/9/9/9/9/9/9/9/3K5 b", 2, "*", PgnNotation::Iccs,
          "1... e9f9 2. d0d1 *\n"},
@@ -336,6 +339,20 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
          PgnNotation::Chinese,
          "1... 将５平６ 2. 帅六进一 将６平５ 3. 帅六退一 将５平６ 4. 帅六进一 将６平５ 5.\n"
          "帅六退一 将５平６ 6. 帅六进一 将６平５ 7. 帅六退一 将５平６ 8. 帅六进一 *\n"},
+        {"analysed: Black's move after a comment is numbered again",
+         "5k3/9/9/9/9/9/9/9/9/3K5 w",
+         4,
+         "*",
+         PgnNotation::Iccs,
+         "1. d0d1 {+0.25} (1. d0e0) 1... f9e9 {-M2} 2. d1d0 {0.00} (2. d1d2) 2... e9f9 *\n",
+         {{25, "d0e0"}, {-(master::kMate - 3), "f9e9"}, {0, "d1d2"}}},
+        {"analysed in Chinese, a move not legal there is left out",
+         "4k4/9/9/9/9/9/9/9/9/3K5 b",
+         2,
+         "*",
+         PgnNotation::Chinese,
+         "1... 将５平６ {-1.50} (1... 将５进１) 2. 帅六进一 {+12.05} *\n",
+         {{-150, "e9e8"}, {1205, "e9e8"}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -350,9 +367,32 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
             MakeMove(game.moves.back(), false);
             SwapSides();
         }
+        for (const auto& [redValue, best] : row.analysis) {
+            MoveValue value{.known = true, .redValue = redValue, .analysed = true};
+            Square from = 0;
+            Square to = 0;
+            if (ParseIccs(best, &from, &to)) value.best = MoveRecord{to, from, 0, 0, 0};
+            game.values.push_back(value);
+        }
+        testing::SetUpFen(row.fen);
+        // The engine's moves come as the generator makes them: with their piece and capture.
+        for (size_t ply = 0; ply < game.values.size(); ++ply) {
+            MoveRecord& best = game.values[ply].best;
+            for (const MoveRecord& legal : LegalMoves()) {
+                if (legal.from == best.from && legal.to == best.to) best = legal;
+            }
+            MakeMove(game.moves[ply], false);
+            SwapSides();
+        }
         testing::SetUpFen(row.fen);
         const std::string text = WritePgn(game, row.notation);
         EXPECT_EQ(text.substr(text.find("\n\n") + 2), row.text);
+        PgnGame read;
+        std::string error;
+        ASSERT_TRUE(ReadPgn(text, &read, &error)) << error;
+        ASSERT_EQ(read.moves.size(), game.moves.size());
+        for (size_t i = 0; i < read.moves.size(); ++i)
+            EXPECT_TRUE(SameMove(read.moves[i], game.moves[i])) << i;
     }
 }
 
@@ -538,6 +578,15 @@ TEST(Pgn, TheCurrentGameFromItsStart) {
     EXPECT_TRUE(game.startFen.empty());
     ASSERT_EQ(game.moves.size(), 3u);
     EXPECT_EQ(FormatIccs(game.moves[0]), "h2e2");
+    EXPECT_TRUE(game.values.empty());  // nothing analysed: the export stays plain
+    // The analysis of a ply comes with the move that made it.
+    MoveValueAt(2) = MoveValue{.known = true, .redValue = -30, .analysed = true};
+    game = CurrentGameAsPgn();
+    moveValues.clear();
+    ASSERT_EQ(game.values.size(), 3u);
+    EXPECT_FALSE(game.values[0].analysed);
+    EXPECT_TRUE(game.values[1].analysed);
+    EXPECT_EQ(game.values[1].redValue, -30);
 
     testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 b");  // a set-up position: its FEN is the start
     const MoveRecord move = testing::Generated("e9f9");

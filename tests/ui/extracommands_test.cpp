@@ -8,11 +8,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -24,8 +26,10 @@
 #include "engine/book.h"
 #include "engine/commands.h"
 #include "engine/flow.h"
+#include "engine/movevalues.h"
 #include "engine/think.h"
 #include "platform/messages.h"
+#include "records/exchange.h"
 #include "records/settings.h"
 #include "rules/board.h"
 #include "rules/fen.h"
@@ -33,9 +37,12 @@
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/mainform.h"
+#include "ui/gameanalyser.h"
+#include "ui/movelist.h"
 #include "ui/qteventsource.h"
 
 namespace xq {
@@ -291,6 +298,56 @@ TEST_F(ExtraCommandsTest, TheLastMoveMarkIsSwitchedFromTheDisplayMenu) {
     DispatchPendingMessages();
     EXPECT_FALSE(item->isChecked());
     EXPECT_NE(form.Canvas().Pixel(target.x() + 2, target.y() + 2), kLastMoveYellow);
+}
+
+// "分析棋局" on an imported game: the analysis fills moveValues and marks the list while the
+// window goes on taking commands; "停止" in its progress dialog ends it before the last ply.
+TEST_F(ExtraCommandsTest, AnalysingTheGameMarksTheListWhileTheWindowRuns) {
+    // Red could take Black's Rook; it moves its own aside instead.
+    ASSERT_EQ(ImportGameText("[FEN \"3k5/9/9/9/9/9/9/9/4K4/r7R w\"]\n1. i0i1 *\n"), "");
+    RunAnswering(kCommandAnalyseGame, [](QWidget* dialog) {
+        auto* ask = dynamic_cast<TAnalyseGameDlg*>(dialog);
+        ASSERT_NE(ask, nullptr);
+        EXPECT_EQ(ask->SecondsPerMove(), 1.0) << "a second a move unless changed";
+        ask->Seconds()->setValue(0.2);
+        ask->accept();
+    });
+    GameAnalyser* analyser = GameAnalyser::Current();
+    ASSERT_NE(analyser, nullptr);
+    EXPECT_TRUE(analyser->Progress()->isVisible());
+    // The window takes commands while the analysis runs.
+    QGuiApplication::clipboard()->clear();
+    RunMenuCommand(kCommandCopyPosition);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), PositionAsFen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !analyser->Running(); }, 30000));
+    EXPECT_FALSE(analyser->Progress()->isVisible());
+
+    ASSERT_GE(moveValues.size(), 2u);
+    EXPECT_TRUE(moveValues[1].analysed);
+    EXPECT_EQ(moveValues[1].mark, MoveMark::Blunder);
+    form.MoveList()->Refresh();
+    QTableWidgetItem* cell = form.MoveList()->item(0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell->text().endsWith(QStringLiteral("??"))) << cell->text().toStdString();
+    EXPECT_TRUE(cell->toolTip().contains(QString::fromUtf8("较好的着法：车一平九")))
+        << cell->toolTip().toStdString();
+
+    // A long game at ten minutes a move, stopped from its progress dialog.
+    // Another game forgets the analysis of the one before.
+    testing::DropChangesUnasked unasked;
+    ASSERT_EQ(ImportGameText("1. h2e2 h9g7 2. h0g2 i9h9 3. i0h0 b9c7 *\n"), "");
+    std::string error;
+    analyser = GameAnalyser::Start(&form, 600, &error);
+    ASSERT_NE(analyser, nullptr) << error;
+    auto* stop = analyser->Progress()->findChild<QPushButton*>();
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->text(), QString::fromUtf8("停止"));
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !analyser->Running(); }, 30000));
+    EXPECT_EQ(analyser->PliesDone(), 0);
+    for (const MoveValue& value : moveValues)
+        EXPECT_FALSE(value.analysed);
+    moveValues.clear();
 }
 
 }  // namespace

@@ -271,6 +271,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  N40 -",
         "  ExportGame 导出棋谱...",
         "  ImportGame 导入棋谱...",
+        "  AnalyseGame 分析棋局...",
     };
     EXPECT_EQ(Describe(form.menuBar()->actions()), normal);
 

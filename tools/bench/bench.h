@@ -52,5 +52,6 @@ int RunStopLatency(const std::vector<std::string>& args);
 int RunSoak(std::vector<std::string> args);
 int RunPgn(std::vector<std::string> args);
 int RunGameFile(const std::vector<std::string>& args);
+int RunAnalyse(std::vector<std::string> args);
 
 }  // namespace xq::bench

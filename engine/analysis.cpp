@@ -1,0 +1,119 @@
+#include "engine/analysis.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+#include <utility>
+
+#include "engine/master/engine.h"
+#include "rules/makemove.h"
+
+namespace xq {
+
+namespace {
+
+int32_t CappedScore(int32_t score) {
+    return std::clamp(score, -kLossScoreCap, kLossScoreCap);
+}
+
+struct Searched {
+    int32_t score = 0;  // for the side to move
+    MoveRecord best = NullMove;
+};
+
+}  // namespace
+
+MoveMark MarkForLoss(int32_t loss, const MarkThresholds& thresholds) {
+    if (loss >= thresholds.blunder) return MoveMark::Blunder;
+    if (loss >= thresholds.mistake) return MoveMark::Mistake;
+    if (loss >= thresholds.inaccuracy) return MoveMark::Inaccuracy;
+    return MoveMark::None;
+}
+
+const char* MarkText(MoveMark mark) {
+    switch (mark) {
+        case MoveMark::Inaccuracy:
+            return "?!";
+        case MoveMark::Mistake:
+            return "?";
+        case MoveMark::Blunder:
+            return "??";
+        case MoveMark::None:
+            break;
+    }
+    return "";
+}
+
+std::string FormatPawns(int32_t redValue) {
+    char text[16];
+    const int32_t size = std::abs(redValue);
+    if (size > master::kMateBound) {
+        const int32_t moves = (master::kMate - size + 1) / 2;
+        std::snprintf(text, sizeof text, "%cM%d", redValue > 0 ? '+' : '-', moves);
+    } else {
+        std::snprintf(text, sizeof text, "%s%d.%02d",
+                      redValue > 0   ? "+"
+                      : redValue < 0 ? "-"
+                                     : "",
+                      size / 100, size % 100);
+    }
+    return text;
+}
+
+// The mover kept `-after` of the `before` it had; a deeper look that finds the move better than
+// the engine's own choice counts as no loss.
+int32_t LossOfMove(int32_t before, int32_t after) {
+    return std::max(0, CappedScore(before) + CappedScore(after));
+}
+
+GameAnalysis::GameAnalysis(const Position& start, std::vector<MoveRecord> moves)
+    : start_(start), moves_(std::move(moves)) {}
+
+bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
+    master::Engine engine(hashMegabytes_, 1);
+    master::Limits limits;
+    // An iteration begun late would rarely finish: stop starting them halfway through the time.
+    if (depth_ > 0) {
+        limits.depth = depth_;
+    } else {
+        limits.softSeconds = seconds_ / 2;
+        limits.hardSeconds = seconds_;
+    }
+    limits.poll = [this] { return stop_.load(); };
+
+    Position position = start_;
+    const std::span<const MoveRecord> moves(moves_);
+    auto search = [&](int ply) {
+        engine.SetPosition(position, moves.first(static_cast<size_t>(ply)));
+        const master::SearchResult result = engine.Search(limits);
+        return Searched{result.score, result.best};
+    };
+
+    if (stop_.load()) return false;
+    Searched before = search(0);
+    for (int ply = 1; ply <= PlyCount(); ++ply) {
+        if (stop_.load()) return false;
+        const MoveRecord& played = moves_[static_cast<size_t>(ply - 1)];
+        MakeMove(position, played, false);
+        SwapSides(position);
+        const Searched after = search(ply);
+        // A search cut short by Stop gives a shallow value: leave it out.
+        if (stop_.load()) return false;
+
+        PlyAnalysis entry;
+        entry.ply = ply;
+        entry.played = played;
+        entry.loss = SameMove(played, before.best) ? 0 : LossOfMove(before.score, after.score);
+        entry.value.known = true;
+        entry.value.redValue = position.sideToMove == Red ? after.score : -after.score;
+        entry.value.analysed = true;
+        entry.value.best = before.best;
+        entry.value.mark = MarkForLoss(entry.loss, thresholds_);
+        onPly(entry);
+        before = after;
+    }
+    return true;
+}
+
+}  // namespace xq

@@ -1,0 +1,85 @@
+// Analysis of a whole game: every position from the start to the last move searched by a 大师
+// engine of its own at a fixed time, so that each move gets the value it left, the engine's move
+// in its place and a mark when it gave away more than a threshold. It works on Position values
+// and a move list, never on the game's globals, so it may run on a thread of its own while the
+// game goes on.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/movevalues.h"
+#include "rules/board.h"
+#include "rules/types.h"
+
+namespace xq {
+
+// Value lost by a move, from its mover's view, in hundredths of a Pawn, at which it gets a mark.
+// Chosen against an independent referee engine (see docs/benchmarks.md): its Pawn is worth about
+// one and a half to two of ours, and these thresholds marked more of its large losses, with fewer
+// false ?? among them, than 0.5 / 1.5 / 3.
+struct MarkThresholds {
+    int32_t inaccuracy = 50;  // ?!
+    int32_t mistake = 100;    // ?
+    int32_t blunder = 200;    // ??
+};
+
+// Scores beyond this many hundredths of a Pawn (mates included) count as this much when the loss
+// of a move is measured: a move that keeps a won game won loses nothing.
+inline constexpr int32_t kLossScoreCap = 2000;
+
+MoveMark MarkForLoss(int32_t loss, const MarkThresholds& thresholds = {});
+// "?!", "?", "??" or "".
+const char* MarkText(MoveMark mark);
+// A value from Red's view in Pawns, as analysed games show it: "+1.25", "-0.40", "0.00", and a
+// mate as the moves to it: "+M3" (Red mates), "-M2".
+std::string FormatPawns(int32_t redValue);
+
+// The value a move gave away: `before` is the score of the position it was played in and
+// `after` the score of the position it led to, each for its own side to move.
+int32_t LossOfMove(int32_t before, int32_t after);
+
+// What the analysis found for one ply: the MoveValue entry of the move (value after it from Red's
+// view, the engine's best move before it, the mark) and the value it lost.
+struct PlyAnalysis {
+    int ply = 0;  // 1 for the first move of the list
+    MoveRecord played = NullMove;
+    MoveValue value;
+    int32_t loss = 0;
+};
+
+class GameAnalysis {
+  public:
+    // `start` is the position before moves[0]; the moves must be legal one after the other.
+    GameAnalysis(const Position& start, std::vector<MoveRecord> moves);
+
+    void SetSecondsPerMove(double seconds) { seconds_ = seconds; }
+    // A fixed depth instead of the time, for results that do not depend on the machine.
+    void SetDepth(int depth) { depth_ = depth; }
+    void SetThresholds(const MarkThresholds& thresholds) { thresholds_ = thresholds; }
+    void SetHashSize(size_t megabytes) { hashMegabytes_ = megabytes; }
+
+    // Searches every position in order, calling `onPly` once each move's position after it has
+    // been searched (on the calling thread). Returns false when stopped before the end.
+    bool Run(const std::function<void(const PlyAnalysis&)>& onPly);
+    // Ends Run as soon as the running search can stop; callable from any thread, also before
+    // Run has begun.
+    void Stop() { stop_.store(true); }
+    bool Stopped() const { return stop_.load(); }
+
+    int PlyCount() const { return static_cast<int>(moves_.size()); }
+
+  private:
+    Position start_;
+    std::vector<MoveRecord> moves_;
+    double seconds_ = 1.0;
+    int depth_ = 0;
+    size_t hashMegabytes_ = 32;
+    MarkThresholds thresholds_;
+    std::atomic<bool> stop_{false};
+};
+
+}  // namespace xq

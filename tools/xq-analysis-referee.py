@@ -1,0 +1,200 @@
+#!/usr/bin/env python3
+"""Measures the game analysis (`xq-bench analyse`) against Fairy-Stockfish as referee.
+
+    tools/xq-analysis-referee.py [--bench build/tools/xq-bench] [--movetime MS] [--depth D]
+                                 [--games N] [--min-plies P] [--save FILE] FILE...
+
+Every game of the files with at least P plies (the first N of them) is analysed by us at MS a
+position and by the referee (UCI_Variant xiangqi) at the fixed depth D, position by position. A
+move's loss is the value its mover had before it minus the value it left, from the mover's view,
+in Pawns, scores capped at +-20 Pawns (mates included), never below zero, zero when the move is
+the referee's own choice. Prints, per game and in all:
+
+  recall    of the moves the referee finds to lose 3 Pawns or more, the share we mark ? or ??
+  false ??  of our ?? marks, the share the referee rates within 1 Pawn of its best
+
+--skip passes over the first games (to split the work between runs). --save writes every ply
+(game, ply, move, our loss and mark, the referee's loss) as TSV as the games are done, and --load
+reads such files (repeat it for several) instead of analysing again, to try other thresholds (--marks A,B,C:
+our losses in Pawns for ?!, ?, ??) on the same figures.
+"""
+
+import argparse
+import csv
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+CAP = 20.0
+SCORE = re.compile(r"\bscore (cp|mate) (-?\d+)")
+
+
+def games_of(bench, path, min_plies):
+    """(number, start FEN, ICCS moves) of every game our reader takes."""
+    out = subprocess.run([bench, "pgn", "replay", path], capture_output=True, text=True)
+    games = []
+    for line in out.stdout.splitlines():
+        fields = line.split("\t")
+        if len(fields) == 4 and len(fields[3].split()) >= min_plies:
+            games.append((int(fields[0]), fields[1], fields[3].split()))
+    return games
+
+
+def ours(bench, path, number, movetime):
+    """Per ply: (move, mark, loss in Pawns) from xq-bench analyse."""
+    out = subprocess.run([bench, "analyse", path, "--game", str(number), "--movetime",
+                          str(movetime)], capture_output=True, text=True, check=True)
+    plies = []
+    for line in out.stdout.splitlines():
+        fields = line.split()
+        if len(fields) == 6:
+            plies.append((fields[1], fields[4], float(fields[5])))
+    if not plies:
+        raise RuntimeError(f"no analysis from {bench} for game {number} of {path}")
+    return plies
+
+
+def to_uci(iccs):
+    # ICCS counts ranks from 0, UCI for Xiangqi from 1.
+    return iccs[0] + str(int(iccs[1]) + 1) + iccs[2] + str(int(iccs[3]) + 1)
+
+
+class Referee:
+    def __init__(self, engine):
+        self.process = subprocess.Popen([engine], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        text=True, bufsize=1)
+        self.send("uci")
+        self.wait_for("uciok")
+        self.send("setoption name UCI_Variant value xiangqi")
+        self.send("setoption name Threads value 1")
+        self.send("isready")
+        self.wait_for("readyok")
+
+    def send(self, line):
+        self.process.stdin.write(line + "\n")
+
+    def wait_for(self, word):
+        for line in self.process.stdout:
+            if line.startswith(word):
+                return line.strip()
+        raise RuntimeError("the referee stopped")
+
+    def search(self, start, moves, depth):
+        """(score in Pawns for the side to move, capped; best move in UCI or None)."""
+        self.send("position fen " + start + (" moves " + " ".join(moves) if moves else ""))
+        self.send(f"go depth {depth}")
+        score = -CAP
+        for line in self.process.stdout:
+            found = SCORE.search(line) if line.startswith("info") and " pv " in line else None
+            if found:
+                kind, value = found.group(1), int(found.group(2))
+                if kind == "cp":
+                    score = max(-CAP, min(CAP, value / 100))
+                else:
+                    score = CAP if value > 0 else -CAP
+            if line.startswith("bestmove"):
+                best = line.split()[1]
+                return score, (None if best == "(none)" else best)
+        raise RuntimeError("the referee stopped")
+
+    def close(self):
+        self.send("quit")
+        self.process.wait()
+
+
+def referee_losses(referee, start, moves, depth):
+    uci = [to_uci(m) for m in moves]
+    scores, bests = [], []
+    for ply in range(len(uci) + 1):
+        score, best = referee.search(start, uci[:ply], depth)
+        scores.append(score)
+        bests.append(best)
+    return [0.0 if bests[i] == uci[i] else max(0.0, scores[i] + scores[i + 1])
+            for i in range(len(uci))]
+
+
+def mark_of(loss, marks):
+    inaccuracy, mistake, blunder = marks
+    return "??" if loss >= blunder else "?" if loss >= mistake else "?!" if loss >= inaccuracy \
+        else "-"
+
+
+def figures(rows, mark):
+    big = [r for r in rows if r["theirs"] >= 3]
+    caught = [r for r in big if mark(r) in ("?", "??")]
+    blunders = [r for r in rows if mark(r) == "??"]
+    false = [r for r in blunders if r["theirs"] < 1]
+    return len(big), len(caught), len(blunders), len(false)
+
+
+def share(part, whole):
+    return f"{100 * part / whole:.0f}%" if whole else "-"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bench", default="build/tools/xq-bench")
+    parser.add_argument("--engine", default=shutil.which("fairy-stockfish") or
+                        "/usr/games/fairy-stockfish")
+    parser.add_argument("--movetime", type=int, default=1000)
+    parser.add_argument("--depth", type=int, default=14)
+    parser.add_argument("--games", type=int, default=20)
+    parser.add_argument("--skip", type=int, default=0, help="games to pass over first")
+    parser.add_argument("--min-plies", type=int, default=30)
+    parser.add_argument("--marks", default=None, help="?!,?,?? thresholds in Pawns (re-marks)")
+    parser.add_argument("--save")
+    parser.add_argument("--load", action="append", help="a saved TSV (more than one may be given)")
+    parser.add_argument("files", nargs="*")
+    args = parser.parse_args()
+
+    rows = []
+    if args.load:
+        for path in args.load:
+            with open(path, newline="") as f:
+                for r in csv.DictReader(f, delimiter="\t"):
+                    rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
+    else:
+        referee = Referee(args.engine)
+        columns = ["game", "ply", "move", "mark", "ours", "theirs"]
+        saved = open(args.save, "w", newline="") if args.save else None
+        writer = csv.DictWriter(saved, columns, delimiter="\t") if saved else None
+        if writer:
+            writer.writeheader()
+        chosen = [(p, g) for p in args.files for g in games_of(args.bench, p, args.min_plies)]
+        for path, (number, start, moves) in chosen[args.skip:args.skip + args.games]:
+            began = time.monotonic()
+            analysed = ours(args.bench, path, number, args.movetime)
+            theirs = referee_losses(referee, start, moves, args.depth)
+            game = f"{path}#{number}"
+            for ply, ((move, mark, loss), their) in enumerate(zip(analysed, theirs), 1):
+                rows.append({"game": game, "ply": ply, "move": move, "mark": mark,
+                             "ours": loss, "theirs": their})
+                if writer:
+                    writer.writerow(rows[-1])
+            if saved:
+                saved.flush()
+            print(f"{game}: {len(moves)} plies, {time.monotonic() - began:.0f} s", flush=True)
+        referee.close()
+        if saved:
+            saved.close()
+
+    if args.marks:
+        marks = tuple(float(x) for x in args.marks.split(","))
+        big, caught, blunders, false = figures(rows, lambda r: mark_of(r["ours"], marks))
+        how = f"at {args.marks} Pawns"
+    else:
+        big, caught, blunders, false = figures(rows, lambda r: r["mark"])
+        how = "as the analysis gave them"
+    games = len({r["game"] for r in rows})
+    print(f"games {games}, plies {len(rows)}, our marks {how}")
+    print(f"recall: {caught} of {big} moves losing >= 3 Pawns marked ? or ?? "
+          f"({share(caught, big)}, target >= 80%)")
+    print(f"false ??: {false} of {blunders} ?? marks within 1 Pawn of the referee's best "
+          f"({share(false, blunders)}, target < 10%)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

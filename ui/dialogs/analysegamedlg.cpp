@@ -1,0 +1,27 @@
+#include "ui/dialogs/analysegamedlg.h"
+
+#include <QPushButton>
+
+#include "ui_analysegamedlg.h"
+
+namespace xq {
+
+TAnalyseGameDlg::TAnalyseGameDlg(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TAnalyseGameDlg>()) {
+    ui_->setupUi(this);
+    ui_->Buttons->button(QDialogButtonBox::Ok)->setText(tr("开始"));
+    connect(ui_->Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(ui_->Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+TAnalyseGameDlg::~TAnalyseGameDlg() = default;
+
+double TAnalyseGameDlg::SecondsPerMove() const {
+    return ui_->Seconds->value();
+}
+
+QDoubleSpinBox* TAnalyseGameDlg::Seconds() const {
+    return ui_->Seconds;
+}
+
+}  // namespace xq

@@ -1,0 +1,114 @@
+#include "ui/gameanalyser.h"
+
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QWidget>
+
+#include "engine/movevalues.h"
+#include "platform/display.h"
+#include "records/pgn.h"
+#include "rules/fen.h"
+#include "rules/makemove.h"
+#include "rules/record.h"
+#include "ui/forms/mainform.h"
+#include "ui/movelist.h"
+
+namespace xq {
+
+namespace {
+
+QPointer<GameAnalyser> current;
+
+QString ProgressText(int done, int total) {
+    return GameAnalyser::tr("正在分析棋局：第 %1 / %2 步").arg(done).arg(total);
+}
+
+}  // namespace
+
+GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::string* error) {
+    PgnGame game = CurrentGameAsPgn();
+    if (game.moves.empty()) {
+        *error = tr("棋局还没有着法，无从分析").toStdString();
+        return nullptr;
+    }
+    Position start{};
+    if (!ReadFen(start, game.startFen.empty() ? kStartFen : game.startFen, error)) return nullptr;
+    delete current.data();
+    const auto firstPly = static_cast<int32_t>(plyCount - static_cast<int>(game.moves.size()));
+    current = new GameAnalyser(window, start, std::move(game.moves), firstPly, secondsPerMove);
+    return current;
+}
+
+GameAnalyser* GameAnalyser::Current() {
+    return current;
+}
+
+GameAnalyser::GameAnalyser(QWidget* window, const Position& start, std::vector<MoveRecord> moves,
+                           int32_t firstPly, double secondsPerMove)
+    : QObject(window), analysis_(start, moves), moves_(std::move(moves)), firstPly_(firstPly) {
+    analysis_.SetSecondsPerMove(secondsPerMove);
+    progress_ = new QProgressDialog(ProgressText(0, PlyCount()), tr("停止"), 0, PlyCount(), window);
+    progress_->setObjectName(QStringLiteral("AnalysisProgress"));
+    progress_->setWindowTitle(tr("分析棋局"));
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(0);
+    progress_->setValue(0);
+    connect(progress_, &QProgressDialog::canceled, this, &GameAnalyser::Stop);
+    progress_->show();
+    // The results come back as calls queued on this object, run by the window's event loop (or
+    // by the pump while the game's engine searches): the thread never touches the game.
+    worker_ = std::thread([this] {
+        const bool complete = analysis_.Run([this](const PlyAnalysis& ply) {
+            QMetaObject::invokeMethod(
+                this, [this, ply] { Take(ply); }, Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(
+            this, [this, complete] { Finish(complete); }, Qt::QueuedConnection);
+    });
+}
+
+GameAnalyser::~GameAnalyser() {
+    analysis_.Stop();
+    if (worker_.joinable()) worker_.join();
+    delete progress_.data();
+}
+
+void GameAnalyser::Stop() {
+    analysis_.Stop();
+    if (progress_) progress_->setLabelText(tr("正在停止分析……"));
+}
+
+// Whether the game still has `move` as its ply `plyIndex`: a move taken back or another game
+// since the analysis began leaves the entry alone.
+bool GameAnalyser::GameStillHolds(int32_t plyIndex, const MoveRecord& move) const {
+    const GameMoves game = CurrentGameMoves();
+    const int32_t at = plyIndex - game.firstPly - 1;
+    return at >= 0 && at < static_cast<int32_t>(game.plies.size()) &&
+           SameMove(game.plies[static_cast<size_t>(at)].move, move);
+}
+
+void GameAnalyser::Take(const PlyAnalysis& ply) {
+    done_ = ply.ply;
+    const int32_t plyIndex = firstPly_ + ply.ply;
+    if (GameStillHolds(plyIndex, ply.played)) {
+        MoveValueAt(plyIndex) = ply.value;
+        if (mainForm != nullptr) mainForm->MoveList()->ScheduleRefresh();
+        MoveValuesChanged();  // the course graph
+    }
+    if (progress_ && !analysis_.Stopped()) {
+        progress_->setValue(done_);
+        progress_->setLabelText(ProgressText(done_, PlyCount()));
+    }
+}
+
+void GameAnalyser::Finish(bool complete) {
+    running_ = false;
+    if (worker_.joinable()) worker_.join();
+    if (progress_) progress_->hide();
+    CurrentDisplay().ShowMessage(
+        (complete ? tr("棋局分析完成") : tr("棋局分析已停止")).toStdString());
+}
+
+}  // namespace xq

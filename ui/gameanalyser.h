@@ -1,0 +1,55 @@
+// "分析棋局" while the game goes on: the game's moves as they stand are handed to a GameAnalysis
+// (engine/analysis.h) on a thread of its own, with its own 大师 engine, so the window, the game and
+// the game's engine (which searches on this thread through the pump) go on meanwhile. Each ply's
+// result comes back to this thread as a queued call and goes into moveValues, where the move
+// list shows its mark; a non-modal progress dialog counts the plies and offers "停止".
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/analysis.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace xq {
+
+class GameAnalyser : public QObject {
+  public:
+    // Starts analysing the game on the board at `secondsPerMove`, as a child of `window`; the
+    // analyser of an earlier run is replaced. Null, with the reason in `error`, when the game
+    // has no moves. Must run outside a search (the game's position is read from its record).
+    static GameAnalyser* Start(QWidget* window, double secondsPerMove, std::string* error);
+    // The analyser started last, while its window lives.
+    static GameAnalyser* Current();
+
+    ~GameAnalyser() override;
+
+    void Stop();
+    bool Running() const { return running_; }
+    int PliesDone() const { return done_; }
+    int PlyCount() const { return analysis_.PlyCount(); }
+    QProgressDialog* Progress() const { return progress_; }
+
+  private:
+    GameAnalyser(QWidget* window, const Position& start, std::vector<MoveRecord> moves,
+                 int32_t firstPly, double secondsPerMove);
+    void Take(const PlyAnalysis& ply);  // on the window's thread
+    void Finish(bool complete);
+    bool GameStillHolds(int32_t plyIndex, const MoveRecord& move) const;
+
+    GameAnalysis analysis_;
+    std::vector<MoveRecord> moves_;
+    int32_t firstPly_;  // the plies the game had played before moves_[0]
+    std::thread worker_;
+    bool running_ = true;
+    int done_ = 0;
+    QPointer<QProgressDialog> progress_;
+};
+
+}  // namespace xq
