@@ -26,6 +26,7 @@ bool KeepsLiftedPiece(int32_t command) {
         case kCommandBestPath:
         case kCommandEngineClassic:
         case kCommandEngineMaster:
+        case kCommandAnalysisMode:
         case kCommandCopyPosition:
             return true;
         default:
@@ -73,6 +74,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     QMenu* options = AddMenu(&normal, "Options", "选项");
     AddItem(options, "TwoPlayer", "两人对弈", kCommandTwoPlayer);
     AddItem(options, "Demo", "演示模式", kCommandDemo);
+    AddItem(options, "AnalysisMode", "分析模式", kCommandAnalysisMode);
     AddItem(options, "PieceValues", "棋子值...", kCommandPieceValues);
     AddSeparator(options, "N30");
     QMenu* mouse = options->addMenu(QString::fromUtf8("移动"));
@@ -120,7 +122,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     MakeOneChoice({"MouseDrag", "MouseSelect"});
     MakeOneChoice({kEngineItemNames[0], kEngineItemNames[1]});
     MakeOneChoice({"RedTurn", "BlackTurn"});
-    for (const char* name : {"Sound", "BestPath", "MarkLastMove"})
+    for (const char* name : {"Sound", "BestPath", "MarkLastMove", "AnalysisMode"})
         items_[name]->setCheckable(true);
     SetChecked("MouseDrag", true);
     SetChecked("BestPath", true);

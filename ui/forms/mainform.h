@@ -17,6 +17,7 @@
 
 namespace xq {
 
+class AnalysisMode;
 class CanvasWidget;
 class DragSprite;
 class MouseEntry;
@@ -60,6 +61,7 @@ class TMainForm : public QMainWindow {
     TInfoForm* InfoForm() const { return infoForm_; }
     TEditForm* EditForm() const { return editForm_; }
     MoveListView* MoveList() const { return moveList_; }
+    AnalysisMode& Analysis() const { return *analysis_; }
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
@@ -112,6 +114,7 @@ class TMainForm : public QMainWindow {
     TInputPlyDlg* plyDlg_;
     TColorDlg* colorDlg_;
     TAboutDlg* aboutDlg_;
+    AnalysisMode* analysis_;  // "分析模式"
     bool shown_ = false;
 };
 
