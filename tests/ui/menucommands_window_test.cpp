@@ -399,8 +399,9 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverRep
     EXPECT_EQ(plyCount, 2) << "off, the engine answers again";
 }
 
-// "对弈" while analysing: the analysis rests while the game's engine moves, then takes up the new
-// position. Closing the window while it analyses joins the thread.
+// "对弈" and the editor while analysing: the analysis rests while the game's engine moves or the
+// editor is open, then takes up the position. Closing the window while it analyses joins the
+// thread.
 TEST_F(MenuCommandsWindowTest, AnalysisModeRestsForTheEngineAndEndsWithTheWindow) {
     AnalysisMode& analysis = form->Analysis();
     RunMenuCommand(kCommandAnalysisMode);
@@ -411,6 +412,11 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeRestsForTheEngineAndEndsWithTheWindow
     EXPECT_EQ(pondering, 0);
     UserMove("h9g7");
     EXPECT_EQ(plyCount, 2) << "after 对弈 the user still moves for both sides";
+    // The editor's board may hold no position to search: the analysis waits for it to close.
+    RunMenuCommand(kCommandEdit);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !analysis.Searching(); }, 20000));
+    RunMenuCommand(kCommandEditCancel);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
     ASSERT_TRUE(analysis.Searching());
     form.reset();
     EXPECT_EQ(analysisMode, 0);
