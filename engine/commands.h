@@ -40,6 +40,7 @@ enum Command : int32_t {
     kCommandBestPath,           // "最好路线"
     kCommandEngineClassic,      // "引擎" > "标准"
     kCommandEngineMaster,       // "引擎" > "大师"
+    kCommandAnalysisMode,       // "分析模式"
     // "编辑" (editor)
     kCommandEdit = 501,     // "摆子"
     kCommandEditDone,       // "完成"

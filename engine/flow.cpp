@@ -23,6 +23,7 @@ Side userSide = Red;
 Side computerSide = Black;
 uint8_t computerThinking = 0;
 uint8_t soundOn = 1;
+uint8_t analysisMode = 0;
 DemoGameOverHook demoGameOverHook = nullptr;
 EngineMoveLogHook engineMoveLogHook = nullptr;
 
@@ -159,9 +160,10 @@ bool HandleBoardMove(Square from, Square to) {
     EnableMenuItem("UndoMove", CanTakeBackFullMove());  // not for a first ply alone
     if (gameOver) {
         ShowEndOfGame(gameResultText);
-    } else if (twoPlayerMode) {
-        // Two people alternate at the board: it passes to the side whose turn it is now (inside
-        // a search the move is only recorded, so that is still the other side).
+    } else if (twoPlayerMode || analysisMode) {
+        // Two people (or one analysing for both sides) alternate at the board: it passes to the
+        // side whose turn it is now (inside a search the move is only recorded, so that is still
+        // the other side).
         userSide = inPumpDispatch ? otherSide : sideToMove;
         computerSide = Opponent(userSide);
         // The easy level's threat frames now guard the pieces of the player at the board.
@@ -255,7 +257,7 @@ void Ponder() {
     SetCursor(Cursor::Arrow);
     SetMenu(MenuKind::Normal);
     // 2. Nothing to ponder on.
-    if (predictedLine[0].piece == Empty || twoPlayerMode) return;
+    if (predictedLine[0].piece == Empty || twoPlayerMode || analysisMode) return;
     // 3. Untimed thinking.
     timedThinking = 0;
     pondering = 1;

@@ -19,6 +19,9 @@ extern Side userSide;             // whose pieces the user may pick up
 extern Side computerSide;         // the side the engine plays
 extern uint8_t computerThinking;  // ComputerTurn is running
 extern uint8_t soundOn;           // the option "声音": a beep after each engine move
+// The option "分析模式": the window's own engine analyses the board while the user moves for both
+// sides, as in two-player mode; the game's engine moves only when asked and never ponders.
+extern uint8_t analysisMode;
 
 // The user plays the side to move, the engine the other one (after a new, restored, imported or
 // set-up game and after the menu's take-back and replay).
@@ -34,9 +37,9 @@ bool BoardTakesClicks();
 // What the board does after the second click of a move from `from` to `to` (sideToMove's move).
 // A refused move has shown its warning and returns false. An accepted one sets userMovePending
 // and enables "悔棋" when a full move can be taken back; then the end of the game is shown; or, in
-// two-player mode, the board passes to the other player (userSide, and computerSide with it) and
-// the engine stays idle; or, outside a search, the engine answers (ComputerTurn). Returns whether
-// the move was accepted.
+// two-player mode and in analysis mode, the board passes to the other player (userSide, and
+// computerSide with it) and the engine stays idle; or, outside a search, the engine answers
+// (ComputerTurn). Returns whether the move was accepted.
 bool HandleBoardMove(Square from, Square to);
 
 // Engine moves until no user move waits: a user move entered while the engine pondered, and not

@@ -22,6 +22,7 @@
 #include "rules/clock.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
+#include "rules/positionkeeper.h"
 #include "rules/record.h"
 #include "rules/setupcheck.h"
 
@@ -83,46 +84,19 @@ bool CellsAreSound(const Board& cells) {
     return true;
 }
 
-// The position part of the game, for a trial that may have to be undone: everything that the
-// cells, the sides and BuildPieceLists set.
-struct PositionBackup {
-    Board cells;
-    PieceList lists[2];
-    int32_t defenders[2];
-    Side toMove;
-    Side other;
-
-    void Take() {
-        std::memcpy(cells, board, sizeof board);
-        std::memcpy(lists, pieceList, sizeof pieceList);
-        std::memcpy(defenders, firstDefender, sizeof firstDefender);
-        toMove = sideToMove;
-        other = otherSide;
-    }
-    void Put() const {
-        std::memcpy(board, cells, sizeof board);
-        std::memcpy(pieceList, lists, sizeof pieceList);
-        std::memcpy(firstDefender, defenders, sizeof firstDefender);
-        sideToMove = toMove;
-        otherSide = other;
-    }
-};
-
 // Puts the cells on the board with their sides to move. False, with everything put back as it
 // was, when the position editor would refuse the position (too many pieces of a kind, a piece
 // where it may not stand, the side to move able to take the other King): a game file holds only
 // what the editor allows, and no game leads from there to anything else.
 bool TryPosition(const Board& cells, const GameFileHeader& h) {
-    PositionBackup backup;
-    backup.Take();
+    // The whole position comes back, its key included, which BuildPieceLists has recomputed.
+    PositionKeeper keeper;
     std::memcpy(board, cells, sizeof board);
     sideToMove = h.sideToMove;
     otherSide = h.otherSide;
     BuildPieceLists();
-    if (!SetUpCountError().empty() || !SetUpPlacementError().empty()) {
-        backup.Put();
-        return false;
-    }
+    if (!SetUpCountError().empty() || !SetUpPlacementError().empty()) return false;
+    keeper.KeepNewPosition();
     return true;
 }
 

@@ -79,6 +79,7 @@ void Reset() {
     bestPathShown = 1;
     engineKind = kDefaultEngine;
     twoPlayerMode = 0;
+    analysisMode = 0;
     demoMode = 0;
     timedThinking = 0;
     pondering = 0;

@@ -28,6 +28,7 @@ bool KeepsLiftedPiece(int32_t command) {
         case kCommandBestPath:
         case kCommandEngineClassic:
         case kCommandEngineMaster:
+        case kCommandAnalysisMode:
         case kCommandCopyPosition:
             return true;
         default:
@@ -89,6 +90,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     QMenu* options = AddMenu(&normal, "Options", QT_TRANSLATE_NOOP("MainMenus", "选项"));
     AddItem(options, "TwoPlayer", QT_TRANSLATE_NOOP("MainMenus", "两人对弈"), kCommandTwoPlayer);
     AddItem(options, "Demo", QT_TRANSLATE_NOOP("MainMenus", "演示模式"), kCommandDemo);
+    AddItem(options, "AnalysisMode", QT_TRANSLATE_NOOP("MainMenus", "分析模式"),
+            kCommandAnalysisMode);
     AddItem(options, "PieceValues", QT_TRANSLATE_NOOP("MainMenus", "棋子值..."),
             kCommandPieceValues);
     AddSeparator(options, "N30");
@@ -149,7 +152,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     MakeOneChoice({"MouseDrag", "MouseSelect"});
     MakeOneChoice({kEngineItemNames[0], kEngineItemNames[1]});
     MakeOneChoice({"RedTurn", "BlackTurn"});
-    for (const char* name : {"Sound", "BestPath", "MarkLastMove"})
+    for (const char* name : {"Sound", "BestPath", "MarkLastMove", "AnalysisMode"})
         items_[name]->setCheckable(true);
     SetChecked("MouseDrag", true);
     SetChecked("BestPath", true);

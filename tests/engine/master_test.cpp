@@ -1,12 +1,19 @@
 // The 大师 engine: its transposition table, the rules of Xiangqi in its search (repetitions judged
-// by their checks), mates, legality of everything it plays, stopping and MultiPV.
+// by their checks), mates, legality of everything it plays, stopping and MultiPV; the analysis
+// thread that runs it without end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "engine/liveanalysis.h"
 #include "engine/master/engine.h"
 #include "engine/master/tt.h"
 #include "engine/master/worker.h"
@@ -484,6 +491,90 @@ TEST_F(MasterEngine, SixtyMovesWithoutCaptureDraw) {
         if (ScoreOfLine(free, FormatIccs(move)) > 300) ++drawn;
     }
     EXPECT_GT(drawn, 0);
+}
+
+// What the analysis thread reported, and a bounded wait for it.
+class ReportLog {
+  public:
+    LiveAnalysis::Listener Listener() {
+        return [this](uint64_t run, const SearchReport& report) {
+            std::lock_guard lock(mutex_);
+            reports_.emplace_back(run, report);
+            changed_.notify_all();
+        };
+    }
+    // True once some report satisfies `wanted`; false after a minute without one.
+    template <typename Wanted>
+    bool WaitFor(Wanted wanted) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::minutes(1), [&] {
+            return std::any_of(reports_.begin(), reports_.end(), [&](const auto& entry) {
+                return wanted(entry.first, entry.second);
+            });
+        });
+    }
+    std::vector<std::pair<uint64_t, SearchReport>> Reports() {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::pair<uint64_t, SearchReport>> reports_;
+};
+
+// The analysis deepens without end, three lines at a time; a new Start leaves no report of the
+// old position behind it, and Stop ends the search at once, also right after a Start.
+TEST_F(MasterEngine, LiveAnalysisFollowsEachNewPositionUntilStopped) {
+    Position start{};
+    ASSERT_TRUE(ReadFen(start, kStartFen, nullptr));
+    ReportLog log;
+    LiveAnalysis live(log.Listener(), 3, 4);
+    const uint64_t first = live.Start(start, {});
+    ASSERT_TRUE(log.WaitFor([&](uint64_t run, const SearchReport& report) {
+        return run == first && report.depth >= 3 && report.multiPV == 3;
+    }));
+    EXPECT_TRUE(live.Searching()) << "no depth limit";
+
+    std::vector<MoveRecord> history;
+    const Position after = PlayLine(kStartFen, {"h2e2"}, &history);
+    const uint64_t second = live.Start(after, history);
+    EXPECT_NE(second, first);
+    const size_t before = log.Reports().size();
+    ASSERT_TRUE(log.WaitFor([&](uint64_t run, const SearchReport& report) {
+        return run == second && report.depth >= 2;
+    }));
+    const auto reports = log.Reports();
+    for (size_t i = before; i < reports.size(); ++i) {
+        EXPECT_EQ(reports[i].first, second);
+        ASSERT_FALSE(reports[i].second.pv.empty());
+        EXPECT_TRUE(IsLegal(after, reports[i].second.pv[0])) << "a move for Black";
+    }
+    live.Stop();
+    EXPECT_FALSE(live.Searching());
+
+    // A stop that comes before the engine has begun still ends the search (the test would
+    // otherwise wait for the deepest iteration).
+    for (int round = 0; round < 20; ++round) {
+        live.Start(start, {});
+        live.Stop();
+        ASSERT_FALSE(live.Searching());
+    }
+}
+
+// A position with a single legal move, or none, needs no endless search: the thread ends alone.
+TEST_F(MasterEngine, LiveAnalysisEndsByItselfWithoutChoice) {
+    ReportLog log;
+    LiveAnalysis live(log.Listener(), 3, 4);
+    for (const char* fen : {"3k5/4R4/4R4/9/9/9/9/9/9/4K4 b", "3k5/3R5/4R4/9/9/9/9/9/9/4K4 b"}) {
+        Position position{};
+        ASSERT_TRUE(ReadFen(position, fen, nullptr)) << fen;
+        live.Start(position, {});
+        for (int wait = 0; wait < 6000 && live.Searching(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_FALSE(live.Searching()) << fen;
+    }
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,6 +24,7 @@
 #include "rules/movegen.h"
 #include "rules/record.h"
 #include "rules/setupcheck.h"
+#include "tests/support/game_state.h"
 
 namespace xq::fuzz {
 
@@ -48,33 +48,8 @@ inline void InitCore() {
     NewGame();
 }
 
-// Board, piece lists, sides, record top and ply count: what a reader that keeps the position
-// must give back byte for byte.
-struct PositionSnapshot {
-    Board cells;
-    PieceList lists[2];
-    int32_t defenders[2];
-    Side toMove;
-    Side other;
-    int16_t top;
-    int32_t plies;
-
-    static PositionSnapshot Take() {
-        PositionSnapshot s;
-        std::memset(&s, 0, sizeof s);  // padding too, for memcmp
-        std::memcpy(s.cells, board, sizeof board);
-        std::memcpy(s.lists, pieceList, sizeof pieceList);
-        std::memcpy(s.defenders, firstDefender, sizeof firstDefender);
-        s.toMove = sideToMove;
-        s.other = otherSide;
-        s.top = recordTop;
-        s.plies = plyCount;
-        return s;
-    }
-    bool operator==(const PositionSnapshot& o) const {
-        return std::memcmp(this, &o, sizeof o) == 0;
-    }
-};
+// The position a reader that keeps it must give back byte for byte: the one the unit tests compare.
+using PositionSnapshot = testing::PositionState;
 
 // The set-up checks the position editor runs: empty when the current position passes them.
 inline std::string SetUpError() {

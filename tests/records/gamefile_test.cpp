@@ -132,8 +132,10 @@ TEST_F(GameFileTest, SaveAndRestoreRoundTrips) {
         EXPECT_EQ(WriteFen(), fen);
         GameState restored = GameState::Take();
         for (Square s = 0; s < kBoardCells; ++s) {
-            EXPECT_EQ(restored.cells[s].kind, saved.cells[s].kind) << s;
-            EXPECT_EQ(restored.cells[s].side, saved.cells[s].side) << s;
+            EXPECT_EQ(restored.where.position.board[s].kind, saved.where.position.board[s].kind)
+                << s;
+            EXPECT_EQ(restored.where.position.board[s].side, saved.where.position.board[s].side)
+                << s;
         }
         EXPECT_TRUE(PositionIsConsistent());
         EXPECT_EQ(clockSide, row.clock);
@@ -229,6 +231,7 @@ TEST_F(GameFileTest, EverySoundFileIsRefusedWhenOneValueIsWrong) {
         const GameState before = GameState::Take();
         EXPECT_EQ(LoadGameBytes(bytes), kGameNotLoadedText);
         EXPECT_TRUE(GameState::Take() == before);
+        EXPECT_TRUE(PositionIsConsistent(gamePosition)) << "the position's key is the board's";
     }
     // Numbers and cells.
     const struct {

@@ -247,6 +247,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "Options 选项",
         "  TwoPlayer 两人对弈",
         "  Demo 演示模式",
+        "  AnalysisMode 分析模式 [ ]",
         "  PieceValues 棋子值...",
         "  N30 -",
         "  MouseMove 移动",

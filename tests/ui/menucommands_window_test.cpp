@@ -1,6 +1,6 @@
 // The menu commands in the window on Qt's offscreen platform: the items' check marks, greying and
 // captions as the commands leave them, the board redrawn when reversed, the file dialogs answered
-// as a user answers them, and a whole game from "新建" to the end-of-game dialog.
+// as a user answers them, a whole game from "新建" to the end-of-game dialog, and "分析模式".
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,8 +10,11 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,9 +33,12 @@
 #include "rules/fen.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
 #include "rules/movegen.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/analysismode.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
@@ -331,6 +337,104 @@ TEST_F(MenuCommandsWindowTest, TheResultStaysOnThePanelAndInTheMoveList) {
     EXPECT_EQ(form->InfoForm()->FieldText("Color1"), QString::fromUtf8("轮流：黑方"));
     EXPECT_EQ(clockRunning, 0) << "the mated side's clock does not run";
     EXPECT_EQ(gameOver, 1);
+}
+
+// The analysis has shown its three lines for the position on the board, `side` to move.
+bool ShowsLinesFor(const AnalysisMode& analysis, Side side) {
+    const Position* analysed = analysis.AnalysedPosition();
+    if (analysed == nullptr || sideToMove != side || analysed->sideToMove != side) return false;
+    if (std::memcmp(analysed->board, board, sizeof board) != 0) return false;
+    if (analysis.Lines().size() != kAnalysisLines) return false;
+    const std::vector<MoveRecord> legal = LegalMoves();
+    for (const AnalysisLine& line : analysis.Lines()) {
+        if (line.moves.empty()) return false;
+        const auto first = std::find_if(legal.begin(), legal.end(), [&](const MoveRecord& move) {
+            return SameMove(move, line.moves.front());
+        });
+        if (first == legal.end()) return false;
+    }
+    return true;
+}
+
+// The lines come within seconds of switching on, one a row of the best-line field and each whole
+// in it; every change of the board starts them afresh for the side to move, and the game's engine
+// never replies to the user's moves; switching off stops the thread.
+TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverReplies) {
+    AnalysisMode& analysis = form->Analysis();
+    RunMenuCommand(kCommandAnalysisMode);
+    EXPECT_TRUE(Item("AnalysisMode")->isChecked());
+    EXPECT_EQ(analysisMode, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
+    EXPECT_TRUE(analysis.Searching());
+    const QStringList rows = form->InfoForm()->FieldText("BestPath").split(u'\n');
+    ASSERT_EQ(rows.size(), kAnalysisLines);
+    const auto* field = form->InfoForm()->findChild<QLabel*>("BestPath");
+    const QFontMetrics metrics(field->font());
+    EXPECT_LE(kAnalysisLines * metrics.lineSpacing(), field->contentsRect().height());
+    for (int row = 0; row < kAnalysisLines; ++row) {
+        EXPECT_LE(metrics.horizontalAdvance(rows[row]), field->contentsRect().width()) << row;
+        EXPECT_TRUE(rows[row].startsWith(AnalysisValueText(analysis.Lines()[row].redValue)));
+        EXPECT_TRUE(rows[row].contains(
+            QString::fromStdString(FormatMove(analysis.Lines()[row].moves.front(), Red))
+                .trimmed()));
+    }
+
+    // The user's move, and no reply: the analysis is Black's now.
+    UserMove("h2e2");
+    EXPECT_EQ(plyCount, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Black); }, 20000));
+    UserMove("h9g7");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
+    EXPECT_EQ(plyCount, 2) << "the computer never replies";
+    // "悔棋" takes both back: the opening position, analysed afresh.
+    RunMenuCommand(kCommandTakeBack);
+    EXPECT_EQ(plyCount, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
+
+    RunMenuCommand(kCommandAnalysisMode);
+    EXPECT_FALSE(analysis.Searching());
+    EXPECT_FALSE(Item("AnalysisMode")->isChecked());
+    EXPECT_TRUE(form->InfoForm()->FieldText("BestPath").isEmpty());
+    UserMove("h2e2");
+    EXPECT_EQ(plyCount, 2) << "off, the engine answers again";
+}
+
+// "对弈" and the editor while analysing: the analysis rests while the game's engine moves or the
+// editor is open, then takes up the position. Closing the window while it analyses joins the
+// thread.
+TEST_F(MenuCommandsWindowTest, AnalysisModeRestsForTheEngineAndEndsWithTheWindow) {
+    AnalysisMode& analysis = form->Analysis();
+    RunMenuCommand(kCommandAnalysisMode);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
+    RunMenuCommand(kCommandPass);
+    EXPECT_EQ(plyCount, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Black); }, 20000));
+    EXPECT_EQ(pondering, 0);
+    UserMove("h9g7");
+    EXPECT_EQ(plyCount, 2) << "after 对弈 the user still moves for both sides";
+    // The editor's board may hold no position to search: the analysis waits for it to close.
+    RunMenuCommand(kCommandEdit);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !analysis.Searching(); }, 20000));
+    RunMenuCommand(kCommandEditCancel);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
+    ASSERT_TRUE(analysis.Searching());
+    form.reset();
+    EXPECT_EQ(analysisMode, 0);
+}
+
+// Rows: a value from Red's view and its text.
+TEST(AnalysisValueText, PawnsOrTheMatingSideAndItsMoves) {
+    const std::pair<int32_t, const char*> rows[] = {
+        {125, "+1.25"},
+        {-40, "-0.40"},
+        {0, "+0.00"},
+        {master::kMate - 1, "红1步杀"},
+        {master::kMate - 3, "红2步杀"},
+        {-(master::kMate - 2), "黑1步杀"},
+        {-(master::kMate - 4), "黑2步杀"},
+    };
+    for (const auto& [value, text] : rows)
+        EXPECT_EQ(AnalysisValueText(value), QString::fromUtf8(text)) << value;
 }
 
 }  // namespace

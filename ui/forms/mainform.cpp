@@ -29,6 +29,7 @@
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/gamemoves.h"
+#include "ui/analysismode.h"
 #include "ui/canvaswidget.h"
 #include "ui/coursegraph.h"
 #include "ui/dialogs/aboutdlg.h"
@@ -190,6 +191,7 @@ TMainForm::TMainForm()
     minPerGameDlg_ = new TInputMinPerGameDlg(this);
     plyDlg_ = new TInputPlyDlg(this);
     aboutDlg_ = new TAboutDlg(this);
+    analysis_ = new AnalysisMode(*infoForm_, this);
     // The board colour lives in the settings; after the dialog the board takes it on.
     colorDlg_ = new TColorDlg(
         ColourLinks{[] { return PackColour(colorSquare.red, colorSquare.green, colorSquare.blue); },
@@ -225,6 +227,8 @@ TMainForm::TMainForm()
 
 // Destruction (FormDestroy): nothing the core calls may reach the window any more.
 TMainForm::~TMainForm() {
+    // The analysis thread ends before anything it reports to goes.
+    delete analysis_;
     timer1_.stop();
     timer2_.stop();
     stopAgain_.stop();
@@ -295,6 +299,7 @@ void TMainForm::RegisterHandlers() {
     });
     SetCommandHandler(kCommandDrag, [] { mainForm->Mouse().MouseDragClick(); });
     SetCommandHandler(kCommandSelect, [] { mainForm->Mouse().MouseSelectClick(); });
+    SetCommandHandler(kCommandAnalysisMode, [] { mainForm->Analysis().Toggle(); });
     // Safe once the window has gone: ReportError's message then finds no procedure.
     dialogErrorReporter = ReportError;
 }

@@ -18,6 +18,7 @@
 
 namespace xq {
 
+class AnalysisMode;
 class CanvasWidget;
 class DragSprite;
 class MouseEntry;
@@ -62,6 +63,7 @@ class TMainForm : public QMainWindow {
     TInfoForm* InfoForm() const { return infoForm_; }
     TEditForm* EditForm() const { return editForm_; }
     MoveListView* MoveList() const { return moveList_; }
+    AnalysisMode& Analysis() const { return *analysis_; }
     GameReview& Review() { return *review_; }
 
     // The whole client area again: the background pattern, the window's frame and the board.
@@ -127,6 +129,7 @@ class TMainForm : public QMainWindow {
     TInputPlyDlg* plyDlg_;
     TColorDlg* colorDlg_;
     TAboutDlg* aboutDlg_;
+    AnalysisMode* analysis_;  // "分析模式"
     bool shown_ = false;
     QString gameFile_;  // the caption's game file
 };

@@ -1,0 +1,215 @@
+#include "ui/analysismode.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QStringList>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+#include <string>
+
+#include "engine/editor.h"
+#include "engine/masterthink.h"
+#include "engine/pump.h"
+#include "engine/think.h"
+#include "platform/display.h"
+#include "records/notation.h"
+#include "rules/game.h"
+#include "rules/legality.h"
+#include "rules/makemove.h"
+#include "ui/forms/infoform.h"
+
+namespace xq {
+
+namespace {
+
+// Often enough that a move shows its new lines at once, rarely enough to cost nothing.
+constexpr int kFollowMilliseconds = 100;
+constexpr size_t kHashMegabytes = 32;
+// The moves of a line kept; the panel shows as many as fit.
+constexpr size_t kLineMoves = 8;
+constexpr char kOnMessage[] = QT_TRANSLATE_NOOP("AnalysisMode", "分析模式：双方的棋都由你走");
+
+QString OnMessage() {
+    return QCoreApplication::translate("AnalysisMode", kOnMessage);
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+bool SameMoves(std::span<const MoveRecord> a, std::span<const MoveRecord> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameMove);
+}
+
+// The longest start of `pv` that is legal from `position`, at most kLineMoves moves, each with
+// the piece it moves (the notation needs it).
+std::vector<MoveRecord> LegalLine(Position position, std::span<const MoveRecord> pv) {
+    std::vector<MoveRecord> line;
+    for (const MoveRecord& move : pv) {
+        if (line.size() >= kLineMoves) break;
+        MoveList legal;
+        GenerateLegalMoves(position, legal);
+        const MoveRecord* match = nullptr;
+        for (int i = 1; i <= legal.moveCount && match == nullptr; ++i)
+            if (legal.slot[i].from == move.from && legal.slot[i].to == move.to)
+                match = &legal.slot[i];
+        if (match == nullptr) break;
+        line.push_back(*match);
+        MakeMove(position, *match, false);
+        SwapSides(position);
+    }
+    return line;
+}
+
+QLabel* BestPathField(TInfoForm& panel) {
+    return panel.findChild<QLabel*>(QStringLiteral("BestPath"));
+}
+
+}  // namespace
+
+QString AnalysisValueText(int32_t redValue) {
+    if (std::abs(redValue) > master::kMateBound) {
+        const int plies = master::kMate - std::abs(redValue);
+        const int moves = (plies + 1) / 2;  // the mating side's moves
+        const char* pattern = redValue > 0 ? QT_TRANSLATE_NOOP("AnalysisMode", "红%1步杀")
+                                           : QT_TRANSLATE_NOOP("AnalysisMode", "黑%1步杀");
+        return QCoreApplication::translate("AnalysisMode", pattern).arg(moves);
+    }
+    return QString::asprintf("%+.2f", redValue / 100.0);
+}
+
+QString AnalysisLineText(const QString& value, const std::vector<MoveRecord>& moves, Side mover,
+                         const QFontMetrics& metrics, int width) {
+    QString text = value;
+    for (size_t k = 0; k < moves.size(); ++k) {
+        const QString next =
+            text + u' ' + QString::fromStdString(ShownMove(moves[k], mover)).trimmed();
+        if (k > 0 && metrics.horizontalAdvance(next) > width) break;
+        text = next;
+        mover = Opponent(mover);
+    }
+    return text;
+}
+
+AnalysisMode::AnalysisMode(TInfoForm& panel, QObject* parent)
+    : QObject(parent),
+      panel_(panel),
+      live_(
+          [this](uint64_t run, const master::SearchReport& report) { emit Reported(run, report); },
+          kAnalysisLines, kHashMegabytes) {
+    qRegisterMetaType<master::SearchReport>();
+    connect(this, &AnalysisMode::Reported, this, &AnalysisMode::Receive, Qt::QueuedConnection);
+    follow_.setInterval(kFollowMilliseconds);
+    connect(&follow_, &QTimer::timeout, this, &AnalysisMode::Follow);
+}
+
+// The mode belongs to the window: a window made afterwards starts with it off.
+AnalysisMode::~AnalysisMode() {
+    live_.Stop();
+    analysisMode = 0;
+}
+
+void AnalysisMode::Toggle() {
+    analysisMode = analysisMode ? 0 : 1;
+    CheckMenuItem("AnalysisMode", On());
+    if (On()) {
+        // The user moves for the side to move, whichever it is.
+        SidesFromThePosition();
+        ShowMessage(OnMessage().toStdString());
+        follow_.start();
+        Follow();
+        return;
+    }
+    follow_.stop();
+    Rest();
+    panel_.ClearBestPath();
+    if (panel_.FieldText("Message") == OnMessage()) ShowMessage("");
+}
+
+// The timer's step: rest while the game's engine searches (its line is on the board then, and
+// the CPU is its own), start afresh when the board shows another position, and put the lines
+// back when a reset of the panel has wiped them.
+void AnalysisMode::Follow() {
+    if (!On()) return;
+    if (GameEngineBusy()) {
+        Rest();
+        return;
+    }
+    if (!analysed_ || BoardChanged()) {
+        Restart();
+        return;
+    }
+    if (!lines_.empty() && panel_.FieldText("BestPath") != shownText_) ShowLines();
+}
+
+bool AnalysisMode::GameEngineBusy() const {
+    return computerThinking || thinking || inPumpDispatch || editMode || demoMode;
+}
+
+bool AnalysisMode::BoardChanged() const {
+    const Position& shown = analysed_->position;
+    if (shown.sideToMove != sideToMove) return true;
+    if (std::memcmp(shown.board, board, sizeof board) != 0) return true;
+    return !SameMoves(analysed_->history, GameHistory());
+}
+
+void AnalysisMode::Restart() {
+    analysed_ = Analysed{gamePosition, GameHistory()};
+    lines_.clear();
+    shownText_.clear();
+    panel_.ClearBestPath();
+    // A position without a legal move (mate, stalemate) ends its search at once, without lines.
+    shownRun_ = live_.Start(analysed_->position, analysed_->history);
+}
+
+void AnalysisMode::Rest() {
+    live_.Stop();
+    analysed_.reset();
+    shownRun_ = 0;
+    lines_.clear();
+    shownText_.clear();
+}
+
+void AnalysisMode::Receive(quint64 run, const master::SearchReport& report) {
+    if (run != shownRun_ || !analysed_ || report.multiPV < 1 || report.multiPV > kAnalysisLines)
+        return;
+    const Position& root = analysed_->position;
+    AnalysisLine line;
+    line.depth = report.depth;
+    line.redValue = root.sideToMove == Red ? report.score : -report.score;
+    line.moves = LegalLine(root, report.pv);
+    if (line.moves.empty()) return;
+    const auto index = static_cast<size_t>(report.multiPV - 1);
+    if (lines_.size() <= index) lines_.resize(index + 1);
+    lines_[index] = std::move(line);
+    if (index == 0) {
+        panel_.ShowValue("Value", Utf8(AnalysisValueText(lines_[0].redValue)));
+        panel_.ShowValue("Depth", std::to_string(report.depth));
+        panel_.ShowValue("Nodes", std::to_string(report.nodes));
+        if (report.seconds > 0)
+            panel_.ShowValue(
+                "Seconds",
+                Utf8(QString::number(static_cast<double>(report.nodes) / report.seconds, 'f', 1)));
+    }
+    ShowLines();
+}
+
+// One line a row in the best-line field, as many moves as fit beside the value.
+void AnalysisMode::ShowLines() {
+    const QLabel* field = BestPathField(panel_);
+    if (field == nullptr) return;
+    const QFontMetrics metrics(field->font());
+    const int width = field->contentsRect().width() - 2 * field->indent();
+    QStringList rows;
+    for (const AnalysisLine& line : lines_) {
+        if (line.moves.empty()) continue;
+        rows << AnalysisLineText(AnalysisValueText(line.redValue), line.moves,
+                                 analysed_->position.sideToMove, metrics, width);
+    }
+    panel_.ShowValue("BestPath", Utf8(rows.join(u'\n')));
+    shownText_ = panel_.FieldText("BestPath");
+}
+
+}  // namespace xq
