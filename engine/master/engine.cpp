@@ -165,8 +165,9 @@ SearchResult Engine::Search(const Limits& limits,
     const RootMove& root = main.Root(0);
     result.best = root.move;
     result.score = root.score > -kMate ? root.score : root.previousScore;
-    result.score = result.score <= -kMate - 1 ? 0 : ReportedScore(result.score);
     result.pv.assign(root.pv, root.pv + root.pvLength);
+    result.score =
+        result.score <= -kMate - 1 ? 0 : ShownScore(impl.position, result.score, result.pv);
     if (root.pvLength > 1) result.ponder = root.pv[1];
     return result;
 }

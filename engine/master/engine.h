@@ -21,7 +21,7 @@ namespace xq::master {
 // Scores are for the side to move, in hundredths of a Pawn. A mate in n plies from the root scores
 // kMate - n (mated: -(kMate - n)); anything beyond ±kMateBound is a mate score, and every one of
 // them is a checkmate or a side left without a move on the board at the end of the line. A game
-// decided n plies from the root by a repetition (perpetual check or chase) scores
+// decided n plies from the root by a repetition (perpetual check) scores
 // ±(kRepetitionWin - n): decisive, but never reported as a mate.
 inline constexpr int32_t kMate = 30000;
 inline constexpr int32_t kMateBound = kMate - 1000;

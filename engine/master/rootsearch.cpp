@@ -37,6 +37,39 @@ int32_t ReportedScore(int32_t score) {
     return score > 0 ? reported : -reported;
 }
 
+namespace {
+
+// True when `pv`'s first `plies` moves are legal one after the other from `position` and leave the
+// side to move without a legal move.
+bool LineMates(Position position, std::span<const MoveRecord> pv, int plies) {
+    if (plies < 0 || static_cast<int>(pv.size()) < plies) return false;
+    MoveList legal;
+    for (int k = 0; k <= plies; ++k) {
+        GenerateLegalMoves(position, legal);
+        if (k == plies) return legal.moveCount == 0;
+        const MoveRecord& move = pv[static_cast<size_t>(k)];
+        const MoveRecord* match = nullptr;
+        for (int i = 1; i <= legal.moveCount && match == nullptr; ++i)
+            if (legal.slot[i].from == move.from && legal.slot[i].to == move.to)
+                match = &legal.slot[i];
+        if (match == nullptr) return false;
+        MakeMove(position, *match, false);
+        SwapSides(position);
+    }
+    return false;
+}
+
+}  // namespace
+
+int32_t ShownScore(const Position& root, int32_t score, std::span<const MoveRecord> pv) {
+    const int32_t reported = ReportedScore(score);
+    if (std::abs(reported) <= kMateBound) return reported;
+    const int32_t plies = kMate - std::abs(reported);
+    if (LineMates(root, pv, plies)) return reported;
+    const int32_t decisive = kRepetitionWin - plies;
+    return reported > 0 ? decisive : -decisive;
+}
+
 // The legal root moves that the limits allow, in the generator's order, the table's move first;
 // a seed shuffles them first, so that equal moves come out differently.
 void Worker::PrepareRootMoves(const Limits& limits) {
@@ -157,7 +190,7 @@ void Worker::ReportLines(int depth, const std::function<void(const SearchReport&
         report.depth = depth;
         report.selDepth = std::max(root.selDepth, depth);
         report.multiPV = line + 1;
-        report.score = ReportedScore(root.score);
+        report.score = ShownScore(position_, root.score, {root.pv, root.pv + root.pvLength});
         report.nodes = shared_->nodes.load(std::memory_order_relaxed);
         report.seconds = seconds;
         report.pv.assign(root.pv, root.pv + root.pvLength);

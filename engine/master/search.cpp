@@ -34,31 +34,6 @@ const auto kReductions = [] {
     return table;
 }();
 
-// The pieces (bits by list entry) of the side to move that the piece which just moved to `to`
-// chases: attacks where they stand while they are unprotected or worth more than it. The King
-// and the Pawns chase nothing, and nobody chases the King (that is check) or a Pawn still on its
-// own side of the river. Protection is judged by the board alone, pins aside.
-uint16_t ChaseTargets(const Position& p, Square to) {
-    const BoardCell& chaser = p.board[to];
-    if (chaser.kind == King || chaser.kind == Pawn || chaser.kind == Empty) return 0;
-    const Side victims = p.sideToMove;
-    const PieceList& list = p.pieceList[victims];
-    uint16_t targets = 0;
-    for (int i = 1; i <= list.lastIndex; ++i) {
-        const PieceEntry& entry = list.entry[i];
-        if (entry.kind == Empty || entry.kind == King) continue;
-        if (entry.kind == Pawn && InOwnHalf(victims, entry.square)) continue;
-        // The difference table first: it rules out almost every pair without a call.
-        if ((AttackTable[entry.square - to].kinds & KindBit(chaser.kind)) == 0) continue;
-        if (!Attacks(p, chaser.kind, to, entry.square)) continue;
-        if (kSeeValue[entry.kind] > kSeeValue[chaser.kind] ||
-            !IsAttacked(p, victims, entry.square)) {
-            targets = static_cast<uint16_t>(targets | 1u << i);
-        }
-    }
-    return targets;
-}
-
 bool IsValidHistoryMove(const Position& p, const MoveRecord& m) {
     if (m.piece == Empty || m.piece > Pawn || m.captured > Pawn || m.captured == King) return false;
     if (!IsBoardPoint(m.from) || !IsBoardPoint(m.to) || m.from == m.to) return false;
@@ -87,7 +62,6 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
     base_ = 0;
     keys_[0] = PositionKey(p);
     checked_[0] = InCheck(p);
-    chased_[0] = 0;
     quiet_[0] = 0;
     reversible_[0] = 0;
     for (int i = first; i < count; ++i) {
@@ -97,7 +71,6 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
         ++base_;
         keys_[base_] = PositionKey(p);
         checked_[base_] = InCheck(p);
-        chased_[base_] = m.captured == Empty ? ChaseTargets(p, m.to) : 0;
         quiet_[base_] = m.captured == Empty ? quiet_[base_ - 1] + 1 : 0;
         reversible_[base_] = m.captured == Empty ? reversible_[base_ - 1] + 1 : 0;
     }
@@ -211,29 +184,12 @@ bool Worker::HasMajorPieces(Side side, int atLeast) const {
     return count >= atLeast;
 }
 
-// The chases of the search path's moves after position `first` are worked out only when a
-// repetition needs them (the history's were at SetPosition): the moves are taken back one by one
-// down to it and played again.
-void Worker::WorkOutPathChases(int ply, int first) {
-    const int lowest = std::max(first, base_) + 1;
-    const int index = base_ + ply;
-    for (int k = index; k >= lowest; --k) {
-        const MoveRecord& move = stack_[k - base_].move;
-        chased_[k] = ChaseTargets(position_, move.to);
-        Undo(move);
-    }
-    for (int k = lowest; k <= index; ++k) {
-        MakeMove(position_, stack_[k - base_].move, false);
-        SwapSides(position_);
-    }
-}
-
 // A repetition is judged by the checks within it: when one side checked with every one of its
-// moves and the other did not, the checking side loses. When neither side (or both) checked
-// throughout, a side that chased one and the same piece with every move while the other did not
-// loses; any other repetition is a draw. After
-// sixty moves by each side without a capture the game is drawn, unless the side to move is in
-// check or has no move, as the game judges it.
+// moves and the other did not, the checking side loses; any other repetition is a draw. Chases
+// are not judged: the programs and referees we meet draw them, and a win that rested on our own
+// reading of a chase would be announced where they see none. After sixty moves by each side
+// without a capture the game is drawn, unless the side to move is in check or has no move, as the
+// game judges it.
 bool Worker::RuleScore(int ply, int32_t* score) {
     const int index = base_ + ply;
     const uint64_t key = keys_[index];
@@ -245,18 +201,8 @@ bool Worker::RuleScore(int ply, int32_t* score) {
             moverChecked = moverChecked && checked_[k];
         for (int k = index - 1; k > j; k -= 2)
             replierChecked = replierChecked && checked_[k];
-        int verdict = moverChecked == replierChecked ? 0 : (moverChecked ? 1 : -1);
-        if (verdict == 0 && !moverChecked) {
-            WorkOutPathChases(ply, j);
-            uint16_t moverChased = 0xFFFF;
-            uint16_t replierChased = 0xFFFF;
-            for (int k = index; k > j; k -= 2)
-                moverChased &= chased_[k];
-            for (int k = index - 1; k > j; k -= 2)
-                replierChased &= chased_[k];
-            if ((moverChased != 0) != (replierChased != 0)) verdict = moverChased ? 1 : -1;
-        }
-        // verdict 1: the side that just moved repeated by force of checks or chases and loses.
+        const int verdict = moverChecked == replierChecked ? 0 : (moverChecked ? 1 : -1);
+        // verdict 1: the side that just moved repeated by force of checks and loses.
         *score = verdict * RepetitionWonScore(ply);
         return true;
     }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include "engine/master/engine.h"
 #include "engine/master/tt.h"
@@ -19,7 +20,7 @@ namespace xq::master {
 inline constexpr int kMaxPly = 96;
 inline constexpr int kMaxHistory = 400;  // plies of the game kept for repetitions
 inline constexpr int kMaxMultiPV = kMoveListCapacity;
-// Inside the search a mate and a repetition lost by force of checks or chases share one band of
+// Inside the search a mate and a repetition lost by force of checks share one band of
 // scores, two steps a ply, told apart by parity. Being mated at ply p scores -(kMate - 2p); the
 // side whose move completes such a repetition loses one step below that, at the node after its
 // move: -(kMate - 2p + 1) with p that node's ply. So the rule's loss ranks with a mate, no better
@@ -38,6 +39,11 @@ constexpr int32_t RepetitionWonScore(int ply) {
 // The search's score in the engine's public units: a mate in n plies as kMate - n, a repetition
 // decided n plies away as kRepetitionWin - n, anything else unchanged.
 int32_t ReportedScore(int32_t score);
+// ReportedScore for a line from `root`, a mate only when `pv` plays it out: a mate score whose line
+// is cut short (a table entry) or does not end with the loser left without a move goes out as a
+// decisive value that is not a mate, so that no user or referee is told of a mate that is not
+// there.
+int32_t ShownScore(const Position& root, int32_t score, std::span<const MoveRecord> pv);
 inline constexpr int kSixtyMovePlies = 120;
 
 // What all workers of one search share.
@@ -99,7 +105,6 @@ class Worker {
 
     // The judgement of the rules on the node at ply, or false when the game goes on.
     bool RuleScore(int ply, int32_t* score);
-    void WorkOutPathChases(int ply, int first);
     bool HasLegalMove();
 
     void Play(const MoveRecord& move, int ply);
@@ -126,9 +131,6 @@ class Worker {
     // (index 0) to the node being searched (index base_ + ply).
     uint64_t keys_[kMaxHistory + kMaxPly + 8] = {};
     bool checked_[kMaxHistory + kMaxPly + 8] = {};
-    // Pieces chased by the move into each position: from SetPosition for the history, from
-    // WorkOutPathChases for the search path.
-    uint16_t chased_[kMaxHistory + kMaxPly + 8] = {};
     int quiet_[kMaxHistory + kMaxPly + 8] = {};       // quiet plies in a row up to this position
     int reversible_[kMaxHistory + kMaxPly + 8] = {};  // quiet plies without a null move
     int base_ = 0;

@@ -171,31 +171,20 @@ TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
     EXPECT_NE(ScoreOfLine(lines, "i0i1"), 0);
 }
 
-// Red's Rook followed Black's unprotected Knight from b7 to c9 and back, attacking it with every
-// move: Black repeating the Knight's flight wins, since Red would have chased throughout. The same
-// flight from a Knight that Red's Rook only passes by is a draw.
-TEST_F(MasterEngine, PerpetualChaseOfAnUnprotectedPieceLoses) {
+// Red's Rook follows Black's unprotected Knight from b7 to c9 and back, attacking it with every
+// move. Chases are not judged: the repetition is a draw whoever repeats it, so that no win rests on
+// a rule the other programs and referees do not apply.
+TEST_F(MasterEngine, APerpetualChaseIsADraw) {
     constexpr std::string_view kChasedKnightFen = "4k4/9/1n7/9/9/9/1R7/9/9/3K5 b";
     std::vector<MoveRecord> history;
     Position position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7", "c3b3"}, &history);
     Engine engine(4, 1);
     engine.SetPosition(position, history);
-    std::vector<SearchReport> lines = AllLines(engine, 1);
-    EXPECT_EQ(ScoreOfLine(lines, "b7c9"), kRepetitionWin - 1);
-
-    // One move earlier Red's chase back to b3 is a move of the search: it repeats and loses.
+    EXPECT_EQ(ScoreOfLine(AllLines(engine, 1), "b7c9"), 0);
     history.clear();
     position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7"}, &history);
     engine.SetPosition(position, history);
-    lines = AllLines(engine, 3);
-    EXPECT_EQ(ScoreOfLine(lines, "c3b3"), -(kRepetitionWin - 1));
-
-    // The Rook moves between a3 and a2, chasing nothing.
-    history.clear();
-    position = PlayLine("4k4/9/1n7/9/9/9/R8/9/9/3K5 b", {"b7c9", "a3a2", "c9b7", "a2a3"}, &history);
-    engine.SetPosition(position, history);
-    lines = AllLines(engine, 1);
-    EXPECT_EQ(ScoreOfLine(lines, "b7c9"), 0);
+    EXPECT_EQ(ScoreOfLine(AllLines(engine, 3), "c3b3"), 0);
 }
 
 TEST_F(MasterEngine, TheCheckedSideWinsWhenTheCheckerMustRepeat) {
@@ -313,6 +302,21 @@ TEST(MasterScores, MatesAndRepetitionsLeaveTheSearchApart) {
     // The lost side ranks its rule's loss below being mated one ply later.
     EXPECT_LT(-RepetitionWonScore(5), MatedScore(6));
     EXPECT_GT(-RepetitionWonScore(5), MatedScore(4));
+
+    // A mate leaves the engine only with the line that plays it out: one cut short by the table,
+    // or one that leaves the loser a move, goes out as a decisive value, never as a mate.
+    InitAttackTable();
+    constexpr std::string_view kMateInOneFen = "4k4/R8/1R7/9/9/9/9/9/9/3K5 w";  // b7b9 mates
+    std::vector<MoveRecord> line;
+    const Position mated = PlayLine(kMateInOneFen, {"b7b9"}, &line);
+    const Position root = PlayLine(kMateInOneFen, {}, &line);
+    std::vector<MoveRecord> elsewhere;
+    PlayLine(kMateInOneFen, {"b7b8"}, &elsewhere);
+    EXPECT_EQ(ShownScore(root, -MatedScore(1), line), kMate - 1);
+    EXPECT_EQ(ShownScore(root, -MatedScore(1), {}), kRepetitionWin - 1);
+    EXPECT_EQ(ShownScore(root, -MatedScore(1), elsewhere), kRepetitionWin - 1);
+    EXPECT_EQ(ShownScore(root, 150, {}), 150);
+    EXPECT_EQ(ShownScore(mated, MatedScore(0), {}), -kMate) << "mated on the board itself";
 }
 
 TEST_F(MasterEngine, FindsMates) {
