@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AnalysisMode</name>
+    <message>
+        <source>分析模式：双方的棋都由你走</source>
+        <translation>Analysis mode: you move for both sides</translation>
+    </message>
+    <message>
+        <source>红%1步杀</source>
+        <translation>Red mates in %1</translation>
+    </message>
+    <message>
+        <source>黑%1步杀</source>
+        <translation>Black mates in %1</translation>
+    </message>
+</context>
+<context>
     <name>ExtraCommands</name>
     <message>
         <source>导出棋谱</source>
@@ -272,6 +287,10 @@
         <source>分析棋局...</source>
         <translation>Analyse Game...</translation>
     </message>
+    <message>
+        <source>分析模式</source>
+        <translation>Analysis Mode</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialogs</name>
@@ -309,7 +328,7 @@
         <source>较好的着法：%1
 分析评分（红方）：%2</source>
         <translation>Better move: %1
-Value (Red's view): %2</translation>
+Value (Red&apos;s view): %2</translation>
     </message>
 </context>
 <context>

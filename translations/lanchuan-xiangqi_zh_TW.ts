@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>AnalysisMode</name>
+    <message>
+        <source>分析模式：双方的棋都由你走</source>
+        <translation>分析模式：雙方的棋都由你走</translation>
+    </message>
+    <message>
+        <source>红%1步杀</source>
+        <translation>紅%1步殺</translation>
+    </message>
+    <message>
+        <source>黑%1步杀</source>
+        <translation>黑%1步殺</translation>
+    </message>
+</context>
+<context>
     <name>ExtraCommands</name>
     <message>
         <source>导出棋谱</source>
@@ -271,6 +286,10 @@
     <message>
         <source>分析棋局...</source>
         <translation>分析棋局...</translation>
+    </message>
+    <message>
+        <source>分析模式</source>
+        <translation>分析模式</translation>
     </message>
 </context>
 <context>
