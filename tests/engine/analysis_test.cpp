@@ -12,6 +12,7 @@
 #include "rules/fen.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
+#include "support/iccs_line.h"
 
 namespace xq {
 namespace {
@@ -22,23 +23,9 @@ class Analysis : public ::testing::Test {
 };
 
 // The legal moves of the ICCS texts, played one after the other from `start`.
-std::vector<MoveRecord> LegalLine(Position position, const std::vector<std::string>& texts) {
+std::vector<MoveRecord> LegalLine(const Position& position, const std::vector<std::string>& texts) {
     std::vector<MoveRecord> moves;
-    for (const std::string& text : texts) {
-        Square from = 0;
-        Square to = 0;
-        EXPECT_TRUE(ParseIccs(text, &from, &to)) << text;
-        MoveList list;
-        GenerateLegalMoves(position, list);
-        for (int i = 1; i <= list.moveCount; ++i) {
-            if (list.slot[i].from != from || list.slot[i].to != to) continue;
-            moves.push_back(list.slot[i]);
-            MakeMove(position, list.slot[i], false);
-            SwapSides(position);
-            break;
-        }
-        EXPECT_EQ(moves.size(), &text - texts.data() + 1u) << "illegal move " << text;
-    }
+    testing::PlayIccsLine(position, texts, &moves);
     return moves;
 }
 

@@ -22,6 +22,7 @@
 #include "rules/fen.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
+#include "support/iccs_line.h"
 
 namespace xq::master {
 namespace {
@@ -37,23 +38,7 @@ Position PlayLine(std::string_view fen, const std::vector<std::string>& moves,
                   std::vector<MoveRecord>* history) {
     Position position{};
     EXPECT_TRUE(ReadFen(position, fen, nullptr));
-    for (const std::string& text : moves) {
-        Square from = 0;
-        Square to = 0;
-        EXPECT_TRUE(ParseIccs(text, &from, &to)) << text;
-        MoveList list;
-        GenerateLegalMoves(position, list);
-        bool found = false;
-        for (int i = 1; i <= list.moveCount && !found; ++i) {
-            if (list.slot[i].from != from || list.slot[i].to != to) continue;
-            history->push_back(list.slot[i]);
-            MakeMove(position, list.slot[i], false);
-            SwapSides(position);
-            found = true;
-        }
-        EXPECT_TRUE(found) << "illegal move " << text;
-    }
-    return position;
+    return testing::PlayIccsLine(position, moves, history);
 }
 
 bool IsLegal(Position position, const MoveRecord& move) {
