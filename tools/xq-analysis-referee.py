@@ -27,6 +27,8 @@ import subprocess
 import sys
 import time
 
+from fairy_uci import FairyStockfish, to_uci
+
 CAP = 20.0
 SCORE = re.compile(r"\bscore (cp|mate) (-?\d+)")
 
@@ -56,30 +58,9 @@ def ours(bench, path, number, movetime):
     return plies
 
 
-def to_uci(iccs):
-    # ICCS counts ranks from 0, UCI for Xiangqi from 1.
-    return iccs[0] + str(int(iccs[1]) + 1) + iccs[2] + str(int(iccs[3]) + 1)
-
-
-class Referee:
+class Referee(FairyStockfish):
     def __init__(self, engine):
-        self.process = subprocess.Popen([engine], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        text=True, bufsize=1)
-        self.send("uci")
-        self.wait_for("uciok")
-        self.send("setoption name UCI_Variant value xiangqi")
-        self.send("setoption name Threads value 1")
-        self.send("isready")
-        self.wait_for("readyok")
-
-    def send(self, line):
-        self.process.stdin.write(line + "\n")
-
-    def wait_for(self, word):
-        for line in self.process.stdout:
-            if line.startswith(word):
-                return line.strip()
-        raise RuntimeError("the referee stopped")
+        super().__init__(engine, options=[("Threads", 1)])
 
     def search(self, start, moves, depth):
         """(score in Pawns for the side to move, capped; best move in UCI or None)."""

@@ -16,6 +16,8 @@ import shutil
 import subprocess
 import sys
 
+from fairy_uci import FairyStockfish, to_uci
+
 
 def replay(bench, path):
     """(number, start FEN, final FEN, ICCS moves) per game, and the refusals, by our reader."""
@@ -32,28 +34,9 @@ def replay(bench, path):
     return games, refusals
 
 
-class Referee:
-    def __init__(self, engine):
-        self.process = subprocess.Popen([engine], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        text=True, bufsize=1)
-        self.send("uci")
-        self.wait_for("uciok")
-        self.send("setoption name UCI_Variant value xiangqi")
-        self.send("isready")
-        self.wait_for("readyok")
-
-    def send(self, line):
-        self.process.stdin.write(line + "\n")
-
-    def wait_for(self, word):
-        for line in self.process.stdout:
-            if line.startswith(word):
-                return line.strip()
-        raise RuntimeError("the referee stopped")
-
+class Referee(FairyStockfish):
     def final_fen(self, start, moves):
-        # ICCS counts ranks from 0, UCI for Xiangqi from 1.
-        uci = [m[0] + str(int(m[1]) + 1) + m[2] + str(int(m[3]) + 1) for m in moves]
+        uci = [to_uci(m) for m in moves]
         self.send("position fen " + start + (" moves " + " ".join(uci) if uci else ""))
         self.send("d")
         return self.wait_for("Fen:")[len("Fen: "):]
