@@ -31,12 +31,6 @@ struct MasterRun {
     bool singleMove = false;
 };
 
-MoveRecord LegalMatch(const MoveRecord& move) {
-    for (const MoveRecord& legal : LegalMoves())
-        if (legal.from == move.from && legal.to == move.to) return legal;
-    return NullMove;
-}
-
 // The time rules of the levels, read afresh on every call: pondering may turn into the engine's
 // timed search when the user plays the predicted reply.
 bool PastHardLimit() {
@@ -102,7 +96,7 @@ std::vector<MoveRecord> LegalStart(std::span<const MoveRecord> line, size_t limi
     std::vector<MoveRecord> legal;
     for (const MoveRecord& move : line) {
         if (legal.size() >= limit) break;
-        const MoveRecord match = LegalMatch(move);
+        const MoveRecord match = FindLegalMove(move.from, move.to);
         if (match.piece == Empty) break;
         legal.push_back(match);
         MakeMove(match, false);

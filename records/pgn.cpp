@@ -47,15 +47,6 @@ std::string MoveText(const MoveRecord& move, PgnNotation notation) {
     return notation == PgnNotation::Iccs ? IccsText(move) : ChineseMoveText(move);
 }
 
-// Whether `move` is one of the legal moves on the board: an analysis entry left from an
-// earlier game must not write a move that cannot be played.
-bool IsLegalHere(const MoveRecord& move) {
-    for (const MoveRecord& legal : LegalMoves()) {
-        if (SameMove(legal, move)) return true;
-    }
-    return false;
-}
-
 // Columns on a terminal: a Chinese character takes two.
 size_t Width(const std::string& word) {
     size_t width = 0;
@@ -394,7 +385,9 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation) {
         interrupted = value && value->analysed;
         if (interrupted) {
             AppendWord(&text, &lineLength, "{" + FormatPawns(value->redValue) + "}");
-            if (!SameMove(value->best, move) && IsLegalHere(value->best))
+            // An analysis entry left from an earlier game must not write a move that cannot
+            // be played.
+            if (!SameMove(value->best, move) && IsLegalMove(value->best))
                 AppendWord(&text, &lineLength,
                            "(" + numbered + " " + MoveText(value->best, notation) + ")");
         }

@@ -2,6 +2,7 @@
 
 #include "rules/attacks.h"
 #include "rules/board.h"
+#include "rules/makemove.h"
 #include "rules/movegen.h"
 
 namespace xq {
@@ -44,6 +45,17 @@ bool HasLegalMove() {
     return false;
 }
 
+MoveRecord FindLegalMove(Square from, Square to) {
+    const MoveRecord move = FindGeneratedMove(from, to);
+    if (move.piece == Empty || LeavesKingAttacked(move)) return NullMove;
+    return move;
+}
+
+bool IsLegalMove(const MoveRecord& move) {
+    if (move.piece == Empty || !IsBoardPoint(move.from) || !IsBoardPoint(move.to)) return false;
+    return SameMove(FindLegalMove(move.from, move.to), move);
+}
+
 std::vector<MoveRecord> LegalMoves() {
     std::vector<MoveRecord> moves;
     GenerateMoves();
@@ -68,6 +80,18 @@ void GenerateLegalMoves(Position& position, MoveList& list) {
         if (!LeavesKingAttacked(position, list.slot[i])) list.slot[++kept] = list.slot[i];
     }
     list.moveCount = kept;
+}
+
+// A from/to pair names at most one generated move, so only that one is tested for legality.
+MoveRecord FindLegalMove(Position& position, Square from, Square to) {
+    MoveList list;
+    GenerateMoves(position, list);
+    for (int i = 1; i <= list.moveCount; ++i) {
+        const MoveRecord& move = list.slot[i];
+        if (move.from != from || move.to != to) continue;
+        return LeavesKingAttacked(position, move) ? NullMove : move;
+    }
+    return NullMove;
 }
 
 }  // namespace xq

@@ -21,6 +21,15 @@ bool InCheck(const Position& position);
 // The legal moves of the side to move in the generator's order, into the caller's list.
 void GenerateLegalMoves(Position& position, MoveList& list);
 
+// The legal move of the side to move from `from` to `to` as the generator makes it, with the
+// piece it moves and the one it captures; NullMove when there is none. The position is unchanged
+// afterwards.
+MoveRecord FindLegalMove(Position& position, Square from, Square to);
+// The same for sideToMove. Uses the move list.
+MoveRecord FindLegalMove(Square from, Square to);
+// Whether `move`, every field of it, is a legal move of sideToMove. Uses the move list.
+bool IsLegalMove(const MoveRecord& move);
+
 // True when sideToMove has a legal move. Uses the move list.
 bool HasLegalMove();
 // The legal moves of sideToMove in the generator's order. Uses the move list.

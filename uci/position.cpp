@@ -86,12 +86,6 @@ bool ApplyPosition(const PositionRequest& request, bool useBook, std::string* er
     return true;
 }
 
-MoveRecord FindLegalMove(Square from, Square to) {
-    const MoveRecord move = FindGeneratedMove(from, to);
-    if (move.piece == Empty || LeavesKingAttacked(move)) return NullMove;
-    return move;
-}
-
 MoveRecord FirstLegalMove(bool (*excluded)(const MoveRecord& move)) {
     GenerateMoves();
     for (NextMove(); currentMove.piece != Empty; NextMove()) {
@@ -99,11 +93,6 @@ MoveRecord FirstLegalMove(bool (*excluded)(const MoveRecord& move)) {
         if (!LeavesKingAttacked(currentMove)) return currentMove;
     }
     return NullMove;
-}
-
-bool IsLegalMove(const MoveRecord& move) {
-    if (move.piece == Empty || !IsBoardPoint(move.from) || !IsBoardPoint(move.to)) return false;
-    return SameMove(FindLegalMove(move.from, move.to), move);
 }
 
 }  // namespace xq::uci

@@ -26,12 +26,8 @@ bool ParsePositionRequest(const std::vector<std::string_view>& words, PositionRe
 // position is then undefined and the caller sets up the last good request again.
 bool ApplyPosition(const PositionRequest& request, bool useBook, std::string* error);
 
-// The legal move of the side to move from `from` to `to`; NullMove when there is none.
-MoveRecord FindLegalMove(Square from, Square to);
 // The first legal move of the side to move in generation order that `excluded` (when given)
 // does not refuse; NullMove when there is none.
 MoveRecord FirstLegalMove(bool (*excluded)(const MoveRecord& move) = nullptr);
-// Whether `move` is a legal move of the side to move in the current position.
-bool IsLegalMove(const MoveRecord& move);
 
 }  // namespace xq::uci

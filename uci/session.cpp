@@ -6,6 +6,7 @@
 #include "platform/random.h"
 #include "rules/board.h"
 #include "rules/fen.h"
+#include "rules/legality.h"
 #include "uci/output.h"
 
 namespace xq::uci {

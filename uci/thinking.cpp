@@ -8,6 +8,7 @@
 #include "platform/messages.h"
 #include "rules/board.h"
 #include "rules/fen.h"
+#include "rules/legality.h"
 #include "rules/makemove.h"
 #include "rules/record.h"
 #include "uci/output.h"

@@ -49,15 +49,10 @@ std::vector<MoveRecord> LegalLine(Position position, std::span<const MoveRecord>
     std::vector<MoveRecord> line;
     for (const MoveRecord& move : pv) {
         if (line.size() >= kLineMoves) break;
-        MoveList legal;
-        GenerateLegalMoves(position, legal);
-        const MoveRecord* match = nullptr;
-        for (int i = 1; i <= legal.moveCount && match == nullptr; ++i)
-            if (legal.slot[i].from == move.from && legal.slot[i].to == move.to)
-                match = &legal.slot[i];
-        if (match == nullptr) break;
-        line.push_back(*match);
-        MakeMove(position, *match, false);
+        const MoveRecord match = FindLegalMove(position, move.from, move.to);
+        if (match.piece == Empty) break;
+        line.push_back(match);
+        MakeMove(position, match, false);
         SwapSides(position);
     }
     return line;

@@ -43,20 +43,15 @@ namespace {
 // side to move without a legal move.
 bool LineMates(Position position, std::span<const MoveRecord> pv, int plies) {
     if (plies < 0 || static_cast<int>(pv.size()) < plies) return false;
-    MoveList legal;
-    for (int k = 0; k <= plies; ++k) {
-        GenerateLegalMoves(position, legal);
-        if (k == plies) return legal.moveCount == 0;
-        const MoveRecord& move = pv[static_cast<size_t>(k)];
-        const MoveRecord* match = nullptr;
-        for (int i = 1; i <= legal.moveCount && match == nullptr; ++i)
-            if (legal.slot[i].from == move.from && legal.slot[i].to == move.to)
-                match = &legal.slot[i];
-        if (match == nullptr) return false;
-        MakeMove(position, *match, false);
+    for (const MoveRecord& move : pv.first(static_cast<size_t>(plies))) {
+        const MoveRecord match = FindLegalMove(position, move.from, move.to);
+        if (match.piece == Empty) return false;
+        MakeMove(position, match, false);
         SwapSides(position);
     }
-    return false;
+    MoveList legal;
+    GenerateLegalMoves(position, legal);
+    return legal.moveCount == 0;
 }
 
 }  // namespace

@@ -44,14 +44,6 @@ inline void ThinkToDepth(int depth) {
     recordTop = -1;
 }
 
-// True when `move` is a legal move of sideToMove in the current position.
-inline bool IsLegalMove(const MoveRecord& move) {
-    Square from = move.from;
-    Square to = move.to;
-    MoveRecord generated = FindGeneratedMove(from, to);
-    return generated.piece != Empty && SameMove(generated, move) && !LeavesKingAttacked(move);
-}
-
 inline int CountLegalMoves() {
     return static_cast<int>(LegalMoves().size());
 }

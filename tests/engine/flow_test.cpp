@@ -575,7 +575,7 @@ TEST_P(EitherEngineFlowTest, Hint) {
             EXPECT_TRUE(SameMove(predictedLine[0], madeEarlier));
             continue;
         }
-        EXPECT_TRUE(testing::IsLegalMove(predictedLine[0]));
+        EXPECT_TRUE(IsLegalMove(predictedLine[0]));
         EXPECT_EQ(predictedLine[1].piece, Empty);
         EXPECT_EQ(predictedScore, -searchScore);
         if (row.library) {
@@ -604,7 +604,7 @@ TEST_P(EitherEngineFlowTest, AClickDuringAHintWaitsForItAndIsThenAnOrdinaryMove)
     Hint();
     EXPECT_EQ(plyCount, 0) << "nothing was played inside the hint's search";
     EXPECT_EQ(computerThinking, 0);
-    EXPECT_TRUE(testing::IsLegalMove(predictedLine[0]));
+    EXPECT_TRUE(IsLegalMove(predictedLine[0]));
     EXPECT_TRUE(MessagesPending()) << "the click is not lost";
     EXPECT_EQ(DispatchPendingMessages(), 1);
     EXPECT_EQ(plyCount, 2) << "the user's move and the engine's answer";

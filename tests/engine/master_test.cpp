@@ -42,12 +42,7 @@ Position PlayLine(std::string_view fen, const std::vector<std::string>& moves,
 }
 
 bool IsLegal(Position position, const MoveRecord& move) {
-    MoveList list;
-    GenerateLegalMoves(position, list);
-    for (int i = 1; i <= list.moveCount; ++i) {
-        if (SameMove(list.slot[i], move)) return true;
-    }
-    return false;
+    return move.piece != Empty && SameMove(FindLegalMove(position, move.from, move.to), move);
 }
 
 // Every line of the last iteration of a depth-limited search with as many lines as moves.

@@ -43,7 +43,7 @@ int CheckMatingLine(int plies) {
     std::vector<MoveRecord> played;
     for (int k = 0; k < plies && bestLine[k].piece != Empty; ++k) {
         const MoveRecord move = bestLine[k];
-        EXPECT_TRUE(testing::IsLegalMove(move)) << "ply " << k;
+        EXPECT_TRUE(IsLegalMove(move)) << "ply " << k;
         GameRecord[recordTop + 1] = move;
         PlayMove(move);
         played.push_back(move);
@@ -187,7 +187,7 @@ TEST_F(SearchTest, PositionRestoredAfterSearches) {
         SCOPED_TRACE(fen);
         SetUpPosition(fen);
         SearchAndCheckRestored(3);
-        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        EXPECT_TRUE(IsLegalMove(bestLine[0]));
     }
 }
 
@@ -242,7 +242,7 @@ void CheckLineIsLegal() {
     int played = 0;
     for (; played < kLineLength && bestLine[played].piece != Empty; ++played) {
         const MoveRecord move = bestLine[played];
-        if (!testing::IsLegalMove(move)) {
+        if (!IsLegalMove(move)) {
             ADD_FAILURE() << "ply " << played << " of the best line: " << FormatIccs(move);
             break;
         }
@@ -280,7 +280,7 @@ TEST_F(SearchTest, TimedSearchAlwaysCompletesTheFirstIteration) {
             EXPECT_EQ(rootMoveCount, 44);
         }
         EXPECT_GE(rootMoveCount, 44);
-        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        EXPECT_TRUE(IsLegalMove(bestLine[0]));
         if (row.timed) {
             EXPECT_GE(recorder.rootMovesShown, 44 * row.depthReached);
             EXPECT_GE(recorder.linesShown, 1);
@@ -315,7 +315,7 @@ TEST_F(SearchTest, StopDuringTimedThinking) {
         SearchAndCheckRestored(4);
         EXPECT_EQ(stopSearch, row.stopped);
         EXPECT_EQ(iterationDepth, row.depthReached);
-        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        EXPECT_TRUE(IsLegalMove(bestLine[0]));
         SetDisplay(nullptr);
     }
 }
@@ -340,7 +340,7 @@ TEST_F(SearchTest, TacticsAtTheHorizon) {
         SCOPED_TRACE(row.name);
         SetUpPosition(row.fen);
         SearchAndCheckRestored(row.depth);
-        EXPECT_TRUE(testing::IsLegalMove(bestLine[0]));
+        EXPECT_TRUE(IsLegalMove(bestLine[0]));
         if (row.best) {
             EXPECT_EQ(FormatIccs(bestLine[0]), row.best);
         }

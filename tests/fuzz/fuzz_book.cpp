@@ -51,7 +51,7 @@ bool PlayFromLibrary(int draw) {
             "the library chose a move the rules do not generate", FormatIccs(chosen));
     libraryPos = listStart;
     ChooseLibraryMove();  // draws its own r; its move must be legal whichever it is
-    Require(bestLine[0].piece == Empty || IsLegal(bestLine[0]),
+    Require(bestLine[0].piece == Empty || IsLegalMove(bestLine[0]),
             "the engine would play an illegal library move", FormatIccs(bestLine[0]));
     if (chosen.piece == Empty || LeavesKingAttacked(chosen)) return false;
     GameRecord[recordTop + 1] = chosen;

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const MoveTextResult result = ReadMoveText(text, &move);
     Require(PositionSnapshot::Take() == before, "reading a move text changed the position");
     if (result == MoveTextResult::Found) {
-        Require(IsLegal(move), "a found move is not legal", text);
+        Require(IsLegalMove(move), "a found move is not legal", text);
         RequireWrittenMoveReadsBack(move);
     } else {
         Require(SameMove(move, NullMove), "a move text that names no move set the move");

@@ -21,7 +21,7 @@ void CheckPlayedGame(const PgnGame& game) {
             "the game's start FEN is refused", game.startFen);
     Require(SetUpError().empty(), "the game's start fails the set-up checks", game.startFen);
     for (const MoveRecord& move : game.moves) {
-        Require(IsLegal(move), "a move of the game is not legal", FormatIccs(move));
+        Require(IsLegalMove(move), "a move of the game is not legal", FormatIccs(move));
         MakeMove(move, false);
         SwapSides();
     }

@@ -58,13 +58,6 @@ inline std::string SetUpError() {
     return error;
 }
 
-// A legal move of the side to move, as the rules generate it.
-inline bool IsLegal(const MoveRecord& move) {
-    if (move.piece == Empty || !IsBoardPoint(move.from) || !IsBoardPoint(move.to)) return false;
-    const MoveRecord generated = FindGeneratedMove(move.from, move.to);
-    return SameMove(generated, move) && !LeavesKingAttacked(move);
-}
-
 // A file of this process's own for readers that take a path: in memory (/dev/shm) where there is
 // such a folder, since the writers sync every file they replace.
 inline std::filesystem::path ScratchFile(const char* name) {

@@ -7,6 +7,8 @@
 
 #include "records/notation.h"
 #include "rules/clock.h"
+#include "rules/fen.h"
+#include "rules/legality.h"
 #include "rules/makemove.h"
 #include "support/display_recorder.h"
 #include "support/fake_time.h"
@@ -59,22 +61,24 @@ struct RefusalRow {
     std::string_view warning;
 };
 
+// Moves that the rules refuse: not generated at all, or leaving the mover's King attacked.
+const RefusalRow kRefusedMoves[] = {
+    {"King two steps", kStartFen.data(), "e0e2", kImpossibleMoveText},
+    {"the opponent's piece", kStartFen.data(), "a6a5", kImpossibleMoveText},
+    {"empty origin", kStartFen.data(), "e4e5", kImpossibleMoveText},
+    {"own piece on the target", kStartFen.data(), "a0b0", kImpossibleMoveText},
+    {"gunner without a screen", kStartFen.data(), "h2h8", kImpossibleMoveText},
+    {"last piece between the Kings leaves the file", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", "e4a4",
+     kKingLeftInCheckText},
+    {"King steps onto the open file of the other", "4k4/9/9/9/9/9/9/9/9/3K5 w", "d0e0",
+     kKingLeftInCheckText},
+    {"check ignored", "3rk4/9/9/9/9/9/9/9/8R/3K5 w", "i1i2", kKingLeftInCheckText},
+    {"black piece pinned by the facing rule", "4k4/4n4/9/9/9/9/9/9/9/4K4 b", "e8c7",
+     kKingLeftInCheckText},
+};
+
 TEST(ValidateEnteredMove, RefusedMovesChangeNothing) {
-    const RefusalRow rows[] = {
-        {"King two steps", kStartFen.data(), "e0e2", kImpossibleMoveText},
-        {"the opponent's piece", kStartFen.data(), "a6a5", kImpossibleMoveText},
-        {"empty origin", kStartFen.data(), "e4e5", kImpossibleMoveText},
-        {"own piece on the target", kStartFen.data(), "a0b0", kImpossibleMoveText},
-        {"gunner without a screen", kStartFen.data(), "h2h8", kImpossibleMoveText},
-        {"last piece between the Kings leaves the file", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", "e4a4",
-         kKingLeftInCheckText},
-        {"King steps onto the open file of the other", "4k4/9/9/9/9/9/9/9/9/3K5 w", "d0e0",
-         kKingLeftInCheckText},
-        {"check ignored", "3rk4/9/9/9/9/9/9/9/8R/3K5 w", "i1i2", kKingLeftInCheckText},
-        {"black piece pinned by the facing rule", "4k4/4n4/9/9/9/9/9/9/9/4K4 b", "e8c7",
-         kKingLeftInCheckText},
-    };
-    for (const RefusalRow& row : rows) {
+    for (const RefusalRow& row : kRefusedMoves) {
         testing::SetUpFen(row.fen);
         const PositionSnapshot before = PositionSnapshot::Take();
         const Side clockBefore = clockSide;
@@ -90,6 +94,69 @@ TEST(ValidateEnteredMove, RefusedMovesChangeNothing) {
                   (std::vector<DisplayCall>{{"ShowWarning", std::string(row.warning)}}))
             << row.name;
     }
+}
+
+struct LegalMoveRow {
+    const char* name;
+    const char* fen;
+    const char* move;
+    PieceKind piece;
+    PieceKind captured;
+};
+
+// The legal move of two squares comes as the generator makes it, on a position of its own and on
+// the game's; the refused moves above are not found, and neither position changes.
+TEST(FindLegalMove, FindsTheGeneratedLegalMoveAndNothingElse) {
+    const LegalMoveRow found[] = {
+        {"quiet Gunner move", kStartFen.data(), "h2e2", Gunner, Empty},
+        {"Gunner takes a Knight over its screen", kStartFen.data(), "h2h9", Gunner, Knight},
+        {"Black's Gunner takes a Knight",
+         "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/"
+         "RNBAKABNR b",
+         "b7b0", Gunner, Knight},
+        {"check blocked", "3rk4/9/9/9/9/9/9/9/8R/3K5 w", "i1d1", Rook, Empty},
+        {"King takes the checking Rook", "4k4/9/9/9/9/9/9/9/3r5/3K5 w", "d0d1", King, Rook},
+    };
+    for (const LegalMoveRow& row : found) {
+        testing::SetUpFen(row.fen);
+        Square from = 0;
+        Square to = 0;
+        ASSERT_TRUE(ParseIccs(row.move, &from, &to)) << row.name;
+        Position position = gamePosition;
+        const MoveRecord move = FindLegalMove(position, from, to);
+        EXPECT_EQ(move.from, from) << row.name;
+        EXPECT_EQ(move.to, to) << row.name;
+        EXPECT_EQ(move.piece, row.piece) << row.name;
+        EXPECT_EQ(move.captured, row.captured) << row.name;
+        EXPECT_EQ(WriteFen(position), WriteFen()) << row.name;
+        EXPECT_TRUE(PositionIsConsistent(position)) << row.name;
+        const PositionSnapshot before = PositionSnapshot::Take();
+        EXPECT_TRUE(SameMove(FindLegalMove(from, to), move)) << row.name;
+        EXPECT_TRUE(IsLegalMove(move)) << row.name;
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << row.name;
+    }
+    for (const RefusalRow& row : kRefusedMoves) {
+        testing::SetUpFen(row.fen);
+        Square from = 0;
+        Square to = 0;
+        ASSERT_TRUE(ParseIccs(row.move, &from, &to)) << row.name;
+        Position position = gamePosition;
+        EXPECT_EQ(FindLegalMove(position, from, to).piece, Empty) << row.name;
+        EXPECT_EQ(WriteFen(position), WriteFen()) << row.name;
+        EXPECT_TRUE(PositionIsConsistent(position)) << row.name;
+        const PositionSnapshot before = PositionSnapshot::Take();
+        EXPECT_EQ(FindLegalMove(from, to).piece, Empty) << row.name;
+        // A move the generator makes but that leaves the King attacked is no legal move either.
+        const MoveRecord generated = testing::Generated(row.move);
+        EXPECT_EQ(generated.piece != Empty, row.warning == kKingLeftInCheckText) << row.name;
+        EXPECT_FALSE(IsLegalMove(generated)) << row.name;
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << row.name;
+    }
+    testing::SetUpFen(kStartFen);
+    EXPECT_FALSE(IsLegalMove(NullMove));
+    MoveRecord otherCapture = testing::Generated("h2h9");
+    otherCapture.captured = Rook;  // the right squares, the wrong victim
+    EXPECT_FALSE(IsLegalMove(otherCapture));
 }
 
 TEST(ValidateEnteredMove, AcceptedMovesAreCommittedShownAndTimed) {

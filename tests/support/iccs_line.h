@@ -21,17 +21,12 @@ inline Position PlayIccsLine(Position position, const std::vector<std::string>& 
         Square from = 0;
         Square to = 0;
         EXPECT_TRUE(ParseIccs(text, &from, &to)) << text;
-        MoveList list;
-        GenerateLegalMoves(position, list);
-        bool found = false;
-        for (int i = 1; i <= list.moveCount && !found; ++i) {
-            if (list.slot[i].from != from || list.slot[i].to != to) continue;
-            played->push_back(list.slot[i]);
-            MakeMove(position, list.slot[i], false);
-            SwapSides(position);
-            found = true;
-        }
-        EXPECT_TRUE(found) << "illegal move " << text;
+        const MoveRecord move = FindLegalMove(position, from, to);
+        EXPECT_NE(move.piece, Empty) << "illegal move " << text;
+        if (move.piece == Empty) continue;
+        played->push_back(move);
+        MakeMove(position, move, false);
+        SwapSides(position);
     }
     return position;
 }

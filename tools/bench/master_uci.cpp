@@ -26,16 +26,12 @@ bool PlayIccs(Position& position, const std::string& text, std::vector<MoveRecor
     Square from = 0;
     Square to = 0;
     if (!ParseIccs(text, &from, &to)) return false;
-    MoveList list;
-    GenerateLegalMoves(position, list);
-    for (int i = 1; i <= list.moveCount; ++i) {
-        if (list.slot[i].from != from || list.slot[i].to != to) continue;
-        MakeMove(position, list.slot[i], false);
-        SwapSides(position);
-        history->push_back(list.slot[i]);
-        return true;
-    }
-    return false;
+    const MoveRecord move = FindLegalMove(position, from, to);
+    if (move.piece == Empty) return false;
+    MakeMove(position, move, false);
+    SwapSides(position);
+    history->push_back(move);
+    return true;
 }
 
 void SetPosition(UciState& state, std::istringstream& words) {

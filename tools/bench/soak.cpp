@@ -289,8 +289,7 @@ bool ReplayablePliesAreLegal() {
     bool legal = true;
     for (; played < plies && legal; ++played) {
         const MoveRecord move = GameRecord[recordTop + 1];
-        const MoveRecord generated = FindGeneratedMove(move.from, move.to);
-        legal = generated.piece != Empty && SameMove(generated, move) && !LeavesKingAttacked(move);
+        legal = IsLegalMove(move);
         if (!legal) break;
         PlayMove(move);
     }
