@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <span>
 
 #include "engine/pump.h"
 #include "engine/search.h"
@@ -10,7 +11,6 @@
 #include "rules/board.h"
 #include "rules/game.h"
 #include "rules/legality.h"
-#include "rules/makemove.h"
 #include "rules/record.h"
 
 namespace xq {
@@ -90,23 +90,6 @@ std::vector<MoveRecord> GameHistory() {
     while (oldest - 1 > kRecordBottom && GameRecord[oldest - 1].piece != Empty)
         --oldest;
     return std::vector<MoveRecord>(GameRecord + oldest, GameRecord + newest + 1);
-}
-
-std::vector<MoveRecord> LegalStart(std::span<const MoveRecord> line, size_t limit) {
-    std::vector<MoveRecord> legal;
-    for (const MoveRecord& move : line) {
-        if (legal.size() >= limit) break;
-        const MoveRecord match = FindLegalMove(move.from, move.to);
-        if (match.piece == Empty) break;
-        legal.push_back(match);
-        MakeMove(match, false);
-        SwapSides();
-    }
-    for (auto it = legal.rbegin(); it != legal.rend(); ++it) {
-        SwapSides();
-        MakeMove(*it, true);
-    }
-    return legal;
 }
 
 namespace {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "engine/master/engine.h"
@@ -34,8 +33,5 @@ std::vector<MoveRecord> GameHistory();
 // units (a Pawn is 256, a mate in n plies kMateScore - n * kMatePly), so that the panel, the log
 // and the demonstration's resignation read it as they read the classic engine's scores.
 int32_t ClassicScore(int32_t masterScore);
-
-// The longest start of `line` that is legal from the current position, at most `limit` moves.
-std::vector<MoveRecord> LegalStart(std::span<const MoveRecord> line, size_t limit);
 
 }  // namespace xq

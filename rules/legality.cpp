@@ -94,4 +94,23 @@ MoveRecord FindLegalMove(Position& position, Square from, Square to) {
     return NullMove;
 }
 
+std::vector<MoveRecord> LegalStart(Position& position, std::span<const MoveRecord> line,
+                                   size_t limit) {
+    std::vector<MoveRecord> legal;
+    for (const MoveRecord& move : line) {
+        if (legal.size() >= limit) break;
+        const MoveRecord match = FindLegalMove(position, move.from, move.to);
+        if (match.piece == Empty) break;
+        legal.push_back(match);
+        MakeMove(position, match, false);
+        SwapSides(position);
+    }
+    return legal;
+}
+
+std::vector<MoveRecord> LegalStart(std::span<const MoveRecord> line, size_t limit) {
+    Position position = gamePosition;
+    return LegalStart(position, line, limit);
+}
+
 }  // namespace xq

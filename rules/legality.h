@@ -1,6 +1,8 @@
 // Legality of moves: a generated move is legal when it does not leave the mover's King attacked.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <vector>
 
 #include "rules/board.h"
@@ -29,6 +31,13 @@ MoveRecord FindLegalMove(Position& position, Square from, Square to);
 MoveRecord FindLegalMove(Square from, Square to);
 // Whether `move`, every field of it, is a legal move of sideToMove. Uses the move list.
 bool IsLegalMove(const MoveRecord& move);
+
+// The longest start of `line`, at most `limit` moves, that is legal move after move from
+// `position`, each move as the generator makes it; `position` is left after them.
+std::vector<MoveRecord> LegalStart(Position& position, std::span<const MoveRecord> line,
+                                   size_t limit);
+// The same from the game's position, which is unchanged.
+std::vector<MoveRecord> LegalStart(std::span<const MoveRecord> line, size_t limit);
 
 // True when sideToMove has a legal move. Uses the move list.
 bool HasLegalMove();

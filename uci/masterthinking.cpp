@@ -7,6 +7,7 @@
 #include "engine/search.h"
 #include "rules/board.h"
 #include "rules/fen.h"
+#include "rules/legality.h"
 #include "uci/output.h"
 #include "uci/session.h"
 

@@ -43,21 +43,6 @@ bool SameMoves(std::span<const MoveRecord> a, std::span<const MoveRecord> b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameMove);
 }
 
-// The longest start of `pv` that is legal from `position`, at most kLineMoves moves, each with
-// the piece it moves (the notation needs it).
-std::vector<MoveRecord> LegalLine(Position position, std::span<const MoveRecord> pv) {
-    std::vector<MoveRecord> line;
-    for (const MoveRecord& move : pv) {
-        if (line.size() >= kLineMoves) break;
-        const MoveRecord match = FindLegalMove(position, move.from, move.to);
-        if (match.piece == Empty) break;
-        line.push_back(match);
-        MakeMove(position, match, false);
-        SwapSides(position);
-    }
-    return line;
-}
-
 QLabel* BestPathField(TInfoForm& panel) {
     return panel.findChild<QLabel*>(QStringLiteral("BestPath"));
 }
@@ -174,7 +159,9 @@ void AnalysisMode::Receive(quint64 run, const master::SearchReport& report) {
     AnalysisLine line;
     line.depth = report.depth;
     line.redValue = root.sideToMove == Red ? report.score : -report.score;
-    line.moves = LegalLine(root, report.pv);
+    // Each move with the piece it moves: the notation needs it.
+    Position position = root;
+    line.moves = LegalStart(position, report.pv, kLineMoves);
     if (line.moves.empty()) return;
     const auto index = static_cast<size_t>(report.multiPV - 1);
     if (lines_.size() <= index) lines_.resize(index + 1);

@@ -43,12 +43,8 @@ namespace {
 // side to move without a legal move.
 bool LineMates(Position position, std::span<const MoveRecord> pv, int plies) {
     if (plies < 0 || static_cast<int>(pv.size()) < plies) return false;
-    for (const MoveRecord& move : pv.first(static_cast<size_t>(plies))) {
-        const MoveRecord match = FindLegalMove(position, move.from, move.to);
-        if (match.piece == Empty) return false;
-        MakeMove(position, match, false);
-        SwapSides(position);
-    }
+    const auto length = static_cast<size_t>(plies);
+    if (LegalStart(position, pv, length).size() < length) return false;
     MoveList legal;
     GenerateLegalMoves(position, legal);
     return legal.moveCount == 0;

@@ -159,6 +159,56 @@ TEST(FindLegalMove, FindsTheGeneratedLegalMoveAndNothingElse) {
     EXPECT_FALSE(IsLegalMove(otherCapture));
 }
 
+struct LegalStartRow {
+    const char* name;
+    const char* fen;
+    std::vector<std::string> line;
+    size_t limit;
+    size_t legal;  // how many moves of the line the start keeps
+};
+
+// A line from an engine is kept up to its first move that cannot be played there, or its limit;
+// the moves kept are those the generator makes, played on the caller's position.
+TEST(LegalStart, KeepsTheLineUpToItsFirstIllegalMoveOrItsLimit) {
+    const LegalStartRow rows[] = {
+        {"all of it", kStartFen.data(), {"h2e2", "h9g7", "h0g2", "b9c7"}, 8, 4},
+        {"cut by the limit", kStartFen.data(), {"h2e2", "h9g7", "h0g2"}, 2, 2},
+        {"a Gunner with two screens", kStartFen.data(), {"h2e2", "h9g7", "e2e9", "b0c2"}, 8, 2},
+        {"a capture", kStartFen.data(), {"h2h9", "i9h9"}, 8, 2},
+        {"Kings left facing",
+         "4k4/9/9/9/9/4R4/9/9/9/4K4 w",
+         {"e4e5", "e9d9", "e0d0", "d9e9"},
+         8,
+         2},
+        {"nothing legal", "4k4/9/9/9/9/4R4/9/9/9/4K4 w", {"e4a4", "e9d9"}, 8, 0},
+    };
+    for (const LegalStartRow& row : rows) {
+        testing::SetUpFen(row.fen);
+        std::vector<MoveRecord> line;
+        for (const std::string& text : row.line) {
+            Square from = 0;
+            Square to = 0;
+            ASSERT_TRUE(ParseIccs(text, &from, &to)) << row.name;
+            line.push_back(MoveRecord{to, from, 0, 0, 0});  // the squares alone, as a line brings
+        }
+        const PositionSnapshot before = PositionSnapshot::Take();
+        const std::vector<MoveRecord> kept = LegalStart(line, row.limit);
+        EXPECT_TRUE(PositionSnapshot::Take() == before) << row.name;
+        Position position = gamePosition;
+        const std::vector<MoveRecord> played = LegalStart(position, line, row.limit);
+        ASSERT_EQ(played.size(), row.legal) << row.name;
+        ASSERT_EQ(kept.size(), row.legal) << row.name;
+        for (size_t k = 0; k < row.legal; ++k) {
+            const MoveRecord generated = testing::Generated(row.line[k]);
+            EXPECT_TRUE(SameMove(played[k], generated)) << row.name << " move " << k;
+            EXPECT_TRUE(SameMove(kept[k], generated)) << row.name << " move " << k;
+            PlayMove(generated);
+        }
+        EXPECT_EQ(WriteFen(position), WriteFen()) << row.name;
+        EXPECT_TRUE(PositionIsConsistent(position)) << row.name;
+    }
+}
+
 TEST(ValidateEnteredMove, AcceptedMovesAreCommittedShownAndTimed) {
     FakeTime fake;
     testing::SetUpFen(kStartFen);
