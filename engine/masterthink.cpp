@@ -17,9 +17,12 @@ namespace xq {
 
 namespace {
 
-// The classic engine's Pawn, and the hard limit as a multiple of the time limit (the classic
-// search stops at the root past one and a half times its limit).
+// The classic engine's Pawn, and its highest score that is no mate: a 大师 score far beyond any
+// material balance, yet no mate, stays below the classic mate scores.
 constexpr int32_t kClassicPawn = 256;
+constexpr int32_t kHighestClassicScore = kMateScore - kMatePly * (kMaxPly + 1) - 1;
+// The hard limit as a multiple of the time limit (the classic search stops at the root past one
+// and a half times its limit).
 constexpr double kHardLimitFactor = 1.5;
 // A mate found this close ends the search, as the classic driver's bound does (27 plies).
 constexpr int kMateFoundPlies = 27;
@@ -78,9 +81,16 @@ int32_t ClassicScore(int32_t masterScore) {
         const int32_t mate = kMateScore - plies * kMatePly;
         return masterScore > 0 ? mate : -mate;
     }
-    // Far beyond any material balance, yet no mate: it stays below the classic mate scores.
-    const int32_t highest = kMateScore - kMatePly * (kMaxPly + 1) - 1;
-    return std::clamp(masterScore * kClassicPawn / 100, -highest, highest);
+    return std::clamp(masterScore * kClassicPawn / 100, -kHighestClassicScore,
+                      kHighestClassicScore);
+}
+
+int32_t MasterScore(int32_t classicScore) {
+    if (std::abs(classicScore) > kHighestClassicScore) {
+        const int32_t plies = (kMateScore - std::abs(classicScore)) / kMatePly;
+        return classicScore > 0 ? master::kMate - plies : -(master::kMate - plies);
+    }
+    return std::clamp(classicScore * 100 / kClassicPawn, -master::kMateBound, master::kMateBound);
 }
 
 std::vector<MoveRecord> GameHistory() {

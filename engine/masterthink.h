@@ -33,5 +33,8 @@ std::vector<MoveRecord> GameHistory();
 // units (a Pawn is 256, a mate in n plies kMateScore - n * kMatePly), so that the panel, the log
 // and the demonstration's resignation read it as they read the classic engine's scores.
 int32_t ClassicScore(int32_t masterScore);
+// The way back: a score in the classic engine's units (from either engine) as a 大师 score, for
+// the values the game keeps per move.
+int32_t MasterScore(int32_t classicScore);
 
 }  // namespace xq

@@ -5,17 +5,13 @@
 #include <cstdlib>
 
 #include "engine/master/engine.h"
-#include "engine/search.h"
+#include "engine/masterthink.h"
 
 namespace xq {
 
 std::vector<MoveValue> moveValues;
 
 namespace {
-
-constexpr int32_t kClassicPawn = 256;
-// Classic scores beyond this are mates (the 大师 adapter keeps its other scores below it).
-constexpr int32_t kClassicMateBound = kMateScore - kMatePly * (kMaxPly + 1) - 1;
 
 MoveValuesListener listener = nullptr;
 
@@ -39,14 +35,7 @@ void ForgetAllMoveValues() {
 }
 
 int32_t RedValueOf(int32_t classicScore, Side mover) {
-    int32_t value = 0;
-    if (std::abs(classicScore) > kClassicMateBound) {
-        const int32_t plies = (kMateScore - std::abs(classicScore)) / kMatePly;
-        value = classicScore > 0 ? master::kMate - plies : -(master::kMate - plies);
-    } else {
-        value =
-            std::clamp(classicScore * 100 / kClassicPawn, -master::kMateBound, master::kMateBound);
-    }
+    const int32_t value = MasterScore(classicScore);
     return mover == Red ? value : -value;
 }
 

@@ -11,6 +11,7 @@
 
 #include "engine/editor.h"
 #include "engine/masterthink.h"
+#include "engine/movevalues.h"
 #include "engine/pump.h"
 #include "engine/think.h"
 #include "platform/display.h"
@@ -50,7 +51,7 @@ QLabel* BestPathField(TInfoForm& panel) {
 }  // namespace
 
 QString AnalysisValueText(int32_t redValue) {
-    if (std::abs(redValue) > master::kMateBound) {
+    if (IsMateValue(redValue)) {
         const int plies = master::kMate - std::abs(redValue);
         const int moves = (plies + 1) / 2;  // the mating side's moves
         const char* pattern = redValue > 0 ? QT_TRANSLATE_NOOP("AnalysisMode", "红%1步杀")

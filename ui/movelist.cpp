@@ -42,10 +42,8 @@ void LayOutRows(const GameMoves& game, std::vector<MoveListRow>* rows,
             rows->push_back({number, "", ""});
             plies->push_back({0, 0});
         }
-        const std::string text =
-            played.text.empty() ? FormatMove(played.move, played.mover) : played.text;
         (played.mover == Red ? rows->back().red : rows->back().black) =
-            StyledMoveText(text, played.mover, shownMoveStyle) + played.mark;
+            ShownPlyText(played) + played.mark;
         (played.mover == Red ? rows->back().redTip : rows->back().blackTip) = played.tip;
         plies->back()[played.mover == Red ? 0 : 1] =
             game.firstPly + static_cast<int32_t>(index) + 1;
@@ -171,6 +169,11 @@ int32_t FullMoveNumber(const GameMoves& game, size_t index) {
         game.firstPly % 2 == 0 ? game.plies[0].mover : Opponent(game.plies[0].mover);
     const int32_t ply = game.firstPly + (firstMover == Black ? 1 : 0) + static_cast<int32_t>(index);
     return ply / 2 + 1;
+}
+
+std::string ShownPlyText(const GamePly& ply) {
+    const std::string text = ply.text.empty() ? FormatMove(ply.move, ply.mover) : ply.text;
+    return StyledMoveText(text, ply.mover, shownMoveStyle);
 }
 
 std::vector<std::array<int32_t, 2>> MoveListCellPlies(const GameMoves& game) {

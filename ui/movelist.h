@@ -60,6 +60,9 @@ struct MoveListRow {
 std::vector<MoveListRow> MoveListRows(const GameMoves& game, std::string_view result = {});
 // The full-move number of the row that holds game.plies[index].
 int32_t FullMoveNumber(const GameMoves& game, size_t index);
+// The ply's move as the list writes it (the panel's review lines too): its text, or the move's
+// own when it has none, in the shown style.
+std::string ShownPlyText(const GamePly& ply);
 // For each row of MoveListRows(game) the game's ply count after the move of each of its two
 // cells (0 for an empty cell).
 std::vector<std::array<int32_t, 2>> MoveListCellPlies(const GameMoves& game);

@@ -11,7 +11,6 @@
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "records/menucommands.h"
-#include "records/notation.h"
 #include "rules/clock.h"
 #include "rules/game.h"
 #include "rules/makemove.h"
@@ -37,9 +36,7 @@ std::string Translated(const char* source) {
 std::string ReviewMoveLine(const GameMoves& game, size_t index) {
     char number[16];
     std::snprintf(number, sizeof number, "%3.3d. ", FullMoveNumber(game, index));
-    const GamePly& ply = game.plies[index];
-    const std::string text = ply.text.empty() ? FormatMove(ply.move, ply.mover) : ply.text;
-    return number + StyledMoveText(text, ply.mover, shownMoveStyle);
+    return number + ShownPlyText(game.plies[index]);
 }
 
 }  // namespace

@@ -193,6 +193,7 @@ TEST_F(ThinkTest, MasterScoresReadAsTheClassicEnginesScores) {
         EXPECT_EQ(ScoreText(ClassicScore(row.master)), row.text) << row.master;
         // Back again as the value a move keeps, from Red's view (the bound is no value of its own).
         if (row.master == master::kMateBound) continue;
+        EXPECT_EQ(MasterScore(row.classic), row.master) << row.master;
         EXPECT_EQ(RedValueOf(row.classic, Red), row.master) << row.master;
         EXPECT_EQ(RedValueOf(row.classic, Black), -row.master) << row.master;
     }
