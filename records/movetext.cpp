@@ -95,11 +95,11 @@ bool ReadIccsText(std::string_view text, MoveRecord* move, MoveTextResult* resul
     Square from = 0;
     Square to = 0;
     if (plain.size() != 4 || !ParseIccs(plain, &from, &to)) return false;
-    const MoveRecord generated = FindGeneratedMove(from, to);
-    if (generated.piece == Empty || LeavesKingAttacked(generated)) {
+    const MoveRecord legal = FindLegalMove(from, to);
+    if (legal.piece == Empty) {
         *result = MoveTextResult::Illegal;
     } else {
-        *move = generated;
+        *move = legal;
         *result = MoveTextResult::Found;
     }
     return true;

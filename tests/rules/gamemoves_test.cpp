@@ -104,53 +104,46 @@ struct LegalMoveRow {
     PieceKind captured;
 };
 
-// The legal move of two squares comes as the generator makes it, on a position of its own and on
-// the game's; the refused moves above are not found, and neither position changes.
+// The legal move `iccs` on `fen` as FindLegalMove finds it on a copy of the position, checked to
+// be the one the game's position gives, IsLegalMove to agree, and neither position to change.
+MoveRecord FoundLegalMove(const char* name, const char* fen, const char* iccs) {
+    testing::SetUpFen(fen);
+    Square from = 0;
+    Square to = 0;
+    EXPECT_TRUE(ParseIccs(iccs, &from, &to)) << name;
+    Position position = gamePosition;
+    const MoveRecord move = FindLegalMove(position, from, to);
+    EXPECT_EQ(WriteFen(position), WriteFen()) << name;
+    EXPECT_TRUE(PositionIsConsistent(position)) << name;
+    const PositionSnapshot before = PositionSnapshot::Take();
+    EXPECT_TRUE(SameMove(FindLegalMove(from, to), move)) << name;
+    EXPECT_EQ(IsLegalMove(testing::Generated(iccs)), move.piece != Empty) << name;
+    EXPECT_TRUE(PositionSnapshot::Take() == before) << name;
+    return move;
+}
+
+// The legal move of two squares comes as the generator makes it, with the piece it moves and the
+// one it captures; the refused moves above are not found.
 TEST(FindLegalMove, FindsTheGeneratedLegalMoveAndNothingElse) {
     const LegalMoveRow found[] = {
         {"quiet Gunner move", kStartFen.data(), "h2e2", Gunner, Empty},
         {"Gunner takes a Knight over its screen", kStartFen.data(), "h2h9", Gunner, Knight},
         {"Black's Gunner takes a Knight",
-         "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/"
-         "RNBAKABNR b",
-         "b7b0", Gunner, Knight},
+         "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b", "b7b0", Gunner, Knight},
         {"check blocked", "3rk4/9/9/9/9/9/9/9/8R/3K5 w", "i1d1", Rook, Empty},
         {"King takes the checking Rook", "4k4/9/9/9/9/9/9/9/3r5/3K5 w", "d0d1", King, Rook},
     };
     for (const LegalMoveRow& row : found) {
-        testing::SetUpFen(row.fen);
-        Square from = 0;
-        Square to = 0;
-        ASSERT_TRUE(ParseIccs(row.move, &from, &to)) << row.name;
-        Position position = gamePosition;
-        const MoveRecord move = FindLegalMove(position, from, to);
-        EXPECT_EQ(move.from, from) << row.name;
-        EXPECT_EQ(move.to, to) << row.name;
+        const MoveRecord move = FoundLegalMove(row.name, row.fen, row.move);
+        EXPECT_EQ(FormatIccs(move), row.move) << row.name;
         EXPECT_EQ(move.piece, row.piece) << row.name;
         EXPECT_EQ(move.captured, row.captured) << row.name;
-        EXPECT_EQ(WriteFen(position), WriteFen()) << row.name;
-        EXPECT_TRUE(PositionIsConsistent(position)) << row.name;
-        const PositionSnapshot before = PositionSnapshot::Take();
-        EXPECT_TRUE(SameMove(FindLegalMove(from, to), move)) << row.name;
-        EXPECT_TRUE(IsLegalMove(move)) << row.name;
-        EXPECT_TRUE(PositionSnapshot::Take() == before) << row.name;
     }
     for (const RefusalRow& row : kRefusedMoves) {
-        testing::SetUpFen(row.fen);
-        Square from = 0;
-        Square to = 0;
-        ASSERT_TRUE(ParseIccs(row.move, &from, &to)) << row.name;
-        Position position = gamePosition;
-        EXPECT_EQ(FindLegalMove(position, from, to).piece, Empty) << row.name;
-        EXPECT_EQ(WriteFen(position), WriteFen()) << row.name;
-        EXPECT_TRUE(PositionIsConsistent(position)) << row.name;
-        const PositionSnapshot before = PositionSnapshot::Take();
-        EXPECT_EQ(FindLegalMove(from, to).piece, Empty) << row.name;
-        // A move the generator makes but that leaves the King attacked is no legal move either.
-        const MoveRecord generated = testing::Generated(row.move);
-        EXPECT_EQ(generated.piece != Empty, row.warning == kKingLeftInCheckText) << row.name;
-        EXPECT_FALSE(IsLegalMove(generated)) << row.name;
-        EXPECT_TRUE(PositionSnapshot::Take() == before) << row.name;
+        EXPECT_EQ(FoundLegalMove(row.name, row.fen, row.move).piece, Empty) << row.name;
+        // The King's rows are moves that the generator makes: legality refuses them.
+        EXPECT_EQ(testing::Generated(row.move).piece != Empty, row.warning == kKingLeftInCheckText)
+            << row.name;
     }
     testing::SetUpFen(kStartFen);
     EXPECT_FALSE(IsLegalMove(NullMove));
