@@ -378,9 +378,8 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
         // The engine's moves come as the generator makes them: with their piece and capture.
         for (size_t ply = 0; ply < game.values.size(); ++ply) {
             MoveRecord& best = game.values[ply].best;
-            for (const MoveRecord& legal : LegalMoves()) {
-                if (legal.from == best.from && legal.to == best.to) best = legal;
-            }
+            const MoveRecord legal = FindLegalMove(best.from, best.to);
+            if (legal.piece != Empty) best = legal;
             MakeMove(game.moves[ply], false);
             SwapSides();
         }
