@@ -16,7 +16,8 @@ the referee's own choice. Prints, per game and in all:
 --skip passes over the first games (to split the work between runs). --save writes every ply
 (game, ply, move, our loss and mark, the referee's loss) as TSV as the games are done, and --load
 reads such files (repeat it for several) instead of analysing again, to try other thresholds (--marks A,B,C:
-our losses in Pawns for ?!, ?, ??) on the same figures.
+our losses in Pawns for ?!, ?, ??) on the same figures. --theirs takes the referee's losses from such
+files (made at the same --depth) and analyses only our side again.
 """
 
 import argparse
@@ -96,6 +97,15 @@ def referee_losses(referee, start, moves, depth):
             for i in range(len(uci))]
 
 
+def load_rows(paths):
+    rows = []
+    for path in paths:
+        with open(path, newline="") as f:
+            for r in csv.DictReader(f, delimiter="\t"):
+                rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
+    return rows
+
+
 def mark_of(loss, marks):
     inaccuracy, mistake, blunder = marks
     return "??" if loss >= blunder else "?" if loss >= mistake else "?!" if loss >= inaccuracy \
@@ -127,16 +137,17 @@ def main():
     parser.add_argument("--marks", default=None, help="?!,?,?? thresholds in Pawns (re-marks)")
     parser.add_argument("--save")
     parser.add_argument("--load", action="append", help="a saved TSV (more than one may be given)")
+    parser.add_argument("--theirs", action="append", help="a saved TSV with the referee's losses")
     parser.add_argument("files", nargs="*")
     args = parser.parse_args()
 
     rows = []
     if args.load:
-        for path in args.load:
-            with open(path, newline="") as f:
-                for r in csv.DictReader(f, delimiter="\t"):
-                    rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
+        rows = load_rows(args.load)
     else:
+        known = {}
+        for r in load_rows(args.theirs or []):
+            known.setdefault(r["game"], []).append(r["theirs"])
         referee = Referee(args.engine)
         columns = ["game", "ply", "move", "mark", "ours", "theirs"]
         saved = open(args.save, "w", newline="") if args.save else None
@@ -147,8 +158,8 @@ def main():
         for path, (number, start, moves) in chosen[args.skip:args.skip + args.games]:
             began = time.monotonic()
             analysed = ours(args.bench, path, number, args.movetime)
-            theirs = referee_losses(referee, start, moves, args.depth)
             game = f"{path}#{number}"
+            theirs = known.get(game) or referee_losses(referee, start, moves, args.depth)
             for ply, ((move, mark, loss), their) in enumerate(zip(analysed, theirs), 1):
                 rows.append({"game": game, "ply": ply, "move": move, "mark": mark,
                              "ours": loss, "theirs": their})
