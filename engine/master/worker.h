@@ -110,6 +110,7 @@ class Worker {
 
     // The judgement of the rules on the node at ply, or false when the game goes on.
     bool RuleScore(int ply, int32_t* score);
+    bool OccurredBefore(uint64_t key, int index, int oldest) const;
     bool HasLegalMove();
 
     void Play(const MoveRecord& move, int ply);
