@@ -6,9 +6,10 @@
 
 Every game of the files with at least P plies (the first N of them) is analysed by us at MS a
 position and by the referee (UCI_Variant xiangqi) at the fixed depth D, position by position. A
-move's loss is the value its mover had before it minus the value it left, from the mover's view,
-in Pawns, scores capped at +-20 Pawns (mates included), never below zero, zero when the move is
-the referee's own choice. Prints, per game and in all:
+move's loss, for the referee, is the score of its own best move minus the score of the move played
+(searched alone, `go depth D searchmoves M`), both from the position the move was played in, in
+Pawns, scores capped at +-20 Pawns (mates included), never below zero, zero when the move is the
+referee's own choice. Prints, per game and in all:
 
   recall    of the moves the referee finds to lose 3 Pawns or more, the share we mark ? or ??
   false ??  of our ?? marks, the share the referee rates within 1 Pawn of its best
@@ -63,10 +64,11 @@ class Referee(FairyStockfish):
     def __init__(self, engine):
         super().__init__(engine, options=[("Threads", 1)])
 
-    def search(self, start, moves, depth):
-        """(score in Pawns for the side to move, capped; best move in UCI or None)."""
+    def search(self, start, moves, depth, only=None):
+        """(score in Pawns for the side to move, capped; best move in UCI or None), of the
+        position's best move or, with `only`, of that move."""
         self.send("position fen " + start + (" moves " + " ".join(moves) if moves else ""))
-        self.send(f"go depth {depth}")
+        self.send(f"go depth {depth}" + (f" searchmoves {only}" if only else ""))
         score = -CAP
         for line in self.process.stdout:
             found = SCORE.search(line) if line.startswith("info") and " pv " in line else None
@@ -88,13 +90,15 @@ class Referee(FairyStockfish):
 
 def referee_losses(referee, start, moves, depth):
     uci = [to_uci(m) for m in moves]
-    scores, bests = [], []
-    for ply in range(len(uci) + 1):
-        score, best = referee.search(start, uci[:ply], depth)
-        scores.append(score)
-        bests.append(best)
-    return [0.0 if bests[i] == uci[i] else max(0.0, scores[i] + scores[i + 1])
-            for i in range(len(uci))]
+    losses = []
+    for ply, move in enumerate(uci):
+        best_score, best = referee.search(start, uci[:ply], depth)
+        if best == move:
+            losses.append(0.0)
+            continue
+        played_score, _ = referee.search(start, uci[:ply], depth, only=move)
+        losses.append(max(0.0, best_score - played_score))
+    return losses
 
 
 def load_rows(paths):
