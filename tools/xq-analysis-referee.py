@@ -46,15 +46,23 @@ def games_of(bench, path, min_plies):
     return games
 
 
+def pawns(text):
+    """A value as analyse prints it ("+1.25", "-M3"), in Pawns, capped."""
+    if "M" in text:
+        return CAP if text.startswith("+") else -CAP
+    return max(-CAP, min(CAP, float(text)))
+
+
 def ours(bench, path, number, movetime):
-    """Per ply: (move, mark, loss in Pawns) from xq-bench analyse."""
+    """Per ply: (move, mark, loss in Pawns, value after it from Red's view) from xq-bench
+    analyse."""
     out = subprocess.run([bench, "analyse", path, "--game", str(number), "--movetime",
                           str(movetime)], capture_output=True, text=True, check=True)
     plies = []
     for line in out.stdout.splitlines():
         fields = line.split()
         if len(fields) == 6:
-            plies.append((fields[1], fields[4], float(fields[5])))
+            plies.append((fields[1], fields[4], float(fields[5]), pawns(fields[2])))
     if not plies:
         raise RuntimeError(f"no analysis from {bench} for game {number} of {path}")
     return plies
@@ -153,7 +161,7 @@ def main():
         for r in load_rows(args.theirs or []):
             known.setdefault(r["game"], []).append(r["theirs"])
         referee = Referee(args.engine)
-        columns = ["game", "ply", "move", "mark", "ours", "theirs"]
+        columns = ["game", "ply", "move", "mark", "ours", "value", "theirs"]
         saved = open(args.save, "w", newline="") if args.save else None
         writer = csv.DictWriter(saved, columns, delimiter="\t") if saved else None
         if writer:
@@ -164,9 +172,9 @@ def main():
             analysed = ours(args.bench, path, number, args.movetime)
             game = f"{path}#{number}"
             theirs = known.get(game) or referee_losses(referee, start, moves, args.depth)
-            for ply, ((move, mark, loss), their) in enumerate(zip(analysed, theirs), 1):
+            for ply, ((move, mark, loss, value), their) in enumerate(zip(analysed, theirs), 1):
                 rows.append({"game": game, "ply": ply, "move": move, "mark": mark,
-                             "ours": loss, "theirs": their})
+                             "ours": loss, "value": value, "theirs": their})
                 if writer:
                     writer.writerow(rows[-1])
             if saved:
