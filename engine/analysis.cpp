@@ -20,6 +20,7 @@ int32_t CappedScore(int32_t score) {
 struct Searched {
     int32_t score = 0;  // for the side to move
     MoveRecord best = NullMove;
+    int32_t loss = 0;  // of the move played from here
 };
 
 }  // namespace
@@ -61,10 +62,9 @@ std::string FormatPawns(int32_t redValue) {
     return text;
 }
 
-// The mover kept `-after` of the `before` it had; a deeper look that finds the move better than
-// the engine's own choice counts as no loss.
-int32_t LossOfMove(int32_t before, int32_t after) {
-    return std::max(0, CappedScore(before) + CappedScore(after));
+// A deeper look that finds the move better than the engine's own choice counts as no loss.
+int32_t LossOfMove(int32_t best, int32_t played) {
+    return std::max(0, CappedScore(best) - CappedScore(played));
 }
 
 GameAnalysis::GameAnalysis(const Position& start, std::vector<MoveRecord> moves)
@@ -84,10 +84,16 @@ bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
 
     Position position = start_;
     const std::span<const MoveRecord> moves(moves_);
+    // The move played from the position is judged in the same search as the engine's own choice,
+    // at the same depth, so that one misjudged position does not mark both the move into it and
+    // the move out of it.
     auto search = [&](int ply) {
         engine.SetPosition(position, moves.first(static_cast<size_t>(ply)));
+        limits.judgedMove = ply < PlyCount() ? moves[static_cast<size_t>(ply)] : NullMove;
         const master::SearchResult result = engine.Search(limits);
-        return Searched{result.score, result.best};
+        const bool own = SameMove(limits.judgedMove, result.best) || !result.judged;
+        return Searched{result.score, result.best,
+                        own ? 0 : LossOfMove(result.judgedBestScore, result.judgedScore)};
     };
 
     if (stop_.load()) return false;
@@ -104,7 +110,7 @@ bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
         PlyAnalysis entry;
         entry.ply = ply;
         entry.played = played;
-        entry.loss = SameMove(played, before.best) ? 0 : LossOfMove(before.score, after.score);
+        entry.loss = before.loss;
         entry.value.known = true;
         entry.value.redValue = position.sideToMove == Red ? after.score : -after.score;
         entry.value.analysed = true;

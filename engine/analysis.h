@@ -38,9 +38,9 @@ const char* MarkText(MoveMark mark);
 // mate as the moves to it: "+M3" (Red mates), "-M2".
 std::string FormatPawns(int32_t redValue);
 
-// The value a move gave away: `before` is the score of the position it was played in and
-// `after` the score of the position it led to, each for its own side to move.
-int32_t LossOfMove(int32_t before, int32_t after);
+// The value a move gave away: `best` is the score of the engine's own choice in the position it
+// was played in and `played` the move's own score there, both for its mover.
+int32_t LossOfMove(int32_t best, int32_t played);
 
 // What the analysis found for one ply: the MoveValue entry of the move (value after it from Red's
 // view, the engine's best move before it, the mark) and the value it lost.

@@ -6,9 +6,10 @@
 
 Every game of the files with at least P plies (the first N of them) is analysed by us at MS a
 position and by the referee (UCI_Variant xiangqi) at the fixed depth D, position by position. A
-move's loss is the value its mover had before it minus the value it left, from the mover's view,
-in Pawns, scores capped at +-20 Pawns (mates included), never below zero, zero when the move is
-the referee's own choice. Prints, per game and in all:
+move's loss, for the referee, is the score of its own best move minus the score of the move played
+(searched alone, `go depth D searchmoves M`), both from the position the move was played in, in
+Pawns, scores capped at +-20 Pawns (mates included), never below zero, zero when the move is the
+referee's own choice. Prints, per game and in all:
 
   recall    of the moves the referee finds to lose 3 Pawns or more, the share we mark ? or ??
   false ??  of our ?? marks, the share the referee rates within 1 Pawn of its best
@@ -16,7 +17,8 @@ the referee's own choice. Prints, per game and in all:
 --skip passes over the first games (to split the work between runs). --save writes every ply
 (game, ply, move, our loss and mark, the referee's loss) as TSV as the games are done, and --load
 reads such files (repeat it for several) instead of analysing again, to try other thresholds (--marks A,B,C:
-our losses in Pawns for ?!, ?, ??) on the same figures.
+our losses in Pawns for ?!, ?, ??) on the same figures. --theirs takes the referee's losses from such
+files (made at the same --depth) and analyses only our side again.
 """
 
 import argparse
@@ -44,15 +46,23 @@ def games_of(bench, path, min_plies):
     return games
 
 
+def pawns(text):
+    """A value as analyse prints it ("+1.25", "-M3"), in Pawns, capped."""
+    if "M" in text:
+        return CAP if text.startswith("+") else -CAP
+    return max(-CAP, min(CAP, float(text)))
+
+
 def ours(bench, path, number, movetime):
-    """Per ply: (move, mark, loss in Pawns) from xq-bench analyse."""
+    """Per ply: (move, mark, loss in Pawns, value after it from Red's view) from xq-bench
+    analyse."""
     out = subprocess.run([bench, "analyse", path, "--game", str(number), "--movetime",
                           str(movetime)], capture_output=True, text=True, check=True)
     plies = []
     for line in out.stdout.splitlines():
         fields = line.split()
         if len(fields) == 6:
-            plies.append((fields[1], fields[4], float(fields[5])))
+            plies.append((fields[1], fields[4], float(fields[5]), pawns(fields[2])))
     if not plies:
         raise RuntimeError(f"no analysis from {bench} for game {number} of {path}")
     return plies
@@ -62,10 +72,11 @@ class Referee(FairyStockfish):
     def __init__(self, engine):
         super().__init__(engine, options=[("Threads", 1)])
 
-    def search(self, start, moves, depth):
-        """(score in Pawns for the side to move, capped; best move in UCI or None)."""
+    def search(self, start, moves, depth, only=None):
+        """(score in Pawns for the side to move, capped; best move in UCI or None), of the
+        position's best move or, with `only`, of that move."""
         self.send("position fen " + start + (" moves " + " ".join(moves) if moves else ""))
-        self.send(f"go depth {depth}")
+        self.send(f"go depth {depth}" + (f" searchmoves {only}" if only else ""))
         score = -CAP
         for line in self.process.stdout:
             found = SCORE.search(line) if line.startswith("info") and " pv " in line else None
@@ -87,13 +98,24 @@ class Referee(FairyStockfish):
 
 def referee_losses(referee, start, moves, depth):
     uci = [to_uci(m) for m in moves]
-    scores, bests = [], []
-    for ply in range(len(uci) + 1):
-        score, best = referee.search(start, uci[:ply], depth)
-        scores.append(score)
-        bests.append(best)
-    return [0.0 if bests[i] == uci[i] else max(0.0, scores[i] + scores[i + 1])
-            for i in range(len(uci))]
+    losses = []
+    for ply, move in enumerate(uci):
+        best_score, best = referee.search(start, uci[:ply], depth)
+        if best == move:
+            losses.append(0.0)
+            continue
+        played_score, _ = referee.search(start, uci[:ply], depth, only=move)
+        losses.append(max(0.0, best_score - played_score))
+    return losses
+
+
+def load_rows(paths):
+    rows = []
+    for path in paths:
+        with open(path, newline="") as f:
+            for r in csv.DictReader(f, delimiter="\t"):
+                rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
+    return rows
 
 
 def mark_of(loss, marks):
@@ -127,18 +149,19 @@ def main():
     parser.add_argument("--marks", default=None, help="?!,?,?? thresholds in Pawns (re-marks)")
     parser.add_argument("--save")
     parser.add_argument("--load", action="append", help="a saved TSV (more than one may be given)")
+    parser.add_argument("--theirs", action="append", help="a saved TSV with the referee's losses")
     parser.add_argument("files", nargs="*")
     args = parser.parse_args()
 
     rows = []
     if args.load:
-        for path in args.load:
-            with open(path, newline="") as f:
-                for r in csv.DictReader(f, delimiter="\t"):
-                    rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
+        rows = load_rows(args.load)
     else:
+        known = {}
+        for r in load_rows(args.theirs or []):
+            known.setdefault(r["game"], []).append(r["theirs"])
         referee = Referee(args.engine)
-        columns = ["game", "ply", "move", "mark", "ours", "theirs"]
+        columns = ["game", "ply", "move", "mark", "ours", "value", "theirs"]
         saved = open(args.save, "w", newline="") if args.save else None
         writer = csv.DictWriter(saved, columns, delimiter="\t") if saved else None
         if writer:
@@ -147,11 +170,11 @@ def main():
         for path, (number, start, moves) in chosen[args.skip:args.skip + args.games]:
             began = time.monotonic()
             analysed = ours(args.bench, path, number, args.movetime)
-            theirs = referee_losses(referee, start, moves, args.depth)
             game = f"{path}#{number}"
-            for ply, ((move, mark, loss), their) in enumerate(zip(analysed, theirs), 1):
+            theirs = known.get(game) or referee_losses(referee, start, moves, args.depth)
+            for ply, ((move, mark, loss, value), their) in enumerate(zip(analysed, theirs), 1):
                 rows.append({"game": game, "ply": ply, "move": move, "mark": mark,
-                             "ours": loss, "theirs": their})
+                             "ours": loss, "value": value, "theirs": their})
                 if writer:
                     writer.writerow(rows[-1])
             if saved:

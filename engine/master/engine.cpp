@@ -169,6 +169,7 @@ SearchResult Engine::Search(const Limits& limits,
     result.score =
         result.score <= -kMate - 1 ? 0 : ShownScore(impl.position, result.score, result.pv);
     if (root.pvLength > 1) result.ponder = root.pv[1];
+    result.judged = main.Judged(&result.judgedScore, &result.judgedBestScore);
     return result;
 }
 

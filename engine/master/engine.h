@@ -42,6 +42,10 @@ struct Limits {
     // never one of `bannedMoves` (matched by their squares). With none left there is no move.
     std::vector<MoveRecord> searchMoves;
     std::vector<MoveRecord> bannedMoves;
+    // A root move to judge (the analysis's move played): when it is not one of the lines, every
+    // iteration also searches it alone to an exact score, so that it compares with the best line
+    // at the same depth (SearchResult::judged...).
+    MoveRecord judgedMove = NullMove;
     std::function<bool()> poll;
 };
 
@@ -63,6 +67,11 @@ struct SearchResult {
     int depth = 0;
     uint64_t nodes = 0;
     std::vector<MoveRecord> pv;
+    // With Limits::judgedMove among the root moves: its score and the best line's, both from the
+    // last completed iteration (the result's own score may come from a later, unfinished one).
+    bool judged = false;
+    int32_t judgedScore = 0;
+    int32_t judgedBestScore = 0;
 };
 
 class Engine {

@@ -93,13 +93,13 @@ void Worker::PrepareRootMoves(const Limits& limits) {
     }
 }
 
-// Searches roots_[pvIndex..] (the earlier ones are the better lines of this iteration). A move
+// Searches roots_[pvIndex..end) (the earlier ones are the better lines of this iteration). A move
 // searched to the end gets its score and line; the others sort after it.
-int32_t Worker::SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex) {
+int32_t Worker::SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex, int end) {
     pvLength_[0] = 0;
     ++nodes_;
     int32_t best = -kInfinite;
-    for (int i = pvIndex; i < rootCount_; ++i) {
+    for (int i = pvIndex; i < end; ++i) {
         RootMove& root = roots_[i];
         const MoveRecord m = root.move;
         Play(m, 0);
@@ -144,7 +144,7 @@ int32_t Worker::SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex) 
     return best;
 }
 
-void Worker::AspirationSearch(int depth, int pvIndex, int32_t previous) {
+void Worker::AspirationSearch(int depth, int pvIndex, int end, int32_t previous) {
     int32_t delta = 24;
     int32_t alpha = -kInfinite;
     int32_t beta = kInfinite;
@@ -153,8 +153,8 @@ void Worker::AspirationSearch(int depth, int pvIndex, int32_t previous) {
         beta = std::min(previous + delta, kInfinite);
     }
     for (;;) {
-        const int32_t score = SearchRoot(alpha, beta, depth, pvIndex);
-        std::stable_sort(roots_ + pvIndex, roots_ + rootCount_,
+        const int32_t score = SearchRoot(alpha, beta, depth, pvIndex, end);
+        std::stable_sort(roots_ + pvIndex, roots_ + end,
                          [](const RootMove& a, const RootMove& b) { return a.score > b.score; });
         if (Stopped()) return;
         if (score <= alpha) {
@@ -167,6 +167,34 @@ void Worker::AspirationSearch(int depth, int pvIndex, int32_t previous) {
         }
         delta += delta;
     }
+}
+
+// The judged move, when it is not one of this iteration's lines, comes right after them and is
+// searched alone to an exact score at the lines' depth. A move that is not a root move (NullMove
+// when nothing is judged) leaves nothing judged.
+void Worker::JudgeMove(int depth, const MoveRecord& judged) {
+    int index = 0;
+    while (index < rootCount_ &&
+           !(roots_[index].move.from == judged.from && roots_[index].move.to == judged.to))
+        ++index;
+    if (index == rootCount_) return;
+    if (index >= multiPV_) {
+        std::rotate(roots_ + multiPV_, roots_ + index, roots_ + index + 1);
+        index = multiPV_;
+        AspirationSearch(depth, index, index + 1, roots_[index].previousScore);
+        if (Stopped()) return;
+    }
+    const RootMove& best = roots_[0];
+    const RootMove& root = roots_[index];
+    judged_ = true;
+    judgedBestScore_ = ShownScore(position_, best.score, {best.pv, best.pv + best.pvLength});
+    judgedScore_ = ShownScore(position_, root.score, {root.pv, root.pv + root.pvLength});
+}
+
+bool Worker::Judged(int32_t* score, int32_t* bestScore) const {
+    *score = judgedScore_;
+    *bestScore = judgedBestScore_;
+    return judged_;
 }
 
 void Worker::ReportLines(int depth, const std::function<void(const SearchReport&)>& onReport) {
@@ -196,6 +224,7 @@ void Worker::IterativeDeepening(SharedSearch& shared, int id,
     nodes_ = nodesFlushed_ = 0;
     completedDepth_ = 0;
     rootDepth_ = 0;
+    judged_ = false;
     const Limits& limits = *shared.limits;
     PrepareRootMoves(limits);
     if (rootCount_ == 0) return;
@@ -212,13 +241,15 @@ void Worker::IterativeDeepening(SharedSearch& shared, int id,
             roots_[i].score = -kInfinite;
         }
         for (int line = 0; line < multiPV_; ++line) {
-            AspirationSearch(depth, line, roots_[line].previousScore);
+            AspirationSearch(depth, line, rootCount_, roots_[line].previousScore);
             if (Stopped()) break;
             // A later line may come out better than an earlier one: the lines stay in order.
             std::stable_sort(roots_, roots_ + line + 1, [](const RootMove& a, const RootMove& b) {
                 return a.score > b.score;
             });
         }
+        if (Stopped()) break;
+        JudgeMove(depth, limits.judgedMove);
         if (Stopped()) break;
         completedDepth_ = depth;
         if (id != 0) continue;

@@ -184,6 +184,14 @@ bool Worker::HasMajorPieces(Side side, int atLeast) const {
     return count >= atLeast;
 }
 
+// True when `key` stands at an index from `oldest` up to (not including) `index`, with the same
+// side to move.
+bool Worker::OccurredBefore(uint64_t key, int index, int oldest) const {
+    for (int j = index - 4; j >= oldest; j -= 2)
+        if (keys_[j] == key) return true;
+    return false;
+}
+
 // A repetition is judged by the checks within it: when one side checked with every one of its
 // moves and the other did not, the checking side loses; any other repetition is a draw. Chases
 // are not judged: the programs and referees we meet draw them, and a win that rested on our own
@@ -193,7 +201,8 @@ bool Worker::HasMajorPieces(Side side, int atLeast) const {
 bool Worker::RuleScore(int ply, int32_t* score) {
     const int index = base_ + ply;
     const uint64_t key = keys_[index];
-    for (int j = index - 4; j >= index - reversible_[index]; j -= 2) {
+    const int oldest = index - reversible_[index];
+    for (int j = index - 4; j >= oldest; j -= 2) {
         if (keys_[j] != key) continue;
         bool moverChecked = true;  // the side that just moved, with the moves into index, ...
         bool replierChecked = true;
@@ -204,6 +213,13 @@ bool Worker::RuleScore(int ply, int32_t* score) {
         const int verdict = moverChecked == replierChecked ? 0 : (moverChecked ? 1 : -1);
         // verdict 1: the side that just moved repeated by force of checks and loses.
         *score = verdict * RepetitionWonScore(ply);
+        // A return to a position of the game itself (the root or before) decides only the third
+        // time, as referees count it, since the opponent may still leave the cycle; the
+        // one exception is the root side's own perpetual check, which it must not begin. A cycle
+        // within the search decides at its first return: a side that wanted more than its
+        // verdict would have left it.
+        const bool rootSideLoses = (ply % 2 == 0 ? *score : -*score) < 0;
+        if (j <= base_ && !rootSideLoses && !OccurredBefore(key, j, oldest)) break;
         return true;
     }
     if (quiet_[index] >= kSixtyMovePlies && !stack_[ply].inCheck && HasLegalMove()) {

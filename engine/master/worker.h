@@ -83,6 +83,9 @@ class Worker {
     int RootMoveCount() const { return rootCount_; }
     const RootMove& Root(int i) const { return roots_[i]; }
     int CompletedDepth() const { return completedDepth_; }
+    // The judged move's score and the best line's at the last completed depth (shown scores),
+    // when the limits named a judged move and it is a root move.
+    bool Judged(int32_t* score, int32_t* bestScore) const;
     uint64_t Nodes() const { return nodes_; }
     const Position& GetPosition() const { return position_; }
 
@@ -98,13 +101,16 @@ class Worker {
 
     int32_t Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvNode, bool cutNode);
     int32_t Quiescence(int32_t alpha, int32_t beta, int ply);
-    int32_t SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex);
-    void AspirationSearch(int depth, int pvIndex, int32_t previous);
+    // Both search roots_[pvIndex] up to (not including) roots_[end].
+    int32_t SearchRoot(int32_t alpha, int32_t beta, int depth, int pvIndex, int end);
+    void AspirationSearch(int depth, int pvIndex, int end, int32_t previous);
+    void JudgeMove(int depth, const MoveRecord& judged);
     void ReportLines(int depth, const std::function<void(const SearchReport&)>& onReport);
     void PrepareRootMoves(const Limits& limits);
 
     // The judgement of the rules on the node at ply, or false when the game goes on.
     bool RuleScore(int ply, int32_t* score);
+    bool OccurredBefore(uint64_t key, int index, int oldest) const;
     bool HasLegalMove();
 
     void Play(const MoveRecord& move, int ply);
@@ -146,6 +152,9 @@ class Worker {
     int selDepth_ = 0;
     int rootDepth_ = 0;
     int multiPV_ = 1;
+    bool judged_ = false;
+    int32_t judgedScore_ = 0;
+    int32_t judgedBestScore_ = 0;
     uint64_t nodes_ = 0;
     uint64_t nodesFlushed_ = 0;
     uint64_t seed_ = 0;

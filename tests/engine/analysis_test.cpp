@@ -31,23 +31,23 @@ std::vector<MoveRecord> LegalLine(const Position& position, const std::vector<st
 
 TEST(AnalysisMarks, LossesBetweenThresholdsAndScoresBeyondTheCap) {
     struct Row {
-        int32_t before, after, loss;
+        int32_t best, played, loss;
         MoveMark mark;
     };
     const Row rows[] = {
-        {30, -30, 0, MoveMark::None},          // kept what it had
-        {30, -60, 0, MoveMark::None},          // better than the first look said
-        {100, -50, 50, MoveMark::Inaccuracy},  // exactly the first threshold
-        {100, -51, 49, MoveMark::None},        //
-        {0, 100, 100, MoveMark::Mistake},      //
-        {100, 99, 199, MoveMark::Mistake},     //
-        {100, 100, 200, MoveMark::Blunder},    //
-        {master::kMate - 5, -(master::kMate - 6), 0, MoveMark::None},  // still mates
-        {900, master::kMate - 2, 900 + kLossScoreCap, MoveMark::Blunder},
-        {5000, -1500, 500, MoveMark::Blunder},  // a won game counts as the cap
+        {30, 30, 0, MoveMark::None},          // the engine's own value
+        {30, 60, 0, MoveMark::None},          // better than the first look said
+        {100, 50, 50, MoveMark::Inaccuracy},  // exactly the first threshold
+        {100, 51, 49, MoveMark::None},        //
+        {0, -100, 100, MoveMark::Mistake},    //
+        {100, -99, 199, MoveMark::Mistake},   //
+        {100, -100, 200, MoveMark::Blunder},  //
+        {master::kMate - 5, master::kMate - 7, 0, MoveMark::None},  // still mates
+        {900, -(master::kMate - 2), 900 + kLossScoreCap, MoveMark::Blunder},
+        {5000, 1500, 500, MoveMark::Blunder},  // a won game counts as the cap
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(LossOfMove(row.before, row.after), row.loss) << row.before << " " << row.after;
+        EXPECT_EQ(LossOfMove(row.best, row.played), row.loss) << row.best << " " << row.played;
         EXPECT_EQ(MarkForLoss(row.loss), row.mark) << row.loss;
     }
     EXPECT_STREQ(MarkText(MoveMark::Blunder), "??");

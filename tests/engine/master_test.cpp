@@ -127,8 +127,9 @@ TEST(TranspositionTable, ReplacesTheShallowestAndEarlierSearchesFirst) {
 }
 
 // Red's Rook gave check with each of its moves while Black's King stepped aside: playing g8g9
-// once more repeats the position after the first check, and perpetual check loses. A
-// repetition without checks is a draw.
+// once more repeats the position after the first check, and Red's own perpetual check is refused
+// at once. Any other repetition of a position of the game decides the third time it stands: a
+// draw without checks.
 constexpr std::string_view kCheckingRookFen = "r4k3/6R2/9/9/9/9/9/9/9/3K4R w";
 
 TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
@@ -140,11 +141,16 @@ TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
     EXPECT_EQ(ScoreOfLine(lines, "g8g9"), -(kRepetitionWin - 1));
     EXPECT_NE(FormatIccs(lines[0].pv[0]), "g8g9");
 
-    history.clear();
-    position = PlayLine(kCheckingRookFen, {"i0i1", "a9a8", "i1i0", "a8a9"}, &history);
-    engine.SetPosition(position, history);
-    lines = AllLines(engine, 1);
-    EXPECT_EQ(ScoreOfLine(lines, "i0i1"), 0);
+    const std::vector<std::string> cycle = {"i0i1", "a9a8", "i1i0", "a8a9"};
+    std::vector<std::string> twice = cycle;
+    twice.insert(twice.end(), cycle.begin(), cycle.end());
+    for (const auto& [moves, draws] : {std::pair{cycle, false}, std::pair{twice, true}}) {
+        history.clear();
+        position = PlayLine(kCheckingRookFen, moves, &history);
+        engine.SetPosition(position, history);
+        lines = AllLines(engine, 1);
+        EXPECT_EQ(ScoreOfLine(lines, "i0i1") == 0, draws) << moves.size() << " plies before";
+    }
     // Without the history nothing repeats.
     engine.SetPosition(position, {});
     lines = AllLines(engine, 1);
@@ -156,13 +162,15 @@ TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
 // a rule the other programs and referees do not apply.
 TEST_F(MasterEngine, APerpetualChaseIsADraw) {
     constexpr std::string_view kChasedKnightFen = "4k4/9/1n7/9/9/9/1R7/9/9/3K5 b";
+    const std::vector<std::string> twice = {"b7c9", "b3c3", "c9b7", "c3b3",
+                                            "b7c9", "b3c3", "c9b7", "c3b3"};
     std::vector<MoveRecord> history;
-    Position position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7", "c3b3"}, &history);
+    Position position = PlayLine(kChasedKnightFen, twice, &history);
     Engine engine(4, 1);
     engine.SetPosition(position, history);
     EXPECT_EQ(ScoreOfLine(AllLines(engine, 1), "b7c9"), 0);
     history.clear();
-    position = PlayLine(kChasedKnightFen, {"b7c9", "b3c3", "c9b7"}, &history);
+    position = PlayLine(kChasedKnightFen, {twice.begin(), twice.end() - 1}, &history);
     engine.SetPosition(position, history);
     EXPECT_EQ(ScoreOfLine(AllLines(engine, 3), "c3b3"), 0);
 }
