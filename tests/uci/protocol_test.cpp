@@ -212,8 +212,9 @@ TEST(UciProtocol, RepetitionsAreScoredByWhoCheckedNeverAsMates) {
         {"a perpetual check by the searched move",
          "fen 6R2/5k3/5a3/9/9/9/9/9/9/4K4 w moves g9g8 f8f9", "depth 3 searchmoves g8g9", -1},
         {"the XBoard game's perpetual check", xboardGame, "depth 4 searchmoves g8g9", -1},
-        {"a repetition in check after a quiet move",
-         "fen 5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w moves e7d7 d8e8 d7d9 e8e7",
+        {"a repetition in check after a quiet move, the third time",
+         "fen 5a3/3k5/3aR4/9/5r3/5n3/9/3A1A3/5K3/2BC2B2 w moves e7d7 d8e8 d7d9 e8e7 d9d7 e7e8 "
+         "d7d9 e8e7",
          "depth 2 searchmoves d9d7", 0},
         {"the other side's perpetual check", knightChecks, "depth 6", 1},
     };
