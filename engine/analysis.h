@@ -18,9 +18,9 @@
 namespace xq {
 
 // Value lost by a move, from its mover's view, in hundredths of a Pawn, at which it gets a mark.
-// Chosen against an independent referee engine (see docs/benchmarks.md): its Pawn is worth about
-// one and a half to two of ours, and these thresholds marked more of its large losses, with fewer
-// false ?? among them, than 0.5 / 1.5 / 3.
+// Measured against an independent referee engine (see docs/benchmarks.md): its Pawn is larger
+// than ours, the more so the larger the lead, and these thresholds marked more of its large
+// losses, with fewer false ?? among them, than 0.5 / 1.5 / 3.
 struct MarkThresholds {
     int32_t inaccuracy = 50;  // ?!
     int32_t mistake = 100;    // ?
