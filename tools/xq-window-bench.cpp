@@ -6,11 +6,12 @@
 //                                  with the window's event source attached against the pump
 //                                  switched off, best of ROUNDS (default 3)
 //   xq-window-bench pump-detached [ROUNDS]   the same with the event source detached (control)
-//   xq-window-bench analyse FILE.pgn [--game N] [--movetime MS]
+//   xq-window-bench analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master]
 //                                  game N imported and analysed as "分析棋局" does it, MS a move
 //                                  (default 1000); meanwhile the lateness of a 10 ms timer, the
 //                                  time of review steps to the board's repaint, and the stop
-//                                  latency and node rate of the game's engine under the pump
+//                                  latency and node rate of the game's engine (the classic one
+//                                  by default) under the pump
 #include <unistd.h>
 
 #include <QApplication>
@@ -25,6 +26,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/commands.h"
@@ -224,22 +226,28 @@ Spread SpreadOf(std::vector<double> values) {
     return spread;
 }
 
-// What one round of stop probes found: "停止" due to the search's return, and the nodes searched.
+// What the probes of the game's engine found in one phase of the run: "停止" due to the search's
+// return, the nodes of those searches, and fixed-depth searches with the pump on and switched off.
 struct ProbeRound {
     std::vector<double> dueToReturn;
     uint64_t nodes = 0;
     double searchMs = 0;
+    uint64_t nodesPumpOff = 0, nodesPumpOn = 0;
+    double msPumpOff = 0, msPumpOn = 0;
 };
 
 // Everything the run collects; all of it on the window's thread.
 struct AnalyseRun {
     std::vector<double> lateIdle;     // the 10 ms timer's lateness, the game's engine idle
     std::vector<double> lateSearch;   // the same while the game's engine searches
+    bool discardTick = false;         // the tick held up by a search with the pump off
     std::vector<double> reviewSteps;  // a key in the move list to the board's repaint
     int steps = 0;
     int stepsUnpainted = 0;
     bool stepPending = false;
+    bool walkingBack = true;
     Clock::time_point stepPosted;
+    int depth = 0;      // of the fixed-depth searches
     ProbeRound before;  // the game's engine before the analysis starts
     ProbeRound during;
 };
@@ -265,6 +273,7 @@ class LatenessTimer {
   private:
     void Tick() {
         const double late = MillisecondsBetween(due_, Clock::now());
+        if (std::exchange(analyseRun.discardTick, false)) return Start();
         (xq::thinking ? analyseRun.lateSearch : analyseRun.lateIdle).push_back(late);
         Start();
     }
@@ -273,8 +282,8 @@ class LatenessTimer {
     Clock::time_point due_;
 };
 
-// One step of the user through the game: Left twenty times from the game's end, then Right
-// twenty times back to it, a key posted to the move list as the keyboard's would be. A step
+// One step of the user through the game: Left from the game's end down to twenty moves before
+// it, then Right back to it, a key posted to the move list as the keyboard's would be. A step
 // whose repaint has not come within a second counts as unpainted.
 constexpr int kWalkLength = 20;
 
@@ -284,10 +293,13 @@ void StepReview(xq::TMainForm& window) {
         if (MillisecondsSince(run.stepPosted) < 1000) return;
         ++run.stepsUnpainted;
     }
-    const bool back = (run.steps / kWalkLength) % 2 == 0;
+    const xq::GameReview& review = window.Review();
+    if (!review.Active()) run.walkingBack = true;
+    if (review.Active() && review.ShownPly() <= xq::plyCount - kWalkLength) run.walkingBack = false;
     QCoreApplication::postEvent(
         window.MoveList(),
-        new QKeyEvent(QEvent::KeyPress, back ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier));
+        new QKeyEvent(QEvent::KeyPress, run.walkingBack ? Qt::Key_Left : Qt::Key_Right,
+                      Qt::NoModifier));
     run.stepPosted = Clock::now();
     run.stepPending = true;
     ++run.steps;
@@ -299,46 +311,76 @@ void NoteStepPainted() {
     analyseRun.stepPending = false;
 }
 
-// One search of the game's engine from the game's position at the unlimited level, with "停止"
-// posted `delayMs` into it by a timer, as the window posts the user's click; the game and the
-// level are as before afterwards. A search that ends before the stop is due is not counted.
-void StopProbe(int delayMs, ProbeRound& round) {
+// One search of the game's engine from the game's position at `level` as the game runs it; the
+// game and its level are as before afterwards. The milliseconds it took.
+double SearchGamePosition(uint8_t level, int depth) {
     using namespace xq;
-    const uint8_t level = levelKind;
-    const uint8_t depth = maxDepth;
-    levelKind = kLevelUnlimited;
-    maxDepth = kLineLength;
+    const uint8_t gameLevel = levelKind;
+    const uint8_t gameDepth = maxDepth;
+    levelKind = level;
+    maxDepth = static_cast<uint8_t>(depth);
     ComputeTimeLimit();
-    QTimer stop;
-    stop.setSingleShot(true);
-    stop.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&stop, &QTimer::timeout,
-                     [] { PostToMainWindow(MessageKind::Command, kCommandStop); });
     const Clock::time_point start = Clock::now();
-    stop.start(delayMs);
     RebaseRecord();
     recordTop = 0;
     ThinkWithChosenEngine(maxDepth);
     recordTop = -1;
-    const Clock::time_point end = Clock::now();
-    stop.stop();
+    const double ms = MillisecondsSince(start);
     timedThinking = 0;
     SetCursor(Cursor::Arrow);
-    levelKind = level;
-    maxDepth = depth;
-    const double dueToReturn = MillisecondsBetween(start, end) - delayMs;
-    if (dueToReturn < 0) return;
-    round.dueToReturn.push_back(dueToReturn);
-    round.nodes += nodeCount;
-    round.searchMs += MillisecondsBetween(start, end);
+    levelKind = gameLevel;
+    maxDepth = gameDepth;
+    return ms;
 }
 
-// Five probes, the stop due 100 to 500 ms into the search; the board back at the game first, as
-// a user's move would bring it.
-void StopProbeRound(xq::TMainForm& window, ProbeRound& round) {
+// A search without limit, "停止" posted `delayMs` into it by a timer, as the window posts the
+// user's click. A search that ends before the stop is due is not counted.
+void StopProbe(int delayMs, ProbeRound& round) {
+    QTimer stop;
+    stop.setSingleShot(true);
+    stop.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&stop, &QTimer::timeout,
+                     [] { PostToMainWindow(xq::MessageKind::Command, xq::kCommandStop); });
+    stop.start(delayMs);
+    const double ms = SearchGamePosition(xq::kLevelUnlimited, xq::kLineLength);
+    stop.stop();
+    if (ms < delayMs) return;
+    round.dueToReturn.push_back(ms - delayMs);
+    round.nodes += xq::nodeCount;
+    round.searchMs += ms;
+}
+
+// The fixed-depth search with the pump switched off, then on, twice: the pump's share of the node
+// rate. The window does not run while the pump is off, so the tick it held up is not counted.
+void PumpProbe(ProbeRound& round) {
+    for (int pair = 0; pair < 2; ++pair) {
+        xq::NewGameForMasterEngine();  // the 大师 engine's table would favour the second search
+        xq::pumpDisabled = true;
+        round.msPumpOff += SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
+        round.nodesPumpOff += xq::nodeCount;
+        xq::pumpDisabled = false;
+        analyseRun.discardTick = true;
+        xq::NewGameForMasterEngine();
+        round.msPumpOn += SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
+        round.nodesPumpOn += xq::nodeCount;
+    }
+}
+
+// The depth of the fixed-depth searches: the first that takes 200 ms or more.
+int ChooseDepth() {
+    int depth = 3;
+    while (depth < xq::kLineLength - 1 && SearchGamePosition(xq::kLevelFixedDepth, depth) < 200)
+        ++depth;
+    return depth;
+}
+
+// Five stop probes, the stop due 100 to 500 ms into the search, and the pump probe; the board
+// back at the game first, as a user's move would bring it.
+void ProbeGameEngine(xq::TMainForm& window, ProbeRound& round) {
     window.Review().Leave();
     for (int delayMs = 100; delayMs <= 500; delayMs += 100)
         StopProbe(delayMs, round);
+    PumpProbe(round);
 }
 
 void PrintSpread(const char* what, const std::vector<double>& values) {
@@ -354,6 +396,12 @@ void PrintProbes(const char* when, const ProbeRound& round) {
         "%.0f knodes/s\n",
         when, spread.count, spread.median, spread.max,
         round.searchMs > 0 ? static_cast<double>(round.nodes) / round.searchMs : 0.0);
+    const double off = static_cast<double>(round.nodesPumpOff) / round.msPumpOff;
+    const double on = static_cast<double>(round.nodesPumpOn) / round.msPumpOn;
+    std::printf(
+        "analyse pump %s: depth %d, pump off %.0f knodes/s, with the window %.0f knodes/s, "
+        "ratio %.3f\n",
+        when, analyseRun.depth, off, on, on / off);
 }
 
 int AnalysedPlies() {
@@ -365,6 +413,7 @@ struct AnalyseOptions {
     std::string file;
     long game = 1;
     long movetimeMs = 1000;
+    xq::EngineKind engine = xq::EngineKind::Classic;  // the game's engine
 };
 
 // Runs Qt's event loop until the analysis ends, stepping through the game every second and
@@ -380,7 +429,7 @@ bool RunUntilAnalysed(xq::TMainForm& window, xq::GameAnalyser& analyser, long mo
         if (!analyser.Running() || MillisecondsSince(start) > limitMs) return loop.quit();
         if (nextProbe < 4 && analyser.PliesDone() * 4 >= nextProbe * analyser.PlyCount()) {
             ++nextProbe;
-            return StopProbeRound(window, analyseRun.during);
+            return ProbeGameEngine(window, analyseRun.during);
         }
         StepReview(window);
     });
@@ -397,10 +446,15 @@ int Analyse(xq::TMainForm& window, const AnalyseOptions& options) {
         return 1;
     }
     QApplication::processEvents();
+    xq::engineKind = options.engine;
+    std::printf("analyse the game's engine: %s\n",
+                options.engine == xq::EngineKind::Master ? "大师" : "classic");
     std::printf("analyse load average before: %s\n", LoadAverage().c_str());
-    StopProbeRound(window, analyseRun.before);
+    analyseRun.depth = ChooseDepth();
+    ProbeGameEngine(window, analyseRun.before);
     window.Board()->afterPaint = NoteStepPainted;
     LatenessTimer lateness;
+    analyseRun.discardTick = false;
     lateness.Start();
     std::string error;
     const Clock::time_point start = Clock::now();
@@ -427,15 +481,19 @@ int Analyse(xq::TMainForm& window, const AnalyseOptions& options) {
     return ended && AnalysedPlies() == analyser->PlyCount() ? 0 : 1;
 }
 
-// FILE [--game N] [--movetime MS]
+// FILE [--game N] [--movetime MS] [--engine classic|master]
 bool ParseAnalyseOptions(int argc, char* argv[], AnalyseOptions* options) {
     if (argc < 3) return false;
     options->file = argv[2];
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
-        const long value = std::strtol(argv[i + 1], nullptr, 10);
-        if (value < 1) return false;
-        if (name == "--game") {
+        const std::string text = argv[i + 1];
+        const long value = std::strtol(text.c_str(), nullptr, 10);
+        if (name == "--engine" && (text == "classic" || text == "master")) {
+            options->engine = text == "master" ? xq::EngineKind::Master : xq::EngineKind::Classic;
+        } else if (value < 1) {
+            return false;
+        } else if (name == "--game") {
             options->game = value;
         } else if (name == "--movetime") {
             options->movetimeMs = value;
@@ -450,7 +508,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: xq-window-bench startup | redraw [N] | pump [ROUNDS] | "
                  "pump-detached [ROUNDS] |\n"
-                 "       analyse FILE.pgn [--game N] [--movetime MS]\n");
+                 "       analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master]\n");
     return 2;
 }
 
