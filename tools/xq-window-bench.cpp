@@ -232,8 +232,7 @@ struct ProbeRound {
     std::vector<double> dueToReturn;
     uint64_t nodes = 0;
     double searchMs = 0;
-    uint64_t nodesPumpOff = 0, nodesPumpOn = 0;
-    double msPumpOff = 0, msPumpOn = 0;
+    double bestPumpOff = 0, bestPumpOn = 0;  // knodes/s, the best of the fixed-depth searches
 };
 
 // Everything the run collects; all of it on the window's thread.
@@ -350,26 +349,29 @@ void StopProbe(int delayMs, ProbeRound& round) {
     round.searchMs += ms;
 }
 
-// The fixed-depth search with the pump switched off, then on, twice: the pump's share of the node
-// rate. The window does not run while the pump is off, so the tick it held up is not counted.
+// The fixed-depth search with the pump switched off, then on, three times; the best rate of
+// each counts, as the other load on the machine only ever slows a search down. The window does
+// not run while the pump is off, so the tick it held up is not counted.
+double FixedDepthRate() {
+    xq::NewGameForMasterEngine();  // the 大师 engine's table would favour the later searches
+    const double ms = SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
+    return ms > 0 ? static_cast<double>(xq::nodeCount) / ms : 0.0;
+}
+
 void PumpProbe(ProbeRound& round) {
-    for (int pair = 0; pair < 2; ++pair) {
-        xq::NewGameForMasterEngine();  // the 大师 engine's table would favour the second search
+    for (int pair = 0; pair < 3; ++pair) {
         xq::pumpDisabled = true;
-        round.msPumpOff += SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
-        round.nodesPumpOff += xq::nodeCount;
+        round.bestPumpOff = std::max(round.bestPumpOff, FixedDepthRate());
         xq::pumpDisabled = false;
         analyseRun.discardTick = true;
-        xq::NewGameForMasterEngine();
-        round.msPumpOn += SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
-        round.nodesPumpOn += xq::nodeCount;
+        round.bestPumpOn = std::max(round.bestPumpOn, FixedDepthRate());
     }
 }
 
-// The depth of the fixed-depth searches: the first that takes 200 ms or more.
+// The depth of the fixed-depth searches: the first that takes 300 ms or more.
 int ChooseDepth() {
     int depth = 3;
-    while (depth < xq::kLineLength - 1 && SearchGamePosition(xq::kLevelFixedDepth, depth) < 200)
+    while (depth < xq::kLineLength - 1 && SearchGamePosition(xq::kLevelFixedDepth, depth) < 300)
         ++depth;
     return depth;
 }
@@ -396,12 +398,11 @@ void PrintProbes(const char* when, const ProbeRound& round) {
         "%.0f knodes/s\n",
         when, spread.count, spread.median, spread.max,
         round.searchMs > 0 ? static_cast<double>(round.nodes) / round.searchMs : 0.0);
-    const double off = static_cast<double>(round.nodesPumpOff) / round.msPumpOff;
-    const double on = static_cast<double>(round.nodesPumpOn) / round.msPumpOn;
     std::printf(
-        "analyse pump %s: depth %d, pump off %.0f knodes/s, with the window %.0f knodes/s, "
+        "analyse pump %s: depth %d, best pump off %.0f knodes/s, with the window %.0f knodes/s, "
         "ratio %.3f\n",
-        when, analyseRun.depth, off, on, on / off);
+        when, analyseRun.depth, round.bestPumpOff, round.bestPumpOn,
+        round.bestPumpOn / round.bestPumpOff);
 }
 
 int AnalysedPlies() {
