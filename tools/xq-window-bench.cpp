@@ -233,6 +233,8 @@ struct ProbeRound {
     uint64_t nodes = 0;
     double searchMs = 0;
     double bestPumpOff = 0, bestPumpOn = 0;  // knodes/s, the best of the fixed-depth searches
+    long pulls = 0;                          // the window's pulls in the searches with the pump
+    double pullMs = 0, searchOnMs = 0;       // their time, and the time of those searches
 };
 
 // Everything the run collects; all of it on the window's thread.
@@ -352,19 +354,25 @@ void StopProbe(int delayMs, ProbeRound& round) {
 // The fixed-depth search with the pump switched off, then on, three times; the best rate of
 // each counts, as the other load on the machine only ever slows a search down. The window does
 // not run while the pump is off, so the tick it held up is not counted.
-double FixedDepthRate() {
+double FixedDepthRate(double* ms) {
     xq::NewGameForMasterEngine();  // the 大师 engine's table would favour the later searches
-    const double ms = SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
-    return ms > 0 ? static_cast<double>(xq::nodeCount) / ms : 0.0;
+    *ms = SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
+    return *ms > 0 ? static_cast<double>(xq::nodeCount) / *ms : 0.0;
 }
 
 void PumpProbe(ProbeRound& round) {
     for (int pair = 0; pair < 3; ++pair) {
+        double ms = 0;
         xq::pumpDisabled = true;
-        round.bestPumpOff = std::max(round.bestPumpOff, FixedDepthRate());
+        round.bestPumpOff = std::max(round.bestPumpOff, FixedDepthRate(&ms));
         xq::pumpDisabled = false;
         analyseRun.discardTick = true;
-        round.bestPumpOn = std::max(round.bestPumpOn, FixedDepthRate());
+        pullCount = 0;
+        pullMilliseconds = 0;
+        round.bestPumpOn = std::max(round.bestPumpOn, FixedDepthRate(&ms));
+        round.pulls += pullCount;
+        round.pullMs += pullMilliseconds;
+        round.searchOnMs += ms;
     }
 }
 
@@ -403,6 +411,10 @@ void PrintProbes(const char* when, const ProbeRound& round) {
         "ratio %.3f\n",
         when, analyseRun.depth, round.bestPumpOff, round.bestPumpOn,
         round.bestPumpOn / round.bestPumpOff);
+    std::printf(
+        "analyse pump %s: %ld pulls of the window's events taking %.1f ms of %.0f ms "
+        "searched (%.2f %%)\n",
+        when, round.pulls, round.pullMs, round.searchOnMs, 100.0 * round.pullMs / round.searchOnMs);
 }
 
 int AnalysedPlies() {
@@ -448,6 +460,7 @@ int Analyse(xq::TMainForm& window, const AnalyseOptions& options) {
     }
     QApplication::processEvents();
     xq::engineKind = options.engine;
+    xq::SetNativeEventPull(TimedPull);  // the pull as the window installs it, timed
     std::printf("analyse the game's engine: %s\n",
                 options.engine == xq::EngineKind::Master ? "大师" : "classic");
     std::printf("analyse load average before: %s\n", LoadAverage().c_str());
