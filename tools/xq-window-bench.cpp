@@ -351,15 +351,16 @@ void StopProbe(int delayMs, ProbeRound& round) {
     round.searchMs += ms;
 }
 
-// The fixed-depth search with the pump switched off, then on, three times; the best rate of
-// each counts, as the other load on the machine only ever slows a search down. The window does
-// not run while the pump is off, so the tick it held up is not counted.
+// One search at the chosen fixed depth; its nodes per millisecond, and its time in `ms`.
 double FixedDepthRate(double* ms) {
     xq::NewGameForMasterEngine();  // the 大师 engine's table would favour the later searches
     *ms = SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
     return *ms > 0 ? static_cast<double>(xq::nodeCount) / *ms : 0.0;
 }
 
+// The fixed-depth search with the pump switched off, then on, three times; the best rate of
+// each counts, as the other load on the machine only ever slows a search down. The window does
+// not run while the pump is off, so the tick it held up is not counted.
 void PumpProbe(ProbeRound& round) {
     for (int pair = 0; pair < 3; ++pair) {
         double ms = 0;
