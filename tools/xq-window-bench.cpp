@@ -6,9 +6,18 @@
 //                                  with the window's event source attached against the pump
 //                                  switched off, best of ROUNDS (default 3)
 //   xq-window-bench pump-detached [ROUNDS]   the same with the event source detached (control)
+//   xq-window-bench analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master]
+//                                  game N imported and analysed as "分析棋局" does it, MS a move
+//                                  (default 1000); meanwhile the lateness of a 10 ms timer, the
+//                                  time of review steps to the board's repaint, and the stop
+//                                  latency and node rate of the game's engine (the classic one
+//                                  by default) under the pump
 #include <unistd.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -17,19 +26,29 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "engine/commands.h"
+#include "engine/enginechoice.h"
+#include "engine/movevalues.h"
 #include "engine/pump.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/timecontrol.h"
+#include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/random.h"
+#include "records/exchange.h"
 #include "rules/fen.h"
 #include "rules/game.h"
 #include "rules/record.h"
 #include "ui/canvaswidget.h"
 #include "ui/forms/mainform.h"
+#include "ui/gameanalyser.h"
+#include "ui/movelist.h"
 #include "ui/qteventsource.h"
+#include "ui/review.h"
 
 namespace {
 
@@ -177,10 +196,334 @@ int Pump(xq::TMainForm& window, int rounds) {
     return 0;
 }
 
+// --- analyse: the window while "分析棋局" runs ---
+
+double MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+std::string LoadAverage() {
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+// Median, 99th percentile and largest of a set of milliseconds.
+struct Spread {
+    size_t count = 0;
+    double median = 0, p99 = 0, max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values) {
+    Spread spread;
+    spread.count = values.size();
+    if (values.empty()) return spread;
+    std::sort(values.begin(), values.end());
+    spread.median = values[values.size() / 2];
+    spread.p99 = values[std::min(values.size() - 1, values.size() * 99 / 100)];
+    spread.max = values.back();
+    return spread;
+}
+
+// What the probes of the game's engine found in one phase of the run: "停止" due to the search's
+// return, the nodes of those searches, and fixed-depth searches with the pump on and switched off.
+struct ProbeRound {
+    std::vector<double> dueToReturn;
+    uint64_t nodes = 0;
+    double searchMs = 0;
+    double bestPumpOff = 0, bestPumpOn = 0;  // knodes/s, the best of the fixed-depth searches
+    long pulls = 0;                          // the window's pulls in the searches with the pump
+    double pullMs = 0, searchOnMs = 0;       // their time, and the time of those searches
+};
+
+// Everything the run collects; all of it on the window's thread.
+struct AnalyseRun {
+    std::vector<double> lateIdle;     // the 10 ms timer's lateness, the game's engine idle
+    std::vector<double> lateSearch;   // the same while the game's engine searches
+    bool discardTick = false;         // the tick held up by a search with the pump off
+    std::vector<double> reviewSteps;  // a key in the move list to the board's repaint
+    int steps = 0;
+    int stepsUnpainted = 0;
+    bool stepPending = false;
+    bool walkingBack = true;
+    Clock::time_point stepPosted;
+    int depth = 0;      // of the fixed-depth searches
+    ProbeRound before;  // the game's engine before the analysis starts
+    ProbeRound during;
+};
+
+AnalyseRun analyseRun;
+
+// A 10 ms timer armed afresh at every tick, so that each tick's lateness is its own.
+class LatenessTimer {
+  public:
+    static constexpr int kIntervalMs = 10;
+
+    LatenessTimer() {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+    }
+    void Start() {
+        due_ = Clock::now() + std::chrono::milliseconds(kIntervalMs);
+        timer_.start(kIntervalMs);
+    }
+    void Stop() { timer_.stop(); }
+
+  private:
+    void Tick() {
+        const double late = MillisecondsBetween(due_, Clock::now());
+        if (std::exchange(analyseRun.discardTick, false)) return Start();
+        (xq::thinking ? analyseRun.lateSearch : analyseRun.lateIdle).push_back(late);
+        Start();
+    }
+
+    QTimer timer_;
+    Clock::time_point due_;
+};
+
+// One step of the user through the game: Left from the game's end down to twenty moves before
+// it, then Right back to it, a key posted to the move list as the keyboard's would be. A step
+// whose repaint has not come within a second counts as unpainted.
+constexpr int kWalkLength = 20;
+
+void StepReview(xq::TMainForm& window) {
+    AnalyseRun& run = analyseRun;
+    if (run.stepPending) {
+        if (MillisecondsSince(run.stepPosted) < 1000) return;
+        ++run.stepsUnpainted;
+    }
+    const xq::GameReview& review = window.Review();
+    if (!review.Active()) run.walkingBack = true;
+    if (review.Active() && review.ShownPly() <= xq::plyCount - kWalkLength) run.walkingBack = false;
+    QCoreApplication::postEvent(
+        window.MoveList(),
+        new QKeyEvent(QEvent::KeyPress, run.walkingBack ? Qt::Key_Left : Qt::Key_Right,
+                      Qt::NoModifier));
+    run.stepPosted = Clock::now();
+    run.stepPending = true;
+    ++run.steps;
+}
+
+void NoteStepPainted() {
+    if (!analyseRun.stepPending) return;
+    analyseRun.reviewSteps.push_back(MillisecondsSince(analyseRun.stepPosted));
+    analyseRun.stepPending = false;
+}
+
+// One search of the game's engine from the game's position at `level` as the game runs it; the
+// game and its level are as before afterwards. The milliseconds it took.
+double SearchGamePosition(uint8_t level, int depth) {
+    using namespace xq;
+    const uint8_t gameLevel = levelKind;
+    const uint8_t gameDepth = maxDepth;
+    levelKind = level;
+    maxDepth = static_cast<uint8_t>(depth);
+    ComputeTimeLimit();
+    const Clock::time_point start = Clock::now();
+    RebaseRecord();
+    recordTop = 0;
+    ThinkWithChosenEngine(maxDepth);
+    recordTop = -1;
+    const double ms = MillisecondsSince(start);
+    timedThinking = 0;
+    SetCursor(Cursor::Arrow);
+    levelKind = gameLevel;
+    maxDepth = gameDepth;
+    return ms;
+}
+
+// A search without limit, "停止" posted `delayMs` into it by a timer, as the window posts the
+// user's click. A search that ends before the stop is due is not counted.
+void StopProbe(int delayMs, ProbeRound& round) {
+    QTimer stop;
+    stop.setSingleShot(true);
+    stop.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&stop, &QTimer::timeout,
+                     [] { PostToMainWindow(xq::MessageKind::Command, xq::kCommandStop); });
+    stop.start(delayMs);
+    const double ms = SearchGamePosition(xq::kLevelUnlimited, xq::kLineLength);
+    stop.stop();
+    if (ms < delayMs) return;
+    round.dueToReturn.push_back(ms - delayMs);
+    round.nodes += xq::nodeCount;
+    round.searchMs += ms;
+}
+
+// One search at the chosen fixed depth; its nodes per millisecond, and its time in `ms`.
+double FixedDepthRate(double* ms) {
+    xq::NewGameForMasterEngine();  // the 大师 engine's table would favour the later searches
+    *ms = SearchGamePosition(xq::kLevelFixedDepth, analyseRun.depth);
+    return *ms > 0 ? static_cast<double>(xq::nodeCount) / *ms : 0.0;
+}
+
+// The fixed-depth search with the pump switched off, then on, three times; the best rate of
+// each counts, as the other load on the machine only ever slows a search down. The window does
+// not run while the pump is off, so the tick it held up is not counted.
+void PumpProbe(ProbeRound& round) {
+    for (int pair = 0; pair < 3; ++pair) {
+        double ms = 0;
+        xq::pumpDisabled = true;
+        round.bestPumpOff = std::max(round.bestPumpOff, FixedDepthRate(&ms));
+        xq::pumpDisabled = false;
+        analyseRun.discardTick = true;
+        pullCount = 0;
+        pullMilliseconds = 0;
+        round.bestPumpOn = std::max(round.bestPumpOn, FixedDepthRate(&ms));
+        round.pulls += pullCount;
+        round.pullMs += pullMilliseconds;
+        round.searchOnMs += ms;
+    }
+}
+
+// The depth of the fixed-depth searches: the first that takes 300 ms or more.
+int ChooseDepth() {
+    int depth = 3;
+    while (depth < xq::kLineLength - 1 && SearchGamePosition(xq::kLevelFixedDepth, depth) < 300)
+        ++depth;
+    return depth;
+}
+
+// Five stop probes, the stop due 100 to 500 ms into the search, and the pump probe; the board
+// back at the game first, as a user's move would bring it.
+void ProbeGameEngine(xq::TMainForm& window, ProbeRound& round) {
+    window.Review().Leave();
+    for (int delayMs = 100; delayMs <= 500; delayMs += 100)
+        StopProbe(delayMs, round);
+    PumpProbe(round);
+}
+
+void PrintSpread(const char* what, const std::vector<double>& values) {
+    const Spread spread = SpreadOf(values);
+    std::printf("analyse %s: %zu, median %.2f p99 %.2f max %.2f ms\n", what, spread.count,
+                spread.median, spread.p99, spread.max);
+}
+
+void PrintProbes(const char* when, const ProbeRound& round) {
+    const Spread spread = SpreadOf(round.dueToReturn);
+    std::printf(
+        "analyse stop-latency %s: %zu samples, due->return median %.2f max %.2f ms; "
+        "%.0f knodes/s\n",
+        when, spread.count, spread.median, spread.max,
+        round.searchMs > 0 ? static_cast<double>(round.nodes) / round.searchMs : 0.0);
+    std::printf(
+        "analyse pump %s: depth %d, best pump off %.0f knodes/s, with the window %.0f knodes/s, "
+        "ratio %.3f\n",
+        when, analyseRun.depth, round.bestPumpOff, round.bestPumpOn,
+        round.bestPumpOn / round.bestPumpOff);
+    std::printf(
+        "analyse pump %s: %ld pulls of the window's events taking %.1f ms of %.0f ms "
+        "searched (%.2f %%)\n",
+        when, round.pulls, round.pullMs, round.searchOnMs, 100.0 * round.pullMs / round.searchOnMs);
+}
+
+int AnalysedPlies() {
+    return static_cast<int>(std::count_if(xq::moveValues.begin(), xq::moveValues.end(),
+                                          [](const xq::MoveValue& v) { return v.analysed; }));
+}
+
+struct AnalyseOptions {
+    std::string file;
+    long game = 1;
+    long movetimeMs = 1000;
+    xq::EngineKind engine = xq::EngineKind::Classic;  // the game's engine
+};
+
+// Runs Qt's event loop until the analysis ends, stepping through the game every second and
+// probing the game's engine when a quarter, a half and three quarters of the plies are done.
+// False when it has not ended in three times its planned time and a minute.
+bool RunUntilAnalysed(xq::TMainForm& window, xq::GameAnalyser& analyser, long movetimeMs) {
+    const double limitMs = 3.0 * movetimeMs * (analyser.PlyCount() + 1) + 60'000;
+    const Clock::time_point start = Clock::now();
+    int nextProbe = 1;
+    QEventLoop loop;
+    QTimer second;
+    QObject::connect(&second, &QTimer::timeout, [&] {
+        if (!analyser.Running() || MillisecondsSince(start) > limitMs) return loop.quit();
+        if (nextProbe < 4 && analyser.PliesDone() * 4 >= nextProbe * analyser.PlyCount()) {
+            ++nextProbe;
+            return ProbeGameEngine(window, analyseRun.during);
+        }
+        StepReview(window);
+    });
+    second.start(1000);
+    loop.exec();
+    return !analyser.Running();
+}
+
+int Analyse(xq::TMainForm& window, const AnalyseOptions& options) {
+    ShowAndWaitForPaint(window);
+    if (const std::string error = xq::ImportGame(options.file, static_cast<size_t>(options.game));
+        !error.empty()) {
+        std::fprintf(stderr, "xq-window-bench: %s\n", error.c_str());
+        return 1;
+    }
+    QApplication::processEvents();
+    xq::engineKind = options.engine;
+    xq::SetNativeEventPull(TimedPull);  // the pull as the window installs it, timed
+    std::printf("analyse the game's engine: %s\n",
+                options.engine == xq::EngineKind::Master ? "大师" : "classic");
+    std::printf("analyse load average before: %s\n", LoadAverage().c_str());
+    analyseRun.depth = ChooseDepth();
+    ProbeGameEngine(window, analyseRun.before);
+    window.Board()->afterPaint = NoteStepPainted;
+    LatenessTimer lateness;
+    analyseRun.discardTick = false;
+    lateness.Start();
+    std::string error;
+    const Clock::time_point start = Clock::now();
+    xq::GameAnalyser* analyser =
+        xq::GameAnalyser::Start(&window, options.movetimeMs / 1000.0, &error);
+    if (analyser == nullptr) {
+        std::fprintf(stderr, "xq-window-bench: %s\n", error.c_str());
+        return 1;
+    }
+    const bool ended = RunUntilAnalysed(window, *analyser, options.movetimeMs);
+    const double totalMs = MillisecondsSince(start);
+    lateness.Stop();
+    std::printf("analyse game %ld: %d plies at %ld ms, %s in %.1f s; %d plies analysed\n",
+                options.game, analyser->PlyCount(), options.movetimeMs, ended ? "done" : "NOT DONE",
+                totalMs / 1000.0, AnalysedPlies());
+    PrintSpread("10 ms timer late, engine idle", analyseRun.lateIdle);
+    PrintSpread("10 ms timer late, engine searching", analyseRun.lateSearch);
+    PrintSpread("review step key->repaint", analyseRun.reviewSteps);
+    std::printf("analyse review steps without repaint: %d of %d\n", analyseRun.stepsUnpainted,
+                analyseRun.steps);
+    PrintProbes("before", analyseRun.before);
+    PrintProbes("during", analyseRun.during);
+    std::printf("analyse load average after: %s\n", LoadAverage().c_str());
+    return ended && AnalysedPlies() == analyser->PlyCount() ? 0 : 1;
+}
+
+// FILE [--game N] [--movetime MS] [--engine classic|master]
+bool ParseAnalyseOptions(int argc, char* argv[], AnalyseOptions* options) {
+    if (argc < 3) return false;
+    options->file = argv[2];
+    for (int i = 3; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const std::string text = argv[i + 1];
+        const long value = std::strtol(text.c_str(), nullptr, 10);
+        if (name == "--engine" && (text == "classic" || text == "master")) {
+            options->engine = text == "master" ? xq::EngineKind::Master : xq::EngineKind::Classic;
+        } else if (value < 1) {
+            return false;
+        } else if (name == "--game") {
+            options->game = value;
+        } else if (name == "--movetime") {
+            options->movetimeMs = value;
+        } else {
+            return false;
+        }
+    }
+    return argc % 2 == 1;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: xq-window-bench startup | redraw [N] | pump [ROUNDS] | "
-                 "pump-detached [ROUNDS]\n");
+                 "pump-detached [ROUNDS] |\n"
+                 "       analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master]\n");
     return 2;
 }
 
@@ -200,6 +543,10 @@ int main(int argc, char* argv[]) {
         // The control: the same comparison with the window's event source taken off the queue.
         xq::DetachQtEventSource();
         return Pump(window, number > 0 ? number : 3);
+    }
+    if (command == "analyse") {
+        AnalyseOptions options;
+        return ParseAnalyseOptions(argc, argv, &options) ? Analyse(window, options) : Usage();
     }
     return Usage();
 }
