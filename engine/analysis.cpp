@@ -81,6 +81,7 @@ bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
         limits.hardSeconds = seconds_;
     }
     limits.poll = [this] { return stop_.load(); };
+    limits.avoidOwnPerpetual = false;
 
     Position position = start_;
     const std::span<const MoveRecord> moves(moves_);

@@ -46,6 +46,10 @@ struct Limits {
     // iteration also searches it alone to an exact score, so that it compares with the best line
     // at the same depth (SearchResult::judged...).
     MoveRecord judgedMove = NullMove;
+    // A player keeps away from its own perpetual check: the side to move at the root counts a
+    // cycle of its checks lost as soon as it returns to a position of the game. The analysis,
+    // which judges moves as the rules do, counts it the third time, as every other repetition.
+    bool avoidOwnPerpetual = true;
     std::function<bool()> poll;
 };
 

@@ -214,12 +214,13 @@ bool Worker::RuleScore(int ply, int32_t* score) {
         // verdict 1: the side that just moved repeated by force of checks and loses.
         *score = verdict * RepetitionWonScore(ply);
         // A return to a position of the game itself (the root or before) decides only the third
-        // time, as referees count it, since the opponent may still leave the cycle; the
-        // one exception is the root side's own perpetual check, which it must not begin. A cycle
-        // within the search decides at its first return: a side that wanted more than its
-        // verdict would have left it.
+        // time, as referees count it, since the opponent may still leave the cycle; a player's
+        // own perpetual check is the exception (Limits::avoidOwnPerpetual). A cycle within the
+        // search decides at its first return: a side that wanted more than its verdict would
+        // have left it.
         const bool rootSideLoses = (ply % 2 == 0 ? *score : -*score) < 0;
-        if (j <= base_ && !rootSideLoses && !OccurredBefore(key, j, oldest)) break;
+        const bool avoided = rootSideLoses && shared_->limits->avoidOwnPerpetual;
+        if (j <= base_ && !avoided && !OccurredBefore(key, j, oldest)) break;
         return true;
     }
     if (quiet_[index] >= kSixtyMovePlies && !stack_[ply].inCheck && HasLegalMove()) {

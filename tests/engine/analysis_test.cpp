@@ -40,8 +40,8 @@ TEST(AnalysisMarks, LossesBetweenThresholdsAndScoresBeyondTheCap) {
         {100, 50, 50, MoveMark::Inaccuracy},  // exactly the first threshold
         {100, 51, 49, MoveMark::None},        //
         {0, -100, 100, MoveMark::Mistake},    //
-        {100, -99, 199, MoveMark::Mistake},   //
-        {100, -100, 200, MoveMark::Blunder},  //
+        {100, -199, 299, MoveMark::Mistake},  //
+        {100, -200, 300, MoveMark::Blunder},  //
         {master::kMate - 5, master::kMate - 7, 0, MoveMark::None},  // still mates
         {900, -(master::kMate - 2), 900 + kLossScoreCap, MoveMark::Blunder},
         {5000, 1500, 500, MoveMark::Blunder},  // a won game counts as the cap
@@ -109,6 +109,24 @@ TEST_F(Analysis, MarksAMoveThatLeavesARookUncapturedAndNamesTheCapture) {
         EXPECT_EQ(FormatIccs(last.value.best), row.best);
         EXPECT_GT(last.value.redValue * row.redSign, 300);
     }
+}
+
+// Red's Rook checks, Black's King steps aside, and Red's fifth move brings the position after its
+// first back a second time before Red turns away: no rule has decided anything, so the check is no
+// blunder, though a player would not repeat it again.
+TEST_F(Analysis, ASecondReturnOfTheChecksIsNoBlunder) {
+    Position start{};
+    ASSERT_TRUE(ReadFen(start, "r4k3/6R2/9/9/9/9/9/9/9/3K4R w", nullptr));
+    const std::vector<MoveRecord> moves =
+        LegalLine(start, {"g8g9", "f9f8", "g9g8", "f8f9", "g8g9", "f9f8", "i0i1"});
+    ASSERT_EQ(moves.size(), 7u);
+    GameAnalysis analysis(start, moves);
+    analysis.SetDepth(5);
+    std::vector<PlyAnalysis> plies;
+    EXPECT_TRUE(analysis.Run([&](const PlyAnalysis& ply) { plies.push_back(ply); }));
+    ASSERT_EQ(plies.size(), moves.size());
+    EXPECT_LT(plies[4].loss, MarkThresholds{}.blunder);
+    EXPECT_GT(plies[4].value.redValue, 300);
 }
 
 TEST_F(Analysis, StopsBeforeTheNextPlyFromTheCallbackOrAnotherThread) {

@@ -46,10 +46,11 @@ bool IsLegal(Position position, const MoveRecord& move) {
 }
 
 // Every line of the last iteration of a depth-limited search with as many lines as moves.
-std::vector<SearchReport> AllLines(Engine& engine, int depth) {
+std::vector<SearchReport> AllLines(Engine& engine, int depth, bool avoidOwnPerpetual = true) {
     std::vector<SearchReport> lines;
     Limits limits;
     limits.depth = depth;
+    limits.avoidOwnPerpetual = avoidOwnPerpetual;
     limits.multiPV = 64;
     engine.Search(limits, [&](const SearchReport& report) {
         if (report.multiPV == 1) lines.clear();
@@ -140,6 +141,9 @@ TEST_F(MasterEngine, PerpetualCheckLosesOtherRepetitionsDraw) {
     std::vector<SearchReport> lines = AllLines(engine, 1);
     EXPECT_EQ(ScoreOfLine(lines, "g8g9"), -(kRepetitionWin - 1));
     EXPECT_NE(FormatIccs(lines[0].pv[0]), "g8g9");
+    // Judged by the rules alone, the second time decides nothing yet.
+    lines = AllLines(engine, 1, false);
+    EXPECT_GT(ScoreOfLine(lines, "g8g9"), 0);
 
     const std::vector<std::string> cycle = {"i0i1", "a9a8", "i1i0", "a8a9"};
     std::vector<std::string> twice = cycle;
