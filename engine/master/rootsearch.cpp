@@ -20,10 +20,14 @@ uint64_t NextRandom(uint64_t& state) {
     return z ^ (z >> 31);
 }
 
+// Moves from outside the search (a protocol's, the game's) are matched by their squares alone.
+bool SameSquares(const MoveRecord& a, const MoveRecord& b) {
+    return a.from == b.from && a.to == b.to;
+}
+
 bool Listed(const std::vector<MoveRecord>& moves, const MoveRecord& move) {
-    return std::any_of(moves.begin(), moves.end(), [&move](const MoveRecord& listed) {
-        return listed.from == move.from && listed.to == move.to;
-    });
+    return std::any_of(moves.begin(), moves.end(),
+                       [&move](const MoveRecord& listed) { return SameSquares(listed, move); });
 }
 
 }  // namespace
@@ -174,8 +178,7 @@ void Worker::AspirationSearch(int depth, int pvIndex, int end, int32_t previous)
 // when nothing is judged) leaves nothing judged.
 void Worker::JudgeMove(int depth, const MoveRecord& judged) {
     int index = 0;
-    while (index < rootCount_ &&
-           !(roots_[index].move.from == judged.from && roots_[index].move.to == judged.to))
+    while (index < rootCount_ && !SameSquares(roots_[index].move, judged))
         ++index;
     if (index == rootCount_) return;
     if (index >= multiPV_) {
