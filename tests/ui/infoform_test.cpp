@@ -358,7 +358,10 @@ TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
     EXPECT_GT(answering, 0);
     EXPECT_GT(pondered, 0);
     ASSERT_TRUE(Enter("h0g2"));
-    const std::string reply2 = FormatMove(GameRecord[recordTop], Black);
+    // Read from the record, which knows the board: after a first reply such as 炮８平２ the
+    // second may move the rear of two Cannons on a file.
+    const std::string reply2 = MoveListRows(CurrentGameMoves()).at(1).black;
+    ASSERT_FALSE(reply2.empty());
     Settle();
     const Rows played = {{1, "炮二平五", reply1}, {2, "马二进三", reply2}};
     EXPECT_EQ(form.MoveList()->Rows(), played);
