@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/threadpriority.h"
+
 namespace xq {
 
 LiveAnalysis::LiveAnalysis(Listener listener, int lines, size_t hashMegabytes)
@@ -30,6 +32,7 @@ void LiveAnalysis::Stop() {
 }
 
 void LiveAnalysis::Search(uint64_t run, Position position, std::vector<MoveRecord> history) {
+    LowerThisThreadsPriority();
     engine_.SetPosition(position, history);
     master::Limits limits;
     limits.multiPV = lines_;

@@ -6,6 +6,7 @@
 
 #include "engine/movevalues.h"
 #include "platform/display.h"
+#include "platform/threadpriority.h"
 #include "records/pgn.h"
 #include "rules/fen.h"
 #include "rules/makemove.h"
@@ -60,6 +61,7 @@ GameAnalyser::GameAnalyser(QWidget* window, const Position& start, std::vector<M
     // The results come back as calls queued on this object, run by the window's event loop (or
     // by the pump while the game's engine searches): the thread never touches the game.
     worker_ = std::thread([this] {
+        LowerThisThreadsPriority();
         const bool complete = analysis_.Run([this](const PlyAnalysis& ply) {
             QMetaObject::invokeMethod(
                 this, [this, ply] { Take(ply); }, Qt::QueuedConnection);

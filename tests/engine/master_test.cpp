@@ -2,6 +2,9 @@
 // by their checks), mates, legality of everything it plays, stopping and MultiPV; the analysis
 // thread that runs it without end.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -494,7 +497,9 @@ class ReportLog {
   public:
     LiveAnalysis::Listener Listener() {
         return [this](uint64_t run, const SearchReport& report) {
+            const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
             std::lock_guard lock(mutex_);
+            reporterNice_ = nice;
             reports_.emplace_back(run, report);
             changed_.notify_all();
         };
@@ -513,15 +518,22 @@ class ReportLog {
         std::lock_guard lock(mutex_);
         return reports_;
     }
+    // The nice value of the thread that reported last.
+    int ReporterNice() {
+        std::lock_guard lock(mutex_);
+        return reporterNice_;
+    }
 
   private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::pair<uint64_t, SearchReport>> reports_;
+    int reporterNice_ = 0;
 };
 
-// The analysis deepens without end, three lines at a time; a new Start leaves no report of the
-// old position behind it, and Stop ends the search at once, also right after a Start.
+// The analysis deepens without end, three lines at a time, on a thread of lower priority than
+// the caller's; a new Start leaves no report of the old position behind it, and Stop ends the
+// search at once, also right after a Start.
 TEST_F(MasterEngine, LiveAnalysisFollowsEachNewPositionUntilStopped) {
     Position start{};
     ASSERT_TRUE(ReadFen(start, kStartFen, nullptr));
@@ -532,6 +544,8 @@ TEST_F(MasterEngine, LiveAnalysisFollowsEachNewPositionUntilStopped) {
         return run == first && report.depth >= 3 && report.multiPV == 3;
     }));
     EXPECT_TRUE(live.Searching()) << "no depth limit";
+    const int ownNice = getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+    if (ownNice < 19) EXPECT_GT(log.ReporterNice(), ownNice);
 
     std::vector<MoveRecord> history;
     const Position after = PlayLine(kStartFen, {"h2e2"}, &history);

@@ -1,0 +1,13 @@
+// Background searches (the analysis of a game, the analysis mode) run beside the window and the
+// game's own engine, which searches on the window's thread. On a machine with few cores they would
+// take turns with it at equal weight; at a lower priority they take what the window and the game
+// leave, and since their searches end on the wall clock they only search less deeply for it.
+#pragma once
+
+namespace xq {
+
+// Lowers the scheduling priority of the calling thread alone (nice 10 on Linux). Lowering needs
+// no privilege; where it is refused or not supported the thread simply keeps its priority.
+void LowerThisThreadsPriority();
+
+}  // namespace xq
