@@ -7,11 +7,13 @@
 //                                  switched off, best of ROUNDS (default 3)
 //   xq-window-bench pump-detached [ROUNDS]   the same with the event source detached (control)
 //   xq-window-bench analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master]
+//                                  [--search-ms T | --depth D]
 //                                  game N imported and analysed as "分析棋局" does it, MS a move
 //                                  (default 1000); meanwhile the lateness of a 10 ms timer, the
 //                                  time of review steps to the board's repaint, and the stop
 //                                  latency and node rate of the game's engine (the classic one
-//                                  by default) under the pump
+//                                  by default) under the pump; its fixed-depth searches at
+//                                  depth D, or the first depth that takes T ms (default 300)
 #include <unistd.h>
 
 #include <QApplication>
@@ -248,8 +250,9 @@ struct AnalyseRun {
     bool stepPending = false;
     bool walkingBack = true;
     Clock::time_point stepPosted;
-    int depth = 0;      // of the fixed-depth searches
-    ProbeRound before;  // the game's engine before the analysis starts
+    int depth = 0;          // of the fixed-depth searches
+    double searchMs = 300;  // the least time of a fixed-depth search, which sets the depth
+    ProbeRound before;      // the game's engine before the analysis starts
     ProbeRound during;
 };
 
@@ -377,10 +380,11 @@ void PumpProbe(ProbeRound& round) {
     }
 }
 
-// The depth of the fixed-depth searches: the first that takes 300 ms or more.
+// The depth of the fixed-depth searches: the first that takes searchMs or more.
 int ChooseDepth() {
     int depth = 3;
-    while (depth < xq::kLineLength - 1 && SearchGamePosition(xq::kLevelFixedDepth, depth) < 300)
+    while (depth < xq::kLineLength - 1 &&
+           SearchGamePosition(xq::kLevelFixedDepth, depth) < analyseRun.searchMs)
         ++depth;
     return depth;
 }
@@ -465,7 +469,7 @@ int Analyse(xq::TMainForm& window, const AnalyseOptions& options) {
     std::printf("analyse the game's engine: %s\n",
                 options.engine == xq::EngineKind::Master ? "大师" : "classic");
     std::printf("analyse load average before: %s\n", LoadAverage().c_str());
-    analyseRun.depth = ChooseDepth();
+    if (analyseRun.depth == 0) analyseRun.depth = ChooseDepth();
     ProbeGameEngine(window, analyseRun.before);
     window.Board()->afterPaint = NoteStepPainted;
     LatenessTimer lateness;
@@ -496,7 +500,7 @@ int Analyse(xq::TMainForm& window, const AnalyseOptions& options) {
     return ended && AnalysedPlies() == analyser->PlyCount() ? 0 : 1;
 }
 
-// FILE [--game N] [--movetime MS] [--engine classic|master]
+// FILE [--game N] [--movetime MS] [--engine classic|master] [--search-ms T | --depth D]
 bool ParseAnalyseOptions(int argc, char* argv[], AnalyseOptions* options) {
     if (argc < 3) return false;
     options->file = argv[2];
@@ -512,6 +516,10 @@ bool ParseAnalyseOptions(int argc, char* argv[], AnalyseOptions* options) {
             options->game = value;
         } else if (name == "--movetime") {
             options->movetimeMs = value;
+        } else if (name == "--search-ms") {
+            analyseRun.searchMs = static_cast<double>(value);
+        } else if (name == "--depth") {
+            analyseRun.depth = static_cast<int>(value);
         } else {
             return false;
         }
@@ -523,7 +531,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: xq-window-bench startup | redraw [N] | pump [ROUNDS] | "
                  "pump-detached [ROUNDS] |\n"
-                 "       analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master]\n");
+                 "       analyse FILE.pgn [--game N] [--movetime MS] [--engine classic|master] "
+                 "[--search-ms T | --depth D]\n");
     return 2;
 }
 
