@@ -14,6 +14,14 @@ referee's own choice. Prints, per game and in all:
   recall    of the moves the referee finds to lose 3 Pawns or more, the share we mark ? or ??
   false ??  of our ?? marks, the share the referee rates within 1 Pawn of its best
 
+A deeper look: --recheck D, with --load, judges again at depth D (the referee's hash cleared
+before each ply, so that a ply's judgement does not hang on the plies before it) the plies whose
+loss, ours or the referee's, is at least --recheck-from P (default 2 Pawns) and, with
+--recheck-below Q, less than Q; --recheck-sample N takes N of those plies at random (--seed). The
+plies written by --save then carry the new depth's loss and, in the column "shallow", the old;
+--deeper FILE, with --load, puts such a file's losses in place of the loaded ones. The figures
+are then those of all the loaded plies, the plies not judged again keeping their first loss.
+
 --skip passes over the first games (to split the work between runs). --save writes every ply
 (game, ply, move, our loss and mark, the referee's loss) as TSV as the games are done, and --load
 reads such files (repeat it for several) instead of analysing again, to try other thresholds (--marks A,B,C:
@@ -23,6 +31,7 @@ files (made at the same --depth) and analyses only our side again.
 
 import argparse
 import csv
+import random
 import re
 import shutil
 import subprocess
@@ -72,6 +81,12 @@ class Referee(FairyStockfish):
     def __init__(self, engine):
         super().__init__(engine, options=[("Threads", 1)])
 
+    def forget(self):
+        """Clears the hash, as for a new game."""
+        self.send("ucinewgame")
+        self.send("isready")
+        self.wait_for("readyok")
+
     def search(self, start, moves, depth, only=None):
         """(score in Pawns for the side to move, capped; best move in UCI or None), of the
         position's best move or, with `only`, of that move."""
@@ -96,17 +111,42 @@ class Referee(FairyStockfish):
         self.process.wait()
 
 
+def referee_loss(referee, start, uci, ply, depth):
+    """The referee's loss of the move uci[ply], played after the moves before it."""
+    best_score, best = referee.search(start, uci[:ply], depth)
+    if best == uci[ply]:
+        return 0.0
+    played_score, _ = referee.search(start, uci[:ply], depth, only=uci[ply])
+    return max(0.0, best_score - played_score)
+
+
 def referee_losses(referee, start, moves, depth):
     uci = [to_uci(m) for m in moves]
-    losses = []
-    for ply, move in enumerate(uci):
-        best_score, best = referee.search(start, uci[:ply], depth)
-        if best == move:
-            losses.append(0.0)
-            continue
-        played_score, _ = referee.search(start, uci[:ply], depth, only=move)
-        losses.append(max(0.0, best_score - played_score))
-    return losses
+    return [referee_loss(referee, start, uci, ply, depth) for ply in range(len(uci))]
+
+
+def recheck(rows, args, writer):
+    """Judges the chosen plies of `rows` again at depth args.recheck, in place, each handed to
+    `writer` (if any) as soon as it is done, so that a run cut short keeps what it has done."""
+    low, high = args.recheck_from, args.recheck_below
+    chosen = [r for r in rows if low <= max(r["ours"], r["theirs"]) < high]
+    if args.recheck_sample:
+        chosen = random.Random(args.seed).sample(chosen, min(args.recheck_sample, len(chosen)))
+    games = {}
+    referee = Referee(args.engine)
+    for r in chosen:
+        path, number = r["game"].rsplit("#", 1)
+        if path not in games:
+            games[path] = {g: (s, m) for g, s, m in games_of(args.bench, path, 0)}
+        start, moves = games[path][int(number)]
+        referee.forget()
+        r["shallow"] = r["theirs"]
+        r["theirs"] = referee_loss(referee, start, [to_uci(m) for m in moves],
+                                   int(r["ply"]) - 1, args.recheck)
+        print(f"{r['game']} ply {r['ply']}: {r['shallow']:.2f} -> {r['theirs']:.2f}", flush=True)
+        if writer:
+            writer(r)
+    referee.close()
 
 
 def load_rows(paths):
@@ -116,6 +156,7 @@ def load_rows(paths):
             for r in csv.DictReader(f, delimiter="\t"):
                 rows.append({**r, "ours": float(r["ours"]), "theirs": float(r["theirs"])})
     return rows
+
 
 
 def mark_of(loss, marks):
@@ -150,12 +191,34 @@ def main():
     parser.add_argument("--save")
     parser.add_argument("--load", action="append", help="a saved TSV (more than one may be given)")
     parser.add_argument("--theirs", action="append", help="a saved TSV with the referee's losses")
+    parser.add_argument("--recheck", type=int, help="judge the chosen plies again at this depth")
+    parser.add_argument("--recheck-from", type=float, default=2.0)
+    parser.add_argument("--recheck-below", type=float, default=float("inf"))
+    parser.add_argument("--recheck-sample", type=int, default=0)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--deeper", action="append",
+                        help="a TSV of --recheck: its losses replace the referee's loaded ones")
     parser.add_argument("files", nargs="*")
     args = parser.parse_args()
 
     rows = []
     if args.load:
         rows = load_rows(args.load)
+        index = {(r["game"], r["ply"]): r for r in rows}
+        for r in load_rows(args.deeper or []):
+            at = index[(r["game"], r["ply"])]
+            at["shallow"], at["theirs"] = at["theirs"], r["theirs"]
+        if args.recheck:
+            with open(args.save or "/dev/null", "w", newline="") as saved:
+                columns = ["game", "ply", "move", "mark", "ours", "value", "theirs", "shallow"]
+                writer = csv.DictWriter(saved, columns, delimiter="\t", extrasaction="ignore")
+                writer.writeheader()
+
+                def write(row):
+                    writer.writerow(row)
+                    saved.flush()
+
+                recheck(rows, args, write)
     else:
         known = {}
         for r in load_rows(args.theirs or []):
