@@ -1,7 +1,8 @@
 // Background searches (the analysis of a game, the analysis mode) run beside the window and the
 // game's own engine, which searches on the window's thread. On a machine with few cores they would
 // take turns with it at equal weight; at a lower priority they take what the window and the game
-// leave, and since their searches end on the wall clock they only search less deeply for it.
+// leave. Neither waits for a depth (the game's analysis has its seconds a position, the analysis
+// mode no end), so they only search less deeply for it.
 #pragma once
 
 namespace xq {
