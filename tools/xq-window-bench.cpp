@@ -59,8 +59,12 @@ using Clock = std::chrono::steady_clock;
 Clock::time_point mainEntered;
 bool painted = false;
 
+double MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
 double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return MillisecondsBetween(start, Clock::now());
 }
 
 // Milliseconds since the process was started, from its start time in /proc (clock ticks).
@@ -199,10 +203,6 @@ int Pump(xq::TMainForm& window, int rounds) {
 }
 
 // --- analyse: the window while "分析棋局" runs ---
-
-double MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
 
 std::string LoadAverage() {
     std::ifstream file("/proc/loadavg");
