@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/search.h"
+#include "platform/check.h"
 #include "rules/board.h"
 #include "rules/record.h"
 
@@ -290,6 +291,7 @@ void ClearEvaluation() {
 }
 
 int32_t MoveGain(const MoveRecord& move) {
+    XQ_ASSERT(move.piece >= King && move.piece <= Pawn && IsBoardPoint(move.to));
     const Side s = sideToMove;
     const Side o = otherSide;
     int32_t extra = 0;

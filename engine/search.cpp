@@ -6,6 +6,7 @@
 #include "engine/pump.h"
 #include "engine/repetition.h"
 #include "engine/think.h"
+#include "platform/check.h"
 #include "platform/display.h"
 #include "platform/random.h"
 #include "rules/attacks.h"
@@ -139,6 +140,7 @@ int32_t RootSearch(int32_t alpha, int32_t beta) {
     rootMoveCount = 0;
     recordTop = 0;
     const int32_t score = Search(alpha, beta, iterationDepth, rootParent, bestLine);
+    XQ_ASSERT(recordTop == 0 && PositionIsConsistent());
     if (rootMoveCount == 0) searchScore = score;
     return score;
 }
@@ -146,6 +148,7 @@ int32_t RootSearch(int32_t alpha, int32_t beta) {
 int32_t Search(int32_t alpha, int32_t beta, int32_t depth, const ParentInfo& parentInfo,
                SearchLine& parentLine) {
     const int ply = recordTop;
+    XQ_ASSERT(ply >= 0 && ply <= kMaxPly && alpha < beta);
     NodeInfo info;
     info.repetitionScore = kNoRepetition;
     // 1. Below the horizon only captures, unless the last move gave check.
@@ -340,6 +343,7 @@ bool TryMove(NodeFrame& frame) {
         }
         // 4.3 Take it back.
         MakeMove(move, true);
+        XQ_ASSERT(recordTop == ply);
         // 4.4 A stop unwinds at once.
         if (stopSearch) return true;
         // 4.5 The window may act only here, with the board as it was before the move.

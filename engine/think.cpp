@@ -8,6 +8,7 @@
 
 #include "engine/evaluation.h"
 #include "engine/search.h"
+#include "platform/check.h"
 #include "platform/display.h"
 #include "platform/texts.h"
 #include "records/notation.h"
@@ -125,6 +126,7 @@ void ThinkAndChoose(int depthLimit) {
     stopSearch = 0;
     inCheckFlags[-1] = 0;
     // 2. Piece-square tables from the root position.
+    XQ_ASSERT(PositionIsConsistent());
     PrepareEvaluation();
     // 3. The preparation is not part of the node rate.
     Lap(searchClock);
@@ -157,6 +159,7 @@ void ThinkAndChoose(int depthLimit) {
     } while (!stopSearch && !TimeIsUp() && iterationDepth < depthLimit && rootMoveCount > 1 &&
              std::abs(searchScore) < kMateFound);
     // 6. The search is over: the node rate.
+    XQ_ASSERT(PositionIsConsistent());
     thinking = 0;
     Lap(searchClock);
     if (timedThinking) ShowNodeRate(searchClock.elapsed - searchStart);

@@ -16,6 +16,7 @@
 #include "engine/evaluation.h"
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "platform/check.h"
 #include "platform/display.h"
 #include "platform/safefile.h"
 #include "records/settings.h"
@@ -96,6 +97,7 @@ bool TryPosition(const Board& cells, const GameFileHeader& h) {
     otherSide = h.otherSide;
     BuildPieceLists();
     if (!SetUpCountError().empty() || !SetUpPlacementError().empty()) return false;
+    XQ_ASSERT(PositionIsConsistent());
     keeper.KeepNewPosition();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "platform/check.h"
 #include "platform/display.h"
 
 namespace xq {
@@ -82,6 +83,8 @@ int TargetNumber(Side side, const MoveRecord& move) {
 
 std::string FormatMove(const MoveRecord& move, Side mover) {
     if (move.piece == Empty) return kEmptyMoveText;
+    XQ_ASSERT(mover <= Black && move.piece <= Pawn);
+    XQ_ASSERT(IsBoardPoint(move.from) && IsBoardPoint(move.to));
     std::string text = kPieceNames[mover][move.piece];
     text += kNumerals[mover][FileNumber(mover, move.from)];
     text += Direction(mover, move);

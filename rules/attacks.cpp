@@ -1,5 +1,6 @@
 #include "rules/attacks.h"
 
+#include "platform/check.h"
 #include "rules/board.h"
 
 namespace xq {
@@ -118,6 +119,7 @@ namespace {
 // classic engine's calls.
 [[gnu::always_inline]] inline int AttacksOn(const Board& board, PieceKind kind, Square from,
                                             Square to) {
+    XQ_ASSERT(IsBoardPoint(from) && IsBoardPoint(to) && kind <= Pawn);
     const AttackEntry& entry = AttackTable[to - from];
     if ((entry.kinds & KindBit(kind)) == 0) return 0;
     return KindAttacks(board, kind, from, to, entry);
@@ -151,6 +153,7 @@ int PawnNeighbourAttacks(const Board& board, Side side, Square square) {
 namespace {
 
 [[gnu::always_inline]] inline int IsAttackedIn(const Position& position, Side side, Square square) {
+    XQ_ASSERT(side <= Black && IsBoardPoint(square));
     const PieceList& list = position.pieceList[side];
     const int last = InOwnHalf(side, square) ? list.lastOfficer : position.firstDefender[side] - 1;
     for (int i = last; i >= 0; --i) {

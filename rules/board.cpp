@@ -1,5 +1,6 @@
 #include "rules/board.h"
 
+#include "platform/check.h"
 #include "platform/display.h"
 #include "rules/clock.h"
 #include "rules/zobrist.h"
@@ -24,6 +25,7 @@ void ClearBoard(Position& position) {
 }
 
 void PutPiece(PieceKind kind, Side side, Square square) {
+    XQ_ASSERT(IsBoardPoint(square) && kind <= Pawn && side <= Black);
     board[square].kind = kind;
     board[square].side = side;
 }
@@ -133,6 +135,7 @@ void SetUpStartingPosition() {
     SyncShownBoard();
     ShowTurn(sideToMove);
     otherSide = Black;
+    XQ_ASSERT(PositionIsConsistent(gamePosition));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/check.h"
 #include "platform/display.h"
 #include "rules/board.h"
 #include "rules/clock.h"
@@ -80,6 +81,7 @@ void ResetAfterSetUp() {
     CountGameChange();
     ResetGameRecord();
     BuildPieceLists();
+    XQ_ASSERT(PositionIsConsistent());
     libraryLimit = 0;
     clockRunning = 0;
     clockSide = sideToMove;  // the first move's clock is the mover's

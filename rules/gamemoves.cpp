@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/check.h"
 #include "platform/display.h"
 #include "platform/timeofday.h"
 #include "records/notation.h"
@@ -95,6 +96,7 @@ void CommitEnteredMove() {
 // 3. Play. 4. Redraw. 5. Check for the end. 6. Start the clock of the side now to move, unless
 // nobody moves any more.
 void PerformMove(MoveRecord move) {
+    XQ_ASSERT(recordTop < kRecordTopSlot && SameMove(move, GameRecord[recordTop + 1]));
     CountGameChange();
     StopClock();
     FormatPanelMoveLine(plyCount, clockSide, move, sideToMove, sideClock[runningClock].elapsed);
@@ -108,6 +110,7 @@ void PerformMove(MoveRecord move) {
 // text is written for the side that had played the move. A game taken back from its end goes on:
 // its result no longer holds, and a replay of the last move announces it again.
 void RetractMove(MoveRecord move) {
+    XQ_ASSERT(move.piece != Empty && SameMove(move, GameRecord[recordTop]));
     CountGameChange();
     StopClock();
     FormatPanelMoveLine(plyCount, clockSide, move, otherSide, sideClock[runningClock].elapsed);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/check.h"
 #include "rules/board.h"
 #include "rules/record.h"
 #include "rules/zobrist.h"
@@ -9,6 +10,19 @@
 namespace xq {
 
 namespace {
+
+// The move fits the board it is made on, or taken back from: its piece stands on its origin (its
+// destination when taking back) and a capture's victim is of the other side; taking back a capture
+// needs otherSide to be the victim's.
+bool MoveFits(const Position& position, const MoveRecord& move, bool takeBack) {
+    if (!IsBoardPoint(move.from) || !IsBoardPoint(move.to) || move.from == move.to) return false;
+    if (move.piece < King || move.piece > Pawn || move.captured > Pawn) return false;
+    const BoardCell& mover = position.board[takeBack ? move.to : move.from];
+    const BoardCell& left = position.board[takeBack ? move.from : move.to];
+    if (mover.kind != move.piece || left.kind != (takeBack ? Empty : move.captured)) return false;
+    if (move.captured == Empty) return true;
+    return takeBack ? mover.side != position.otherSide : left.side != mover.side;
+}
 
 // The mover leaves `from` and arrives on `to`; a captured piece leaves or comes back to `to`.
 // Exclusive or undoes itself, so both directions change the key alike.
@@ -56,6 +70,7 @@ void UpdateKey(Position& position, const MoveRecord& move, bool takeBack) {
 }  // namespace
 
 void MakeMove(Position& position, const MoveRecord& move, bool takeBack) {
+    XQ_ASSERT(MoveFits(position, move, takeBack));
     UpdateKey(position, move, takeBack);
     MovePieces(position, move, takeBack);
 }
@@ -64,6 +79,7 @@ void MakeMove(Position& position, const MoveRecord& move, bool takeBack) {
 // work on every node: the key is right again whenever the game reads it. Moves that stay on the
 // board go through PlayMove, which keeps the key.
 void MakeMove(const MoveRecord& move, bool takeBack) {
+    XQ_ASSERT(MoveFits(gamePosition, move, takeBack));
     MovePieces(gamePosition, move, takeBack);
 }
 
@@ -76,17 +92,21 @@ void SwapSidesAndClock() {
 }  // namespace
 
 void PlayMove(const MoveRecord& move) {
+    XQ_ASSERT(recordTop < kRecordTopSlot);
     ++recordTop;
     ++plyCount;
     MakeMove(gamePosition, move, false);
     SwapSidesAndClock();
+    XQ_ASSERT(PositionIsConsistent());
 }
 
 void TakeBackMove(const MoveRecord& move) {
+    XQ_ASSERT(recordTop > kRecordBottom);
     SwapSidesAndClock();
     MakeMove(gamePosition, move, true);
     --plyCount;
     --recordTop;
+    XQ_ASSERT(PositionIsConsistent());
 }
 
 }  // namespace xq

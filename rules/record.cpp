@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "platform/check.h"
 #include "rules/makemove.h"
 
 namespace xq {
@@ -21,6 +22,7 @@ void ResetGameRecord() {
 }
 
 void RebaseRecord() {
+    XQ_ASSERT(recordTop <= -1 && recordTop >= kRecordBottom);
     const int top = recordTop;
     for (int i = top; i >= kRecordBottom; --i)
         GameRecord[i - top - 1] = GameRecord[i];
@@ -30,6 +32,7 @@ void RebaseRecord() {
 }
 
 void SlideRecord() {
+    XQ_ASSERT(recordTop == 0);
     --recordTop;
     for (int i = kRecordBottom; i <= recordTop; ++i)
         GameRecord[i] = GameRecord[i + 1];
@@ -37,6 +40,9 @@ void SlideRecord() {
 }
 
 int CountQuietPlies() {
+    // The walk stops at the sentinel below the game's first move, at the latest at kRecordBottom.
+    XQ_ASSERT(recordTop >= kRecordBottom && recordTop <= kRecordTopSlot);
+    XQ_ASSERT(GameRecord[kRecordBottom].piece == Empty);
     int n = 0;
     while (IsQuietMove(GameRecord[recordTop - n]))
         ++n;
@@ -51,6 +57,7 @@ namespace {
 // tracing its piece backward through the record to where it stood at c. The scan ends once
 // `enough` occurrences are counted; `latest` gets the slot of the most recent earlier one.
 int ScanRepetitions(int quick, int enough, int16_t* latest) {
+    XQ_ASSERT(recordTop >= kRecordBottom && recordTop < kRecordTopSlot);
     int reps = 1;
     int16_t a = static_cast<int16_t>(recordTop + 1);
     int16_t b = a;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/master/weights.h"
+#include "platform/check.h"
 
 namespace xq::master {
 namespace {
@@ -47,6 +48,7 @@ constexpr PieceTable kPieceTable{};
 class ScoreSink {
   public:
     void Piece(Side side, PieceKind kind, Square s) {
+        XQ_ASSERT(side <= Black && kind >= King && kind <= Pawn && OnBoard(s));
         const TermWeight& w = kPieceTable.row[side][kind][s];
         Add(side, w, 1);
     }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/master/worker.h"
+#include "platform/check.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
 
@@ -269,6 +270,7 @@ void Worker::IterativeDeepening(SharedSearch& shared, int id,
     }
     shared.nodes.fetch_add(nodes_ - nodesFlushed_, std::memory_order_relaxed);
     nodesFlushed_ = nodes_;
+    XQ_ASSERT(PositionIsConsistent(position_) && keys_[base_] == PositionKey(position_));
 }
 
 }  // namespace xq::master

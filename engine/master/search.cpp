@@ -9,6 +9,7 @@
 #include "engine/master/evaluation.h"
 #include "engine/master/see.h"
 #include "engine/master/worker.h"
+#include "platform/check.h"
 #include "rules/attacks.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
@@ -75,6 +76,7 @@ void Worker::SetPosition(const Position& current, const MoveRecord* history, int
         reversible_[base_] = m.captured == Empty ? reversible_[base_ - 1] + 1 : 0;
     }
     position_ = p;
+    XQ_ASSERT(PositionIsConsistent(position_) && keys_[base_] == PositionKey(position_));
     stack_[0] = Frame{};
     stack_[0].inCheck = checked_[base_];
 }
@@ -103,6 +105,7 @@ bool Worker::PlayIfLegal(const MoveRecord& move, int ply) {
 }
 
 void Worker::Play(const MoveRecord& move, int ply) {
+    XQ_ASSERT(ply >= 0 && ply < kMaxPly);
     MakeMove(position_, move, false);
     SwapSides(position_);
     const int index = base_ + ply + 1;
@@ -123,6 +126,7 @@ void Worker::Undo(const MoveRecord& move) {
 // A pass: the repetition scan stops here (the positions before it had the other side to move),
 // while the quiet count of the sixty-move rule goes through unchanged.
 void Worker::PlayNull(int ply) {
+    XQ_ASSERT(ply >= 0 && ply < kMaxPly);
     SwapSides(position_);
     const int index = base_ + ply + 1;
     keys_[index] = PositionKey(position_);
@@ -319,6 +323,8 @@ void Worker::UpdatePv(int ply, const MoveRecord& move) {
 }
 
 int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
+    XQ_ASSERT(ply >= 0 && ply <= kMaxPly);
+    XQ_ASSERT(-kInfinite <= alpha && alpha < beta && beta <= kInfinite);
     pvLength_[ply] = ply;
     ++nodes_;
     if (CheckStop()) return 0;
@@ -393,6 +399,9 @@ int32_t Worker::Quiescence(int32_t alpha, int32_t beta, int ply) {
 }
 
 int32_t Worker::Search(int32_t alpha, int32_t beta, int depth, int ply, bool pvNode, bool cutNode) {
+    XQ_ASSERT(ply >= 0 && ply <= kMaxPly);
+    XQ_ASSERT(-kInfinite <= alpha && alpha < beta && beta <= kInfinite);
+    XQ_ASSERT(pvNode || alpha == beta - 1);
     pvLength_[ply] = ply;
     if (ply > 0) {
         // Step 1. The rules: repetitions and quiet moves.

@@ -1,8 +1,10 @@
 #include "engine/master/tt.h"
 
+#include <cstdlib>
 #include <new>
 
 #include "engine/master/engine.h"
+#include "platform/check.h"
 
 namespace xq::master {
 
@@ -51,6 +53,7 @@ void TranspositionTable::Clear() {
 
 // Layout of the data word: move 16 bits, score 16, eval 16, depth 8, bound 2, age 6.
 uint64_t TranspositionTable::Encode(const TTData& data, uint8_t age) {
+    XQ_ASSERT(std::abs(data.score) <= kMate + 1 && std::abs(data.eval) <= kMate + 1);
     const int depth = data.depth < 0 ? 0 : (data.depth > 255 ? 255 : data.depth);
     return static_cast<uint64_t>(data.move) |
            static_cast<uint64_t>(static_cast<uint16_t>(data.score)) << 16 |

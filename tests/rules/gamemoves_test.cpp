@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/check.h"
 #include "records/notation.h"
 #include "rules/clock.h"
 #include "rules/fen.h"
@@ -588,6 +589,25 @@ TEST(ShowPredictedLine, ShowsTheLineAndRestoresEverything) {
         EXPECT_EQ(display.Count("RedrawChangedSquares"), count == 0 ? 0 : count + 1) << count;
     }
     EXPECT_EQ(FillKnightShuffle(2), "马八进七  马２进３  ");
+}
+
+// The stated preconditions of the record and the moves hold in every build with assertions (the
+// sanitizer build the tests run in): broken, they abort with the file, the line and the condition
+// instead of swapping cells off the board into the piece lists.
+TEST(PreconditionsDeathTest, TakingBackOrSlidingOutsideTheRecordAborts) {
+    if (!kAssertionsOn) GTEST_SKIP() << "built without XQ_ASSERTIONS";
+    testing::SetUpFen(kStartFen);
+    ASSERT_EQ(GameRecord[recordTop].piece, Empty);  // nothing played
+    EXPECT_DEATH(RetractMove(GameRecord[recordTop]), "assertion failed: move.piece != Empty");
+    EXPECT_DEATH(TakeBackMove(testing::Generated("h2e2")), "assertion failed: MoveFits");
+    EXPECT_DEATH(SlideRecord(), "record.cpp:[0-9]+: assertion failed: recordTop == 0");
+    // A move that was never entered is not the one above the record.
+    EXPECT_DEATH(PerformMove(testing::Generated("h2e2")), "assertion failed: .*SameMove");
+    // Where the preconditions hold, nothing fires and the game goes on.
+    ASSERT_TRUE(Enter("h2e2"));
+    RetractMove(GameRecord[recordTop]);
+    EXPECT_TRUE(PositionIsConsistent());
+    EXPECT_EQ(plyCount, 0);
 }
 
 }  // namespace
