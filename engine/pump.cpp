@@ -5,6 +5,7 @@
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/timecontrol.h"
+#include "platform/check.h"
 #include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/timeofday.h"
@@ -135,6 +136,7 @@ void UnwindSearchLine() {
     }
     --recordTop;
     if (pondering) TakeBackMove(GameRecord[recordTop]);
+    XQ_ASSERT(recordTop == (pondering ? -2 : -1));
 }
 
 void RedoSearchLine() {

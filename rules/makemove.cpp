@@ -13,8 +13,8 @@ namespace {
 
 // The move fits the board it is made on, or taken back from: its piece stands on its origin (its
 // destination when taking back) and a capture's victim is of the other side; taking back a capture
-// needs otherSide to be the victim's.
-bool MoveFits(const Position& position, const MoveRecord& move, bool takeBack) {
+// needs otherSide to be the victim's. Only assertions call it, and they vanish from Release builds.
+[[maybe_unused]] bool MoveFits(const Position& position, const MoveRecord& move, bool takeBack) {
     if (!IsBoardPoint(move.from) || !IsBoardPoint(move.to) || move.from == move.to) return false;
     if (move.piece < King || move.piece > Pawn || move.captured > Pawn) return false;
     const BoardCell& mover = position.board[takeBack ? move.to : move.from];
