@@ -14,6 +14,7 @@
 #include "rules/fen.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
+#include "rules/record.h"
 
 namespace xq::master {
 namespace {
@@ -94,10 +95,13 @@ TEST(MasterEvaluationTest, RandomGamesKeepBothSymmetries) {
     int checked = 0;
     for (int game = 0; game < 12; ++game) {
         ASSERT_TRUE(ReadFen(kStartFen, nullptr));
+        ResetGameRecord();
         for (int ply = 0; ply < 120; ++ply) {
             const std::vector<MoveRecord> moves = LegalMoves();
             if (moves.empty()) break;
+            // Played as the game plays a move, so that the record stays within its slots.
             PlayMove(moves[random() % moves.size()]);
+            SlideRecord();
             const std::string fen = WriteFen();
             ASSERT_EQ(EvaluateFen(fen), EvaluateFen(ColourFlipped(fen))) << fen;
             ASSERT_EQ(EvaluateFen(fen), EvaluateFen(Mirrored(fen))) << fen;
