@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
 #include <vector>
 
 #include "engine/enginechoice.h"

@@ -32,12 +32,11 @@ void StopWhenTheGameGoes() {
 
 // The core keeps its hooks for the whole run: they are added once.
 void WatchForAnotherGame() {
-    static const bool added = [] {
+    [[maybe_unused]] static const bool added = [] {
         AddNewGameHook(StopWhenTheGameGoes);
         AddSetUpHook(StopWhenTheGameGoes);
         return true;
     }();
-    (void)added;
 }
 
 }  // namespace

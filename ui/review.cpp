@@ -142,7 +142,7 @@ void GameReview::ContinueHere() {
         ShowWarning(Translated(kCannotContinueText));
         return;
     }
-    // Two people at the board each play their own side anyway.
+    // With two people at the board the side to move is always the user's: nothing to say.
     if (!TakesBackByPly() && userSide != playedBefore)
         ShowMessage(Translated(userSide == Red ? kYouPlayRedText : kYouPlayBlackText));
 }
