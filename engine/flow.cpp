@@ -27,6 +27,18 @@ uint8_t analysisMode = 0;
 DemoGameOverHook demoGameOverHook = nullptr;
 EngineMoveLogHook engineMoveLogHook = nullptr;
 
+bool TakesBackByPly() {
+    return twoPlayerMode || analysisMode;
+}
+
+bool CanTakeBackMenuMove() {
+    return TakesBackByPly() ? CanTakeBackPlies(1) : CanTakeBackFullMove();
+}
+
+bool CanReplayMenuMove() {
+    return TakesBackByPly() ? CanReplayPly() : CanReplayFullMove();
+}
+
 void SidesFromThePosition() {
     userSide = sideToMove;
     computerSide = otherSide;
@@ -157,7 +169,8 @@ bool HandleBoardMove(Square from, Square to) {
     if (!ValidateEnteredMove(from, to)) return false;
     if (!thinking) NewMoveAt(plyCount);  // inside a search the move waits to be played
     userMovePending = 1;
-    EnableMenuItem("UndoMove", CanTakeBackFullMove());  // not for a first ply alone
+    // Against the engine not for a first ply alone.
+    EnableMenuItem("UndoMove", CanTakeBackMenuMove());
     if (gameOver) {
         ShowEndOfGame(gameResultText);
     } else if (twoPlayerMode || analysisMode) {

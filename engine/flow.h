@@ -23,6 +23,13 @@ extern uint8_t soundOn;           // the option "声音": a beep after each engi
 // sides, as in two-player mode; the game's engine moves only when asked and never ponders.
 extern uint8_t analysisMode;
 
+// Whether "悔棋" and "重下" go one ply at a time: with two people at the board (two-player
+// mode, analysis mode) each ply is one player's move; against the engine they go a full move.
+bool TakesBackByPly();
+// Whether "悔棋" and "重下" have something to take back or to replay, by ply or by full move.
+bool CanTakeBackMenuMove();
+bool CanReplayMenuMove();
+
 // The user plays the side to move, the engine the other one (after a new, restored, imported or
 // set-up game and after the menu's take-back and replay).
 void SidesFromThePosition();
@@ -36,7 +43,7 @@ void ComputerTurn();
 bool BoardTakesClicks();
 // What the board does after the second click of a move from `from` to `to` (sideToMove's move).
 // A refused move has shown its warning and returns false. An accepted one sets userMovePending
-// and enables "悔棋" when a full move can be taken back; then the end of the game is shown; or, in
+// and enables "悔棋" when CanTakeBackMenuMove; then the end of the game is shown; or, in
 // two-player mode and in analysis mode, the board passes to the other player (userSide, and
 // computerSide with it) and the engine stays idle; or, outside a search, the engine answers
 // (ComputerTurn). Returns whether the move was accepted.

@@ -49,12 +49,26 @@ void ShowNewGame() {
     RedrawAll();
     ShowLevel();
     ShowTurn(sideToMove);
-    EnableMenuItem("UndoMove", CanTakeBackFullMove());
+    EnableMenuItem("UndoMove", CanTakeBackMenuMove());
     EnableMenuItem("RedoUndo", false);
     SidesFromThePosition();
     gameUnnamed = 1;  // "保存" asks for a game file's name
     ShowGameFile("");
     ForgetMoveValuesFrom(1);  // what the engines made of the game before is not this game's
+}
+
+// The position of `text` on the board when the editor's checks pass it (the piece counts, the
+// placements, the side not to move not in check); otherwise its refusal, the board then left
+// as the reading left it.
+std::string ReadPastedPosition(std::string_view text) {
+    const std::string_view fen = FenLine(text);
+    if (fen.empty()) return Tr(kNoPositionText);
+    std::string reason;
+    if (ReadFen(fen, &reason)) {
+        reason = SetUpCountError();
+        if (reason.empty()) reason = SetUpPlacementError();
+    }
+    return reason.empty() ? reason : FormatText(kBadFenPattern, {reason});
 }
 
 }  // namespace
@@ -66,17 +80,16 @@ std::string PositionAsFen() {
     return WriteFen(CountQuietPlies(), fullMove);
 }
 
+std::string PastedPositionRefusal(std::string_view text) {
+    const PositionKeeper keeper;  // the board as it was, whatever the text
+    return ReadPastedPosition(text);
+}
+
 std::string PastePosition(std::string_view text) {
-    const std::string_view fen = FenLine(text);
-    if (fen.empty()) return Tr(kNoPositionText);
     // 1. The text and the editor's checks; a refusal puts the old position back.
     PositionKeeper keeper;
-    std::string reason;
-    if (ReadFen(fen, &reason)) {
-        reason = SetUpCountError();
-        if (reason.empty()) reason = SetUpPlacementError();
-    }
-    if (!reason.empty()) return FormatText(kBadFenPattern, {reason});
+    const std::string reason = ReadPastedPosition(text);
+    if (!reason.empty()) return reason;
     keeper.KeepNewPosition();
     // 2. A game from this position.
     StopClockDisplay();

@@ -27,6 +27,9 @@ std::string PositionAsFen();
 // the user playing the side to move; the board and the panel are drawn afresh. Returns the
 // refusal, empty when the position was taken.
 std::string PastePosition(std::string_view fen);
+// What PastePosition would answer for `fen`, without changing anything: asked first, so that a
+// position it refuses drops no game.
+std::string PastedPositionRefusal(std::string_view fen);
 
 // "导出棋谱": the game from its start as PGN in `notation`, written to `file` through a temporary
 // file so that an old file stays whole until the new one is complete. The game does not change;

@@ -21,6 +21,7 @@ namespace xq {
 uint8_t savedLevel = 0;
 FileChooser chooseGameToRestore = nullptr;
 FileChooser chooseGameToSave = nullptr;
+GameListChooser chooseGameFromList = nullptr;
 std::string savedGameName;
 SaveQuestion askToSaveChanges = nullptr;
 
@@ -83,6 +84,24 @@ bool RestoreFrom(const std::string& name) {
     return error.empty();
 }
 
+// The game of the record file `name` that the user chooses, imported as "导入棋谱..." imports
+// it. True when it was; a refusal is reported, a list closed without a choice is not.
+bool ImportFrom(const std::string& name) {
+    std::string bytes;
+    std::string error;
+    std::vector<PgnEntry> games;
+    if (!ReadGameText(name, &bytes, &error) || !ReadPgnGames(bytes, &games, &error)) {
+        ReportError(error);
+        return false;
+    }
+    const size_t number =
+        games.size() > 1 && chooseGameFromList != nullptr ? chooseGameFromList(games) : 1;
+    if (number == 0) return false;
+    error = ImportGameText(bytes, number);
+    if (!error.empty()) ReportError(error);
+    return error.empty();
+}
+
 }  // namespace
 
 bool KeepChangesFirst() {
@@ -99,14 +118,7 @@ bool KeepChangesFirst() {
 }
 
 void OpenGivenFile(const std::string& name) {
-    bool opened = false;
-    if (IsGameFile(name)) {
-        opened = RestoreFrom(name);
-    } else {
-        const std::string error = ImportGame(name);
-        if (!error.empty()) ReportError(error);
-        opened = error.empty();
-    }
+    const bool opened = IsGameFile(name) ? RestoreFrom(name) : ImportFrom(name);
     if (!opened) NewGameCommand();
 }
 
@@ -140,8 +152,8 @@ void RegisterMenuCommands() {
 }
 
 void ShowTakeBackAndReplay() {
-    EnableMenuItem("UndoMove", CanTakeBackFullMove());
-    EnableMenuItem("RedoUndo", CanReplayFullMove());
+    EnableMenuItem("UndoMove", CanTakeBackMenuMove());
+    EnableMenuItem("RedoUndo", CanReplayMenuMove());
 }
 
 // The check mark is put on the chosen item and taken off all the others, also when the level does
@@ -221,7 +233,11 @@ void HintCommand() {
 
 void TakeBackCommand() {
     if (thinking) return;
-    TakeBackFullMove();
+    if (TakesBackByPly()) {
+        TakeBackPlies(1);
+    } else {
+        TakeBackFullMove();
+    }
     ShowTakeBackAndReplay();
     SidesFromThePosition();
 }
@@ -235,7 +251,11 @@ bool TakeBackPliesCommand(int plies) {
 
 void ReplayCommand() {
     if (thinking) return;
-    ReplayFullMove();
+    if (TakesBackByPly()) {
+        ReplayPly();
+    } else {
+        ReplayFullMove();
+    }
     ShowTakeBackAndReplay();
     SidesFromThePosition();
 }
@@ -281,6 +301,7 @@ void TwoPlayerCommand() {
         levelKind = savedLevel;
     }
     ShowLevel();
+    ShowTakeBackAndReplay();  // by ply or by full move from now on
 }
 
 // The easy level's threat frames would stand still while the engine plays both sides, and the mate

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/enginechoice.h"
 #include "platform/texts.h"  // the texts the window reports
+#include "records/pgn.h"
 
 namespace xq {
 
@@ -33,6 +35,10 @@ extern uint8_t savedLevel;
 using FileChooser = std::string (*)();
 extern FileChooser chooseGameToRestore;  // the open dialog of "恢复"
 extern FileChooser chooseGameToSave;     // the save dialog of "保存" and "另存为..."
+// The list of a file of many games: the number (from 1) of the game the user chose, 0 for none.
+// Unset, the first game is taken.
+using GameListChooser = size_t (*)(const std::vector<PgnEntry>& games);
+extern GameListChooser chooseGameFromList;
 // The game's file: the one it was last saved as or restored from ("保存" writes there while
 // gameUnnamed is clear).
 extern std::string savedGameName;
@@ -43,16 +49,17 @@ enum class SaveAnswer { Save, Discard, Cancel };
 using SaveQuestion = SaveAnswer (*)();
 extern SaveQuestion askToSaveChanges;
 
-// Before "新建", "恢复", "导入棋谱..." and "退出": asks when the game has changed since it was
-// begun, saved, restored or imported; "保存" then saves as the menu's "保存" does. True when the
-// command may go on (nothing to keep, "不保存", or the game saved); false on "取消", on a save
+// Before "新建", "恢复", "导入棋谱...", "粘贴局面" and "退出": asks when the game has changed since
+// it was begun, saved, restored or imported; "保存" then saves as the menu's "保存" does. True when
+// the command may go on (nothing to keep, "不保存", or the game saved); false on "取消", on a save
 // dialog cancelled and on a save that failed (after its error).
 bool KeepChangesFirst();
 
 // A file handed to the program from outside (its command line, the file manager): a game file
 // (IsGameFile) is restored as "恢复" restores the file chosen, anything else is imported as
-// "导入棋谱..." imports it. A file refused gets the same error as from the menu, and then the
-// game is a new one. Nothing is asked: the program has only just started.
+// "导入棋谱..." imports it, from a file of many games the one chosen in its list. A file refused
+// gets the same error as from the menu, and then the game is a new one, as it is when the list
+// is closed without a choice. Nothing is asked: the program has only just started.
 void OpenGivenFile(const std::string& name);
 
 // Registers every handler below with the main window's procedure.

@@ -119,12 +119,15 @@ std::string ShownMove(const MoveRecord& move, Side mover) {
 }
 
 std::string PanelMoveLine(int32_t plies, const MoveRecord& move, Side mover, double usedSeconds) {
+    return PanelLineText(plies / 2 + 1, ShownMove(move, mover), usedSeconds);
+}
+
+std::string PanelLineText(int32_t moveNumber, std::string_view moveText, double usedSeconds) {
     const int minutes = static_cast<int>(usedSeconds / 60);
     const double seconds = usedSeconds - minutes * 60.0;
-    const int moveNumber = plies / 2 + 1;
     char head[64];
     std::snprintf(head, sizeof head, "%2.2d:%#04.1f %3.3d. ", minutes, seconds, moveNumber);
-    return head + ShownMove(move, mover);
+    return head + std::string(moveText);
 }
 
 void FormatPanelMoveLine(int32_t plies, Side panelSide, const MoveRecord& move, Side mover,

@@ -40,6 +40,8 @@ std::string ShownMove(const MoveRecord& move, Side mover);
 // "MM:SS.s NNN. <move>": the used time split into minutes and seconds (one decimal, so 59.96 s
 // prints as 00:60.0), the full-move number plies / 2 + 1, and the move text as shown.
 std::string PanelMoveLine(int32_t plies, const MoveRecord& move, Side mover, double usedSeconds);
+// The same line of a move already written as `moveText`, with the full-move number given.
+std::string PanelLineText(int32_t moveNumber, std::string_view moveText, double usedSeconds);
 
 // Builds the panel move line and shows it in `panelSide`'s move field. `plies` is the number of
 // plies played before the move, `usedSeconds` the time of the clock that ran for it.

@@ -179,6 +179,24 @@ bool ReplayFullMove() {
     return CanReplayFullMove();
 }
 
+bool CanReplayPly() {
+    return (replayableFullMoves > 0 || replayableOddPly != 0) && recordTop <= -2;
+}
+
+bool ReplayPly() {
+    if (!CanReplayPly()) return false;
+    // The plies above recordTop: the odd one first, when there is one, then the full moves.
+    if (replayableOddPly != 0) {
+        replayableOddPly = 0;
+    } else {
+        --replayableFullMoves;
+        replayableOddPly = 1;
+    }
+    PerformMove(GameRecord[recordTop + 1]);
+    ShowPositionAfterMenuMove();
+    return CanReplayPly();
+}
+
 bool CanTakeBackPlies(int plies) {
     if (plies < 1 || recordTop > -1) return false;
     // Slot kRecordBottom never holds a move: the walk stops inside the record.

@@ -64,6 +64,11 @@ bool TakeBackFullMove();
 // nothing; once no full move is left, a single ply taken back by TakeBackPlies. Returns
 // CanReplayFullMove afterwards.
 bool ReplayFullMove();
+// The replay of a single ply, for two people at the board: the next ply taken back, alone (the
+// other ply of a full move taken back then waits alone). CanReplayPly when there is one; ReplayPly
+// changes nothing otherwise and returns CanReplayPly afterwards.
+bool CanReplayPly();
+bool ReplayPly();
 // Whether the record holds the game's last `plies` plies (at least one), so that the game can go
 // back to the position before them.
 bool CanTakeBackPlies(int plies);

@@ -50,6 +50,14 @@
         <translation>The game record no longer holds this move; cannot continue from here.</translation>
     </message>
     <message>
+        <source>轮到红方走棋：你执红。</source>
+        <translation>Red to move: you now play Red.</translation>
+    </message>
+    <message>
+        <source>轮到黑方走棋：你执黑。</source>
+        <translation>Black to move: you now play Black.</translation>
+    </message>
+    <message>
         <source>查看：开局</source>
         <translation>Viewing: start of game</translation>
     </message>

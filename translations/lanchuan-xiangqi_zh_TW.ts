@@ -50,6 +50,14 @@
         <translation>棋局記錄已不含這步棋，無法從此處繼續。</translation>
     </message>
     <message>
+        <source>轮到红方走棋：你执红。</source>
+        <translation>輪到紅方走棋：你執紅。</translation>
+    </message>
+    <message>
+        <source>轮到黑方走棋：你执黑。</source>
+        <translation>輪到黑方走棋：你執黑。</translation>
+    </message>
+    <message>
         <source>查看：开局</source>
         <translation>查看：開局</translation>
     </message>

@@ -15,6 +15,7 @@
 #include "engine/pump.h"
 #include "engine/think.h"
 #include "platform/display.h"
+#include "records/menucommands.h"
 #include "records/notation.h"
 #include "rules/game.h"
 #include "rules/legality.h"
@@ -95,6 +96,7 @@ AnalysisMode::~AnalysisMode() {
 void AnalysisMode::Toggle() {
     analysisMode = analysisMode ? 0 : 1;
     CheckMenuItem("AnalysisMode", On());
+    ShowTakeBackAndReplay();  // by ply while the user moves for both sides
     if (On()) {
         // The user moves for the side to move, whichever it is.
         SidesFromThePosition();

@@ -37,8 +37,12 @@ void CopyPositionClick() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(PositionAsFen()));
 }
 
+// A position that is taken drops the game, so a changed game asks first, as "新建" does; a
+// refused one changes nothing and asks nothing.
 void PastePositionClick() {
-    Report(PastePosition(QGuiApplication::clipboard()->text().toStdString()));
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    if (std::string refusal = PastedPositionRefusal(text); !refusal.empty()) return Report(refusal);
+    if (KeepChangesFirst()) Report(PastePosition(text));
 }
 
 void ExportGameClick() {
@@ -51,6 +55,12 @@ void ExportGameClick() {
                                      ? PgnNotation::Chinese
                                      : PgnNotation::Iccs;
     Report(ExportGame(LocalPath(dialog.selectedFiles().first()), notation));
+}
+
+// The list of a file of many games, for "导入棋谱..." and for a file handed to the program.
+size_t ChooseGameFromList(const std::vector<PgnEntry>& games) {
+    TGameListDlg list(games, mainForm);
+    return list.exec() == QDialog::Accepted ? list.Chosen() : 0;
 }
 
 void ImportGameClick() {
@@ -69,13 +79,8 @@ void ImportGameClick() {
         !ReadPgnGames(bytes, &games, &error)) {
         return Report(error);
     }
-    size_t number = 1;
-    if (games.size() > 1) {
-        TGameListDlg list(games, mainForm);
-        if (list.exec() != QDialog::Accepted || list.Chosen() == 0) return;
-        number = list.Chosen();
-    }
-    Report(ImportGameText(bytes, number));
+    const size_t number = games.size() > 1 ? ChooseGameFromList(games) : 1;
+    if (number != 0) Report(ImportGameText(bytes, number));
 }
 
 // One analysis at a time: while one runs, the item shows its progress dialog again.
@@ -107,6 +112,7 @@ void RegisterExtraCommands() {
     SetCommandHandler(kCommandImportGame, ImportGameClick);
     SetCommandHandler(kCommandMarkLastMove, MarkLastMoveClick);
     SetCommandHandler(kCommandAnalyseGame, AnalyseGameClick);
+    chooseGameFromList = ChooseGameFromList;
 }
 
 }  // namespace xq

@@ -12,7 +12,8 @@ inline constexpr char kIccsFilter[] = QT_TRANSLATE_NOOP("ExtraCommands", "ICCS �
 inline constexpr char kChineseFilter[] = QT_TRANSLATE_NOOP("ExtraCommands", "中文纵线棋谱 (*.pgn)");
 inline constexpr char kImportFilter[] = QT_TRANSLATE_NOOP("ExtraCommands", "棋谱 (*.pgn *.PGN)");
 
-// Installs the handlers of the six commands in the main window's procedure.
+// Installs the handlers of the six commands in the main window's procedure, and the list that a
+// file of many games handed to the program shows (records/menucommands.h).
 void RegisterExtraCommands();
 
 }  // namespace xq

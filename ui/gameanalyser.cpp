@@ -9,6 +9,7 @@
 #include "platform/threadpriority.h"
 #include "records/pgn.h"
 #include "rules/fen.h"
+#include "rules/game.h"
 #include "rules/makemove.h"
 #include "rules/record.h"
 #include "ui/forms/mainform.h"
@@ -24,6 +25,20 @@ QString ProgressText(int done, int total) {
     return GameAnalyser::tr("正在分析棋局：第 %1 / %2 步").arg(done).arg(total);
 }
 
+// Run by the core whenever a game begins or a position is set up in its place.
+void StopWhenTheGameGoes() {
+    if (current && current->Running()) current->GameGone();
+}
+
+// The core keeps its hooks for the whole run: they are added once.
+void WatchForAnotherGame() {
+    [[maybe_unused]] static const bool added = [] {
+        AddNewGameHook(StopWhenTheGameGoes);
+        AddSetUpHook(StopWhenTheGameGoes);
+        return true;
+    }();
+}
+
 }  // namespace
 
 GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::string* error) {
@@ -35,6 +50,7 @@ GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::s
     Position start{};
     if (!ReadFen(start, game.startFen.empty() ? kStartFen : game.startFen, error)) return nullptr;
     delete current.data();
+    WatchForAnotherGame();
     const auto firstPly = static_cast<int32_t>(plyCount - static_cast<int>(game.moves.size()));
     current = new GameAnalyser(window, start, std::move(game.moves), firstPly, secondsPerMove);
     return current;
@@ -82,6 +98,11 @@ void GameAnalyser::Stop() {
     if (progress_) progress_->setLabelText(tr("正在停止分析……"));
 }
 
+void GameAnalyser::GameGone() {
+    gameGone_ = true;
+    Stop();
+}
+
 // Whether the game still has `move` as its ply `plyIndex`: a move taken back or another game
 // since the analysis began leaves the entry alone.
 bool GameAnalyser::GameStillHolds(int32_t plyIndex, const MoveRecord& move) const {
@@ -94,7 +115,7 @@ bool GameAnalyser::GameStillHolds(int32_t plyIndex, const MoveRecord& move) cons
 void GameAnalyser::Take(const PlyAnalysis& ply) {
     done_ = ply.ply;
     const int32_t plyIndex = firstPly_ + ply.ply;
-    if (GameStillHolds(plyIndex, ply.played)) {
+    if (!gameGone_ && GameStillHolds(plyIndex, ply.played)) {
         MoveValueAt(plyIndex) = ply.value;
         if (mainForm != nullptr) mainForm->MoveList()->ScheduleRefresh();
         MoveValuesChanged();  // the course graph
@@ -109,8 +130,10 @@ void GameAnalyser::Finish(bool complete) {
     running_ = false;
     if (worker_.joinable()) worker_.join();
     if (progress_) progress_->hide();
+    // An analysis that completed as its game went is not that of the game shown.
+    const bool analysed = complete && !gameGone_;
     CurrentDisplay().ShowMessage(
-        (complete ? tr("棋局分析完成") : tr("棋局分析已停止")).toStdString());
+        (analysed ? tr("棋局分析完成") : tr("棋局分析已停止")).toStdString());
 }
 
 }  // namespace xq

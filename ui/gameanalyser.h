@@ -2,7 +2,8 @@
 // (engine/analysis.h) on a thread of its own, with its own 大师 engine, so the window, the game and
 // the game's engine (which searches on this thread through the pump) go on meanwhile. Each ply's
 // result comes back to this thread as a queued call and goes into moveValues, where the move
-// list shows its mark; a non-modal progress dialog counts the plies and offers "停止".
+// list shows its mark; a non-modal progress dialog counts the plies and offers "停止". A new game
+// or a position set up in its place stops it as "停止" does.
 #pragma once
 
 #include <QObject>
@@ -31,6 +32,9 @@ class GameAnalyser : public QObject {
     ~GameAnalyser() override;
 
     void Stop();
+    // The game under analysis has gone (a new game, a restored, imported or pasted one, the
+    // editor's): the analysis stops, and what it still reports is not this game's.
+    void GameGone();
     bool Running() const { return running_; }
     int PliesDone() const { return done_; }
     int PlyCount() const { return analysis_.PlyCount(); }
@@ -48,6 +52,7 @@ class GameAnalyser : public QObject {
     int32_t firstPly_;  // the plies the game had played before moves_[0]
     std::thread worker_;
     bool running_ = true;
+    bool gameGone_ = false;
     int done_ = 0;
     QPointer<QProgressDialog> progress_;
 };

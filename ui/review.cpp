@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "engine/commands.h"
 #include "engine/editor.h"
@@ -11,6 +12,7 @@
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "records/menucommands.h"
+#include "records/notation.h"
 #include "rules/clock.h"
 #include "rules/game.h"
 #include "rules/makemove.h"
@@ -32,11 +34,23 @@ std::string Translated(const char* source) {
     return QCoreApplication::translate("GameReview", source).toStdString();
 }
 
+// After "从此处继续" the user plays the side to move, which may be the other one.
+constexpr char kYouPlayRedText[] = QT_TRANSLATE_NOOP("GameReview", "轮到红方走棋：你执红。");
+constexpr char kYouPlayBlackText[] = QT_TRANSLATE_NOOP("GameReview", "轮到黑方走棋：你执黑。");
+
 // The panel's move line of a past move: its number and its text as the list writes it.
 std::string ReviewMoveLine(const GameMoves& game, size_t index) {
     char number[16];
     std::snprintf(number, sizeof number, "%3.3d. ", FullMoveNumber(game, index));
     return number + ShownPlyText(game.plies[index]);
+}
+
+// The index of `side`'s last ply among the first `count` plies of `game`; none when it has
+// not moved in them.
+std::optional<size_t> LastPlyOf(const GameMoves& game, size_t count, Side side) {
+    for (size_t index = std::min(count, game.plies.size()); index-- > 0;)
+        if (game.plies[index].mover == side) return index;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -93,13 +107,8 @@ void GameReview::ShowPanel(const GameMoves& game, int32_t ply) {
     panel_.ShowTurn(shown_.sideToMove);
     const auto count = static_cast<size_t>(ply - game.firstPly);
     for (const Side side : {Red, Black}) {
-        std::string line;
-        for (size_t index = count; index-- > 0;) {
-            if (game.plies[index].mover != side) continue;
-            line = ReviewMoveLine(game, index);
-            break;
-        }
-        panel_.ShowMoveLine(side, line);
+        const std::optional<size_t> last = LastPlyOf(game, count, side);
+        panel_.ShowMoveLine(side, last ? ReviewMoveLine(game, *last) : std::string());
     }
     panel_.ShowMessage(
         count == 0 ? ReviewMessage(0, Red)
@@ -127,8 +136,29 @@ void GameReview::ReturnToGame() {
 void GameReview::ContinueHere() {
     if (!Active()) return;
     const int32_t plies = list_.LastPly() - shownPly_;
+    const Side playedBefore = userSide;
     Leave();
-    if (!TakeBackPliesCommand(plies)) ShowWarning(Translated(kCannotContinueText));
+    if (!TakeBackPliesCommand(plies)) {
+        ShowWarning(Translated(kCannotContinueText));
+        return;
+    }
+    // With two people at the board the side to move is always the user's: nothing to say.
+    if (!TakesBackByPly() && userSide != playedBefore)
+        ShowMessage(Translated(userSide == Red ? kYouPlayRedText : kYouPlayBlackText));
+}
+
+// The line of a side that has moved: its used time, which its clock adds to only while it
+// thinks, and its last move; the field's own text otherwise.
+void GameReview::ShowGameMoveLines() {
+    if (Active()) return;
+    const GameMoves& game = list_.Game();
+    for (const Side side : {Red, Black}) {
+        const std::optional<size_t> last = LastPlyOf(game, game.plies.size(), side);
+        panel_.ShowMoveLine(
+            side, last ? PanelLineText(FullMoveNumber(game, *last), ShownPlyText(game.plies[*last]),
+                                       sideClock[side].elapsed)
+                       : std::string());
+    }
 }
 
 // The list's highlight, the graph's mark and the menu item follow the move shown.

@@ -47,8 +47,12 @@ class GameReview {
     void Leave();
     // Leave, then the engine thinks on the user's time again where it did before the review.
     void ReturnToGame();
-    // "从此处继续": the game taken back to the position shown, as "悔棋" takes back.
+    // "从此处继续": the game taken back to the position shown, as "悔棋" takes back. When the
+    // user is left with the other side than before, the message line says so.
     void ContinueHere();
+    // The panel's lines of each side's last move in the game as the list has read it, after the
+    // side's used time; nothing while a past position is shown (its own lines are).
+    void ShowGameMoveLines();
 
   private:
     void Enter();

@@ -72,8 +72,11 @@ void WindowDisplay::ShowWarning(std::string_view text) {
     ShowMessage(text);
 }
 
-void WindowDisplay::ShowMoveLine(Side side, std::string_view text) {
-    form_.InfoForm()->ShowMoveLine(side, text);
+// The panel's move lines are read from the game with the move list (GameReview::
+// ShowGameMoveLines), so that they follow every take-back, replay and change of language as the
+// list does: the core's line only says that the game has moved.
+void WindowDisplay::ShowMoveLine(Side, std::string_view) {
+    form_.MoveList()->ScheduleRefresh();
 }
 
 void WindowDisplay::ClearBestPath() {

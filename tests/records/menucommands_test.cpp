@@ -162,16 +162,54 @@ TEST_F(MenuCommandsTest, TakeBackAndReplayFollowTheGame) {
     EXPECT_TRUE(display.calls.empty());
 }
 
-// Found by the soak: a first ply alone (two players at the board, or the first move after a set-up)
-// is no full move to take back, so the accepted move must not enable "悔棋".
-TEST_F(MenuCommandsTest, AFirstPlyAloneLeavesTakeBackGreyed) {
-    twoPlayerMode = 1;
+// With two people at the board (two-player mode, analysis mode) each ply is one player's move:
+// "悔棋" takes back one ply, a first ply alone too, and "重下" plays one ply again; against the
+// engine both go a full move (above), and a first ply alone is no full move to take back (found
+// by the soak: the accepted move must not enable "悔棋" then).
+TEST_F(MenuCommandsTest, TwoPeopleAtTheBoardTakeBackAndReplayOnePlyAtATime) {
+    for (uint8_t* mode : {&twoPlayerMode, &analysisMode}) {
+        SCOPED_TRACE(mode == &twoPlayerMode ? "two-player mode" : "analysis mode");
+        RunCommand(kCommandNewGame);
+        *mode = 1;
+        UserMove("h2e2");
+        ASSERT_EQ(plyCount, 1) << "nobody replies";
+        EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1) << "a first ply alone";
+        RunCommand(kCommandTakeBack);
+        EXPECT_EQ(plyCount, 0);
+        EXPECT_EQ(userSide, Red);
+        EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
+        EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 1);
+        RunCommand(kCommandReplay);
+        EXPECT_EQ(plyCount, 1);
+        EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 0);
+
+        UserMove("h7e7");
+        UserMove("h0g2");
+        const testing::PositionSnapshot played = testing::PositionSnapshot::Take();
+        for (int plies = 2; plies >= 0; --plies) {
+            RunCommand(kCommandTakeBack);
+            EXPECT_EQ(plyCount, plies);
+            EXPECT_EQ(userSide, sideToMove) << "the player whose move it is now";
+        }
+        EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
+        for (int plies = 1; plies <= 3; ++plies) {
+            RunCommand(kCommandReplay);
+            EXPECT_EQ(plyCount, plies);
+            EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1);
+        }
+        EXPECT_EQ(LastFlag("EnableMenuItem", "RedoUndo"), 0);
+        EXPECT_TRUE(testing::PositionSnapshot::Take() == played);
+        *mode = 0;
+    }
+    // Against the engine a lone first ply is greyed again, and with two players not.
+    RunCommand(kCommandNewGame);
+    RunCommand(kCommandTwoPlayer);
     UserMove("h2e2");
-    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
-    UserMove("h7e7");
     EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 1);
+    RunCommand(kCommandTwoPlayer);
+    EXPECT_EQ(LastFlag("EnableMenuItem", "UndoMove"), 0);
     RunCommand(kCommandTakeBack);
-    EXPECT_EQ(plyCount, 0);
+    EXPECT_EQ(plyCount, 1) << "no full move to take back";
 }
 
 TEST_F(MenuCommandsTest, HintShowsTheLineAndLeavesThePositionAsItWas) {
@@ -504,6 +542,60 @@ TEST_F(MenuCommandsTest, AGivenFileIsRestoredOrImportedAndARefusedOneLeavesANewG
         }
         EXPECT_EQ(questionAsked, 0);
     }
+}
+
+// A file of many games handed to the program shows its list, as "导入棋谱..." does: the game
+// chosen is imported; a list closed without a choice reports nothing and leaves a new game. A
+// file of one game shows no list.
+std::vector<std::string> listedEvents;
+size_t listAnswer = 0;
+
+TEST_F(MenuCommandsTest, AGivenFileOfManyGamesOpensTheGameChosenFromItsList) {
+    const std::filesystem::path many = folder / "many.pgn";
+    testing::WriteWholeFile(many,
+                            "[Event \"甲\"]\n1. h2e2 h9g7\n\n"
+                            "[Event \"乙\"]\n1. b2e2 b9c7 2. h0g2 *\n");
+    const std::filesystem::path one = folder / "one.pgn";
+    testing::WriteWholeFile(one, "[Event \"丙\"]\n1. c3c4 *\n");
+    chooseGameFromList = [](const std::vector<PgnEntry>& games) {
+        for (const PgnEntry& game : games)
+            listedEvents.push_back(game.game.Tag("Event"));
+        return listAnswer;
+    };
+    struct Row {
+        const std::filesystem::path* file;
+        size_t answer;  // the list's: 0 closes it
+        std::vector<std::string> listed;
+        int plies;  // the game afterwards
+        const char* lastMove;
+    };
+    const Row rows[] = {
+        {&many, 2, {"甲", "乙"}, 3, "h0g2"},
+        {&many, 1, {"甲", "乙"}, 2, "h9g7"},
+        {&many, 0, {"甲", "乙"}, 0, ""},
+        {&one, 0, {}, 1, "c3c4"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file->filename().string() + " " + std::to_string(row.answer));
+        testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 w");  // the game before
+        listedEvents.clear();
+        listAnswer = row.answer;
+        reportedErrors.clear();
+        OpenGivenFile(row.file->string());
+        EXPECT_EQ(listedEvents, row.listed);
+        EXPECT_TRUE(reportedErrors.empty());
+        EXPECT_EQ(plyCount, row.plies);
+        if (row.plies == 0) {
+            EXPECT_EQ(WriteFen(), std::string(kStartFen)) << "a new game";
+        } else {
+            Square from = 0;
+            Square to = 0;
+            ASSERT_TRUE(ParseIccs(row.lastMove, &from, &to));
+            EXPECT_EQ(GameRecord[recordTop].from, from);
+            EXPECT_EQ(GameRecord[recordTop].to, to);
+        }
+    }
+    chooseGameFromList = nullptr;
 }
 
 // Two-player mode twice: the level comes back with its text, the level menu is greyed and enabled

@@ -30,6 +30,8 @@
 #include "engine/think.h"
 #include "platform/messages.h"
 #include "records/exchange.h"
+#include "records/gamefile.h"
+#include "records/menucommands.h"
 #include "records/settings.h"
 #include "rules/board.h"
 #include "rules/fen.h"
@@ -40,6 +42,7 @@
 #include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/dialogs/messagedialogs.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/gameanalyser.h"
 #include "ui/movelist.h"
@@ -347,6 +350,59 @@ TEST_F(ExtraCommandsTest, AnalysingTheGameMarksTheListWhileTheWindowRuns) {
     EXPECT_EQ(analyser->PliesDone(), 0);
     for (const MoveValue& value : moveValues)
         EXPECT_FALSE(value.analysed);
+    moveValues.clear();
+}
+
+// "分析棋局" of a game that then goes: a new game, a pasted position, an imported game and a
+// restored one each stop it, as its "停止" does, and nothing it finds lands on the game after.
+// A move taken back leaves the game: the analysis goes on.
+TEST_F(ExtraCommandsTest, AnotherGameStopsTheAnalysisOfTheGameBefore) {
+    testing::DropChangesUnasked unasked;
+    const std::string saved = home.filePath("saved.chs").toStdString();
+    ASSERT_TRUE(SaveGameFile(saved));
+    constexpr char kGame[] = "1. h2e2 h9g7 2. h0g2 i9h9 *\n";
+    const auto analyse = [&] {
+        std::string error;
+        GameAnalyser* analyser = GameAnalyser::Start(&form, 600, &error);
+        EXPECT_NE(analyser, nullptr) << error;
+        return analyser;
+    };
+
+    ASSERT_EQ(ImportGameText(kGame), "");
+    GameAnalyser* analyser = analyse();
+    ASSERT_NE(analyser, nullptr);
+    RunMenuCommand(kCommandTakeBack);
+    ASSERT_EQ(plyCount, 2);
+    EXPECT_TRUE(analyser->Running());
+    analyser->Stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !analyser->Running(); }, 30000));
+
+    const struct {
+        const char* name;
+        std::function<void()> replace;
+    } rows[] = {
+        {"新建", [] { RunMenuCommand(kCommandNewGame); }},
+        {"粘贴局面",
+         [] {
+             QGuiApplication::clipboard()->setText(
+                 QStringLiteral("3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b"));
+             RunMenuCommand(kCommandPastePosition);
+         }},
+        {"导入棋谱", [] { ASSERT_EQ(ImportGameText("1. c3c4 *\n"), ""); }},
+        {"恢复", [&] { OpenGivenFile(saved); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(ImportGameText(kGame), "");
+        analyser = analyse();
+        ASSERT_NE(analyser, nullptr);
+        row.replace();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !analyser->Running(); }, 30000));
+        EXPECT_FALSE(analyser->Progress()->isVisible());
+        EXPECT_EQ(form.InfoForm()->FieldText("Message"), QString::fromUtf8("棋局分析已停止"));
+        for (const MoveValue& value : moveValues)
+            EXPECT_FALSE(value.analysed);
+    }
     moveValues.clear();
 }
 

@@ -92,6 +92,29 @@ class InfoFormTest : public testing::WindowTest {
         NewGameCommand();
     }
     QString Field(const char* name) const { return form.InfoForm()->FieldText(name); }
+    // The panel's move line of `side` as the move list holds the game: the side's last move in
+    // the list with its row's number, after the side's used time; the field's own text while the
+    // side has not moved.
+    QString ListsLine(Side side) const {
+        const Rows& rows = form.MoveList()->Rows();
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+            const std::string& move = side == Red ? row->red : row->black;
+            if (row->number == 0 || move.empty()) continue;
+            const double used = sideClock[side].elapsed;
+            const int minutes = static_cast<int>(used / 60);
+            return QCoreApplication::translate("TInfoForm", side == Red ? "红方:" : "黑方:") +
+                   QString::asprintf("%02d:%04.1f %03d. ", minutes, used - minutes * 60.0,
+                                     row->number) +
+                   QString::fromStdString(move);
+        }
+        return QCoreApplication::translate("TInfoForm", side == Red ? "红方：" : "黑方：");
+    }
+    void ExpectLinesFollowTheList(const char* when) {
+        SCOPED_TRACE(when);
+        Settle();
+        EXPECT_EQ(Field("RedInfo"), ListsLine(Red));
+        EXPECT_EQ(Field("BlackInfo"), ListsLine(Black));
+    }
 
     static void Tick() {
         Message message;
@@ -233,8 +256,9 @@ TEST_F(InfoFormTest, PanelTextsAfterANewGameAMoveAndASearch) {
     EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间:")) << "the loaded text has the narrow colon";
     EXPECT_EQ(Field("RedInfo"), QString::fromUtf8("红方："));
 
-    // The user's move and the engine's two-ply answer.
+    // The user's move and the engine's two-ply answer; the lines are read with the move list.
     ASSERT_TRUE(Enter("h2e2"));
+    Settle();
     const MoveRecord reply = GameRecord[recordTop];
     EXPECT_EQ(Field("RedInfo").toStdString(), "红方:00:00.0 001. 炮二平五");
     EXPECT_EQ(Field("BlackInfo").toStdString(), "黑方:00:00.0 001. " + FormatMove(reply, Black));
@@ -403,6 +427,41 @@ TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
     Settle();
     EXPECT_TRUE(form.MoveList()->Rows().empty());
     EXPECT_EQ(form.MoveList()->rowCount(), 0);
+}
+
+// The panel's lines of each side's last move are the game's as the move list reads it, whatever
+// changed it: moves, "悔棋" and "重下" against the engine and, one ply at a time, between two
+// players at the board. Each line's time is its side's used time.
+TEST_F(InfoFormTest, TheMoveLinesFollowTheGameThroughTakeBacksAndReplays) {
+    ASSERT_TRUE(Enter("h2e2"));
+    fakeTime.Advance(5);  // Red thinks over its second move
+    ASSERT_TRUE(Enter("h0g2"));
+    ExpectLinesFollowTheList("two full moves");
+    EXPECT_TRUE(Field("RedInfo").endsWith(QString::fromUtf8("00:05.0 002. 马二进三")));
+    RunMenuCommand(kCommandTakeBack);
+    ExpectLinesFollowTheList("悔棋");
+    EXPECT_TRUE(Field("RedInfo").endsWith(QString::fromUtf8("001. 炮二平五")));
+    RunMenuCommand(kCommandReplay);
+    ExpectLinesFollowTheList("重下");
+    RunMenuCommand(kCommandTakeBack);
+    RunMenuCommand(kCommandTakeBack);
+    ExpectLinesFollowTheList("back at the start");
+    EXPECT_EQ(Field("RedInfo"), QString::fromUtf8("红方："));
+
+    RunMenuCommand(kCommandTwoPlayer);
+    for (const char* move : {"h2e2", "h7e7", "h0g2"}) {
+        ASSERT_TRUE(Enter(move));
+        fakeTime.Advance(3);
+    }
+    ExpectLinesFollowTheList("two players, three plies");
+    for (int plies = 2; plies >= 0; --plies) {
+        RunMenuCommand(kCommandTakeBack);
+        ASSERT_EQ(plyCount, plies);
+        ExpectLinesFollowTheList("two players, 悔棋");
+    }
+    RunMenuCommand(kCommandReplay);
+    ExpectLinesFollowTheList("two players, 重下");
+    RunMenuCommand(kCommandTwoPlayer);
 }
 
 // The list's truth is the record, read also in the middle of a search and from set-up games.
@@ -694,6 +753,36 @@ TEST_F(ReviewTest, ContinueHereThenReplayGivesBackTheGame) {
     EXPECT_FALSE(form.Menus().Item("ContinueHere")->isEnabled());
 }
 
+// "从此处继续" at a Red move leaves Black to move, and the user plays Black from then on: the
+// message line says so, as it says the user plays Red again after going on from a Black move.
+// The panel's lines are those of the game at that move, each after its own side's used time.
+TEST_F(ReviewTest, ContinueHereSaysWhichSideTheUserPlaysNow) {
+    fakeTime.Advance(9);  // Red, to move, thinks
+    const struct {
+        int32_t ply;
+        Side user;
+        const char* message;
+    } rows[] = {
+        {3, Black, "轮到黑方走棋：你执黑。"},
+        {2, Red, "轮到红方走棋：你执红。"},
+        {0, Red, ""},  // Red still: nothing to say
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ply);
+        ShowMessage("");
+        PostReview(row.ply);
+        DispatchPendingMessages();
+        ASSERT_TRUE(Review().Active());
+        RunMenuCommand(kCommandContinueHere);
+        EXPECT_EQ(plyCount, row.ply);
+        EXPECT_EQ(userSide, row.user);
+        EXPECT_EQ(Field("Message").toStdString(), row.message);
+        ExpectLinesFollowTheList("after 从此处继续");
+    }
+    EXPECT_EQ(sideClock[Red].elapsed, 9.0);
+    EXPECT_EQ(sideClock[Black].elapsed, 0.0);
+}
+
 // The engine's value after every move: the flow writes it after each of its moves (Red's view, a
 // Pawn is 100), the graph draws exactly the known values, clamped at ten Pawns, and a click on a
 // point shows its move.
@@ -807,12 +896,14 @@ TEST_F(InfoFormTest, InEnglishMovesAreWxfAndTheLogStaysChinese) {
     EXPECT_NE(text.find(FormatMove(reply, Black)), std::string::npos) << text;
     EXPECT_EQ(text.find("C2.5"), std::string::npos) << text;
 
-    // Back in Simplified Chinese the panel's labels and the list follow at once.
+    // Back in Simplified Chinese the panel's labels, its move lines and the list follow at once.
     SetLanguage(Language::SimplifiedChinese);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     EXPECT_EQ(Field("Level2"), QString::fromUtf8("级别：回合深度 = 2"));
     EXPECT_EQ(form.MoveList()->Rows().front(),
               (MoveListRow{1, "炮二平五", FormatMove(reply, Black)}));
+    EXPECT_EQ(Field("RedInfo"), QString::fromUtf8("红方:00:00.0 001. 炮二平五"));
+    EXPECT_EQ(Field("BlackInfo").toStdString(), "黑方:00:00.0 001. " + FormatMove(reply, Black));
 }
 
 }  // namespace

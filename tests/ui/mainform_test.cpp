@@ -18,6 +18,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -34,6 +35,7 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +59,7 @@
 #include "support/window_fixture.h"
 #include "ui/application.h"
 #include "ui/dialogs/aboutdlg.h"
+#include "ui/dialogs/gamelistdlg.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
@@ -466,7 +469,8 @@ TEST_F(MainFormTest, ExitAndTheExitMessageCloseThroughTheCloseSteps) {
 
 // A command that drops a game with changes no file keeps asks first, in the window as in the
 // core: "取消" keeps the game and the window; "不保存" lets the command go on (the file dialogs of
-// "恢复" and "导入棋谱..." open, the window closes). The end-of-game dialog's "No" asks nothing.
+// "恢复" and "导入棋谱..." open, the pasted position is set up, the window closes). The
+// end-of-game dialog's "No" asks nothing, nor does a paste that the position refuses.
 TEST_F(MainFormTest, ACommandThatDropsAChangedGameAsksToSaveItFirst) {
     constexpr int32_t kCloseBox = 0;
     constexpr int32_t kEndOfGameNo = -1;
@@ -474,9 +478,16 @@ TEST_F(MainFormTest, ACommandThatDropsAChangedGameAsksToSaveItFirst) {
         const char* name;
         int32_t command;
     } rows[] = {
-        {"新建", kCommandNewGame}, {"恢复", kCommandRestore}, {"导入棋谱...", kCommandImportGame},
-        {"退出", kCommandExit},    {"close box", kCloseBox},  {"end of game, No", kEndOfGameNo},
+        {"新建", kCommandNewGame},
+        {"恢复", kCommandRestore},
+        {"导入棋谱...", kCommandImportGame},
+        {"粘贴局面", kCommandPastePosition},
+        {"退出", kCommandExit},
+        {"close box", kCloseBox},
+        {"end of game, No", kEndOfGameNo},
     };
+    const QString pasted = QStringLiteral("3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b - - 0 1");
+    QGuiApplication::clipboard()->setText(pasted);
     for (const auto& row : rows) {
         for (const char* answer : {"取消", "不保存"}) {
             SCOPED_TRACE(std::string(row.name) + " " + answer);
@@ -516,12 +527,42 @@ TEST_F(MainFormTest, ACommandThatDropsAChangedGameAsksToSaveItFirst) {
             } else if (closes) {
                 EXPECT_FALSE(form.isVisible());
             } else {
+                const bool fileDialog =
+                    row.command == kCommandRestore || row.command == kCommandImportGame;
                 EXPECT_TRUE(form.isVisible());
-                EXPECT_EQ(answerer.fileDialogs, row.command == kCommandNewGame ? 0 : 1);
-                EXPECT_EQ(plyCount, row.command == kCommandNewGame ? 0 : 1);
+                EXPECT_EQ(answerer.fileDialogs, fileDialog ? 1 : 0);
+                EXPECT_EQ(plyCount, fileDialog ? 1 : 0);
+                if (row.command == kCommandPastePosition) {
+                    EXPECT_EQ(QString::fromStdString(WriteFen()), pasted);
+                }
             }
         }
     }
+    // A position the paste refuses drops nothing: its error, and no question.
+    TMainForm form;
+    form.show();
+    twoPlayerMode = 1;
+    Square from = 0;
+    Square to = 0;
+    ASSERT_TRUE(ParseIccs("h2e2", &from, &to));
+    ASSERT_TRUE(HandleBoardMove(from, to));
+    const std::string fen = WriteFen();
+    QGuiApplication::clipboard()->setText(QStringLiteral("3ak4/4a4/9/9/9/9/9/9/9/P2K5 b"));
+    SaveQuestionAnswerer answerer("取消");
+    QString error;
+    QTimer errorAnswer;
+    QObject::connect(&errorAnswer, &QTimer::timeout, [&] {
+        if (auto* dialog = dynamic_cast<TChessErrorDlg*>(QApplication::activeModalWidget())) {
+            error = dialog->Message()->text();
+            dialog->OkButton()->click();
+        }
+    });
+    errorAnswer.start(10);
+    PostCommand(kCommandPastePosition);
+    DispatchPendingMessages();
+    EXPECT_EQ(answerer.asked, 0);
+    EXPECT_EQ(error, QString::fromUtf8("FEN 局面有误：兵的位置错误"));
+    EXPECT_EQ(WriteFen(), fen);
 }
 
 // `lanchuan-xiangqi FILE`: the file named on the command line, made absolute; of several, the
@@ -556,6 +597,8 @@ TEST_F(MainFormTest, TheProgramNamesItsFileArgumentAndVersion) {
 TEST_F(MainFormTest, AGivenFileIsOpenedOrItsErrorShownBeforeANewGame) {
     TMainForm form;
     form.show();
+    Square from = 0;
+    Square to = 0;
     const std::string good = home.filePath("good.chs").toStdString();
     const std::string bad = home.filePath("bad.chs").toStdString();
     std::string refusal;
@@ -581,6 +624,26 @@ TEST_F(MainFormTest, AGivenFileIsOpenedOrItsErrorShownBeforeANewGame) {
     EXPECT_EQ(errors, QStringList{QString::fromUtf8("游戏没有加载")});
     EXPECT_EQ(WriteFen(), std::string(kStartFen));
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("澜川中国象棋"));
+
+    // A record of many games shows their list, as "导入棋谱..." does; the game chosen is opened.
+    const std::string many = home.filePath("many.pgn").toStdString();
+    std::ofstream(many) << "[Event \"甲\"]\n1. h2e2 h9g7 *\n\n[Event \"乙\"]\n1. b2e2 *\n";
+    int lists = 0;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* list = dynamic_cast<TGameListDlg*>(QApplication::activeModalWidget())) {
+            ++lists;
+            list->Table()->selectRow(1);
+            list->accept();
+        }
+    });
+    errors.clear();
+    OpenGivenFile(many);
+    EXPECT_EQ(lists, 1);
+    EXPECT_TRUE(errors.isEmpty());
+    ASSERT_EQ(plyCount, 1) << "the second game";
+    ASSERT_TRUE(ParseIccs("b2e2", &from, &to));
+    EXPECT_EQ(GameRecord[recordTop].from, from);
+    EXPECT_EQ(GameRecord[recordTop].to, to);
 }
 
 // Closing while the engine works: the close waits until the search has unwound, then the

@@ -386,10 +386,21 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverRep
     UserMove("h9g7");
     ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
     EXPECT_EQ(plyCount, 2) << "the computer never replies";
-    // "悔棋" takes both back: the opening position, analysed afresh.
+    // "悔棋" takes back one ply, as each player at the board moves one: Black's move, then Red's,
+    // each position analysed afresh; "重下" plays them again one at a time.
+    RunMenuCommand(kCommandTakeBack);
+    EXPECT_EQ(plyCount, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Black); }, 20000));
     RunMenuCommand(kCommandTakeBack);
     EXPECT_EQ(plyCount, 0);
+    EXPECT_FALSE(Item("UndoMove")->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ShowsLinesFor(analysis, Red); }, 20000));
+    RunMenuCommand(kCommandReplay);
+    EXPECT_EQ(plyCount, 1);
+    EXPECT_TRUE(Item("UndoMove")->isEnabled()) << "a first ply alone";
+    EXPECT_TRUE(Item("RedoUndo")->isEnabled());
+    RunMenuCommand(kCommandTakeBack);
+    EXPECT_EQ(plyCount, 0);
 
     RunMenuCommand(kCommandAnalysisMode);
     EXPECT_FALSE(analysis.Searching());

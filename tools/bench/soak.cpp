@@ -333,9 +333,9 @@ std::string MenuFault() {
     const bool twoPlayerCaption = menus.Caption("TwoPlayer") == kOnePlayerCaption;
     if (menus.Enabled("Level1") == twoPlayerCaption)
         return "level menu and two-player item disagree";
-    if (menus.Enabled("UndoMove") && !CanTakeBackFullMove())
+    if (menus.Enabled("UndoMove") && !CanTakeBackMenuMove())
         return "undo offered with nothing to take back";
-    if (menus.Enabled("RedoUndo") && !CanReplayFullMove())
+    if (menus.Enabled("RedoUndo") && !CanReplayMenuMove())
         return "redo offered with nothing to replay";
     if (menus.Checked("Sound") != (soundOn != 0)) return "the sound item disagrees";
     if (menus.Checked("BestPath") != (bestPathShown != 0)) return "the best-line item disagrees";

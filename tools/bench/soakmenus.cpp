@@ -60,8 +60,8 @@ void SoakMenus::SetMenuItemCaption(std::string_view item, std::string_view capti
 }
 
 void SoakMenus::RefreshEditItems() {
-    enabled_["UndoMove"] = CanTakeBackFullMove();
-    enabled_["RedoUndo"] = CanReplayFullMove();
+    enabled_["UndoMove"] = CanTakeBackMenuMove();
+    enabled_["RedoUndo"] = CanReplayMenuMove();
 }
 
 }  // namespace xq::bench

@@ -169,6 +169,10 @@ void TInfoForm::ShowTurn(Side side) {
 void TInfoForm::ShowMoveLine(Side side, std::string_view text) {
     moveLines_[side] = std::string(text);
     QLabel* field = side == Red ? ui_->RedInfo : ui_->BlackInfo;
+    if (text.empty()) {
+        field->setText(field->property("resetText").toString());
+        return;
+    }
     field->setText((side == Red ? QCoreApplication::translate("TInfoForm", "红方:")
                                 : QCoreApplication::translate("TInfoForm", "黑方:")) +
                    Utf8(text));

@@ -33,6 +33,7 @@ class TInfoForm : public QFrame {
     // Every field back to the text it was loaded with.
     void ResetPanel();
     void ShowTurn(Side side);
+    // The side's move line after its label; without a text, the field as the form loads it.
     void ShowMoveLine(Side side, std::string_view text);
     // A field named as the engine names it ("Depth", "BestPath", "Value", "Seconds", "Nodes",
     // "Timer") gets its label followed by `text`. Other names are ignored.

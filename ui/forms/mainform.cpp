@@ -215,6 +215,7 @@ TMainForm::TMainForm()
     moveList_->afterRefresh = [this] {
         infoForm_->Graph()->SetGame(moveList_->Game().firstPly, moveList_->LastPly(),
                                     review_->ShownPly());
+        review_->ShowGameMoveLines();
     };
     SetMoveValuesListener([] {
         if (mainForm != nullptr) mainForm->InfoForm()->Graph()->update();
@@ -238,6 +239,7 @@ TMainForm::~TMainForm() {
     ClearWindowHandlers();
     chooseGameToRestore = nullptr;
     chooseGameToSave = nullptr;
+    chooseGameFromList = nullptr;
     askToSaveChanges = nullptr;
     SetWindowProcedure(kMainWindow, nullptr);
     SetDisplay(nullptr);
@@ -419,8 +421,8 @@ void TMainForm::RunDialogCommand(int32_t command) {
 }
 
 void TMainForm::RefreshEditItems() {
-    menus_.Item("UndoMove")->setEnabled(CanTakeBackFullMove());
-    menus_.Item("RedoUndo")->setEnabled(CanReplayFullMove());
+    menus_.Item("UndoMove")->setEnabled(CanTakeBackMenuMove());
+    menus_.Item("RedoUndo")->setEnabled(CanReplayMenuMove());
 }
 
 // Closing (FormCloseQuery). A running search or demonstration is told to stop first; the window
