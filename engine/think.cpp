@@ -192,7 +192,7 @@ void ShowRootMove() {
 void ShowSearchLine(const MoveRecord* line, int32_t score, Side firstMover) {
     if (!bestPathShown) return;
     ShowPanelValue("BestPath", FormatSearchLine(line, firstMover).View());
-    ShowPanelValue("Value", FormatNumber("%7.2f", score / 256.0).View());
+    ShowSearchValue(firstMover, FormatNumber("%7.2f", score / 256.0).View());
 }
 
 void ShowNodeRate(double elapsed) {

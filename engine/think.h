@@ -62,8 +62,8 @@ double SearchSeconds();
 
 // The information panel's values. ShowRootMove writes the iteration and the root move being
 // tried (GameRecord[0], played by sideToMove); ShowSearchLine the best line played first by
-// `firstMover` and its score, only while bestPathShown; ShowNodeRate the nodes of the finished
-// search and, when `elapsed` is not 0, nodes per second.
+// `firstMover` and its score from that side's view, only while bestPathShown; ShowNodeRate the
+// nodes of the finished search and, when `elapsed` is not 0, nodes per second.
 void ShowRootMove();
 void ShowSearchLine(const MoveRecord* line, int32_t score, Side firstMover);
 void ShowNodeRate(double elapsed);

@@ -40,6 +40,11 @@ class Display {
     // One of the engine's panel fields ("Depth", "BestPath", "Value", "Seconds", "Nodes") gets
     // `text`, which the core has formatted; the panel puts the field's label before it.
     virtual void ShowPanelValue(std::string_view /*field*/, std::string_view /*text*/) {}
+    // The search's value for the "Value" field, from the view of `side` (the side to move at the
+    // search's root), whose label names it. By default the plain field.
+    virtual void ShowSearchValue(Side /*side*/, std::string_view text) {
+        ShowPanelValue("Value", text);
+    }
     virtual void StartClockDisplay() {}  // the one-second tick of the clock field
     virtual void StopClockDisplay() {}
 
@@ -108,6 +113,9 @@ inline void ShowMoveLine(Side side, std::string_view text) {
 }
 inline void ShowPanelValue(std::string_view field, std::string_view text) {
     CurrentDisplay().ShowPanelValue(field, text);
+}
+inline void ShowSearchValue(Side side, std::string_view text) {
+    CurrentDisplay().ShowSearchValue(side, text);
 }
 inline void ShowLevel() {
     CurrentDisplay().ShowLevel();

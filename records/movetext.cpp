@@ -17,8 +17,10 @@ namespace {
 enum class Direction { Forward, Backward, Sideways };
 
 // Where a move starts, as a player names it: a file, or a place among like pieces on one file
-// (Ordinal: the n-th from the front, as 一兵…五兵 count four or five Pawns).
-enum class Place { ByFile, Front, Middle, Rear, Ordinal };
+// (Ordinal: the n-th from the front, as 一兵…五兵 count four or five Pawns). WXF's single sign
+// (R+, P-) names the front or rear of two or three, but the second from the front or rear of
+// four or five Pawns, whose outermost take two signs (++, --).
+enum class Place { ByFile, Front, Middle, Rear, Ordinal, SignFront, SignRear };
 
 // A move as the two written notations describe it.
 struct Description {
@@ -64,6 +66,10 @@ bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
             return index == count - 1;
         case Place::Ordinal:
             return index == text.ordinal - 1;
+        case Place::SignFront:
+            return index == (count >= 4 ? 1 : 0);
+        case Place::SignRear:
+            return index == (count >= 4 ? count - 2 : count - 1);
         default:
             return (count == 3 || count == 5) && index == count / 2;
     }
@@ -149,25 +155,49 @@ bool IsDigit1To9(char c) {
     return c >= '1' && c <= '9';
 }
 
-// WXF: piece letter, file, direction sign, number ("C2.5", "H8+7"), or with the front/rear sign
-// in place of the file, before or after the letter ("+R.4", "R-+1", "-P+1").
+bool IsWxfSign(char c) {
+    return c == '+' || c == '-';
+}
+
+// The origin of a WXF text, its first two characters: a piece letter and its file ("C2"), or for
+// like pieces on one file the letter and + or - in the file's stead ("R+", also "+R"); ++ and --
+// for the foremost and rearmost of four or five Pawns; where two files hold several Pawns, the
+// Pawn's file and a sign, or the file twice for the middle one ("3+", "33").
+bool ReadWxfOrigin(char first, char second, Description* out) {
+    if (IsWxfSign(first) && second == first) {
+        out->kind = Pawn;
+        out->place = first == '+' ? Place::Front : Place::Rear;
+        return true;
+    }
+    if (IsDigit1To9(first)) {
+        out->kind = Pawn;
+        out->file = first - '0';
+        if (second == first) {
+            out->place = Place::Middle;
+            return true;
+        }
+        if (!IsWxfSign(second)) return false;
+        out->place = second == '+' ? Place::SignFront : Place::SignRear;
+        return true;
+    }
+    if (IsWxfSign(first)) std::swap(first, second);
+    out->kind = WxfPiece(first);
+    if (out->kind == Empty) return false;
+    if (IsDigit1To9(second)) {
+        out->file = second - '0';
+        return true;
+    }
+    if (!IsWxfSign(second)) return false;
+    out->place = second == '+' ? Place::SignFront : Place::SignRear;
+    return true;
+}
+
+// WXF: an origin (see above), a direction sign and a number ("C2.5", "H8+7", "R+.3", "C--1").
 bool ReadWxfText(std::string_view text, Description* out) {
     if (text.size() != 4 || !IsDigit1To9(text[3]) || !WxfDirection(text[2], &out->direction))
         return false;
     out->target = text[3] - '0';
-    char letter = text[0];
-    char origin = text[1];
-    if (text[0] == '+' || text[0] == '-') std::swap(letter, origin);
-    out->kind = WxfPiece(letter);
-    if (out->kind == Empty) return false;
-    if (IsDigit1To9(origin)) {
-        out->file = origin - '0';
-    } else if (origin == '+' || origin == '-') {
-        out->place = origin == '+' ? Place::Front : Place::Rear;
-    } else {
-        return false;
-    }
-    return true;
+    return ReadWxfOrigin(text[0], text[1], out);
 }
 
 // The code points of a UTF-8 text; false for malformed text.
@@ -384,12 +414,25 @@ MoveTextResult FindSan(const SanText& text, MoveRecord* move) {
 
 namespace {
 
+// WXF writes the middle one of three or five Pawns on a file with its file, as if it stood
+// alone there: a Pawn's file that names several of them names that one.
+MoveTextResult FindWxfDescribed(Description text, MoveRecord* move) {
+    const MoveTextResult result = FindDescribed(text, move);
+    if (result != MoveTextResult::Ambiguous || text.kind != Pawn || text.place != Place::ByFile)
+        return result;
+    text.place = Place::Middle;
+    MoveRecord middle = NullMove;
+    if (FindDescribed(text, &middle) != MoveTextResult::Found) return result;
+    *move = middle;
+    return MoveTextResult::Found;
+}
+
 MoveTextResult ReadFoldedMoveText(const std::string& text, MoveRecord* move, SanRanks ranks) {
     MoveTextResult result = MoveTextResult::NotAMove;
     if (ReadIccsText(text, move, &result)) return result;
     Description description;
-    if (ReadWxfText(text, &description) || ReadChineseText(text, &description))
-        return FindDescribed(description, move);
+    if (ReadWxfText(text, &description)) return FindWxfDescribed(description, move);
+    if (ReadChineseText(text, &description)) return FindDescribed(description, move);
     SanText san;
     if (ParseSan(text, ranks, &san)) return FindSan(san, move);
     return MoveTextResult::NotAMove;
@@ -484,6 +527,63 @@ std::string ChineseMoveText(const MoveRecord& move, Side side, const Board& cell
     if (move.piece == Pawn && PawnsDoubledElsewhere(move, side, cells))
         return place + text.substr(3);
     return place + text.substr(0, 3) + text.substr(6);
+}
+
+namespace {
+
+// Indexed by PieceKind; kind 0 is never looked up.
+constexpr char kWxfLetters[8] = {' ', 'K', 'R', 'C', 'H', 'A', 'E', 'P'};
+
+// What WXF writes in the file's stead for the index-th of `count` like pieces on one file, front
+// first: + and - for the front and rear of two or three; ++, +, -, -- for four, and for five
+// around the middle one. Empty for the middle one of three or five, which keeps its file.
+std::string TandemSign(long index, long count) {
+    if (count >= 4) {
+        if (index == 0) return "++";
+        if (index == count - 1) return "--";
+        if (index == 1) return "+";
+        if (index == count - 2) return "-";
+        return "";
+    }
+    if (index == 0) return "+";
+    if (index == count - 1) return "-";
+    return "";
+}
+
+}  // namespace
+
+// The WXF's own description of its notation ("Official Xiangqi piece names and notation",
+// www.wxf.org/xq/computer/wxf_notation.html, "Tandem Positions"): the digit of the file is
+// replaced by + for the front piece and - for the rear one (車前平三 R+.3, 炮後退一 C--1).
+std::string WxfMoveText(const MoveRecord& move, Side side, const Board& cells) {
+    if (move.piece == Empty) return kEmptyMoveText;
+    // 1. The piece, its file, the direction and the number.
+    const char letter = kWxfLetters[move.piece];
+    const char file = static_cast<char>('0' + FileNumber(side, move.from));
+    const Direction direction = DirectionOf(side, move);
+    const char sign = direction == Direction::Forward    ? '+'
+                      : direction == Direction::Backward ? '-'
+                                                         : '.';
+    const std::string rest = {sign, static_cast<char>('0' + TargetNumber(side, move))};
+    // 2. Alone on its file (Advisors and Elephants are told apart by their direction, as in
+    // Chinese): the file.
+    const std::vector<Square> like = LikePiecesOnFile(move, side, cells);
+    if (move.piece == Assist || move.piece == Bishop || move.piece == King || like.size() < 2)
+        return std::string{letter, file} + rest;
+    // 3. Its place among the like pieces, in the file's stead; the middle one keeps its file.
+    const long index = std::find(like.begin(), like.end(), move.from) - like.begin();
+    const std::string place = TandemSign(index, static_cast<long>(like.size()));
+    // 4. Where another file holds several Pawns too, the file leads and the letter goes (3+.4,
+    // 33.4 for the middle one).
+    if (move.piece == Pawn && PawnsDoubledElsewhere(move, side, cells))
+        return std::string{file} + (place.empty() ? std::string{file} : place) + rest;
+    if (place.size() == 2) return place + rest;  // ++ and --: the letter goes
+    return std::string{letter} + (place.empty() ? std::string{file} : place) + rest;
+}
+
+std::string ShownMoveText(const MoveRecord& move, Side side, const Board& cells) {
+    if (shownMoveStyle == MoveStyle::Wxf) return WxfMoveText(move, side, cells);
+    return StyledMoveText(ChineseMoveText(move, side, cells), side, shownMoveStyle);
 }
 
 }  // namespace xq

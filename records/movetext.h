@@ -1,5 +1,6 @@
 // Moves as players write them in shared game records: ICCS coordinates (h2e2, H2-E2), WXF
-// (C2.5, H8+7, +R.4, -P+1, also in the full-width letters input methods type: Ｃ２＝５), SAN as
+// (C2.5, H8+7, R+.4, P-+1 or +R.4, -P+1, ++.4, 3+.4, also in the full-width letters input
+// methods type: Ｃ２＝５), SAN as
 // XBoard and game sites write Xiangqi (Che3, Nc3, Rxh9+, e5; files a-i, ranks 1-10 or 0-9) and
 // Chinese notation (炮二平五, 马８进７, 前车进一, 中兵平六, 一兵…五兵
 // among four or five Pawns, 前七平六 or 前兵七平六 where two files hold several Pawns, with either
@@ -49,5 +50,16 @@ std::string ChineseMoveText(const MoveRecord& move);
 // The same for a move of `side` on `cells`, a board other than the game's (the move list's
 // earlier positions); the move must be legal there.
 std::string ChineseMoveText(const MoveRecord& move, Side side, const Board& cells);
+
+// The WXF text of a legal move of `side` on `cells` (C2.5, H8+7): for like pieces on the moved
+// piece's file, + for the front one and - for the rear one in the file's stead (R+.3, C--1);
+// among four or five Pawns ++ and -- for the outermost, + and - for the next ones (P+.4, --.4);
+// the middle one of three or five keeps its file (P3.4). Where another file holds several Pawns
+// too, the Pawn's file leads and the letter goes (3+.4, 33.4, 3-.4). ReadMoveText reads every
+// such text back as the same move.
+std::string WxfMoveText(const MoveRecord& move, Side side, const Board& cells);
+// The move's text on `cells` as the window shows moves (shownMoveStyle): ChineseMoveText's,
+// in traditional characters, or WxfMoveText's.
+std::string ShownMoveText(const MoveRecord& move, Side side, const Board& cells);
 
 }  // namespace xq

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <span>
+#include <utility>
 
 #include "platform/check.h"
 #include "platform/display.h"
@@ -111,6 +112,9 @@ std::string StyledMoveText(std::string_view text, Side mover, MoveStyle style) {
         styled += found == table.end() ? character : mover == Red ? found->red : found->black;
         at += length;
     }
+    // WXF writes the front or rear sign in the file's stead, after the piece (前车 R+).
+    if (style == MoveStyle::Wxf && (styled[0] == '+' || styled[0] == '-'))
+        std::swap(styled[0], styled[1]);
     return styled;
 }
 

@@ -27,8 +27,8 @@ enum class MoveStyle : uint8_t { Simplified, Traditional, Wxf };
 extern MoveStyle shownMoveStyle;
 
 // `text`, a move of `mover` as FormatMove or ChineseMoveText writes it (ten blanks for an empty
-// move), in `style`. The front and rear of two like pieces on a file become WXF's + and -, the
-// others of several Pawns their place from the front (2P.6).
+// move), in `style`. The front and rear of two like pieces on a file become WXF's + and - after
+// the piece (R+.3); the places among several Pawns need the board (WxfMoveText).
 std::string StyledMoveText(std::string_view text, Side mover, MoveStyle style);
 
 // The four characters of `move` made by `mover` (the side of the piece on the origin square in the

@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>对弈</source>
-        <translation>Pass</translation>
+        <translation>Computer Move</translation>
     </message>
     <message>
         <source>提示</source>
@@ -389,7 +389,7 @@ Value (Red&apos;s view): %2</translation>
     </message>
     <message>
         <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
-        <translation>The engine (大师) analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
+        <translation>The engine (Master) analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
     </message>
     <message>
         <source>每步分析时间（秒）：</source>
@@ -508,6 +508,14 @@ Value (Red&apos;s view): %2</translation>
         <source>黑方:</source>
         <translation>Black: </translation>
     </message>
+    <message>
+        <source>值（红方）：</source>
+        <translation>Value (Red): </translation>
+    </message>
+    <message>
+        <source>值（黑方）：</source>
+        <translation>Value (Black): </translation>
+    </message>
 </context>
 <context>
     <name>TInputMinPerGameDlg</name>
@@ -589,27 +597,27 @@ Value (Red&apos;s view): %2</translation>
     </message>
     <message>
         <source>士</source>
-        <translation>A</translation>
+        <translation>Advisor</translation>
     </message>
     <message>
         <source>象</source>
-        <translation>E</translation>
+        <translation>Elephant</translation>
     </message>
     <message>
         <source>马</source>
-        <translation>H</translation>
+        <translation>Horse</translation>
     </message>
     <message>
         <source>车</source>
-        <translation>R</translation>
+        <translation>Chariot</translation>
     </message>
     <message>
         <source>炮</source>
-        <translation>C</translation>
+        <translation>Cannon</translation>
     </message>
     <message>
         <source>兵</source>
-        <translation>P</translation>
+        <translation>Pawn</translation>
     </message>
     <message>
         <source>确定</source>

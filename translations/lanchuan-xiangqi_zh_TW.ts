@@ -508,6 +508,14 @@
         <source>黑方:</source>
         <translation>黑方:</translation>
     </message>
+    <message>
+        <source>值（红方）：</source>
+        <translation>值（紅方）：</translation>
+    </message>
+    <message>
+        <source>值（黑方）：</source>
+        <translation>值（黑方）：</translation>
+    </message>
 </context>
 <context>
     <name>TInputMinPerGameDlg</name>

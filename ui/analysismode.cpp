@@ -31,6 +31,8 @@ constexpr int kFollowMilliseconds = 100;
 constexpr size_t kHashMegabytes = 32;
 // The moves of a line kept; the panel shows as many as fit.
 constexpr size_t kLineMoves = 8;
+// The panel's fields that the analysis writes besides its lines.
+constexpr const char* kAnalysisFields[] = {"Value", "Depth", "Nodes", "Seconds"};
 constexpr char kOnMessage[] = QT_TRANSLATE_NOOP("AnalysisMode", "分析模式：双方的棋都由你走");
 
 QString OnMessage() {
@@ -105,9 +107,12 @@ void AnalysisMode::Toggle() {
         Follow();
         return;
     }
+    // Off, nothing of the analysis stays on the panel.
     follow_.stop();
     Rest();
     panel_.ClearBestPath();
+    for (const char* field : kAnalysisFields)
+        panel_.ClearValue(field);
     if (panel_.FieldText("Message") == OnMessage()) ShowMessage("");
 }
 
@@ -170,7 +175,7 @@ void AnalysisMode::Receive(quint64 run, const master::SearchReport& report) {
     if (lines_.size() <= index) lines_.resize(index + 1);
     lines_[index] = std::move(line);
     if (index == 0) {
-        panel_.ShowValue("Value", Utf8(AnalysisValueText(lines_[0].redValue)));
+        panel_.ShowSideValue(Red, Utf8(AnalysisValueText(lines_[0].redValue)));
         panel_.ShowValue("Depth", std::to_string(report.depth));
         panel_.ShowValue("Nodes", std::to_string(report.nodes));
         if (report.seconds > 0)

@@ -1,5 +1,6 @@
 #include "ui/gameanalyser.h"
 
+#include <QEvent>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWidget>
@@ -64,9 +65,12 @@ GameAnalyser::GameAnalyser(QWidget* window, const Position& start, std::vector<M
                            int32_t firstPly, double secondsPerMove)
     : QObject(window), analysis_(start, moves), moves_(std::move(moves)), firstPly_(firstPly) {
     analysis_.SetSecondsPerMove(secondsPerMove);
-    progress_ = new QProgressDialog(ProgressText(0, PlyCount()), tr("停止"), 0, PlyCount(), window);
+    progress_ = new QProgressDialog(window);
     progress_->setObjectName(QStringLiteral("AnalysisProgress"));
-    progress_->setWindowTitle(tr("分析棋局"));
+    progress_->setRange(0, PlyCount());
+    Retranslate();
+    // The dialog is told of a change of language; its texts are this object's.
+    progress_->installEventFilter(this);
     progress_->setWindowModality(Qt::NonModal);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
@@ -101,6 +105,21 @@ void GameAnalyser::Stop() {
 void GameAnalyser::GameGone() {
     gameGone_ = true;
     Stop();
+}
+
+bool GameAnalyser::eventFilter(QObject* watched, QEvent* event) {
+    // The type first: while the dialog is being destroyed, its events are no longer a dialog's.
+    if (event->type() == QEvent::LanguageChange && watched == progress_) Retranslate();
+    return QObject::eventFilter(watched, event);
+}
+
+// The progress dialog's texts in the language installed now.
+void GameAnalyser::Retranslate() {
+    if (!progress_) return;
+    progress_->setWindowTitle(tr("分析棋局"));
+    progress_->setCancelButtonText(tr("停止"));
+    progress_->setLabelText(analysis_.Stopped() ? tr("正在停止分析……")
+                                                : ProgressText(done_, PlyCount()));
 }
 
 // Whether the game still has `move` as its ply `plyIndex`: a move taken back or another game

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QProgressDialog>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -15,12 +16,14 @@
 
 #include "engine/analysis.h"
 
-class QProgressDialog;
+class QEvent;
 class QWidget;
 
 namespace xq {
 
 class GameAnalyser : public QObject {
+    Q_OBJECT
+
   public:
     // Starts analysing the game on the board at `secondsPerMove`, as a child of `window`; the
     // analyser of an earlier run is replaced. Null, with the reason in `error`, when the game
@@ -43,6 +46,8 @@ class GameAnalyser : public QObject {
   private:
     GameAnalyser(QWidget* window, const Position& start, std::vector<MoveRecord> moves,
                  int32_t firstPly, double secondsPerMove);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void Retranslate();
     void Take(const PlyAnalysis& ply);  // on the window's thread
     void Finish(bool complete);
     bool GameStillHolds(int32_t plyIndex, const MoveRecord& move) const;

@@ -102,10 +102,10 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     AddItem(options, "Sound", QT_TRANSLATE_NOOP("MainMenus", "声音"), kCommandSound);
     QMenu* engine = AddSubmenu(options, "Engine", QT_TRANSLATE_NOOP("MainMenus", "引擎"));
     // The engines' names are the core's (platform/texts.h).
-    AddItem(engine, kEngineItemNames[0].data(), kClassicEngineName.data(), kCommandEngineClassic)
-        ->setProperty(kContextProperty, QString::fromLatin1(kTextContext));
-    AddItem(engine, kEngineItemNames[1].data(), kMasterEngineName.data(), kCommandEngineMaster)
-        ->setProperty(kContextProperty, QString::fromLatin1(kTextContext));
+    AddItem(engine, kEngineItemNames[0].data(), kClassicEngineName.data(), kCommandEngineClassic,
+            kTextContext);
+    AddItem(engine, kEngineItemNames[1].data(), kMasterEngineName.data(), kCommandEngineMaster,
+            kTextContext);
 
     QMenu* display = AddMenu(&normal, "Display", QT_TRANSLATE_NOOP("MainMenus", "显示"));
     AddItem(display, "Colors", QT_TRANSLATE_NOOP("MainMenus", "颜色..."), kCommandColour);
@@ -177,10 +177,13 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     bar_->addActions(normal);
 }
 
-QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, int32_t command) {
+QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, int32_t command,
+                            const char* context) {
     auto* action = new QAction(menu ? static_cast<QObject*>(menu) : owner_);
     action->setObjectName(name);
     action->setProperty(kSourceProperty, QString::fromUtf8(caption));
+    // Set before the first caption: a window made in English starts with English items.
+    if (context != nullptr) action->setProperty(kContextProperty, QString::fromLatin1(context));
     action->setText(Caption(action));
     // A click posts the command; the check mark waits for the command's handler to set it.
     QObject::connect(action, &QAction::triggered, action, [this, action, command](bool) {

@@ -58,7 +58,9 @@ class MainMenus {
     void CheckLanguageItem(Language language);
 
   private:
-    QAction* AddItem(QMenu* menu, const char* name, const char* caption, int32_t command);
+    // An item whose caption is translated in `context`; the menus' own context when null.
+    QAction* AddItem(QMenu* menu, const char* name, const char* caption, int32_t command,
+                     const char* context = nullptr);
     QMenu* AddMenu(QList<QAction*>* bar, const char* name, const char* caption);
     QMenu* AddSubmenu(QMenu* parent, const char* name, const char* caption);
     void AddLanguageItems(QMenu* menu);

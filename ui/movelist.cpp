@@ -85,8 +85,7 @@ void NoteAnalysis(GamePly* ply, int32_t plyIndex, const Board& cells) {
         cells[best.from].side != ply->mover || SameMove(best, ply->move))
         return;
     ply->mark = MarkText(value.mark);
-    const std::string better =
-        StyledMoveText(ChineseMoveText(best, ply->mover, cells), ply->mover, shownMoveStyle);
+    const std::string better = ShownMoveText(best, ply->mover, cells);
     ply->tip = QCoreApplication::translate("MoveListView", "较好的着法：%1\n分析评分（红方）：%2")
                    .arg(QString::fromStdString(better),
                         QString::fromStdString(FormatPawns(value.redValue)))
@@ -104,6 +103,7 @@ void NameThePlies(GameMoves* game, int first, int top) {
     for (size_t i = 0; i < game->plies.size(); ++i) {
         GamePly& ply = game->plies[i];
         ply.text = ChineseMoveText(ply.move, ply.mover, cells);
+        ply.wxf = WxfMoveText(ply.move, ply.mover, cells);
         NoteAnalysis(&ply, game->firstPly + static_cast<int32_t>(i) + 1, cells);
         PlayOn(cells, ply.move);
     }
@@ -172,6 +172,7 @@ int32_t FullMoveNumber(const GameMoves& game, size_t index) {
 }
 
 std::string ShownPlyText(const GamePly& ply) {
+    if (shownMoveStyle == MoveStyle::Wxf && !ply.wxf.empty()) return ply.wxf;
     const std::string text = ply.text.empty() ? FormatMove(ply.move, ply.mover) : ply.text;
     return StyledMoveText(text, ply.mover, shownMoveStyle);
 }

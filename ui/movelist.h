@@ -20,6 +20,7 @@ struct GamePly {
     MoveRecord move;
     Side mover;
     std::string text = {};  // as the notation writes it on its board; empty: from the move alone
+    std::string wxf = {};   // as WXF writes it on that board; empty: from the move alone
     std::string mark = {};  // "?!", "?" or "??" when an analysis found the move wanting
     std::string tip = {};   // the analysis's better move and value, for a marked move
 };

@@ -91,6 +91,10 @@ void WindowDisplay::ShowPanelValue(std::string_view field, std::string_view text
     form_.InfoForm()->ShowValue(field, text);
 }
 
+void WindowDisplay::ShowSearchValue(Side side, std::string_view text) {
+    form_.InfoForm()->ShowSideValue(side, text);
+}
+
 void WindowDisplay::EndDrag(bool glideBack) {
     form_.Sprite().EndDrag(glideBack);
 }

@@ -32,6 +32,7 @@ class WindowDisplay : public Display {
     void ClearBestPath() override;
     void ShowLevel() override;
     void ShowPanelValue(std::string_view field, std::string_view text) override;
+    void ShowSearchValue(Side side, std::string_view text) override;
     void EndDrag(bool glideBack) override;
     void StartClockDisplay() override;
     void StopClockDisplay() override;

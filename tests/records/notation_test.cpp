@@ -86,7 +86,8 @@ TEST(FormatMove, EveryTextIsEightGbkBytes) {
 }
 
 // The window's move styles: traditional characters with the pieces of each side, and WXF, also for
-// the places among like pieces that ChineseMoveText writes.
+// the front and rear of two like pieces that ChineseMoveText writes, the sign after the piece as
+// the WXF writes it (R+.3). The places among several Pawns need the board (WxfMoveText).
 TEST(StyledMoveText, TraditionalCharactersAndWxf) {
     const struct {
         const char* own;
@@ -99,9 +100,8 @@ TEST(StyledMoveText, TraditionalCharactersAndWxf) {
         {"车１退２", Black, "車１退２", "R1-2"}, {"帅五进一", Red, "帥五進一", "K5+1"},
         {"将５平４", Black, "將５平４", "K5.4"}, {"仕六进五", Red, "仕六進五", "A6+5"},
         {"象３进５", Black, "象３進５", "E3+5"}, {"砲８平５", Black, "砲８平５", "C8.5"},
-        {"卒５平４", Black, "卒５平４", "P5.4"}, {"前车进一", Red, "前俥進一", "+R+1"},
-        {"后马退３", Black, "後馬退３", "-H-3"}, {"中兵平六", Red, "中兵平六", "2P.6"},
-        {"二兵平六", Red, "二兵平六", "2P.6"},   {"前七平六", Red, "前七平六", "+7.6"},
+        {"卒５平４", Black, "卒５平４", "P5.4"}, {"前车进一", Red, "前俥進一", "R++1"},
+        {"后马退３", Black, "後馬退３", "H--3"}, {"前七平六", Red, "前七平六", "7+.6"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(StyledMoveText(row.own, row.mover, MoveStyle::Simplified), row.own);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,8 +47,24 @@ TEST(MoveText, ReadsTheThreeNotations) {
         {"ICCS with a dash", start, "H2-E2", MoveTextResult::Found, "h2e2"},
         {"WXF sideways", start, "C2.5", MoveTextResult::Found, "h2e2"},
         {"WXF forward", start, "H2+3", MoveTextResult::Found, "h0g2"},
-        {"WXF front Rook", twoRooks, "+R+1", MoveTextResult::Found, "a4a5"},
-        {"WXF rear Rook, sign after the letter", twoRooks, "R-+1", MoveTextResult::Found, "a2a3"},
+        {"WXF front Rook, sign before the letter", twoRooks, "+R+1", MoveTextResult::Found, "a4a5"},
+        {"WXF rear Rook", twoRooks, "R-+1", MoveTextResult::Found, "a2a3"},
+        {"WXF front Rook sideways", twoRooks, "R+.2", MoveTextResult::Found, "a4h4"},
+        {"WXF middle of three Pawns by its file", threePawns, "P5.6", MoveTextResult::Found,
+         "e6d6"},
+        {"WXF front of three Pawns", threePawns, "P+.6", MoveTextResult::Found, "e7d7"},
+        {"WXF foremost of four Pawns", fourPawns, "++.4", MoveTextResult::Found, "e8f8"},
+        {"WXF second of four Pawns", fourPawns, "P+.6", MoveTextResult::Found, "e7d7"},
+        {"WXF third of four Pawns", fourPawns, "P-.6", MoveTextResult::Found, "e6d6"},
+        {"WXF rearmost of four Pawns", fourPawns, "--.6", MoveTextResult::Found, "e5d5"},
+        {"WXF no middle among four Pawns", fourPawns, "P5.6", MoveTextResult::Ambiguous, ""},
+        {"WXF second rearmost of five Pawns", fivePawns, "P-.6", MoveTextResult::Found, "e5d5"},
+        {"WXF middle of five Pawns by its file", fivePawns, "P5.6", MoveTextResult::Found, "e6d6"},
+        {"WXF Pawns on two files: file and sign", twoPawnFiles, "3+.4", MoveTextResult::Found,
+         "c3d3"},
+        {"WXF Pawns on two files: the rear", twoPawnFiles, "5-.4", MoveTextResult::Found, "e4d4"},
+        {"WXF middle Pawn of two files: its file twice", threeAndTwo, "55.6", MoveTextResult::Found,
+         "e6d6"},
         {"Chinese", start, "炮二平五", MoveTextResult::Found, "h2e2"},
         {"Chinese, traditional names", start, "馬二進三", MoveTextResult::Found, "h0g2"},
         {"Chinese front and rear", twoRooks, "后车进一", MoveTextResult::Found, "a2a3"},
@@ -133,24 +150,32 @@ TEST(MoveText, ChineseTextNamesThePlaceAmongLikePiecesOnTheFile) {
         const char* fen;
         const char* iccs;
         const char* text;
+        const char* wxf;  // as the WXF's own description of its notation writes it
     };
     const Row rows[] = {
-        {"4k4/9/9/9/4P4/4P4/9/9/9/3K5 w", "e5e6", "前兵进一"},
-        {"4k4/9/9/9/4R4/9/9/4R4/9/3K5 w", "e2d2", "后车平六"},
-        {"4k4/9/9/4n4/9/9/9/9/4n4/3K5 b", "e6d4", "后马进４"},
-        {"5k3/9/4P4/4P4/4P4/9/9/9/9/3K5 w", "e6d6", "中兵平六"},
-        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w", "e7d7", "二兵平六"},
-        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w", "e6f6", "三兵平四"},
-        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w", "e5d5", "四兵平六"},
-        {"4k4/9/9/9/9/2p1p4/2p1p4/9/9/3K5 b", "c3d3", "前３平４"},
-        {"5k3/9/2P1P4/2P1P4/4P4/9/9/9/9/3K5 w", "e6d6", "中五平六"},
+        {"4k4/9/9/9/4P4/4P4/9/9/9/3K5 w", "e5e6", "前兵进一", "P++1"},
+        {"4k4/9/9/9/4R4/9/9/4R4/9/3K5 w", "e2d2", "后车平六", "R-.6"},
+        {"4k4/9/9/4n4/9/9/9/9/4n4/3K5 b", "e6d4", "后马进４", "H-+4"},
+        {"5k3/9/4P4/4P4/4P4/9/9/9/9/3K5 w", "e6d6", "中兵平六", "P5.6"},
+        {"5k3/9/4P4/4P4/4P4/9/9/9/9/3K5 w", "e7f7", "前兵平四", "P+.4"},
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w", "e8f8", "前兵平四", "++.4"},
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w", "e7d7", "二兵平六", "P+.6"},
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w", "e6d6", "三兵平六", "P-.6"},
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/4K4 w", "e5d5", "后兵平六", "--.6"},
+        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w", "e6f6", "三兵平四", "P5.4"},
+        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/4K4 w", "e5d5", "四兵平六", "P-.6"},
+        {"4k4/9/9/9/9/2p1p4/2p1p4/9/9/3K5 b", "c3d3", "前３平４", "3+.4"},
+        {"4k4/9/9/9/9/2p1p4/2p1p4/9/9/3K5 b", "e4f4", "后５平６", "5-.6"},
+        {"5k3/9/2P1P4/2P1P4/4P4/9/9/9/9/3K5 w", "e6d6", "中五平六", "55.6"},
         // Advisors and Elephants on one file go opposite ways: their file is enough.
-        {"4k4/9/9/9/9/9/9/3A5/9/3AK4 w", "d0e1", "仕六进五"},
+        {"4k4/9/9/9/9/9/9/3A5/9/3AK4 w", "d0e1", "仕六进五", "A6+5"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.iccs);
         testing::SetUpFen(row.fen);
-        EXPECT_EQ(ChineseMoveText(testing::Generated(row.iccs)), row.text);
+        const MoveRecord move = testing::Generated(row.iccs);
+        EXPECT_EQ(ChineseMoveText(move), row.text);
+        EXPECT_EQ(WxfMoveText(move, sideToMove, board), row.wxf);
     }
 }
 
@@ -224,9 +249,20 @@ bool IsPieceName(const std::string& character) {
     return false;
 }
 
+// The form of a WXF text's origin with a place: X+ (a letter and a sign), ++, N+ (a file and a
+// sign), NN (a file twice); empty for a letter and its file.
+std::string WxfPlace(const std::string& wxf) {
+    const auto sign = [](char c) { return c == '+' || c == '-'; };
+    if (sign(wxf[0])) return wxf.substr(0, 2);
+    const std::string first = std::isdigit(static_cast<unsigned char>(wxf[0])) ? "N" : "X";
+    if (sign(wxf[1])) return first + wxf[1];
+    return first == "N" ? "NN" : "";
+}
+
 TEST(MoveText, EveryChineseTextReadsBackAsTheSameMove) {
     std::mt19937 random(20);
     std::set<std::string> placesSeen;  // the first character of every text with a place
+    std::set<std::string> wxfPlacesSeen;
     for (int position = 0; position < 400; ++position) {
         const std::string fen = RandomCrowdedFen(&random);
         SCOPED_TRACE(fen);
@@ -244,21 +280,17 @@ TEST(MoveText, EveryChineseTextReadsBackAsTheSameMove) {
             ASSERT_EQ(ReadMoveText(text, &read), MoveTextResult::Found) << FormatIccs(move);
             EXPECT_TRUE(SameMove(read, move))
                 << FormatIccs(move) << " read as " << FormatIccs(read);
-            // The window's traditional characters name the same move; so does its WXF, wherever
-            // WXF has the form: a file, or the front and rear of two like pieces.
+            // The window's traditional characters name the same move; so does its WXF.
             const std::string traditional =
                 StyledMoveText(text, sideToMove, MoveStyle::Traditional);
             read = NullMove;
             ASSERT_EQ(ReadMoveText(traditional, &read), MoveTextResult::Found) << traditional;
             EXPECT_TRUE(SameMove(read, move)) << traditional;
-            const std::string wxf = StyledMoveText(text, sideToMove, MoveStyle::Wxf);
-            const std::string first = text.substr(0, 3);
-            if (IsPieceName(first) ||
-                ((first == "前" || first == "后") && IsPieceName(text.substr(3, 3)))) {
-                read = NullMove;
-                ASSERT_EQ(ReadMoveText(wxf, &read), MoveTextResult::Found) << wxf;
-                EXPECT_TRUE(SameMove(read, move)) << wxf;
-            }
+            const std::string wxf = WxfMoveText(move, sideToMove, board);
+            read = NullMove;
+            ASSERT_EQ(ReadMoveText(wxf, &read), MoveTextResult::Found) << wxf;
+            EXPECT_TRUE(SameMove(read, move)) << wxf;
+            wxfPlacesSeen.insert(WxfPlace(wxf));
             if (!IsPieceName(text.substr(0, 3)))
                 placesSeen.insert(text.substr(0, 3) +
                                   (IsPieceName(text.substr(3, 3)) ? "" : "file"));
@@ -268,6 +300,8 @@ TEST(MoveText, EveryChineseTextReadsBackAsTheSameMove) {
     // The harness reaches every form of the place.
     for (const char* form : {"前", "后", "中", "二", "三", "前file", "后file"})
         EXPECT_EQ(placesSeen.count(form), 1u) << form;
+    for (const char* form : {"X+", "X-", "++", "--", "N+", "N-", "NN"})
+        EXPECT_EQ(wxfPlacesSeen.count(form), 1u) << form;
 }
 
 // A random game of legal moves from `fen`, played on the board and taken back again.

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "records/notation.h"
+#include "tools/artgen/piece_characters.h"
+
 namespace {
 
 const std::string kResources = XQ_RESOURCE_DIR;
@@ -23,6 +26,19 @@ const struct {
     int scale;
     const char* folder;
 } kScales[] = {{1, "pieces/"}, {2, "pieces/2x/"}, {3, "pieces/3x/"}};
+
+// Every set of piece bitmaps at each scale, with the folder of the masks it is cut out by: the
+// program's own, and the Traditional Chinese set, which shares the masks.
+const struct {
+    int scale;
+    const char* folder;
+    const char* maskFolder;
+} kPieceSets[] = {{1, "pieces/", "pieces/"},
+                  {2, "pieces/2x/", "pieces/2x/"},
+                  {3, "pieces/3x/", "pieces/3x/"},
+                  {1, "pieces/zh_TW/", "pieces/"},
+                  {2, "pieces/zh_TW/2x/", "pieces/2x/"},
+                  {3, "pieces/zh_TW/3x/", "pieces/3x/"}};
 
 struct Rgb {
     uint8_t r, g, b;
@@ -87,12 +103,12 @@ int CountRedInk(const Bitmap& bmp) {
 }
 
 TEST(ResourceFiles, EachPieceBitmapAgreesWithItsKindsMask) {
-    for (const auto& [scale, folder] : kScales) {
+    for (const auto& [scale, folder, maskFolder] : kPieceSets) {
         const int width = kPieceWidth * scale;
         const int height = kPieceHeight * scale;
         for (const char* kind : kKinds) {
             SCOPED_TRACE(std::string(folder) + kind);
-            const Bitmap mask = ReadBmp24(std::string(folder) + "mask_" + kind + ".bmp");
+            const Bitmap mask = ReadBmp24(std::string(maskFolder) + "mask_" + kind + ".bmp");
             // Some masks are drawn 32 pixels wide; only the left 31 columns are used.
             ASSERT_TRUE(mask.width == width || mask.width == width + 1);
             ASSERT_EQ(mask.height, height);
@@ -146,7 +162,7 @@ TEST(ResourceFiles, LargerArtworkIsDrawnAtItsResolutionNotEnlarged) {
 }
 
 TEST(ResourceFiles, RedPiecesCarryRedInkAndBlackPiecesNone) {
-    for (const auto& [scale, folder] : kScales) {
+    for (const auto& [scale, folder, maskFolder] : kPieceSets) {
         for (const char* kind : kKinds) {
             SCOPED_TRACE(std::string(folder) + kind);
             EXPECT_GT(CountRedInk(ReadBmp24(std::string(folder) + "r" + kind + ".bmp")),
@@ -167,10 +183,11 @@ TEST(ResourceFiles, ResourceListNamesEveryFileUnderItsOwnPath) {
     std::stringstream qrc;
     qrc << file.rdbuf();
     std::vector<std::string> paths = {"bmp/BKBrush.bmp"};
-    for (const auto& [scale, folder] : kScales) {
+    for (const auto& [scale, folder, maskFolder] : kPieceSets) {
         for (const char* kind : kKinds) {
-            for (const char* prefix : {"r", "b", "mask_"})
+            for (const char* prefix : {"r", "b"})
                 paths.push_back(folder + std::string(prefix) + kind + ".bmp");
+            paths.push_back(maskFolder + std::string("mask_") + kind + ".bmp");
         }
     }
     EXPECT_NE(qrc.str().find("<qresource prefix=\"/\">"), std::string::npos);
@@ -178,6 +195,27 @@ TEST(ResourceFiles, ResourceListNamesEveryFileUnderItsOwnPath) {
         const std::string entry = "<file alias=\"" + path + "\">" + path + "</file>";
         EXPECT_NE(qrc.str().find(entry), std::string::npos) << "resources.qrc lacks " << path;
         EXPECT_TRUE(std::ifstream(kResources + "/" + path).good()) << path << " is missing";
+    }
+}
+
+// A Traditional Chinese player reads the pieces in the characters of the move list: each piece of
+// the Traditional Chinese set carries the first character of its moves in traditional style.
+TEST(ResourceFiles, TraditionalPiecesCarryTheCharactersOfTheTraditionalMoveList) {
+    using namespace xq;
+    const std::string folder = std::string("pieces/") + kTraditionalFolder + "/";
+    for (PieceKind kind = King; kind <= Pawn; ++kind) {
+        const PieceKindArt& art = kTraditionalPieceKinds[kind - 1];
+        EXPECT_EQ(std::string(art.fileName), kKinds[kind - 1]);
+        for (Side side : {Red, Black}) {
+            const MoveRecord move{MakeSquare(4, 4), MakeSquare(5, 4), 0, kind, 0};
+            const std::string listed =
+                StyledMoveText(FormatMove(move, side), side, MoveStyle::Traditional).substr(0, 3);
+            EXPECT_EQ(side == Red ? art.redCharacter : art.blackCharacter, listed)
+                << art.fileName << (side == Red ? " Red" : " Black");
+            EXPECT_TRUE(std::ifstream(kResources + "/" + folder + (side == Red ? "r" : "b") +
+                                      art.fileName + ".bmp")
+                            .good());
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -45,6 +47,7 @@
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/gameanalyser.h"
+#include "ui/language.h"
 #include "ui/movelist.h"
 #include "ui/qteventsource.h"
 
@@ -403,6 +406,48 @@ TEST_F(ExtraCommandsTest, AnotherGameStopsTheAnalysisOfTheGameBefore) {
         for (const MoveValue& value : moveValues)
             EXPECT_FALSE(value.analysed);
     }
+    moveValues.clear();
+}
+
+bool HasHanCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.script() == QChar::Script_Han; });
+}
+
+// The analysis's progress dialog and what it says at its end speak the player's language, also
+// after a change of language while it runs.
+TEST_F(ExtraCommandsTest, TheAnalysisSpeaksThePlayersLanguage) {
+    struct Back {
+        ~Back() {
+            SetLanguage(Language::SimplifiedChinese);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        }
+    } back;
+    testing::DropChangesUnasked unasked;
+    ASSERT_EQ(ImportGameText("1. h2e2 h9g7 2. h0g2 i9h9 3. i0h0 b9c7 *\n"), "");
+    std::string error;
+    GameAnalyser* analyser = GameAnalyser::Start(&form, 600, &error);
+    ASSERT_NE(analyser, nullptr) << error;
+    QProgressDialog* progress = analyser->Progress();
+    auto* stop = progress->findChild<QPushButton*>();
+    ASSERT_NE(stop, nullptr);
+    const auto texts = [&] {
+        return QStringList{progress->windowTitle(), progress->labelText(), stop->text()};
+    };
+    EXPECT_EQ(texts(), (QStringList{QString::fromUtf8("分析棋局"),
+                                    QString::fromUtf8("正在分析棋局：第 0 / 6 步"),
+                                    QString::fromUtf8("停止")}));
+    ASSERT_TRUE(SetLanguage(Language::English));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    for (const QString& text : texts())
+        EXPECT_FALSE(HasHanCharacter(text)) << text.toStdString();
+    EXPECT_TRUE(progress->labelText().contains(QStringLiteral("6"))) << "the plies to analyse";
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_FALSE(HasHanCharacter(progress->labelText())) << progress->labelText().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !analyser->Running(); }, 30000));
+    const QString said = form.InfoForm()->FieldText("Message");
+    EXPECT_FALSE(said.isEmpty());
+    EXPECT_FALSE(HasHanCharacter(said)) << said.toStdString();
     moveValues.clear();
 }
 

@@ -266,7 +266,8 @@ TEST_F(InfoFormTest, PanelTextsAfterANewGameAMoveAndASearch) {
     EXPECT_EQ(Field("BestPath").toStdString().substr(0, FormatMove(reply, Black).size()),
               FormatMove(reply, Black))
         << "the best line begins with the move played";
-    EXPECT_EQ(Field("Value").toStdString(), "值：" + ScoreText(predictedScore));
+    EXPECT_EQ(Field("Value").toStdString(), "值（黑方）：" + ScoreText(predictedScore))
+        << "the engine's value, from its own side's view";
     EXPECT_TRUE(Field("Depth").startsWith(QString::fromUtf8("深度：2 ")))
         << Field("Depth").toStdString();
     EXPECT_TRUE(Field("Nodes").startsWith(QString::fromUtf8("节点：")));
@@ -293,7 +294,35 @@ TEST_F(InfoFormTest, WithTheBestLineOffASearchLeavesLineAndValueAlone) {
         line[k] = MoveRecord{16, 0, 0, Rook, 0};
     ShowSearchLine(line, 512, Red);
     EXPECT_EQ(Field("BestPath").split(' ', Qt::SkipEmptyParts).size(), 7);
-    EXPECT_EQ(Field("Value"), QString::fromUtf8("值：   2.00"));
+    EXPECT_EQ(Field("Value"), QString::fromUtf8("值（红方）：   2.00"));
+}
+
+// The value field names the side from whose view its figure is: the side whose move the search
+// chose (the engine's own in a game, the user's in a hint), in the panel's language, until a new
+// game takes the figure away.
+TEST_F(InfoFormTest, TheValueFieldNamesTheSideOfItsView) {
+    MoveRecord line[kLineLength];
+    std::fill(std::begin(line), std::end(line), NullMove);
+    line[0] = MoveRecord{MakeSquare(0, 0), MakeSquare(1, 0), 0, Rook, 0};
+    ShowSearchLine(line, -256, Black);
+    EXPECT_EQ(Field("Value"), QString::fromUtf8("值（黑方）：  -1.00"));
+    ShowSearchLine(line, 256, Red);
+    EXPECT_EQ(Field("Value"), QString::fromUtf8("值（红方）：   1.00"));
+    {
+        struct Back {
+            ~Back() {
+                SetLanguage(Language::SimplifiedChinese);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+            }
+        } back;
+        ASSERT_TRUE(SetLanguage(Language::English));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        EXPECT_EQ(Field("Value"),
+                  QCoreApplication::translate("TInfoForm", "值（红方）：") + "   1.00");
+        EXPECT_FALSE(Field("Value").contains(QString::fromUtf8("值")));
+    }
+    ResetPanel();
+    EXPECT_EQ(Field("Value"), QString::fromUtf8("值："));
 }
 
 TEST(ClockTextTest, MinutesAndSecondsWithABlinkingColon) {
@@ -531,6 +560,11 @@ TEST(MoveListRowsTest, NamesTheFrontAndRearPiece) {
     EXPECT_EQ(
         MoveListRows(CurrentGameMoves()),
         (Rows{{1, "前车进一", "将５平６"}, {2, "后车进一", "将６平５"}, {3, "后车平八", ""}}));
+    // In WXF the sign stands in the file's place, after the piece, as the WXF writes it.
+    shownMoveStyle = MoveStyle::Wxf;
+    EXPECT_EQ(MoveListRows(CurrentGameMoves()),
+              (Rows{{1, "R++1", "K5.6"}, {2, "R-+1", "K6.5"}, {3, "R-.8", ""}}));
+    shownMoveStyle = MoveStyle::Simplified;
     NewGame();
 }
 

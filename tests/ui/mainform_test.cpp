@@ -60,11 +60,13 @@
 #include "ui/application.h"
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/dialogs/gamelistdlg.h"
+#include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/language.h"
 #include "ui/movelist.h"
+#include "ui/pieceimages.h"
 #include "ui/savequestion.h"
 #include "ui/stoprequests.h"
 
@@ -912,6 +914,21 @@ void ExpectTextsFit(TMainForm& form, const char* language) {
     }
 }
 
+// No text of the window left in Simplified Chinese: in English none has a Chinese character, in
+// Traditional Chinese none a character that Traditional Chinese writes otherwise.
+void ExpectAllIn(Language language, const std::vector<std::pair<QString, QString>>& texts) {
+    for (const auto& [where, text] : texts) {
+        if (language == Language::English) {
+            EXPECT_FALSE(HasHanCharacter(text))
+                << where.toStdString() << " \"" << text.toStdString() << "\"";
+        } else {
+            EXPECT_FALSE(std::any_of(text.begin(), text.end(),
+                                     [](QChar c) { return kSimplifiedOnly.contains(c); }))
+                << where.toStdString() << " \"" << text.toStdString() << "\"";
+        }
+    }
+}
+
 // The window in each language: no text left in Simplified Chinese, none wider than its widget;
 // back in Simplified Chinese every text is as it was.
 TEST_F(MainFormTest, EveryLanguageTranslatesEveryTextAndFitsIt) {
@@ -927,24 +944,77 @@ TEST_F(MainFormTest, EveryLanguageTranslatesEveryTextAndFitsIt) {
         const auto shown = ShownTexts(form);
         ASSERT_EQ(shown.size(), source.size());
         int changed = 0;
-        for (size_t i = 0; i < shown.size(); ++i) {
-            const auto& [where, text] = shown[i];
-            changed += text != source[i].second ? 1 : 0;
-            if (language == Language::English) {
-                EXPECT_FALSE(HasHanCharacter(text))
-                    << where.toStdString() << " \"" << text.toStdString() << "\"";
-            } else {
-                EXPECT_FALSE(std::any_of(text.begin(), text.end(),
-                                         [](QChar c) { return kSimplifiedOnly.contains(c); }))
-                    << where.toStdString() << " \"" << text.toStdString() << "\"";
-            }
-        }
+        for (size_t i = 0; i < shown.size(); ++i)
+            changed += shown[i].second != source[i].second ? 1 : 0;
+        ExpectAllIn(language, shown);
         EXPECT_GT(changed, static_cast<int>(shown.size()) / 2) << code;
         ExpectTextsFit(form, code);
     }
     SetLanguage(Language::SimplifiedChinese);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     EXPECT_EQ(ShownTexts(form), source);
+}
+
+// A window made with the language already installed (a start in English or Traditional Chinese)
+// shows every text in it from the start, the engine submenu's items too. The piece values dialog
+// names its rows with the pieces' names, each fitting its row.
+TEST_F(MainFormTest, AWindowMadeInALanguageStartsInIt) {
+    const LanguageGuard guard;
+    for (Language language : {Language::English, Language::TraditionalChinese}) {
+        const char* code = LanguageCode(language).data();
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(SetLanguage(language));
+        TMainForm form;
+        form.show();
+        (new TAnalyseGameDlg(&form))->show();  // made when "分析棋局..." is chosen
+        ExpectAllIn(language, ShownTexts(form));
+        ExpectTextsFit(form, code);
+        if (language != Language::English) continue;
+        for (const char* item : {"EngineClassic", "EngineMaster"}) {
+            ASSERT_NE(form.Menus().Item(item), nullptr) << item;
+            EXPECT_FALSE(HasHanCharacter(form.Menus().Item(item)->text())) << item;
+        }
+        const std::pair<const char*, const char*> rows[] = {
+            {"Lassist", "Advisor"}, {"Lbishop", "Elephant"}, {"Lknight", "Horse"},
+            {"Lrook", "Chariot"},   {"Lgunner", "Cannon"},   {"Lpawn", "Pawn"}};
+        for (const auto& [row, name] : rows) {
+            const auto* label = form.findChild<QLabel*>(row);
+            ASSERT_NE(label, nullptr) << row;
+            EXPECT_EQ(label->text(), QString::fromLatin1(name));
+        }
+    }
+}
+
+// In Traditional Chinese the pieces on the board carry the characters the move list writes
+// (俥傌帥 / 車馬將砲): the board draws the Traditional Chinese artwork, and the program's own
+// again when the language goes back.
+TEST_F(MainFormTest, InTraditionalChineseTheBoardsPiecesAreTheListsCharacters) {
+    const LanguageGuard guard;
+    TMainForm form;
+    form.show();
+    // The Red Rook's box on the board, as drawn now.
+    const QPoint origin = form.Renderer().SquareOrigin(MakeSquare(0, 0));
+    const auto rookBox = [&] {
+        std::vector<QRgb> pixels;
+        for (int y = 0; y < kPieceHeight; ++y)
+            for (int x = 0; x < kPieceWidth; ++x)
+                pixels.push_back(form.Canvas().Pixel(origin.x() + x, origin.y() + y));
+        return pixels;
+    };
+    const auto simplified = rookBox();
+    form.ChooseLanguage(Language::TraditionalChinese);
+    for (PieceKind kind = King; kind <= Pawn; ++kind) {
+        for (Side side : {Red, Black}) {
+            const QImage art(":/" + PieceFileName(kind, side, 1, PieceSet::Traditional));
+            ASSERT_FALSE(art.isNull());
+            EXPECT_EQ(form.Pieces().piece[kind][side].convertToFormat(QImage::Format_RGB32),
+                      art.convertToFormat(QImage::Format_RGB32))
+                << kind << " " << side;
+        }
+    }
+    EXPECT_NE(rookBox(), simplified) << "the board shows 俥, not 车";
+    form.ChooseLanguage(Language::SimplifiedChinese);
+    EXPECT_EQ(rookBox(), simplified);
 }
 
 // "显示" > "语言": the window changes at once, chess.ini keeps the choice for the next start.

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/book.h"
 #include "engine/commands.h"
@@ -371,6 +372,9 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverRep
     const auto* field = form->InfoForm()->findChild<QLabel*>("BestPath");
     const QFontMetrics metrics(field->font());
     EXPECT_LE(kAnalysisLines * metrics.lineSpacing(), field->contentsRect().height());
+    // Its value, Red's view, says so.
+    EXPECT_TRUE(form->InfoForm()->FieldText("Value").startsWith(QString::fromUtf8("值（红方）：")))
+        << form->InfoForm()->FieldText("Value").toStdString();
     for (int row = 0; row < kAnalysisLines; ++row) {
         EXPECT_LE(metrics.horizontalAdvance(rows[row]), field->contentsRect().width()) << row;
         EXPECT_TRUE(rows[row].startsWith(AnalysisValueText(analysis.Lines()[row].redValue)));
@@ -405,7 +409,12 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverRep
     RunMenuCommand(kCommandAnalysisMode);
     EXPECT_FALSE(analysis.Searching());
     EXPECT_FALSE(Item("AnalysisMode")->isChecked());
+    // Off, none of its figures stays: each field shows its label alone.
     EXPECT_TRUE(form->InfoForm()->FieldText("BestPath").isEmpty());
+    for (const auto& [name, label] :
+         {std::pair{"Value", "值："}, std::pair{"Depth", "深度："}, std::pair{"Nodes", "节点："},
+          std::pair{"Seconds", "步/秒："}})
+        EXPECT_EQ(form->InfoForm()->FieldText(name), QString::fromUtf8(label)) << name;
     UserMove("h2e2");
     EXPECT_EQ(plyCount, 2) << "off, the engine answers again";
 }

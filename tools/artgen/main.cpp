@@ -1,6 +1,7 @@
 // artgen: draws the game's piece bitmaps, their masks and the board's background pattern, and
 // writes them as 24-bit BMP files under the given resource folder (the pieces and masks once more
-// for each larger scale, under pieces/<scale>x/), with the program's icon as PNG
+// for each larger scale, under pieces/<scale>x/; the pieces in traditional characters under
+// pieces/zh_TW/ and pieces/zh_TW/<scale>x/), with the program's icon as PNG
 // files in the sizes of the desktop's icon theme. The output depends only on the
 // font file, so running it twice gives the same bytes.
 //
@@ -54,23 +55,42 @@ bool LoadFont(const QString& file, QFont& font) {
     return true;
 }
 
-// The pieces and masks at `scale` into `folder` (relative to `out`).
+// The pieces of `kinds` at `scale` into `folder` (relative to `out`), with their masks unless
+// the set shares the common ones.
 bool WritePieces(const QDir& out, const QString& folder, int scale, const QFont& font,
-                 QString& error) {
+                 const std::array<PieceKindArt, 7>& kinds, bool withMasks, QString& error) {
     if (!out.mkpath(folder)) {
         error = QStringLiteral("cannot create %1 under %2").arg(folder, out.path());
         return false;
     }
     const QImage mask = DrawPieceMask(scale);
-    for (const PieceKindArt& kind : kPieceKinds) {
+    for (const PieceKindArt& kind : kinds) {
         const QString name = QString::fromUtf8(kind.fileName);
         if (!WriteBmp24(DrawPieceBitmap(kind, PieceSide::Red, font, scale),
                         out.filePath(folder + "/r" + name + ".bmp"), error) ||
             !WriteBmp24(DrawPieceBitmap(kind, PieceSide::Black, font, scale),
                         out.filePath(folder + "/b" + name + ".bmp"), error) ||
-            !WriteBmp24(mask, out.filePath(folder + "/mask_" + name + ".bmp"), error)) {
+            (withMasks &&
+             !WriteBmp24(mask, out.filePath(folder + "/mask_" + name + ".bmp"), error))) {
             return false;
         }
+    }
+    return true;
+}
+
+// Every scale's pieces: the program's own set with the masks in pieces/ (pieces/2x/, ...), the
+// Traditional Chinese set in its folder under it.
+bool WriteAllPieces(const QDir& out, const QFont& font, QString& error) {
+    const QString traditional = QString::fromLatin1(kTraditionalFolder);
+    for (int scale = 1; scale <= kLargestScale; ++scale) {
+        const QString folder =
+            scale == 1 ? QStringLiteral("pieces") : QStringLiteral("pieces/%1x").arg(scale);
+        const QString traditionalFolder =
+            scale == 1 ? "pieces/" + traditional
+                       : QStringLiteral("pieces/%1/%2x").arg(traditional).arg(scale);
+        if (!WritePieces(out, folder, scale, font, kPieceKinds, true, error) ||
+            !WritePieces(out, traditionalFolder, scale, font, kTraditionalPieceKinds, false, error))
+            return false;
     }
     return true;
 }
@@ -81,11 +101,7 @@ bool WriteAll(const Options& options, const QFont& font, QString& error) {
         error = QStringLiteral("cannot create the folders under %1").arg(options.outDir);
         return false;
     }
-    if (!WritePieces(out, "pieces", 1, font, error)) return false;
-    for (int scale = 2; scale <= kLargestScale; ++scale) {
-        if (!WritePieces(out, QStringLiteral("pieces/%1x").arg(scale), scale, font, error))
-            return false;
-    }
+    if (!WriteAllPieces(out, font, error)) return false;
     if (!WriteBmp24(DrawBackgroundPattern(), out.filePath("bmp/BKBrush.bmp"), error)) return false;
     for (int size : kIconSizes) {
         const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);

@@ -5,16 +5,6 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-const std::array<PieceKindArt, 7> kPieceKinds = {{
-    {"king", "帅", "将"},
-    {"rook", "车", "车"},
-    {"gunner", "炮", "炮"},
-    {"knight", "马", "马"},
-    {"assist", "仕", "士"},
-    {"bishop", "相", "象"},
-    {"pawn", "兵", "卒"},
-}};
-
 namespace {
 
 // The round face fills the box's width; the wood's thickness shows below it, down to the box's

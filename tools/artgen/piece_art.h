@@ -9,20 +9,13 @@
 #include <QString>
 #include <array>
 
+#include "piece_characters.h"
+
 constexpr int kPieceWidth = 31;
 constexpr int kPieceHeight = 35;
 constexpr int kPatternSize = 8;
 
 enum class PieceSide { Red, Black };
-
-struct PieceKindArt {
-    const char* fileName;  // "king" gives rking.bmp, bking.bmp and mask_king.bmp
-    const char* redCharacter;
-    const char* blackCharacter;
-};
-
-// The seven kinds in the order the game numbers them (King 1 ... Pawn 7).
-extern const std::array<PieceKindArt, 7> kPieceKinds;
 
 // The font of the characters, at the size the pieces need.
 QFont CharacterFont(const QString& family);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/piecevaluedlg.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -21,6 +22,10 @@ TPieceValueDlg::TPieceValueDlg(QWidget* parent)
     rows_ = {ByteRow{ui_->Eassist, ui_->Sassist}, ByteRow{ui_->Ebishop, ui_->Sbishop},
              ByteRow{ui_->Eknight, ui_->Sknight}, ByteRow{ui_->Erook, ui_->Srook},
              ByteRow{ui_->Egunner, ui_->Sgunner}, ByteRow{ui_->Epawn, ui_->Spawn}};
+    names_ = {ui_->Lassist, ui_->Lbishop, ui_->Lknight, ui_->Lrook, ui_->Lgunner, ui_->Lpawn};
+    nameWidth_ = ui_->Lassist->width();
+    nameGap_ = ui_->Sassist->x() - ui_->Lassist->geometry().right() - 1;
+    FitRowNames();
 
     std::vector<QLineEdit*> edits;
     for (size_t row = 0; row < rows_.size(); ++row) {
@@ -40,7 +45,25 @@ TPieceValueDlg::~TPieceValueDlg() = default;
 // Created once and kept: a change of language reaches it while it is hidden.
 void TPieceValueDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange) ui_->retranslateUi(this);
+    if (event->type() != QEvent::LanguageChange) return;
+    ui_->retranslateUi(this);
+    FitRowNames();
+}
+
+// A Chinese name is one character, an English one a word: the column takes the widest, never
+// less than the form's.
+void TPieceValueDlg::FitRowNames() {
+    int width = nameWidth_;
+    for (const QLabel* name : names_)
+        width = std::max(width, name->fontMetrics().horizontalAdvance(name->text()));
+    for (size_t row = 0; row < names_.size(); ++row) {
+        QLabel* name = names_[row];
+        name->resize(width, name->height());
+        QScrollBar* bar = rows_[row].bar;
+        const int right = bar->geometry().right();  // the bars keep their right edge
+        const int left = name->geometry().right() + 1 + nameGap_;
+        bar->setGeometry(left, bar->y(), right - left + 1, bar->height());
+    }
 }
 
 void TPieceValueDlg::showEvent(QShowEvent* event) {

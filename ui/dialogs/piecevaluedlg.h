@@ -11,6 +11,8 @@
 #include "rules/types.h"
 #include "ui/dialogs/valuerows.h"
 
+class QLabel;
+
 namespace Ui {
 class TPieceValueDlg;
 }
@@ -35,6 +37,8 @@ class TPieceValueDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Widens the column of the piece names to the widest name, the scroll bars giving up the room.
+    void FitRowNames();
     void FormShow();
     void ScrollBar_Change(size_t row, int position);
     void EditExit();
@@ -45,6 +49,9 @@ class TPieceValueDlg : public QDialog {
 
     std::unique_ptr<Ui::TPieceValueDlg> ui_;
     std::array<ByteRow, 6> rows_;
+    std::array<QLabel*, 6> names_{};
+    int nameWidth_ = 0;  // the names' column as the form lays it out: one character
+    int nameGap_ = 0;    // from a name's column to its scroll bar
     std::array<int, 6> working_{};
 };
 

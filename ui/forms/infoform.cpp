@@ -41,6 +41,10 @@ QString Translated(const char* source) {
     return *source == '\0' ? QString() : QCoreApplication::translate("TInfoForm", source);
 }
 
+// The value field's label when the side whose view it shows is known.
+constexpr const char* kSideValueLabels[2] = {QT_TRANSLATE_NOOP("TInfoForm", "值（红方）："),
+                                             QT_TRANSLATE_NOOP("TInfoForm", "值（黑方）：")};
+
 constexpr QRgb kSilver = qRgb(192, 192, 192);
 // The course graph under the message field's room, as wide as the fields, down to the panel's
 // frame.
@@ -157,6 +161,7 @@ void TInfoForm::ResetPanel() {
     shownTurn_.reset();
     moveLines_.clear();
     values_.clear();
+    valueSide_.reset();
     LayOutMessage();
 }
 
@@ -182,9 +187,24 @@ void TInfoForm::ShowValue(std::string_view field, std::string_view text) {
     for (const FieldLabel& label : kFieldLabels) {
         if (label.field != field) continue;
         values_[std::string(field)] = std::string(text);
-        Field(field)->setText(Translated(label.prefix) + Utf8(text));
+        const bool sided = field == "Value" && valueSide_;
+        Field(field)->setText(Translated(sided ? kSideValueLabels[*valueSide_] : label.prefix) +
+                              Utf8(text));
         return;
     }
+}
+
+void TInfoForm::ShowSideValue(Side side, std::string_view text) {
+    valueSide_ = side;
+    ShowValue("Value", text);
+}
+
+void TInfoForm::ClearValue(std::string_view field) {
+    QLabel* label = Field(field);
+    if (label == nullptr) return;
+    values_.erase(std::string(field));
+    if (field == "Value") valueSide_.reset();
+    label->setText(label->property("resetText").toString());
 }
 
 void TInfoForm::ClearBestPath() {

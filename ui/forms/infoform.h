@@ -38,6 +38,11 @@ class TInfoForm : public QFrame {
     // A field named as the engine names it ("Depth", "BestPath", "Value", "Seconds", "Nodes",
     // "Timer") gets its label followed by `text`. Other names are ignored.
     void ShowValue(std::string_view field, std::string_view text);
+    // The value field's figure from `side`'s view: the label names the side ("值（红方）："), for
+    // the game's engine values its own side and the analysis Red.
+    void ShowSideValue(Side side, std::string_view text);
+    // A field of ShowValue back to its label alone.
+    void ClearValue(std::string_view field);
     void ClearBestPath();
     // The message field shows the whole text: broken into lines at its blanks (a hint's moves
     // stay whole), the field growing downwards into the free room below it; a text that still
@@ -85,6 +90,7 @@ class TInfoForm : public QFrame {
     std::optional<Side> shownTurn_;
     std::map<Side, std::string> moveLines_;
     std::map<std::string, std::string> values_;
+    std::optional<Side> valueSide_;  // whose view the value field shows
 };
 
 }  // namespace xq

@@ -273,7 +273,19 @@ void TMainForm::Retranslate() {
     setWindowTitle(WindowCaption(gameFile_));
     editForm_->setWindowTitle(windowTitle());
     display_->ShowLevel();
-    if (shown_) renderer_->RedrawAll();  // the file labels of the language's notation
+    if (!shown_) return;
+    // The pieces carry the characters of the language's notation, the file labels its numerals.
+    LoadPieces(canvas_.Scale());
+    editForm_->FormPaint();
+    renderer_->RedrawAll();
+}
+
+void TMainForm::LoadPieces(int scale) {
+    const PieceSet set = CurrentLanguage() == Language::TraditionalChinese ? PieceSet::Traditional
+                                                                           : PieceSet::Simplified;
+    QString missing;
+    if (!images_.Load(QStringLiteral(":/"), &missing, scale, set))
+        std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
 }
 
 void TMainForm::RegisterHandlers() {
@@ -317,9 +329,7 @@ void TMainForm::SetCanvasScale(int scale) {
     if (scale == canvas_.Scale()) return;
     mouse_->PutBackLiftedPiece();
     canvas_.Reset(canvas_.Width(), canvas_.Height(), scale);
-    QString missing;
-    if (!images_.Load(QStringLiteral(":/"), &missing, scale))
-        std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
+    LoadPieces(scale);
     editForm_->Rescale(scale);
     FormPaint();
 }
@@ -344,9 +354,7 @@ void TMainForm::FormShow() {
     }
     // 3. The busy cursor is the toolkit's own (Qt::BusyCursor).
     // 4. The pieces.
-    QString missing;
-    if (!images_.Load(QStringLiteral(":/"), &missing, canvas_.Scale()))
-        std::fprintf(stderr, "lanchuan-xiangqi: piece image %s is missing\n", qPrintable(missing));
+    LoadPieces(canvas_.Scale());
     // 5. The normal menu.
     menus_.Show(MenuBarKind::Normal);
     // 6. Settings and a new game.

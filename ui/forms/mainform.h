@@ -79,6 +79,8 @@ class TMainForm : public QMainWindow {
     TAboutDlg* AboutDialog() const { return aboutDlg_; }
     TColorDlg* ColourDialog() const { return colorDlg_; }
 
+    // The piece artwork as the board and the palette draw it now.
+    const PieceImages& Pieces() const { return images_; }
     // Where the background pattern was read from (a file, the built-in resource, or nothing).
     const QString& PatternSource() const { return patternSource_; }
 
@@ -102,6 +104,8 @@ class TMainForm : public QMainWindow {
     void Retranslate();
     bool FormCloseQuery();
     void LoadPattern();
+    // The piece artwork at `scale` in the set of the language installed.
+    void LoadPieces(int scale);
     void RegisterHandlers();
 
     gdi::Canvas canvas_;
