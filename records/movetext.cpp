@@ -49,10 +49,36 @@ std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Bo
     return squares;
 }
 
+// The mover's Pawns on the board file `file`, front first.
+std::vector<Square> PawnsOnFile(int file, Side side, const Board& cells) {
+    MoveRecord onFile = NullMove;
+    onFile.from = MakeSquare(0, file);
+    onFile.piece = Pawn;
+    return LikePiecesOnFile(onFile, side, cells);
+}
+
+// The Pawns that 一兵…五兵 count: where two or more files each hold two or more of the mover's
+// Pawns, all of those, the files taken from the mover's right to left, each front to back;
+// otherwise the ones on the moved Pawn's file.
+std::vector<Square> NumberedPawns(const MoveRecord& move, Side side, const Board& cells) {
+    std::vector<Square> numbered;
+    int doubledFiles = 0;
+    for (int number = 1; number <= kFiles; ++number) {
+        const int file = side == Red ? kFiles - number : number - 1;
+        const std::vector<Square> pawns = PawnsOnFile(file, side, cells);
+        if (pawns.size() < 2) continue;
+        ++doubledFiles;
+        numbered.insert(numbered.end(), pawns.begin(), pawns.end());
+    }
+    return doubledFiles >= 2 ? numbered : LikePiecesOnFile(move, side, cells);
+}
+
 bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
     if (text.file != 0 && text.file != FileNumber(side, move.from)) return false;
     if (text.place == Place::ByFile) return true;
-    const std::vector<Square> like = LikePiecesOnFile(move, side, board);
+    const std::vector<Square> like = text.place == Place::Ordinal
+                                         ? NumberedPawns(move, side, board)
+                                         : LikePiecesOnFile(move, side, board);
     const auto at = std::find(like.begin(), like.end(), move.from);
     const long index = at - like.begin();
     const long count = static_cast<long>(like.size());
