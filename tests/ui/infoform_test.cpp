@@ -25,12 +25,14 @@
 #include "engine/flow.h"
 #include "engine/master/engine.h"
 #include "engine/movevalues.h"
+#include "engine/pump.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "platform/encoding.h"
 #include "platform/messages.h"
+#include "platform/timeofday.h"
 #include "records/gamefile.h"
 #include "records/gamelog.h"
 #include "records/notation.h"
@@ -354,6 +356,10 @@ void ReadTheList() {
 void PullEventsAndReadTheList() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     ReadTheList();
+    // Every read of the fake tick count moves it on a millisecond: the pump lets the window run
+    // again at its next look at the clock, kPumpCallsPerTimeCheck searched moves later.
+    for (uint32_t ms = 0; ms < kNativePullMilliseconds; ++ms)
+        TickCount();
 }
 
 // The rows of the game without its last `dropped` plies, read after the searches have ended.
