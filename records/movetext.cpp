@@ -37,24 +37,21 @@ Direction DirectionOf(Side side, const MoveRecord& move) {
     return (side == Red ? to > from : to < from) ? Direction::Forward : Direction::Backward;
 }
 
-// The pieces of the mover's kind on the origin's file of `cells`, front first (nearest the
+// The pieces of `kind` and `side` on the board file `file` of `cells`, front first (nearest the
 // other side).
-std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Board& cells) {
+std::vector<Square> LikePiecesOnFile(PieceKind kind, int file, Side side, const Board& cells) {
     std::vector<Square> squares;
     for (int rank = 0; rank < kRanks; ++rank) {
-        const Square s = MakeSquare(rank, FileOf(move.from));
-        if (cells[s].kind == move.piece && cells[s].side == side) squares.push_back(s);
+        const Square s = MakeSquare(rank, file);
+        if (cells[s].kind == kind && cells[s].side == side) squares.push_back(s);
     }
     if (side == Red) std::reverse(squares.begin(), squares.end());
     return squares;
 }
 
-// The mover's Pawns on the board file `file`, front first.
-std::vector<Square> PawnsOnFile(int file, Side side, const Board& cells) {
-    MoveRecord onFile = NullMove;
-    onFile.from = MakeSquare(0, file);
-    onFile.piece = Pawn;
-    return LikePiecesOnFile(onFile, side, cells);
+// The pieces of the mover's kind on the origin's file, front first.
+std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Board& cells) {
+    return LikePiecesOnFile(move.piece, FileOf(move.from), side, cells);
 }
 
 // The Pawns that 一兵…五兵 count: where two or more files each hold two or more of the mover's
@@ -65,7 +62,7 @@ std::vector<Square> NumberedPawns(const MoveRecord& move, Side side, const Board
     int doubledFiles = 0;
     for (int number = 1; number <= kFiles; ++number) {
         const int file = side == Red ? kFiles - number : number - 1;
-        const std::vector<Square> pawns = PawnsOnFile(file, side, cells);
+        const std::vector<Square> pawns = LikePiecesOnFile(Pawn, file, side, cells);
         if (pawns.size() < 2) continue;
         ++doubledFiles;
         numbered.insert(numbered.end(), pawns.begin(), pawns.end());
