@@ -19,6 +19,9 @@
 
 namespace xq {
 
+// The end-of-game check counts the moves to a mate from the search's scores.
+static_assert(kMateScoreBase == kMateScore && kMatePlyScore == kMatePly);
+
 Side userSide = Red;
 Side computerSide = Black;
 uint8_t computerThinking = 0;

@@ -106,7 +106,8 @@ namespace {
 
 // The search of MasterThinkAndChoose; `seconds` above 0 bounds it besides the level's rules.
 void ThinkWithin(master::Engine& engine, int depthLimit, double seconds) {
-    // 1. A fresh clock and count, no stop, no line.
+    // 1. The game as it stands for the window, a fresh clock and count, no stop, no line.
+    searchRoot = gamePosition;
     Reset(searchClock);
     Start(searchClock);
     nodeCount = 0;

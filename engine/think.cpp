@@ -30,6 +30,7 @@ double timeLimit = 0.0;
 Stopwatch searchClock{};
 uint8_t bestPathShown = 1;
 IterationHook iterationHook = nullptr;
+Position searchRoot{};
 
 namespace {
 
@@ -119,7 +120,9 @@ bool TimeIsUp() {
 }
 
 void ThinkAndChoose(int depthLimit) {
-    // 1. A fresh clock and count, no stop; the root has no checking move before it.
+    // 1. The game as it stands for the window, a fresh clock and count, no stop; the root has
+    // no checking move before it.
+    searchRoot = gamePosition;
     Reset(searchClock);
     Start(searchClock);
     nodeCount = 0;

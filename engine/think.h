@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "rules/board.h"
 #include "rules/clock.h"
 #include "rules/types.h"
 
@@ -40,6 +41,12 @@ extern uint8_t pondering;      // thinking on the user's time, the predicted rep
 extern double timeLimit;       // seconds allowed for the current move
 extern Stopwatch searchClock;  // measures the current search
 extern uint8_t bestPathShown;  // the menu option that shows the best line and its value
+
+// The game's position where the running search began. The classic search moves the pieces of
+// the game's board along the line it examines, so what the window shows of the game while
+// `thinking` is set is read from this copy. It stands after slot -1 of the record (while
+// pondering, after the reply the engine expects).
+extern Position searchRoot;
 
 // The panel text of the level ("两人对弈" while twoPlayerMode is set).
 std::string LevelText();

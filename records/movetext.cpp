@@ -39,22 +39,45 @@ Direction DirectionOf(Side side, const MoveRecord& move) {
     return (side == Red ? to > from : to < from) ? Direction::Forward : Direction::Backward;
 }
 
-// The pieces of the mover's kind on the origin's file of `cells`, front first (nearest the
+// The pieces of `kind` and `side` on the board file `file` of `cells`, front first (nearest the
 // other side).
-std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Board& cells) {
+std::vector<Square> LikePiecesOnFile(PieceKind kind, int file, Side side, const Board& cells) {
     std::vector<Square> squares;
     for (int rank = 0; rank < kRanks; ++rank) {
-        const Square s = MakeSquare(rank, FileOf(move.from));
-        if (cells[s].kind == move.piece && cells[s].side == side) squares.push_back(s);
+        const Square s = MakeSquare(rank, file);
+        if (cells[s].kind == kind && cells[s].side == side) squares.push_back(s);
     }
     if (side == Red) std::reverse(squares.begin(), squares.end());
     return squares;
 }
 
+// The pieces of the mover's kind on the origin's file, front first.
+std::vector<Square> LikePiecesOnFile(const MoveRecord& move, Side side, const Board& cells) {
+    return LikePiecesOnFile(move.piece, FileOf(move.from), side, cells);
+}
+
+// The Pawns that 一兵…五兵 count: where two or more files each hold two or more of the mover's
+// Pawns, all of those, the files taken from the mover's right to left, each front to back;
+// otherwise the ones on the moved Pawn's file.
+std::vector<Square> NumberedPawns(const MoveRecord& move, Side side, const Board& cells) {
+    std::vector<Square> numbered;
+    int doubledFiles = 0;
+    for (int number = 1; number <= kFiles; ++number) {
+        const int file = side == Red ? kFiles - number : number - 1;
+        const std::vector<Square> pawns = LikePiecesOnFile(Pawn, file, side, cells);
+        if (pawns.size() < 2) continue;
+        ++doubledFiles;
+        numbered.insert(numbered.end(), pawns.begin(), pawns.end());
+    }
+    return doubledFiles >= 2 ? numbered : LikePiecesOnFile(move, side, cells);
+}
+
 bool OriginMatches(const Description& text, const MoveRecord& move, Side side) {
     if (text.file != 0 && text.file != FileNumber(side, move.from)) return false;
     if (text.place == Place::ByFile) return true;
-    const std::vector<Square> like = LikePiecesOnFile(move, side, board);
+    const std::vector<Square> like = text.place == Place::Ordinal
+                                         ? NumberedPawns(move, side, board)
+                                         : LikePiecesOnFile(move, side, board);
     const auto at = std::find(like.begin(), like.end(), move.from);
     const long index = at - like.begin();
     const long count = static_cast<long>(like.size());

@@ -3,8 +3,9 @@
 // methods type: Ｃ２＝５), SAN as
 // XBoard and game sites write Xiangqi (Che3, Nc3, Rxh9+, e5; files a-i, ranks 1-10 or 0-9) and
 // Chinese notation (炮二平五, 马８进７, 前车进一, 中兵平六, 一兵…五兵
-// among four or five Pawns, 前七平六 or 前兵七平六 where two files hold several Pawns, with either
-// set of numerals and the traditional or simplified piece names). A text is matched against the
+// among four or five Pawns, 前七平六 or 前兵七平六 where two files hold several Pawns, or 一兵…五兵
+// counted over those files from the mover's right, each front to back; with either set of
+// numerals and the traditional or simplified piece names). A text is matched against the
 // legal moves of the side to move, so it is read exactly as the rules allow.
 #pragma once
 

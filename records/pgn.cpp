@@ -515,6 +515,13 @@ std::string PgnGame::Tag(std::string_view name) const {
     return {};
 }
 
+size_t PgnGame::FullMoves() const {
+    const size_t side = startFen.find(' ');
+    const bool blackBegins = side != std::string::npos && startFen.compare(side + 1, 1, "b") == 0;
+    const size_t plies = moves.size() + (blackBegins ? 1 : 0);
+    return (plies + 1) / 2;
+}
+
 bool ReadPgnGames(std::string_view bytes, std::vector<PgnEntry>* games, std::string* error) {
     std::vector<RawGame> raw;
     if (!SplitText(bytes, &raw, error)) return false;

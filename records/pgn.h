@@ -34,6 +34,9 @@ struct PgnGame {
 
     // The value of the tag `name`; empty when the game has none.
     std::string Tag(std::string_view name) const;
+    // The full moves as the game's move numbers count them: Red's move and Black's reply make
+    // one, and a game that Black began opens with a full move of Black's alone.
+    size_t FullMoves() const;
 };
 
 // One game of a collection as read: the game, or why it was refused (then `game` holds its tags

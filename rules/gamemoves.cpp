@@ -1,5 +1,6 @@
 #include "rules/gamemoves.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -59,7 +60,9 @@ void ShowPositionAfterMenuMove() {
 }  // namespace
 
 std::string ForcedMateText(int32_t score) {
-    return FormatText(kForcedMatePattern, {std::to_string((kMateScoreBase - score) / 256)});
+    // The mate is an odd number of plies away, the first of them the move just played.
+    const int32_t plies = (kMateScoreBase - score) / kMatePlyScore;
+    return FormatText(kForcedMatePattern, {std::to_string(std::max(0, plies - 1) / 2)});
 }
 
 bool ValidateEnteredMove(Square from, Square to) {

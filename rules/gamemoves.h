@@ -13,13 +13,17 @@
 namespace xq {
 
 // The engine's scores that the end-of-game check reads: at or above kForcedMateScore the engine
-// has found a mate; strictly between the two resignation bounds it gives up.
+// has found a mate; strictly between the two resignation bounds it gives up. A mate found scores
+// kMateScoreBase - plies * kMatePlyScore, `plies` counting both sides' moves up to the mate.
 inline constexpr int32_t kForcedMateScore = 29536;
-inline constexpr int32_t kMateScoreBase = 31648;
+inline constexpr int32_t kMateScoreBase = 32000;
+inline constexpr int32_t kMatePlyScore = 128;
 inline constexpr int32_t kResignLow = -25500;
 inline constexpr int32_t kResignHigh = -5456;
 
-// "N moves to mate" for the message line, from a forced-mate score.
+// "N moves to mate" for the message line after the engine's move, from the forced-mate score of
+// the position it moved in: N counts the moves the mating side still has to make (a mate in 3
+// found says 2 after its first move, then 1).
 std::string ForcedMateText(int32_t score);
 
 // Checks the user's move from `from` to `to` for sideToMove. A move that is not generated, or that

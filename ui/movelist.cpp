@@ -93,36 +93,36 @@ void NoteAnalysis(GamePly* ply, int32_t plyIndex, const Board& cells) {
 }
 
 // The Chinese text of each ply, with the place among like pieces on a file (前车, 中兵) that the
-// board before it calls for. The board stands after slot `top` of the record (the engine's line
-// included while it searches); a copy is taken back to before `first` and played forward.
-void NameThePlies(GameMoves* game, int first, int top) {
-    Board cells;
-    std::copy(std::begin(board), std::end(board), std::begin(cells));
+// board before it calls for. `cells` stand after slot `top` of the record; a copy is taken back to
+// before `first` and played forward.
+void NameThePlies(GameMoves* game, const Board& cells, int first, int top) {
+    Board before;
+    std::copy(std::begin(cells), std::end(cells), std::begin(before));
     for (int slot = top; slot >= first; --slot)
-        TakeBackOn(cells, GameRecord[slot]);
+        TakeBackOn(before, GameRecord[slot]);
     for (size_t i = 0; i < game->plies.size(); ++i) {
         GamePly& ply = game->plies[i];
-        ply.text = ChineseMoveText(ply.move, ply.mover, cells);
-        ply.wxf = WxfMoveText(ply.move, ply.mover, cells);
-        NoteAnalysis(&ply, game->firstPly + static_cast<int32_t>(i) + 1, cells);
-        PlayOn(cells, ply.move);
+        ply.text = ChineseMoveText(ply.move, ply.mover, before);
+        ply.wxf = WxfMoveText(ply.move, ply.mover, before);
+        NoteAnalysis(&ply, game->firstPly + static_cast<int32_t>(i) + 1, before);
+        PlayOn(before, ply.move);
     }
 }
 
 }  // namespace
 
 GameMoves CurrentGameMoves() {
-    // 1. The last slot of the game, and the slot whose ply plyCount counts. While the engine
-    // searches, the game ends at slot -1 and the slots from 0 up are its working moves; while it
-    // thinks on the user's time, slot -1 holds the reply it expects, which nobody has played.
+    // 1. The game's position and the last slot of the game, which it stands after. While the
+    // engine searches, the game ends at slot -1 and the slots from 0 up are its working moves;
+    // the game's board then carries the search's line, so the copy kept where the search began
+    // stands in for it.
     const bool searching = thinking != 0;
+    const Position& position = searching ? searchRoot : gamePosition;
     const int anchor = searching ? -1 : recordTop;
+    // 2. While the engine thinks on the user's time, slot -1 holds the reply it expects, which
+    // nobody has played.
     const int top = searching && pondering ? -2 : anchor;
-    // 2. The side to move after the top slot. The search moves the board and the sides with its
-    // line; whenever it lets the window run, it stands recordTop plies above its root.
-    Side next = sideToMove;
-    if (searching && recordTop % 2 == 1) next = Opponent(next);
-    if (top < anchor) next = Opponent(next);
+    const Side next = top < anchor ? Opponent(position.sideToMove) : position.sideToMove;
     // 3. Down from the top to the entry below the game's first move, or to the record's bottom
     // when the record has dropped its oldest plies.
     int first = top + 1;
@@ -137,7 +137,7 @@ GameMoves CurrentGameMoves() {
         game.plies.push_back({GameRecord[slot], mover});
         mover = Opponent(mover);
     }
-    NameThePlies(&game, first, std::max(recordTop, static_cast<int16_t>(top)));
+    NameThePlies(&game, position.board, first, anchor);
     return game;
 }
 

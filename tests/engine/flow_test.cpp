@@ -18,6 +18,7 @@
 #include "platform/messages.h"
 #include "rules/fen.h"
 #include "rules/gamemoves.h"
+#include "rules/legality.h"
 #include "support/display_recorder.h"
 #include "support/fake_time.h"
 
@@ -375,6 +376,55 @@ TEST_F(FlowTest, NoPonderingAfterTheEngineResigns) {
     iterationHook = nullptr;
     EXPECT_EQ(gameResultText, kRedResignsText);
     EXPECT_FALSE(sawPondering);
+}
+
+// The mate search announces after each of its moves how many the mate still needs: a mate in n
+// found says n - 1 after the first, and its last move mates. The defender plays its first legal
+// move, which may let the mate come sooner: each count is then lower than the one before, never
+// higher, and the mate never comes later than announced.
+TEST_F(FlowTest, TheMateSearchCountsTheMovesTheMateStillNeeds) {
+    const struct {
+        const char* fen;
+        int mateIn;
+    } rows[] = {
+        {"4k4/9/9/9/9/9/9/R8/9/1R1K5 w", 2},
+        {"5k3/9/9/9/9/9/9/9/9/R2K5 w", 3},
+        {"4k4/9/9/9/9/9/9/9/9/R2K5 w", 4},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fen);
+        SetUpPosition(row.fen);
+        levelKind = kLevelMateSearch;
+        computerSide = Red;
+        userSide = Black;
+        DisplayRecorder display;
+        ComputerTurn();
+        for (int reply = 0; !gameOver && reply < row.mateIn; ++reply) {
+            const std::vector<MoveRecord> legal = LegalMoves();
+            ASSERT_FALSE(legal.empty());
+            ASSERT_TRUE(HandleBoardMove(legal.front().from, legal.front().to));
+        }
+        std::vector<std::string> counts;
+        for (const testing::DisplayCall& call : display.Named("ShowMessage")) {
+            if (call.text.find("将死在") != std::string::npos) counts.push_back(call.text);
+        }
+        // One count after every move of the engine but the mate.
+        EXPECT_EQ(gameOver, 1);
+        EXPECT_EQ(gameResultText, kMateText);
+        const int engineMoves = (plyCount + 1) / 2;
+        ASSERT_EQ(static_cast<int>(counts.size()), engineMoves - 1);
+        EXPECT_EQ(counts[0], " 将死在" + std::to_string(row.mateIn - 1) + " 次移动后!");
+        EXPECT_LE(engineMoves, row.mateIn);
+        for (size_t k = 0; k < counts.size(); ++k) {
+            const int said = std::stoi(counts[k].substr(counts[k].find("在") + 3));
+            // Said after the engine's move k + 1: the mate comes within `said` more moves.
+            EXPECT_LE(engineMoves, static_cast<int>(k) + 1 + said) << counts[k];
+            EXPECT_GE(said, 1) << counts[k];
+            if (k > 0) {
+                EXPECT_LT(said, std::stoi(counts[k - 1].substr(counts[k - 1].find("在") + 3)));
+            }
+        }
+    }
 }
 
 // Two people at one board: an accepted move starts no engine turn, the board and the clock pass

@@ -87,6 +87,19 @@ TEST(MoveText, ReadsTheThreeNotations) {
         {"Chinese middle Pawn with the file", threeAndTwo, "中五平六", MoveTextResult::Found,
          "e6d6"},
         {"Chinese rear Pawn with the file", threeAndTwo, "后七平八", MoveTextResult::Found, "c6b6"},
+        // Where two files hold several Pawns, 一兵…五兵 count over both: the files from the
+        // mover's right, each front to back (Red: 五 before 七; Black: ３ before ５).
+        {"Chinese ordinal over two files, first file", threeAndTwo, "二兵平六",
+         MoveTextResult::Found, "e6d6"},
+        {"Chinese ordinal over two files, second file", threeAndTwo, "四兵进一",
+         MoveTextResult::Found, "c7c8"},
+        {"Chinese last Pawn over two files", threeAndTwo, "五兵平八", MoveTextResult::Found,
+         "c6b6"},
+        {"Chinese ordinal over two files for Black", twoPawnFiles, "三卒平４",
+         MoveTextResult::Found, "e3d3"},
+        {"Chinese first Pawn over two files for Black", twoPawnFiles, "一卒平４",
+         MoveTextResult::Found, "c3d3"},
+        {"no sixth Pawn over two files", threeAndTwo, "六兵平四", MoveTextResult::NotAMove, ""},
         {"place and file name Pawns only", twoRooks, "前九进一", MoveTextResult::Illegal, ""},
         {"overlong UTF-8 digit", start, "马\xC0\xB2进3", MoveTextResult::NotAMove, ""},
         {"overlong three-byte digit", start, "马\xE0\x80\xB2进3", MoveTextResult::NotAMove, ""},
@@ -452,6 +465,10 @@ TEST(Pgn, ReadsWhatSitesAndProgramsWriteAndRefusesTheRest) {
         {"a FEN tag with Black to move, a front Rook and WXF",
          "[FEN \"r3k4/9/r8/9/9/9/9/9/9/3K5 b - - 0 1\"]\n1... 前车平２ 2. 帅六进一 R1+1 *", true,
          "4k4/r8/1r7/9/9/9/9/9/3K5/9"},
+        {"Pawns numbered over two files, as a 1999 handicap game writes them",
+         "[FEN \"5k3/9/2P1P4/2P1P4/4P4/9/9/9/9/3K5 w - - 0 1\"]\n1. 四兵进一 将６平５ "
+         "2. 一兵平四 *",
+         true, "4k4/2P6/5P3/2P1P4/4P4/9/9/9/9/3K5"},
         {"lower-case ICCS after a byte order mark",
          "\xEF\xBB\xBF"
          "1. h2e2 h9g7 2. h0g2 i9h9 3. i0h0 b9c7 *",
@@ -531,30 +548,34 @@ TEST(Pgn, ReadsEveryGameOfACollection) {
         "[Event \"甲\"]\n[Red \"红方\"]\n[Black \"黑方\"]\n\n1. h2e2 h9g7 2. h0g2\n\n"
         "[Event \"乙\"]\n[Result \"1-0\"]\n1. C2.5 H8+7 2. 炮五进九\n\n"
         "[Event \"丙\"]\n1. h2e2 h9g7 1/2-1/2\n"
-        "1. 炮二平五马８进７ 2. 马二进三 *\n";
+        "1. 炮二平五马８进７ 2. 马二进三 *\n"
+        "[Event \"丁\"]\n[FEN \"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - "
+        "0 1\"]\n1. ... h7e7 2. h0g2 *\n";
     testing::SetUpFen(kStartFen);
     const PositionSnapshot before = PositionSnapshot::Take();
     std::vector<PgnEntry> games;
     std::string error;
     ASSERT_TRUE(ReadPgnGames(collection, &games, &error)) << error;
     EXPECT_TRUE(PositionSnapshot::Take() == before);
-    ASSERT_EQ(games.size(), 4u);
+    ASSERT_EQ(games.size(), 5u);
+    // Full moves as the move numbers count them; a game that Black began opens with one.
     const struct {
         const char* event;
         const char* result;
         size_t plies;
+        size_t fullMoves;
         const char* error;
     } expected[] = {
-        {"甲", "*", 3, ""},
-        {"乙", "1-0", 2, "第2局：第2回合的着法“炮五进九”不合规则"},
-        {"丙", "1/2-1/2", 2, ""},
-        {"", "*", 3, ""},
+        {"甲", "*", 3, 2, ""},       {"乙", "1-0", 2, 1, "第2局：第2回合的着法“炮五进九”不合规则"},
+        {"丙", "1/2-1/2", 2, 1, ""}, {"", "*", 3, 2, ""},
+        {"丁", "*", 2, 2, ""},
     };
     for (size_t i = 0; i < games.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(games[i].game.Tag("Event"), expected[i].event);
         EXPECT_EQ(games[i].game.result, expected[i].result);
         EXPECT_EQ(games[i].game.moves.size(), expected[i].plies);
+        EXPECT_EQ(games[i].game.FullMoves(), expected[i].fullMoves);
         EXPECT_EQ(games[i].error, expected[i].error);
     }
     EXPECT_EQ(games[0].game.Tag("Red"), "红方");
@@ -571,8 +592,8 @@ TEST(Pgn, ReadsEveryGameOfACollection) {
     EXPECT_EQ(game.moves.size(), 3u);
     EXPECT_FALSE(ReadPgn(collection, &game, &error, 2));
     EXPECT_EQ(error, "第2局：第2回合的着法“炮五进九”不合规则");
-    EXPECT_FALSE(ReadPgn(collection, &game, &error, 5));
-    EXPECT_EQ(error, "文件中只有 4 局棋谱，没有第 5 局");
+    EXPECT_FALSE(ReadPgn(collection, &game, &error, 6));
+    EXPECT_EQ(error, "文件中只有 5 局棋谱，没有第 6 局");
     EXPECT_TRUE(PositionSnapshot::Take() == before);
 }
 

@@ -324,8 +324,12 @@ struct ScoreRow {
 
 TEST(CheckGameEnd, ReadsTheEnginesScoreAfterItsMove) {
     const ScoreRow rows[] = {
-        {"mate in 3", 31648 - 3 * 256, "h2e2", true, "", " 将死在3 次移动后!"},
-        {"lowest mate score", 29536, "h2e2", true, "", " 将死在8 次移动后!"},
+        // A mate found n plies away scores 32000 - 128 n; the mating side's moves still to come
+        // after the one just played are announced.
+        {"mate in 3: two moves to go", 32000 - 5 * 128, "h2e2", true, "", " 将死在2 次移动后!"},
+        {"mate in 2: one move to go", 32000 - 3 * 128, "h2e2", true, "", " 将死在1 次移动后!"},
+        {"mate in 10", 32000 - 19 * 128, "h2e2", true, "", " 将死在9 次移动后!"},
+        {"lowest mate score", 29536, "h2e2", true, "", " 将死在9 次移动后!"},
         {"just below a mate score", 29535, "h2e2", true, "", ""},
         {"red resigns", -6000, "h2e2", true, "红方认输", "红方认输"},
         {"black resigns", -6000, "h9g7", false, "黑方认输", "黑方认输"},
@@ -352,7 +356,7 @@ TEST(CheckGameEnd, ReadsTheEnginesScoreAfterItsMove) {
 TEST(CheckGameEnd, CheckReplacesTheForcedMateText) {
     testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K4R w");
     DisplayRecorder display;
-    predictedScore = 31648 - 2 * 256;
+    predictedScore = 32000 - 5 * 128;  // a mate in 3
     EngineMove("i0i9");
     const auto messages = display.Named("ShowMessage");
     ASSERT_EQ(messages.size(), 3u);

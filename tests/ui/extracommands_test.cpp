@@ -186,19 +186,22 @@ TEST_F(ExtraCommandsTest, AGameExportedThroughTheDialogImportsAgain) {
 // chosen from the list shows its reason and changes nothing; cancelling the list neither.
 TEST_F(ExtraCommandsTest, AGameIsChosenFromTheListOfAFileOfMany) {
     const QString file = home.filePath("many.pgn");
-    std::ofstream(file.toStdString()) << "[Event \"甲\"]\n[Red \"红一\"]\n1. h2e2 h9g7\n\n"
+    std::ofstream(file.toStdString()) << "[Event \"甲\"]\n[Red \"红一\"]\n1. h2e2 h9g7 2. h0g2\n\n"
                                          "[Event \"乙\"]\n1. 炮二平五 炮８平５ 2. 炮五进九\n\n"
                                          "[Event \"丙\"]\n[Black \"黑三\"]\n1. C2.5 C8.5 1-0\n";
     const std::string startFen = WriteFen();
     auto importChoosing = [&](int row) {
         QString error;
         std::vector<std::string> events;
+        std::vector<std::string> moves;  // full moves, as the games number them
         RunAnswering(kCommandImportGame, [&](QWidget* dialog) {
             if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
                 testing::ChooseInFileDialog(files, file);
             } else if (auto* list = dynamic_cast<TGameListDlg*>(dialog)) {
-                for (int r = 0; r < list->Table()->rowCount(); ++r)
+                for (int r = 0; r < list->Table()->rowCount(); ++r) {
                     events.push_back(list->Table()->item(r, 1)->text().toStdString());
+                    moves.push_back(list->Table()->item(r, 5)->text().toStdString());
+                }
                 if (row < 0) return list->reject();
                 list->Table()->selectRow(row);
                 list->accept();
@@ -208,6 +211,7 @@ TEST_F(ExtraCommandsTest, AGameIsChosenFromTheListOfAFileOfMany) {
             }
         });
         EXPECT_EQ(events, (std::vector<std::string>{"甲", "乙", "丙"}));
+        EXPECT_EQ(moves, (std::vector<std::string>{"2", "", "1"}));
         return error;
     };
     EXPECT_EQ(importChoosing(-1), "");

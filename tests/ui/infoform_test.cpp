@@ -25,12 +25,14 @@
 #include "engine/flow.h"
 #include "engine/master/engine.h"
 #include "engine/movevalues.h"
+#include "engine/pump.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "platform/encoding.h"
 #include "platform/messages.h"
+#include "platform/timeofday.h"
 #include "records/gamefile.h"
 #include "records/gamelog.h"
 #include "records/notation.h"
@@ -65,6 +67,15 @@ namespace xq {
 namespace {
 
 using Rows = std::vector<MoveListRow>;
+
+}  // namespace
+
+// Rows print as the list shows them when a check fails.
+void PrintTo(const MoveListRow& row, std::ostream* out) {
+    *out << row.number << ". " << row.red << " " << row.black;
+}
+
+namespace {
 
 // Plays the user's move given in ICCS coordinates (h2e2) as a click on the board would.
 bool Enter(std::string_view iccs) {
@@ -380,36 +391,83 @@ TEST_F(InfoFormTest, ClockTicksShowTheRunningSideWithABlinkingColon) {
     EXPECT_EQ(Field("Timer"), QString::fromUtf8("时间：100:00"));
 }
 
-// What the list reads in the middle of the engine's searches, after every iteration.
+// What the list shows in the middle of the engine's searches: it is read again whenever the pump
+// lets the window run, with the search's line on the game's board, and after every iteration.
 struct SearchSight {
     bool pondering;
     Rows rows;
 };
 std::vector<SearchSight> searchSights;
+MoveListView* sampledList = nullptr;
+
+void ReadTheList() {
+    if (thinking == 0 || sampledList == nullptr) return;
+    sampledList->Refresh();
+    searchSights.push_back({pondering != 0, sampledList->Rows()});
+}
+
+void PullEventsAndReadTheList() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ReadTheList();
+    // Every read of the fake tick count moves it on a millisecond: the pump lets the window run
+    // again at its next look at the clock, kPumpCallsPerTimeCheck searched moves later.
+    for (uint32_t ms = 0; ms < kNativePullMilliseconds; ++ms)
+        TickCount();
+}
+
+// The rows of the game without its last `dropped` plies, read after the searches have ended.
+Rows RowsWithout(size_t dropped) {
+    GameMoves game = CurrentGameMoves();
+    game.plies.resize(game.plies.size() - std::min(dropped, game.plies.size()));
+    return MoveListRows(game);
+}
+
+// Plays the user's move and checks what the list showed while the engine searched its answer
+// (the user's move last) and thought on the user's time (its answer last, the reply it expects
+// not there): the texts of the game's own board, whatever the search's line did to the pieces.
+void CheckTheListWhileTheEngineAnswers(MoveListView* list, std::string_view iccs) {
+    searchSights.clear();
+    sampledList = list;
+    SetNativeEventPull(PullEventsAndReadTheList);
+    iterationHook = ReadTheList;
+    const bool entered = Enter(iccs);
+    iterationHook = nullptr;
+    AttachQtEventSource();
+    sampledList = nullptr;
+    ASSERT_TRUE(entered) << iccs;
+    const Rows answering = RowsWithout(1);
+    const Rows pondered = RowsWithout(0);
+    int answeringSights = 0;
+    int ponderedSights = 0;
+    for (const SearchSight& sight : searchSights) {
+        ++(sight.pondering ? ponderedSights : answeringSights);
+        EXPECT_EQ(sight.rows, sight.pondering ? pondered : answering) << iccs;
+    }
+    EXPECT_GT(answeringSights, 0) << iccs;
+    EXPECT_GT(ponderedSights, 0) << iccs;
+}
+
+TEST_F(InfoFormTest, MoveListShowsTheGamesNotationWhileTheEngineSearches) {
+    // Pawns doubled on two files name each other (前七进一) and go on being taken; every move
+    // the search tries for a Pawn or a Rook moves a piece beside the ones the game's moves name.
+    testing::SetUpFen("r1bakab1r/9/9/p1p1p1p1p/2P3P2/2P1P1P2/9/9/9/R3K3R w");
+    plyCount = 0;
+    for (const char* iccs : {"c5c6", "g6g5", "g4g5", "a9a7", "c6c7", "a7c7"}) {
+        const MoveRecord move = testing::Generated(iccs);
+        ASSERT_TRUE(ValidateEnteredMove(move.from, move.to)) << iccs;
+    }
+    maxDepth = 4;
+    ASSERT_NO_FATAL_FAILURE(CheckTheListWhileTheEngineAnswers(form.MoveList(), "c4c5"));
+    // The game's own notation, the engine's answer left out.
+    EXPECT_EQ(RowsWithout(1), (Rows{{1, "前七进一", "卒７进１"},
+                                    {2, "兵三进一", "车１进２"},
+                                    {3, "前兵进一", "车１平３"},
+                                    {4, "兵七进一", ""}}));
+}
 
 TEST_F(InfoFormTest, MoveListFollowsMovesTakeBacksAndReplays) {
-    searchSights.clear();
-    iterationHook = [] {
-        searchSights.push_back({pondering != 0, MoveListRows(CurrentGameMoves())});
-    };
-    ASSERT_TRUE(Enter("h2e2"));
-    iterationHook = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CheckTheListWhileTheEngineAnswers(form.MoveList(), "h2e2"));
     const std::string reply1 = FormatMove(GameRecord[recordTop], Black);
-    // While the engine searches its answer the user's move is there; while it thinks on the
-    // user's time its answer is, and the reply it expects is not.
-    int answering = 0;
-    int pondered = 0;
-    for (const SearchSight& sight : searchSights) {
-        if (sight.pondering) {
-            ++pondered;
-            EXPECT_EQ(sight.rows, (Rows{{1, "炮二平五", reply1}}));
-        } else {
-            ++answering;
-            EXPECT_EQ(sight.rows, (Rows{{1, "炮二平五", ""}}));
-        }
-    }
-    EXPECT_GT(answering, 0);
-    EXPECT_GT(pondered, 0);
     ASSERT_TRUE(Enter("h0g2"));
     // Read from the record, which knows the board: after a first reply such as 炮８平２ the
     // second may move the rear of two Cannons on a file.
@@ -511,6 +569,7 @@ TEST(MoveListRowsTest, ReadFromTheRecordInEveryState) {
     ASSERT_NE(GameRecord[0].piece, Empty);
     PlayMove(GameRecord[0]);
     SlideRecord();
+    searchRoot = gamePosition;  // where the search begins
     thinking = 1;
     pondering = 1;
     recordTop = 3;

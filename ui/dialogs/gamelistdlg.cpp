@@ -9,7 +9,8 @@
 namespace xq {
 namespace {
 
-enum Column { kNumberColumn, kEventColumn, kRedColumn, kBlackColumn, kResultColumn, kPliesColumn };
+// The moves column counts full moves, as the game's move numbers do.
+enum Column { kNumberColumn, kEventColumn, kRedColumn, kBlackColumn, kResultColumn, kMovesColumn };
 
 QTableWidgetItem* Cell(const std::string& text) {
     return new QTableWidgetItem(QString::fromStdString(text));
@@ -57,9 +58,9 @@ void TGameListDlg::Fill(const std::vector<PgnEntry>& games) {
         table->setItem(row, kBlackColumn, Cell(game.Tag("Black")));
         table->setItem(row, kResultColumn,
                        refused ? new QTableWidgetItem(tr("不能导入")) : Cell(game.result));
-        table->setItem(row, kPliesColumn, Cell(refused ? "" : std::to_string(game.moves.size())));
+        table->setItem(row, kMovesColumn, Cell(refused ? "" : std::to_string(game.FullMoves())));
         if (refused) {
-            for (int column = kNumberColumn; column <= kPliesColumn; ++column)
+            for (int column = kNumberColumn; column <= kMovesColumn; ++column)
                 table->item(row, column)->setToolTip(QString::fromStdString(games[i].error));
         }
     }

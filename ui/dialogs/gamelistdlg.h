@@ -1,7 +1,7 @@
 // "导入棋谱" for a file of many games: the games in a table (number, Event, Red, Black, result and
-// plies, or why a game cannot be taken) to choose one from. Shown modally by the import command
-// when a file holds more than one game; "OK" or a double click takes the chosen row. The dialog
-// only chooses: the command imports the game (and reports a refusal) afterwards.
+// full moves, or why a game cannot be taken) to choose one from. Shown modally by the import
+// command when a file holds more than one game; "OK" or a double click takes the chosen row. The
+// dialog only chooses: the command imports the game (and reports a refusal) afterwards.
 #pragma once
 
 #include <QDialog>
