@@ -120,6 +120,17 @@ bool WriteLanguageSetting(const std::filesystem::path& file, std::string_view co
     return WriteProfileString(kSettingsSection, "Language", code, file);
 }
 
+std::string ReadLastFolderSetting(const std::filesystem::path& file) {
+    constexpr size_t kLongestPath = 4096;  // PATH_MAX
+    return ReadProfileString(kSettingsSection, "LastFolder", "", kLongestPath, file);
+}
+
+bool WriteLastFolderSetting(const std::filesystem::path& file, std::string_view folder) {
+    if (folder.find_first_of("\r\n") != std::string_view::npos) return false;
+    return WriteProfileString(kSettingsSection, "LastFolder", '"' + std::string(folder) + '"',
+                              file);
+}
+
 void WriteSettings(const std::filesystem::path& file) {
     CloseGameLog();
     const long color = colorSquare.red + 256L * colorSquare.green + 65536L * colorSquare.blue;

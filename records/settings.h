@@ -80,6 +80,12 @@ std::string ReadLanguageSetting(const std::filesystem::path& file);
 // False when the file could not be written.
 bool WriteLanguageSetting(const std::filesystem::path& file, std::string_view code);
 
+// The folder of the game file the player chose last in a file dialog (key LastFolder), where the
+// next run's dialogs open; empty for a missing key. The value is written in double quotes, so that
+// blanks at its ends survive; a folder whose name holds a line break is not written (false).
+std::string ReadLastFolderSetting(const std::filesystem::path& file);
+bool WriteLastFolderSetting(const std::filesystem::path& file, std::string_view folder);
+
 // Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
 // MaxLevel, SoundOn and Engine, in that order, each as a text value (the time with six decimals, or
 // as LevelTimeText has it when six decimals would change it); every other line of the file stays as

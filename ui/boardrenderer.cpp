@@ -25,8 +25,9 @@ const Square kSpiralOrder[90] = {
 
 namespace {
 
-const char* const kTopLabels[9] = {"１", "２", "３", "４", "５", "６", "７", "８", "９"};
-const char* const kBottomLabels[9] = {"九", "八", "七", "六", "五", "四", "三", "二", "一"};
+// Black's file numbers and Red's, each indexed by the file counted from Red's left.
+const char* const kBlackLabels[9] = {"１", "２", "３", "４", "５", "６", "７", "８", "９"};
+const char* const kRedLabels[9] = {"九", "八", "七", "六", "五", "四", "三", "二", "一"};
 
 int LineHeight(const QFont& font) {
     const QFontMetrics metrics(font);
@@ -67,58 +68,65 @@ gdi::Rect BoardRenderer::BoardFrame() const {
     return geometry_.BoardFrame();
 }
 
+// Each cell paints exactly the pixels of the board's lines that lie inside it, so that the lines
+// run unbroken whichever cells are drawn again and in whatever order. A pen line leaves its
+// second point unpainted: a line that ends inside the cell is given the point one step beyond.
 void BoardRenderer::DrawEmptySquare(Square square) {
     // 1. Where the cell lies and which lines it carries: both depend on the displayed square.
     const QPoint origin = SquareOrigin(square);
-    const int x = origin.x();
-    const int y = origin.y();
     const int shown = DisplayedSquare(square);
-    const int rank = RankOf(shown);
-    const int file = FileOf(shown);
-    const QPoint centre(x + kHalfCell, y + kHalfCell);
-    const QPoint left(x, y + kHalfCell), right(x + kCellSize, y + kHalfCell);
-    const QPoint up(x + kHalfCell, y), down(x + kHalfCell, y + kCellSize);
 
     // 2. The cell.
-    canvas_.FillRect({x, y, x + kCellSize, y + kCellSize}, squareBrush_);
+    canvas_.FillRect({origin.x(), origin.y(), origin.x() + kCellSize, origin.y() + kCellSize},
+                     squareBrush_);
 
-    // 3. The horizontal line, ending at the centre on the outer files.
-    if (file == 0) {
-        canvas_.Line(centre, right, kBlack);
-    } else if (file == 8) {
-        canvas_.Line(centre, left, kBlack);
-    } else {
-        canvas_.Line(left, right, kBlack);
-    }
+    // 3. The lines, the palace diagonals and the position marks.
+    DrawCellLines(origin, RankOf(shown), FileOf(shown));
+    DrawPalaceLines(origin, RankOf(shown), FileOf(shown));
+    if (CarriesPositionMarks(RankOf(shown), FileOf(shown)))
+        DrawPositionMarks(origin, FileOf(shown));
+}
 
-    // 4. The vertical line: the outer files cross the river, the inner ones stop at it.
+// The file's and the rank's line through the cell's centre: the outer files and ranks end at the
+// centre, the outer files cross the river, the inner ones stop at it.
+void BoardRenderer::DrawCellLines(QPoint origin, int rank, int file) {
+    const int x = origin.x(), y = origin.y();
+    const int centreX = x + kHalfCell, centreY = y + kHalfCell;
+    const int left = file == 0 ? centreX : x;
+    const int right = file == 8 ? centreX + 1 : x + kCellSize;
+    canvas_.Line({left, centreY}, {right, centreY}, kBlack);
     const bool outerFile = file == 0 || file == 8;
-    const bool stopsBelow = rank == 0 || (!outerFile && rank == 5);
-    const bool stopsAbove = rank == 9 || (!outerFile && rank == 4);
-    if (stopsBelow) {
-        canvas_.Line(centre, up, kBlack);
-    } else if (stopsAbove) {
-        canvas_.Line(centre, down, kBlack);
-    } else {
-        canvas_.Line(up, down, kBlack);
-    }
+    const bool endsAbove = rank == 9 || (!outerFile && rank == 4);
+    const bool endsBelow = rank == 0 || (!outerFile && rank == 5);
+    const int top = endsAbove ? centreY : y;
+    const int bottom = endsBelow ? centreY + 1 : y + kCellSize;
+    canvas_.Line({centreX, top}, {centreX, bottom}, kBlack);
+}
 
-    // 5. The palace diagonals.
-    if ((rank == 1 || rank == 8) && file == 4) {
-        canvas_.Line({x, y}, {x + kCellSize, y + kCellSize}, kBlack);
-        canvas_.Line({x, y + kCellSize}, {x + kCellSize, y}, kBlack);
-    } else if (rank == 0 || rank == 7) {
-        if (file == 3) canvas_.Line(centre, {x + kCellSize, y}, kBlack);
-        if (file == 5) canvas_.Line(centre, {x, y}, kBlack);
-    } else if (rank == 2 || rank == 9) {
-        if (file == 3) canvas_.Line(centre, {x + kCellSize, y + kCellSize}, kBlack);
-        if (file == 5) canvas_.Line(centre, {x, y + kCellSize}, kBlack);
-    }
+// The palaces' two diagonals, on the displayed ranks 0 to 2 and 7 to 9 of files 3 to 5: each of
+// the palace's cells draws both whole, clipped to itself, so that the cells together paint each
+// diagonal's pixels as one stroke would (at a higher scale a slanted stroke's band strays into
+// the cells beside it, and the rising diagonal crosses the cells' corners in the cells beside).
+void BoardRenderer::DrawPalaceLines(QPoint origin, int rank, int file) {
+    if (file < 3 || file > 5 || (rank > 2 && rank < 7)) return;
+    // 1. The palace's centre: the centre of its middle cell.
+    const int row = rank % 7;  // 0 the palace's lowest displayed rank, 2 its highest
+    const QPoint centre =
+        origin + QPoint(kCellSize * (4 - file) + kHalfCell, kCellSize * (row - 1) + kHalfCell);
+    // 2. Both diagonals left to right, out to the corner points' centres included.
+    const gdi::Rect cell{origin.x(), origin.y(), origin.x() + kCellSize, origin.y() + kCellSize};
+    constexpr int kReach = kCellSize;
+    canvas_.Line(centre + QPoint(-kReach, -kReach), centre + QPoint(kReach + 1, kReach + 1), kBlack,
+                 cell);
+    canvas_.Line(centre + QPoint(-kReach, kReach), centre + QPoint(kReach + 1, -kReach - 1), kBlack,
+                 cell);
+}
 
-    // 6. The position marks of the Gunners and Pawns, only on the board's inner side.
-    if (!CarriesPositionMarks(rank, file)) return;
-    const int nearX = x + kMarkNear, farX = x + kMarkFar;
-    const int nearY = y + kMarkNear, farY = y + kMarkFar;
+// The position marks of the Gunners and Pawns, only on the board's inner side: right-angled
+// corners round the centre, each drawn from its corner outwards.
+void BoardRenderer::DrawPositionMarks(QPoint origin, int file) {
+    const int nearX = origin.x() + kMarkNear, farX = origin.x() + kMarkFar;
+    const int nearY = origin.y() + kMarkNear, farY = origin.y() + kMarkFar;
     if (file != 0) {
         canvas_.Line({nearX, nearY}, {nearX, nearY - kMarkArm}, kBlack);
         canvas_.Line({nearX, nearY}, {nearX - kMarkArm, nearY}, kBlack);
@@ -180,14 +188,17 @@ int BoardRenderer::FileCentre(int displayFile) const {
     return geometry_.FileCentre(displayFile);
 }
 
+// Each side's numbers run along its own edge of the board: Red's below it, or above it when the
+// board is reversed.
 void BoardRenderer::DrawFileLabels() {
+    const int redY = boardReversed ? geometry_.TopLabelsY() : geometry_.BottomLabelsY();
+    const int blackY = boardReversed ? geometry_.BottomLabelsY() : geometry_.TopLabelsY();
     for (int i = 0; i < kFiles; ++i) {
-        const int label = boardReversed ? 8 - i : i;
-        DrawFileLabel(kTopLabels[label], i, geometry_.TopLabelsY());
+        const int file = boardReversed ? 8 - i : i;  // from Red's left
+        DrawFileLabel(kBlackLabels[file], i, blackY);
         // Red's files in WXF are the same digits as Black's, counted from Red's right.
-        DrawFileLabel(
-            shownMoveStyle == MoveStyle::Wxf ? kTopLabels[8 - label] : kBottomLabels[label], i,
-            geometry_.BottomLabelsY());
+        DrawFileLabel(shownMoveStyle == MoveStyle::Wxf ? kBlackLabels[8 - file] : kRedLabels[file],
+                      i, redY);
     }
 }
 

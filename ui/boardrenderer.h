@@ -95,6 +95,9 @@ class BoardRenderer {
 
   private:
     int DisplayedSquare(Square square) const;
+    void DrawCellLines(QPoint origin, int rank, int file);
+    void DrawPalaceLines(QPoint origin, int rank, int file);
+    void DrawPositionMarks(QPoint origin, int file);
     const BoardCell* Cells() const;
     void DrawLabelBox(int x, int y, int width);
     void DrawFileLabel(const char* text, int displayFile, int y);

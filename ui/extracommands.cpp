@@ -16,6 +16,7 @@
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/forms/mainform.h"
 #include "ui/gameanalyser.h"
+#include "ui/gamefiledialogs.h"
 
 namespace xq {
 
@@ -50,11 +51,12 @@ void ExportGameClick() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({Translated(kIccsFilter), Translated(kChineseFilter)});
     dialog.setDefaultSuffix(QStringLiteral("pgn"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = RunFileDialog(dialog);
+    if (file.isEmpty()) return;
     const PgnNotation notation = dialog.selectedNameFilter() == Translated(kChineseFilter)
                                      ? PgnNotation::Chinese
                                      : PgnNotation::Iccs;
-    Report(ExportGame(LocalPath(dialog.selectedFiles().first()), notation));
+    Report(ExportGame(LocalPath(file), notation));
 }
 
 // The list of a file of many games, for "导入棋谱..." and for a file handed to the program.
@@ -70,13 +72,13 @@ void ImportGameClick() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(
         {Translated(kImportFilter), QCoreApplication::translate("ExtraCommands", "所有文件 (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = RunFileDialog(dialog);
+    if (file.isEmpty()) return;
     // A file of many games shows them to choose one; a refusal changes nothing.
     std::string bytes;
     std::string error;
     std::vector<PgnEntry> games;
-    if (!ReadGameText(LocalPath(dialog.selectedFiles().first()), &bytes, &error) ||
-        !ReadPgnGames(bytes, &games, &error)) {
+    if (!ReadGameText(LocalPath(file), &bytes, &error) || !ReadPgnGames(bytes, &games, &error)) {
         return Report(error);
     }
     const size_t number = games.size() > 1 ? ChooseGameFromList(games) : 1;

@@ -3,7 +3,9 @@
 #include <QEvent>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 #include "engine/movevalues.h"
 #include "platform/display.h"
@@ -13,6 +15,7 @@
 #include "rules/game.h"
 #include "rules/makemove.h"
 #include "rules/record.h"
+#include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/movelist.h"
 
@@ -41,6 +44,19 @@ void WatchForAnotherGame() {
 }
 
 }  // namespace
+
+QPoint ProgressPlace(const QSize& frame, const QRect& window, const QRect& panel,
+                     const QRect& available) {
+    // 1. Beside the window, level with its top.
+    const int top = std::clamp(window.top(), available.top(),
+                               std::max(available.top(), available.bottom() + 1 - frame.height()));
+    if (window.right() + frame.width() <= available.right()) return {window.right() + 1, top};
+    if (window.left() - frame.width() >= available.left())
+        return {window.left() - frame.width(), top};
+    // 2. Over the panel's bottom, centred on it, or from its left edge when wider.
+    const int x = panel.left() + std::max(0, (panel.width() - frame.width()) / 2);
+    return {x, panel.bottom() + 1 - frame.height()};
+}
 
 GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::string* error) {
     PgnGame game = CurrentGameAsPgn();
@@ -78,6 +94,7 @@ GameAnalyser::GameAnalyser(QWidget* window, const Position& start, std::vector<M
     progress_->setValue(0);
     connect(progress_, &QProgressDialog::canceled, this, &GameAnalyser::Stop);
     progress_->show();
+    PlaceProgress(window);
     // The results come back as calls queued on this object, run by the window's event loop (or
     // by the pump while the game's engine searches): the thread never touches the game.
     worker_ = std::thread([this] {
@@ -89,6 +106,19 @@ GameAnalyser::GameAnalyser(QWidget* window, const Position& start, std::vector<M
         QMetaObject::invokeMethod(
             this, [this, complete] { Finish(complete); }, Qt::QueuedConnection);
     });
+}
+
+// Clicks on the board must reach the board while the analysis runs.
+void GameAnalyser::PlaceProgress(QWidget* window) {
+    const auto* form = dynamic_cast<TMainForm*>(window);
+    if (form == nullptr || form->InfoForm() == nullptr) return;
+    const QWidget* panel = form->InfoForm();
+    const QRect panelOnScreen(panel->mapToGlobal(QPoint(0, 0)), panel->size());
+    const QScreen* screen = window->screen();
+    const QRect available =
+        screen != nullptr ? screen->availableGeometry() : window->frameGeometry();
+    progress_->move(ProgressPlace(progress_->frameGeometry().size(), window->frameGeometry(),
+                                  panelOnScreen, available));
 }
 
 GameAnalyser::~GameAnalyser() {

@@ -7,8 +7,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QRect>
+#include <QSize>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -20,6 +23,12 @@ class QEvent;
 class QWidget;
 
 namespace xq {
+
+// Where the progress window's frame of size `frame` opens, off the board: beside the main window's
+// frame `window`, on its right or else its left, where the screen's `available` area has room;
+// otherwise at the bottom of `panel`, the window's right half, on the screen.
+QPoint ProgressPlace(const QSize& frame, const QRect& window, const QRect& panel,
+                     const QRect& available);
 
 class GameAnalyser : public QObject {
     Q_OBJECT
@@ -48,6 +57,7 @@ class GameAnalyser : public QObject {
                  int32_t firstPly, double secondsPerMove);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void Retranslate();
+    void PlaceProgress(QWidget* window);
     void Take(const PlyAnalysis& ply);  // on the window's thread
     void Finish(bool complete);
     bool GameStillHolds(int32_t plyIndex, const MoveRecord& move) const;

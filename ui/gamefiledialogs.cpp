@@ -1,20 +1,47 @@
 #include "ui/gamefiledialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "records/menucommands.h"
+#include "records/settings.h"
 #include "ui/forms/mainform.h"
 
 namespace xq {
 
 namespace {
 
-std::string Run(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
+QString sessionFolder;  // chosen in this run; chess.ini may fail to keep it
+
+std::string Run(QFileDialog& dialog, const QString& proposed = {}) {
+    return RunFileDialog(dialog, proposed).toStdString();
 }
 
 }  // namespace
+
+QString LastFileFolder() {
+    if (!sessionFolder.isEmpty()) return sessionFolder;
+    return QString::fromStdString(ReadLastFolderSetting(SettingsFile()));
+}
+
+QString RunFileDialog(QFileDialog& dialog, const QString& proposed) {
+    // 1. Open where the last file was chosen; a proposed file with its own folder opens there.
+    const QString folder = LastFileFolder();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
+    if (!proposed.isEmpty()) dialog.selectFile(proposed);
+    // 2. Ask.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    // 3. Remember the chosen file's folder.
+    const QString chosen = dialog.selectedFiles().first();
+    sessionFolder = QFileInfo(chosen).absolutePath();
+    if (const auto settings = SettingsFile(); !settings.empty())
+        WriteLastFolderSetting(settings, sessionFolder.toStdString());
+    return chosen;
+}
+
+void ForgetFileFolder() {
+    sessionFolder.clear();
+}
 
 std::string ChooseGameToRestore() {
     QFileDialog dialog(mainForm);
@@ -32,8 +59,7 @@ std::string ChooseGameToSave() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QString::fromUtf8("Chess File(*.chs)"));
     dialog.setDefaultSuffix(QStringLiteral("chs"));
-    if (!savedGameName.empty()) dialog.selectFile(QString::fromStdString(savedGameName));
-    return Run(dialog);
+    return Run(dialog, QString::fromStdString(savedGameName));
 }
 
 }  // namespace xq

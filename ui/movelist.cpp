@@ -197,7 +197,7 @@ MoveListView::MoveListView(QWidget* parent) : QTableWidget(0, 2, parent) {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     horizontalHeader()->setSectionsClickable(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);  // FitWholeRows' least
     verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     verticalHeader()->setSectionsClickable(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -232,6 +232,8 @@ void MoveListView::MarkShownPly(int32_t ply) {
     HighlightShownPly(false);
     shownPly_ = ply;
     if (ply <= 0) setCurrentItem(nullptr);
+    // Back at the game, the list shows its latest moves again.
+    if (ply < 0) scrollToBottom();
     HighlightShownPly(true);
 }
 
@@ -267,6 +269,7 @@ void MoveListView::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_End:
             to = last;
+            scrollToBottom();  // also when the game is shown already and the list was scrolled
             break;
         default:
             QTableWidget::keyPressEvent(event);
@@ -304,6 +307,22 @@ void MoveListView::changeEvent(QEvent* event) {
     RetranslateHeader();
     rows_.clear();
     Refresh();
+}
+
+void MoveListView::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    FitWholeRows();
+}
+
+// Scrolled to its end the list aligns its last row with the bottom: the rows share the room below
+// the header evenly and the header takes what is left, so that the top row is whole too.
+void MoveListView::FitWholeRows() {
+    const int header = horizontalHeader()->sizeHint().height();
+    const int room = height() - 2 * frameWidth() - header;
+    const int rows = std::max(1, room / (fontMetrics().height() + 4));
+    const int rowHeight = std::max(1, room / rows);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    horizontalHeader()->setMinimumHeight(header + std::max(0, room - rows * rowHeight));
 }
 
 void MoveListView::ScheduleRefresh() {

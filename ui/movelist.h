@@ -100,11 +100,13 @@ class MoveListView : public QTableWidget {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void Show(const std::vector<MoveListRow>& rows);
     void HighlightShownPly(bool on);
     void RetranslateHeader();
+    void FitWholeRows();
 
     QTimer refresh_;
     GameMoves game_;

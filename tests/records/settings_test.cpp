@@ -254,6 +254,24 @@ TEST_F(SettingsTest, LanguageKeyIsOneOfThreeCodesAndWrittenOnlyWhenChosen) {
     EXPECT_NE(ReadWholeFile(file).find("\nLevel=3\n"), std::string::npos);
 }
 
+// The file dialogs' last folder: read back as written, blanks at its ends and all; a folder with a
+// line break is refused and leaves the key as it was; the other settings leave the key alone.
+TEST_F(SettingsTest, LastFolderReadsBackAsWrittenAndOnlyWhenChosen) {
+    const auto file = folder_ / "chess.ini";
+    WriteWholeFile(file, "[CHESS]\nLevel=3\n");
+    EXPECT_EQ(ReadLastFolderSetting(file), "");
+    WriteSettings(file);
+    EXPECT_EQ(ReadWholeFile(file).find("LastFolder"), std::string::npos);
+    for (const char* folder : {"/home/王/棋谱", " /tmp/two  blanks ", "/a=b;c\"d"}) {
+        ASSERT_TRUE(WriteLastFolderSetting(file, folder)) << folder;
+        WriteSettings(file);
+        EXPECT_EQ(ReadLastFolderSetting(file), folder);
+    }
+    EXPECT_FALSE(WriteLastFolderSetting(file, "/tmp/line\nbreak"));
+    EXPECT_EQ(ReadLastFolderSetting(file), "/a=b;c\"d");
+    EXPECT_NE(ReadWholeFile(file).find("\nLevel=3\n"), std::string::npos);
+}
+
 TEST_F(SettingsTest, SoundOnSevenIsWrittenBackAsOne) {
     const auto file = folder_ / "chess.ini";
     WriteWholeFile(file, "[CHESS]\nSoundOn=7\n");

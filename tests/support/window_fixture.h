@@ -20,6 +20,7 @@
 #include "records/menucommands.h"
 #include "records/settings.h"
 #include "rules/game.h"
+#include "ui/gamefiledialogs.h"
 
 namespace xq::testing {
 
@@ -36,6 +37,7 @@ class WindowTest : public ::testing::Test {
         Reset();
         libraryLoaded = false;
         savedGameName.clear();
+        ForgetFileFolder();
     }
 
     // The command as a click on its menu item gives it: posted, then taken from the queue.

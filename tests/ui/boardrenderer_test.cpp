@@ -15,6 +15,7 @@
 
 #include "engine/flow.h"
 #include "engine/think.h"
+#include "records/notation.h"
 #include "records/settings.h"
 #include "rules/board.h"
 #include "rules/makemove.h"
@@ -141,6 +142,33 @@ TEST_F(BoardRendererTest, FileLabelsAreCentredOnTheirFilesReversedToo) {
     }
 }
 
+// Red's file numbers run along Red's edge of the board and Black's along Black's, in Chinese
+// notation and in WXF: the reversed board shows above it, file by file from the other end, the
+// labels the board shows below it, and below it those it shows above.
+TEST_F(BoardRendererTest, EachSidesFileNumbersFollowItsEdgeWhenReversed) {
+    const BoardGeometry& geometry = renderer.Geometry();
+    const int rows[2] = {geometry.TopLabelsY(), geometry.BottomLabelsY()};
+    const int height = renderer.LabelHeight() + 2;
+    const auto label = [&](const QImage& image, int row, int file) {
+        return image.copy(renderer.FileCentre(file) - kHalfCell, rows[row] - 2, kCellSize, height);
+    };
+    for (const MoveStyle style : {MoveStyle::Simplified, MoveStyle::Wxf}) {
+        SCOPED_TRACE(style == MoveStyle::Wxf ? "WXF" : "Chinese numerals");
+        shownMoveStyle = style;
+        QImage drawn[2];
+        for (const uint8_t reversed : {0, 1}) {
+            boardReversed = reversed;
+            renderer.RedrawAll();
+            drawn[reversed] = canvas.Image().copy();
+        }
+        for (int row = 0; row < 2; ++row)
+            for (int file = 0; file < 9; ++file)
+                EXPECT_EQ(label(drawn[1], row, file), label(drawn[0], 1 - row, 8 - file))
+                    << "row " << row << ", file " << file;
+    }
+    shownMoveStyle = MoveStyle::Simplified;
+}
+
 TEST_F(BoardRendererTest, SpiralCoversTheNinetyPointsOnce) {
     const std::set<Square> points(std::begin(kSpiralOrder), std::end(kSpiralOrder));
     EXPECT_EQ(points.size(), 90u);
@@ -156,9 +184,8 @@ TEST_F(BoardRendererTest, PalaceCellsCarryTheirLinesAndDiagonals) {
     EXPECT_EQ(canvas.Pixel(c4.x() + 5, c4.y() + 5), kGreen);  // the cell's fill
     for (int x = 0; x < 36; ++x)
         EXPECT_TRUE(IsInk(c4, x, 18)) << "horizontal line at " << x;
-    for (int y = 1; y <= 18; ++y)
+    for (int y = 0; y <= 18; ++y)
         EXPECT_TRUE(IsInk(c4, 18, y)) << "upward half line at " << y;
-    EXPECT_FALSE(IsInk(c4, 18, 0)) << "a line's end point is not painted";
     for (int y = 19; y < 36; ++y)
         EXPECT_FALSE(IsInk(c4, 18, y)) << "nothing below the home rank at " << y;
     EXPECT_FALSE(IsInk(c4, 9, 9));
@@ -171,6 +198,70 @@ TEST_F(BoardRendererTest, PalaceCellsCarryTheirLinesAndDiagonals) {
     for (int k = 1; k < 36; ++k)
         EXPECT_TRUE(IsInk(c20, k, 36 - k)) << "rising diagonal at " << k;
     EXPECT_FALSE(IsInk(c20, 10, 2));
+}
+
+// The board's lines run unbroken from end to end at scales 1 and 2: each line drawn again in one
+// stroke over the board, the files, the ranks and the palaces' diagonals (left to right, as the
+// cells draw them), paints no pixel that the cells left out. The cells are drawn again one by one
+// in another order, as moves draw them, and each cell paints only inside itself.
+TEST_F(BoardRendererTest, TheLinesRunUnbrokenAtScalesOneAndTwo) {
+    for (const int scale : {1, 2}) {
+        for (const uint8_t reversed : {0, 1}) {
+            SCOPED_TRACE("scale " + std::to_string(scale) + ", reversed " +
+                         std::to_string(reversed));
+            boardReversed = reversed;
+            gdi::Canvas scaled(731, 666, scale);
+            BoardRenderer drawer(scaled, font, images);
+            scaled.FillRect({0, 0, 731, 666}, gdi::Brush::Solid(kLightGrey));
+            drawer.DrawBoard();
+            for (auto s = std::rbegin(kSpiralOrder); s != std::rend(kSpiralOrder); ++s)
+                drawer.DrawEmptySquare(*s);
+            const QImage cells = scaled.Image().copy();
+
+            // 1. The points' centres on the screen: displayed file f, displayed rank r.
+            const auto centre = [&](int f, int r) {
+                const Square shown = MakeSquare(r, f);
+                return drawer.SquareOrigin(reversed ? 152 - shown : shown) + QPoint(18, 18);
+            };
+            const auto stroke = [&](QPoint from, QPoint last) {
+                const QPoint step((last.x() > from.x()) - (last.x() < from.x()),
+                                  (last.y() > from.y()) - (last.y() < from.y()));
+                scaled.Line(from, last + step, kBlack);
+            };
+            // 2. The ranks, the outer files across the river, the inner ones up to it.
+            for (int r = 0; r < 10; ++r)
+                stroke(centre(0, r), centre(8, r));
+            for (int f = 0; f < 9; ++f) {
+                const bool outer = f == 0 || f == 8;
+                stroke(centre(f, 9), centre(f, outer ? 0 : 5));
+                if (!outer) stroke(centre(f, 4), centre(f, 0));
+            }
+            // 3. The palaces' diagonals.
+            for (const int low : {0, 7}) {
+                stroke(centre(3, low + 2), centre(5, low));
+                stroke(centre(3, low), centre(5, low + 2));
+            }
+            int gaps = 0;
+            for (int y = 0; y < cells.height(); ++y)
+                for (int x = 0; x < cells.width(); ++x)
+                    gaps += scaled.Pixel(x, y) != cells.pixel(x, y);
+            EXPECT_EQ(gaps, 0) << "device pixels missing from the lines";
+
+            // 4. Each cell alone on a blank canvas paints nothing outside itself.
+            for (Square s : kSpiralOrder) {
+                const QPoint o = drawer.SquareOrigin(s);
+                scaled.FillRect({o.x() - 1, o.y() - 1, o.x() + 37, o.y() + 37},
+                                gdi::Brush::Solid(kLightGrey));
+                drawer.DrawEmptySquare(s);
+                const QRect cell(o * scale, QSize(36, 36) * scale);
+                int outside = 0;
+                for (int y = cell.top() - scale; y <= cell.bottom() + scale; ++y)
+                    for (int x = cell.left() - scale; x <= cell.right() + scale; ++x)
+                        outside += !cell.contains(x, y) && scaled.Pixel(x, y) != kLightGrey;
+                EXPECT_EQ(outside, 0) << "square " << s;
+            }
+        }
+    }
 }
 
 TEST_F(BoardRendererTest, PositionMarksOnlyWhereGunnersAndPawnsStart) {

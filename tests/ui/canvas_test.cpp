@@ -8,6 +8,7 @@
 
 #include <QFontMetrics>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "ui/systemfont.h"
@@ -303,6 +304,40 @@ TEST(CanvasTest, AtScaleTwoASlantedLineIsASmoothBandNotAStaircaseOfBlocks) {
                              canvases.two.Pixel(x, y + 1) == kBlack &&
                              canvases.two.Pixel(x + 1, y + 1) == kBlack)
                     << row.name << ": a whole block at " << x << "," << y;
+    }
+}
+
+// A line drawn in pieces, each clipped to a tile of its own, paints the device pixels of the line
+// drawn whole, at scales 1 and 2 (a slanted band strays into the tiles beside its blocks); a
+// clipped piece alone paints nothing outside its tile.
+TEST(CanvasTest, ClippedPiecesOfALineAreTheWholeLine) {
+    const struct {
+        const char* name;
+        QPoint from;
+        QPoint to;
+    } rows[] = {
+        {"diagonal", {1, 1}, {15, 15}},
+        {"rising", {1, 14}, {15, 0}},
+        {"shallow", {0, 3}, {16, 9}},
+        {"straight", {2, 5}, {14, 5}},
+    };
+    for (const int scale : {1, 2}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + " at scale " + std::to_string(scale));
+            Canvas whole(16, 16, scale), pieces(16, 16, scale), alone(16, 16, scale);
+            for (Canvas* canvas : {&whole, &pieces, &alone})
+                canvas->FillRect({0, 0, 16, 16}, Brush::Solid(kWhite));
+            whole.Line(row.from, row.to, kBlack);
+            for (int top = 0; top < 16; top += 4)
+                for (int left = 0; left < 16; left += 4)
+                    pieces.Line(row.from, row.to, kBlack, {left, top, left + 4, top + 4});
+            EXPECT_EQ(pieces.Image(), whole.Image());
+            alone.Line(row.from, row.to, kBlack, {4, 4, 8, 8});
+            for (const QPoint& p : PixelsOf(alone, kBlack)) {
+                EXPECT_TRUE(QRect(4 * scale, 4 * scale, 4 * scale, 4 * scale).contains(p))
+                    << p.x() << "," << p.y();
+            }
+        }
     }
 }
 

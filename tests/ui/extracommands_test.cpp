@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -41,12 +42,14 @@
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/canvaswidget.h"
 #include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
 #include "ui/gameanalyser.h"
+#include "ui/gamefiledialogs.h"
 #include "ui/language.h"
 #include "ui/movelist.h"
 #include "ui/qteventsource.h"
@@ -223,6 +226,35 @@ TEST_F(ExtraCommandsTest, AGameIsChosenFromTheListOfAFileOfMany) {
     EXPECT_TRUE(ShownBoardIsTheBoard());
 }
 
+// Every file dialog, of game files and of PGN files, opens in the folder of the file chosen last:
+// for the rest of the run, and in the next run from chess.ini.
+TEST_F(ExtraCommandsTest, FileDialogsOpenWhereTheLastFileWasChosen) {
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("games/old")));
+    const QString games = home.filePath("games");
+    const QString old = home.filePath("games/old");
+    const auto foldersShown = [&] {
+        std::vector<QString> folders;
+        for (const int32_t command :
+             {kCommandRestore, kCommandSaveAs, kCommandImportGame, kCommandExportGame}) {
+            RunAnswering(command, [&](QWidget* dialog) {
+                if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                    folders.push_back(files->directory().absolutePath());
+                    files->reject();
+                }
+            });
+        }
+        return folders;
+    };
+    EXPECT_EQ(ErrorShownBy(kCommandExportGame, games + "/one.pgn", kIccsFilter), "");
+    EXPECT_EQ(foldersShown(), std::vector<QString>(4, games));
+    EXPECT_EQ(ErrorShownBy(kCommandExportGame, old + "/two.pgn", kIccsFilter), "");
+    EXPECT_EQ(foldersShown(), std::vector<QString>(4, old));
+    // A new run reads the folder from chess.ini.
+    ForgetFileFolder();
+    EXPECT_EQ(ReadLastFolderSetting(SettingsFile()), old.toStdString());
+    EXPECT_EQ(foldersShown(), std::vector<QString>(4, old));
+}
+
 struct KeyRow {
     const char* item;
     const char* key;  // as the menu shows it
@@ -310,6 +342,26 @@ TEST_F(ExtraCommandsTest, TheLastMoveMarkIsSwitchedFromTheDisplayMenu) {
     EXPECT_NE(form.Canvas().Pixel(target.x() + 2, target.y() + 2), kLastMoveYellow);
 }
 
+// The progress window of "分析棋局" beside the main window, right or left, where the screen has
+// room for it, else at the bottom of the panel; never over the board.
+TEST(ProgressPlaceTest, BesideTheWindowElseOverThePanelsBottom) {
+    const QSize progress(300, 120);
+    const struct {
+        QRect window, panel, available;
+        QPoint place;
+    } rows[] = {
+        {{400, 100, 731, 700}, {765, 140, 366, 660}, {0, 0, 1600, 1000}, {1131, 100}},
+        {{400, 100, 731, 700}, {765, 140, 366, 660}, {0, 0, 1300, 1000}, {100, 100}},
+        {{400, 350, 731, 700}, {765, 390, 366, 660}, {0, 0, 1600, 400}, {1131, 280}},
+        {{0, 0, 731, 700}, {365, 40, 366, 660}, {0, 0, 1024, 768}, {398, 580}},
+        {{0, 0, 731, 700}, {365, 40, 366, 660}, {0, 0, 800, 600}, {398, 580}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ProgressPlace(progress, row.window, row.panel, row.available), row.place)
+            << row.available.width() << " x " << row.available.height();
+    }
+}
+
 // "分析棋局" on an imported game: the analysis fills moveValues and marks the list while the
 // window goes on taking commands; "停止" in its progress dialog ends it before the last ply.
 TEST_F(ExtraCommandsTest, AnalysingTheGameMarksTheListWhileTheWindowRuns) {
@@ -325,6 +377,11 @@ TEST_F(ExtraCommandsTest, AnalysingTheGameMarksTheListWhileTheWindowRuns) {
     GameAnalyser* analyser = GameAnalyser::Current();
     ASSERT_NE(analyser, nullptr);
     EXPECT_TRUE(analyser->Progress()->isVisible());
+    // Off the board, whose points take the clicks of the game going on.
+    const gdi::Rect frame = form.Renderer().BoardFrame();
+    const QRect board(form.Board()->mapToGlobal(QPoint(frame.left, frame.top)),
+                      form.Board()->mapToGlobal(QPoint(frame.right - 1, frame.bottom - 1)));
+    EXPECT_FALSE(analyser->Progress()->frameGeometry().intersects(board));
     // The window takes commands while the analysis runs.
     QGuiApplication::clipboard()->clear();
     RunMenuCommand(kCommandCopyPosition);

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +34,7 @@
 #include "platform/encoding.h"
 #include "platform/messages.h"
 #include "platform/timeofday.h"
+#include "records/exchange.h"
 #include "records/gamefile.h"
 #include "records/gamelog.h"
 #include "records/notation.h"
@@ -146,7 +148,7 @@ TEST_F(InfoFormTest, FieldsSitWhereTheFormPutsThem) {
         QRect rect;
         bool silver;
     } rows[] = {
-        {"Color1", {24, 40, 223, 20}, false},     {"Label1", {24, 240, 177, 20}, false},
+        {"Color1", {26, 40, 223, 20}, false},     {"Label1", {24, 240, 177, 20}, false},
         {"Timer", {66, 64, 223, 20}, false},      {"RedInfo", {66, 120, 223, 20}, false},
         {"BlackInfo", {66, 144, 223, 20}, false}, {"Level2", {66, 168, 223, 20}, false},
         {"Value", {66, 192, 223, 20}, false},     {"Nodes", {66, 216, 223, 20}, false},
@@ -166,6 +168,15 @@ TEST_F(InfoFormTest, FieldsSitWhereTheFormPutsThem) {
             EXPECT_LE(label->fontMetrics().height(), label->contentsRect().height() + 2)
                 << row.field;
         }
+    }
+    // The turn's field, inside Panel1, lines up with the clock's and the fields below it.
+    const auto inForm = [&](const char* name) {
+        const QWidget* field = form.InfoForm()->findChild<QWidget*>(name);
+        return QRect(field->mapTo(form.InfoForm(), QPoint(0, 0)), field->size());
+    };
+    for (const char* name : {"Color1", "RedInfo", "Message"}) {
+        EXPECT_EQ(inForm(name).left(), inForm("Timer").left()) << name;
+        EXPECT_EQ(inForm(name).right(), inForm("Timer").right()) << name;
     }
     // The panel is drawn like the main window: the grooved frame round the right half.
     EXPECT_EQ(form.InfoForm()->grab().toImage().pixel(0, 300), qRgb(255, 255, 255));
@@ -549,6 +560,49 @@ TEST_F(InfoFormTest, TheMoveLinesFollowTheGameThroughTakeBacksAndReplays) {
     RunMenuCommand(kCommandReplay);
     ExpectLinesFollowTheList("two players, 重下");
     RunMenuCommand(kCommandTwoPlayer);
+}
+
+// A game longer than the list: its rows show whole, the top one too, and End brings the last
+// move back into view, after a look at the first move and after the list was scrolled by hand.
+TEST_F(InfoFormTest, TheMoveListShowsWholeRowsAndEndScrollsBackToTheLastMove) {
+    ASSERT_EQ(ImportGameText("1. a3a4 i6i5 2. i3i4 a6a5 3. c3c4 g6g5 4. g3g4 c6c5 "
+                             "5. b0c2 b9c7 6. h0g2 h9g7 7. a0a1 a9a8 8. i0i1 i9i8 "
+                             "9. c0e2 c9e7 10. a1d1 a8d8 11. i1f1 i8f8 12. b2b1 b7b8 "
+                             "13. h2h1 h7h8 14. d0e1 d9e8 15. e3e4 e6e5 16. d1d2 d8d7 "
+                             "17. f1f2 f8f7 18. d2d3 d7d6 19. f2f3 f7f6 20. b1b0 b8b9 *\n"),
+              "");
+    Settle();
+    MoveListView* list = form.MoveList();
+    ASSERT_EQ(list->rowCount(), 20);
+    const auto rowShown = [&](int row) {
+        const int top = list->rowViewportPosition(row);
+        return top >= 0 && top + list->rowHeight(row) <= list->viewport()->height();
+    };
+    const auto topRowWhole = [&] { return list->rowViewportPosition(list->rowAt(0)) == 0; };
+    const auto end = [&] {
+        QTest::keyClick(list, Qt::Key_End);
+        DispatchPendingMessages();
+    };
+    ASSERT_FALSE(rowShown(0)) << "the game must be longer than the list";
+    EXPECT_TRUE(rowShown(19));
+    EXPECT_TRUE(topRowWhole());
+
+    // 1. A look at the first move, then End.
+    PostReview(1);
+    DispatchPendingMessages();
+    ASSERT_EQ(list->ShownPly(), 1);
+    EXPECT_TRUE(rowShown(0));
+    end();
+    EXPECT_EQ(list->ShownPly(), -1);
+    EXPECT_TRUE(rowShown(19));
+    EXPECT_TRUE(topRowWhole());
+
+    // 2. Scrolled to the top by hand, then End.
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->minimum());
+    ASSERT_FALSE(rowShown(19));
+    end();
+    EXPECT_TRUE(rowShown(19));
+    EXPECT_TRUE(topRowWhole());
 }
 
 // The list's truth is the record, read also in the middle of a search and from set-up games.

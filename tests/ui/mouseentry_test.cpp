@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -30,6 +33,8 @@
 #include "support/window_fixture.h"
 #include "ui/boardgeometry.h"
 #include "ui/canvaswidget.h"
+#include "ui/dialogs/aboutdlg.h"
+#include "ui/dialogs/levelinputdlgs.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
 #include "ui/forms/mainform.h"
@@ -719,6 +724,26 @@ TEST_F(MouseEntryTest, AtTheScreensRatioTheCanvasIsItsScaleAndClicksLandOnTheirP
         form.Mouse().PutBackLiftedPiece();
     }
     EXPECT_TRUE(CanvasIsClean());
+}
+
+// On a screen of a higher density the about box's Kings and the level dialogs' button glyphs come
+// at the screen's resolution (the artwork of its scale, icons with pixmaps for it), not enlarged.
+TEST_F(MouseEntryTest, AtTheScreensRatioTheAboutBoxAndTheButtonGlyphsAreSharp) {
+    form.RunDialogCommand(kCommandAbout);
+    TAboutDlg* about = form.AboutDialog();
+    const int scale = CanvasScale(about->devicePixelRatioF());
+    const QPixmap king = about->findChild<QLabel*>("RedKing")->pixmap();
+    EXPECT_EQ(king.devicePixelRatio(), scale);
+    EXPECT_EQ(king.size(), QSize(31, 35) * scale);
+    about->close();
+
+    TInputSecPerMoveDlg dialog(&form);
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->icon().isNull()) continue;
+        const QPixmap glyph = button->icon().pixmap(button->iconSize(), dialog.devicePixelRatioF());
+        EXPECT_GE(glyph.width(), std::ceil(button->iconSize().width() * dialog.devicePixelRatioF()))
+            << button->objectName().toStdString();
+    }
 }
 
 // Moved to a screen of another density, the window draws itself again at that screen's scale: a

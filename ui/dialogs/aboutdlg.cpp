@@ -6,23 +6,37 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 #include "ui_aboutdlg.h"
 
 namespace xq {
 namespace {
 
-// A King from the program's artwork, cut out along its mask so that the panel shows around it.
-// Empty when the artwork is not compiled into the program.
-QPixmap KingPicture(const char* piece) {
-    QImage image(QString(":/pieces/%1.bmp").arg(piece));
-    const QImage mask(":/pieces/mask_king.bmp");
+// The artwork's scale for a screen of `ratio` device pixels per window pixel: the next whole
+// number, up to the largest set the program carries (pieces/2x, pieces/3x).
+int ArtworkScale(qreal ratio) {
+    constexpr int kLargestArtworkScale = 3;
+    return std::clamp(static_cast<int>(std::ceil(ratio - 0.01)), 1, kLargestArtworkScale);
+}
+
+// A King from the program's artwork at the screen's resolution, cut out along its mask so that
+// the panel shows around it. Empty when the artwork is not compiled into the program.
+QPixmap KingPicture(const char* piece, qreal ratio) {
+    const int scale = ArtworkScale(ratio);
+    const QString folder =
+        scale == 1 ? QStringLiteral(":/pieces/") : QStringLiteral(":/pieces/%1x/").arg(scale);
+    QImage image(folder + piece + ".bmp");
+    const QImage mask(folder + "mask_king.bmp");
     if (image.isNull() || mask.size() != image.size()) return {};
     image = image.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (qGray(mask.pixel(x, y)) > 127) image.setPixel(x, y, qRgba(0, 0, 0, 0));
-    return QPixmap::fromImage(image);
+    QPixmap picture = QPixmap::fromImage(image);
+    picture.setDevicePixelRatio(scale);
+    return picture;
 }
 
 }  // namespace
@@ -35,8 +49,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
     setModal(false);
     productNamePoints_ = ui_->ProductName->font().pointSize();
     FitProductName();
-    ui_->RedKing->setPixmap(KingPicture("rking"));
-    ui_->BlackKing->setPixmap(KingPicture("bking"));
+    ShowKings();
     connect(ui_->OKBut, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -62,7 +75,14 @@ void TAboutDlg::FitProductName() {
     name->setFont(font);
 }
 
+// The Kings at the resolution of the screen the box is on.
+void TAboutDlg::ShowKings() {
+    ui_->RedKing->setPixmap(KingPicture("rking", devicePixelRatioF()));
+    ui_->BlackKing->setPixmap(KingPicture("bking", devicePixelRatioF()));
+}
+
 void TAboutDlg::ShowModeless() {
+    ShowKings();
     show();
     raise();
     activateWindow();

@@ -26,6 +26,7 @@ class TAboutDlg : public QDialog {
 
   private:
     void FitProductName();
+    void ShowKings();
     std::unique_ptr<Ui::TAboutDlg> ui_;
     int productNamePoints_ = 0;  // the name's size as the form gives it
 };

@@ -125,20 +125,29 @@ void WalkLine(QPoint from, QPoint to, Plot plot) {
 
 }  // namespace
 
+void Canvas::Line(QPoint from, QPoint to, QRgb pen) {
+    Line(from, to, pen, {0, 0, width_, height_});
+}
+
 // At a scale above 1 the line is walked again between the device pixels of its ends, the scale's
 // number of pixels across its main direction at every point, cut to the blocks of the window
 // pixels the line paints: a straight line paints exactly those blocks, a slanted one a band as wide
 // as the blocks' staircase but smooth. An end in a falling direction is the block's far pixel.
-void Canvas::Line(QPoint from, QPoint to, QRgb pen) {
+void Canvas::Line(QPoint from, QPoint to, QRgb pen, const Rect& clip) {
+    const QRect window(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1));
+    const QRect touched = QRect(from, to).normalized().intersected(window);
     if (scale_ == 1) {
-        WalkLine(from, to, [&](int x, int y) { SetDevicePixel(x, y, pen); });
-        Changed(QRect(from, to).normalized());
+        WalkLine(from, to, [&](int x, int y) {
+            if (window.contains(x, y)) SetDevicePixel(x, y, pen);
+        });
+        if (!touched.isEmpty()) Changed(touched);
         return;
     }
     QRect painted;
     WalkLine(from, to, [&](int x, int y) { painted |= QRect(x, y, 1, 1); });
     if (painted.isEmpty()) return;
-    const QRect device(painted.topLeft() * scale_, painted.size() * scale_);
+    const QRect device = QRect(painted.topLeft() * scale_, painted.size() * scale_)
+                             .intersected(QRect(window.topLeft() * scale_, window.size() * scale_));
     const int far = scale_ - 1;
     const QPoint offset(to.x() < from.x() ? far : 0, to.y() < from.y() ? far : 0);
     const bool alongX = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
@@ -150,7 +159,7 @@ void Canvas::Line(QPoint from, QPoint to, QRgb pen) {
             for (int rx = run.left(); rx <= run.right(); ++rx)
                 SetDevicePixel(rx, ry, pen);
     });
-    Changed(QRect(from, to).normalized());
+    if (!touched.isEmpty()) Changed(touched);
 }
 
 void Canvas::Polyline(std::initializer_list<QPoint> points, QRgb pen) {

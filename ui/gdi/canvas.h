@@ -76,6 +76,9 @@ class Canvas {
     void FillRect(const Rect& rect, const Brush& brush);
     // One-pixel pen line from `from` towards `to`; `to` itself is not painted.
     void Line(QPoint from, QPoint to, QRgb pen);
+    // The part of that line inside `clip`, at every scale exactly the device pixels the whole
+    // line paints there: lines drawn in pieces, each clipped to its own rectangle, are the line.
+    void Line(QPoint from, QPoint to, QRgb pen, const Rect& clip);
     // Lines through the points in order; the last point is not painted.
     void Polyline(std::initializer_list<QPoint> points, QRgb pen);
     // Outline with a one-pixel pen on the rectangle's outer pixels (right column and bottom row
