@@ -181,6 +181,7 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, 
     auto* action = new QAction(menu ? static_cast<QObject*>(menu) : owner_);
     action->setObjectName(name);
     action->setProperty(kSourceProperty, QString::fromUtf8(caption));
+    action->setProperty(kCommandProperty, command);
     action->setText(Caption(action));
     // A click posts the command; the check mark waits for the command's handler to set it.
     QObject::connect(action, &QAction::triggered, action, [this, action, command](bool) {
