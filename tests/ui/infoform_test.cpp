@@ -49,6 +49,7 @@
 #include "ui/boardrenderer.h"
 #include "ui/clockdisplay.h"
 #include "ui/coursegraph.h"
+#include "ui/dialogs/aboutdlg.h"
 #include "ui/forms/mainform.h"
 #include "ui/language.h"
 #include "ui/menus.h"
