@@ -511,10 +511,11 @@ std::string TagBlock(const PgnGame& game, PgnNotation notation) {
         text += TagLine(name, own.empty() ? ours : own);
     }
     text += TagLine("Result", game.result);
-    for (const auto& [name, value] : game.tags) {
-        const bool inRoster =
-            std::ranges::any_of(roster, [&](const auto& tag) { return tag.first == name; });
-        if (!name.empty() && !inRoster && !DescribesMoveText(name)) text += TagLine(name, value);
+    for (const auto& tag : game.tags) {
+        const bool inRoster = std::ranges::any_of(
+            roster, [&](const auto& rosterTag) { return rosterTag.first == tag.first; });
+        if (!tag.first.empty() && !inRoster && !DescribesMoveText(tag.first))
+            text += TagLine(tag.first, tag.second);
     }
     if (notation == PgnNotation::Iccs) text += TagLine("Format", "ICCS");
     if (!game.startFen.empty()) text += TagLine("FEN", WriteFen());
