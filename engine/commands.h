@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace xq {
 
@@ -63,5 +64,68 @@ enum Command : int32_t {
     kCommandReview = 901,
     kCommandContinueHere,  // "从此处继续"
 };
+
+// What a command does to a review of the game (the board showing a past position, ui/review.h).
+enum class ReviewEffect : uint8_t { Keeps, Ends };
+
+// Each command's effect on a review: the commands that change the game, the board, the clocks or
+// who plays, start the engine or open the editor end it first; those that show, copy or write the
+// game as it is, or set an option, keep it. The switch lists every command without a default, so
+// a command added later is a warning until it is given its effect here. Nothing for an id of no
+// command.
+constexpr std::optional<ReviewEffect> ReviewEffectOf(int32_t id) {
+    switch (static_cast<Command>(id)) {
+        case kCommandNewGame:
+        case kCommandRestore:
+        case kCommandExit:
+        case kCommandTakeBack:
+        case kCommandReplay:
+        case kCommandHint:
+        case kCommandPass:
+        case kCommandDemo:
+        case kCommandMateSearch:
+        // The time levels count the clocks afresh, the mate search level starts the engine.
+        case kCommandLevelPerMove:
+        case kCommandLevelPerGame:
+        case kCommandLevelEasy:
+        case kCommandLevelUnlimited:
+        case kCommandLevelFixedDepth:
+        case kCommandLevelMateSearch:
+        case kCommandLevelMatching:
+        case kCommandTwoPlayer:
+        case kCommandAnalysisMode:
+        case kCommandEdit:
+        case kCommandEditDone:
+        case kCommandEditCancel:
+        case kCommandEditClear:
+        case kCommandEditRedTurn:
+        case kCommandEditBlackTurn:
+        case kCommandStop:
+        case kCommandPastePosition:
+        case kCommandImportGame:
+        // The review's own commands: the review handles them before any other.
+        case kCommandReview:
+        case kCommandContinueHere:
+            return ReviewEffect::Ends;
+        case kCommandSave:
+        case kCommandSaveAs:
+        case kCommandPieceValues:
+        case kCommandColour:
+        case kCommandDrag:
+        case kCommandSelect:
+        case kCommandSound:
+        case kCommandReverseBoard:
+        case kCommandBestPath:
+        case kCommandEngineClassic:
+        case kCommandEngineMaster:
+        case kCommandAbout:
+        case kCommandCopyPosition:
+        case kCommandExportGame:
+        case kCommandMarkLastMove:
+        case kCommandAnalyseGame:
+            return ReviewEffect::Keeps;
+    }
+    return std::nullopt;
+}
 
 }  // namespace xq

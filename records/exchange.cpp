@@ -11,6 +11,7 @@
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "platform/safefile.h"
+#include "records/gametags.h"
 #include "records/notation.h"
 #include "rules/attacks.h"
 #include "rules/board.h"
@@ -114,6 +115,9 @@ std::string GameResultTag() {
 std::string ExportGame(const std::filesystem::path& file, PgnNotation notation) {
     PgnGame game = CurrentGameAsPgn();
     game.result = GameResultTag();
+    // A result the board does not show (a resignation, an agreed draw) stays the file's.
+    if (const std::string kept = KeptResult(); game.result == "*" && !kept.empty())
+        game.result = kept;
     switch (ReplaceFileContent(file, WritePgn(game, notation))) {
         case FileWrite::Written:
             MarkGameKept();  // the file holds the whole game
@@ -189,7 +193,13 @@ std::string ImportGameText(std::string_view bytes, size_t number) {
     }
     MarkGameKept();  // the file holds it
     ShowNewGame();
-    // 4. A game that ended in mate or stalemate ends here too, as it would have on the board.
+    // 4. Its tags and its analysis stay with it: the move list, the graph and the next export
+    // show them. The start set plyCount to 0, so move i made ply i + 1.
+    KeepGameTags(std::move(game.tags));
+    for (size_t ply = 0; ply < game.values.size(); ++ply)
+        MoveValueAt(static_cast<int>(ply) + 1) = game.values[ply];
+    if (!game.values.empty()) MoveValuesChanged();
+    // 5. A game that ended in mate or stalemate ends here too, as it would have on the board.
     if (!game.moves.empty() && !HasLegalMove()) {
         SetGameResult(IsAttacked(otherSide, KingSquare(sideToMove)) ? kMateText : kStalemateText);
         ShowMessage(Tr(gameResultText));

@@ -25,8 +25,8 @@ GameListChooser chooseGameFromList = nullptr;
 std::string savedGameName;
 SaveQuestion askToSaveChanges = nullptr;
 
-std::string_view LevelItemName(uint8_t levelKind) {
-    return kLevelItemNames[IsLevel(levelKind) ? levelKind : kLevelEasy];
+std::string_view LevelItemName(uint8_t level) {
+    return kLevelItemNames[IsLevel(level) ? level : kLevelEasy];
 }
 
 namespace {

@@ -21,8 +21,8 @@ namespace xq {
 // The component names of the level items, by levelKind.
 inline constexpr std::string_view kLevelItemNames[7] = {
     "MoveTime", "TotalTime", "Easy", "Infinite", "Ply1", "Mate", "Matching"};
-// The name of the level item of `levelKind`; any value outside 0..6 means "容易".
-std::string_view LevelItemName(uint8_t levelKind);
+// The name of the level item of `level` (a levelKind); any value outside 0..6 means "容易".
+std::string_view LevelItemName(uint8_t level);
 
 // The component names of the engine items, by EngineKind.
 inline constexpr std::string_view kEngineItemNames[2] = {"EngineClassic", "EngineMaster"};

@@ -1,10 +1,17 @@
 #include "records/pgn.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "engine/analysis.h"
+#include "engine/master/engine.h"
 #include "platform/encoding.h"
+#include "records/gametags.h"
 #include "records/movetext.h"
 #include "rules/board.h"
 #include "rules/fen.h"
@@ -77,26 +84,33 @@ class PgnScanner {
   public:
     explicit PgnScanner(std::string_view text) : text_(text) {}
 
-    enum class Kind { End, Tag, Word, Broken, Stray };
+    enum class Kind { End, Tag, Word, Broken, Stray, Comment, Variation, Nag };
 
-    // The next tag (name and value) or word (a move, a move number, a result); Stray, with the
-    // bracket in `value`, for a closing bracket that nothing opened.
+    // The next tag (name and value), word (a move, a move number, a result), comment (its text
+    // in `value`), variation (its text inside the brackets) or numeric annotation ($2: "2");
+    // Stray, with the bracket in `value`, for a closing bracket that nothing opened.
     Kind Next(std::string* name, std::string* value) {
         for (;;) {
             SkipSpace();
             if (at_ >= text_.size()) return Kind::End;
+            const size_t start = at_;
             const char c = text_[at_];
             if (c == '{') {
                 if (!SkipPast('}')) return Kind::Broken;
+                *value = text_.substr(start + 1, at_ - start - 2);
+                return Kind::Comment;
             } else if (c == ';' || (c == '%' && AtLineStart())) {
                 SkipPast('\n');
             } else if (c == '(') {
                 if (!SkipVariation()) return Kind::Broken;
+                *value = text_.substr(start + 1, at_ - start - 2);
+                return Kind::Variation;
             } else if (c == '[') {
                 return ReadTag(name, value) ? Kind::Tag : Kind::Broken;
             } else if (c == '$') {
                 ++at_;
-                ReadWord();  // a numeric annotation
+                *value = ReadWord();
+                return Kind::Nag;
             } else if (c == ']' || c == ')' || c == '}') {
                 *value = std::string(1, c);
                 ++at_;
@@ -250,13 +264,115 @@ bool IsDecoration(std::string_view word) {
     return !word.empty() && word.find_first_not_of(".=-_~") == std::string_view::npos;
 }
 
+// The annotations that follow a word of the move text.
+struct Notes {
+    std::string comments;            // every comment's text, one after the other
+    std::string variation;           // the first variation's text
+    MoveMark mark = MoveMark::None;  // from the last NAG that is one of our marks
+};
+
 // One game of a collection as the scanner finds it, before its moves are played.
 struct RawGame {
     std::vector<std::pair<std::string, std::string>> tags;
     std::vector<std::string> words;  // move numbers and moves, in order
+    std::vector<Notes> notes;        // notes[i] follow words[i]
     std::string result;              // at the end of the moves; empty when none
     std::string error;               // a fault in the text's form
 };
+
+// The marks as PGN's numeric annotations write them: $6 ?!, $2 ?, $4 ??. The others ($1 !, $3 !!,
+// $5 !?) praise a move and have no mark here.
+constexpr std::pair<int, MoveMark> kMarkNags[] = {
+    {6, MoveMark::Inaccuracy}, {2, MoveMark::Mistake}, {4, MoveMark::Blunder}};
+
+MoveMark MarkOfNag(std::string_view digits) {
+    int nag = 0;
+    const auto [end, fault] = std::from_chars(digits.data(), digits.data() + digits.size(), nag);
+    if (fault != std::errc() || end != digits.data() + digits.size()) return MoveMark::None;
+    for (const auto& [number, mark] : kMarkNags) {
+        if (number == nag) return mark;
+    }
+    return MoveMark::None;
+}
+
+int NagOf(MoveMark mark) {
+    for (const auto& [number, marked] : kMarkNags) {
+        if (marked == mark) return number;
+    }
+    return 0;
+}
+
+// The mark of the glyphs written after a move ("?!", "?", "??"; a check sign among them ignored).
+MoveMark MarkOfGlyphs(std::string_view glyphs) {
+    std::string marks;
+    for (char c : glyphs) {
+        if (c == '!' || c == '?') marks += c;
+    }
+    for (MoveMark mark : {MoveMark::Inaccuracy, MoveMark::Mistake, MoveMark::Blunder}) {
+        if (marks == MarkText(mark)) return mark;
+    }
+    return MoveMark::None;
+}
+
+void AddNote(Notes* notes, PgnScanner::Kind kind, const std::string& text) {
+    if (kind == PgnScanner::Kind::Comment) {
+        notes->comments += (notes->comments.empty() ? "" : " ") + text;
+    } else if (kind == PgnScanner::Kind::Variation) {
+        if (notes->variation.empty()) notes->variation = text;
+    } else if (const MoveMark mark = MarkOfNag(text); mark != MoveMark::None) {
+        notes->mark = mark;
+    }
+}
+
+bool IsNote(PgnScanner::Kind kind) {
+    return kind == PgnScanner::Kind::Comment || kind == PgnScanner::Kind::Variation ||
+           kind == PgnScanner::Kind::Nag;
+}
+
+// A value from Red's view as the "[%eval]" command of a comment writes it, as most programs that
+// annotate games read and write it: Pawns, "0.35", "-1.20"; a mate as "#" and the mating side's
+// moves to it, "#3" for Red, "#-2" for Black ("#0", "#-0": the side to move is mated).
+std::string EvalText(int32_t redValue) {
+    const int32_t size = std::abs(redValue);
+    if (IsMateValue(redValue))
+        return (redValue > 0 ? "#" : "#-") + std::to_string((master::kMate - size + 1) / 2);
+    char text[16];
+    std::snprintf(text, sizeof text, "%s%d.%02d", redValue < 0 ? "-" : "", size / 100, size % 100);
+    return text;
+}
+
+// The value of the "[%eval ...]" in `comments`, after a move that left `toMove` to move; false
+// when there is none that reads. A mate in n moves becomes the plies to it, as the engines count.
+bool ReadEval(std::string_view comments, Side toMove, int32_t* redValue) {
+    const size_t at = comments.find("[%eval");
+    if (at == std::string_view::npos) return false;
+    std::string_view text = comments.substr(at + 6);
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    text = text.substr(0, text.find_first_of(", ]"));  // a depth may follow: [%eval 0.35,20]
+    const bool mate = text.starts_with('#');
+    if (mate) text.remove_prefix(1);
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+')) text.remove_prefix(1);
+    if (mate) {
+        constexpr int kLongestMate = 400;  // moves; a mate value stays beyond kMateBound
+        int moves = -1;
+        const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), moves);
+        if (fault != std::errc() || end != text.data() + text.size() || moves > kLongestMate)
+            return false;
+        const Side mater = negative ? Black : Red;
+        const int plies = moves == 0 ? 0 : 2 * moves - (mater == toMove ? 1 : 0);
+        *redValue = (negative ? -1 : 1) * (master::kMate - plies);
+        return true;
+    }
+    double pawns = 0;
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), pawns);
+    if (fault != std::errc() || end != text.data() + text.size() || !std::isfinite(pawns))
+        return false;
+    const double hundredths =
+        std::clamp(std::round(pawns * 100), -1.0 * master::kMateBound, 1.0 * master::kMateBound);
+    *redValue = (negative ? -1 : 1) * static_cast<int32_t>(hundredths);
+    return true;
+}
 
 // The games of `text`: a game ends with its result, or where tags follow its moves.
 std::vector<RawGame> SplitGames(std::string_view text) {
@@ -270,6 +386,13 @@ std::vector<RawGame> SplitGames(std::string_view text) {
         const PgnScanner::Kind kind = scanner.Next(&name, &word);
         if (kind == PgnScanner::Kind::End) break;
         if (kind == PgnScanner::Kind::Word && IsDecoration(word)) continue;
+        // Annotations belong to the move before them; those before the first move or after the
+        // result are skipped.
+        if (IsNote(kind)) {
+            if (!games.empty() && !ended && !games.back().words.empty())
+                AddNote(&games.back().notes.back(), kind, word);
+            continue;
+        }
         // After a result, only tags or a move number begin another game: the lines programs
         // write under their games ("欢迎访问象棋百科全书网", a web address) are no moves.
         if (kind == PgnScanner::Kind::Word && ended &&
@@ -298,6 +421,7 @@ std::vector<RawGame> SplitGames(std::string_view text) {
             ended = true;
         } else {
             game.words.push_back(word);
+            game.notes.emplace_back();
         }
     }
     return games;
@@ -352,25 +476,59 @@ bool SetUpStart(const std::string& fen, std::string* error) {
 
 }  // namespace
 
-std::string WritePgn(const PgnGame& game, PgnNotation notation) {
-    PositionKeeper keeper;
-    std::string ignored;
-    SetUpStart(game.startFen, &ignored);
-    std::string text;
-    const std::pair<const char*, std::string> tags[] = {
+namespace {
+
+// A tag line, its value's quotes and backslashes escaped and a line break made a blank.
+std::string TagLine(std::string_view name, std::string_view value) {
+    std::string line = "[" + std::string(name) + " \"";
+    for (char c : value) {
+        if (c == '"' || c == '\\') line += '\\';
+        line += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    return line + "\"]\n";
+}
+
+// The tags the writer gives from the moves it writes: a game's own values of them are not copied.
+bool DescribesMoveText(std::string_view name) {
+    return name == "Result" || name == "FEN" || name == "Format" || name == "SetUp" ||
+           name == "PlyCount";
+}
+
+// The seven tag roster with the game's own values, ours where it has none, then the game's other
+// tags in their order, then the notation and the start position. The position is the start.
+std::string TagBlock(const PgnGame& game, PgnNotation notation) {
+    const std::pair<std::string_view, std::string> roster[] = {
         {"Event", "澜川中国象棋"},
         {"Site", "?"},
         {"Date", Today()},
         {"Round", "-"},
         {"Red", "?"},
         {"Black", "?"},
-        {"Result", game.result},
     };
-    for (const auto& [name, value] : tags)
-        text += std::string("[") + name + " \"" + value + "\"]\n";
-    if (notation == PgnNotation::Iccs) text += "[Format \"ICCS\"]\n";
-    if (!game.startFen.empty()) text += "[FEN \"" + WriteFen() + "\"]\n";
-    text += '\n';
+    std::string text;
+    for (const auto& [name, ours] : roster) {
+        const std::string own = game.Tag(name);
+        text += TagLine(name, own.empty() ? ours : own);
+    }
+    text += TagLine("Result", game.result);
+    for (const auto& tag : game.tags) {
+        const bool inRoster = std::ranges::any_of(
+            roster, [&](const auto& rosterTag) { return rosterTag.first == tag.first; });
+        if (!tag.first.empty() && !inRoster && !DescribesMoveText(tag.first))
+            text += TagLine(tag.first, tag.second);
+    }
+    if (notation == PgnNotation::Iccs) text += TagLine("Format", "ICCS");
+    if (!game.startFen.empty()) text += TagLine("FEN", WriteFen());
+    return text;
+}
+
+}  // namespace
+
+std::string WritePgn(const PgnGame& game, PgnNotation notation) {
+    PositionKeeper keeper;
+    std::string ignored;
+    SetUpStart(game.startFen, &ignored);
+    std::string text = TagBlock(game, notation) + '\n';
 
     size_t lineLength = 0;
     const Side startSide = sideToMove;
@@ -384,7 +542,12 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation) {
         const MoveValue* value = ply < game.values.size() ? &game.values[ply] : nullptr;
         interrupted = value && value->analysed;
         if (interrupted) {
-            AppendWord(&text, &lineLength, "{" + FormatPawns(value->redValue) + "}");
+            // The mark as a numeric annotation, the value as an [%eval] comment, the engine's
+            // move as a variation.
+            if (value->mark != MoveMark::None)
+                AppendWord(&text, &lineLength, "$" + std::to_string(NagOf(value->mark)));
+            if (value->known)
+                AppendWord(&text, &lineLength, "{[%eval " + EvalText(value->redValue) + "]}");
             // An analysis entry left from an earlier game must not write a move that cannot
             // be played.
             if (!SameMove(value->best, move) && IsLegalMove(value->best))
@@ -419,6 +582,40 @@ SanRanks SanRanksOf(const RawGame& raw, bool* shown) {
 
 // Plays the moves of `raw` from its start into *game; false with the reason for the first move
 // not taken. Two moves written together ("炮二平五马８进７") are read one after the other.
+// The first move of `variation`, read in the position before the move it stands for: the move
+// played instead of that one. NullMove when it holds none that reads.
+MoveRecord FirstMoveOf(std::string_view variation, SanRanks ranks) {
+    PgnScanner scanner(variation);
+    std::string name;
+    std::string word;
+    for (;;) {
+        const PgnScanner::Kind kind = scanner.Next(&name, &word);
+        if (kind == PgnScanner::Kind::Word) {
+            const std::string folded = FoldFullWidth(word);
+            const std::string_view text = WithoutAnnotation(WithoutMoveNumber(folded));
+            if (text.empty() || IsDecoration(text)) continue;
+            MoveRecord move;
+            return ReadMoveText(text, &move, ranks) == MoveTextResult::Found ? move : NullMove;
+        }
+        if (!IsNote(kind)) return NullMove;
+    }
+}
+
+// What the notes after the game's last move say of it, into its entry of game->values: its value
+// from an [%eval] comment, its mark from a NAG or else its glyphs, and `better`, the move of the
+// variation after it (else the engine agreed with the move), as the engine's move.
+void NoteMove(const Notes& notes, std::string_view glyphs, const MoveRecord& better,
+              PgnGame* game) {
+    MoveValue value;
+    value.known = ReadEval(notes.comments, sideToMove, &value.redValue);
+    value.mark = notes.mark != MoveMark::None ? notes.mark : MarkOfGlyphs(glyphs);
+    value.analysed = value.known || value.mark != MoveMark::None;
+    if (!value.analysed) return;
+    value.best = better.piece != Empty ? better : game->moves.back();
+    game->values.resize(game->moves.size());
+    game->values.back() = value;
+}
+
 bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* error) {
     bool started = false;  // the first move has been read: the start position is fixed
     Side startSide = Red;
@@ -432,9 +629,11 @@ bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* er
         startSide = sideToMove;
         return true;
     };
-    for (const std::string& word : raw.words) {
+    for (size_t index = 0; index < raw.words.size(); ++index) {
+        const std::string& word = raw.words[index];
         const std::string folded = FoldFullWidth(word);
         std::string_view rest = WithoutMoveNumber(folded);
+        const std::string_view glyphs = rest.substr(WithoutAnnotation(rest).size());
         while (!rest.empty()) {
             std::string_view moveText = WithoutAnnotation(rest);
             rest = {};
@@ -458,8 +657,14 @@ bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* er
                 *error = Refusal(game->moves.size(), startSide, shown, WhyRefused(result));
                 return false;
             }
+            // The notes after the word are the last move's.
+            const bool last = rest.empty();
+            const Notes& notes = raw.notes[index];
+            const MoveRecord better =
+                last && !notes.variation.empty() ? FirstMoveOf(notes.variation, ranks) : NullMove;
             game->moves.push_back(move);
             Play(move);
+            if (last) NoteMove(notes, glyphs, better, game);
         }
     }
     if (!started && !start()) return false;
@@ -484,6 +689,7 @@ PgnEntry ReadGame(const RawGame& raw, size_t number) {
         // SAN that never shows rank 10 or rank 0 may number from zero, as XBoard does.
         PgnGame fromZero = game;
         fromZero.moves.clear();
+        fromZero.values.clear();
         std::string ignored;
         if (PlayGame(raw, SanRanks::FromZero, &fromZero, &ignored)) {
             game = std::move(fromZero);
@@ -583,6 +789,7 @@ PgnGame CurrentGameAsPgn() {
         MakeMove(gamePosition, GameRecord[i], true);
     }
     PgnGame current;
+    current.tags = gameTags.tags;
     if (!fromOpeningArray) current.startFen = WriteFen();
     for (int i = first + 1; i <= recordTop; ++i) {
         current.moves.push_back(GameRecord[i]);

@@ -29,7 +29,7 @@ struct PgnGame {
     std::string result = "*";  // "1-0", "0-1", "1/2-1/2" or "*"
     std::string finalFen;      // the position after the last move (set by ReadPgn)
     // What an analysis found, entry i for moves[i] (may be shorter than moves): the writer puts an
-    // analysed move's value after it as a comment and the engine's other move as a variation.
+    // analysed move's mark, value and the engine's other move after it, the reader takes them back.
     std::vector<MoveValue> values;
 
     // The value of the tag `name`; empty when the game has none.
@@ -46,9 +46,12 @@ struct PgnEntry {
     std::string error;
 };
 
-// The PGN text of `game`. Its moves must be legal one after the other from its start. An analysed
-// move is followed by its value from Red's view, {+1.25}, and, where the engine preferred another
-// legal move, by that move as a variation: 12. h2e2 {-0.80} (12. b0c2).
+// The PGN text of `game`. Its moves must be legal one after the other from its start. The seven
+// tag roster takes the game's own tags (ours, and today's date, where it has none), then come its
+// other tags. An analysed move is followed by its mark as a numeric annotation ($6 ?!, $2 ?,
+// $4 ??), its value from Red's view as an [%eval] comment in Pawns (a mate as #moves, #-moves for
+// Black) and, where the engine preferred another legal move, by that move as a variation:
+// 12. h2e2 $2 {[%eval -0.80]} (12. b0c2).
 std::string WritePgn(const PgnGame& game, PgnNotation notation);
 
 // Every game of `bytes`, in their order. A game ends at its result, or where the next game's tags
@@ -56,14 +59,16 @@ std::string WritePgn(const PgnGame& game, PgnNotation notation);
 // in UTF-8, GB18030 (which holds GBK) or Big5, kNoGameText for a text without a tag or a move.
 bool ReadPgnGames(std::string_view bytes, std::vector<PgnEntry>* games, std::string* error);
 
-// Reads game `number` (from 1) of `bytes`. False, with a reason that names the game, the move
+// Reads game `number` (from 1) of `bytes`. A move with an [%eval] comment or a mark (a NAG, or
+// ?!, ?, ?? after it) gets its entry in `values`, the first move of a variation after it as the
+// engine's move. False, with a reason that names the game, the move
 // number and the text of a move that is not understood or not legal, when it cannot be taken.
 bool ReadPgn(std::string_view bytes, PgnGame* game, std::string* error, size_t number = 1);
 
 // The game being played, from its start up to the current position: from the opening array when
 // the record's sentinel says the game began there, else (a set-up position, or a game longer than
 // the record keeps) with the FEN of the earliest position the record leads back to. The moves'
-// analysis comes along from moveValues when any of them has been analysed.
+// analysis comes along from moveValues when any of them has been analysed, the tags from gameTags.
 PgnGame CurrentGameAsPgn();
 
 }  // namespace xq

@@ -137,13 +137,13 @@ int Attacks(PieceKind kind, Side /*side*/, Square from, Square to) {
 
 // Pawns attack only neighbouring points, so instead of a table test per Pawn entry the up to
 // four neighbours are read from the board; the lists keep Pawns after lastOfficer.
-int PawnNeighbourAttacks(const Board& board, Side side, Square square) {
+int PawnNeighbourAttacks(const Board& cells, Side side, Square square) {
     for (int step : kOrthogonalSteps) {
         Square from = square - step;
         if (from < 0 || from >= kBoardCells) continue;
-        const BoardCell& cell = board[from];
+        const BoardCell& cell = cells[from];
         if (cell.kind == Pawn && cell.side == side &&
-            KindAttacks(board, Pawn, from, square, AttackTable[step])) {
+            KindAttacks(cells, Pawn, from, square, AttackTable[step])) {
             return 1;
         }
     }

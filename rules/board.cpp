@@ -84,25 +84,25 @@ void BuildPieceLists() {
 }
 
 void BuildPieceLists(Position& position) {
-    Board& board = position.board;
-    PieceList(&pieceList)[2] = position.pieceList;
-    int32_t(&firstDefender)[2] = position.firstDefender;
+    Board& cells = position.board;
+    PieceList(&lists)[2] = position.pieceList;
+    int32_t(&defenders)[2] = position.firstDefender;
     ResetPieceLists(position);
     for (PieceKind kind = King; kind <= Pawn; ++kind) {
         for (int side = Red; side <= Black; ++side) {
-            if (kind == Assist) firstDefender[side] = pieceList[side].lastIndex + 1;
-            if (kind == Pawn) pieceList[side].lastOfficer = pieceList[side].lastIndex;
+            if (kind == Assist) defenders[side] = lists[side].lastIndex + 1;
+            if (kind == Pawn) lists[side].lastOfficer = lists[side].lastIndex;
         }
         for (Square s : kVisitOrder.square) {
-            BoardCell& cell = board[s];
+            BoardCell& cell = cells[s];
             if (cell.kind != kind) continue;
             // Cells may come from a file: a piece without a valid side, or beyond a full list,
             // gets no entry rather than a write outside the lists.
-            if (cell.side > Black || pieceList[cell.side].lastIndex + 1 >= kListSize) {
+            if (cell.side > Black || lists[cell.side].lastIndex + 1 >= kListSize) {
                 cell.listIndex = kNoEntry;
                 continue;
             }
-            PieceList& list = pieceList[cell.side];
+            PieceList& list = lists[cell.side];
             int index = ++list.lastIndex;
             list.entry[index].square = s;
             list.entry[index].kind = kind;

@@ -16,9 +16,9 @@ bool LeavesKingAttacked(const MoveRecord& move) {
 }
 
 bool LeavesKingAttacked(Position& position, const MoveRecord& move) {
-    Board& board = position.board;
-    BoardCell& origin = board[move.from];
-    BoardCell& target = board[move.to];
+    Board& cells = position.board;
+    BoardCell& origin = cells[move.from];
+    BoardCell& target = cells[move.to];
     const BoardCell savedOrigin = origin;
     const BoardCell savedTarget = target;
     PieceEntry* victim = nullptr;

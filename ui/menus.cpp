@@ -182,6 +182,7 @@ QAction* MainMenus::AddItem(QMenu* menu, const char* name, const char* caption, 
     auto* action = new QAction(menu ? static_cast<QObject*>(menu) : owner_);
     action->setObjectName(name);
     action->setProperty(kSourceProperty, QString::fromUtf8(caption));
+    action->setProperty(kCommandProperty, command);
     // Set before the first caption: a window made in English starts with English items.
     if (context != nullptr) action->setProperty(kContextProperty, QString::fromLatin1(context));
     action->setText(Caption(action));

@@ -24,6 +24,10 @@ namespace xq {
 
 enum class MenuBarKind { Normal, Edit, Think };
 
+// The property of an item that holds the command it posts (an int; none on submenus and the
+// language items, which post nothing).
+inline constexpr char kCommandProperty[] = "command";
+
 class MainMenus {
   public:
     // Builds every item as a child of `owner`; shows the normal bar on `bar`. `putBackLiftedPiece`

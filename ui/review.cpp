@@ -176,24 +176,7 @@ bool KeepsReview(const Message& message) {
         case MessageKind::ShowError:
             return true;
         case MessageKind::Command:
-            break;
-        default:
-            return false;
-    }
-    switch (message.command) {
-        case kCommandSound:
-        case kCommandBestPath:
-        case kCommandDrag:
-        case kCommandSelect:
-        case kCommandEngineClassic:
-        case kCommandEngineMaster:
-        case kCommandColour:
-        case kCommandReverseBoard:
-        case kCommandMarkLastMove:
-        case kCommandCopyPosition:
-        case kCommandExportGame:
-        case kCommandAbout:
-            return true;
+            return ReviewEffectOf(message.command) == ReviewEffect::Keeps;
         default:
             return false;
     }

@@ -4,8 +4,9 @@
 // meanwhile. The move list and the course graph choose the move through a review command in the
 // main window's queue, so the engine's pump applies its rules: on its own move the engine drops
 // the command (no review while it thinks for its move), on the user's time it stops thinking
-// first; returning to the game lets it think on the user's time again. Any other command, or a
-// click on the board, returns to the game first; the click does nothing more.
+// first; returning to the game lets it think on the user's time again. A command that changes
+// the game or the board (ReviewEffectOf in engine/commands.h), or a click on the board, returns to
+// the game first; the click does nothing more.
 #pragma once
 
 #include <cstdint>
@@ -72,7 +73,7 @@ class GameReview {
 };
 
 // Whether a message leaves a review as it is: pointer moves, cursor and timer messages, and the
-// commands that neither change the game nor start the engine (options, display, copying).
+// commands whose ReviewEffectOf (engine/commands.h) keeps it.
 bool KeepsReview(const Message& message);
 
 // The main window's procedure: the review commands, a board click that returns to the game, and

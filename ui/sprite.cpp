@@ -37,9 +37,9 @@ QRect DragSprite::Board() const {
 }
 
 QPoint DragSprite::SpriteAt(QPoint point) const {
-    const QRect board = Board();
-    const QPoint held(std::clamp(point.x(), board.left(), board.right()),
-                      std::clamp(point.y(), board.top(), board.bottom()));
+    const QRect area = Board();
+    const QPoint held(std::clamp(point.x(), area.left(), area.right()),
+                      std::clamp(point.y(), area.top(), area.bottom()));
     return held - QPoint(kPointerOffset, kPointerOffset);
 }
 

@@ -175,8 +175,8 @@ class EitherEngineFlowTest : public FlowTest, public ::testing::WithParamInterfa
 
 INSTANTIATE_TEST_SUITE_P(BothEngines, EitherEngineFlowTest,
                          ::testing::Values(EngineKind::Classic, EngineKind::Master),
-                         [](const ::testing::TestParamInfo<EngineKind>& info) {
-                             return info.param == EngineKind::Classic ? "Classic" : "Master";
+                         [](const ::testing::TestParamInfo<EngineKind>& engine) {
+                             return engine.param == EngineKind::Classic ? "Classic" : "Master";
                          });
 
 // Index of the first call named `name` (with `text` when given) at or after `from`; -1 if none.

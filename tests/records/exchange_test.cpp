@@ -132,6 +132,87 @@ TEST(Exchange, TheGamesResultGoesIntoTheExport) {
     gameOver = 0;
 }
 
+// The analysis of the game below, as the file gives it and as moveValues must hold it once
+// imported: for the move list's marks and the course graph.
+void ExpectTheFilesAnalysis() {
+    const struct {
+        int ply;
+        int32_t redValue;
+        MoveMark mark;
+        const char* best;  // the engine's move, ICCS
+    } rows[] = {
+        {1, 30, MoveMark::None, "h2e2"},
+        {2, 85, MoveMark::Inaccuracy, "h7e7"},
+        {3, 80, MoveMark::None, "h0g2"},
+        {4, 340, MoveMark::Blunder, "b9c7"},
+    };
+    ASSERT_GE(moveValues.size(), 5u);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ply);
+        const MoveValue& value = moveValues[static_cast<size_t>(row.ply)];
+        EXPECT_TRUE(value.known && value.analysed);
+        EXPECT_EQ(value.redValue, row.redValue);
+        EXPECT_EQ(value.mark, row.mark);
+        EXPECT_EQ(FormatIccs(value.best), row.best);
+    }
+    EXPECT_TRUE(moveValues.size() <= 5 || !moveValues[5].analysed) << "the last move has none";
+}
+
+// "导出棋谱" of an imported, analysed game and "导入棋谱" of what it wrote: the game keeps its own
+// tags (the file's date, not today's; its result while it stands where the file ended it) and
+// every analysed move its mark, value and the engine's move. Taking moves back keeps the tags, a
+// new game or a pasted position forgets them.
+TEST(Exchange, AnImportedAnalysedGameKeepsItsTagsAndAnalysisThroughExportAndImport) {
+    testing::TempFolder folder;
+    const std::string roster =
+        "[Event \"全国象棋个人赛\"]\n[Site \"北京\"]\n[Date \"1999.05.01\"]\n[Round \"3\"]\n"
+        "[Red \"许银川\"]\n[Black \"吕钦\"]\n[Result \"1-0\"]\n[Opening \"中炮对屏风马\"]\n";
+    const std::filesystem::path original = folder / "original.pgn";
+    std::ofstream(original)
+        << roster
+        << "\n1. h2e2 {[%eval 0.30]} h9g7 $6 {[%eval 0.85]} (1... h7e7)\n"
+           "2. h0g2 {[%eval 0.80]} i9h9 $4 {[%eval 3.40]} (2... b9c7) 3. i0h0 1-0\n";
+    const std::filesystem::path exported = folder / "exported.pgn";
+    for (PgnNotation notation : {PgnNotation::Iccs, PgnNotation::Chinese}) {
+        SCOPED_TRACE(notation == PgnNotation::Iccs ? "ICCS" : "中文");
+        testing::SetUpFen(kStartFen);
+        moveValues.clear();
+        ASSERT_EQ(ImportGame(original), "");
+        ExpectTheFilesAnalysis();
+        ASSERT_EQ(ExportGame(exported, notation), "");
+        const std::string text = testing::ReadWholeFile(exported);
+        EXPECT_EQ(text.substr(0, roster.size()), roster);
+        // Another game meanwhile, then the file written.
+        testing::SetUpFen("4k4/9/9/9/9/9/9/9/9/3K5 w");
+        moveValues.clear();
+        ASSERT_EQ(ImportGame(exported), "");
+        ExpectTheFilesAnalysis();
+        ASSERT_EQ(ExportGame(folder / "again.pgn", notation), "");
+        EXPECT_EQ(testing::ReadWholeFile(folder / "again.pgn"), text);
+    }
+    // Taken back, the game keeps its tags; its result is the file's no longer.
+    TakeBackFullMove();
+    ASSERT_EQ(ExportGame(exported, PgnNotation::Iccs), "");
+    std::string text = testing::ReadWholeFile(exported);
+    EXPECT_NE(text.find("[Red \"许银川\"]"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Result \"*\"]"), std::string::npos) << text;
+    // A new game, and a pasted position, are games of their own.
+    for (const bool pasted : {false, true}) {
+        ASSERT_EQ(ImportGame(original), "");
+        if (pasted) {
+            ASSERT_EQ(PastePosition(kStartFen), "");
+        } else {
+            NewGame();
+        }
+        ASSERT_EQ(ExportGame(exported, PgnNotation::Iccs), "");
+        text = testing::ReadWholeFile(exported);
+        EXPECT_NE(text.find("[Event \"澜川中国象棋\"]\n[Site \"?\"]\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("[Red \"?\"]\n[Black \"?\"]\n[Result \"*\"]\n"), std::string::npos)
+            << text;
+        EXPECT_EQ(text.find("Opening"), std::string::npos) << text;
+    }
+}
+
 TEST(Exchange, ExportFailuresAreReportedAndLeaveNoFile) {
     testing::TempFolder folder;
     testing::SetUpFen(kStartFen);

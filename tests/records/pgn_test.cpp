@@ -391,14 +391,15 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
          4,
          "*",
          PgnNotation::Iccs,
-         "1. d0d1 {+0.25} (1. d0e0) 1... f9e9 {-M2} 2. d1d0 {0.00} (2. d1d2) 2... e9f9 *\n",
+         "1. d0d1 {[%eval 0.25]} (1. d0e0) 1... f9e9 {[%eval #-2]} 2. d1d0 {[%eval 0.00]}\n"
+         "(2. d1d2) 2... e9f9 *\n",
          {{25, "d0e0"}, {-(master::kMate - 3), "f9e9"}, {0, "d1d2"}}},
         {"analysed in Chinese, a move not legal there is left out",
          "4k4/9/9/9/9/9/9/9/9/3K5 b",
          2,
          "*",
          PgnNotation::Chinese,
-         "1... 将５平６ {-1.50} (1... 将５进１) 2. 帅六进一 {+12.05} *\n",
+         "1... 将５平６ {[%eval -1.50]} (1... 将５进１) 2. 帅六进一 {[%eval 12.05]} *\n",
          {{-150, "e9e8"}, {1205, "e9e8"}}},
     };
     for (const auto& row : rows) {
@@ -439,6 +440,147 @@ TEST(Pgn, WritesNumberedMovesInLinesOfAtMost80Columns) {
         ASSERT_EQ(read.moves.size(), game.moves.size());
         for (size_t i = 0; i < read.moves.size(); ++i)
             EXPECT_TRUE(SameMove(read.moves[i], game.moves[i])) << i;
+    }
+}
+
+// The engine's move for ply `ply` of `moves` from `fen` (written with it): a legal move there
+// other than the one played.
+MoveRecord AnotherMove(std::string_view fen, const std::vector<MoveRecord>& moves, size_t ply) {
+    testing::SetUpFen(fen);
+    for (size_t i = 0; i < ply; ++i) {
+        MakeMove(moves[i], false);
+        SwapSides();
+    }
+    for (const MoveRecord& move : LegalMoves()) {
+        if (!SameMove(move, moves[ply])) return move;
+    }
+    return NullMove;
+}
+
+// An analysed game with tags of its own, written and read back in either notation: each move's
+// mark, value and the engine's other move come back to it, the roster keeps the game's values (its
+// date, not today's) and its other tags follow; tags that describe the move text are ours.
+TEST(Pgn, AnAnalysedGameAndItsTagsReadBackTheSame) {
+    std::mt19937 random(29);
+    PgnGame written;
+    written.moves = RandomGame(kStartFen, 10, &random);
+    ASSERT_EQ(written.moves.size(), 10u);
+    written.result = "0-1";
+    written.tags = {{"Event", "全国个人赛"},
+                    {"Date", "1999.05.01"},
+                    {"Red", "许银川"},
+                    {"Black", "聂卫平"},
+                    {"Opening", "中炮\"急进\"\\屏风马"},
+                    {"Format", "Chinese"},
+                    {"FEN", "9/9/9/9/9/9/9/9/9/9 w"}};
+    // The value after each analysed move; a mate as the engines count it, in plies with the
+    // parity of the side to move (after Red's 5th move Black mates in 3: 5 plies).
+    const struct {
+        size_t ply;
+        bool known;
+        int32_t redValue;
+        MoveMark mark;
+        bool engineAgreed;
+    } analysis[] = {
+        {0, true, 35, MoveMark::None, true},
+        {1, true, -120, MoveMark::Mistake, false},
+        {3, true, 0, MoveMark::Inaccuracy, false},
+        {4, true, -20, MoveMark::None, false},
+        {5, true, 1205, MoveMark::Blunder, false},
+        {6, false, 0, MoveMark::Mistake, false},
+        {8, true, -(master::kMate - 5), MoveMark::None, true},
+        {9, true, -(master::kMate - 4), MoveMark::Blunder, false},
+    };
+    written.values.resize(written.moves.size());
+    for (const auto& row : analysis) {
+        MoveValue& value = written.values[row.ply];
+        value = MoveValue{.known = row.known, .redValue = row.redValue, .analysed = true};
+        value.mark = row.mark;
+        value.best = row.engineAgreed ? written.moves[row.ply]
+                                      : AnotherMove(kStartFen, written.moves, row.ply);
+        ASSERT_NE(value.best.piece, Empty);
+    }
+    testing::SetUpFen(kStartFen);
+    for (PgnNotation notation : {PgnNotation::Iccs, PgnNotation::Chinese}) {
+        SCOPED_TRACE(notation == PgnNotation::Iccs ? "ICCS" : "中文");
+        const std::string text = WritePgn(written, notation);
+        const std::string tags = text.substr(0, text.find("\n\n") + 1);
+        EXPECT_EQ(tags,
+                  std::string("[Event \"全国个人赛\"]\n[Site \"?\"]\n[Date \"1999.05.01\"]\n"
+                              "[Round \"-\"]\n[Red \"许银川\"]\n[Black \"聂卫平\"]\n"
+                              "[Result \"0-1\"]\n[Opening \"中炮\\\"急进\\\"\\\\屏风马\"]\n") +
+                      (notation == PgnNotation::Iccs ? "[Format \"ICCS\"]\n" : ""));
+        for (const char* annotation : {"$2", "$6", "$4", "{[%eval -1.20]}", "{[%eval #-3]}"})
+            EXPECT_NE(text.find(annotation), std::string::npos) << annotation << "\n" << text;
+
+        PgnGame read;
+        std::string error;
+        ASSERT_TRUE(ReadPgn(text, &read, &error)) << error;
+        EXPECT_EQ(read.Tag("Opening"), "中炮\"急进\"\\屏风马");
+        EXPECT_EQ(read.Tag("Date"), "1999.05.01");
+        ASSERT_EQ(read.values.size(), written.values.size()) << text;
+        for (size_t ply = 0; ply < written.values.size(); ++ply) {
+            SCOPED_TRACE(ply);
+            const MoveValue& expected = written.values[ply];
+            const MoveValue& got = read.values[ply];
+            EXPECT_EQ(got.analysed, expected.analysed);
+            if (!expected.analysed) continue;
+            EXPECT_EQ(got.known, expected.known);
+            EXPECT_EQ(got.redValue, expected.redValue);
+            EXPECT_EQ(got.mark, expected.mark);
+            EXPECT_TRUE(SameMove(got.best, expected.best));
+        }
+    }
+}
+
+// Analysis as other programs annotate games: [%eval] among other commands and with a depth, marks
+// as NAGs or glyphs; what is not ours to read (praise, other comments) leaves no value.
+TEST(Pgn, ReadsTheMarksAndValuesOtherProgramsWrite) {
+    struct Expected {
+        size_t ply;
+        bool known;
+        int32_t redValue;
+        MoveMark mark;
+        const char* best;  // ICCS
+    };
+    const struct {
+        const char* name;
+        const char* pgn;
+        std::vector<Expected> values;
+    } rows[] = {
+        {"commands with a depth and a clock, a mate for Black, a NAG before the comment",
+         "{引言} 1. h2e2 { [%clk 0:03:00] [%eval 0.17] } 1... h9g7 $6 { [%eval +0.8,22] }\n"
+         "2. h0g2 $4 {[%eval #-3]} (2. b0c2 h7h0) (2. i0i1) *",
+         {{0, true, 17, MoveMark::None, "h2e2"},
+          {1, true, 80, MoveMark::Inaccuracy, "h9g7"},
+          {2, true, -(master::kMate - 5), MoveMark::Blunder, "b0c2"}}},
+        {"glyphs and NAGs without values; praise is no mark",
+         "1. h2e2?! h9g7 $1 2. h0g2 $3 h7h0?? (2... b9c7) 3. 车一平二!? *",
+         {{0, false, 0, MoveMark::Inaccuracy, "h2e2"}, {3, false, 0, MoveMark::Blunder, "b9c7"}}},
+        {"values that do not read, a large one kept short of a mate",
+         "1. h2e2 {+0,10/7} h9g7 {[%eval x]} 2. h0g2 {[%eval 500.5]} h7h0 {[%eval #]} *",
+         {{2, true, master::kMateBound, MoveMark::None, "h0g2"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        testing::SetUpFen(kStartFen);
+        PgnGame read;
+        std::string error;
+        ASSERT_TRUE(ReadPgn(row.pgn, &read, &error)) << error;
+        size_t analysed = 0;
+        for (const MoveValue& value : read.values)
+            analysed += value.analysed ? 1 : 0;
+        EXPECT_EQ(analysed, row.values.size());
+        for (const Expected& expected : row.values) {
+            SCOPED_TRACE(expected.ply);
+            ASSERT_LT(expected.ply, read.values.size());
+            const MoveValue& got = read.values[expected.ply];
+            EXPECT_TRUE(got.analysed);
+            EXPECT_EQ(got.known, expected.known);
+            EXPECT_EQ(got.redValue, expected.redValue);
+            EXPECT_EQ(got.mark, expected.mark);
+            EXPECT_EQ(FormatIccs(got.best), expected.best);
+        }
     }
 }
 

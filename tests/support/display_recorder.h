@@ -11,8 +11,8 @@
 namespace xq::testing {
 
 struct DisplayCall {
-    DisplayCall(std::string_view name, std::string_view text = "", int value = -1)
-        : name(name), text(text), value(value) {}
+    DisplayCall(std::string_view method, std::string_view argument = "", int number = -1)
+        : name(method), text(argument), value(number) {}
 
     std::string name;  // the Display method
     std::string text;  // its text argument, empty when it has none

@@ -498,10 +498,10 @@ TEST(UciProtocol, SearchmovesAndTheLibraryWithItsSeed) {
         for (int ply = 0; ply < 4; ++ply) {
             booked.Send("position " + position);
             booked.Send("go movetime 100");
-            const std::vector<std::string> lines = booked.ReadUntil("bestmove");
-            ASSERT_FALSE(lines.empty());
-            EXPECT_TRUE(HasLineStarting(lines, "info string opening library move"));
-            const std::string move = Word(Last(lines), 1);
+            const std::vector<std::string> answer = booked.ReadUntil("bestmove");
+            ASSERT_FALSE(answer.empty());
+            EXPECT_TRUE(HasLineStarting(answer, "info string opening library move"));
+            const std::string move = Word(Last(answer), 1);
             std::vector<std::string> before = moves;
             EXPECT_TRUE(IsLegalAfter(kStartPosition, before, move)) << move;
             moves.push_back(move);

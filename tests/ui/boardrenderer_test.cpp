@@ -478,10 +478,10 @@ TEST_F(BoardRendererTest, AtScaleTwoTheBoardIsTheScaleOneBoardAtTwiceTheResoluti
     ASSERT_TRUE(art[1].Load(QStringLiteral(":/"), &missing, 2)) << qPrintable(missing);
     gdi::Canvas one(731, 666), two(731, 666, 2);
     BoardRenderer atOne(one, font, art[0]), atTwo(two, font, art[1]);
-    for (auto [canvas, renderer] : {std::pair{&one, &atOne}, std::pair{&two, &atTwo}}) {
-        canvas->FillRect({0, 0, 731, 666}, gdi::Brush::Solid(kLightGrey));
-        renderer->SyncShownBoard();
-        renderer->RedrawAll();
+    for (auto [surface, drawer] : {std::pair{&one, &atOne}, std::pair{&two, &atTwo}}) {
+        surface->FillRect({0, 0, 731, 666}, gdi::Brush::Solid(kLightGrey));
+        drawer->SyncShownBoard();
+        drawer->RedrawAll();
     }
 
     // 1. The geometry is the window's at both scales.

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "engine/book.h"
@@ -50,6 +53,7 @@
 #include "ui/boardrenderer.h"
 #include "ui/clockdisplay.h"
 #include "ui/coursegraph.h"
+#include "ui/dialogs/aboutdlg.h"
 #include "ui/forms/mainform.h"
 #include "ui/language.h"
 #include "ui/menus.h"
@@ -1003,6 +1007,61 @@ TEST_F(ReviewTest, NoReviewWhileTheEngineMovesAndItsThinkingOnTheUsersTimeWaitsF
     EXPECT_FALSE(Review().Active());
     EXPECT_GT(ponderIterations, pondered) << "thinking on the user's time again";
     EXPECT_EQ(plyCount, 8);
+}
+
+// Every item of the three menu bars posts a command whose effect on a review is set (a command
+// added without one is a -Wswitch warning in ReviewEffectOf, an item posting an id of no command
+// fails here). Run while a past move is shown, each that keeps the review, its dialog cancelled
+// where it opens one, leaves the review, the board shown and the game as they were: "保存" writes
+// the game and the past move stays on the board, as with "导出棋谱...".
+TEST_F(ReviewTest, EveryMenuCommandHasItsEffectOnAReviewAndThoseThatKeepItChangeNothing) {
+    // 1. Every item's command, an effect each.
+    std::set<int32_t> commands;
+    std::function<void(const QList<QAction*>&)> collect = [&](const QList<QAction*>& items) {
+        for (QAction* item : items) {
+            if (item->menu() != nullptr) collect(item->menu()->actions());
+            const QVariant command = item->property(kCommandProperty);
+            if (!command.isValid()) continue;
+            EXPECT_TRUE(ReviewEffectOf(command.toInt()).has_value())
+                << item->objectName().toStdString();
+            commands.insert(command.toInt());
+        }
+    };
+    for (MenuBarKind kind : {MenuBarKind::Normal, MenuBarKind::Edit, MenuBarKind::Think})
+        collect(form.Menus().TopLevel(kind));
+    ASSERT_TRUE(commands.contains(kCommandNewGame) && commands.contains(kCommandStop));
+    Message unknown;
+    unknown.kind = MessageKind::Command;
+    unknown.command = kCommandContinueHere + 1;
+    EXPECT_FALSE(KeepsReview(unknown)) << "an id of no command ends a review";
+
+    // 2. Those that keep a review, run during one.
+    savedGameName = home.filePath("kept.chs").toStdString();
+    gameUnnamed = 0;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    cancel.start(10);
+    PostReview(3);
+    DispatchPendingMessages();
+    const Game game = Game::Take();
+    const std::vector<std::pair<int, int>> shown = BoardAfter(3);
+    int kept = 0;
+    for (int32_t command : commands) {
+        if (ReviewEffectOf(command) != ReviewEffect::Keeps) continue;
+        SCOPED_TRACE(command);
+        ++kept;
+        ASSERT_EQ(Review().ShownPly(), 3);
+        RunMenuCommand(command);
+        EXPECT_EQ(Review().ShownPly(), 3);
+        EXPECT_TRUE(Shown() == shown);
+        EXPECT_TRUE(Game::Take() == game);
+    }
+    EXPECT_GE(kept, 10);
+    EXPECT_TRUE(std::filesystem::exists(savedGameName)) << "保存 wrote the game";
+    if (form.AboutDialog() != nullptr) form.AboutDialog()->close();
 }
 
 // In English the panel's labels and the level the core formats arrive translated, the panel and

@@ -288,7 +288,7 @@ TEST_F(MouseEntryTest, EachJumpOfTheGlideIsPaintedAndTheGlideTakesATenthOfASecon
     const QPoint origin = form.Renderer().SquareOrigin(33);
     for (QPoint away : {QPoint(250, -220), QPoint(40, 0)}) {
         SCOPED_TRACE(std::to_string(away.x()) + " pixels across");
-        FakeFrameClock clock;
+        FakeFrameClock frames;
         Click(33);
         PointTo(CellCentre(33) + away);
         ASSERT_TRUE(form.Sprite().Dragging());
@@ -305,8 +305,8 @@ TEST_F(MouseEntryTest, EachJumpOfTheGlideIsPaintedAndTheGlideTakesATenthOfASecon
             const QPoint before = shown[k - 1] - origin, now = shown[k] - origin;
             EXPECT_LT(now.manhattanLength(), before.manhattanLength()) << "jump " << k;
         }
-        EXPECT_GE(clock.waited, 100);
-        EXPECT_LE(clock.waited, 150);
+        EXPECT_GE(frames.waited, 100);
+        EXPECT_LE(frames.waited, 150);
         EXPECT_TRUE(CanvasIsClean());
     }
 }
@@ -316,7 +316,7 @@ TEST_F(MouseEntryTest, EachJumpOfTheGlideIsPaintedAndTheGlideTakesATenthOfASecon
 TEST_F(MouseEntryTest, TheEnginesMoveIsFlashedOnTheScreen) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     QCoreApplication::processEvents();
-    FakeFrameClock clock;
+    FakeFrameClock frames;
     SetFixedDepth(2);
     using Shown = std::vector<uint8_t>;  // kind and side of every square, as painted
     const auto shownNow = [this] {
@@ -346,14 +346,14 @@ TEST_F(MouseEntryTest, TheEnginesMoveIsFlashedOnTheScreen) {
         squaresApart +=
             answered[k] != painted[n - 2][k] || answered[k + 1] != painted[n - 2][k + 1];
     EXPECT_EQ(squaresApart, 2);
-    EXPECT_GE(clock.waited, 2 * 100) << "the flashed move and the board under it stood a while";
+    EXPECT_GE(frames.waited, 2 * 100) << "the flashed move and the board under it stood a while";
 }
 
 // "悔棋" and "重下" on the easy level: the moves taken back or replayed are one step on the
 // screen; the threat frames drawn again after them move no piece and wait for nothing.
 TEST_F(MouseEntryTest, TakingBackAndReplayingAreOneStepEach) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    FakeFrameClock clock;  // each step waits for the one before, shown just now
+    FakeFrameClock frames;  // each step waits for the one before, shown just now
     levelKind = kLevelEasy;
     twoPlayerMode = 1;
     Click(39);
@@ -363,10 +363,10 @@ TEST_F(MouseEntryTest, TakingBackAndReplayingAreOneStepEach) {
     ASSERT_EQ(plyCount, 2);
     for (int32_t command : {kCommandTakeBack, kCommandReplay}) {
         SCOPED_TRACE(command);
-        const int64_t waited = clock.waited;
+        const int64_t waited = frames.waited;
         const int paints = form.Board()->Paints();
         RunMenuCommand(command);
-        EXPECT_EQ(clock.waited - waited, kBoardStepMilliseconds);
+        EXPECT_EQ(frames.waited - waited, kBoardStepMilliseconds);
         EXPECT_GT(form.Board()->Paints(), paints);
     }
     EXPECT_EQ(plyCount, 2);
@@ -377,7 +377,7 @@ TEST_F(MouseEntryTest, TakingBackAndReplayingAreOneStepEach) {
 TEST_F(MouseEntryTest, EachMoveOfTheHintReachesTheScreen) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     QCoreApplication::processEvents();
-    FakeFrameClock clock;
+    FakeFrameClock frames;
     SetFixedDepth(3);
     Click(39);
     Click(36);                      // the engine answers and predicts the user's line
@@ -402,7 +402,7 @@ TEST_F(MouseEntryTest, EachMoveOfTheHintReachesTheScreen) {
     EXPECT_EQ(boards, length + 1) << "each move of the line, then the start again";
     for (size_t k = 1; k < messages.size() && k < static_cast<size_t>(length); ++k)
         EXPECT_TRUE(messages[k].startsWith(messages[k - 1])) << messages[k].toStdString();
-    EXPECT_GE(clock.waited, length * 100);
+    EXPECT_GE(frames.waited, length * 100);
     EXPECT_TRUE(CanvasIsClean());
 }
 
