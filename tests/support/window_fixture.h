@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -21,6 +23,7 @@
 #include "records/settings.h"
 #include "rules/game.h"
 #include "ui/gamefiledialogs.h"
+#include "ui/language.h"
 
 namespace xq::testing {
 
@@ -65,6 +68,22 @@ class DropChangesUnasked {
 
   private:
     SaveQuestion ask_;
+};
+
+// While it lives, the window speaks `language`, its texts translated again at once; Simplified
+// Chinese comes back at its end, however the test ends.
+class InLanguage {
+  public:
+    explicit InLanguage(Language language) { Switch(language); }
+    ~InLanguage() { Switch(Language::SimplifiedChinese); }
+    InLanguage(const InLanguage&) = delete;
+    InLanguage& operator=(const InLanguage&) = delete;
+
+  private:
+    static void Switch(Language language) {
+        EXPECT_TRUE(SetLanguage(language));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    }
 };
 
 // Answers a file dialog as a user does: the file's path typed into the name field, then "OK".

@@ -478,12 +478,6 @@ bool HasHanCharacter(const QString& text) {
 // The analysis's progress dialog and what it says at its end speak the player's language, also
 // after a change of language while it runs.
 TEST_F(ExtraCommandsTest, TheAnalysisSpeaksThePlayersLanguage) {
-    struct Back {
-        ~Back() {
-            SetLanguage(Language::SimplifiedChinese);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        }
-    } back;
     testing::DropChangesUnasked unasked;
     ASSERT_EQ(ImportGameText("1. h2e2 h9g7 2. h0g2 i9h9 3. i0h0 b9c7 *\n"), "");
     std::string error;
@@ -498,8 +492,7 @@ TEST_F(ExtraCommandsTest, TheAnalysisSpeaksThePlayersLanguage) {
     EXPECT_EQ(texts(), (QStringList{QString::fromUtf8("分析棋局"),
                                     QString::fromUtf8("正在分析棋局：第 0 / 6 步"),
                                     QString::fromUtf8("停止")}));
-    ASSERT_TRUE(SetLanguage(Language::English));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    testing::InLanguage english(Language::English);
     for (const QString& text : texts())
         EXPECT_FALSE(HasHanCharacter(text)) << text.toStdString();
     EXPECT_TRUE(progress->labelText().contains(QStringLiteral("6"))) << "the plies to analyse";

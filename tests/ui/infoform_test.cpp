@@ -335,14 +335,7 @@ TEST_F(InfoFormTest, TheValueFieldNamesTheSideOfItsView) {
     ShowSearchLine(line, 256, Red);
     EXPECT_EQ(Field("Value"), QString::fromUtf8("值（红方）：   1.00"));
     {
-        struct Back {
-            ~Back() {
-                SetLanguage(Language::SimplifiedChinese);
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-            }
-        } back;
-        ASSERT_TRUE(SetLanguage(Language::English));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        testing::InLanguage english(Language::English);
         EXPECT_EQ(Field("Value"),
                   QCoreApplication::translate("TInfoForm", "值（红方）：") + "   1.00");
         EXPECT_FALSE(Field("Value").contains(QString::fromUtf8("值")));
@@ -1067,14 +1060,7 @@ TEST_F(ReviewTest, EveryMenuCommandHasItsEffectOnAReviewAndThoseThatKeepItChange
 // In English the panel's labels and the level the core formats arrive translated, the panel and
 // the move list write moves in WXF, and the game log keeps its GBK Chinese.
 TEST_F(InfoFormTest, InEnglishMovesAreWxfAndTheLogStaysChinese) {
-    struct Back {
-        ~Back() {
-            SetLanguage(Language::SimplifiedChinese);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-        }
-    } back;
-    ASSERT_TRUE(SetLanguage(Language::English));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    testing::InLanguage english(Language::English);
     const QString level = QCoreApplication::translate("TInfoForm", "级别：") +
                           QCoreApplication::translate("xq", "回合深度 = %1").arg(2);
     EXPECT_EQ(Field("Level2"), level);
