@@ -580,8 +580,6 @@ SanRanks SanRanksOf(const RawGame& raw, bool* shown) {
     return SanRanks::FromOne;
 }
 
-// Plays the moves of `raw` from its start into *game; false with the reason for the first move
-// not taken. Two moves written together ("炮二平五马８进７") are read one after the other.
 // The first move of `variation`, read in the position before the move it stands for: the move
 // played instead of that one. NullMove when it holds none that reads.
 MoveRecord FirstMoveOf(std::string_view variation, SanRanks ranks) {
@@ -616,6 +614,8 @@ void NoteMove(const Notes& notes, std::string_view glyphs, const MoveRecord& bet
     game->values.back() = value;
 }
 
+// Plays the moves of `raw` from its start into *game; false with the reason for the first move
+// not taken. Two moves written together ("炮二平五马８进７") are read one after the other.
 bool PlayGame(const RawGame& raw, SanRanks ranks, PgnGame* game, std::string* error) {
     bool started = false;  // the first move has been read: the start position is fixed
     Side startSide = Red;
