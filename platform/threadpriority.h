@@ -7,8 +7,9 @@
 
 namespace xq {
 
-// Lowers the scheduling priority of the calling thread alone (nice 10 on Linux). Lowering needs
-// no privilege; where it is refused or not supported the thread simply keeps its priority.
+// Lowers the scheduling priority of the calling thread alone (on Linux its nice value by 10, to at
+// most 19: nice 10 in a game started as usual). Lowering needs no privilege; where it is refused
+// or not supported the thread simply keeps its priority.
 void LowerThisThreadsPriority();
 
 }  // namespace xq
