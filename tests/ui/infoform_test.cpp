@@ -720,7 +720,10 @@ class ReviewTest : public InfoFormTest {
 
         static Game Take() {
             Game game{testing::PositionSnapshot::Take(),
-                      {GameRecord + kRecordBottom, GameRecord + kRecordTopSlot + 1},
+                      // The game's slots, those to replay included, all stand below slot 0;
+                      // from 0 up the engine's searches leave their working lines, as deep as
+                      // the time on the user's clock let them go.
+                      {GameRecord + kRecordBottom, GameRecord},
                       {sideClock[Red], sideClock[Black]},
                       clockRunning};
             return game;
