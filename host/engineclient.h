@@ -67,8 +67,10 @@ struct EngineIdentity {
     Protocol protocol = Protocol::Uci;
     Ranks ranks = Ranks::Auto;
     std::vector<EngineOption> options;
-    bool offersPonder = false;  // UCI/UCCI option Ponder (or UCCI `ponder`), XBoard `hard`
-    int maxMultiPv = 1;         // the MultiPV option's maximum; 1 when it has none
+    // UCI/UCCI option Ponder (or UCCI `ponder`). Never over XBoard: its engines are kept in force
+    // mode between their moves, so they do not think on the opponent's time.
+    bool offersPonder = false;
+    int maxMultiPv = 1;  // the MultiPV option's maximum; 1 when it has none
 };
 
 // What one `go` asks for. Times in milliseconds; the client converts them to the protocol's unit

@@ -30,12 +30,13 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// The value without a comment after it: a ; that follows a blank and stands outside quotes.
+// The value without a comment after it: a ; outside quotes that begins the value or follows a
+// blank.
 std::string_view WithoutComment(std::string_view value) {
     bool quoted = false;
     for (size_t i = 0; i < value.size(); ++i) {
         if (value[i] == '"') quoted = !quoted;
-        if (!quoted && value[i] == ';' && i > 0 && IsBlank(value[i - 1]))
+        if (!quoted && value[i] == ';' && (i == 0 || IsBlank(value[i - 1])))
             return Trim(value.substr(0, i));
     }
     return value;
@@ -51,10 +52,10 @@ std::string Unquote(std::string_view value) {
 // The value as ParseEngineList reads it back: quoted when blanks at its ends, a comment sign or
 // a quote at its start would otherwise change it.
 std::string QuoteIfNeeded(std::string_view value) {
-    const bool needed =
-        !value.empty() &&
-        (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == '"' ||
-         value.find(" ;") != std::string_view::npos || value.find("\t;") != std::string_view::npos);
+    const bool needed = !value.empty() &&
+                        (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == '"' ||
+                         value.front() == ';' || value.find(" ;") != std::string_view::npos ||
+                         value.find("\t;") != std::string_view::npos);
     return needed ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 

@@ -45,8 +45,11 @@ std::vector<EngineSetup> SampleList() {
                "/opt/my engine");
     odd.protocol = Protocol::Xboard;
     odd.ranks = Ranks::FromZero;
-    odd.options = {
-        {"Style", "  padded  "}, {"Comment", "x ; y"}, {"Quote", "\"q\""}, {"Empty", ""}};
+    odd.options = {{"Style", "  padded  "},
+                   {"Comment", "x ; y"},
+                   {"Quote", "\"q\""},
+                   {"Semicolon", ";x"},
+                   {"Empty", ""}};
     odd.otherKeys = {{"restart", "always"}};
     EngineSetup ucci = Engine("象眼", "eleeye");
     ucci.protocol = Protocol::Ucci;
@@ -76,6 +79,7 @@ TEST(EngineListTest, AHandEditedFileIsReadWithItsCommentsQuotesAndUnknownKeys) {
         "[Fairy-Stockfish]\r\n"
         "command = /usr/games/fairy-stockfish   ; the Debian package\r\n"
         "arguments=\r\n"
+        "folder=      ; empty: the program's folder\n"
         "protocol=uci          ; auto, uci, ucci or xboard\n"
         "ranks=1-10\n"
         "option.Hash=128\n"
@@ -92,6 +96,7 @@ TEST(EngineListTest, AHandEditedFileIsReadWithItsCommentsQuotesAndUnknownKeys) {
     ASSERT_EQ(engines.size(), 2u);
     EXPECT_EQ(engines[0].command.program, "/usr/games/fairy-stockfish");
     EXPECT_TRUE(engines[0].command.arguments.empty());
+    EXPECT_EQ(engines[0].command.folder, "");
     EXPECT_EQ(engines[0].protocol, Protocol::Uci);
     EXPECT_EQ(engines[0].ranks, Ranks::FromOne);
     EXPECT_EQ(engines[0].options,
