@@ -144,7 +144,8 @@ class EngineClient {
     // Tells the engine a new game begins (ucinewgame, XBoard new).
     virtual bool NewGame() = 0;
     // The position of the next Go: the game from `startFen` (empty: the opening array) with the
-    // moves played since, each legal (the caller's rules checked them).
+    // moves played since, each legal (the caller's rules checked them). False, without failing the
+    // engine, for a game that is not legal or while a search runs.
     virtual bool SetPosition(std::string_view startFen, const std::vector<std::string>& moves) = 0;
     // Starts a search of the position set, with `multiPv` lines where the engine offers them.
     virtual bool Go(const GoLimits& limits, int multiPv = 1) = 0;

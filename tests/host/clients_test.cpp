@@ -410,6 +410,9 @@ TEST(EngineClientTest, StopAndPonderHitEndSearchesWithoutLimits) {
         SearchInfo info;
         BestMove best;
         EXPECT_EQ(engine->Poll(10s, &info, &best), Event::Info);
+        // The position waits for the search's end.
+        EXPECT_FALSE(engine->SetPosition("", {}));
+        EXPECT_FALSE(engine->Failed());
         ASSERT_TRUE(engine->Stop());
         EXPECT_TRUE(WaitForBestMove(*engine, &best));
         EXPECT_EQ(best.move, FirstLegalMove("", {"h2e2"}));
@@ -498,14 +501,15 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
     // answers it.
     const std::string next = FirstLegalMove("", {"h2e2", reply});
     ASSERT_TRUE(engine->SetPosition("", {"h2e2", reply, next}));
-    const Search second = RunSearch(*engine, MoveTime(1000));
+    const Search second = RunSearch(*engine, Depth(3));
     ASSERT_EQ(second.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(second.best.move, FirstLegalMove("", {"h2e2", reply, next}));
     const std::vector<std::string> lines = log.Lines();
     const auto firstGo = std::find(lines.begin(), lines.end(), "go");
-    ASSERT_GE(lines.end() - firstGo, 5);
-    EXPECT_EQ(std::vector<std::string>(firstGo, firstGo + 5),
-              (std::vector<std::string>{"go", "force", "usermove " + next, "st 1", "go"}));
+    ASSERT_GE(lines.end() - firstGo, 6);
+    EXPECT_EQ(
+        std::vector<std::string>(firstGo, firstGo + 6),
+        (std::vector<std::string>{"go", "force", "usermove " + next, "st 86400", "sd 3", "go"}));
 
     // A position of its own: a new game, set up in XBoard's letters.
     const std::string fen = "3akab2/9/4b4/9/9/2N6/9/9/9/3AK4 w - - 0 1";
@@ -514,6 +518,8 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
     ASSERT_EQ(third.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(third.best.move, FirstLegalMove(fen, {}));
     EXPECT_EQ(log.Last("setboard"), "setboard 3akae2/9/4e4/9/9/2H6/9/9/9/3AK4 w - - 0 1");
+    // The depth limit of the search before is lifted.
+    EXPECT_EQ(log.Last("sd "), "sd 200");
 }
 
 TEST(EngineClientTest, XboardMovesNowWhenStopped) {
