@@ -61,16 +61,16 @@ std::string SecondsText(int64_t milliseconds) {
 
 std::vector<std::pair<std::string, std::string>> ParseFeatures(std::string_view line) {
     std::vector<std::pair<std::string, std::string>> features;
-    size_t i = line.find("feature");
-    if (i == std::string_view::npos) return features;
-    i += 7;
+    const std::vector<std::string_view> words = SplitWords(line);
+    if (words.empty() || words[0] != "feature") return features;
+    size_t i = static_cast<size_t>(words[0].data() - line.data()) + words[0].size();
     while (i < line.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
             ++i;
         const size_t keyStart = i;
         while (i < line.size() && line[i] != '=' && line[i] != ' ')
             ++i;
-        if (i >= line.size() || line[i] != '=') break;
+        if (i >= line.size() || line[i] != '=' || i == keyStart) break;
         std::string key(line.substr(keyStart, i - keyStart));
         ++i;
         std::string value;

@@ -262,6 +262,30 @@ TEST(EngineClientTest, OptionLinesOfEitherDialectAreParsed) {
     }
 }
 
+TEST(EngineClientTest, XboardFeaturesAndOptionsAreParsed) {
+    using Features = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(
+        ParseFeatures("feature myname=\"Max Qi 4.8\" setboard=0 variants=\"xiangqi,normal\""),
+        (Features{{"myname", "Max Qi 4.8"}, {"setboard", "0"}, {"variants", "xiangqi,normal"}}));
+    EXPECT_EQ(ParseFeatures("  feature done=1"), (Features{{"done", "1"}}));
+    // A pair without a key ends the line's features; a line of something else has none.
+    EXPECT_EQ(ParseFeatures("feature ping=1 =2 done=1"), (Features{{"ping", "1"}}));
+    EXPECT_EQ(ParseFeatures("tellics say feature done=1"), Features{});
+
+    EngineOption option;
+    ASSERT_TRUE(ParseXboardOption("Multi-PV Margin -spin 0 0 1000", &option));
+    EXPECT_EQ(option.name, "Multi-PV Margin");
+    EXPECT_EQ(option.max, 1000);
+    ASSERT_TRUE(ParseXboardOption("Level -combo Clueless /// Random /// Normal", &option));
+    EXPECT_EQ(option.defaultValue, "Clueless");  // no choice starred: the first
+    EXPECT_EQ(option.choices.size(), 3u);
+    ASSERT_TRUE(ParseXboardOption("Variant 'normal' is -string chess", &option));
+    EXPECT_EQ(option.name, "Variant 'normal' is");
+    EXPECT_EQ(option.defaultValue, "chess");
+    EXPECT_FALSE(ParseXboardOption("No type here", &option));
+    EXPECT_FALSE(ParseXboardOption(" -check 1", &option));
+}
+
 TEST(EngineClientTest, InfoLinesKeepWhatTheySay) {
     SearchInfo info;
     std::vector<std::string_view> pv;

@@ -39,17 +39,15 @@ std::vector<EngineSetup> SampleList() {
     fairy.protocol = Protocol::Uci;
     fairy.ranks = Ranks::FromOne;
     fairy.options = {{"Hash", "64"}, {"Threads", "1"}, {"Skill Level", "-5"}};
-    EngineSetup odd =
-        Engine("My Engine (test)", "/opt/my engine/run",
-               {"--book", "/opt/my engine/book.bin", "", "say \"hi\"", "a;b", "back\\slash"},
-               "/opt/my engine");
+    EngineSetup odd = Engine("My Engine (test)", "/opt/my engine/run",
+                             {"--book", "/opt/my engine/book.bin", "", "say \"hi\"", "a;b",
+                              "back\\slash", "semi ;colon", "end\\"},
+                             "/opt/my engine");
     odd.protocol = Protocol::Xboard;
     odd.ranks = Ranks::FromZero;
-    odd.options = {{"Style", "  padded  "},
-                   {"Comment", "x ; y"},
-                   {"Quote", "\"q\""},
-                   {"Semicolon", ";x"},
-                   {"Empty", ""}};
+    odd.options = {
+        {"Style", "  padded  "},      {"Comment", "x ; y"}, {"Quote", "\"q\""}, {"Semicolon", ";x"},
+        {"Quoted comment", "\"x ;y"}, {"Lone quote", "\""}, {"Empty", ""}};
     odd.otherKeys = {{"restart", "always"}};
     EngineSetup ucci = Engine("象眼", "eleeye");
     ucci.protocol = Protocol::Ucci;
