@@ -376,7 +376,17 @@ Event XboardClient::Poll(std::chrono::milliseconds timeout, SearchInfo* info, Be
     if (got == Got::Failed) return Event::Failed;
     if (got == Got::Timeout) return Event::None;
     const std::vector<std::string_view> words = SplitWords(line);
-    if (words.empty() || !searching_) return Event::None;
+    if (words.empty()) return Event::None;
+    // The engine refused a move of the game (or the position): its game is no longer ours.
+    if (line.rfind("Illegal move", 0) == 0) {
+        const size_t colon = line.find(':');
+        const std::string_view move = colon == std::string::npos
+                                          ? std::string_view(line)
+                                          : AfterWords(std::string_view(line).substr(colon + 1), 0);
+        Fail(FormatText(kEngineRefusedMovePattern, {displayName_, move}));
+        return Event::Failed;
+    }
+    if (!searching_) return Event::None;
     if (words[0] == "move" && words.size() >= 2) return ReadMove(words[1], best);
     if (IsResult(words[0]) || words[0] == "resign") {
         // The engine ends the game instead of moving: the referee judges the claim.

@@ -594,9 +594,10 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
         {"xboard no-xiangqi", Protocol::Auto, true, "不能下中国象棋"},
         {"uci exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
         {"xboard exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
-        {"uci illegal", Protocol::Auto, false, "走了不合规则的着法 e0e2"},
-        {"ucci illegal", Protocol::Auto, false, "走了不合规则的着法 e0e2"},
-        {"xboard illegal", Protocol::Auto, false, "走了不合规则的着法 e0e2"},
+        {"uci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
+        {"ucci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
+        {"xboard illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
+        {"xboard refuse-moves", Protocol::Auto, false, "不接受着法：h2e2"},
         {"uci malformed", Protocol::Auto, false, "的着法无法识别：z9!"},
         {"uci flood", Protocol::Auto, false, "输出过多"},
         {"uci no-bestmove ignore-stop", Protocol::Auto, false, "没有停下"},
@@ -615,7 +616,7 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
             EXPECT_NE(error.find(expected), std::string::npos) << error;
         } else {
             ASSERT_NE(engine, nullptr) << error;
-            ASSERT_TRUE(engine->SetPosition("", {}));
+            ASSERT_TRUE(engine->SetPosition("", {"h2e2"}));
             ASSERT_TRUE(engine->Go(MoveTime(50)));
             SearchInfo info;
             BestMove best;

@@ -311,7 +311,7 @@ void HandleXboard(const std::vector<std::string>& words, const std::string& line
         if (!Has("immortal")) std::exit(0);
     } else if (command == "usermove" && words.size() >= 2) {
         const MoveRecord move = ReadMove(position, words[1]);
-        if (move.piece == Empty) return Say("Illegal move: " + words[1]);
+        if (move.piece == Empty || Has("refuse-moves")) return Say("Illegal move: " + words[1]);
         Play(position, move);
         // Out of force mode an engine answers the move at once, as real ones do.
         if (!forceMode) Go(false);
