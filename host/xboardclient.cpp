@@ -174,6 +174,8 @@ bool XboardClient::ReadFeatures(std::string_view line) {
             ping_ = value == "1";
         } else if (key == "san") {
             accepted = value != "1";  // the moves must come in coordinates
+        } else if (key == "memory" || key == "smp" || key == "egt") {
+            accepted = false;  // this program sends no memory, cores or tablebase paths
         } else if (key == "option") {
             EngineOption option;
             if (ParseXboardOption(value, &option)) identity_.options.push_back(std::move(option));
@@ -250,11 +252,13 @@ bool XboardClient::SetOption(std::string_view name, std::string_view value) {
     return Send("option " + option->name + "=" + std::string(value));
 }
 
-// A new game of Xiangqi from the opening array, in force mode: the engine moves only at `go`.
+// A new game of Xiangqi from the opening array, in force mode: the engine moves only at `go`,
+// shows its thinking and does not ponder. `new` also lifts a depth limit.
 bool XboardClient::ResetGame() {
     engineFen_.clear();
     engineMoves_.clear();
-    return Send("new") && Send("variant xiangqi") && Send("force") && Send("post");
+    depthLimited_ = false;
+    return Send("new") && Send("variant xiangqi") && Send("force") && Send("post") && Send("easy");
 }
 
 bool XboardClient::NewGame() {

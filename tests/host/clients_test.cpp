@@ -142,8 +142,8 @@ TEST(EngineClientTest, HandshakesFindTheProtocolTheNameAndTheRanks) {
          "ucci|setoption usemillisec true|isready"},
         {"ucci", Protocol::Auto, Protocol::Ucci, "Fake UCCI", Ranks::FromZero, "uci|ucci"},
         {"xboard", Protocol::Xboard, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
-         "xboard|protover 2|accepted done|accepted myname|accepted usermove|accepted option|new|"
-         "variant xiangqi|force|ping 1"},
+         "xboard|protover 2|accepted done|accepted myname|accepted usermove|accepted option|"
+         "rejected memory|new|variant xiangqi|force|post|easy|ping 1"},
         {"xboard", Protocol::Auto, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
          "uci|ucci|protover 2"},
         {"xboard old-features", Protocol::Xboard, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
@@ -535,6 +535,12 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
         std::vector<std::string>(firstGo, firstGo + 6),
         (std::vector<std::string>{"go", "force", "usermove " + next, "st 86400", "sd 3", "go"}));
 
+    // The game goes on without a depth: the depth limit of the search before is lifted.
+    const std::vector<std::string> game = {"h2e2", reply, next, second.best.move};
+    ASSERT_TRUE(engine->SetPosition("", game));
+    EXPECT_EQ(RunSearch(*engine, MoveTime(1000)).best.move, FirstLegalMove("", game));
+    EXPECT_EQ(log.Last("sd "), "sd 200");
+
     // A position of its own: a new game, set up in XBoard's letters.
     const std::string fen = "3akab2/9/4b4/9/9/2N6/9/9/9/3AK4 w - - 0 1";
     ASSERT_TRUE(engine->SetPosition(fen, {}));
@@ -542,8 +548,6 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
     ASSERT_EQ(third.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(third.best.move, FirstLegalMove(fen, {}));
     EXPECT_EQ(log.Last("setboard"), "setboard 3akae2/9/4e4/9/9/2H6/9/9/9/3AK4 w - - 0 1");
-    // The depth limit of the search before is lifted.
-    EXPECT_EQ(log.Last("sd "), "sd 200");
 }
 
 TEST(EngineClientTest, XboardMovesNowWhenStopped) {

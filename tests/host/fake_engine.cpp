@@ -161,7 +161,7 @@ void IdentifyUci(bool ucci) {
 void IdentifyXboard() {
     if (Has("silent")) return;
     if (!Has("old-features")) Say("feature done=0");
-    Say("feature myname=\"Fake XBoard\" setboard=1 usermove=1 san=0 ping=1 sigint=0");
+    Say("feature myname=\"Fake XBoard\" setboard=1 usermove=1 san=0 ping=1 sigint=0 memory=1");
     Say(Has("no-xiangqi") ? "feature variants=\"normal,shogi\""
                           : "feature variants=\"normal,xiangqi\"");
     Say("feature option=\"Resign -check 0\" option=\"Strength -spin 5 1 10\"");
