@@ -136,6 +136,8 @@ TEST(EngineClientTest, HandshakesFindTheProtocolTheNameAndTheRanks) {
         {"uci", Protocol::Uci, Protocol::Uci, "Fake UCI", Ranks::Auto,
          "uci|setoption name UCI_Variant value xiangqi|isready"},
         {"uci", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci banner", Protocol::Uci, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci banner", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
         {"uci variants", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::FromOne,
          "setoption name UCI_Variant value xiangqi"},
         {"ucci", Protocol::Ucci, Protocol::Ucci, "Fake UCCI", Ranks::FromZero,
