@@ -155,6 +155,10 @@ class EngineClient {
     virtual void Quit() = 0;
 
   protected:
+    // Fails an engine that does not stop.
+    friend bool WaitForBestMove(EngineClient& engine, BestMove* best,
+                                std::chrono::milliseconds patience);
+
     EngineIdentity identity_;
     std::string displayName_;
     std::string failure_;
