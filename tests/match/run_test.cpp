@@ -7,13 +7,13 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "host/process.h"
 #include "host/host_support.h"
+#include "host/match.h"
+#include "host/process.h"
 #include "records/pgn.h"
 #include "rules/attacks.h"
 #include "rules/fen.h"
@@ -28,7 +28,7 @@ using testing::ReadWholeFile;
 using testing::TempFolder;
 using testing::WriteWholeFile;
 
-struct Run {
+struct ProgramRun {
     int status = -1;
     std::vector<std::string> lines;
     std::string Text() const {
@@ -41,11 +41,11 @@ struct Run {
 
 // Runs lanchuan-match with `arguments` until it ends; `onLine` sees each printed line as it
 // comes (and may signal the program).
-Run RunProgram(const std::vector<std::string>& arguments,
-               const std::function<void(const std::string&, int pid)>& onLine = nullptr) {
+ProgramRun RunProgram(const std::vector<std::string>& arguments,
+                      const std::function<void(const std::string&, int pid)>& onLine = nullptr) {
     host::Process process;
     std::string error;
-    Run run;
+    ProgramRun run;
     EXPECT_TRUE(process.Start({LANCHUAN_MATCH, arguments, ""}, &error)) << error;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(50);
     for (std::string line; std::chrono::steady_clock::now() < end;) {
@@ -94,20 +94,28 @@ struct Finished {
 };
 
 // "Finished game N (R vs B): RESULT {REASON}" by game number.
-std::map<int, Finished> FinishedGames(const Run& run) {
-    static const std::regex pattern(R"(^Finished game (\d+) \((.+) vs (.+)\): (\S+) \{(.*)\}$)");
+std::map<int, Finished> FinishedGames(const ProgramRun& run) {
     std::map<int, Finished> games;
     for (const std::string& line : run.lines) {
-        std::smatch match;
-        if (std::regex_match(line, match, pattern)) {
-            EXPECT_EQ(games.count(std::stoi(match[1])), 0u) << line;
-            games[std::stoi(match[1])] = {match[2], match[3], match[4], match[5]};
-        }
+        constexpr std::string_view kStart = "Finished game ";
+        const size_t open = line.find(" (");
+        const size_t versus = line.find(" vs ");
+        const size_t close = line.find("): ");
+        const size_t brace = line.find(" {");
+        if (!line.starts_with(kStart) || open == std::string::npos || versus == std::string::npos ||
+            close == std::string::npos || brace == std::string::npos || !line.ends_with("}"))
+            continue;
+        const int number = std::stoi(line.substr(kStart.size(), open - kStart.size()));
+        EXPECT_EQ(games.count(number), 0u) << line;
+        games[number] = {line.substr(open + 2, versus - open - 2),
+                         line.substr(versus + 4, close - versus - 4),
+                         line.substr(close + 3, brace - close - 3),
+                         line.substr(brace + 2, line.size() - brace - 3)};
     }
     return games;
 }
 
-bool HasLine(const Run& run, const std::string& line) {
+bool HasLine(const ProgramRun& run, const std::string& line) {
     return std::find(run.lines.begin(), run.lines.end(), line) != run.lines.end();
 }
 
@@ -131,8 +139,9 @@ TEST(MatchProgram, ShortMatchBetweenOurEngines) {
     const std::string middle = "r1bakab1r/9/1cn4cn/p1p1p1p1p/9/9/P1P1P1P1P/1CN4CN/9/R1BAKAB1R w";
     const std::string ending = "3ak4/9/4b4/9/9/9/9/4B4/4R4/4K4 w";
     WriteWholeFile(openings, middle + " - - 0 1\n" + ending + "\n");
-    const Run run = RunProgram(Join({
-        Engine("Classic", {"cmd=" LANCHUAN_ENGINE, "option.Engine=Classic", "option.OwnBook=false"}),
+    const ProgramRun run = RunProgram(Join({
+        Engine("Classic",
+               {"cmd=" LANCHUAN_ENGINE, "option.Engine=Classic", "option.OwnBook=false"}),
         Engine("Master", {"cmd=" LANCHUAN_ENGINE, "option.OwnBook=false"}),
         {"-each", "depth=1", "-games", "4", "-concurrency", "2", "-repeat", "-maxmoves", "30",
          "-openings", "file=" + openings.string(), "order=sequential", "-pgnout", pgn.string(),
@@ -157,11 +166,11 @@ TEST(MatchProgram, ShortMatchBetweenOurEngines) {
         else
             ++score.losses;
     }
-    EXPECT_TRUE(HasLine(run, "Score of Classic vs Master: " + std::to_string(score.wins) + " - " +
-                                 std::to_string(score.losses) + " - " +
-                                 std::to_string(score.draws) +
-                                 run.lines[run.lines.size() - 3].substr(
-                                     run.lines[run.lines.size() - 3].find("  ["))))
+    EXPECT_TRUE(HasLine(
+        run,
+        "Score of Classic vs Master: " + std::to_string(score.wins) + " - " +
+            std::to_string(score.losses) + " - " + std::to_string(score.draws) +
+            run.lines[run.lines.size() - 3].substr(run.lines[run.lines.size() - 3].find("  ["))))
         << run.Text();
     EXPECT_EQ(run.lines[run.lines.size() - 2].rfind("Elo difference: ", 0), 0u) << run.Text();
     EXPECT_EQ(run.lines.back(), "Finished match");
@@ -199,6 +208,7 @@ struct FaultRow {
     const char* proto;
     const char* reason;  // in the reason of both games, after the engine's name
     const char* termination;
+    const char* moveTime = "st=0.1";
 };
 
 TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
@@ -207,7 +217,13 @@ TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
         {"illegal move", {"arg=illegal"}, "uci", "Bad makes an illegal move", "rules infraction"},
         {"no move text", {"arg=malformed"}, "uci", "Bad writes no move", "rules infraction"},
         {"never answers go", {"arg=no-bestmove"}, "uci", "Bad loses on time", "time forfeit"},
-        {"floods its output", {"arg=flood"}, "ucci", "Bad floods its output", "rules infraction"},
+        // Time enough to write the output a search may write.
+        {"floods its output",
+         {"arg=flood"},
+         "ucci",
+         "Bad floods its output",
+         "rules infraction",
+         "st=30"},
         {"resigns", {"arg=resign"}, "xboard", "Bad resigns", "normal"},
         {"false claim", {"arg=claim"}, "xboard", "Bad makes a false claim", "rules infraction"},
     };
@@ -219,10 +235,10 @@ TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
         std::vector<std::string> bad = {"cmd=" FAKE_ENGINE, std::string("arg=") + row.proto,
                                         "arg=log=" + log.string()};
         bad.insert(bad.end(), row.words.begin(), row.words.end());
-        const Run run = RunProgram(Join({
+        const ProgramRun run = RunProgram(Join({
             Engine("Good", {"cmd=" FAKE_ENGINE, "arg=uci", "arg=log=" + log.string()}),
             Engine("Bad", bad),
-            {"-each", "st=0.1", "timemargin=300", "-games", "2", "-pgnout", pgn.string()},
+            {"-each", row.moveTime, "timemargin=300", "-games", "2", "-pgnout", pgn.string()},
         }));
         ASSERT_EQ(run.status, 0) << run.Text();
         const std::map<int, Finished> games = FinishedGames(run);
@@ -264,8 +280,8 @@ TEST(MatchProgram, ExitStatusOfMatchesThatCannotBeginOrAreRefused) {
         {{"--help"}, 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.arguments[1]);
-        const Run run = RunProgram(row.arguments);
+        SCOPED_TRACE(row.arguments.back());
+        const ProgramRun run = RunProgram(row.arguments);
         EXPECT_EQ(run.status, row.status) << run.Text();
         EXPECT_EQ(FinishedGames(run).size(), 0u);
     }
@@ -274,9 +290,9 @@ TEST(MatchProgram, ExitStatusOfMatchesThatCannotBeginOrAreRefused) {
 TEST(MatchProgram, InterruptEndsTheGamesAndTheEngines) {
     TempFolder folder;
     const auto log = folder / "engines.log";
-    const Run run = RunProgram(
-        Join({Engine("Slow", {"cmd=" FAKE_ENGINE, "arg=uci", "arg=no-bestmove",
-                              "arg=log=" + log.string()}),
+    const ProgramRun run = RunProgram(
+        Join({Engine("Slow",
+                     {"cmd=" FAKE_ENGINE, "arg=uci", "arg=no-bestmove", "arg=log=" + log.string()}),
               Engine("Other", {"cmd=" FAKE_ENGINE, "arg=uci", "arg=log=" + log.string()}),
               {"-each", "st=30", "-games", "10", "-concurrency", "2"}}),
         [](const std::string& line, int pid) {
