@@ -50,6 +50,8 @@ TEST(MatchReport, ScoreEloAndTurnaroundLines) {
     EXPECT_EQ(match::ScoreLine("A", "B", {0, 0, 0}), "Score of A vs B: 0 - 0 - 0  [0.000] 0");
     EXPECT_EQ(match::EloLine({60, 30, 10}), "Elo difference: 107.54 +/- 68.46");
     EXPECT_EQ(match::EloLine({2, 0, 0}), "Elo difference: inf +/- inf");
+    EXPECT_EQ(match::EloLine({0, 0, 2}), "Elo difference: 0.00 +/- 0.00");
+    EXPECT_EQ(match::EloLine({0, 1, 0}), "Elo difference: -inf +/- inf");
     EXPECT_EQ(match::TurnaroundLine({40, 10, 30, 20, 900}),
               "Turnaround: median 30 us, worst 900 us over 5 moves");
     EXPECT_EQ(match::TurnaroundLine({}), "Turnaround: no moves");
