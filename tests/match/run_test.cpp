@@ -224,6 +224,12 @@ TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
          "Bad floods its output",
          "rules infraction",
          "st=30"},
+        {"its clock runs out",
+         {"arg=no-bestmove"},
+         "uci",
+         "Bad loses on time",
+         "time forfeit",
+         "tc=0.2+0.1"},
         {"resigns", {"arg=resign"}, "xboard", "Bad resigns", "normal"},
         {"false claim", {"arg=claim"}, "xboard", "Bad makes a false claim", "rules infraction"},
     };
@@ -258,6 +264,36 @@ TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
         for (int pid : pids)
             EXPECT_TRUE(ProcessEnds(pid)) << pid;
     }
+}
+
+// Both fake engines see the game as level (12 centipawns) after every move.
+TEST(MatchProgram, DrawAdjudicationOnAClock) {
+    TempFolder folder;
+    const auto pgn = folder / "games.pgn";
+    const ProgramRun run =
+        RunProgram(Join({Engine("One", {"cmd=" FAKE_ENGINE, "arg=xboard"}),
+                         Engine("Two", {"cmd=" FAKE_ENGINE, "arg=xboard"}),
+                         {"-each", "tc=10+0.1", "-games", "2", "-draw", "movenumber=3",
+                          "movecount=2", "score=20", "-pgnout", pgn.string()}}));
+    ASSERT_EQ(run.status, 0) << run.Text();
+    const std::map<int, Finished> games = FinishedGames(run);
+    ASSERT_EQ(games.size(), 2u) << run.Text();
+    for (const auto& [number, game] : games) {
+        EXPECT_EQ(game.result, "1/2-1/2");
+        EXPECT_EQ(game.reason, "Draw by adjudication");
+    }
+    std::vector<PgnEntry> read;
+    std::string error;
+    InitAttackTable();
+    ASSERT_TRUE(ReadPgnGames(ReadWholeFile(pgn), &read, &error)) << error;
+    ASSERT_EQ(read.size(), 2u);
+    for (const PgnEntry& entry : read) {
+        // Three full moves, the last two of each side level.
+        EXPECT_EQ(entry.game.moves.size(), 6u);
+        EXPECT_EQ(entry.game.Tag("Termination"), "adjudication");
+        EXPECT_EQ(entry.game.Tag("TimeControl"), "10+0.1");
+    }
+    EXPECT_TRUE(HasLine(run, "Score of One vs Two: 0 - 0 - 2  [0.500] 2")) << run.Text();
 }
 
 TEST(MatchProgram, ExitStatusOfMatchesThatCannotBeginOrAreRefused) {
