@@ -136,6 +136,17 @@ inline constexpr std::string_view kEngineNoSetupPattern =
     XQ_TEXT("xq", "引擎 %1 不能从任意局面开始");
 inline constexpr std::string_view kEngineNotStoppedPattern = XQ_TEXT("xq", "引擎 %1 没有停下");
 
+// The engine list file. %1: the engine's section, %2: the key, %3: the value.
+inline constexpr std::string_view kEngineListNoCommandPattern =
+    XQ_TEXT("xq", "引擎列表：[%1] 没有 command，已跳过");
+inline constexpr std::string_view kEngineListDuplicatePattern =
+    XQ_TEXT("xq", "引擎列表：[%1] 重复，已跳过");
+inline constexpr std::string_view kEngineListBadValuePattern =
+    XQ_TEXT("xq", "引擎列表：[%1] 的 %2 无法识别：%3");
+// %1: the line's number.
+inline constexpr std::string_view kEngineListBadLinePattern =
+    XQ_TEXT("xq", "引擎列表第 %1 行无法识别");
+
 // The level as the panel names it. %1: seconds, minutes or plies.
 inline constexpr std::string_view kPerMoveLevelPattern = XQ_TEXT("xq", "%1 秒/移动");
 inline constexpr std::string_view kPerGameLevelPattern = XQ_TEXT("xq", "%1 分钟/局");

@@ -923,6 +923,22 @@ Logging is off!</translation>
         <translation>Engine %1 did not stop</translation>
     </message>
     <message>
+        <source>引擎列表：[%1] 没有 command，已跳过</source>
+        <translation>Engine list: [%1] has no command and is skipped</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 重复，已跳过</source>
+        <translation>Engine list: [%1] appears twice; the second is skipped</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 的 %2 无法识别：%3</source>
+        <translation>Engine list: the %2 of [%1] is not understood: %3</translation>
+    </message>
+    <message>
+        <source>引擎列表第 %1 行无法识别</source>
+        <translation>Engine list: line %1 is not understood</translation>
+    </message>
+    <message>
         <source>%1 秒/移动</source>
         <translation>%1 s/move</translation>
     </message>

@@ -923,6 +923,22 @@
         <translation>引擎 %1 沒有停下</translation>
     </message>
     <message>
+        <source>引擎列表：[%1] 没有 command，已跳过</source>
+        <translation>引擎列表：[%1] 沒有 command，已略過</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 重复，已跳过</source>
+        <translation>引擎列表：[%1] 重複，已略過</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 的 %2 无法识别：%3</source>
+        <translation>引擎列表：[%1] 的 %2 無法識別：%3</translation>
+    </message>
+    <message>
+        <source>引擎列表第 %1 行无法识别</source>
+        <translation>引擎列表第 %1 行無法識別</translation>
+    </message>
+    <message>
         <source>%1 秒/移动</source>
         <translation>%1 秒/移動</translation>
     </message>
