@@ -96,6 +96,10 @@
 <context>
     <name>MainMenus</name>
     <message>
+        <source>分析箭头</source>
+        <translation>Analysis Arrows</translation>
+    </message>
+    <message>
         <source>游戏</source>
         <translation>Game</translation>
     </message>

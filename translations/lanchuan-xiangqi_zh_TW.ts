@@ -96,6 +96,10 @@
 <context>
     <name>MainMenus</name>
     <message>
+        <source>分析箭头</source>
+        <translation>分析箭頭</translation>
+    </message>
+    <message>
         <source>游戏</source>
         <translation>遊戲</translation>
     </message>

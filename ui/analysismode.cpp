@@ -148,6 +148,7 @@ void AnalysisMode::Restart() {
     lines_.clear();
     shownText_.clear();
     panel_.ClearBestPath();
+    ShowArrows();
     // A position without a legal move (mate, stalemate) ends its search at once, without lines.
     shownRun_ = live_.Start(analysed_->position, analysed_->history);
 }
@@ -158,6 +159,7 @@ void AnalysisMode::Rest() {
     shownRun_ = 0;
     lines_.clear();
     shownText_.clear();
+    ShowArrows();
 }
 
 void AnalysisMode::Receive(quint64 run, const master::SearchReport& report) {
@@ -200,6 +202,15 @@ void AnalysisMode::ShowLines() {
     }
     panel_.ShowValue("BestPath", Utf8(rows.join(u'\n')));
     shownText_ = panel_.FieldText("BestPath");
+    ShowArrows();
+}
+
+void AnalysisMode::ShowArrows() {
+    if (!showArrows) return;
+    std::vector<BoardArrow> arrows;
+    for (const AnalysisLine& line : lines_)
+        if (!line.moves.empty()) arrows.push_back({line.moves[0].from, line.moves[0].to});
+    showArrows(std::move(arrows));
 }
 
 }  // namespace xq

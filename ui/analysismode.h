@@ -16,6 +16,7 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "engine/master/engine.h"
 #include "rules/board.h"
 #include "rules/types.h"
+#include "ui/boardarrows.h"
 
 Q_DECLARE_METATYPE(xq::master::SearchReport)
 
@@ -67,6 +69,9 @@ class AnalysisMode : public QObject {
     // The position under analysis; nullptr while the analysis rests.
     const Position* AnalysedPosition() const { return analysed_ ? &analysed_->position : nullptr; }
 
+    // Told the first move of each line shown, best first (empty when none is shown).
+    std::function<void(std::vector<BoardArrow>)> showArrows;
+
   signals:
     // Emitted on the analysis thread; received on the window's thread.
     void Reported(quint64 run, xq::master::SearchReport report);
@@ -84,6 +89,7 @@ class AnalysisMode : public QObject {
     void Rest();
     void Receive(quint64 run, const master::SearchReport& report);
     void ShowLines();
+    void ShowArrows();
 
     TInfoForm& panel_;
     LiveAnalysis live_;

@@ -12,6 +12,8 @@
 #include "engine/windowprocedure.h"
 #include "records/exchange.h"
 #include "records/menucommands.h"
+#include "records/settings.h"
+#include "ui/boardarrows.h"
 #include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
 #include "ui/forms/mainform.h"
@@ -105,6 +107,15 @@ void MarkLastMoveClick() {
     mainForm->Menus().SetChecked(QStringLiteral("MarkLastMove"), mark.Enabled());
 }
 
+// Hidden arrows are kept: switched on again, the board shows the lines of the moment.
+void AnalysisArrowsClick() {
+    if (mainForm == nullptr) return;
+    BoardArrows& arrows = mainForm->Arrows();
+    arrows.SetEnabled(!arrows.Enabled());
+    mainForm->Menus().SetChecked(QStringLiteral("AnalysisArrows"), arrows.Enabled());
+    WriteArrowsSetting(SettingsFile(), arrows.Enabled());
+}
+
 }  // namespace
 
 void RegisterExtraCommands() {
@@ -114,6 +125,7 @@ void RegisterExtraCommands() {
     SetCommandHandler(kCommandImportGame, ImportGameClick);
     SetCommandHandler(kCommandMarkLastMove, MarkLastMoveClick);
     SetCommandHandler(kCommandAnalyseGame, AnalyseGameClick);
+    SetCommandHandler(kCommandAnalysisArrows, AnalysisArrowsClick);
     chooseGameFromList = ChooseGameFromList;
 }
 

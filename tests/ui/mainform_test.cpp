@@ -267,6 +267,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  Reverse 反转棋盘",
         "  BestPath 最好路线 [x]",
         "  MarkLastMove 标记最后一步 [ ]",
+        "  AnalysisArrows 分析箭头 [x]",
         "  Language 语言",
         "    Language_zh_CN 简体中文 (x)",
         "    Language_zh_TW 繁體中文 ( )",
