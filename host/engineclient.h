@@ -72,13 +72,13 @@ struct EngineIdentity {
 // (UCCI seconds unless the engine took `usemillisec`, XBoard `st` seconds, `time`/`otim`
 // centiseconds, `level` minutes).
 struct GoLimits {
-    int64_t moveTime = -1;  // -1: not given
-    int depth = 0;          // 0: no depth limit
-    bool infinite = false;  // until Stop()
+    int64_t moveTime = -1;       // -1: not given
+    int depth = 0;               // 0: no depth limit
+    bool infinite = false;       // until Stop()
     int64_t time[2] = {-1, -1};  // clock left by side (Red, Black); -1: no clock
     int64_t increment[2] = {0, 0};
-    int movesToGo = 0;   // 0: not given
-    bool ponder = false; // think on the predicted reply (the position set includes it)
+    int movesToGo = 0;    // 0: not given
+    bool ponder = false;  // think on the predicted reply (the position set includes it)
 };
 
 // One line of the engine's thinking. Scores are from the side to move's view.
@@ -91,9 +91,9 @@ struct SearchInfo {
     int score = 0;      // centipawns (XBoard's own unit), or moves when mate
     uint64_t nodes = 0;
     uint64_t nps = 0;
-    int64_t time = -1;              // milliseconds the engine reports; -1: not given
-    std::vector<std::string> pv;    // ICCS, only the legal start of the engine's line
-    std::string text;               // `info string` (the rest of the line)
+    int64_t time = -1;            // milliseconds the engine reports; -1: not given
+    std::vector<std::string> pv;  // ICCS, only the legal start of the engine's line
+    std::string text;             // `info string` (the rest of the line)
 };
 
 // The engine's answer to `go`. `move` empty: the engine has no move (mated or stalemated:
@@ -119,8 +119,9 @@ class EngineClient {
     // engine that offers variants without xiangqi ("… 不能下中国象棋"), sends the setup's options
     // and waits for `readyok` (XBoard: `pong`). Null with the reason in words when it fails; the
     // process is then gone.
-    static std::unique_ptr<EngineClient> Start(const EngineSetup& setup, std::string* error,
-                                               std::chrono::milliseconds handshake = kHandshakeTime);
+    static std::unique_ptr<EngineClient> Start(
+        const EngineSetup& setup, std::string* error,
+        std::chrono::milliseconds handshake = kHandshakeTime);
     virtual ~EngineClient() = default;  // Quit()
 
     const EngineIdentity& Identity() const { return identity_; }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/engineclient.h"
@@ -24,9 +25,12 @@ struct TimeControl {
     int64_t margin = 1000;
 };
 // Reads cutechess-style texts: "st=0.2" (seconds a move), "tc=40/60+0.5" or "tc=1+0.1" (seconds
-// a game plus an increment; the moves count is taken and ignored), "depth=8". False with a reason.
+// a game plus an increment, seconds also as "1:30"; the moves count is taken and ignored),
+// "depth=8", "timemargin=500" (milliseconds). False with a reason.
 bool ParseTimeControl(std::string_view key, std::string_view value, TimeControl* control,
                       std::string* error);
+// The PGN TimeControl tag: "0.2/move", "60+0.5", or "-" for a depth alone.
+std::string TimeControlTag(const TimeControl& control);
 
 // Where a game starts: a FEN (empty: the opening array) and moves played from it.
 struct Opening {
@@ -36,22 +40,22 @@ struct Opening {
 
 // Games ended early by agreement of the engines' own scores (cutechess's -draw and -resign).
 struct Adjudication {
-    int drawMoveNumber = 0;  // 0: no draw adjudication
-    int drawMoveCount = 0;   // consecutive moves ...
-    int drawScore = 0;       // ... with both scores within this many centipawns of 0
-    int resignMoveCount = 0; // 0: no resignation; consecutive moves ...
-    int resignScore = 0;     // ... with the loser's score at or below -this
+    int drawMoveNumber = 0;   // 0: no draw adjudication
+    int drawMoveCount = 0;    // consecutive moves ...
+    int drawScore = 0;        // ... with both scores within this many centipawns of 0
+    int resignMoveCount = 0;  // 0: no resignation; consecutive moves ...
+    int resignScore = 0;      // ... with the loser's score at or below -this
 };
 
 struct MatchSettings {
     EngineSetup engines[2];
     TimeControl timeControl;
-    int games = 2;        // games per round (each opening twice with -repeat)
+    int games = 2;  // games per round (each opening twice with -repeat)
     int rounds = 1;
-    int concurrency = 1;  // games played at once
+    int concurrency = 1;            // games played at once
     std::vector<Opening> openings;  // empty: every game from the opening array
-    bool repeat = false;  // each opening twice, colours swapped
-    int maxPlies = 300;   // a game reaching this many plies is a draw
+    bool repeat = false;            // each opening twice, colours swapped
+    int maxPlies = 300;             // a game reaching this many plies is a draw
     Adjudication adjudication;
     std::string pgnPath;  // empty: no PGN
     std::string event = "Engine match";
@@ -64,6 +68,7 @@ enum class GameEnd : uint8_t {
     PerpetualCheck,  // the repeating side checked with every move of the cycle: it loses
     Repetition,      // a repetition without an offender: a draw
     MoveLimit,       // maxPlies reached
+    NoAttackers,     // neither side has a piece left that can give mate: a draw
     IllegalMove,     // the engine played a move that is not legal, or no move at all
     Timeout,         // the engine's clock ran out, or it was silent past its time and the margin
     Crash,           // the engine's process ended or could not be started
@@ -72,17 +77,21 @@ enum class GameEnd : uint8_t {
     Resign,          // the engine resigned
     AdjudicatedDraw,
     AdjudicatedWin,
-    Stopped,         // the match was stopped before the game ended
+    Stopped,  // the match was stopped before the game ended
 };
 
 struct GameRecordOut {
-    int number = 0;          // from 1, in the order the games began
-    int redEngine = 0;       // index into MatchSettings::engines of the side that played Red
-    std::string result;      // "1-0", "0-1", "1/2-1/2" or "*"
+    int number = 0;     // from 1, in the order the games began
+    int redEngine = 0;  // index into MatchSettings::engines of the side that played Red
+    std::string red;    // the names the engines played under
+    std::string black;
+    std::string result;  // "1-0", "0-1", "1/2-1/2" or "*"
     GameEnd end = GameEnd::Stopped;
-    std::string reason;      // in words, naming the engine: "Fairy-Stockfish loses on time"
+    std::string reason;  // in words, naming the engine: "Fairy-Stockfish loses on time"
     Opening opening;
     std::vector<std::string> moves;  // ICCS, after the opening's
+    // The runner's own cost: microseconds from each bestmove arriving to the next go written.
+    std::vector<int64_t> turnaround;
 };
 
 // The score from engines[0]'s view.

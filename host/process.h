@@ -31,7 +31,8 @@ class Process {
     Process& operator=(const Process&) = delete;
 
     // Starts the command; false with a reason in words ("找不到程序 …", "无法运行 …: Permission
-    // denied") when it cannot run. An executable that exists but fails in exec is reported here too.
+    // denied") when it cannot run. An executable that exists but fails in exec is reported here
+    // too.
     bool Start(const ProcessCommand& command, std::string* error);
     // True while the child has not been seen to end.
     bool Running();
