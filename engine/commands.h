@@ -42,6 +42,7 @@ enum Command : int32_t {
     kCommandEngineClassic,      // "引擎" > "标准"
     kCommandEngineMaster,       // "引擎" > "大师"
     kCommandAnalysisMode,       // "分析模式"
+    kCommandManageEngines,      // "引擎" > "引擎管理..."
     // "编辑" (editor)
     kCommandEdit = 501,     // "摆子"
     kCommandEditDone,       // "完成"
@@ -64,7 +65,15 @@ enum Command : int32_t {
     // x holds the game's ply count after it); "编辑" > "从此处继续" goes on from the move shown.
     kCommandReview = 901,
     kCommandContinueHere,  // "从此处继续"
+    // "引擎" > the engines the user added: the first one, and the ids after it for the others.
+    kCommandAddedEngine = 1001,
 };
+
+// How many added engines the engine menu lists (ids kCommandAddedEngine and on).
+inline constexpr int32_t kMaxAddedEngineItems = 64;
+constexpr bool IsAddedEngineCommand(int32_t id) {
+    return id >= kCommandAddedEngine && id < kCommandAddedEngine + kMaxAddedEngineItems;
+}
 
 // What a command does to a review of the game (the board showing a past position, ui/review.h).
 enum class ReviewEffect : uint8_t { Keeps, Ends };
@@ -75,6 +84,7 @@ enum class ReviewEffect : uint8_t { Keeps, Ends };
 // a command added later is a warning until it is given its effect here. Nothing for an id of no
 // command.
 constexpr std::optional<ReviewEffect> ReviewEffectOf(int32_t id) {
+    if (IsAddedEngineCommand(id)) return ReviewEffect::Keeps;
     switch (static_cast<Command>(id)) {
         case kCommandNewGame:
         case kCommandRestore:
@@ -119,6 +129,8 @@ constexpr std::optional<ReviewEffect> ReviewEffectOf(int32_t id) {
         case kCommandBestPath:
         case kCommandEngineClassic:
         case kCommandEngineMaster:
+        case kCommandManageEngines:
+        case kCommandAddedEngine:
         case kCommandAbout:
         case kCommandCopyPosition:
         case kCommandExportGame:

@@ -91,6 +91,8 @@ void StartNextDemoGame(DemoEnding ending) {
 void SearchEngineMove() {
     ThinkWithChosenEngine(maxDepth);
     if (bestLine[0].piece != Empty || levelKind == kLevelMateSearch || !HasLegalMove()) return;
+    // An added engine that failed has been told about; asking it again would only fail again.
+    if (ChosenEngineFailed()) return;
     repetitionAllowedAtRoot = 1;
     ThinkWithChosenEngine(maxDepth);
     repetitionAllowedAtRoot = 0;
@@ -224,6 +226,10 @@ bool PlayEngineMove() {
         }
         if (levelKind == kLevelMateSearch && !gameOver && HasLegalMove()) {
             ShowMessage(Tr(kNoMateFoundText));
+            SidesFromThePosition();
+        } else if (ChosenEngineFailed() && !gameOver) {
+            // The failure has been told; the user plays on, or takes back, or chooses another
+            // engine.
             SidesFromThePosition();
         }
         return false;

@@ -98,6 +98,15 @@ inline constexpr std::string_view kNoMateFoundText = XQ_TEXT("xq", "没有找到
 inline constexpr std::string_view kNoMemoryText = XQ_TEXT("xq", "没有足够的内存");
 inline constexpr std::string_view kClassicEngineName = XQ_TEXT("xq", "标准");
 inline constexpr std::string_view kMasterEngineName = XQ_TEXT("xq", "大师");
+// The engines the user added. %1: the engine's name; %2: what it said or why it failed.
+inline constexpr std::string_view kNoAddedEngineText = XQ_TEXT("xq", "没有选定引擎。");
+inline constexpr std::string_view kAddedEngineStartPattern = XQ_TEXT("xq", "引擎 %1 无法启动：%2");
+inline constexpr std::string_view kAddedEngineNoMovePattern =
+    XQ_TEXT("xq", "引擎 %1 没有给出着法（%2）。");
+inline constexpr std::string_view kAddedEngineIllegalMovePattern =
+    XQ_TEXT("xq", "引擎 %1 走了不合规则的着法 %2。");
+inline constexpr std::string_view kAddedEngineMissingPattern =
+    XQ_TEXT("xq", "引擎 %1 已不在引擎列表中，改用标准引擎。");
 // The captions of the two-player item: off, then on.
 inline constexpr std::string_view kTwoPlayerCaption = XQ_TEXT("xq", "两人对弈");
 inline constexpr std::string_view kOnePlayerCaption = XQ_TEXT("xq", "单独对弈");

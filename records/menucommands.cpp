@@ -1,11 +1,14 @@
 #include "records/menucommands.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/commands.h"
+#include "engine/externalthink.h"
 #include "engine/flow.h"
 #include "engine/think.h"
 #include "engine/windowprocedure.h"
+#include "platform/check.h"
 #include "platform/display.h"
 #include "records/exchange.h"
 #include "records/gamefile.h"
@@ -32,6 +35,17 @@ std::string_view LevelItemName(uint8_t level) {
 namespace {
 
 constexpr double kEasyLevelTime = 5.0;
+
+// One handler per added engine's item: a handler takes no arguments, so its id is its engine.
+template <int32_t Index>
+void AddedEngineCommand() {
+    ChooseAddedEngine(Index);
+}
+
+template <int32_t... Index>
+void RegisterAddedEngineItems(std::integer_sequence<int32_t, Index...>) {
+    (SetCommandHandler(kCommandAddedEngine + Index, AddedEngineCommand<Index>), ...);
+}
 
 std::string Choose(FileChooser chooser) {
     return chooser != nullptr ? chooser() : std::string();
@@ -149,6 +163,7 @@ void RegisterMenuCommands() {
     };
     for (const auto& row : handlers)
         SetCommandHandler(row.command, row.handler);
+    RegisterAddedEngineItems(std::make_integer_sequence<int32_t, kMaxAddedEngineItems>());
 }
 
 void ShowTakeBackAndReplay() {
@@ -166,11 +181,29 @@ void ChangeLevel(uint8_t level) {
     levelKind = level;
 }
 
+std::string AddedEngineItemName(size_t index) {
+    return "AddedEngine" + std::to_string(index);
+}
+
 void ChooseEngine(EngineKind kind) {
-    const auto chosen = static_cast<size_t>(kind);
-    for (size_t item = 0; item < std::size(kEngineItemNames); ++item)
-        CheckMenuItem(kEngineItemNames[item], item == chosen);
+    XQ_ASSERT(kind != EngineKind::Added);
     engineKind = kind;
+    EndAddedEngine();
+    CheckChosenEngineItem();
+}
+
+void ChooseAddedEngine(size_t index) {
+    if (index >= addedEngines.size()) return;
+    ChooseAddedEngineAt(index);
+    CheckChosenEngineItem();
+}
+
+void CheckChosenEngineItem() {
+    for (size_t item = 0; item < std::size(kEngineItemNames); ++item)
+        CheckMenuItem(kEngineItemNames[item], engineKind == static_cast<EngineKind>(item));
+    const int added = engineKind == EngineKind::Added ? AddedEngineIndex(addedEngineName) : -1;
+    for (size_t item = 0; item < addedEngines.size(); ++item)
+        CheckMenuItem(AddedEngineItemName(item), static_cast<int>(item) == added);
 }
 
 bool ChooseTimeLevel(uint8_t level, double value) {

@@ -24,8 +24,10 @@ inline constexpr std::string_view kLevelItemNames[7] = {
 // The name of the level item of `level` (a levelKind); any value outside 0..6 means "容易".
 std::string_view LevelItemName(uint8_t level);
 
-// The component names of the engine items, by EngineKind.
+// The component names of the engine items, by EngineKind, and of the added engines' items, by
+// their place in addedEngines ("AddedEngine0", ...).
 inline constexpr std::string_view kEngineItemNames[2] = {"EngineClassic", "EngineMaster"};
+std::string AddedEngineItemName(size_t index);
 
 // The level kept while two-player mode forces level 0.
 extern uint8_t savedLevel;
@@ -79,9 +81,16 @@ bool ChooseTimeLevel(uint8_t level, double value);
 // Returns false, changing nothing, below 1.
 bool ChooseDepthLevel(int64_t plies);
 
-// The engine items' shared step: the check mark on the item of `kind` and off the other one; then
-// engineKind = `kind`. The choice is kept in chess.ini with the other settings.
+// The engine items' shared step: the check mark on the item of `kind` and off the others (the
+// added engines' too); then engineKind = `kind`, and an added engine's process is ended. The
+// choice is kept in chess.ini with the other settings.
 void ChooseEngine(EngineKind kind);
+// The same for the added engine at `index` of addedEngines (its process starts on its first
+// search).
+void ChooseAddedEngine(size_t index);
+// The check marks of the engine items as engineKind and addedEngineName have them (after the
+// list of added engines changed).
+void CheckChosenEngineItem();
 
 // The handlers, named after their items.
 void NewGameMenuCommand();    // "新建"

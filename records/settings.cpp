@@ -49,6 +49,18 @@ BoardColor ReadSquareColor(const std::filesystem::path& file) {
     return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16)};
 }
 
+int EngineSetting(EngineKind kind) {
+    switch (kind) {
+        case EngineKind::Master:
+            return kMasterEngineSetting;
+        case EngineKind::Added:
+            return kAddedEngineSetting;
+        case EngineKind::Classic:
+            break;
+    }
+    return kClassicEngineSetting;
+}
+
 }  // namespace
 
 std::string LevelTimeText(double value, int decimals) {
@@ -78,6 +90,7 @@ void Reset() {
     soundOn = kDefaultSoundOn;
     bestPathShown = 1;
     engineKind = kDefaultEngine;
+    addedEngineName.clear();
     twoPlayerMode = 0;
     analysisMode = 0;
     demoMode = 0;
@@ -107,6 +120,13 @@ void ReadSettings(const std::filesystem::path& file) {
     // 6. Engine: a missing key or an unknown value means the classic engine.
     const int engine = ReadProfileInt(kSettingsSection, "Engine", kClassicEngineSetting, file);
     engineKind = engine == kMasterEngineSetting ? EngineKind::Master : EngineKind::Classic;
+    // 7. AddedEngine: the name of the added engine, which only Engine=2 chooses.
+    addedEngineName.clear();
+    if (engine == kAddedEngineSetting) {
+        addedEngineName =
+            ReadProfileString(kSettingsSection, "AddedEngine", "", kLongestEngineName, file);
+        if (!addedEngineName.empty()) engineKind = EngineKind::Added;
+    }
 }
 
 std::string ReadLanguageSetting(const std::filesystem::path& file) {
@@ -148,9 +168,10 @@ void WriteSettings(const std::filesystem::path& file) {
                        file);
     WriteProfileString(kSettingsSection, "MaxLevel", std::to_string(maxDepth), file);
     WriteProfileString(kSettingsSection, "SoundOn", std::to_string(soundOn ? 1 : 0), file);
-    const int engine =
-        engineKind == EngineKind::Master ? kMasterEngineSetting : kClassicEngineSetting;
-    WriteProfileString(kSettingsSection, "Engine", std::to_string(engine), file);
+    WriteProfileString(kSettingsSection, "Engine", std::to_string(EngineSetting(engineKind)), file);
+    // The name goes in double quotes, so that blanks at its ends survive.
+    if (engineKind == EngineKind::Added)
+        WriteProfileString(kSettingsSection, "AddedEngine", '"' + addedEngineName + '"', file);
 }
 
 }  // namespace xq

@@ -48,9 +48,12 @@ inline constexpr BoardColor kDefaultSquareColor{0, 128, 0};
 extern BoardColor colorSquare;
 extern uint8_t boardReversed;  // the board is drawn with Black at the bottom
 
-// The engine in chess.ini: the classic one, or the 大师 engine.
+// The engine in chess.ini: the classic one, the 大师 engine, or an added engine, whose name is
+// kept beside it (key AddedEngine).
 inline constexpr int kClassicEngineSetting = 0;
 inline constexpr int kMasterEngineSetting = 1;
+inline constexpr int kAddedEngineSetting = 2;
+inline constexpr size_t kLongestEngineName = 255;
 
 inline constexpr char kSettingsFileName[] = "chess.ini";
 inline constexpr char kSettingsSection[] = "CHESS";
@@ -65,12 +68,14 @@ std::filesystem::path SettingsFile();
 // stop or last score). The game itself (position, record, clocks, sides) is NewGame's.
 void Reset();
 
-// Reads Level, AverageTime, ColorSquare, MaxLevel, SoundOn and Engine, in that order, into
-// levelKind, levelTime, colorSquare, maxDepth, soundOn and engineKind. A missing file or key gives
-// the built-in value, and so does a value out of range: a level outside 0..6 (the integer's low
-// byte is the level, so 258 reads as 2), a time that IsLevelTime refuses, a depth outside 1..45
-// (also taken from the low byte), a colour that is not a number, an engine other than 0 or 1. An
-// empty colour keeps the colour.
+// Reads Level, AverageTime, ColorSquare, MaxLevel, SoundOn, Engine and AddedEngine, in that order,
+// into levelKind, levelTime, colorSquare, maxDepth, soundOn, engineKind and addedEngineName. A
+// missing file or key gives the built-in value, and so does a value out of range: a level outside
+// 0..6 (the integer's low byte is the level, so 258 reads as 2), a time that IsLevelTime refuses, a
+// depth outside 1..45 (also taken from the low byte), a colour that is not a number, an engine
+// other than 0, 1 or 2 (2 with an empty AddedEngine). An empty colour keeps the colour. An added
+// engine's name is taken as it is: whether the list still has it is KeepChosenEngineValid's
+// question.
 void ReadSettings(const std::filesystem::path& file);
 // The player's choice of language in chess.ini (key Language): "zh_CN", "zh_TW" or "en"; an
 // empty text, for a missing key or any other value, means the desktop's language. Written only
@@ -92,9 +97,9 @@ bool ReadArrowsSetting(const std::filesystem::path& file);
 bool WriteArrowsSetting(const std::filesystem::path& file, bool shown);
 
 // Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
-// MaxLevel, SoundOn and Engine, in that order, each as a text value (the time with six decimals, or
-// as LevelTimeText has it when six decimals would change it); every other line of the file stays as
-// it was. Write failures are not reported.
+// MaxLevel, SoundOn, Engine and, for an added engine, AddedEngine, in that order, each as a text
+// value (the time with six decimals, or as LevelTimeText has it when six decimals would change it);
+// every other line of the file stays as it was. Write failures are not reported.
 void WriteSettings(const std::filesystem::path& file);
 
 }  // namespace xq

@@ -1,8 +1,10 @@
 #include "records/startup.h"
 
 #include "engine/book.h"
+#include "engine/enginechoice.h"
 #include "engine/startup.h"
 #include "engine/think.h"
+#include "host/enginelist.h"
 #include "platform/random.h"
 #include "records/gamelog.h"
 #include "records/settings.h"
@@ -30,6 +32,10 @@ void StartUp() {
     OpenGameLog(LogFile());
     // 7. Start a new game; its log header follows the banner.
     NewGame();
+    // 8. The engines the user added; a chosen one that has left the list gives way to 标准, and
+    // the panel says so.
+    LoadAddedEngines(host::EngineListPath());
+    KeepChosenEngineValid();
 }
 
 }  // namespace xq

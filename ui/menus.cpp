@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
+#include <algorithm>
 #include <utility>
 
 #include "engine/commands.h"
@@ -21,6 +22,7 @@ namespace {
 // opens a dialog, which a dragged piece's captured mouse would block), so the piece goes back
 // to its square first and the next click starts a new move.
 bool KeepsLiftedPiece(int32_t command) {
+    if (IsAddedEngineCommand(command)) return true;
     switch (command) {
         case kCommandDrag:
         case kCommandSelect:
@@ -107,6 +109,11 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
             kTextContext);
     AddItem(engine, kEngineItemNames[1].data(), kMasterEngineName.data(), kCommandEngineMaster,
             kTextContext);
+    // The added engines go between here and the separator (SetAddedEngines).
+    engineMenu_ = engine;
+    AddSeparator(engine, "N31");
+    AddItem(engine, "ManageEngines", QT_TRANSLATE_NOOP("MainMenus", "引擎管理..."),
+            kCommandManageEngines);
 
     QMenu* display = AddMenu(&normal, "Display", QT_TRANSLATE_NOOP("MainMenus", "显示"));
     AddItem(display, "Colors", QT_TRANSLATE_NOOP("MainMenus", "颜色..."), kCommandColour);
@@ -328,10 +335,43 @@ void MainMenus::CheckLevelItem(uint8_t levelKind) {
     SetChecked(ItemName(LevelItemName(levelKind)), true);
 }
 
-void MainMenus::CheckEngineItem(EngineKind kind) {
-    const auto chosen = static_cast<size_t>(kind);
+void MainMenus::CheckEngineItem() {
     for (size_t item = 0; item < std::size(kEngineItemNames); ++item)
-        SetChecked(ItemName(kEngineItemNames[item]), item == chosen);
+        SetChecked(ItemName(kEngineItemNames[item]), engineKind == static_cast<EngineKind>(item));
+    const int chosen = engineKind == EngineKind::Added ? AddedEngineIndex(addedEngineName) : -1;
+    for (size_t item = 0; item < addedEngineItems_.size(); ++item)
+        SetChecked(addedEngineItems_[item]->objectName(), static_cast<int>(item) == chosen);
+}
+
+// The items are named by place, since the engines' own names may be any text; their captions are
+// those names, never translated.
+void MainMenus::SetAddedEngines(const std::vector<std::string>& names) {
+    for (QAction* item : addedEngineItems_) {
+        items_.erase(item->objectName());
+        gameChecks_.erase(item);
+        delete item;
+    }
+    addedEngineItems_.clear();
+    QActionGroup* group = items_.at(ItemName(kEngineItemNames[0]))->actionGroup();
+    QAction* before = items_.at(QStringLiteral("N31"));
+    const size_t shown = std::min(names.size(), static_cast<size_t>(kMaxAddedEngineItems));
+    for (size_t index = 0; index < shown; ++index) {
+        const std::string name = AddedEngineItemName(index);
+        auto* item = new QAction(QString::fromStdString(names[index]), engineMenu_);
+        item->setObjectName(QString::fromStdString(name));
+        const auto command = static_cast<int32_t>(kCommandAddedEngine + index);
+        item->setProperty(kCommandProperty, command);
+        item->setCheckable(true);
+        group->addAction(item);
+        engineMenu_->insertAction(before, item);
+        QObject::connect(item, &QAction::triggered, item, [this, item, command](bool) {
+            PutBackCheckMarks(item);
+            PostToMainWindow(MessageKind::Command, command);
+        });
+        items_[item->objectName()] = item;
+        addedEngineItems_.push_back(item);
+    }
+    CheckEngineItem();
 }
 
 }  // namespace xq

@@ -14,8 +14,10 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/enginechoice.h"
 #include "ui/language.h"
@@ -49,8 +51,12 @@ class MainMenus {
     // The check mark of the level item of `levelKind` (any value outside 0..6 means "容易").
     void CheckLevelItem(uint8_t levelKind);
     QAction* LevelItem(uint8_t levelKind) const;
-    // The check mark of the engine item of `kind`, off the other one.
-    void CheckEngineItem(EngineKind kind);
+    // The check mark on the item of the game's engine (engineKind, and addedEngineName for an
+    // added one), off the others.
+    void CheckEngineItem();
+    // The added engines' items in the engine menu, one per name in the order given (at most
+    // kMaxAddedEngineItems), in place of those it had; checked as CheckEngineItem does.
+    void SetAddedEngines(const std::vector<std::string>& names);
 
     // What choosing a language item in "显示" > "语言" does (the window's switch).
     void SetLanguageChooser(std::function<void(Language)> choose) {
@@ -81,6 +87,8 @@ class MainMenus {
     QList<QAction*> topLevel_[3];
     std::map<QString, QAction*> items_;
     std::map<QAction*, bool> gameChecks_;  // what SetChecked last gave each item
+    QMenu* engineMenu_ = nullptr;          // "选项" > "引擎"
+    std::vector<QAction*> addedEngineItems_;
 };
 
 }  // namespace xq

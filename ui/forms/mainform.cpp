@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "engine/commands.h"
+#include "engine/externalthink.h"
 #include "engine/flow.h"
 #include "engine/movevalues.h"
 #include "engine/think.h"
@@ -36,10 +37,12 @@
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/dialogs/colordlg.h"
 #include "ui/dialogs/dialoglinks.h"
+#include "ui/dialogs/enginemanagerdlg.h"
 #include "ui/dialogs/levelcommands.h"
 #include "ui/dialogs/levelinputdlgs.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
+#include "ui/enginemanager.h"
 #include "ui/extracommands.h"
 #include "ui/forms/editform.h"
 #include "ui/forms/infoform.h"
@@ -198,6 +201,7 @@ TMainForm::TMainForm()
     minPerGameDlg_ = new TInputMinPerGameDlg(this);
     plyDlg_ = new TInputPlyDlg(this);
     aboutDlg_ = new TAboutDlg(this);
+    engineManagerDlg_ = new TEngineManagerDlg(this);
     analysis_ = new AnalysisMode(*infoForm_, this);
     analysis_->showArrows = [this](std::vector<BoardArrow> arrows) {
         arrows_->SetAnalysisArrows(std::move(arrows));
@@ -313,6 +317,7 @@ void TMainForm::RegisterHandlers() {
     SetCommandHandler(kCommandLevelFixedDepth, DialogClick<kCommandLevelFixedDepth>);
     SetCommandHandler(kCommandColour, DialogClick<kCommandColour>);
     SetCommandHandler(kCommandAbout, DialogClick<kCommandAbout>);
+    SetCommandHandler(kCommandManageEngines, DialogClick<kCommandManageEngines>);
     SetMessageHandler(MessageKind::ShowError, ShowErrorMessage);
     RegisterExtraCommands();
     SetMessageHandler(MessageKind::Timer, Timer1Timer);
@@ -371,9 +376,9 @@ void TMainForm::FormShow() {
     // 6. Settings and a new game.
     StartUp();
     menus_.SetChecked(QStringLiteral("Sound"), soundOn != 0);
-    // 7. The level's and the engine's check marks.
+    // 7. The level's and the engine's check marks, the added engines listed.
     menus_.CheckLevelItem(levelKind);
-    menus_.CheckEngineItem(engineKind);
+    ShowAddedEngines(menus_);
     // 8. The board's colour.
     renderer_->SetSquareColour(qRgb(colorSquare.red, colorSquare.green, colorSquare.blue));
     // 9. Drag mode, the arrow, the panel in front and the whole client area.
@@ -434,6 +439,9 @@ void TMainForm::RunDialogCommand(int32_t command) {
         case kCommandAbout:
             aboutDlg_->ShowModeless();
             break;
+        case kCommandManageEngines:
+            ManageEngines(*engineManagerDlg_, menus_);
+            break;
         default:
             break;
     }
@@ -464,6 +472,8 @@ bool TMainForm::FormCloseQuery() {
         return false;
     }
     WriteSettings(SettingsFile());
+    // The added engine's process ends with the window, not with the program's last moment.
+    EndAddedEngine();
     return true;
 }
 

@@ -34,6 +34,7 @@ class TInputMinPerGameDlg;
 class TInputPlyDlg;
 class TColorDlg;
 class TAboutDlg;
+class TEngineManagerDlg;
 
 // The scale of the window's canvases on the screen it opens on.
 int ScreenScale();
@@ -81,6 +82,7 @@ class TMainForm : public QMainWindow {
     void RunDialogCommand(int32_t command);
     TAboutDlg* AboutDialog() const { return aboutDlg_; }
     TColorDlg* ColourDialog() const { return colorDlg_; }
+    TEngineManagerDlg* EngineManagerDialog() const { return engineManagerDlg_; }
 
     // The piece artwork as the board and the palette draw it now.
     const PieceImages& Pieces() const { return images_; }
@@ -137,6 +139,7 @@ class TMainForm : public QMainWindow {
     TInputPlyDlg* plyDlg_;
     TColorDlg* colorDlg_;
     TAboutDlg* aboutDlg_;
+    TEngineManagerDlg* engineManagerDlg_;
     AnalysisMode* analysis_;  // "分析模式"
     bool shown_ = false;
     QString gameFile_;  // the caption's game file
