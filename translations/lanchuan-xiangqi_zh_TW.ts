@@ -4,6 +4,10 @@
 <context>
     <name>AnalysisMode</name>
     <message>
+        <source>分析已停止：%1</source>
+        <translation>分析已停止：%1</translation>
+    </message>
+    <message>
         <source>分析模式：双方的棋都由你走</source>
         <translation>分析模式：雙方的棋都由你走</translation>
     </message>
