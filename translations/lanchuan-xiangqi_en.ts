@@ -392,12 +392,16 @@ Value (Red&apos;s view): %2</translation>
 <context>
     <name>TAnalyseGameDlg</name>
     <message>
+        <source>引擎：</source>
+        <translation>Engine:</translation>
+    </message>
+    <message>
         <source>分析棋局</source>
         <translation>Analyse Game</translation>
     </message>
     <message>
-        <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
-        <translation>The engine (Master) analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
+        <source>引擎逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
+        <translation>The engine analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
     </message>
     <message>
         <source>每步分析时间（秒）：</source>
@@ -954,6 +958,13 @@ Logging is off!</translation>
     <message>
         <source>不能导入</source>
         <translation>cannot be imported</translation>
+    </message>
+</context>
+<context>
+    <name>GameAnalyser</name>
+    <message>
+        <source>棋局分析已停止：%1</source>
+        <translation>Game analysis stopped: %1</translation>
     </message>
 </context>
 </TS>

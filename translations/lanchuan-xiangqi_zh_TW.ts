@@ -392,12 +392,16 @@
 <context>
     <name>TAnalyseGameDlg</name>
     <message>
+        <source>引擎：</source>
+        <translation>引擎：</translation>
+    </message>
+    <message>
         <source>分析棋局</source>
         <translation>分析棋局</translation>
     </message>
     <message>
-        <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
-        <translation>引擎（大師）逐步分析本局的每一步，標出失誤：?! 欠佳，? 失誤，?? 嚴重失誤。</translation>
+        <source>引擎逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
+        <translation>引擎逐步分析本局的每一步，標出失誤：?! 欠佳，? 失誤，?? 嚴重失誤。</translation>
     </message>
     <message>
         <source>每步分析时间（秒）：</source>
@@ -954,6 +958,13 @@
     <message>
         <source>不能导入</source>
         <translation>不能匯入</translation>
+    </message>
+</context>
+<context>
+    <name>GameAnalyser</name>
+    <message>
+        <source>棋局分析已停止：%1</source>
+        <translation>棋局分析已停止：%1</translation>
     </message>
 </context>
 </TS>

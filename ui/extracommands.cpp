@@ -97,7 +97,9 @@ void AnalyseGameClick() {
     TAnalyseGameDlg dialog(mainForm);
     if (dialog.exec() != QDialog::Accepted) return;
     std::string error;
-    if (GameAnalyser::Start(mainForm, dialog.SecondsPerMove(), &error) == nullptr) Report(error);
+    if (GameAnalyser::Start(mainForm, dialog.SecondsPerMove(), &error, dialog.ChosenEngine()) ==
+        nullptr)
+        Report(error);
 }
 
 void MarkLastMoveClick() {
