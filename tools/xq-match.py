@@ -23,10 +23,18 @@ is our own binary with its classic engine chosen.
 
 Fairy-Stockfish writes ranks 1..10; the runner converts to and from ICCS ranks 0..9.
 
-Examples (40 games at 200 ms a move against Fairy-Stockfish at skill level 0; 20 games at
+With --judge PGN the script plays no game: it re-judges every game of a PGN file written by
+lanchuan-match with the same Fairy-Stockfish referee and the same rules (plus the draw when
+neither side has a Rook, Knight, Cannon or Pawn left, which lanchuan-match also rules), and prints
+per game both results and whether they agree, then a summary. Games that an engine ended (time,
+illegal move, crash, resignation, adjudication) have no verdict of the rules to compare; the judge
+only checks that the rules had not ended them earlier.
+
+Examples (re-judging a match's games; 40 games at 200 ms a move against Fairy-Stockfish at skill level 0; 20 games at
 1 second a game plus 0.1 a move against Sjaak II):
     nice -n 10 python3 tools/xq-match.py --opponent fsf-skill0 --games 40 --movetime 200
     nice -n 10 python3 tools/xq-match.py --opponent sjaak --games 20 --clock 1000+100
+    python3 tools/xq-match.py --judge games.pgn
 """
 
 import argparse
@@ -155,15 +163,19 @@ class Referee:
     def __init__(self):
         self.engine = Engine("referee", [FAIRY], [("UCI_Variant", "xiangqi")], fairy_ranks=True)
 
-    def study(self, moves):
-        """(legal ICCS moves, position key, side to move in check) after `moves`."""
+    def study(self, moves, fen=None):
+        """(legal ICCS moves, position key, side to move in check) after `moves` from the
+        opening array or from `fen`; the position's FEN is kept in self.fen."""
         engine = self.engine
-        engine.send("position startpos" +
-                    (" moves " + " ".join(to_fairy(m) for m in moves) if moves else ""))
+        start = "position fen " + fen if fen else "position startpos"
+        engine.send(start + (" moves " + " ".join(to_fairy(m) for m in moves) if moves else ""))
         engine.send("d")
         key = None
         in_check = None
+        self.fen = None
         for line in engine.wait_for("Checkers:", 10):
+            if line.startswith("Fen:"):
+                self.fen = line.split()[1]
             if line.startswith("Key:"):
                 key = line.split()[1]
             if line.startswith("Checkers:"):
@@ -322,10 +334,115 @@ OPPONENTS = {
 }
 
 
+PGN_TAG = re.compile(r'^\[(\w+)\s+"((?:[^"\\]|\\.)*)"\]\s*$')
+ICCS_MOVE = re.compile(r"^[a-i][0-9][a-i][0-9]$")
+RESULTS = {"1-0", "0-1", "1/2-1/2", "*"}
+
+
+def read_pgn_games(path):
+    """[(tags, ICCS moves, the last comment)] of a PGN file as lanchuan-match writes it."""
+    games = []
+    tags, text = {}, []
+
+    def finish():
+        if tags or text:
+            body = " ".join(text)
+            comments = re.findall(r"\{([^}]*)\}", body)
+            body = re.sub(r"\{[^}]*\}", " ", body)
+            moves = [w for w in body.split() if ICCS_MOVE.match(w)]
+            games.append((dict(tags), moves, comments[-1] if comments else ""))
+
+    with open(path, encoding="utf-8") as pgn:
+        for line in pgn:
+            tag = PGN_TAG.match(line.strip())
+            if tag:
+                if text:
+                    finish()
+                    tags.clear()
+                    text.clear()
+                tags[tag.group(1)] = tag.group(2).replace('\\"', '"').replace("\\\\", "\\")
+            elif line.strip():
+                text.append(line.strip())
+    finish()
+    return games
+
+
+def no_attackers(fen):
+    """Neither side has a Rook, Knight, Cannon or Pawn (Fairy-Stockfish's letters r n c p)."""
+    board = fen.split()[0].lower()
+    return not any(letter in board for letter in "rncph")
+
+
+def judge_game(referee, fen, moves, max_plies):
+    """The referee's ruling of a recorded game: (result, reason, plies) where it ended, or
+    (None, None, plies) when the rules leave it going on after its last move."""
+    keys, checks, movers = [], [], []
+    black_first = bool(fen) and fen.split()[1:2] == ["b"]
+    for ply in range(len(moves) + 1):
+        legal, key, in_check = referee.study(moves[:ply], fen)
+        keys.append(key)
+        checks.append(in_check)
+        side = "red" if (ply % 2 == 0) != black_first else "black"
+        other = "black" if side == "red" else "red"
+        score = {"red": "1-0", "black": "0-1", "draw": "1/2-1/2"}
+        if not legal:
+            return score[other], ("mate" if in_check else "stalemate"), ply
+        if keys.count(key) >= 3:
+            winner, reason = repetition_result(keys, checks, movers)
+            return score[winner], reason, ply
+        if max_plies and ply >= max_plies:
+            return score["draw"], f"{max_plies} plies", ply
+        if no_attackers(referee.fen):
+            return score["draw"], "no attacking pieces", ply
+        if ply == len(moves):
+            return None, None, ply
+        if moves[ply] not in legal:
+            return score[other], f"illegal move {moves[ply]} by {side}", ply
+        movers.append(side)
+    return None, None, len(moves)
+
+
+# Our reasons that are rulings of the rules (the others are an engine's doing).
+RULED = ("mates", "stalemated", "perpetual check", "repetition", "move limit",
+         "insufficient mating material")
+
+
+def judge(path, max_plies):
+    referee = Referee()
+    agree = disagree = engine_ended = 0
+    try:
+        for number, (tags, moves, reason) in enumerate(read_pgn_games(path), 1):
+            fen = tags.get("FEN")
+            if fen and len(fen.split()) < 4:
+                fen = " ".join(fen.split()[:2] + ["-", "-", "0", "1"])
+            ours = tags.get("Result", "*")
+            theirs, why, plies = judge_game(referee, fen, moves, max_plies)
+            ruled = any(word in reason for word in RULED)
+            if ruled:
+                same = theirs == ours and plies == len(moves)
+            else:
+                # An engine ended the game: the rules must not have ended it before.
+                same = theirs is None
+                engine_ended += 1
+            agree += same
+            disagree += not same
+            print(f"game {number} ({tags.get('Red', '?')} vs {tags.get('Black', '?')}): "
+                  f"lanchuan-match {ours} {{{reason}}}, fairy-stockfish "
+                  f"{theirs or 'goes on'}{f' ({why} at ply {plies})' if why else ''}: "
+                  f"{'agree' if same else 'DISAGREE'}", flush=True)
+    finally:
+        referee.close()
+    print(f"judged {agree + disagree} games: {agree} agree, {disagree} disagree "
+          f"({engine_ended} ended by an engine)")
+    return 1 if disagree else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--engine", default=os.path.join(ROOT, "build", "uci", "lanchuan-engine"))
-    parser.add_argument("--opponent", choices=sorted(OPPONENTS), required=True)
+    parser.add_argument("--opponent", choices=sorted(OPPONENTS))
+    parser.add_argument("--judge", metavar="PGN", help="re-judge the games of a lanchuan-match "
+                        "PGN file instead of playing")
     parser.add_argument("--games", type=int, default=40, help="an even number of games")
     parser.add_argument("--movetime", type=int, default=200, help="milliseconds per move")
     parser.add_argument("--clock", help="a game clock instead: BASE+INCREMENT milliseconds")
@@ -336,6 +453,10 @@ def main():
     parser.add_argument("--option", action="append", default=[], metavar="NAME=VALUE",
                         help="a UCI option for our engine (repeatable), e.g. Engine=Classic")
     args = parser.parse_args()
+    if args.judge:
+        return judge(args.judge, args.max_plies)
+    if not args.opponent:
+        parser.error("--opponent is needed to play a match")
 
     name, command, options, fairy_ranks = OPPONENTS[args.opponent]
     command = command or [os.path.abspath(args.engine)]
