@@ -52,7 +52,7 @@ EngineTrial TryEngine(const host::EngineSetup& setup, const std::function<void()
     host::GoLimits limits;
     limits.moveTime = moveTime.count();
     const Clock::time_point start = Clock::now();
-    const Clock::time_point deadline = start + moveTime + kEngineLateMargin;
+    const Clock::time_point deadline = start + moveTime + engineLateMargin;
     bool asked = engine->NewGame() && engine->SetPosition("", {}) && engine->Go(limits);
     host::SearchInfo info;
     host::BestMove best;

@@ -21,6 +21,8 @@
 
 namespace xq {
 
+std::chrono::milliseconds engineLateMargin = kEngineLateMargin;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -139,7 +141,7 @@ Clock::time_point Deadline(const host::GoLimits& limits) {
     int64_t budget = limits.moveTime;
     if (budget < 0) budget = limits.time[sideToMove == Red ? 0 : 1];
     if (budget < 0) return Clock::time_point::max();
-    return Clock::now() + milliseconds(budget) + kEngineLateMargin;
+    return Clock::now() + milliseconds(budget) + engineLateMargin;
 }
 
 void Report(const host::SearchInfo& info) {

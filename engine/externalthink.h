@@ -23,6 +23,8 @@ namespace xq {
 // How long past its time an engine may go before it is asked to stop: the slack between the
 // limit it was given and its answer arriving through pipes on a busy machine.
 inline constexpr std::chrono::milliseconds kEngineLateMargin{3000};
+// The margin in force (tests shorten it).
+extern std::chrono::milliseconds engineLateMargin;
 
 // The engine the game plays with. Changing it ends the running one (if another).
 void UseAddedEngine(const host::EngineSetup& setup);

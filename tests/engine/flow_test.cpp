@@ -6,21 +6,27 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/book.h"
 #include "engine/commands.h"
 #include "engine/enginechoice.h"
+#include "engine/externalthink.h"
 #include "engine/search.h"
 #include "engine/think.h"
 #include "engine_fixture.h"
+#include "host/host_support.h"
 #include "platform/messages.h"
+#include "records/menucommands.h"
 #include "rules/fen.h"
 #include "rules/gamemoves.h"
 #include "rules/legality.h"
 #include "support/display_recorder.h"
 #include "support/fake_time.h"
+#include "support/temp_folder.h"
 
 namespace xq {
 namespace {
@@ -792,3 +798,183 @@ TEST_P(EitherEngineFlowTest, DemonstrationSoak) {
 
 }  // namespace
 }  // namespace xq
+
+// An added engine in the game: the fake engine of the host tests (tests/host/fake_engine.cpp)
+// plays the first legal move it generates and misbehaves as its arguments ask; its log holds every
+// line it read after "pid N".
+class AddedEngineFlowTest : public FlowTest {
+  protected:
+    void SetUp() override {
+        FlowTest::SetUp();
+        engineLateMargin = std::chrono::milliseconds(200);
+        addedEngines.clear();
+    }
+    void TearDown() override {
+        EndAddedEngine();
+        addedEngines.clear();
+        engineLateMargin = kEngineLateMargin;
+        FlowTest::TearDown();
+    }
+
+    // Makes the fake engine with `flags` the game's engine, its lines logged.
+    void UseFake(std::initializer_list<std::string> flags) {
+        host::EngineSetup setup = testing::FakeSetup("uci", flags, host::Protocol::Uci);
+        setup.command.arguments.push_back("log=" + log_.string());
+        addedEngines = {setup};
+        ChooseAddedEngineAt(0);
+    }
+    std::string Log() const { return testing::ReadWholeFile(log_); }
+    int EnginePid() const {
+        const std::string log = Log();
+        const size_t at = log.find("pid ");
+        return at == std::string::npos ? -1 : std::atoi(log.c_str() + at + 4);
+    }
+
+    testing::TempFolder folder_;
+    std::filesystem::path log_ = folder_ / "engine.log";
+};
+
+TEST_F(AddedEngineFlowTest, TheAddedEnginesMoveIsPlayedWithItsLineAndValue) {
+    levelKind = kLevelEasy;  // a move time; no pondering after the move
+    UseFake({});
+    DisplayRecorder display;
+    ASSERT_TRUE(UserPlays("h2e2"));
+
+    // The fake engine answers with the first legal move of the generator and its first reply.
+    EXPECT_EQ(plyCount, 2);
+    EXPECT_TRUE(PositionIsConsistent());
+    Position afterUser = gamePosition;
+    SwapSides(afterUser);
+    MakeMove(afterUser, GameRecord[-1], true);
+    EXPECT_TRUE(SameMove(GameRecord[-1], LegalMoves(afterUser).front()));
+    EXPECT_NE(predictedLine[0].piece, Empty);
+    EXPECT_EQ(iterationDepth, 2);
+    EXPECT_TRUE(AddedEngineFailure().empty());
+    // The game from its start, then a move time from the level.
+    const std::string log = Log();
+    EXPECT_NE(log.find("position fen " + std::string(kStartFen) + " moves h2e2\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("go movetime "), std::string::npos) << log;
+    EXPECT_EQ(display.MessageLine(), "");
+    // The engine keeps running between moves and is ended when the game's engine changes.
+    const int pid = EnginePid();
+    ASSERT_GT(pid, 0);
+    ASSERT_NE(RunningAddedEngine(), nullptr);
+    EXPECT_FALSE(testing::ProcessGone(pid));
+    ChooseEngine(EngineKind::Classic);
+    EXPECT_EQ(RunningAddedEngine(), nullptr);
+    EXPECT_TRUE(testing::ProcessEnds(pid));
+}
+
+TEST_F(AddedEngineFlowTest, AHintIsTheAddedEnginesMoveForTheUser) {
+    UseFake({});
+    Hint();
+    EXPECT_TRUE(SameMove(predictedLine[0], LegalMoves().front()));
+    EXPECT_EQ(plyCount, 0);
+    EXPECT_NE(Log().find("go movetime 1000\n"), std::string::npos) << Log();
+}
+
+TEST_F(AddedEngineFlowTest, StopEndsAnInfiniteSearchAndItsMoveIsPlayed) {
+    levelKind = kLevelUnlimited;
+    UseFake({});
+    userActions.push_back({[] { return timedThinking && thinking; },
+                           [] { return MenuCommand(kCommandStop); }, false, 0});
+    ASSERT_TRUE(UserPlays("h2e2"));
+    ASSERT_TRUE(userActions[0].posted);
+    EXPECT_EQ(plyCount, 2);
+    const std::string log = Log();
+    EXPECT_LT(log.find("go infinite"), log.find("stop"));
+}
+
+TEST_F(AddedEngineFlowTest, ThePredictedReplyTurnsPonderingIntoTheEnginesOwnSearch) {
+    levelKind = kLevelPerMove;
+    UseFake({});
+    userActions.push_back({[] { return pondering != 0 && thinking; },
+                           [] { return Click(GameRecord[-1].from, GameRecord[-1].to); }, false, 0});
+    ASSERT_TRUE(UserPlays("h2e2"));
+    ASSERT_TRUE(userActions[0].posted);
+    // User, engine, the predicted reply, the engine's answer.
+    EXPECT_EQ(plyCount, 4);
+    EXPECT_TRUE(PositionIsConsistent());
+    const std::string log = Log();
+    EXPECT_LT(log.find("go ponder"), log.find("ponderhit")) << log;
+}
+
+// Every way an engine can fail leaves the game as it was after the user's move, tells the user
+// which engine did what, gives the side to move to the user and leaves no process behind.
+TEST_F(AddedEngineFlowTest, AFailingEngineLeavesTheGameAndTheUserIsTold) {
+    const struct {
+        const char* name;
+        std::initializer_list<std::string> flags;
+        uint8_t level;
+        const char* told;  // what the message says
+        bool stop;         // the user stops the search
+    } rows[] = {
+        {"cannot start", {"exit-at-start"}, kLevelEasy, "无法启动", false},
+        {"exits at go", {"exit-at-go"}, kLevelEasy, "Fake", false},
+        {"illegal move", {"illegal"}, kLevelEasy, "Fake", false},
+        {"malformed move", {"malformed"}, kLevelEasy, "Fake", false},
+        {"hangs past its time", {"no-bestmove", "ignore-stop"}, kLevelEasy, "Fake", false},
+        {"ignores stop", {"ignore-stop"}, kLevelUnlimited, "Fake", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        levelTime = 0.1;
+        levelKind = row.level;
+        std::filesystem::remove(log_);
+        UseFake(row.flags);
+        if (row.stop) {
+            userActions.push_back({[] { return timedThinking && thinking; },
+                                   [] { return MenuCommand(kCommandStop); }, false, 0});
+        }
+        DisplayRecorder display;
+        ASSERT_TRUE(UserPlays("h2e2"));
+        EXPECT_EQ(plyCount, 1);
+        EXPECT_TRUE(PositionIsConsistent());
+        EXPECT_EQ(userSide, sideToMove);
+        EXPECT_EQ(computerThinking, 0);
+        const std::string failure = AddedEngineFailure();
+        EXPECT_NE(failure.find(row.told), std::string::npos) << failure;
+        EXPECT_EQ(display.MessageLine(), failure);
+        EXPECT_GE(FindCall(display, 0, "MessageBox", failure), 0);
+        EXPECT_EQ(RunningAddedEngine(), nullptr);
+        EXPECT_TRUE(testing::ProcessEnds(EnginePid())) << Log();
+    }
+}
+
+TEST_F(AddedEngineFlowTest, AChosenEngineNoLongerListedGivesWayToTheClassicEngine) {
+    UseFake({});
+    addedEngineName = "Gone";
+    DisplayRecorder display;
+    EXPECT_FALSE(KeepChosenEngineValid());
+    EXPECT_EQ(engineKind, EngineKind::Classic);
+    EXPECT_NE(display.MessageLine().find("Gone"), std::string::npos);
+
+    addedEngines[0].name = "Renamed";
+    engineKind = EngineKind::Added;
+    addedEngineName = "Renamed";
+    EXPECT_TRUE(KeepChosenEngineValid());
+    EXPECT_EQ(engineKind, EngineKind::Added);
+}
+
+// Our own engine as an added UCI engine: a few moves of a real game, each reply legal.
+TEST_F(AddedEngineFlowTest, LanchuanEngineAsAnAddedEnginePlaysAFewMoves) {
+    host::EngineSetup setup;
+    setup.name = "lanchuan-engine";
+    setup.command.program = LANCHUAN_ENGINE;
+    addedEngines = {setup};
+    ChooseAddedEngineAt(0);
+    levelKind = kLevelEasy;
+    levelTime = 0.2;
+    // The user's moves are the first legal ones, whatever the engine played.
+    for (int move = 0; move < 3 && !gameOver; ++move) {
+        const int32_t before = plyCount;
+        const MoveRecord user = LegalMoves().front();
+        ASSERT_TRUE(HandleBoardMove(user.from, user.to));
+        ASSERT_EQ(plyCount, before + 2) << AddedEngineFailure();
+        EXPECT_TRUE(PositionIsConsistent());
+    }
+    EXPECT_TRUE(AddedEngineFailure().empty());
+}

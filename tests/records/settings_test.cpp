@@ -196,34 +196,49 @@ TEST_F(SettingsTest, EveryTimeTakenIsWrittenBackAsTheSameNumber) {
     }
 }
 
-// The engine: 1 is the 大师 engine; a missing key, and any other value, the classic one. The chosen
-// engine is written back and read again.
-TEST_F(SettingsTest, EngineKeyChoosesTheMasterEngineOnlyWhenItSaysSo) {
+// The engine: 1 is the 大师 engine, 2 the added engine named by AddedEngine; a missing key, any
+// other value, and 2 without a name, the classic one. The chosen engine is written back and read
+// again, an added engine's name with blanks at its ends as it was.
+TEST_F(SettingsTest, EngineKeyChoosesTheMasterOrAnAddedEngineOnlyWhenItSaysSo) {
     const struct {
         const char* lines;
         EngineKind engine;
+        const char* added;
+        const char* written;
     } rows[] = {
-        {"Level=3", EngineKind::Classic},   {"Engine=1", EngineKind::Master},
-        {"Engine=0", EngineKind::Classic},  {"Engine=2", EngineKind::Classic},
-        {"Engine=-1", EngineKind::Classic}, {"Engine=大师", EngineKind::Classic},
-        {"Engine=", EngineKind::Classic},
+        {"Level=3", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=1", EngineKind::Master, "", "\nEngine=1\n"},
+        {"Engine=0", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=2", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=2\nAddedEngine=", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=2\nAddedEngine=Fairy-Stockfish", EngineKind::Added, "Fairy-Stockfish",
+         "\nEngine=2\nAddedEngine=\"Fairy-Stockfish\"\n"},
+        {"AddedEngine=\" 皮卡鱼 2 \"\nEngine=2", EngineKind::Added, " 皮卡鱼 2 ",
+         "\nAddedEngine=\" 皮卡鱼 2 \"\n"},
+        {"Engine=1\nAddedEngine=Fairy-Stockfish", EngineKind::Master, "", "\nEngine=1\n"},
+        {"Engine=3", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=-1", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=大师", EngineKind::Classic, "", "\nEngine=0\n"},
+        {"Engine=", EngineKind::Classic, "", "\nEngine=0\n"},
     };
     const auto file = folder_ / "chess.ini";
     for (const auto& row : rows) {
         WriteWholeFile(file, std::string("[CHESS]\n") + row.lines + "\n");
-        for (EngineKind before : {EngineKind::Classic, EngineKind::Master}) {
+        for (EngineKind before : {EngineKind::Classic, EngineKind::Master, EngineKind::Added}) {
             engineKind = before;
+            addedEngineName = "before";
             ReadSettings(file);
             EXPECT_EQ(engineKind, row.engine) << row.lines;
+            EXPECT_EQ(addedEngineName, row.added) << row.lines;
         }
         WriteSettings(file);
         engineKind = row.engine == EngineKind::Master ? EngineKind::Classic : EngineKind::Master;
+        addedEngineName.clear();
         ReadSettings(file);
         EXPECT_EQ(engineKind, row.engine) << row.lines << ", written back";
-        EXPECT_NE(ReadWholeFile(file).find(row.engine == EngineKind::Master ? "\nEngine=1\n"
-                                                                            : "\nEngine=0\n"),
-                  std::string::npos)
-            << row.lines;
+        EXPECT_EQ(addedEngineName, row.added) << row.lines << ", written back";
+        EXPECT_NE(ReadWholeFile(file).find(row.written), std::string::npos)
+            << row.lines << " wrote " << ReadWholeFile(file);
     }
 }
 

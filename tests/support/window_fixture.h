@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/enginechoice.h"
+#include "engine/externalthink.h"
 #include "engine/think.h"
 #include "platform/messages.h"
 #include "records/menucommands.h"
@@ -38,6 +40,8 @@ class WindowTest : public ::testing::Test {
     }
     void TearDown() override {
         Reset();
+        EndAddedEngine();
+        addedEngines.clear();
         libraryLoaded = false;
         savedGameName.clear();
         ForgetFileFolder();

@@ -262,6 +262,8 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  Engine 引擎",
         "    EngineClassic 标准 (x)",
         "    EngineMaster 大师 ( )",
+        "    N31 -",
+        "    ManageEngines 引擎管理...",
         "Display 显示",
         "  Colors 颜色...",
         "  Reverse 反转棋盘",
@@ -379,6 +381,60 @@ TEST_F(MainFormTest, TheEngineChoiceSurvivesARestart) {
         EXPECT_EQ(engineKind, row.engine) << row.item;
         expectChecked(form, row.item, "after the restart");
     }
+}
+
+// The engines of engines.ini are listed in the engine menu after ours; one chosen is kept in
+// chess.ini by its name and checked again after a restart, and once it has left the list the
+// classic engine plays, which the panel's message line says.
+TEST_F(MainFormTest, AddedEnginesAreListedAndTheirChoiceSurvivesARestart) {
+    std::filesystem::create_directories(SettingsFile().parent_path());
+    const auto writeList = [](const char* text) {
+        std::ofstream(SettingsFile().parent_path() / "engines.ini") << text;
+    };
+    writeList("[Alpha]\ncommand=/opt/alpha\n\n[Beta Engine]\ncommand=/opt/beta\nprotocol=ucci\n");
+    const QStringList engineMenu = {
+        "EngineClassic 标准 ( )",
+        "EngineMaster 大师 ( )",
+        "AddedEngine0 Alpha ( )",
+        "AddedEngine1 Beta Engine (x)",
+        "N31 -",
+        "ManageEngines 引擎管理...",
+    };
+    const auto shownEngineMenu = [](TMainForm& form) {
+        QStringList lines;
+        Describe(form.Menus().Item("Engine")->menu()->actions(), 0, &lines);
+        return lines;
+    };
+    {
+        TMainForm form;
+        form.show();
+        form.Menus().Item("AddedEngine1")->trigger();
+        DispatchPendingMessages();
+        EXPECT_EQ(engineKind, EngineKind::Added);
+        EXPECT_EQ(addedEngineName, "Beta Engine");
+        EXPECT_EQ(shownEngineMenu(form), engineMenu);
+        PostCommand(kCommandExit);
+        ASSERT_TRUE(RunUntilClosed(form));
+    }
+    EXPECT_NE(StoredSettings().find("Engine=2\nAddedEngine=\"Beta Engine\"\n"), std::string::npos)
+        << StoredSettings();
+    Reset();
+    {
+        TMainForm form;
+        form.show();
+        EXPECT_EQ(engineKind, EngineKind::Added);
+        EXPECT_EQ(shownEngineMenu(form), engineMenu);
+    }
+    writeList("[Alpha]\ncommand=/opt/alpha\n");
+    Reset();
+    TMainForm form;
+    form.show();
+    EXPECT_EQ(engineKind, EngineKind::Classic);
+    EXPECT_EQ(shownEngineMenu(form),
+              (QStringList{"EngineClassic 标准 (x)", "EngineMaster 大师 ( )",
+                           "AddedEngine0 Alpha ( )", "N31 -", "ManageEngines 引擎管理..."}));
+    EXPECT_TRUE(form.InfoForm()->findChild<QLabel*>("Message")->text().contains("Beta Engine"));
+    addedEngines.clear();
 }
 
 TEST_F(MainFormTest, StartUpDrawsTheOpeningAndFindsTheLibrary) {
