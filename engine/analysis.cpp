@@ -105,8 +105,8 @@ bool GameAnalysis::RunWithEngine(const std::function<void(const PlyAnalysis&)>& 
     return RunSearches(
         [&](const Position& position, int ply, Searched* searched) {
             EngineVerdict verdict;
-            if (!judge.Search(position, moves.first(static_cast<size_t>(ply)), milliseconds,
-                              depth_, stop_, &verdict)) {
+            if (!judge.Search(position, moves.first(static_cast<size_t>(ply)), milliseconds, depth_,
+                              stop_, &verdict)) {
                 failure_ = judge.Failure();
                 return false;
             }

@@ -55,7 +55,7 @@ bool ListFrom(Walk& walk, const Position& position, std::vector<std::string>& li
 }  // namespace
 
 std::vector<std::vector<std::string>> OpeningLibraryLines(const std::vector<uint8_t>& bytes,
-                                                         int plies) {
+                                                          int plies) {
     Position start{};
     std::string error;
     if (bytes.size() < 2 || plies < 1 || !ReadFen(start, kStartFen, &error)) return {};

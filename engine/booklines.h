@@ -12,6 +12,6 @@ namespace xq {
 // The lines of the library `bytes` (byte 0, then the tree), each at most `plies` ICCS moves; an
 // empty list when the bytes are no well-formed tree of generated moves.
 std::vector<std::vector<std::string>> OpeningLibraryLines(const std::vector<uint8_t>& bytes,
-                                                         int plies);
+                                                          int plies);
 
 }  // namespace xq

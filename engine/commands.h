@@ -43,6 +43,7 @@ enum Command : int32_t {
     kCommandEngineMaster,       // "引擎" > "大师"
     kCommandAnalysisMode,       // "分析模式"
     kCommandManageEngines,      // "引擎" > "引擎管理..."
+    kCommandEngineMatch,        // "游戏" > "引擎比赛..."
     // "编辑" (editor)
     kCommandEdit = 501,     // "摆子"
     kCommandEditDone,       // "完成"
@@ -130,6 +131,7 @@ constexpr std::optional<ReviewEffect> ReviewEffectOf(int32_t id) {
         case kCommandEngineClassic:
         case kCommandEngineMaster:
         case kCommandManageEngines:
+        case kCommandEngineMatch:
         case kCommandAddedEngine:
         case kCommandAbout:
         case kCommandCopyPosition:

@@ -29,7 +29,8 @@ constexpr milliseconds kLongestDepthSearch{600000};
 }  // namespace
 
 int32_t ScoreOfInfo(const host::SearchInfo& info) {
-    if (!info.mate) return std::clamp(info.score, -(master::kMateBound - 1), master::kMateBound - 1);
+    if (!info.mate)
+        return std::clamp(info.score, -(master::kMateBound - 1), master::kMateBound - 1);
     const int moves = std::abs(info.score);
     if (info.score > 0) return master::kMate - (2 * moves - 1);
     return -(master::kMate - 2 * moves);
@@ -97,9 +98,9 @@ bool EngineJudge::Search(const Position& position, std::span<const MoveRecord> h
     }
     if (!engine_->SetPosition(fen, moves) || !engine_->Go(limits, 1)) return failed();
     // 3. Its lines until its move.
-    const auto due = Clock::now() + (depth > 0 ? kLongestDepthSearch
-                                               : std::chrono::milliseconds(milliseconds) +
-                                                     kLateMargin);
+    const auto due =
+        Clock::now() +
+        (depth > 0 ? kLongestDepthSearch : std::chrono::milliseconds(milliseconds) + kLateMargin);
     bool scored = false;
     int32_t score = 0;
     host::SearchInfo info;

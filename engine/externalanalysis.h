@@ -72,8 +72,7 @@ class ExternalAnalysis {
 
     // Runs the thread; the engine `setup` is started when the first position comes. `lines`: the
     // lines asked for where the engine offers several. The listeners are called on that thread.
-    ExternalAnalysis(host::EngineSetup setup, int lines, Listener listener,
-                     FailureListener failed);
+    ExternalAnalysis(host::EngineSetup setup, int lines, Listener listener, FailureListener failed);
     // Ends the engine (quit, then stopped) and the thread.
     ~ExternalAnalysis();
     ExternalAnalysis(const ExternalAnalysis&) = delete;

@@ -203,9 +203,8 @@ void AnalysisMode::ReceiveFailure(quint64 run, const QString& failure) {
     if (!On() || (run & kExternalRun) == 0 || !external_) return;
     Toggle();
     external_.reset();
-    ShowWarning(QCoreApplication::translate("AnalysisMode", "分析已停止：%1")
-                    .arg(failure)
-                    .toStdString());
+    ShowWarning(
+        QCoreApplication::translate("AnalysisMode", "分析已停止：%1").arg(failure).toStdString());
 }
 
 void AnalysisMode::Rest() {

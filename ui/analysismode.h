@@ -24,8 +24,8 @@
 #include <optional>
 #include <vector>
 
-#include "engine/flow.h"
 #include "engine/externalanalysis.h"
+#include "engine/flow.h"
 #include "engine/liveanalysis.h"
 #include "engine/master/engine.h"
 #include "rules/board.h"

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QProgressDialog>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "ui/boardarrows.h"
 #include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
+#include "ui/dialogs/matchdlg.h"
 #include "ui/forms/mainform.h"
 #include "ui/gameanalyser.h"
 #include "ui/gamefiledialogs.h"
@@ -109,6 +111,18 @@ void MarkLastMoveClick() {
     mainForm->Menus().SetChecked(QStringLiteral("MarkLastMove"), mark.Enabled());
 }
 
+// One match dialog at a time, beside the window: the game goes on while the engines play.
+void EngineMatchClick() {
+    static QPointer<TMatchDlg> dialog;
+    if (!dialog) {
+        dialog = new TMatchDlg(mainForm);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
 // Hidden arrows are kept: switched on again, the board shows the lines of the moment.
 void AnalysisArrowsClick() {
     if (mainForm == nullptr) return;
@@ -128,6 +142,7 @@ void RegisterExtraCommands() {
     SetCommandHandler(kCommandMarkLastMove, MarkLastMoveClick);
     SetCommandHandler(kCommandAnalyseGame, AnalyseGameClick);
     SetCommandHandler(kCommandAnalysisArrows, AnalysisArrowsClick);
+    SetCommandHandler(kCommandEngineMatch, EngineMatchClick);
     chooseGameFromList = ChooseGameFromList;
 }
 

@@ -187,8 +187,9 @@ void GameAnalyser::Finish(bool complete) {
     const bool analysed = complete && !gameGone_;
     // An engine that failed ended it: why, in words.
     if (!complete && !analysis_.Failure().empty()) {
-        CurrentDisplay().ShowWarning(
-            tr("棋局分析已停止：%1").arg(QString::fromStdString(analysis_.Failure())).toStdString());
+        CurrentDisplay().ShowWarning(tr("棋局分析已停止：%1")
+                                         .arg(QString::fromStdString(analysis_.Failure()))
+                                         .toStdString());
         return;
     }
     CurrentDisplay().ShowMessage(

@@ -66,6 +66,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     AddSeparator(game, "N2");
     AddItem(game, "Pass", QT_TRANSLATE_NOOP("MainMenus", "对弈"), kCommandPass);
     AddItem(game, "Hint1", QT_TRANSLATE_NOOP("MainMenus", "提示"), kCommandHint);
+    AddItem(game, "EngineMatch", QT_TRANSLATE_NOOP("MainMenus", "引擎比赛..."),
+            kCommandEngineMatch);
     AddItem(game, "About", QT_TRANSLATE_NOOP("MainMenus", "关于"), kCommandAbout);
 
     QMenu* edit = AddMenu(&normal, "Edit", QT_TRANSLATE_NOOP("MainMenus", "编辑"));

@@ -234,6 +234,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  N2 -",
         "  Pass 对弈",
         "  Hint1 提示",
+        "  EngineMatch 引擎比赛...",
         "  About 关于",
         "Edit 编辑",
         "  UndoMove 悔棋 [disabled]",

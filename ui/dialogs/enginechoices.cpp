@@ -12,8 +12,8 @@ namespace xq {
 
 std::string OwnEngineProgram() {
     const QDir folder(QCoreApplication::applicationDirPath());
-    for (const char* place : {"lanchuan-engine", "../uci/lanchuan-engine",
-                              "../../uci/lanchuan-engine"}) {
+    for (const char* place :
+         {"lanchuan-engine", "../uci/lanchuan-engine", "../../uci/lanchuan-engine"}) {
         const QFileInfo file(folder.filePath(QString::fromLatin1(place)));
         if (file.isFile() && file.isExecutable())
             return QFile::encodeName(file.canonicalFilePath()).toStdString();

@@ -1,7 +1,7 @@
-// The engines the analysis and match dialogs offer: the 大师 engine, 标准 (the classic engine, which
-// searches only on the window's thread, so it runs as lanchuan-engine with Engine=Classic), and
-// the engines the user added. Our own engines in a process of their own are lanchuan-engine from
-// the program's folder (or, in the build tree, the engine's own folder beside the program's).
+// The engines the analysis and match dialogs offer: the 大师 engine, 标准 (the classic engine,
+// which searches only on the window's thread, so it runs as lanchuan-engine with Engine=Classic),
+// and the engines the user added. Our own engines in a process of their own are lanchuan-engine
+// from the program's folder (or, in the build tree, the engine's own folder beside the program's).
 #pragma once
 
 #include <QString>

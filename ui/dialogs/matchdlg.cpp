@@ -44,13 +44,15 @@ TMatchDlg::TMatchDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
     FillEngineBox(ui_->Engine1, choices_);
     FillEngineBox(ui_->Engine2, choices_);
     // Unless the user says otherwise, the game's engine against the other of ours.
-    if (choices_.size() > 1) ui_->Engine2->setCurrentIndex(ui_->Engine1->currentIndex() == 0 ? 1 : 0);
+    if (choices_.size() > 1)
+        ui_->Engine2->setCurrentIndex(ui_->Engine1->currentIndex() == 0 ? 1 : 0);
     ui_->Score->setColumnCount(5);
     ui_->Score->setRowCount(2);
     ui_->Score->setHorizontalHeaderLabels({tr("引擎"), tr("胜"), tr("和"), tr("负"), tr("得分")});
     ui_->Score->verticalHeader()->hide();
     ui_->Score->horizontalHeader()->setSectionResizeMode(kEngineColumn, QHeaderView::Stretch);
-    ui_->Board->SetFen(QStringLiteral("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR"));
+    ui_->Board->SetFen(
+        QStringLiteral("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR"));
     connect(ui_->StartButton, &QPushButton::clicked, this, [this] { StartMatch(); });
     connect(ui_->StopButton, &QPushButton::clicked, this, &TMatchDlg::StopMatch);
     connect(ui_->CloseButton, &QPushButton::clicked, this, &QDialog::close);
@@ -129,10 +131,10 @@ bool TMatchDlg::Settings(host::MatchSettings* settings, QString* error) const {
             break;
         case kOpeningFile: {
             const QString file = ui_->OpeningFile->text();
-            const host::OpeningFormat format = QFileInfo(file).suffix().compare(
-                                                   QStringLiteral("pgn"), Qt::CaseInsensitive) == 0
-                                                   ? host::OpeningFormat::Pgn
-                                                   : host::OpeningFormat::Epd;
+            const host::OpeningFormat format =
+                QFileInfo(file).suffix().compare(QStringLiteral("pgn"), Qt::CaseInsensitive) == 0
+                    ? host::OpeningFormat::Pgn
+                    : host::OpeningFormat::Epd;
             if (file.isEmpty() ||
                 !host::ReadOpenings(LocalPath(file), format, -1, &match.openings, &reason) ||
                 !host::CheckOpenings(match.openings, &reason)) {
@@ -194,11 +196,10 @@ void TMatchDlg::Join() {
 
 // The form rests while a match runs.
 void TMatchDlg::ShowRunning() {
-    for (QWidget* field :
-         std::initializer_list<QWidget*>{ui_->Engine1, ui_->Engine2, ui_->Games, ui_->PerMove,
-                                         ui_->Seconds, ui_->PerGame, ui_->Minutes, ui_->Increment,
-                                         ui_->ByDepth, ui_->Depth, ui_->Openings, ui_->PgnFile,
-                                         ui_->BrowsePgn, ui_->StartButton})
+    for (QWidget* field : std::initializer_list<QWidget*>{
+             ui_->Engine1, ui_->Engine2, ui_->Games, ui_->PerMove, ui_->Seconds, ui_->PerGame,
+             ui_->Minutes, ui_->Increment, ui_->ByDepth, ui_->Depth, ui_->Openings, ui_->PgnFile,
+             ui_->BrowsePgn, ui_->StartButton})
         field->setEnabled(!running_);
     const bool file = ui_->Openings->currentIndex() == kOpeningFile && !running_;
     ui_->OpeningFile->setEnabled(file);
@@ -211,11 +212,11 @@ void TMatchDlg::ShowRunning() {
 void TMatchDlg::ShowScore() {
     const int wins[2] = {score_.wins, score_.losses};
     for (int row = 0; row < 2; ++row) {
-        const QString values[5] = {
-            names_[row].isEmpty() ? (row == 0 ? ui_->Engine1 : ui_->Engine2)->currentText()
-                                  : names_[row],
-            QString::number(wins[row]), QString::number(score_.draws),
-            QString::number(wins[1 - row]), Points(wins[row], score_.draws)};
+        const QString values[5] = {names_[row].isEmpty()
+                                       ? (row == 0 ? ui_->Engine1 : ui_->Engine2)->currentText()
+                                       : names_[row],
+                                   QString::number(wins[row]), QString::number(score_.draws),
+                                   QString::number(wins[1 - row]), Points(wins[row], score_.draws)};
         for (int column = 0; column < 5; ++column)
             ui_->Score->setItem(row, column, new QTableWidgetItem(values[column]));
     }
@@ -224,15 +225,15 @@ void TMatchDlg::ShowScore() {
         return;
     }
     const host::EloEstimate elo = host::EstimateElo(score_);
-    ui_->Elo->setText(std::isfinite(elo.difference) && std::isfinite(elo.interval)
-                          ? tr("Elo 差：%1 ± %2（%3 局）")
-                                .arg(QString::asprintf("%+.1f", elo.difference))
-                                .arg(elo.interval, 0, 'f', 1)
-                                .arg(score_.Games())
-                          : tr("Elo 差：%1（%2 局）")
-                                .arg(elo.difference > 0 ? QStringLiteral("+∞")
-                                                        : QStringLiteral("-∞"))
-                                .arg(score_.Games()));
+    ui_->Elo->setText(
+        std::isfinite(elo.difference) && std::isfinite(elo.interval)
+            ? tr("Elo 差：%1 ± %2（%3 局）")
+                  .arg(QString::asprintf("%+.1f", elo.difference))
+                  .arg(elo.interval, 0, 'f', 1)
+                  .arg(score_.Games())
+            : tr("Elo 差：%1（%2 局）")
+                  .arg(elo.difference > 0 ? QStringLiteral("+∞") : QStringLiteral("-∞"))
+                  .arg(score_.Games()));
 }
 
 void TMatchDlg::GameStarted(int game, const QString& red, const QString& black) {

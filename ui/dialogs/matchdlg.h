@@ -51,7 +51,6 @@ class TMatchDlg : public QDialog {
     const host::MatchScore& Score() const { return score_; }
     int GamesEnded() const { return gamesEnded_; }
 
-    Ui::TMatchDlg& Form() const { return *ui_; }
     MiniBoard* Board() const;
 
   signals:
