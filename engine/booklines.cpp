@@ -59,7 +59,7 @@ std::vector<std::vector<std::string>> OpeningLibraryLines(const std::vector<uint
     Position start{};
     std::string error;
     if (bytes.size() < 2 || plies < 1 || !ReadFen(start, kStartFen, &error)) return {};
-    Walk walk{bytes, plies};
+    Walk walk{bytes, plies, 1, {}, {}};
     std::vector<std::string> line;
     if (!ListFrom(walk, start, line)) return {};
     return std::move(walk.lines);

@@ -179,8 +179,10 @@ void ExternalAnalysis::Loop() {
             const Job job = std::move(*pending_);
             pending_.reset();
             lock.unlock();
-            Begin(job);
+            const bool begun = Begin(job);
             lock.lock();
+            // Nothing searches when the engine could not begin (unless a newer position waits).
+            if (!begun && !pending_) searching_ = false;
         } else if (restPending_) {
             restPending_ = false;
             lock.unlock();
