@@ -19,6 +19,7 @@ set(metainfo "${root}/metainfo/${APP_ID}.metainfo.xml")
 set(mimeinfo "${root}/mime/packages/lanchuan-xiangqi.xml")
 foreach(file "${desktop}" "${metainfo}" "${mimeinfo}" "${SCRATCH}${DATA_DIR}/opening.lib"
              "${SCRATCH}${PREFIX}/bin/lanchuan-xiangqi" "${SCRATCH}${PREFIX}/bin/lanchuan-engine"
+             "${SCRATCH}${PREFIX}/bin/lanchuan-match"
              "${root}/icons/hicolor/48x48/apps/lanchuan-xiangqi.png"
              "${root}/icons/hicolor/512x512/apps/lanchuan-xiangqi.png")
     if(NOT EXISTS "${file}")

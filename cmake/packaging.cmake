@@ -13,7 +13,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "A Xiangqi game for the desktop: play Red or Black against the built-in engine, ask for\n"
     "hints, take moves back, set up positions, save and restore games, and exchange positions\n"
     "and games as FEN and PGN. The engine also plays in other programs over UCI and UCCI\n"
-    "(lanchuan-engine).")
+    "(lanchuan-engine), and lanchuan-match plays matches between engines.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/lanchuan-xiangqi/lanchuan-xiangqi")
 set(CPACK_STRIP_FILES ON)

@@ -55,6 +55,9 @@ struct EngineSetup {
     Protocol protocol = Protocol::Auto;
     Ranks ranks = Ranks::Auto;
     std::vector<std::pair<std::string, std::string>> options;
+    // Keys of its section in the engine list that this program does not know, kept as they were
+    // so that saving the list does not lose what a person or a newer version wrote there.
+    std::vector<std::pair<std::string, std::string>> otherKeys;
 };
 
 // What the handshake found out.
@@ -155,6 +158,10 @@ class EngineClient {
     virtual void Quit() = 0;
 
   protected:
+    // Fails an engine that does not stop.
+    friend bool WaitForBestMove(EngineClient& engine, BestMove* best,
+                                std::chrono::milliseconds patience);
+
     EngineIdentity identity_;
     std::string displayName_;
     std::string failure_;

@@ -4,7 +4,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
+#include "host/adjudicator.h"
+#include "platform/texts.h"
 #include "rules/referee.h"
 
 namespace xq::host {
@@ -18,6 +21,24 @@ constexpr milliseconds kStopCheck{50};
 // A mate score in centipawns, for the adjudication's comparisons.
 constexpr int kMateScore = 30000;
 
+// Whether `failure` is `pattern` said of the engine `name`; the pattern's other value (the
+// move, the exit code) into `detail`. The client words its failures through these patterns.
+bool Matches(std::string_view failure, std::string_view pattern, std::string_view name,
+             std::string* detail) {
+    constexpr std::string_view kMark = "\x01";
+    const std::string filled = FormatText(pattern, {name, kMark});
+    const size_t mark = filled.find(kMark);
+    const std::string_view prefix = std::string_view(filled).substr(0, mark);
+    const std::string_view suffix =
+        mark == std::string::npos ? "" : std::string_view(filled).substr(mark + 1);
+    if (failure.size() < prefix.size() + suffix.size() || !failure.starts_with(prefix) ||
+        !failure.ends_with(suffix))
+        return false;
+    if (mark == std::string::npos) return failure.size() == prefix.size();
+    *detail = failure.substr(prefix.size(), failure.size() - prefix.size() - suffix.size());
+    return true;
+}
+
 const char* ColourName(int side) {
     return side == Red ? "Red" : "Black";
 }
@@ -25,7 +46,11 @@ const char* ColourName(int side) {
 class Game {
   public:
     Game(const MatchSettings& settings, const GameJob& job, const std::atomic<bool>& stop)
-        : settings_(settings), job_(job), stop_(stop), referee_(settings.maxPlies) {
+        : settings_(settings),
+          job_(job),
+          stop_(stop),
+          referee_(settings.maxPlies),
+          adjudicator_(settings.adjudication) {
         record_.number = job.number;
         record_.redEngine = job.redEngine;
         record_.red = job.names[job.redEngine];
@@ -58,8 +83,7 @@ class Game {
     std::unique_ptr<EngineClient> engines_[2];  // by side
     std::vector<std::string> moves_;            // from the opening's start, its moves included
     int64_t clock_[2];                          // milliseconds left by side; -1: no clock
-    int drawCount_ = 0;                         // plies in a row with a score near 0
-    int resignCount_[2] = {0, 0};               // moves in a row with a lost score, by side
+    Adjudicator adjudicator_;
     Clock::time_point lastBestMove_{};
     bool ended_ = false;
     GameRecordOut record_;
@@ -223,28 +247,22 @@ bool Game::WaitForMove(EngineClient& engine, int side, BestMove* best, Clock::du
     }
 }
 
-// Counts the mover's score towards cutechess's draw and resignation adjudications; true when
-// one of them ended the game.
+// Hands the mover's last score to the adjudications; true when one of them ended the game.
 bool Game::Adjudicate(int side, const SearchInfo& last) {
-    const Adjudication& rules = settings_.adjudication;
-    int score = 0;
+    std::optional<int> score;
     if (last.hasScore) score = last.mate ? (last.score > 0 ? kMateScore : -kMateScore) : last.score;
-    if (rules.drawMoveNumber > 0) {
-        drawCount_ = last.hasScore && std::abs(score) <= rules.drawScore ? drawCount_ + 1 : 0;
-        if (referee_.Plies() / 2 >= rules.drawMoveNumber && drawCount_ >= rules.drawMoveCount * 2) {
+    switch (adjudicator_.AfterMove(side, score, referee_.Plies())) {
+        case Adjudicator::Outcome::None:
+            return false;
+        case Adjudicator::Outcome::Draw:
             End(GameEnd::AdjudicatedDraw, -1, "Draw by adjudication");
             return true;
-        }
-    }
-    if (rules.resignMoveCount > 0) {
-        int& count = resignCount_[side];
-        count = last.hasScore && score <= -rules.resignScore ? count + 1 : 0;
-        if (count >= rules.resignMoveCount) {
-            const int winner = Opponent(static_cast<Side>(side));
-            End(GameEnd::AdjudicatedWin, winner,
-                std::string(ColourName(winner)) + " wins by adjudication");
+        case Adjudicator::Outcome::RedWins:
+            End(GameEnd::AdjudicatedWin, Red, "Red wins by adjudication");
             return true;
-        }
+        case Adjudicator::Outcome::BlackWins:
+            End(GameEnd::AdjudicatedWin, Black, "Black wins by adjudication");
+            return true;
     }
     return false;
 }
@@ -273,8 +291,24 @@ void Game::JudgeRuling(const Ruling& ruling) {
 
 void Game::EndByFailure(int side) {
     const EngineClient& engine = *engines_[side];
-    End(GameEnd::Crash, Opponent(static_cast<Side>(side)),
-        NameOf(side) + " fails: " + engine.Failure());
+    const std::string& name = NameOf(side);
+    const Side winner = Opponent(static_cast<Side>(side));
+    const std::string& failure = engine.Failure();
+    const std::string_view engineName = engine.DisplayName();
+    std::string detail;
+    if (Matches(failure, kEngineIllegalMovePattern, engineName, &detail))
+        return End(GameEnd::IllegalMove, winner, name + " makes an illegal move: " + detail);
+    if (Matches(failure, kEngineNonsensePattern, engineName, &detail))
+        return End(GameEnd::Nonsense, winner, name + " writes no move: " + detail);
+    if (Matches(failure, kEngineFloodPattern, engineName, &detail))
+        return End(GameEnd::Nonsense, winner, name + " floods its output");
+    if (Matches(failure, kEngineNoAnswerPattern, engineName, &detail) ||
+        Matches(failure, kEngineNotStoppedPattern, engineName, &detail))
+        return End(GameEnd::Timeout, winner, name + "'s connection stalls");
+    if (Matches(failure, kEngineExitedPattern, engineName, &detail) ||
+        Matches(failure, kEngineKilledPattern, engineName, &detail))
+        return End(GameEnd::Crash, winner, name + " disconnects");
+    End(GameEnd::Crash, winner, name + " fails: " + failure);
 }
 
 void Game::End(GameEnd end, int winner, std::string reason) {

@@ -20,15 +20,14 @@ bool ParseEpdOpenings(std::string_view text, std::vector<Opening>* openings, std
         std::string side;
         words >> board >> side;
         if (board.empty() || board[0] == '#') continue;
-        Opening opening;
-        opening.fen = board + " " + (side.empty() ? "w" : side);
         Referee referee;
         std::string reason;
-        if (!referee.Start(opening.fen, &reason)) {
+        if (!referee.Start(board + " " + (side.empty() ? "w" : side), &reason)) {
             *error = "line " + std::to_string(number) + ": " + reason;
             return false;
         }
-        openings->push_back(std::move(opening));
+        // Whole FEN records, as engines expect them.
+        openings->push_back({referee.Fen(), {}});
     }
     return true;
 }

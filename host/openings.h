@@ -14,8 +14,8 @@ namespace xq::host {
 enum class OpeningFormat { Epd, Pgn };
 
 // One FEN or EPD record a line: the board and the side to move are read, the rest of the line
-// (counters, EPD operations) is ignored; blank lines and lines opening with '#' are skipped.
-// False with a reason naming the line when one is no position.
+// (counters, EPD operations) is ignored and the FEN written whole ("- - 0 1"); blank lines and
+// lines opening with '#' are skipped. False with a reason naming the line when one is no position.
 bool ParseEpdOpenings(std::string_view text, std::vector<Opening>* openings, std::string* error);
 
 // Every game of a PGN text, its first `plies` moves (all of them when `plies` < 0). Games the

@@ -32,7 +32,8 @@ class Process {
 
     // Starts the command; false with a reason in words ("找不到程序 …", "无法运行 …: Permission
     // denied") when it cannot run. An executable that exists but fails in exec is reported here
-    // too.
+    // too. The child is killed when the thread that started it ends (Linux ties the parent-death
+    // signal to the thread), so start engines from a thread that outlives them.
     bool Start(const ProcessCommand& command, std::string* error);
     // True while the child has not been seen to end.
     bool Running();

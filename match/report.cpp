@@ -9,7 +9,8 @@ namespace {
 std::string Number(double value) {
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", value);
+    // Adding 0 turns a negative zero (an even score) into a zero.
+    std::snprintf(text, sizeof text, "%.2f", value + 0.0);
     return text;
 }
 

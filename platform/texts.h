@@ -111,6 +111,42 @@ inline constexpr std::string_view kAddedEngineMissingPattern =
 inline constexpr std::string_view kTwoPlayerCaption = XQ_TEXT("xq", "两人对弈");
 inline constexpr std::string_view kOnePlayerCaption = XQ_TEXT("xq", "单独对弈");
 
+// Other programs' engines: starting them and what went wrong with them. %1: the program or the
+// engine's name.
+inline constexpr std::string_view kProgramNotFoundPattern = XQ_TEXT("xq", "找不到程序 %1");
+// %2: the system's reason.
+inline constexpr std::string_view kCannotRunPattern = XQ_TEXT("xq", "无法运行 %1：%2");
+inline constexpr std::string_view kNoFolderPattern = XQ_TEXT("xq", "无法进入文件夹 %1：%2");
+// %2: the exit code, or the signal.
+inline constexpr std::string_view kEngineExitedPattern =
+    XQ_TEXT("xq", "引擎 %1 已退出 (退出码 %2)");
+inline constexpr std::string_view kEngineKilledPattern = XQ_TEXT("xq", "引擎 %1 被信号 %2 终止");
+// %2: the command it did not answer.
+inline constexpr std::string_view kEngineNoAnswerPattern = XQ_TEXT("xq", "引擎 %1 没有回应 %2");
+inline constexpr std::string_view kEngineNoProtocolPattern =
+    XQ_TEXT("xq", "引擎 %1 不懂 UCI、UCCI 或 XBoard 协议");
+inline constexpr std::string_view kEngineNoXiangqiPattern = XQ_TEXT("xq", "引擎 %1 不能下中国象棋");
+// %2: the move as the engine wrote it.
+inline constexpr std::string_view kEngineIllegalMovePattern =
+    XQ_TEXT("xq", "引擎 %1 走了不合规则的着法 %2");
+inline constexpr std::string_view kEngineNonsensePattern =
+    XQ_TEXT("xq", "引擎 %1 的着法无法识别：%2");
+inline constexpr std::string_view kEngineFloodPattern = XQ_TEXT("xq", "引擎 %1 输出过多");
+inline constexpr std::string_view kEngineNoSetupPattern =
+    XQ_TEXT("xq", "引擎 %1 不能从任意局面开始");
+inline constexpr std::string_view kEngineNotStoppedPattern = XQ_TEXT("xq", "引擎 %1 没有停下");
+
+// The engine list file. %1: the engine's section, %2: the key, %3: the value.
+inline constexpr std::string_view kEngineListNoCommandPattern =
+    XQ_TEXT("xq", "引擎列表：[%1] 没有 command，已跳过");
+inline constexpr std::string_view kEngineListDuplicatePattern =
+    XQ_TEXT("xq", "引擎列表：[%1] 重复，已跳过");
+inline constexpr std::string_view kEngineListBadValuePattern =
+    XQ_TEXT("xq", "引擎列表：[%1] 的 %2 无法识别：%3");
+// %1: the line's number.
+inline constexpr std::string_view kEngineListBadLinePattern =
+    XQ_TEXT("xq", "引擎列表第 %1 行无法识别");
+
 // The level as the panel names it. %1: seconds, minutes or plies.
 inline constexpr std::string_view kPerMoveLevelPattern = XQ_TEXT("xq", "%1 秒/移动");
 inline constexpr std::string_view kPerGameLevelPattern = XQ_TEXT("xq", "%1 分钟/局");

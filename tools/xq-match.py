@@ -426,7 +426,7 @@ def judge(path, max_plies):
                 engine_ended += 1
             agree += same
             disagree += not same
-            print(f"game {number} ({tags.get('Red', '?')} vs {tags.get('Black', '?')}): "
+            print(f"game {tags.get('Round', number)} ({tags.get('Red', '?')} vs {tags.get('Black', '?')}): "
                   f"lanchuan-match {ours} {{{reason}}}, fairy-stockfish "
                   f"{theirs or 'goes on'}{f' ({why} at ply {plies})' if why else ''}: "
                   f"{'agree' if same else 'DISAGREE'}", flush=True)

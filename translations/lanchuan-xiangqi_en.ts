@@ -887,6 +887,74 @@ Logging is off!</translation>
         <translation>One Player</translation>
     </message>
     <message>
+        <source>找不到程序 %1</source>
+        <translation>Program %1 not found</translation>
+    </message>
+    <message>
+        <source>无法运行 %1：%2</source>
+        <translation>Cannot run %1: %2</translation>
+    </message>
+    <message>
+        <source>无法进入文件夹 %1：%2</source>
+        <translation>Cannot enter folder %1: %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 已退出 (退出码 %2)</source>
+        <translation>Engine %1 has exited (exit code %2)</translation>
+    </message>
+    <message>
+        <source>引擎 %1 被信号 %2 终止</source>
+        <translation>Engine %1 was ended by signal %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 没有回应 %2</source>
+        <translation>Engine %1 did not answer %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 不懂 UCI、UCCI 或 XBoard 协议</source>
+        <translation>Engine %1 speaks neither UCI, UCCI nor XBoard</translation>
+    </message>
+    <message>
+        <source>引擎 %1 不能下中国象棋</source>
+        <translation>Engine %1 cannot play Xiangqi</translation>
+    </message>
+    <message>
+        <source>引擎 %1 走了不合规则的着法 %2</source>
+        <translation>Engine %1 played the illegal move %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 的着法无法识别：%2</source>
+        <translation>Engine %1 wrote no move it could mean: %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 输出过多</source>
+        <translation>Engine %1 wrote too much output</translation>
+    </message>
+    <message>
+        <source>引擎 %1 不能从任意局面开始</source>
+        <translation>Engine %1 cannot start from a set-up position</translation>
+    </message>
+    <message>
+        <source>引擎 %1 没有停下</source>
+        <translation>Engine %1 did not stop</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 没有 command，已跳过</source>
+        <translation>Engine list: [%1] has no command and is skipped</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 重复，已跳过</source>
+        <translation>Engine list: [%1] appears twice; the second is skipped</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 的 %2 无法识别：%3</source>
+        <translation>Engine list: the %2 of [%1] is not understood: %3</translation>
+    </message>
+    <message>
+        <source>引擎列表第 %1 行无法识别</source>
+        <translation>Engine list: line %1 is not understood</translation>
+    </message>
+    <message>
         <source>%1 秒/移动</source>
         <translation>%1 s/move</translation>
     </message>

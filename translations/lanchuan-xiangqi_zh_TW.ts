@@ -887,6 +887,74 @@
         <translation>單獨對弈</translation>
     </message>
     <message>
+        <source>找不到程序 %1</source>
+        <translation>找不到程式 %1</translation>
+    </message>
+    <message>
+        <source>无法运行 %1：%2</source>
+        <translation>無法執行 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法进入文件夹 %1：%2</source>
+        <translation>無法進入資料夾 %1：%2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 已退出 (退出码 %2)</source>
+        <translation>引擎 %1 已退出 (結束碼 %2)</translation>
+    </message>
+    <message>
+        <source>引擎 %1 被信号 %2 终止</source>
+        <translation>引擎 %1 被訊號 %2 終止</translation>
+    </message>
+    <message>
+        <source>引擎 %1 没有回应 %2</source>
+        <translation>引擎 %1 沒有回應 %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 不懂 UCI、UCCI 或 XBoard 协议</source>
+        <translation>引擎 %1 不懂 UCI、UCCI 或 XBoard 協定</translation>
+    </message>
+    <message>
+        <source>引擎 %1 不能下中国象棋</source>
+        <translation>引擎 %1 不能下中國象棋</translation>
+    </message>
+    <message>
+        <source>引擎 %1 走了不合规则的着法 %2</source>
+        <translation>引擎 %1 走了不合規則的著法 %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 的着法无法识别：%2</source>
+        <translation>引擎 %1 的著法無法識別：%2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 输出过多</source>
+        <translation>引擎 %1 輸出過多</translation>
+    </message>
+    <message>
+        <source>引擎 %1 不能从任意局面开始</source>
+        <translation>引擎 %1 不能從任意局面開始</translation>
+    </message>
+    <message>
+        <source>引擎 %1 没有停下</source>
+        <translation>引擎 %1 沒有停下</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 没有 command，已跳过</source>
+        <translation>引擎列表：[%1] 沒有 command，已略過</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 重复，已跳过</source>
+        <translation>引擎列表：[%1] 重複，已略過</translation>
+    </message>
+    <message>
+        <source>引擎列表：[%1] 的 %2 无法识别：%3</source>
+        <translation>引擎列表：[%1] 的 %2 無法識別：%3</translation>
+    </message>
+    <message>
+        <source>引擎列表第 %1 行无法识别</source>
+        <translation>引擎列表第 %1 行無法識別</translation>
+    </message>
+    <message>
         <source>%1 秒/移动</source>
         <translation>%1 秒/移動</translation>
     </message>

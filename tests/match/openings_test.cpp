@@ -28,9 +28,10 @@ TEST_F(Openings, EpdLinesKeepTheBoardAndTheSideToMove) {
     std::string error;
     ASSERT_TRUE(ParseEpdOpenings(text, &openings, &error)) << error;
     ASSERT_EQ(openings.size(), 3u);
-    EXPECT_EQ(openings[0].fen, "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b");
-    EXPECT_EQ(openings[1].fen, "3k5/9/9/9/4R4/9/9/9/9/5K3 w");
-    EXPECT_EQ(openings[2].fen, "4k4/9/9/9/9/9/9/9/9/3K5 w");
+    EXPECT_EQ(openings[0].fen,
+              "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1");
+    EXPECT_EQ(openings[1].fen, "3k5/9/9/9/4R4/9/9/9/9/5K3 w - - 0 1");
+    EXPECT_EQ(openings[2].fen, "4k4/9/9/9/9/9/9/9/9/3K5 w - - 0 1");
     for (const Opening& opening : openings)
         EXPECT_TRUE(opening.moves.empty());
 }

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/adjudicator.h"
 #include "host/match.h"
 #include "host/matchpgn.h"
 #include "match/report.h"
@@ -45,11 +47,54 @@ TEST(EloEstimate, AllOrNothingIsInfinite) {
     EXPECT_EQ(EstimateElo({0, 0, 0}).difference, 0);
 }
 
+// Scores after each ply, Red moving first; kNone: the engine gave no score.
+constexpr int kNone = 1 << 20;
+
+TEST(Adjudication, EndsWhereCutechessWould) {
+    using Outcome = Adjudicator::Outcome;
+    const struct {
+        const char* name;
+        Adjudication rules;
+        std::vector<int> scores;
+        Outcome outcome;  // after the last score, and None after every one before
+    } rows[] = {
+        {"level for two moves each", {1, 2, 10, 0, 0}, {5, -10, 0, 3}, Outcome::Draw},
+        {"not before the move number", {3, 1, 10, 0, 0}, {0, 0, 0, 0, 0, 0}, Outcome::Draw},
+        {"a score outside breaks the run", {1, 2, 10, 0, 0}, {0, 0, 11, 0, 0, 0, 0}, Outcome::Draw},
+        {"a missing score breaks the run", {1, 1, 10, 0, 0}, {0, kNone, 0, 0}, Outcome::Draw},
+        {"Red sees itself lost", {0, 0, 0, 2, 500}, {-500, 900, -600}, Outcome::BlackWins},
+        {"Black sees itself lost", {0, 0, 0, 1, 500}, {0, -700}, Outcome::RedWins},
+        {"each side's run is its own",
+         {0, 0, 0, 2, 500},
+         {-600, -600, 100, -600},
+         Outcome::RedWins},
+        {"Red's run broken by a better score",
+         {0, 0, 0, 2, 500},
+         {-600, 0, -499, 0, -600, 0, -600},
+         Outcome::BlackWins},
+        {"no adjudication asked", {0, 0, 0, 0, 0}, {0, 0, 0, 0, -9000, -9000}, Outcome::None},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Adjudicator adjudicator(row.rules);
+        for (size_t ply = 0; ply < row.scores.size(); ++ply) {
+            const std::optional<int> score =
+                row.scores[ply] == kNone ? std::nullopt : std::optional<int>(row.scores[ply]);
+            const Outcome outcome =
+                adjudicator.AfterMove(static_cast<int>(ply % 2), score, static_cast<int>(ply) + 1);
+            EXPECT_EQ(outcome, ply + 1 == row.scores.size() ? row.outcome : Outcome::None)
+                << "ply " << ply + 1;
+        }
+    }
+}
+
 TEST(MatchReport, ScoreEloAndTurnaroundLines) {
     EXPECT_EQ(match::ScoreLine("A", "B", {3, 1, 2}), "Score of A vs B: 3 - 1 - 2  [0.667] 6");
     EXPECT_EQ(match::ScoreLine("A", "B", {0, 0, 0}), "Score of A vs B: 0 - 0 - 0  [0.000] 0");
     EXPECT_EQ(match::EloLine({60, 30, 10}), "Elo difference: 107.54 +/- 68.46");
     EXPECT_EQ(match::EloLine({2, 0, 0}), "Elo difference: inf +/- inf");
+    EXPECT_EQ(match::EloLine({0, 0, 2}), "Elo difference: 0.00 +/- 0.00");
+    EXPECT_EQ(match::EloLine({0, 1, 0}), "Elo difference: -inf +/- inf");
     EXPECT_EQ(match::TurnaroundLine({40, 10, 30, 20, 900}),
               "Turnaround: median 30 us, worst 900 us over 5 moves");
     EXPECT_EQ(match::TurnaroundLine({}), "Turnaround: no moves");

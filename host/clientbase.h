@@ -1,0 +1,67 @@
+// What the protocol clients share: the engine's process, the position it was given with the
+// rules' check of its moves, and the one way an engine fails (a reason that names it, the process
+// stopped, every later call refused).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/engineclient.h"
+#include "host/enginemoves.h"
+#include "host/process.h"
+
+namespace xq::host {
+
+class ClientBase : public EngineClient {
+  public:
+    ~ClientBase() override;
+    void Quit() override;
+
+    // How a handshake went: done, not this protocol (the process may try another), or failed.
+    enum class Handshake { Done, OtherProtocol, Failed };
+
+    // Hands the process over to the client of another protocol.
+    std::unique_ptr<Process> ReleaseProcess() { return std::move(process_); }
+
+  protected:
+    ClientBase(std::unique_ptr<Process> process, const EngineSetup& setup);
+
+    // Fails the engine with `reason` (the first reason stays) and stops its process.
+    void Fail(std::string reason);
+    // Fails it because its process ended or stopped reading: the exit code or signal in words.
+    void FailGone();
+    bool Send(std::string_view line);
+
+    enum class Got { Line, Timeout, Failed };
+    // The engine's next line within `timeout`; Failed (with the engine failed) at the end of its
+    // output or when it has written more than kMaxOutputPerSearch since the last Go.
+    Got Next(std::string* line, std::chrono::milliseconds timeout);
+    // Where the flood count starts again (at every Go).
+    void ResetFloodCount();
+
+    // The game for the engine; false (the engine not failed) when it is not a legal game.
+    bool TakePosition(std::string_view startFen, const std::vector<std::string>& moves);
+    // The engine's best move text checked: true with `best->move` set, or false with the engine
+    // failed for an illegal or malformed move. A ponder move that is not legal is dropped.
+    bool CheckBestMove(std::string_view text, std::string_view ponder, BestMove* best);
+    // The option the engine declared under `name` (case ignored), or null.
+    const EngineOption* FindOption(std::string_view name) const;
+    // Applies the setup's option values the engine declared; false when the engine failed.
+    bool ApplySetupOptions();
+
+    std::unique_ptr<Process> process_;
+    EngineMoves moves_;
+    EngineSetup setup_;
+    size_t floodStart_ = 0;
+};
+
+// Lowercase ASCII, and the same compared.
+std::string AsciiLower(std::string_view text);
+bool SameWord(std::string_view a, std::string_view b);
+// The words of a line split at spaces and tabs.
+std::vector<std::string_view> SplitWords(std::string_view line);
+// The rest of `line` after its first `count` words, without leading blanks.
+std::string_view AfterWords(std::string_view line, size_t count);
+
+}  // namespace xq::host
