@@ -200,6 +200,10 @@ EngineTrial TEngineManagerDlg::TryEngineAt(int row) {
     }
     identities_[engine.name] = trial.identity;
     shownRow_ = -1;  // the fields were kept above; the form is built afresh with the options
+    {
+        const QSignalBlocker quiet(ui_->Engines);
+        ui_->Engines->setCurrentRow(row);
+    }
     ShowRow(row);
     const double seconds = static_cast<double>(trial.took.count()) / 1000;
     ui_->TrialResult->setText(tr("%1 走了 %2，用时 %3 秒。")
