@@ -62,7 +62,7 @@ ClientBase::ClientBase(std::unique_ptr<Process> process, const EngineSetup& setu
 }
 
 ClientBase::~ClientBase() {
-    if (process_) process_->Stop(Process::kQuickStop);
+    Quit();
 }
 
 void ClientBase::Quit() {

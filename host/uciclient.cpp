@@ -278,18 +278,26 @@ bool UciClient::NewGame() {
 
 bool UciClient::SetPosition(std::string_view startFen, const std::vector<std::string>& moves) {
     if (!TakePosition(startFen, moves)) return false;
-    std::string line = "position fen ";
+    std::string line = "position ";
     if (moves_.GetRanks() == Ranks::Auto && !moves.empty()) {
         // Until the engine shows how it counts ranks, moves would be guesses: the position after
         // them says the same without them.
-        line += moves_.CurrentFen();
+        line += "fen " + FenText(moves_.CurrentFen());
     } else {
-        line += startFen.empty() ? std::string(kStartFen) : std::string(startFen);
+        // The opening array by name: no engine can misread its letters.
+        line += startFen.empty() || startFen == kStartFen ? "startpos" : "fen " + FenText(startFen);
         if (!moves.empty()) line += " moves";
         for (const std::string& move : moves)
             line += " " + moves_.EngineText(move);
     }
     return Send(line);
+}
+
+std::string UciClient::FenText(std::string_view fen) const {
+    // Sjaak II reads Xiangqi FEN in XBoard's letters over UCI too, and stays silent after a FEN
+    // it cannot read.
+    const bool xboardLetters = identity_.name.rfind("Sjaak", 0) == 0;
+    return xboardLetters ? ToXboardFen(fen) : std::string(fen);
 }
 
 int64_t UciClient::TimeText(int64_t milliseconds) const {

@@ -33,6 +33,8 @@ class UciClient : public ClientBase {
 
   private:
     std::string GoCommand(const GoLimits& limits) const;
+    // A FEN in the letters the engine reads.
+    std::string FenText(std::string_view fen) const;
     // The time in the protocol's unit: UCI and usemillisec milliseconds, else whole seconds.
     int64_t TimeText(int64_t milliseconds) const;
     bool ReadInfo(std::string_view line, SearchInfo* info);

@@ -381,8 +381,7 @@ TEST(EngineClientTest, UciSearchGivesItsLinesAndALegalMove) {
     EXPECT_EQ(engine->Identity().ranks, Ranks::FromZero);
     ASSERT_TRUE(engine->SetPosition("", {"h2e2", "h9g7", expected}));
     EXPECT_EQ(RunSearch(*engine, MoveTime(100)).end, Event::BestMove);
-    EXPECT_EQ(log.Last("position"),
-              "position fen " + std::string(kStartFen) + " moves h2e2 h9g7 " + expected);
+    EXPECT_EQ(log.Last("position"), "position startpos moves h2e2 h9g7 " + expected);
 }
 
 struct GoCase {
@@ -527,7 +526,7 @@ TEST(EngineClientTest, AnEngineGivenOneBasedRanksIsSpokenToInThem) {
     const Search second = RunSearch(*engine, MoveTime(100));
     ASSERT_EQ(second.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(second.best.move, FirstLegalMove("", {move, first.best.ponder}));
-    EXPECT_EQ(log.Last("position"), "position fen " + std::string(kStartFen) + " moves " +
+    EXPECT_EQ(log.Last("position"), "position startpos moves " +
                                         ToEngineMove(move, Ranks::FromOne) + " " +
                                         ToEngineMove(first.best.ponder, Ranks::FromOne));
 }
@@ -541,7 +540,7 @@ TEST(EngineClientTest, RanksGivenInTheSetupAreUsedFromTheStart) {
     ASSERT_TRUE(engine->SetPosition("", {"h2e2", "h9g7"}));
     const Search search = RunSearch(*engine, MoveTime(100));
     EXPECT_EQ(search.best.move, FirstLegalMove("", {"h2e2", "h9g7"}));
-    EXPECT_EQ(log.Last("position"), "position fen " + std::string(kStartFen) + " moves h3e3 h10g8");
+    EXPECT_EQ(log.Last("position"), "position startpos moves h3e3 h10g8");
 }
 
 TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
