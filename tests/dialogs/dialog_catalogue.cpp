@@ -5,7 +5,6 @@
 #include "ui/dialogs/aboutdlg.h"
 #include "ui/dialogs/colordlg.h"
 #include "ui/dialogs/levelinputdlgs.h"
-#include "ui/dialogs/matchdlg.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/dialogs/piecevaluedlg.h"
 #include "ui/dialogs/valuerows.h"
@@ -28,7 +27,6 @@ std::vector<CataloguedDialog> AllDialogs() {
                                           QString("games-of-the-tournament/").repeated(5) +
                                           QString::fromUtf8("第七轮.chs。"))});
     all.push_back({"about", std::make_unique<TAboutDlg>()});
-    all.push_back({"engine-match", std::make_unique<TMatchDlg>()});
     for (CataloguedDialog& entry : all)
         entry.dialog->show();
     QApplication::processEvents();

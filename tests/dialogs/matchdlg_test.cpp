@@ -22,6 +22,7 @@
 
 #include "engine/book.h"
 #include "engine/enginechoice.h"
+#include "rules/attacks.h"
 #include "ui/dialogs/miniboard.h"
 
 namespace xq {
@@ -84,6 +85,7 @@ class MatchDlgTest : public ::testing::Test {
     void SetUp() override {
         if (OwnEngineProgram().empty()) GTEST_SKIP() << "lanchuan-engine is not built";
         addedEngines.clear();
+        InitAttackTable();  // the library's lines are generated moves
         ASSERT_TRUE(LoadOpeningLibrary(std::string(XQ_SOURCE_DIR) + "/data/opening.lib"));
         ASSERT_TRUE(folder.isValid());
     }
@@ -125,8 +127,8 @@ TEST_F(MatchDlgTest, TheFormIsTheMatchItDescribes) {
     ASSERT_EQ(form.Engine1->count(), 2) << "标准 and 大师, no engine added";
     const QString epd = Write("two.epd",
                               "# two endings\n"
-                              "3ak4/9/9/9/9/9/9/9/4R4/4K4 w\n"
-                              "3k5/9/9/9/9/9/9/9/4C4/3K5 b - - 0 1\n");
+                              "3k5/9/9/9/9/9/9/9/4R4/4K4 w\n"
+                              "3k5/9/9/9/9/9/9/9/4C4/4K4 b - - 0 1\n");
     const struct {
         const char* name;
         int first, second, games;
@@ -221,8 +223,8 @@ TEST_F(MatchDlgTest, TheFormIsTheMatchItDescribes) {
             ASSERT_EQ(match.openings.size(), row.openings);
         }
         if (row.openings == 2) {
-            EXPECT_EQ(match.openings[0].fen.substr(0, 9), "3ak4/9/9");
-            EXPECT_EQ(match.openings[1].fen.substr(0, 9), "3k5/9/9/");
+            EXPECT_NE(match.openings[0].fen.find("/4R4/4K4 w"), std::string::npos);
+            EXPECT_NE(match.openings[1].fen.find("/4C4/4K4 b"), std::string::npos);
         }
     }
 
