@@ -317,7 +317,7 @@ TEST_F(MainFormTest, ChoosingAnItemPostsItsCommandAndLeavesTheCheckMarkToTheGame
         EXPECT_EQ(marks,
                   (QStringList{"  Easy 容易 (x)", "    MouseDrag 拖动 (x)", "  Sound 声音 [x]",
                                "    EngineClassic 标准 (x)", "  BestPath 最好路线 [x]",
-                               "    Language_zh_CN 简体中文 (x)"}))
+                               "  AnalysisArrows 分析箭头 [x]", "    Language_zh_CN 简体中文 (x)"}))
             << item;
         Message message;
         ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));
