@@ -16,6 +16,8 @@ namespace {
 // The head is this many shaft widths long and wide, never wider than most of a cell.
 constexpr qreal kHeadLength = 2.6;
 constexpr qreal kHeadWidth = 2.4;
+// The shaft starts this far from the piece's centre, so that its character stays readable.
+constexpr qreal kStartGap = 9;
 // How far the arrows reach past their line on every side (the head and the antialiased edge).
 constexpr int kBoundsMargin = kHalfCell;
 
@@ -30,10 +32,11 @@ QPainterPath ArrowPath(const QLineF& line, qreal width) {
     const qreal headLength = std::min(kHeadLength * width, length * 0.6);
     const qreal headHalf = std::min(kHeadWidth * width, static_cast<qreal>(kHalfCell)) / 2;
     const QPointF neck = line.p2() - along * headLength;
+    const QPointF start = line.p1() + along * std::min(kStartGap, length - headLength);
     const qreal half = width / 2;
-    path.addPolygon(QPolygonF{line.p1() + across * half, neck + across * half,
-                              neck + across * headHalf, line.p2(), neck - across * headHalf,
-                              neck - across * half, line.p1() - across * half});
+    path.addPolygon(QPolygonF{start + across * half, neck + across * half, neck + across * headHalf,
+                              line.p2(), neck - across * headHalf, neck - across * half,
+                              start - across * half});
     path.closeSubpath();
     return path;
 }
@@ -41,7 +44,7 @@ QPainterPath ArrowPath(const QLineF& line, qreal width) {
 }  // namespace
 
 ArrowLook ArrowLookOf(size_t index) {
-    constexpr ArrowLook kLooks[] = {{7, 210}, {4.5, 120}, {3.5, 90}};
+    constexpr ArrowLook kLooks[] = {{7, 210}, {5, 140}, {4, 110}};
     return kLooks[std::min(index, std::size(kLooks) - 1)];
 }
 
