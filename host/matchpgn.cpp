@@ -103,12 +103,14 @@ std::string FormatMatchGame(const GameRecordOut& game, const MatchSettings& sett
     size_t lineLength = 0;
     for (size_t i = 0; i < moves.size(); ++i) {
         const size_t ply = i + (blackFirst ? 1 : 0);
+        // A move number stays on the line of its move.
         const std::string number = std::to_string(ply / 2 + 1);
         if (ply % 2 == 0)
-            AppendWord(&text, &lineLength, number + ".");
+            AppendWord(&text, &lineLength, number + ". " + moves[i]);
         else if (i == 0)
-            AppendWord(&text, &lineLength, number + "...");
-        AppendWord(&text, &lineLength, moves[i]);
+            AppendWord(&text, &lineLength, number + "... " + moves[i]);
+        else
+            AppendWord(&text, &lineLength, moves[i]);
     }
     if (!game.reason.empty()) AppendWord(&text, &lineLength, Comment(game.reason));
     AppendWord(&text, &lineLength, game.result);

@@ -210,8 +210,13 @@ TEST_F(MatchPgn, LongGamesWrapTheirLines) {
     const std::string text = FormatMatchGame(game, settings, "2026.12.08");
     size_t longest = 0;
     size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         longest = std::max(longest, end - start);
+        // A move number is never parted from its move.
+        if (end > start) {
+            EXPECT_NE(text[end - 1], '.') << text.substr(start, end - start);
+        }
+    }
     EXPECT_LE(longest, 80u);
     EXPECT_NE(text.find("20. g2h0 g7h9 {Draw by 3-fold repetition} 1/2-1/2"), std::string::npos)
         << text;

@@ -48,6 +48,8 @@ const GameRow kGames[] = {
     {"the ply limit counts every ply", "", "h2e2 h9g7", 2, Verdict::MoveLimit, -1},
     {"the last attacker taken", "4k4/4a4/3P5/9/9/9/9/9/9/3K5 b", "e8d7", 0, Verdict::NoAttackers,
      -1},
+    {"a Knight left can still mate", "4k4/4a4/3P5/9/9/9/9/9/4N4/3K5 b", "e8d7", 0, Verdict::None,
+     -1},
     {"mate outranks the ply limit", "3k5/1R7/9/9/9/9/9/9/9/R3K4 w", "a0a9", 1, Verdict::Mate, Red},
 };
 
