@@ -116,7 +116,8 @@ void ClientBase::ResetFloodCount() {
 
 bool ClientBase::TakePosition(std::string_view startFen, const std::vector<std::string>& moves) {
     std::string error;
-    return !Failed() && moves_.SetPosition(startFen, moves, &error);
+    // A position changed under a running search would make its answer a move of another one.
+    return !Failed() && !searching_ && moves_.SetPosition(startFen, moves, &error);
 }
 
 bool ClientBase::CheckBestMove(std::string_view text, std::string_view ponder, BestMove* best) {

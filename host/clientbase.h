@@ -40,7 +40,8 @@ class ClientBase : public EngineClient {
     // Where the flood count starts again (at every Go).
     void ResetFloodCount();
 
-    // The game for the engine; false (the engine not failed) when it is not a legal game.
+    // The game for the engine; false (the engine not failed) when it is not a legal game or a
+    // search is running.
     bool TakePosition(std::string_view startFen, const std::vector<std::string>& moves);
     // The engine's best move text checked: true with `best->move` set, or false with the engine
     // failed for an illegal or malformed move. A ponder move that is not legal is dropped.

@@ -67,8 +67,10 @@ struct EngineIdentity {
     Protocol protocol = Protocol::Uci;
     Ranks ranks = Ranks::Auto;
     std::vector<EngineOption> options;
-    bool offersPonder = false;  // UCI/UCCI option Ponder (or UCCI `ponder`), XBoard `hard`
-    int maxMultiPv = 1;         // the MultiPV option's maximum; 1 when it has none
+    // UCI/UCCI option Ponder (or UCCI `ponder`). Never over XBoard: its engines are kept in force
+    // mode between their moves, so they do not think on the opponent's time.
+    bool offersPonder = false;
+    int maxMultiPv = 1;  // the MultiPV option's maximum; 1 when it has none
 };
 
 // What one `go` asks for. Times in milliseconds; the client converts them to the protocol's unit
@@ -142,7 +144,8 @@ class EngineClient {
     // Tells the engine a new game begins (ucinewgame, XBoard new).
     virtual bool NewGame() = 0;
     // The position of the next Go: the game from `startFen` (empty: the opening array) with the
-    // moves played since, each legal (the caller's rules checked them).
+    // moves played since, each legal (the caller's rules checked them). False, without failing the
+    // engine, for a game that is not legal or while a search runs.
     virtual bool SetPosition(std::string_view startFen, const std::vector<std::string>& moves) = 0;
     // Starts a search of the position set, with `multiPv` lines where the engine offers them.
     virtual bool Go(const GoLimits& limits, int multiPv = 1) = 0;

@@ -20,6 +20,8 @@ constexpr std::chrono::milliseconds kFeatureQuiet{2000};
 constexpr int kMateScore = 100000;
 // A search without a time limit, for analysis until `?`.
 constexpr int kLongSearchSeconds = 86400;
+// A depth no search reaches: `sd` with it lifts an earlier depth limit.
+constexpr int kNoDepthLimit = 200;
 
 std::chrono::milliseconds Left(Clock::time_point deadline) {
     return std::max(std::chrono::milliseconds(0),
@@ -59,16 +61,16 @@ std::string SecondsText(int64_t milliseconds) {
 
 std::vector<std::pair<std::string, std::string>> ParseFeatures(std::string_view line) {
     std::vector<std::pair<std::string, std::string>> features;
-    size_t i = line.find("feature");
-    if (i == std::string_view::npos) return features;
-    i += 7;
+    const std::vector<std::string_view> words = SplitWords(line);
+    if (words.empty() || words[0] != "feature") return features;
+    size_t i = static_cast<size_t>(words[0].data() - line.data()) + words[0].size();
     while (i < line.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
             ++i;
         const size_t keyStart = i;
         while (i < line.size() && line[i] != '=' && line[i] != ' ')
             ++i;
-        if (i >= line.size() || line[i] != '=') break;
+        if (i >= line.size() || line[i] != '=' || i == keyStart) break;
         std::string key(line.substr(keyStart, i - keyStart));
         ++i;
         std::string value;
@@ -311,7 +313,10 @@ bool XboardClient::Go(const GoLimits& limits, int /*multiPv*/) {
     } else if (limits.depth > 0) {
         sent = Send("st " + std::to_string(kLongSearchSeconds));
     }
-    if (sent && limits.depth > 0) sent = Send("sd " + std::to_string(limits.depth));
+    // A depth limit stays with the engine until another is given: a search without one lifts it.
+    if (sent && (limits.depth > 0 || depthLimited_))
+        sent = Send("sd " + std::to_string(limits.depth > 0 ? limits.depth : kNoDepthLimit));
+    depthLimited_ = limits.depth > 0;
     ResetFloodCount();
     if (!sent || !Send("go")) return false;
     searching_ = true;
