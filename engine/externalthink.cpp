@@ -88,8 +88,9 @@ void PublishLine(const std::vector<MoveRecord>& line, int32_t score) {
 }
 
 // The engine failed: it is ended, no move is left, and the user is told which engine did what.
-// A demonstration stops, since every next move would ask the same engine.
-void Fail(const std::string& reason) {
+// A demonstration stops, since every next move would ask the same engine. The reason is a copy:
+// it is often the engine's own Failure(), which ending the engine destroys.
+void Fail(std::string reason) {
     added.failure = reason;
     bestLine[0] = NullMove;
     EndAddedEngine();

@@ -796,9 +796,6 @@ TEST_P(EitherEngineFlowTest, DemonstrationSoak) {
     EXPECT_EQ(check.inconsistent, 0);
 }
 
-}  // namespace
-}  // namespace xq
-
 // An added engine in the game: the fake engine of the host tests (tests/host/fake_engine.cpp)
 // plays the first legal move it generates and misbehaves as its arguments ask; its log holds every
 // line it read after "pid N".
@@ -819,9 +816,17 @@ class AddedEngineFlowTest : public FlowTest {
     // Makes the fake engine with `flags` the game's engine, its lines logged.
     void UseFake(std::initializer_list<std::string> flags) {
         host::EngineSetup setup = testing::FakeSetup("uci", flags, host::Protocol::Uci);
+        // Told how it counts ranks, the client sends the game's moves rather than where they led.
+        setup.ranks = host::Ranks::FromZero;
         setup.command.arguments.push_back("log=" + log_.string());
         addedEngines = {setup};
         ChooseAddedEngineAt(0);
+    }
+    // After its move the engine thinks on the user's time until the user acts: a menu command
+    // ends that (it runs once the search has unwound).
+    static void EndPonderingByACommand() {
+        userActions.push_back({[] { return pondering && thinking; },
+                               [] { return MenuCommand(kCommandSound); }, false, 0});
     }
     std::string Log() const { return testing::ReadWholeFile(log_); }
     int EnginePid() const {
@@ -846,7 +851,9 @@ TEST_F(AddedEngineFlowTest, TheAddedEnginesMoveIsPlayedWithItsLineAndValue) {
     Position afterUser = gamePosition;
     SwapSides(afterUser);
     MakeMove(afterUser, GameRecord[-1], true);
-    EXPECT_TRUE(SameMove(GameRecord[-1], LegalMoves(afterUser).front()));
+    MoveList legal;
+    GenerateLegalMoves(afterUser, legal);
+    EXPECT_TRUE(SameMove(GameRecord[-1], legal.slot[1]));
     EXPECT_NE(predictedLine[0].piece, Empty);
     EXPECT_EQ(iterationDepth, 2);
     EXPECT_TRUE(AddedEngineFailure().empty());
@@ -856,7 +863,7 @@ TEST_F(AddedEngineFlowTest, TheAddedEnginesMoveIsPlayedWithItsLineAndValue) {
               std::string::npos)
         << log;
     EXPECT_NE(log.find("go movetime "), std::string::npos) << log;
-    EXPECT_EQ(display.MessageLine(), "");
+    EXPECT_EQ(FindCall(display, 0, "MessageBox"), -1);
     // The engine keeps running between moves and is ended when the game's engine changes.
     const int pid = EnginePid();
     ASSERT_GT(pid, 0);
@@ -880,6 +887,7 @@ TEST_F(AddedEngineFlowTest, StopEndsAnInfiniteSearchAndItsMoveIsPlayed) {
     UseFake({});
     userActions.push_back({[] { return timedThinking && thinking; },
                            [] { return MenuCommand(kCommandStop); }, false, 0});
+    EndPonderingByACommand();
     ASSERT_TRUE(UserPlays("h2e2"));
     ASSERT_TRUE(userActions[0].posted);
     EXPECT_EQ(plyCount, 2);
@@ -892,6 +900,7 @@ TEST_F(AddedEngineFlowTest, ThePredictedReplyTurnsPonderingIntoTheEnginesOwnSear
     UseFake({});
     userActions.push_back({[] { return pondering != 0 && thinking; },
                            [] { return Click(GameRecord[-1].from, GameRecord[-1].to); }, false, 0});
+    EndPonderingByACommand();
     ASSERT_TRUE(UserPlays("h2e2"));
     ASSERT_TRUE(userActions[0].posted);
     // User, engine, the predicted reply, the engine's answer.
@@ -978,3 +987,6 @@ TEST_F(AddedEngineFlowTest, LanchuanEngineAsAnAddedEnginePlaysAFewMoves) {
     }
     EXPECT_TRUE(AddedEngineFailure().empty());
 }
+
+}  // namespace
+}  // namespace xq
