@@ -6,6 +6,7 @@
 #include <span>
 #include <utility>
 
+#include "engine/externalanalysis.h"
 #include "engine/master/engine.h"
 #include "rules/makemove.h"
 
@@ -16,12 +17,6 @@ namespace {
 int32_t CappedScore(int32_t score) {
     return std::clamp(score, -kLossScoreCap, kLossScoreCap);
 }
-
-struct Searched {
-    int32_t score = 0;  // for the side to move
-    MoveRecord best = NullMove;
-    int32_t loss = 0;  // of the move played from here
-};
 
 }  // namespace
 
@@ -71,6 +66,7 @@ GameAnalysis::GameAnalysis(const Position& start, std::vector<MoveRecord> moves)
     : start_(start), moves_(std::move(moves)) {}
 
 bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
+    if (engine_) return RunWithEngine(onPly);
     master::Engine engine(hashMegabytes_, 1);
     master::Limits limits;
     // An iteration begun late would rarely finish: stop starting them halfway through the time.
@@ -83,35 +79,64 @@ bool GameAnalysis::Run(const std::function<void(const PlyAnalysis&)>& onPly) {
     limits.poll = [this] { return stop_.load(); };
     limits.avoidOwnPerpetual = false;
 
-    Position position = start_;
     const std::span<const MoveRecord> moves(moves_);
     // The move played from the position is judged in the same search as the engine's own choice,
     // at the same depth, so that one misjudged position does not mark both the move into it and
     // the move out of it.
-    auto search = [&](int ply) {
-        engine.SetPosition(position, moves.first(static_cast<size_t>(ply)));
-        limits.judgedMove = ply < PlyCount() ? moves[static_cast<size_t>(ply)] : NullMove;
-        const master::SearchResult result = engine.Search(limits);
-        const bool own = SameMove(limits.judgedMove, result.best) || !result.judged;
-        return Searched{result.score, result.best,
-                        own ? 0 : LossOfMove(result.judgedBestScore, result.judgedScore)};
-    };
+    return RunSearches(
+        [&](const Position& position, int ply, Searched* searched) {
+            engine.SetPosition(position, moves.first(static_cast<size_t>(ply)));
+            limits.judgedMove = ply < PlyCount() ? moves[static_cast<size_t>(ply)] : NullMove;
+            const master::SearchResult result = engine.Search(limits);
+            const bool own = SameMove(limits.judgedMove, result.best) || !result.judged;
+            *searched = {result.score, result.best, true,
+                         own ? 0 : LossOfMove(result.judgedBestScore, result.judgedScore)};
+            return !stop_.load();
+        },
+        onPly);
+}
 
+// The engine cannot judge a move it did not choose in the same search: the move's loss is its
+// score before the move against the score it gives the position after it.
+bool GameAnalysis::RunWithEngine(const std::function<void(const PlyAnalysis&)>& onPly) {
+    EngineJudge judge(*engine_);
+    const auto milliseconds = static_cast<int64_t>(seconds_ * 1000);
+    const std::span<const MoveRecord> moves(moves_);
+    return RunSearches(
+        [&](const Position& position, int ply, Searched* searched) {
+            EngineVerdict verdict;
+            if (!judge.Search(position, moves.first(static_cast<size_t>(ply)), milliseconds, depth_,
+                              stop_, &verdict)) {
+                failure_ = judge.Failure();
+                return false;
+            }
+            *searched = {verdict.score, verdict.best, false, 0};
+            return !stop_.load();
+        },
+        onPly);
+}
+
+bool GameAnalysis::RunSearches(const Searcher& search,
+                               const std::function<void(const PlyAnalysis&)>& onPly) {
+    Position position = start_;
     if (stop_.load()) return false;
-    Searched before = search(0);
+    Searched before;
+    if (!search(position, 0, &before)) return false;
     for (int ply = 1; ply <= PlyCount(); ++ply) {
         if (stop_.load()) return false;
         const MoveRecord& played = moves_[static_cast<size_t>(ply - 1)];
         MakeMove(position, played, false);
         SwapSides(position);
-        const Searched after = search(ply);
+        Searched after;
         // A search cut short by Stop gives a shallow value: leave it out.
-        if (stop_.load()) return false;
+        if (!search(position, ply, &after)) return false;
 
         PlyAnalysis entry;
         entry.ply = ply;
         entry.played = played;
-        entry.loss = before.loss;
+        entry.loss = before.judged || SameMove(before.best, played)
+                         ? before.loss
+                         : LossOfMove(before.score, -after.score);
         entry.value.known = true;
         entry.value.redValue = position.sideToMove == Red ? after.score : -after.score;
         entry.value.analysed = true;

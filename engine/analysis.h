@@ -8,10 +8,12 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/movevalues.h"
+#include "host/engineclient.h"
 #include "rules/board.h"
 #include "rules/types.h"
 
@@ -62,6 +64,11 @@ class GameAnalysis {
     void SetDepth(int depth) { depth_ = depth; }
     void SetThresholds(const MarkThresholds& thresholds) { thresholds_ = thresholds; }
     void SetHashSize(size_t megabytes) { hashMegabytes_ = megabytes; }
+    // Another program's engine instead of a 大师 engine of its own: each position is searched by
+    // it, and a move's loss is the engine's score before it against its score after it.
+    void UseEngine(host::EngineSetup setup) { engine_ = std::move(setup); }
+    // Why Run ended early when the engine failed (in words that name it); empty otherwise.
+    const std::string& Failure() const { return failure_; }
 
     // Searches every position in order, calling `onPly` once each move's position after it has
     // been searched (on the calling thread). Returns false when stopped before the end.
@@ -74,6 +81,18 @@ class GameAnalysis {
     int PlyCount() const { return static_cast<int>(moves_.size()); }
 
   private:
+    // One position searched: the score for the side to move, the engine's move and the loss of
+    // the move played from it when the search could judge it; false when stopped or failed.
+    struct Searched {
+        int32_t score = 0;
+        MoveRecord best = NullMove;
+        bool judged = false;
+        int32_t loss = 0;
+    };
+    using Searcher = std::function<bool(const Position& position, int ply, Searched* searched)>;
+    bool RunSearches(const Searcher& search, const std::function<void(const PlyAnalysis&)>& onPly);
+    bool RunWithEngine(const std::function<void(const PlyAnalysis&)>& onPly);
+
     Position start_;
     std::vector<MoveRecord> moves_;
     double seconds_ = 1.0;
@@ -81,6 +100,8 @@ class GameAnalysis {
     size_t hashMegabytes_ = 32;
     MarkThresholds thresholds_;
     std::atomic<bool> stop_{false};
+    std::optional<host::EngineSetup> engine_;
+    std::string failure_;
 };
 
 }  // namespace xq

@@ -43,6 +43,7 @@ enum Command : int32_t {
     kCommandEngineMaster,       // "引擎" > "大师"
     kCommandAnalysisMode,       // "分析模式"
     kCommandManageEngines,      // "引擎" > "引擎管理..."
+    kCommandEngineMatch,        // "游戏" > "引擎比赛..."
     // "编辑" (editor)
     kCommandEdit = 501,     // "摆子"
     kCommandEditDone,       // "完成"
@@ -53,13 +54,14 @@ enum Command : int32_t {
     kCommandAbout = 601,    // "关于"
     // The think menu's one item.
     kCommandStop = 701,  // "停止"
-    // "棋谱" (game records), and the display option "标记最后一步"
+    // "棋谱" (game records), and the display options "标记最后一步" and "分析箭头"
     kCommandCopyPosition = 801,  // "复制局面"
     kCommandPastePosition,       // "粘贴局面"
     kCommandExportGame,          // "导出棋谱..."
     kCommandImportGame,          // "导入棋谱..."
     kCommandMarkLastMove,        // "显示" > "标记最后一步"
     kCommandAnalyseGame,         // "分析棋局..."
+    kCommandAnalysisArrows,      // "显示" > "分析箭头"
     // Reviewing the game: the move list, its keys and the course graph show a move (the message's
     // x holds the game's ply count after it); "编辑" > "从此处继续" goes on from the move shown.
     kCommandReview = 901,
@@ -129,12 +131,14 @@ constexpr std::optional<ReviewEffect> ReviewEffectOf(int32_t id) {
         case kCommandEngineClassic:
         case kCommandEngineMaster:
         case kCommandManageEngines:
+        case kCommandEngineMatch:
         case kCommandAddedEngine:
         case kCommandAbout:
         case kCommandCopyPosition:
         case kCommandExportGame:
         case kCommandMarkLastMove:
         case kCommandAnalyseGame:
+        case kCommandAnalysisArrows:
             return ReviewEffect::Keeps;
     }
     return std::nullopt;

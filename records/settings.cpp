@@ -151,6 +151,14 @@ bool WriteLastFolderSetting(const std::filesystem::path& file, std::string_view 
                               file);
 }
 
+bool ReadArrowsSetting(const std::filesystem::path& file) {
+    return ReadProfileInt(kSettingsSection, "AnalysisArrows", 1, file) != 0;
+}
+
+bool WriteArrowsSetting(const std::filesystem::path& file, bool shown) {
+    return WriteProfileString(kSettingsSection, "AnalysisArrows", shown ? "1" : "0", file);
+}
+
 void WriteSettings(const std::filesystem::path& file) {
     CloseGameLog();
     const long color = colorSquare.red + 256L * colorSquare.green + 65536L * colorSquare.blue;

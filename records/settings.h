@@ -91,6 +91,11 @@ bool WriteLanguageSetting(const std::filesystem::path& file, std::string_view co
 std::string ReadLastFolderSetting(const std::filesystem::path& file);
 bool WriteLastFolderSetting(const std::filesystem::path& file, std::string_view folder);
 
+// Whether the board shows the analysis's arrows (key AnalysisArrows, 1 or 0): on unless the file
+// says 0. Written only when the player switches them.
+bool ReadArrowsSetting(const std::filesystem::path& file);
+bool WriteArrowsSetting(const std::filesystem::path& file, bool shown);
+
 // Closes the game log (the window is closing), then writes ColorSquare, Level, AverageTime,
 // MaxLevel, SoundOn, Engine and, for an added engine, AddedEngine, in that order, each as a text
 // value (the time with six decimals, or as LevelTimeText has it when six decimals would change it);

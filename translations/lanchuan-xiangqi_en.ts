@@ -4,6 +4,10 @@
 <context>
     <name>AnalysisMode</name>
     <message>
+        <source>分析已停止：%1</source>
+        <translation>Analysis stopped: %1</translation>
+    </message>
+    <message>
         <source>分析模式：双方的棋都由你走</source>
         <translation>Analysis mode: you move for both sides</translation>
     </message>
@@ -95,6 +99,14 @@
 </context>
 <context>
     <name>MainMenus</name>
+    <message>
+        <source>引擎比赛...</source>
+        <translation>Engine Match...</translation>
+    </message>
+    <message>
+        <source>分析箭头</source>
+        <translation>Analysis Arrows</translation>
+    </message>
     <message>
         <source>游戏</source>
         <translation>Game</translation>
@@ -384,12 +396,16 @@ Value (Red&apos;s view): %2</translation>
 <context>
     <name>TAnalyseGameDlg</name>
     <message>
+        <source>引擎：</source>
+        <translation>Engine:</translation>
+    </message>
+    <message>
         <source>分析棋局</source>
         <translation>Analyse Game</translation>
     </message>
     <message>
-        <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
-        <translation>The engine (Master) analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
+        <source>引擎逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
+        <translation>The engine analyses every move of this game and marks the mistakes: ?! dubious, ? mistake, ?? blunder.</translation>
     </message>
     <message>
         <source>每步分析时间（秒）：</source>
@@ -1018,6 +1034,168 @@ Logging is off!</translation>
     <message>
         <source>不能导入</source>
         <translation>cannot be imported</translation>
+    </message>
+</context>
+<context>
+    <name>GameAnalyser</name>
+    <message>
+        <source>棋局分析已停止：%1</source>
+        <translation>Game analysis stopped: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TMatchDlg</name>
+    <message>
+        <source>引擎比赛</source>
+        <translation>Engine Match</translation>
+    </message>
+    <message>
+        <source>引擎一：</source>
+        <translation>Engine 1:</translation>
+    </message>
+    <message>
+        <source>引擎二：</source>
+        <translation>Engine 2:</translation>
+    </message>
+    <message>
+        <source>局数：</source>
+        <translation>Games:</translation>
+    </message>
+    <message>
+        <source>每步秒数：</source>
+        <translation>Seconds per move:</translation>
+    </message>
+    <message>
+        <source>每局分钟 + 每步加秒：</source>
+        <translation>Minutes per game + seconds per move:</translation>
+    </message>
+    <message>
+        <source>每步深度：</source>
+        <translation>Depth per move:</translation>
+    </message>
+    <message>
+        <source>开局：</source>
+        <translation>Openings:</translation>
+    </message>
+    <message>
+        <source>开局库</source>
+        <translation>Opening book</translation>
+    </message>
+    <message>
+        <source>初始局面</source>
+        <translation>Starting position</translation>
+    </message>
+    <message>
+        <source>PGN 或 FEN 文件</source>
+        <translation>PGN or FEN file</translation>
+    </message>
+    <message>
+        <source>开局文件：</source>
+        <translation>Opening file:</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>棋谱写入：</source>
+        <translation>Write games to:</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>引擎</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>胜</source>
+        <translation>Won</translation>
+    </message>
+    <message>
+        <source>和</source>
+        <translation>Drawn</translation>
+    </message>
+    <message>
+        <source>负</source>
+        <translation>Lost</translation>
+    </message>
+    <message>
+        <source>得分</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>请选择两个引擎</source>
+        <translation>Choose two engines</translation>
+    </message>
+    <message>
+        <source>开局库里没有开局</source>
+        <translation>The opening book holds no openings</translation>
+    </message>
+    <message>
+        <source>请选择开局文件</source>
+        <translation>Choose an opening file</translation>
+    </message>
+    <message>
+        <source>正在停止比赛……</source>
+        <translation>Stopping the match…</translation>
+    </message>
+    <message>
+        <source>Elo 差：—</source>
+        <translation>Elo difference: —</translation>
+    </message>
+    <message>
+        <source>Elo 差：%1 ± %2（%3 局）</source>
+        <translation>Elo difference: %1 ± %2 (%3 games)</translation>
+    </message>
+    <message>
+        <source>Elo 差：%1（%2 局）</source>
+        <translation>Elo difference: %1 (%2 games)</translation>
+    </message>
+    <message>
+        <source>第 %1 局：红方 %2，黑方 %3</source>
+        <translation>Game %1: Red %2, Black %3</translation>
+    </message>
+    <message>
+        <source>第 %1 局 %2：%3</source>
+        <translation>Game %1 %2: %3</translation>
+    </message>
+    <message>
+        <source>比赛已停止</source>
+        <translation>Match stopped</translation>
+    </message>
+    <message>
+        <source>比赛结束</source>
+        <translation>Match finished</translation>
+    </message>
+    <message>
+        <source>开局文件</source>
+        <translation>Opening File</translation>
+    </message>
+    <message>
+        <source>开局 (*.pgn *.epd *.fen *.txt)</source>
+        <translation>Openings (*.pgn *.epd *.fen *.txt)</translation>
+    </message>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>棋谱写入</source>
+        <translation>Write Games To</translation>
+    </message>
+    <message>
+        <source>PGN 棋谱 (*.pgn)</source>
+        <translation>PGN games (*.pgn)</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,10 @@
 <context>
     <name>AnalysisMode</name>
     <message>
+        <source>分析已停止：%1</source>
+        <translation>分析已停止：%1</translation>
+    </message>
+    <message>
         <source>分析模式：双方的棋都由你走</source>
         <translation>分析模式：雙方的棋都由你走</translation>
     </message>
@@ -95,6 +99,14 @@
 </context>
 <context>
     <name>MainMenus</name>
+    <message>
+        <source>引擎比赛...</source>
+        <translation>引擎比賽...</translation>
+    </message>
+    <message>
+        <source>分析箭头</source>
+        <translation>分析箭頭</translation>
+    </message>
     <message>
         <source>游戏</source>
         <translation>遊戲</translation>
@@ -384,12 +396,16 @@
 <context>
     <name>TAnalyseGameDlg</name>
     <message>
+        <source>引擎：</source>
+        <translation>引擎：</translation>
+    </message>
+    <message>
         <source>分析棋局</source>
         <translation>分析棋局</translation>
     </message>
     <message>
-        <source>引擎（大师）逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
-        <translation>引擎（大師）逐步分析本局的每一步，標出失誤：?! 欠佳，? 失誤，?? 嚴重失誤。</translation>
+        <source>引擎逐步分析本局的每一步，标出失误：?! 欠佳，? 失误，?? 严重失误。</source>
+        <translation>引擎逐步分析本局的每一步，標出失誤：?! 欠佳，? 失誤，?? 嚴重失誤。</translation>
     </message>
     <message>
         <source>每步分析时间（秒）：</source>
@@ -1018,6 +1034,168 @@
     <message>
         <source>不能导入</source>
         <translation>不能匯入</translation>
+    </message>
+</context>
+<context>
+    <name>GameAnalyser</name>
+    <message>
+        <source>棋局分析已停止：%1</source>
+        <translation>棋局分析已停止：%1</translation>
+    </message>
+</context>
+<context>
+    <name>TMatchDlg</name>
+    <message>
+        <source>引擎比赛</source>
+        <translation>引擎比賽</translation>
+    </message>
+    <message>
+        <source>引擎一：</source>
+        <translation>引擎一：</translation>
+    </message>
+    <message>
+        <source>引擎二：</source>
+        <translation>引擎二：</translation>
+    </message>
+    <message>
+        <source>局数：</source>
+        <translation>局數：</translation>
+    </message>
+    <message>
+        <source>每步秒数：</source>
+        <translation>每步秒數：</translation>
+    </message>
+    <message>
+        <source>每局分钟 + 每步加秒：</source>
+        <translation>每局分鐘 + 每步加秒：</translation>
+    </message>
+    <message>
+        <source>每步深度：</source>
+        <translation>每步深度：</translation>
+    </message>
+    <message>
+        <source>开局：</source>
+        <translation>開局：</translation>
+    </message>
+    <message>
+        <source>开局库</source>
+        <translation>開局庫</translation>
+    </message>
+    <message>
+        <source>初始局面</source>
+        <translation>初始局面</translation>
+    </message>
+    <message>
+        <source>PGN 或 FEN 文件</source>
+        <translation>PGN 或 FEN 檔案</translation>
+    </message>
+    <message>
+        <source>开局文件：</source>
+        <translation>開局檔案：</translation>
+    </message>
+    <message>
+        <source>浏览...</source>
+        <translation>瀏覽...</translation>
+    </message>
+    <message>
+        <source>棋谱写入：</source>
+        <translation>棋譜寫入：</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>引擎</source>
+        <translation>引擎</translation>
+    </message>
+    <message>
+        <source>胜</source>
+        <translation>勝</translation>
+    </message>
+    <message>
+        <source>和</source>
+        <translation>和</translation>
+    </message>
+    <message>
+        <source>负</source>
+        <translation>負</translation>
+    </message>
+    <message>
+        <source>得分</source>
+        <translation>得分</translation>
+    </message>
+    <message>
+        <source>请选择两个引擎</source>
+        <translation>請選擇兩個引擎</translation>
+    </message>
+    <message>
+        <source>开局库里没有开局</source>
+        <translation>開局庫裡沒有開局</translation>
+    </message>
+    <message>
+        <source>请选择开局文件</source>
+        <translation>請選擇開局檔案</translation>
+    </message>
+    <message>
+        <source>正在停止比赛……</source>
+        <translation>正在停止比賽……</translation>
+    </message>
+    <message>
+        <source>Elo 差：—</source>
+        <translation>Elo 差：—</translation>
+    </message>
+    <message>
+        <source>Elo 差：%1 ± %2（%3 局）</source>
+        <translation>Elo 差：%1 ± %2（%3 局）</translation>
+    </message>
+    <message>
+        <source>Elo 差：%1（%2 局）</source>
+        <translation>Elo 差：%1（%2 局）</translation>
+    </message>
+    <message>
+        <source>第 %1 局：红方 %2，黑方 %3</source>
+        <translation>第 %1 局：紅方 %2，黑方 %3</translation>
+    </message>
+    <message>
+        <source>第 %1 局 %2：%3</source>
+        <translation>第 %1 局 %2：%3</translation>
+    </message>
+    <message>
+        <source>比赛已停止</source>
+        <translation>比賽已停止</translation>
+    </message>
+    <message>
+        <source>比赛结束</source>
+        <translation>比賽結束</translation>
+    </message>
+    <message>
+        <source>开局文件</source>
+        <translation>開局檔案</translation>
+    </message>
+    <message>
+        <source>开局 (*.pgn *.epd *.fen *.txt)</source>
+        <translation>開局 (*.pgn *.epd *.fen *.txt)</translation>
+    </message>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>所有檔案 (*)</translation>
+    </message>
+    <message>
+        <source>棋谱写入</source>
+        <translation>棋譜寫入</translation>
+    </message>
+    <message>
+        <source>PGN 棋谱 (*.pgn)</source>
+        <translation>PGN 棋譜 (*.pgn)</translation>
     </message>
 </context>
 </TS>

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "engine/editor.h"
+#include "engine/enginechoice.h"
 #include "engine/masterthink.h"
 #include "engine/movevalues.h"
 #include "engine/pump.h"
@@ -37,6 +39,17 @@ constexpr char kOnMessage[] = QT_TRANSLATE_NOOP("AnalysisMode", "分析模式：
 
 QString OnMessage() {
     return QCoreApplication::translate("AnalysisMode", kOnMessage);
+}
+
+// The added engine's runs are told apart from the 大师 engine's by their top bit.
+constexpr uint64_t kExternalRun = uint64_t{1} << 63;
+
+// The added engine chosen as the game's engine, which analyses in its place.
+std::optional<host::EngineSetup> ChosenAddedEngine() {
+    if (engineKind != EngineKind::Added) return std::nullopt;
+    const int index = AddedEngineIndex(addedEngineName);
+    if (index < 0) return std::nullopt;
+    return addedEngines[static_cast<size_t>(index)];
 }
 
 std::string Utf8(const QString& text) {
@@ -85,6 +98,8 @@ AnalysisMode::AnalysisMode(TInfoForm& panel, QObject* parent)
           kAnalysisLines, kHashMegabytes) {
     qRegisterMetaType<master::SearchReport>();
     connect(this, &AnalysisMode::Reported, this, &AnalysisMode::Receive, Qt::QueuedConnection);
+    connect(this, &AnalysisMode::EngineFailed, this, &AnalysisMode::ReceiveFailure,
+            Qt::QueuedConnection);
     follow_.setInterval(kFollowMilliseconds);
     connect(&follow_, &QTimer::timeout, this, &AnalysisMode::Follow);
 }
@@ -92,6 +107,7 @@ AnalysisMode::AnalysisMode(TInfoForm& panel, QObject* parent)
 // The mode belongs to the window: a window made afterwards starts with it off.
 AnalysisMode::~AnalysisMode() {
     live_.Stop();
+    external_.reset();
     analysisMode = 0;
 }
 
@@ -107,9 +123,10 @@ void AnalysisMode::Toggle() {
         Follow();
         return;
     }
-    // Off, nothing of the analysis stays on the panel.
+    // Off, nothing of the analysis stays on the panel, and no added engine runs.
     follow_.stop();
     Rest();
+    external_.reset();
     panel_.ClearBestPath();
     for (const char* field : kAnalysisFields)
         panel_.ClearValue(field);
@@ -125,7 +142,7 @@ void AnalysisMode::Follow() {
         Rest();
         return;
     }
-    if (!analysed_ || BoardChanged()) {
+    if (!analysed_ || BoardChanged() || EngineChanged()) {
         Restart();
         return;
     }
@@ -143,21 +160,61 @@ bool AnalysisMode::BoardChanged() const {
     return !SameMoves(analysed_->history, GameHistory());
 }
 
+// Whether another engine is to analyse than the one that does.
+bool AnalysisMode::EngineChanged() const {
+    const std::optional<host::EngineSetup> chosen = ChosenAddedEngine();
+    if (!chosen || !external_) return chosen.has_value() != (external_ != nullptr);
+    return chosen->name != external_->Setup().name;
+}
+
+QString AnalysisMode::EngineName() const {
+    return external_ ? QString::fromStdString(external_->Setup().name) : QString();
+}
+
 void AnalysisMode::Restart() {
     analysed_ = Analysed{gamePosition, GameHistory()};
     lines_.clear();
     shownText_.clear();
     panel_.ClearBestPath();
-    // A position without a legal move (mate, stalemate) ends its search at once, without lines.
-    shownRun_ = live_.Start(analysed_->position, analysed_->history);
+    ShowArrows();
+    // 1. The engine: an added one keeps its process from one position to the next.
+    if (EngineChanged()) {
+        live_.Stop();
+        external_.reset();
+        if (const std::optional<host::EngineSetup> chosen = ChosenAddedEngine()) {
+            external_ = std::make_unique<ExternalAnalysis>(
+                *chosen, kAnalysisLines,
+                [this](uint64_t run, const master::SearchReport& report) {
+                    emit Reported(run | kExternalRun, report);
+                },
+                [this](uint64_t run, const std::string& failure) {
+                    emit EngineFailed(run | kExternalRun, QString::fromStdString(failure));
+                });
+        }
+    }
+    // 2. A position without a legal move (mate, stalemate) ends its search at once, without
+    // lines.
+    shownRun_ = external_ ? external_->Start(analysed_->position, analysed_->history) | kExternalRun
+                          : live_.Start(analysed_->position, analysed_->history);
+}
+
+// The mode ends as its menu item ends it, then the message line says why.
+void AnalysisMode::ReceiveFailure(quint64 run, const QString& failure) {
+    if (!On() || (run & kExternalRun) == 0 || !external_) return;
+    Toggle();
+    external_.reset();
+    ShowWarning(
+        QCoreApplication::translate("AnalysisMode", "分析已停止：%1").arg(failure).toStdString());
 }
 
 void AnalysisMode::Rest() {
     live_.Stop();
+    if (external_) external_->Stop();
     analysed_.reset();
     shownRun_ = 0;
     lines_.clear();
     shownText_.clear();
+    ShowArrows();
 }
 
 void AnalysisMode::Receive(quint64 run, const master::SearchReport& report) {
@@ -200,6 +257,15 @@ void AnalysisMode::ShowLines() {
     }
     panel_.ShowValue("BestPath", Utf8(rows.join(u'\n')));
     shownText_ = panel_.FieldText("BestPath");
+    ShowArrows();
+}
+
+void AnalysisMode::ShowArrows() {
+    if (!showArrows) return;
+    std::vector<BoardArrow> arrows;
+    for (const AnalysisLine& line : lines_)
+        if (!line.moves.empty()) arrows.push_back({line.moves[0].from, line.moves[0].to});
+    showArrows(std::move(arrows));
 }
 
 }  // namespace xq

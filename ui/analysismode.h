@@ -1,8 +1,11 @@
-// "分析模式" (选项 menu): while it is on, the 大师 engine analyses the position on the board
-// without end and the information panel shows its three best lines, each with its value, while the
-// user moves for both sides (the flow treats the mode as two-player mode: the game's engine does
-// not reply). The search runs on a thread of its own (LiveAnalysis) with a copy of the position;
-// its reports come back to the window's thread as queued signals. Everything else happens on the
+// "分析模式" (选项 menu): while it is on, an engine analyses the position on the board without
+// end and the information panel shows its three best lines, each with its value, while the user
+// moves for both sides (the flow treats the mode as two-player mode: the game's engine does not
+// reply). The engine is the chosen added engine (ExternalAnalysis: its process on a thread of its
+// own, with as many lines as it offers), else the 大师 engine (LiveAnalysis), which also stands
+// in for 标准, whose search belongs to the window's thread. Either searches a copy of the position;
+// its reports come back to the window's thread as queued signals. An added engine that fails
+// ends the mode, and the message line says why. Everything else happens on the
 // window's thread: a timer compares the board with the position under analysis and starts
 // afresh when they differ, so every way of changing the board (a move, 悔棋, 重下, 新建, a
 // restored, imported or pasted game, the editor) is followed without each of them telling it.
@@ -16,14 +19,18 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "engine/externalanalysis.h"
 #include "engine/flow.h"
 #include "engine/liveanalysis.h"
 #include "engine/master/engine.h"
 #include "rules/board.h"
 #include "rules/types.h"
+#include "ui/boardarrows.h"
 
 Q_DECLARE_METATYPE(xq::master::SearchReport)
 
@@ -61,15 +68,22 @@ class AnalysisMode : public QObject {
     void Toggle();
     bool On() const { return analysisMode != 0; }
     // The analysis thread is searching.
-    bool Searching() const { return live_.Searching(); }
+    bool Searching() const { return external_ ? external_->Searching() : live_.Searching(); }
+    // The name of the added engine analysing; empty while the 大师 engine does.
+    QString EngineName() const;
     // The lines shown, best first; empty until the first iteration of the position has reported.
     const std::vector<AnalysisLine>& Lines() const { return lines_; }
     // The position under analysis; nullptr while the analysis rests.
     const Position* AnalysedPosition() const { return analysed_ ? &analysed_->position : nullptr; }
 
+    // Told the first move of each line shown, best first (empty when none is shown).
+    std::function<void(std::vector<BoardArrow>)> showArrows;
+
   signals:
     // Emitted on the analysis thread; received on the window's thread.
     void Reported(quint64 run, xq::master::SearchReport report);
+    // The added engine failed (on the analysis thread too).
+    void EngineFailed(quint64 run, QString failure);
 
   private:
     struct Analysed {
@@ -83,10 +97,14 @@ class AnalysisMode : public QObject {
     void Restart();
     void Rest();
     void Receive(quint64 run, const master::SearchReport& report);
+    void ReceiveFailure(quint64 run, const QString& failure);
+    bool EngineChanged() const;
     void ShowLines();
+    void ShowArrows();
 
     TInfoForm& panel_;
     LiveAnalysis live_;
+    std::unique_ptr<ExternalAnalysis> external_;  // while an added engine analyses
     QTimer follow_;
     std::optional<Analysed> analysed_;  // the position the running search was given
     uint64_t shownRun_ = 0;             // reports of other runs are dropped

@@ -97,6 +97,7 @@ void PaintCanvas(QPainter& painter, const gdi::Canvas& canvas, const QRegion& re
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     PaintCanvas(painter, canvas_, event->region(), devicePixelRatioF());
+    if (overlay) overlay(painter);
     painter.end();
     unpainted_ -= event->region();
     ++paints_;

@@ -40,6 +40,9 @@ class CanvasWidget : public QWidget {
 
     // Called once a paint event has copied the canvas (start-up timing reads it).
     std::function<void()> afterPaint;
+    // Paints over the canvas's copy in window pixels (the analysis arrows); the painter is clipped
+    // to what the event repaints, where the canvas has just been copied afresh.
+    std::function<void(QPainter& painter)> overlay;
     // How many paint events have copied the canvas so far.
     int Paints() const { return paints_; }
 

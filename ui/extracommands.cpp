@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QProgressDialog>
 #include <string>
 
@@ -12,8 +13,11 @@
 #include "engine/windowprocedure.h"
 #include "records/exchange.h"
 #include "records/menucommands.h"
+#include "records/settings.h"
+#include "ui/boardarrows.h"
 #include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
+#include "ui/dialogs/matchdlg.h"
 #include "ui/forms/mainform.h"
 #include "ui/gameanalyser.h"
 #include "ui/gamefiledialogs.h"
@@ -95,7 +99,9 @@ void AnalyseGameClick() {
     TAnalyseGameDlg dialog(mainForm);
     if (dialog.exec() != QDialog::Accepted) return;
     std::string error;
-    if (GameAnalyser::Start(mainForm, dialog.SecondsPerMove(), &error) == nullptr) Report(error);
+    if (GameAnalyser::Start(mainForm, dialog.SecondsPerMove(), &error, dialog.ChosenEngine()) ==
+        nullptr)
+        Report(error);
 }
 
 void MarkLastMoveClick() {
@@ -103,6 +109,27 @@ void MarkLastMoveClick() {
     LastMoveMark& mark = mainForm->Renderer().lastMoveMark;
     mark.SetEnabled(!mark.Enabled(), mainForm->Renderer());
     mainForm->Menus().SetChecked(QStringLiteral("MarkLastMove"), mark.Enabled());
+}
+
+// One match dialog at a time, beside the window: the game goes on while the engines play.
+void EngineMatchClick() {
+    static QPointer<TMatchDlg> dialog;
+    if (!dialog) {
+        dialog = new TMatchDlg(mainForm);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+// Hidden arrows are kept: switched on again, the board shows the lines of the moment.
+void AnalysisArrowsClick() {
+    if (mainForm == nullptr) return;
+    BoardArrows& arrows = mainForm->Arrows();
+    arrows.SetEnabled(!arrows.Enabled());
+    mainForm->Menus().SetChecked(QStringLiteral("AnalysisArrows"), arrows.Enabled());
+    WriteArrowsSetting(SettingsFile(), arrows.Enabled());
 }
 
 }  // namespace
@@ -114,6 +141,8 @@ void RegisterExtraCommands() {
     SetCommandHandler(kCommandImportGame, ImportGameClick);
     SetCommandHandler(kCommandMarkLastMove, MarkLastMoveClick);
     SetCommandHandler(kCommandAnalyseGame, AnalyseGameClick);
+    SetCommandHandler(kCommandAnalysisArrows, AnalysisArrowsClick);
+    SetCommandHandler(kCommandEngineMatch, EngineMatchClick);
     chooseGameFromList = ChooseGameFromList;
 }
 

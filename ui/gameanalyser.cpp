@@ -58,7 +58,8 @@ QPoint ProgressPlace(const QSize& frame, const QRect& window, const QRect& panel
     return {x, panel.bottom() + 1 - frame.height()};
 }
 
-GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::string* error) {
+GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::string* error,
+                                  std::optional<host::EngineSetup> engine) {
     PgnGame game = CurrentGameAsPgn();
     if (game.moves.empty()) {
         *error = tr("棋局还没有着法，无从分析").toStdString();
@@ -69,7 +70,8 @@ GameAnalyser* GameAnalyser::Start(QWidget* window, double secondsPerMove, std::s
     delete current.data();
     WatchForAnotherGame();
     const auto firstPly = static_cast<int32_t>(plyCount - static_cast<int>(game.moves.size()));
-    current = new GameAnalyser(window, start, std::move(game.moves), firstPly, secondsPerMove);
+    current = new GameAnalyser(window, start, std::move(game.moves), firstPly, secondsPerMove,
+                               std::move(engine));
     return current;
 }
 
@@ -78,9 +80,11 @@ GameAnalyser* GameAnalyser::Current() {
 }
 
 GameAnalyser::GameAnalyser(QWidget* window, const Position& start, std::vector<MoveRecord> moves,
-                           int32_t firstPly, double secondsPerMove)
+                           int32_t firstPly, double secondsPerMove,
+                           std::optional<host::EngineSetup> engine)
     : QObject(window), analysis_(start, moves), moves_(std::move(moves)), firstPly_(firstPly) {
     analysis_.SetSecondsPerMove(secondsPerMove);
+    if (engine) analysis_.UseEngine(std::move(*engine));
     progress_ = new QProgressDialog(window);
     progress_->setObjectName(QStringLiteral("AnalysisProgress"));
     progress_->setRange(0, PlyCount());
@@ -181,6 +185,13 @@ void GameAnalyser::Finish(bool complete) {
     if (progress_) progress_->hide();
     // An analysis that completed as its game went is not that of the game shown.
     const bool analysed = complete && !gameGone_;
+    // An engine that failed ended it: why, in words.
+    if (!complete && !analysis_.Failure().empty()) {
+        CurrentDisplay().ShowWarning(tr("棋局分析已停止：%1")
+                                         .arg(QString::fromStdString(analysis_.Failure()))
+                                         .toStdString());
+        return;
+    }
     CurrentDisplay().ShowMessage(
         (analysed ? tr("棋局分析完成") : tr("棋局分析已停止")).toStdString());
 }

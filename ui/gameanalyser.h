@@ -13,11 +13,13 @@
 #include <QRect>
 #include <QSize>
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/analysis.h"
+#include "host/engineclient.h"
 
 class QEvent;
 class QWidget;
@@ -37,7 +39,9 @@ class GameAnalyser : public QObject {
     // Starts analysing the game on the board at `secondsPerMove`, as a child of `window`; the
     // analyser of an earlier run is replaced. Null, with the reason in `error`, when the game
     // has no moves. Must run outside a search (the game's position is read from its record).
-    static GameAnalyser* Start(QWidget* window, double secondsPerMove, std::string* error);
+    // `engine`: the process of the engine that analyses; none for a 大师 engine of its own.
+    static GameAnalyser* Start(QWidget* window, double secondsPerMove, std::string* error,
+                               std::optional<host::EngineSetup> engine = std::nullopt);
     // The analyser started last, while its window lives.
     static GameAnalyser* Current();
 
@@ -54,7 +58,7 @@ class GameAnalyser : public QObject {
 
   private:
     GameAnalyser(QWidget* window, const Position& start, std::vector<MoveRecord> moves,
-                 int32_t firstPly, double secondsPerMove);
+                 int32_t firstPly, double secondsPerMove, std::optional<host::EngineSetup> engine);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void Retranslate();
     void PlaceProgress(QWidget* window);

@@ -32,6 +32,7 @@ bool KeepsLiftedPiece(int32_t command) {
         case kCommandEngineMaster:
         case kCommandAnalysisMode:
         case kCommandCopyPosition:
+        case kCommandAnalysisArrows:
             return true;
         default:
             return false;
@@ -65,6 +66,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     AddSeparator(game, "N2");
     AddItem(game, "Pass", QT_TRANSLATE_NOOP("MainMenus", "对弈"), kCommandPass);
     AddItem(game, "Hint1", QT_TRANSLATE_NOOP("MainMenus", "提示"), kCommandHint);
+    AddItem(game, "EngineMatch", QT_TRANSLATE_NOOP("MainMenus", "引擎比赛..."),
+            kCommandEngineMatch);
     AddItem(game, "About", QT_TRANSLATE_NOOP("MainMenus", "关于"), kCommandAbout);
 
     QMenu* edit = AddMenu(&normal, "Edit", QT_TRANSLATE_NOOP("MainMenus", "编辑"));
@@ -121,6 +124,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
         ->setChecked(true);
     AddItem(display, "MarkLastMove", QT_TRANSLATE_NOOP("MainMenus", "标记最后一步"),
             kCommandMarkLastMove);
+    AddItem(display, "AnalysisArrows", QT_TRANSLATE_NOOP("MainMenus", "分析箭头"),
+            kCommandAnalysisArrows);
     AddLanguageItems(AddSubmenu(display, "Language", QT_TRANSLATE_NOOP("MainMenus", "语言")));
 
     // Where the classic bar had the web panel's item: positions and games as players share them.
@@ -159,10 +164,11 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* owner, std::function<void()> putBac
     MakeOneChoice({"MouseDrag", "MouseSelect"});
     MakeOneChoice({kEngineItemNames[0], kEngineItemNames[1]});
     MakeOneChoice({"RedTurn", "BlackTurn"});
-    for (const char* name : {"Sound", "BestPath", "MarkLastMove", "AnalysisMode"})
+    for (const char* name : {"Sound", "BestPath", "MarkLastMove", "AnalysisArrows", "AnalysisMode"})
         items_[name]->setCheckable(true);
     SetChecked("MouseDrag", true);
     SetChecked("BestPath", true);
+    SetChecked("AnalysisArrows", true);
     SetChecked(ItemName(kEngineItemNames[0]), true);
 
     // The usual keys, shown beside their items. They act only while their item is on the bar

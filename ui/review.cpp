@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "engine/commands.h"
 #include "engine/editor.h"
 #include "engine/flow.h"
+#include "engine/movevalues.h"
 #include "engine/windowprocedure.h"
 #include "platform/display.h"
 #include "records/menucommands.h"
@@ -16,6 +19,7 @@
 #include "rules/clock.h"
 #include "rules/game.h"
 #include "rules/makemove.h"
+#include "ui/boardarrows.h"
 #include "ui/boardrenderer.h"
 #include "ui/forms/mainform.h"
 #include "ui/menus.h"
@@ -63,8 +67,13 @@ std::string ReviewMessage(int32_t number, Side mover) {
 }
 
 GameReview::GameReview(BoardRenderer& renderer, TInfoForm& panel, MoveListView& list,
-                       MouseEntry& mouse, MainMenus& menus)
-    : renderer_(renderer), panel_(panel), list_(list), mouse_(mouse), menus_(menus) {}
+                       MouseEntry& mouse, MainMenus& menus, BoardArrows& arrows)
+    : renderer_(renderer),
+      panel_(panel),
+      list_(list),
+      mouse_(mouse),
+      menus_(menus),
+      arrows_(arrows) {}
 
 void GameReview::Show(int32_t ply) {
     if (editMode || computerThinking || thinking) return;
@@ -87,6 +96,7 @@ void GameReview::Show(int32_t ply) {
     renderer_.lastMoveMark.SetReviewMove(
         true, afterMove ? game.plies[static_cast<size_t>(ply - game.firstPly - 1)].move : NullMove);
     renderer_.ShowCells(&shown_.board);
+    ShowBestMove(ply, last);
     ShowPanel(game, ply);
     ShowState();
 }
@@ -115,9 +125,23 @@ void GameReview::ShowPanel(const GameMoves& game, int32_t ply) {
                    : ReviewMessage(FullMoveNumber(game, count - 1), game.plies[count - 1].mover));
 }
 
+// The analysed game's better move in the position shown (the entry of the ply played from it),
+// as an arrow; none where the game has not been analysed there.
+void GameReview::ShowBestMove(int32_t ply, int32_t last) {
+    std::vector<BoardArrow> arrows;
+    const auto next = static_cast<size_t>(ply) + 1;
+    if (ply < last && next < moveValues.size()) {
+        const MoveValue& value = moveValues[next];
+        if (value.analysed && value.best.piece != Empty)
+            arrows.push_back({value.best.from, value.best.to});
+    }
+    arrows_.SetReviewArrows(std::move(arrows));
+}
+
 void GameReview::Leave() {
     if (!Active()) return;
     shownPly_ = -1;
+    arrows_.SetReviewArrows(std::nullopt);
     renderer_.lastMoveMark.SetReviewMove(false, NullMove);
     renderer_.ShowCells(nullptr);
     panel_.ShowLines(gameLines_);

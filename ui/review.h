@@ -18,6 +18,7 @@
 
 namespace xq {
 
+class BoardArrows;
 class BoardRenderer;
 class MouseEntry;
 class MoveListView;
@@ -32,7 +33,7 @@ std::string ReviewMessage(int32_t number, Side mover);
 class GameReview {
   public:
     GameReview(BoardRenderer& renderer, TInfoForm& panel, MoveListView& list, MouseEntry& mouse,
-               MainMenus& menus);
+               MainMenus& menus, BoardArrows& arrows);
 
     bool Active() const { return shownPly_ >= 0; }
     // The game's ply count after the move shown; -1 while the board shows the game.
@@ -59,12 +60,14 @@ class GameReview {
     void Enter();
     void ShowPanel(const GameMoves& game, int32_t ply);
     void ShowState();
+    void ShowBestMove(int32_t ply, int32_t last);
 
     BoardRenderer& renderer_;
     TInfoForm& panel_;
     MoveListView& list_;
     MouseEntry& mouse_;
     MainMenus& menus_;
+    BoardArrows& arrows_;
     Position shown_{};
     int32_t shownPly_ = -1;
     TInfoForm::PanelLines gameLines_;  // the panel's lines of the game, given back on leaving

@@ -5,8 +5,12 @@
 #include <mutex>
 #include <thread>
 
+#include <string>
+
 #include "engine/master/tt.h"
 #include "engine/master/worker.h"
+#include "platform/check.h"
+#include "rules/fen.h"
 
 namespace xq::master {
 
@@ -86,10 +90,17 @@ struct Engine::Impl {
     HelperPool helpers;  // last: its threads go before the workers they search with
 };
 
+// The engine starts from the opening array of its own, never from the game's position: the game
+// analysis and lanchuan-engine build engines on threads of their own while the window's thread
+// may be changing that position, and a copy of it read there could be torn.
 Engine::Engine(size_t hashMegabytes, int threads) : impl_(std::make_unique<Impl>()) {
     SetHashSize(hashMegabytes);
     SetThreads(threads);
-    SetPosition(gamePosition, {});
+    Position opening{};
+    std::string error;
+    const bool read = ReadFen(opening, kStartFen, &error);
+    XQ_ASSERT(read);  // the program's own text of the opening array
+    SetPosition(opening, {});
 }
 
 Engine::~Engine() = default;

@@ -69,6 +69,8 @@ TEST(AnalysisMarks, PawnTexts) {
         EXPECT_EQ(FormatPawns(value), text) << value;
 }
 
+// The same verdicts from a 大师 engine of the analysis's own and from lanchuan-engine run as
+// another program's engine, which judges a move by its scores before and after it.
 TEST_F(Analysis, MarksAMoveThatLeavesARookUncapturedAndNamesTheCapture) {
     struct Row {
         const char* name;
@@ -89,26 +91,33 @@ TEST_F(Analysis, MarksAMoveThatLeavesARookUncapturedAndNamesTheCapture) {
          "a9i9",
          1},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Position start{};
-        ASSERT_TRUE(ReadFen(start, row.fen, nullptr));
-        const std::vector<MoveRecord> moves = LegalLine(start, row.moves);
-        GameAnalysis analysis(start, moves);
-        analysis.SetDepth(5);
-        std::vector<PlyAnalysis> plies;
-        EXPECT_TRUE(analysis.Run([&](const PlyAnalysis& ply) { plies.push_back(ply); }));
-        ASSERT_EQ(plies.size(), moves.size());
-        for (size_t i = 0; i < plies.size(); ++i) {
-            EXPECT_EQ(plies[i].ply, static_cast<int>(i + 1));
-            EXPECT_TRUE(SameMove(plies[i].played, moves[i]));
-            EXPECT_TRUE(plies[i].value.known && plies[i].value.analysed);
+    host::EngineSetup lanchuan;
+    lanchuan.name = "lanchuan-engine";
+    lanchuan.command.program = LANCHUAN_ENGINE;
+    lanchuan.options = {{"Engine", "Master"}};
+    for (const bool external : {false, true})
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (external ? ", lanchuan-engine" : ""));
+            Position start{};
+            ASSERT_TRUE(ReadFen(start, row.fen, nullptr));
+            const std::vector<MoveRecord> moves = LegalLine(start, row.moves);
+            GameAnalysis analysis(start, moves);
+            analysis.SetDepth(5);
+            if (external) analysis.UseEngine(lanchuan);
+            std::vector<PlyAnalysis> plies;
+            EXPECT_TRUE(analysis.Run([&](const PlyAnalysis& ply) { plies.push_back(ply); }))
+                << analysis.Failure();
+            ASSERT_EQ(plies.size(), moves.size());
+            for (size_t i = 0; i < plies.size(); ++i) {
+                EXPECT_EQ(plies[i].ply, static_cast<int>(i + 1));
+                EXPECT_TRUE(SameMove(plies[i].played, moves[i]));
+                EXPECT_TRUE(plies[i].value.known && plies[i].value.analysed);
+            }
+            const PlyAnalysis& last = plies.back();
+            EXPECT_EQ(last.value.mark, row.lastMark) << "loss " << last.loss;
+            EXPECT_EQ(FormatIccs(last.value.best), row.best);
+            EXPECT_GT(last.value.redValue * row.redSign, 300);
         }
-        const PlyAnalysis& last = plies.back();
-        EXPECT_EQ(last.value.mark, row.lastMark) << "loss " << last.loss;
-        EXPECT_EQ(FormatIccs(last.value.best), row.best);
-        EXPECT_GT(last.value.redValue * row.redSign, 300);
-    }
 }
 
 // Red's Rook checks, Black's King steps aside, and Red's fifth move brings the position after its
@@ -153,6 +162,22 @@ TEST_F(Analysis, StopsBeforeTheNextPlyFromTheCallbackOrAnotherThread) {
     runner.join();
     EXPECT_FALSE(finished);
     EXPECT_EQ(calls, 0);
+}
+
+// An engine that cannot be run ends the analysis at once, saying why; nothing is reported.
+TEST_F(Analysis, AnEngineThatCannotRunEndsItWithTheReason) {
+    Position start{};
+    ASSERT_TRUE(ReadFen(start, kStartFen, nullptr));
+    GameAnalysis analysis(start, LegalLine(start, {"h2e2", "h9g7"}));
+    host::EngineSetup missing;
+    missing.name = "Nowhere";
+    missing.command.program = "/nonexistent/engine";
+    analysis.UseEngine(missing);
+    int reported = 0;
+    EXPECT_FALSE(analysis.Run([&](const PlyAnalysis&) { ++reported; }));
+    EXPECT_EQ(reported, 0);
+    EXPECT_NE(analysis.Failure().find("/nonexistent/engine"), std::string::npos)
+        << analysis.Failure();
 }
 
 }  // namespace

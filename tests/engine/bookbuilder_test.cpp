@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "book_support.h"
 #include "engine/book.h"
+#include "engine/booklines.h"
 #include "rules/legality.h"
 #include "rules/movegen.h"
 
@@ -182,6 +184,35 @@ TEST(OpeningBookBuilder, CommittedLibraryRoundTrips) {
     std::sort(listed.begin(), listed.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listed, expected);
+}
+
+// The library's lines as match openings: uncut they are the lines of the committed text; cut at
+// four plies each is the start of a committed line, none twice, every start there is; and the
+// game's position is not touched.
+TEST(OpeningBookBuilder, LibraryLinesAsOpeningsLeaveTheGameAlone) {
+    const std::string committed = testing::ReadSourceFile("data/opening.lib");
+    const std::vector<uint8_t> library(committed.begin(), committed.end());
+    const auto lines = testing::CommittedOpeningLines();
+    const std::string fen = "3ak4/4a4/9/9/9/9/9/9/4C4/3K5 b - - 0 1";
+    std::string error;
+    ASSERT_TRUE(ReadFen(fen, &error)) << error;
+
+    auto whole = OpeningLibraryLines(library, 1000);
+    auto sortedLines = lines;
+    std::sort(whole.begin(), whole.end());
+    std::sort(sortedLines.begin(), sortedLines.end());
+    EXPECT_EQ(whole, sortedLines);
+    std::set<std::vector<std::string>> starts;
+    for (const auto& line : lines)
+        starts.insert({line.begin(), line.begin() + std::min<size_t>(line.size(), 4)});
+    const auto cut = OpeningLibraryLines(library, 4);
+    EXPECT_EQ(std::set<std::vector<std::string>>(cut.begin(), cut.end()), starts);
+    EXPECT_EQ(cut.size(), starts.size()) << "each start once";
+    EXPECT_EQ(WriteFen(), fen);
+
+    // A tree that ends inside a list, or names a move the position does not have, gives none.
+    EXPECT_TRUE(OpeningLibraryLines({library.begin(), library.begin() + 40}, 4).empty());
+    EXPECT_TRUE(OpeningLibraryLines({255, 0x80 | 0x3E}, 4).empty());
 }
 
 }  // namespace

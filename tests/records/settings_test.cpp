@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/evaluation.h"
 #include "engine/flow.h"
@@ -285,6 +286,30 @@ TEST_F(SettingsTest, LastFolderReadsBackAsWrittenAndOnlyWhenChosen) {
     EXPECT_FALSE(WriteLastFolderSetting(file, "/tmp/line\nbreak"));
     EXPECT_EQ(ReadLastFolderSetting(file), "/a=b;c\"d");
     EXPECT_NE(ReadWholeFile(file).find("\nLevel=3\n"), std::string::npos);
+}
+
+// The analysis arrows: shown without the key and for any number but 0; written only when
+// switched, and the other settings leave the key alone.
+TEST_F(SettingsTest, AnalysisArrowsAreOnUnlessSwitchedOff) {
+    const auto file = folder_ / "chess.ini";
+    const std::pair<const char*, bool> rows[] = {
+        {"[CHESS]\nLevel=3\n", true},
+        {"[CHESS]\nAnalysisArrows=0\n", false},
+        {"[CHESS]\nAnalysisArrows=1\n", true},
+        {"[CHESS]\nAnalysisArrows=5\n", true},
+    };
+    for (const auto& [text, shown] : rows) {
+        WriteWholeFile(file, text);
+        EXPECT_EQ(ReadArrowsSetting(file), shown) << text;
+    }
+    WriteWholeFile(file, "[CHESS]\nLevel=3\n");
+    WriteSettings(file);
+    EXPECT_EQ(ReadWholeFile(file).find("AnalysisArrows"), std::string::npos);
+    ASSERT_TRUE(WriteArrowsSetting(file, false));
+    WriteSettings(file);
+    EXPECT_FALSE(ReadArrowsSetting(file));
+    ASSERT_TRUE(WriteArrowsSetting(file, true));
+    EXPECT_TRUE(ReadArrowsSetting(file));
 }
 
 TEST_F(SettingsTest, SoundOnSevenIsWrittenBackAsOne) {

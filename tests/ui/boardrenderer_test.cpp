@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/flow.h"
 #include "engine/think.h"
@@ -21,6 +23,7 @@
 #include "rules/makemove.h"
 #include "rules/record.h"
 #include "support/position_fixture.h"
+#include "ui/boardarrows.h"
 #include "ui/systemfont.h"
 
 namespace xq {
@@ -544,6 +547,102 @@ TEST_F(BoardRendererTest, AtScaleTwoTheBoardIsTheScaleOneBoardAtTwiceTheResoluti
         EXPECT_EQ(wrong, 0);
         EXPECT_GT(cutBlocks, 20) << "the piece's edge is made of whole 2 x 2 blocks";
     }
+}
+
+// The analysis's arrows: each runs from the centre of its piece's point to the centre of the
+// target's, on the reversed board too.
+TEST_F(BoardRendererTest, ArrowsRunBetweenTheCentresOfTheirPointsReversedToo) {
+    BoardArrows arrows(renderer, nullptr);
+    const struct {
+        const char* name;
+        Square from, to;
+        bool reversed;
+    } rows[] = {
+        {"h2e2", 39, 36, false},         {"b0c2", 1, 34, false},          {"h9g7", 151, 118, false},
+        {"h2e2 reversed", 39, 36, true}, {"a0a9 reversed", 0, 144, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        boardReversed = row.reversed ? 1 : 0;
+        const QLineF line = arrows.Line({row.from, row.to});
+        const QPointF centre(18.5, 18.5);
+        EXPECT_EQ(line.p1(), QPointF(renderer.SquareOrigin(row.from)) + centre);
+        EXPECT_EQ(line.p2(), QPointF(renderer.SquareOrigin(row.to)) + centre);
+        // The point under each end is the square it stands for.
+        EXPECT_EQ(renderer.SquareAt(line.p1().toPoint()), row.from);
+        EXPECT_EQ(renderer.SquareAt(line.p2().toPoint()), row.to);
+    }
+    boardReversed = 0;
+}
+
+// Painted over a white board: the arrow covers its line up to the target's centre and nothing
+// beyond it; the best arrow is both wider and more opaque than the second; switched off or
+// replaced by the review's none, nothing is painted, and the old arrows' pixels are asked to be
+// repainted.
+TEST_F(BoardRendererTest, TheBestArrowIsDrawnStrongestAndNoneWhenSwitchedOff) {
+    std::vector<QRect> repainted;
+    BoardArrows arrows(renderer, [&](const QRect& changed) { repainted.push_back(changed); });
+    const BoardArrow best{39, 36}, second{1, 34};  // h2e2 along a rank, b0c2 a slanted one
+    auto paint = [&](qreal ratio) {
+        QImage image(QSize(731, 666) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(kWhite);
+        QPainter painter(&image);
+        arrows.Paint(painter);
+        return image;
+    };
+    // How far a pixel is from white (the arrow's strength there), and the painted pixels across
+    // the line's middle.
+    auto strength = [](const QImage& image, QPointF at) {
+        return 255 - qRed(image.pixel((at * image.devicePixelRatio()).toPoint()));
+    };
+    auto widthAcross = [&](const QImage& image, const QLineF& line) {
+        const QPointF across = QPointF(-line.dy(), line.dx()) / line.length();
+        int painted = 0;
+        for (qreal step = -12; step <= 12; step += 0.5)
+            painted += strength(image, line.center() + across * step) > 20;
+        return painted;
+    };
+    const QImage blank = paint(1);
+    arrows.SetAnalysisArrows({best, second});
+    EXPECT_EQ(arrows.Shown(), (std::vector<BoardArrow>{best, second}));
+    ASSERT_FALSE(repainted.empty());
+    EXPECT_TRUE(repainted.back().contains(arrows.Line(second).p1().toPoint()));
+
+    for (const qreal ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const QImage image = paint(ratio);
+        const QLineF bestLine = arrows.Line(best), secondLine = arrows.Line(second);
+        EXPECT_GT(strength(image, bestLine.center()), strength(image, secondLine.center()));
+        EXPECT_GT(widthAcross(image, bestLine), widthAcross(image, secondLine));
+        EXPECT_GT(strength(image, secondLine.center()), 40) << "the second line is seen too";
+        // Up to the target's centre, and not past it.
+        const QPointF along = (bestLine.p2() - bestLine.p1()) / bestLine.length();
+        EXPECT_GT(strength(image, bestLine.p2() - along * 3), 40);
+        EXPECT_EQ(strength(image, bestLine.p2() + along * 4), 0);
+        EXPECT_EQ(strength(image, bestLine.p1() - along * 4), 0);
+        // Blue: the arrow's own colour shows through.
+        const QRgb middle = image.pixel((bestLine.center() * ratio).toPoint());
+        EXPECT_GT(qBlue(middle), qRed(middle));
+    }
+
+    repainted.clear();
+    const QRect shownBounds = arrows.Bounds();
+    arrows.SetEnabled(false);
+    EXPECT_TRUE(arrows.Shown().empty());
+    EXPECT_EQ(paint(1), blank);
+    ASSERT_EQ(repainted.size(), 1u);
+    EXPECT_EQ(repainted[0], shownBounds);
+    arrows.SetEnabled(true);
+    EXPECT_EQ(arrows.Shown(), (std::vector<BoardArrow>{best, second})) << "kept while hidden";
+
+    // A past position shown: its own arrow (or none) stands instead of the analysis's.
+    arrows.SetReviewArrows(std::vector<BoardArrow>{});
+    EXPECT_EQ(paint(1), blank);
+    arrows.SetReviewArrows(std::vector<BoardArrow>{second});
+    EXPECT_EQ(arrows.Shown(), std::vector<BoardArrow>{second});
+    arrows.SetReviewArrows(std::nullopt);
+    EXPECT_EQ(arrows.Shown(), (std::vector<BoardArrow>{best, second}));
 }
 
 }  // namespace

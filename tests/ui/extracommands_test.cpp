@@ -42,6 +42,7 @@
 #include "rules/gamemoves.h"
 #include "rules/record.h"
 #include "support/window_fixture.h"
+#include "ui/boardarrows.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/gamelistdlg.h"
@@ -53,6 +54,7 @@
 #include "ui/language.h"
 #include "ui/movelist.h"
 #include "ui/qteventsource.h"
+#include "ui/review.h"
 
 namespace xq {
 namespace {
@@ -342,6 +344,35 @@ TEST_F(ExtraCommandsTest, TheLastMoveMarkIsSwitchedFromTheDisplayMenu) {
     EXPECT_NE(form.Canvas().Pixel(target.x() + 2, target.y() + 2), kLastMoveYellow);
 }
 
+// "分析箭头": on unless chess.ini says otherwise; the item hides the arrows from the board (and
+// shows them again) and chess.ini keeps the choice.
+TEST_F(ExtraCommandsTest, TheAnalysisArrowsAreSwitchedFromTheDisplayMenuAndKept) {
+    QAction* item = form.Menus().Item("AnalysisArrows");
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(form.Arrows().Enabled());
+    Square from = 0, to = 0;
+    ASSERT_TRUE(ParseIccs("h2e2", &from, &to));
+    form.Arrows().SetAnalysisArrows({{from, to}});
+    const QPoint middle = form.Arrows().Line({from, to}).center().toPoint();
+    auto blueThere = [&] {
+        const QRgb pixel =
+            form.Board()->grab().toImage().pixel(middle * form.Board()->devicePixelRatioF());
+        return qBlue(pixel) > qRed(pixel) + 60 && qBlue(pixel) > qGreen(pixel) + 60;
+    };
+    EXPECT_TRUE(blueThere());
+    item->trigger();
+    DispatchPendingMessages();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(blueThere());
+    EXPECT_FALSE(ReadArrowsSetting(SettingsFile()));
+    item->trigger();
+    DispatchPendingMessages();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(blueThere());
+    EXPECT_TRUE(ReadArrowsSetting(SettingsFile()));
+    form.Arrows().SetAnalysisArrows({});
+}
+
 // The progress window of "分析棋局" beside the main window, right or left, where the screen has
 // room for it, else at the bottom of the panel; never over the board.
 TEST(ProgressPlaceTest, BesideTheWindowElseOverThePanelsBottom) {
@@ -398,6 +429,14 @@ TEST_F(ExtraCommandsTest, AnalysingTheGameMarksTheListWhileTheWindowRuns) {
     EXPECT_TRUE(cell->text().endsWith(QStringLiteral("??"))) << cell->text().toStdString();
     EXPECT_TRUE(cell->toolTip().contains(QString::fromUtf8("较好的着法：车一平九")))
         << cell->toolTip().toStdString();
+    // Looking back at the position before the move: the better move as the board's arrow.
+    form.Review().Show(0);
+    ASSERT_TRUE(form.Review().Active());
+    const std::vector<BoardArrow> better = {{moveValues[1].best.from, moveValues[1].best.to}};
+    EXPECT_EQ(form.Arrows().Shown(), better);
+    EXPECT_EQ(FormatIccs(moveValues[1].best), "i0a0");
+    form.Review().Leave();
+    EXPECT_TRUE(form.Arrows().Shown().empty());
 
     // A long game at ten minutes a move, stopped from its progress dialog.
     // Another game forgets the analysis of the one before.

@@ -234,6 +234,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  N2 -",
         "  Pass 对弈",
         "  Hint1 提示",
+        "  EngineMatch 引擎比赛...",
         "  About 关于",
         "Edit 编辑",
         "  UndoMove 悔棋 [disabled]",
@@ -269,6 +270,7 @@ TEST_F(MainFormTest, CaptionClientAreaPanelsAndTheThreeMenuBars) {
         "  Reverse 反转棋盘",
         "  BestPath 最好路线 [x]",
         "  MarkLastMove 标记最后一步 [ ]",
+        "  AnalysisArrows 分析箭头 [x]",
         "  Language 语言",
         "    Language_zh_CN 简体中文 (x)",
         "    Language_zh_TW 繁體中文 ( )",
@@ -315,7 +317,7 @@ TEST_F(MainFormTest, ChoosingAnItemPostsItsCommandAndLeavesTheCheckMarkToTheGame
         EXPECT_EQ(marks,
                   (QStringList{"  Easy 容易 (x)", "    MouseDrag 拖动 (x)", "  Sound 声音 [x]",
                                "    EngineClassic 标准 (x)", "  BestPath 最好路线 [x]",
-                               "    Language_zh_CN 简体中文 (x)"}))
+                               "  AnalysisArrows 分析箭头 [x]", "    Language_zh_CN 简体中文 (x)"}))
             << item;
         Message message;
         ASSERT_TRUE(PeekMessage(&message, kMainWindow, true));

@@ -40,6 +40,7 @@
 #include "rules/record.h"
 #include "support/window_fixture.h"
 #include "ui/analysismode.h"
+#include "ui/boardarrows.h"
 #include "ui/canvaswidget.h"
 #include "ui/dialogs/messagedialogs.h"
 #include "ui/forms/infoform.h"
@@ -382,6 +383,11 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverRep
             QString::fromStdString(FormatMove(analysis.Lines()[row].moves.front(), Red))
                 .trimmed()));
     }
+    // The board's arrows are the lines' first moves, best first.
+    std::vector<BoardArrow> firstMoves;
+    for (const AnalysisLine& line : analysis.Lines())
+        firstMoves.push_back({line.moves.front().from, line.moves.front().to});
+    EXPECT_EQ(form->Arrows().Shown(), firstMoves);
 
     // The user's move, and no reply: the analysis is Black's now.
     UserMove("h2e2");
@@ -409,6 +415,7 @@ TEST_F(MenuCommandsWindowTest, AnalysisModeFollowsTheBoardAndTheComputerNeverRep
     RunMenuCommand(kCommandAnalysisMode);
     EXPECT_FALSE(analysis.Searching());
     EXPECT_FALSE(Item("AnalysisMode")->isChecked());
+    EXPECT_TRUE(form->Arrows().Shown().empty());
     // Off, none of its figures stays: each field shows its label alone.
     EXPECT_TRUE(form->InfoForm()->FieldText("BestPath").isEmpty());
     for (const auto& [name, label] :

@@ -31,6 +31,7 @@
 #include "rules/game.h"
 #include "rules/gamemoves.h"
 #include "ui/analysismode.h"
+#include "ui/boardarrows.h"
 #include "ui/canvaswidget.h"
 #include "ui/coursegraph.h"
 #include "ui/dialogs/aboutdlg.h"
@@ -183,6 +184,12 @@ TMainForm::TMainForm()
     moveList_->setGeometry(renderer_->Geometry().MoveListRect());
     // While a piece is dragged the window's clicks and moves come to the board, the pointer hidden
     // over it; each jump of a glide is shown as it is drawn.
+    // The analysis's arrows lie over the board's copy, switched as the player last left them.
+    arrows_ = std::make_unique<BoardArrows>(
+        *renderer_, [this](const QRect& changed) { canvasWidget_->update(changed); });
+    arrows_->SetEnabled(ReadArrowsSetting(SettingsFile()));
+    menus_.SetChecked(QStringLiteral("AnalysisArrows"), arrows_->Enabled());
+    canvasWidget_->overlay = [this](QPainter& painter) { arrows_->Paint(painter); };
     sprite_ = std::make_unique<DragSprite>(
         canvas_, *renderer_, images_,
         [this](bool dragging, bool overBoard) { canvasWidget_->CarryPiece(dragging, overBoard); },
@@ -196,6 +203,9 @@ TMainForm::TMainForm()
     aboutDlg_ = new TAboutDlg(this);
     engineManagerDlg_ = new TEngineManagerDlg(this);
     analysis_ = new AnalysisMode(*infoForm_, this);
+    analysis_->showArrows = [this](std::vector<BoardArrow> arrows) {
+        arrows_->SetAnalysisArrows(std::move(arrows));
+    };
     // The board colour lives in the settings; after the dialog the board takes it on.
     colorDlg_ = new TColorDlg(
         ColourLinks{[] { return PackColour(colorSquare.red, colorSquare.green, colorSquare.blue); },
@@ -215,7 +225,8 @@ TMainForm::TMainForm()
     SetDisplay(display_.get());
     // Looking back over the game: the list and the graph choose the move, the graph follows the
     // game's length, the move shown and the values.
-    review_ = std::make_unique<GameReview>(*renderer_, *infoForm_, *moveList_, *mouse_, menus_);
+    review_ =
+        std::make_unique<GameReview>(*renderer_, *infoForm_, *moveList_, *mouse_, menus_, *arrows_);
     moveList_->afterRefresh = [this] {
         infoForm_->Graph()->SetGame(moveList_->Game().firstPly, moveList_->LastPly(),
                                     review_->ShownPly());

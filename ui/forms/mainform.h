@@ -19,6 +19,7 @@
 namespace xq {
 
 class AnalysisMode;
+class BoardArrows;
 class CanvasWidget;
 class DragSprite;
 class MouseEntry;
@@ -66,6 +67,8 @@ class TMainForm : public QMainWindow {
     MoveListView* MoveList() const { return moveList_; }
     AnalysisMode& Analysis() const { return *analysis_; }
     GameReview& Review() { return *review_; }
+    // The analysis's arrows over the board.
+    BoardArrows& Arrows() { return *arrows_; }
 
     // The whole client area again: the background pattern, the window's frame and the board.
     void FormPaint();
@@ -128,6 +131,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<MouseEntry> mouse_;
     std::unique_ptr<WindowDisplay> display_;
     std::unique_ptr<GameReview> review_;
+    std::unique_ptr<BoardArrows> arrows_;
     // The dialogs, created once with the window as their parent.
     TPieceValueDlg* pieceValueDlg_;
     TInputSecPerMoveDlg* secPerMoveDlg_;
