@@ -83,8 +83,12 @@ void ClientBase::Quit() {
     searching_ = false;
 }
 
-void ClientBase::Fail(std::string reason) {
-    if (failure_.empty()) failure_ = std::move(reason);
+void ClientBase::Fail(Fault fault, std::string_view pattern, std::string detail) {
+    if (failure_.empty()) {
+        failure_ = FormatText(pattern, {displayName_, detail});
+        fault_ = fault;
+        failureDetail_ = std::move(detail);
+    }
     searching_ = false;
     if (process_) process_->Stop(Process::kQuickStop);
 }
@@ -94,9 +98,9 @@ void ClientBase::FailGone() {
     if (process_) process_->Stop(Process::kQuickStop);
     const int status = process_ ? process_->ExitStatus() : -1;
     if (status < 0 && status != -1) {
-        Fail(FormatText(kEngineKilledPattern, {displayName_, std::to_string(-status)}));
+        Fail(Fault::Killed, kEngineKilledPattern, std::to_string(-status));
     } else {
-        Fail(FormatText(kEngineExitedPattern, {displayName_, std::to_string(status)}));
+        Fail(Fault::Exited, kEngineExitedPattern, std::to_string(status));
     }
 }
 
@@ -115,7 +119,7 @@ ClientBase::Got ClientBase::Next(std::string* line, std::chrono::milliseconds ti
         return Got::Failed;
     }
     if (process_->BytesRead() - floodStart_ > kMaxOutputPerSearch) {
-        Fail(FormatText(kEngineFloodPattern, {displayName_}));
+        Fail(Fault::Flood, kEngineFloodPattern);
         return Got::Failed;
     }
     if (read == Process::Read::Line) return Got::Line;
@@ -143,10 +147,10 @@ bool ClientBase::CheckBestMove(std::string_view text, std::string_view ponder, B
         case MoveVerdict::Legal:
             break;
         case MoveVerdict::Illegal:
-            Fail(FormatText(kEngineIllegalMovePattern, {displayName_, ShownEngineText(text)}));
+            Fail(Fault::IllegalMove, kEngineIllegalMovePattern, ShownEngineText(text));
             return false;
         case MoveVerdict::Malformed:
-            Fail(FormatText(kEngineNonsensePattern, {displayName_, ShownEngineText(text)}));
+            Fail(Fault::Nonsense, kEngineNonsensePattern, ShownEngineText(text));
             return false;
     }
     identity_.ranks = moves_.GetRanks();

@@ -27,8 +27,9 @@ class ClientBase : public EngineClient {
   protected:
     ClientBase(std::unique_ptr<Process> process, const EngineSetup& setup);
 
-    // Fails the engine with `reason` (the first reason stays) and stops its process.
-    void Fail(std::string reason);
+    // Fails the engine (the first failure stays) with `pattern`'s words (%1 the engine's name, %2
+    // `detail`) and stops its process.
+    void Fail(Fault fault, std::string_view pattern, std::string detail = "");
     // Fails it because its process ended or stopped reading: the exit code or signal in words.
     void FailGone();
     bool Send(std::string_view line);
