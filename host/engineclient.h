@@ -111,6 +111,21 @@ struct BestMove {
 
 enum class Event : uint8_t { None, Info, BestMove, Failed };
 
+// How an engine failed, for callers that judge it (the match runner) without reading the words.
+enum class Fault : uint8_t {
+    None,
+    Exited,       // its process ended (detail: the exit code)
+    Killed,       // a signal ended it (detail: the signal)
+    NoAnswer,     // silent where an answer was due (detail: the command)
+    NoXiangqi,    // offers variants, Xiangqi not among them
+    IllegalMove,  // a move the rules refuse (detail: as written)
+    Nonsense,     // no move where a move was due (detail: as written)
+    Flood,        // more output than kMaxOutputPerSearch
+    NotStopped,   // searched on past Stop()
+    NoSetup,      // cannot take a position other than the opening array
+    RefusedMove,  // called a move of the game illegal (detail: the move)
+};
+
 class EngineClient {
   public:
     static constexpr std::chrono::milliseconds kHandshakeTime{10000};
@@ -136,6 +151,9 @@ class EngineClient {
     // it works.
     const std::string& Failure() const { return failure_; }
     bool Failed() const { return !failure_.empty(); }
+    // The kind of the failure, and what of the engine's the words name (printable, cut short).
+    Fault FailedWith() const { return fault_; }
+    const std::string& FailureDetail() const { return failureDetail_; }
     // True between Go and the BestMove event (or the failure).
     bool Searching() const { return searching_; }
 
@@ -168,6 +186,8 @@ class EngineClient {
     EngineIdentity identity_;
     std::string displayName_;
     std::string failure_;
+    Fault fault_ = Fault::None;
+    std::string failureDetail_;
     bool searching_ = false;
 };
 

@@ -192,7 +192,7 @@ ClientBase::Handshake UciClient::Shake(std::chrono::milliseconds probe,
         if (got == Got::Failed) return Handshake::Failed;
         if (got == Got::Timeout) {
             if (!answered) return Handshake::OtherProtocol;
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, command}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, std::string(command));
             return Handshake::Failed;
         }
         const std::vector<std::string_view> words = SplitWords(line);
@@ -225,7 +225,7 @@ bool UciClient::Prepare(std::chrono::milliseconds readyTime) {
             std::any_of(choices.begin(), choices.end(),
                         [](const std::string& choice) { return SameWord(choice, "xiangqi"); });
         if (!xiangqi) {
-            Fail(FormatText(kEngineNoXiangqiPattern, {displayName_}));
+            Fail(Fault::NoXiangqi, kEngineNoXiangqiPattern);
             return false;
         }
         if (!SetOption(variant->name, "xiangqi")) return false;
@@ -254,7 +254,7 @@ bool UciClient::Prepare(std::chrono::milliseconds readyTime) {
         const Got got = Next(&line, Left(end));
         if (got == Got::Failed) return false;
         if (got == Got::Timeout) {
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, "isready"}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, "isready");
             return false;
         }
         if (line == "readyok") return true;
@@ -386,7 +386,7 @@ Event UciClient::ReadBestMove(const std::vector<std::string_view>& words, BestMo
     *best = BestMove{};
     if (words[0] == "nobestmove") return Event::BestMove;
     if (words.size() < 2) {
-        Fail(FormatText(kEngineNonsensePattern, {displayName_, words[0]}));
+        Fail(Fault::Nonsense, kEngineNonsensePattern, ShownEngineText(words[0]));
         return Event::Failed;
     }
     if (IsNoMove(words[1])) return Event::BestMove;

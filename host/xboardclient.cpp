@@ -202,7 +202,7 @@ ClientBase::Handshake XboardClient::Shake(std::chrono::milliseconds probe,
         if (got == Got::Timeout) {
             if (!answered) return Handshake::OtherProtocol;
             if (!waitForDone_) break;  // an engine of the older kind: its features are all said
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, "protover 2"}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, "protover 2");
             return Handshake::Failed;
         }
         const std::vector<std::string_view> words = SplitWords(line);
@@ -220,7 +220,7 @@ bool XboardClient::Prepare(std::chrono::milliseconds readyTime) {
         std::any_of(variants_.begin(), variants_.end(),
                     [](const std::string& variant) { return SameWord(variant, "xiangqi"); });
     if (!sawVariants_ || !xiangqi) {
-        Fail(FormatText(kEngineNoXiangqiPattern, {displayName_}));
+        Fail(Fault::NoXiangqi, kEngineNoXiangqiPattern);
         return false;
     }
     if (!ApplySetupOptions() || !ResetGame()) return false;
@@ -237,7 +237,7 @@ bool XboardClient::Ping(std::chrono::milliseconds timeout) {
         const Got got = Next(&line, Left(end));
         if (got == Got::Failed) return false;
         if (got == Got::Timeout) {
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, "ping"}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, "ping");
             return false;
         }
         const std::vector<std::string_view> words = SplitWords(line);
@@ -282,7 +282,7 @@ bool XboardClient::SetPosition(std::string_view startFen, const std::vector<std:
         if (!ResetGame()) return false;
         if (!fen.empty()) {
             if (!setboard_) {
-                Fail(FormatText(kEngineNoSetupPattern, {displayName_}));
+                Fail(Fault::NoSetup, kEngineNoSetupPattern);
                 return false;
             }
             if (!Send("setboard " + ToXboardFen(fen))) return false;
@@ -387,7 +387,7 @@ Event XboardClient::Poll(std::chrono::milliseconds timeout, SearchInfo* info, Be
         const std::string_view move = colon == std::string::npos
                                           ? std::string_view(line)
                                           : AfterWords(std::string_view(line).substr(colon + 1), 0);
-        Fail(FormatText(kEngineRefusedMovePattern, {displayName_, move}));
+        Fail(Fault::RefusedMove, kEngineRefusedMovePattern, ShownEngineText(move));
         return Event::Failed;
     }
     if (!searching_) return Event::None;

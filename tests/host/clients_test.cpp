@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/clientbase.h"
 #include "host/engineclient.h"
 #include "host/enginemoves.h"
 #include "host/uciclient.h"
@@ -583,33 +584,37 @@ TEST(EngineClientTest, XboardClaimsAndResignationsComeAsClaims) {
     }
 }
 
+// A misbehaviour of the fake engine: failing its start (the reason in Start's error), or failing
+// its first search with the fault and detail given.
 struct Misbehaviour {
     const char* fake;
     Protocol asked;
-    bool failsAtStart;
-    const char* reason;  // after the engine's name
+    const char* reason;         // after the engine's name
+    Fault fault = Fault::None;  // None: Start fails
+    const char* detail = "";
 };
 
 TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProcess) {
+    using enum Fault;
     const Misbehaviour cases[] = {
-        {"uci exit-at-start", Protocol::Auto, true, "已退出 (退出码 3)"},
-        {"uci silent", Protocol::Uci, true, "没有回应 uci"},
-        {"uci silent", Protocol::Auto, true, "不懂 UCI、UCCI 或 XBoard 协议"},
-        {"xboard silent", Protocol::Xboard, true, "没有回应 protover 2"},
-        {"uci no-xiangqi", Protocol::Auto, true, "不能下中国象棋"},
-        {"xboard no-xiangqi", Protocol::Auto, true, "不能下中国象棋"},
-        {"uci exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
-        {"xboard exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
-        {"uci exit-at-go grandchild", Protocol::Auto, false, "已退出 (退出码 5)"},
-        {"uci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
-        {"ucci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
-        {"xboard illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
-        {"xboard refuse-moves", Protocol::Auto, false, "不接受着法：h2e2"},
-        {"uci malformed", Protocol::Auto, false, "的着法无法识别：z9!"},
-        {"uci flood", Protocol::Auto, false, "输出过多"},
-        {"uci no-bestmove ignore-stop", Protocol::Auto, false, "没有停下"},
-        {"uci no-bestmove ignore-stop immortal", Protocol::Auto, false, "没有停下"},
-        {"xboard no-bestmove ignore-stop", Protocol::Auto, false, "没有停下"},
+        {"uci exit-at-start", Protocol::Auto, "已退出 (退出码 3)"},
+        {"uci silent", Protocol::Uci, "没有回应 uci"},
+        {"uci silent", Protocol::Auto, "不懂 UCI、UCCI 或 XBoard 协议"},
+        {"xboard silent", Protocol::Xboard, "没有回应 protover 2"},
+        {"uci no-xiangqi", Protocol::Auto, "不能下中国象棋"},
+        {"xboard no-xiangqi", Protocol::Auto, "不能下中国象棋"},
+        {"uci exit-at-go", Protocol::Auto, "已退出 (退出码 5)", Exited, "5"},
+        {"xboard exit-at-go", Protocol::Auto, "已退出 (退出码 5)", Exited, "5"},
+        {"uci exit-at-go grandchild", Protocol::Auto, "已退出 (退出码 5)", Exited, "5"},
+        {"uci illegal", Protocol::Auto, "走了不合规则的着法 e9e7", IllegalMove, "e9e7"},
+        {"ucci illegal", Protocol::Auto, "走了不合规则的着法 e9e7", IllegalMove, "e9e7"},
+        {"xboard illegal", Protocol::Auto, "走了不合规则的着法 e9e7", IllegalMove, "e9e7"},
+        {"xboard refuse-moves", Protocol::Auto, "不接受着法：h2e2", RefusedMove, "h2e2"},
+        {"uci malformed", Protocol::Auto, "的着法无法识别：z9!", Nonsense, "z9!"},
+        {"uci flood", Protocol::Auto, "输出过多", Flood},
+        {"uci no-bestmove ignore-stop", Protocol::Auto, "没有停下", NotStopped},
+        {"uci no-bestmove ignore-stop immortal", Protocol::Auto, "没有停下", NotStopped},
+        {"xboard no-bestmove ignore-stop", Protocol::Auto, "没有停下", NotStopped},
     };
     for (const Misbehaviour& c : cases) {
         SCOPED_TRACE(c.fake);
@@ -618,7 +623,7 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
         std::string error;
         auto engine = EngineClient::Start(setup, &error, 1500ms);
         const std::string expected = "引擎 Fake " + std::string(c.reason);
-        if (c.failsAtStart) {
+        if (c.fault == Fault::None) {
             EXPECT_EQ(engine, nullptr);
             EXPECT_NE(error.find(expected), std::string::npos) << error;
         } else {
@@ -641,6 +646,8 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
             }
             EXPECT_TRUE(engine->Failed());
             EXPECT_NE(engine->Failure().find(expected), std::string::npos) << engine->Failure();
+            EXPECT_EQ(engine->FailedWith(), c.fault);
+            EXPECT_EQ(engine->FailureDetail(), c.detail);
             // Failed once, failed for good.
             EXPECT_FALSE(engine->Searching());
             EXPECT_FALSE(engine->Go(MoveTime(50)));
@@ -671,6 +678,22 @@ TEST(EngineClientTest, AWrapperShellsChildrenGoWithTheEngine) {
     engine->Quit();
     EXPECT_TRUE(ProcessEnds(log.Pid()));
     EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(EngineClientTest, WhatAnEngineWroteIsShownShortAndPrintable) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"z9!", "z9!"},
+        {"a\tb\x01"
+         "c\x7f",
+         "a?b?c?"},
+        {std::string(100, 'x'), std::string(40, 'x') + "…"},
+        // Thirteen characters of three bytes are 39 bytes: whole. Past 40 the cut comes at the
+        // start of a character, never inside one.
+        {"象棋象棋象棋象棋象棋象棋象棋", "象棋象棋象棋象棋象棋象棋象棋"},
+        {std::string(39, 'x') + "象棋", std::string(39, 'x') + "象…"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(ShownEngineText(text), shown) << text;
 }
 
 TEST(EngineClientTest, ProtocolAndRanksNamesRoundTrip) {
