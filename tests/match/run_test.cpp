@@ -14,6 +14,7 @@
 #include "host/host_support.h"
 #include "host/match.h"
 #include "host/process.h"
+#include "match/report.h"
 #include "records/pgn.h"
 #include "rules/attacks.h"
 #include "rules/fen.h"
@@ -150,7 +151,6 @@ TEST(MatchProgram, ShortMatchBetweenOurEngines) {
     ASSERT_EQ(run.status, 0) << run.Text();
     const std::map<int, Finished> games = FinishedGames(run);
     ASSERT_EQ(games.size(), 4u) << run.Text();
-    host::MatchScore score;  // Classic's
     for (const auto& [number, game] : games) {
         SCOPED_TRACE(number);
         // Colours alternate: Classic is Red in the odd games.
@@ -159,19 +159,26 @@ TEST(MatchProgram, ShortMatchBetweenOurEngines) {
         EXPECT_TRUE(HasLine(run, "Started game " + std::to_string(number) + " of 4 (" + game.red +
                                      " vs " + game.black + ")"));
         EXPECT_NE(VerdictOfReason(game.reason), Verdict::None) << game.reason;
+    }
+    // The score, Classic's, follows every game in the order the games ended, and once more at
+    // the end.
+    host::MatchScore score;
+    std::vector<std::string> scoreLines;
+    for (size_t i = 0; i < run.lines.size(); ++i) {
+        const std::map<int, Finished> one = FinishedGames({0, {run.lines[i]}});
+        if (one.empty()) continue;
+        const Finished& game = one.begin()->second;
         if (game.result == "1/2-1/2")
             ++score.draws;
         else if ((game.result == "1-0") == (game.red == "Classic"))
             ++score.wins;
         else
             ++score.losses;
+        ASSERT_LT(i + 1, run.lines.size());
+        EXPECT_EQ(run.lines[i + 1], match::ScoreLine("Classic", "Master", score));
     }
-    EXPECT_TRUE(HasLine(
-        run,
-        "Score of Classic vs Master: " + std::to_string(score.wins) + " - " +
-            std::to_string(score.losses) + " - " + std::to_string(score.draws) +
-            run.lines[run.lines.size() - 3].substr(run.lines[run.lines.size() - 3].find("  ["))))
-        << run.Text();
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[run.lines.size() - 3], match::ScoreLine("Classic", "Master", score));
     EXPECT_EQ(run.lines[run.lines.size() - 2].rfind("Elo difference: ", 0), 0u) << run.Text();
     EXPECT_EQ(run.lines.back(), "Finished match");
 
