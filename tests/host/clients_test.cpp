@@ -600,6 +600,7 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
         {"xboard no-xiangqi", Protocol::Auto, true, "不能下中国象棋"},
         {"uci exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
         {"xboard exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
+        {"uci exit-at-go grandchild", Protocol::Auto, false, "已退出 (退出码 5)"},
         {"uci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
         {"ucci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
         {"xboard illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
@@ -646,9 +647,11 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
             EXPECT_FALSE(engine->SetPosition("", {}));
             EXPECT_EQ(engine->Poll(10ms, &info, &best), Event::Failed);
         }
-        const int pid = log.Pid();
-        if (pid > 0) {
-            EXPECT_TRUE(ProcessEnds(pid));
+        for (const std::string prefix : {"pid ", "grandchild "}) {
+            const std::string line = log.Last(prefix);
+            if (!line.empty()) {
+                EXPECT_TRUE(ProcessEnds(std::stoi(line.substr(prefix.size()))));
+            }
         }
     }
 }
