@@ -2,6 +2,7 @@
 // engines read back from its printed lines and its PGN file, misbehaving engines each ending a
 // game with its named reason while the match goes on, and no engine process left behind.
 #include <signal.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -301,6 +302,26 @@ TEST(MatchProgram, DrawAdjudicationOnAClock) {
         EXPECT_EQ(entry.game.Tag("TimeControl"), "10+0.1");
     }
     EXPECT_TRUE(HasLine(run, "Score of One vs Two: 0 - 0 - 2  [0.500] 2")) << run.Text();
+}
+
+// MaxQi takes no set-up position (XBoard's setboard); from a FEN opening its games are lost
+// with that reason, and the match still ends normally.
+TEST(MatchProgram, XboardEngineWithoutSetboardLosesSetUpOpenings) {
+    const char* const kMaxQi = "/usr/games/maxqi";
+    if (::access(kMaxQi, X_OK) != 0) GTEST_SKIP() << kMaxQi << " is not installed";
+    TempFolder folder;
+    const auto openings = folder / "openings.epd";
+    WriteWholeFile(openings, "3ak4/9/4b4/9/9/9/9/4B4/4R4/4K4 w\n");
+    const ProgramRun run = RunProgram(
+        Join({Engine("Fake", {"cmd=" FAKE_ENGINE, "arg=uci"}),
+              Engine("MaxQi", {std::string("cmd=") + kMaxQi, "proto=xboard"}),
+              {"-each", "st=0.1", "-games", "2", "-openings", "file=" + openings.string()}}));
+    ASSERT_EQ(run.status, 0) << run.Text();
+    const std::map<int, Finished> games = FinishedGames(run);
+    ASSERT_EQ(games.size(), 2u) << run.Text();
+    for (const auto& [number, game] : games)
+        EXPECT_EQ(game.reason, "MaxQi cannot start from a set-up position");
+    EXPECT_TRUE(HasLine(run, "Score of Fake vs MaxQi: 2 - 0 - 0  [1.000] 2")) << run.Text();
 }
 
 TEST(MatchProgram, ExitStatusOfMatchesThatCannotBeginOrAreRefused) {
