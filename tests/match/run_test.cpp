@@ -274,15 +274,19 @@ TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
     }
 }
 
-// Both fake engines see the game as level (12 centipawns) after every move.
-TEST(MatchProgram, DrawAdjudicationOnAClock) {
+// Both fake engines see the game as level (12 centipawns) after every move; the games open with
+// the first two plies of a PGN game.
+TEST(MatchProgram, DrawAdjudicationOnAClockFromPgnOpenings) {
     TempFolder folder;
     const auto pgn = folder / "games.pgn";
+    const auto openings = folder / "openings.pgn";
+    WriteWholeFile(openings, "[Event \"x\"]\n\n1. h2e2 h9g7 2. h0g2 i9h9 *\n");
     const ProgramRun run =
         RunProgram(Join({Engine("One", {"cmd=" FAKE_ENGINE, "arg=xboard"}),
                          Engine("Two", {"cmd=" FAKE_ENGINE, "arg=xboard"}),
                          {"-each", "tc=10+0.1", "-games", "2", "-draw", "movenumber=3",
-                          "movecount=2", "score=20", "-pgnout", pgn.string()}}));
+                          "movecount=2", "score=20", "-pgnout", pgn.string(), "-openings",
+                          "file=" + openings.string(), "format=pgn", "plies=2"}}));
     ASSERT_EQ(run.status, 0) << run.Text();
     const std::map<int, Finished> games = FinishedGames(run);
     ASSERT_EQ(games.size(), 2u) << run.Text();
@@ -296,8 +300,11 @@ TEST(MatchProgram, DrawAdjudicationOnAClock) {
     ASSERT_TRUE(ReadPgnGames(ReadWholeFile(pgn), &read, &error)) << error;
     ASSERT_EQ(read.size(), 2u);
     for (const PgnEntry& entry : read) {
-        // Three full moves, the last two of each side level.
-        EXPECT_EQ(entry.game.moves.size(), 6u);
+        // The opening's two plies, then two level moves of each engine: three full moves.
+        ASSERT_EQ(entry.game.moves.size(), 6u);
+        EXPECT_EQ(FormatIccs(entry.game.moves[0]), "h2e2");
+        EXPECT_EQ(FormatIccs(entry.game.moves[1]), "h9g7");
+        EXPECT_EQ(entry.game.Tag("FEN"), "");
         EXPECT_EQ(entry.game.Tag("Termination"), "adjudication");
         EXPECT_EQ(entry.game.Tag("TimeControl"), "10+0.1");
     }
