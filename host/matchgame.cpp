@@ -314,6 +314,8 @@ void Game::EndByFailure(int side) {
     if (Matches(failure, kEngineExitedPattern, engineName, &detail) ||
         Matches(failure, kEngineKilledPattern, engineName, &detail))
         return End(GameEnd::Crash, winner, name + " disconnects");
+    if (Matches(failure, kEngineNoSetupPattern, engineName, &detail))
+        return End(GameEnd::Crash, winner, name + " cannot start from a set-up position");
     End(GameEnd::Crash, winner, name + " fails: " + failure);
 }
 
