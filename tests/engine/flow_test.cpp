@@ -874,7 +874,10 @@ TEST_F(AddedEngineFlowTest, TheAddedEnginesMoveIsPlayedWithItsLineAndValue) {
     EXPECT_TRUE(testing::ProcessEnds(pid));
 }
 
+// The added engine plays its own openings: our library, which has replies here, is not asked.
 TEST_F(AddedEngineFlowTest, AHintIsTheAddedEnginesMoveForTheUser) {
+    UseOpeningLibrary({0, 0x40, 0x80, 0x81});
+    NewGame();
     UseFake({});
     Hint();
     EXPECT_TRUE(SameMove(predictedLine[0], LegalMoves().front()));
