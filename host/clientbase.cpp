@@ -107,7 +107,13 @@ ClientBase::Got ClientBase::Next(std::string* line, std::chrono::milliseconds ti
         Fail(FormatText(kEngineFloodPattern, {displayName_}));
         return Got::Failed;
     }
-    return read == Process::Read::Line ? Got::Line : Got::Timeout;
+    if (read == Process::Read::Line) return Got::Line;
+    // Something the engine started may hold its output open after the engine itself has ended.
+    if (!process_->Running()) {
+        FailGone();
+        return Got::Failed;
+    }
+    return Got::Timeout;
 }
 
 void ClientBase::ResetFloodCount() {

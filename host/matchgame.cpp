@@ -67,8 +67,8 @@ class Game {
     bool PlayOpening();
     // Asks the side to move for its move and plays it; false when the game ended.
     bool EngineMove(const MovePlayed& movePlayed);
-    bool WaitForMove(EngineClient& engine, int side, BestMove* best, Clock::duration* used,
-                     SearchInfo* last);
+    bool WaitForMove(EngineClient& engine, int side, Clock::time_point sent, BestMove* best,
+                     Clock::duration* used, SearchInfo* last);
     bool Adjudicate(int side, const SearchInfo& last);
     void JudgeRuling(const Ruling& ruling);
     void End(GameEnd end, int winner, std::string reason);
@@ -151,7 +151,13 @@ bool Game::EngineMove(const MovePlayed& movePlayed) {
             limits.increment[s] = control.increment;
         }
     }
-    if (!engine.SetPosition(job_.opening.fen, moves_) || !engine.Go(limits)) {
+    if (!engine.SetPosition(job_.opening.fen, moves_)) {
+        EndByFailure(side);
+        return false;
+    }
+    // The engine's time runs from the moment `go` is sent.
+    const Clock::time_point sent = Clock::now();
+    if (!engine.Go(limits)) {
         EndByFailure(side);
         return false;
     }
@@ -163,8 +169,8 @@ bool Game::EngineMove(const MovePlayed& movePlayed) {
     BestMove best;
     Clock::duration used{};
     SearchInfo last;
-    if (!WaitForMove(engine, side, &best, &used, &last)) return false;
-    lastBestMove_ = Clock::now();
+    if (!WaitForMove(engine, side, sent, &best, &used, &last)) return false;
+    lastBestMove_ = sent + used;  // when the answer arrived
 
     // The clock first: a move that came too late is not played.
     const int64_t spent = std::chrono::duration_cast<milliseconds>(used).count();
@@ -204,10 +210,10 @@ bool Game::EngineMove(const MovePlayed& movePlayed) {
 
 // Waits for the engine's answer within its time and margin, keeping its last scored line for
 // the adjudication. False when the game ended meanwhile (failure, time, stop).
-bool Game::WaitForMove(EngineClient& engine, int side, BestMove* best, Clock::duration* used,
-                       SearchInfo* last) {
+bool Game::WaitForMove(EngineClient& engine, int side, Clock::time_point sent, BestMove* best,
+                       Clock::duration* used, SearchInfo* last) {
     const TimeControl& control = settings_.timeControl;
-    const Clock::time_point start = Clock::now();
+    const Clock::time_point start = sent;
     const bool timed = control.moveTime > 0 || control.base > 0;
     const int64_t allowed = control.moveTime > 0 ? control.moveTime : clock_[side];
     Clock::time_point deadline =
@@ -308,6 +314,8 @@ void Game::EndByFailure(int side) {
     if (Matches(failure, kEngineExitedPattern, engineName, &detail) ||
         Matches(failure, kEngineKilledPattern, engineName, &detail))
         return End(GameEnd::Crash, winner, name + " disconnects");
+    if (Matches(failure, kEngineNoSetupPattern, engineName, &detail))
+        return End(GameEnd::Crash, winner, name + " cannot start from a set-up position");
     End(GameEnd::Crash, winner, name + " fails: " + failure);
 }
 

@@ -59,6 +59,17 @@ bool IsNoMove(std::string_view word) {
            word == "null";
 }
 
+// "Error (unknown command): uci" and the like: a line that names the command and calls it an
+// error (a start-up banner that says "error" names no command).
+bool CallsUnknown(std::string_view line, const std::vector<std::string_view>& words,
+                  std::string_view command) {
+    const std::string lower = AsciiLower(line);
+    const bool refusal = lower.find("error") != std::string::npos ||
+                         lower.find("unknown") != std::string::npos ||
+                         lower.find("illegal") != std::string::npos;
+    return refusal && std::find(words.begin(), words.end(), command) != words.end();
+}
+
 }  // namespace
 
 bool ParseOptionLine(std::string_view line, EngineOption* option) {
@@ -196,12 +207,9 @@ ClientBase::Handshake UciClient::Shake(std::chrono::milliseconds probe,
             answered = true;
             EngineOption option;
             if (ParseOptionLine(line, &option)) identity_.options.push_back(std::move(option));
-        } else if (!answered) {
-            const std::string lower = AsciiLower(line);
-            if (lower.find("error") != std::string::npos ||
-                lower.find("unknown") != std::string::npos ||
-                lower.find("illegal") != std::string::npos)
-                return Handshake::OtherProtocol;
+        } else if (!answered && probe < whole && CallsUnknown(line, words, command)) {
+            // Finding the protocol out, an engine that calls the command unknown speaks another.
+            return Handshake::OtherProtocol;
         }
     }
     if (setup_.name.empty() && !identity_.name.empty()) displayName_ = identity_.name;

@@ -17,8 +17,9 @@ class UciClient : public ClientBase {
     UciClient(std::unique_ptr<Process> process, const EngineSetup& setup, Protocol protocol);
 
     // Sends uci (ucci) and reads the engine's name and options up to uciok (ucciok).
-    // OtherProtocol when within `probe` nothing of this protocol came or the engine called the
-    // command unknown; once it answers, it has up to `whole` in all.
+    // OtherProtocol when within `probe` nothing of this protocol came or (while `probe` is shorter
+    // than `whole`, finding the protocol out) the engine called the command unknown; once it
+    // answers, it has up to `whole` in all.
     Handshake Shake(std::chrono::milliseconds probe, std::chrono::milliseconds whole);
     // After the handshake: the variant, the setup's options, isready/readyok.
     bool Prepare(std::chrono::milliseconds readyTime);

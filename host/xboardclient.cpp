@@ -174,6 +174,8 @@ bool XboardClient::ReadFeatures(std::string_view line) {
             ping_ = value == "1";
         } else if (key == "san") {
             accepted = value != "1";  // the moves must come in coordinates
+        } else if (key == "memory" || key == "smp" || key == "egt") {
+            accepted = false;  // this program sends no memory, cores or tablebase paths
         } else if (key == "option") {
             EngineOption option;
             if (ParseXboardOption(value, &option)) identity_.options.push_back(std::move(option));
@@ -250,11 +252,13 @@ bool XboardClient::SetOption(std::string_view name, std::string_view value) {
     return Send("option " + option->name + "=" + std::string(value));
 }
 
-// A new game of Xiangqi from the opening array, in force mode: the engine moves only at `go`.
+// A new game of Xiangqi from the opening array, in force mode: the engine moves only at `go`,
+// shows its thinking and does not ponder. `new` also lifts a depth limit.
 bool XboardClient::ResetGame() {
     engineFen_.clear();
     engineMoves_.clear();
-    return Send("new") && Send("variant xiangqi") && Send("force") && Send("post");
+    depthLimited_ = false;
+    return Send("new") && Send("variant xiangqi") && Send("force") && Send("post") && Send("easy");
 }
 
 bool XboardClient::NewGame() {
@@ -376,7 +380,17 @@ Event XboardClient::Poll(std::chrono::milliseconds timeout, SearchInfo* info, Be
     if (got == Got::Failed) return Event::Failed;
     if (got == Got::Timeout) return Event::None;
     const std::vector<std::string_view> words = SplitWords(line);
-    if (words.empty() || !searching_) return Event::None;
+    if (words.empty()) return Event::None;
+    // The engine refused a move of the game (or the position): its game is no longer ours.
+    if (line.rfind("Illegal move", 0) == 0) {
+        const size_t colon = line.find(':');
+        const std::string_view move = colon == std::string::npos
+                                          ? std::string_view(line)
+                                          : AfterWords(std::string_view(line).substr(colon + 1), 0);
+        Fail(FormatText(kEngineRefusedMovePattern, {displayName_, move}));
+        return Event::Failed;
+    }
+    if (!searching_) return Event::None;
     if (words[0] == "move" && words.size() >= 2) return ReadMove(words[1], best);
     if (IsResult(words[0]) || words[0] == "resign") {
         // The engine ends the game instead of moving: the referee judges the claim.

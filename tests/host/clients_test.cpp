@@ -136,14 +136,16 @@ TEST(EngineClientTest, HandshakesFindTheProtocolTheNameAndTheRanks) {
         {"uci", Protocol::Uci, Protocol::Uci, "Fake UCI", Ranks::Auto,
          "uci|setoption name UCI_Variant value xiangqi|isready"},
         {"uci", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci banner", Protocol::Uci, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci banner", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
         {"uci variants", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::FromOne,
          "setoption name UCI_Variant value xiangqi"},
         {"ucci", Protocol::Ucci, Protocol::Ucci, "Fake UCCI", Ranks::FromZero,
          "ucci|setoption usemillisec true|isready"},
         {"ucci", Protocol::Auto, Protocol::Ucci, "Fake UCCI", Ranks::FromZero, "uci|ucci"},
         {"xboard", Protocol::Xboard, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
-         "xboard|protover 2|accepted done|accepted myname|accepted usermove|accepted option|new|"
-         "variant xiangqi|force|ping 1"},
+         "xboard|protover 2|accepted done|accepted myname|accepted usermove|accepted option|"
+         "rejected memory|new|variant xiangqi|force|post|easy|ping 1"},
         {"xboard", Protocol::Auto, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
          "uci|ucci|protover 2"},
         {"xboard old-features", Protocol::Xboard, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
@@ -535,6 +537,12 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
         std::vector<std::string>(firstGo, firstGo + 6),
         (std::vector<std::string>{"go", "force", "usermove " + next, "st 86400", "sd 3", "go"}));
 
+    // The game goes on without a depth: the depth limit of the search before is lifted.
+    const std::vector<std::string> game = {"h2e2", reply, next, second.best.move};
+    ASSERT_TRUE(engine->SetPosition("", game));
+    EXPECT_EQ(RunSearch(*engine, MoveTime(1000)).best.move, FirstLegalMove("", game));
+    EXPECT_EQ(log.Last("sd "), "sd 200");
+
     // A position of its own: a new game, set up in XBoard's letters.
     const std::string fen = "3akab2/9/4b4/9/9/2N6/9/9/9/3AK4 w - - 0 1";
     ASSERT_TRUE(engine->SetPosition(fen, {}));
@@ -542,8 +550,6 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
     ASSERT_EQ(third.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(third.best.move, FirstLegalMove(fen, {}));
     EXPECT_EQ(log.Last("setboard"), "setboard 3akae2/9/4e4/9/9/2H6/9/9/9/3AK4 w - - 0 1");
-    // The depth limit of the search before is lifted.
-    EXPECT_EQ(log.Last("sd "), "sd 200");
 }
 
 TEST(EngineClientTest, XboardMovesNowWhenStopped) {
@@ -594,9 +600,11 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
         {"xboard no-xiangqi", Protocol::Auto, true, "不能下中国象棋"},
         {"uci exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
         {"xboard exit-at-go", Protocol::Auto, false, "已退出 (退出码 5)"},
-        {"uci illegal", Protocol::Auto, false, "走了不合规则的着法 e0e2"},
-        {"ucci illegal", Protocol::Auto, false, "走了不合规则的着法 e0e2"},
-        {"xboard illegal", Protocol::Auto, false, "走了不合规则的着法 e0e2"},
+        {"uci exit-at-go grandchild", Protocol::Auto, false, "已退出 (退出码 5)"},
+        {"uci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
+        {"ucci illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
+        {"xboard illegal", Protocol::Auto, false, "走了不合规则的着法 e9e7"},
+        {"xboard refuse-moves", Protocol::Auto, false, "不接受着法：h2e2"},
         {"uci malformed", Protocol::Auto, false, "的着法无法识别：z9!"},
         {"uci flood", Protocol::Auto, false, "输出过多"},
         {"uci no-bestmove ignore-stop", Protocol::Auto, false, "没有停下"},
@@ -615,7 +623,7 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
             EXPECT_NE(error.find(expected), std::string::npos) << error;
         } else {
             ASSERT_NE(engine, nullptr) << error;
-            ASSERT_TRUE(engine->SetPosition("", {}));
+            ASSERT_TRUE(engine->SetPosition("", {"h2e2"}));
             ASSERT_TRUE(engine->Go(MoveTime(50)));
             SearchInfo info;
             BestMove best;
@@ -639,9 +647,11 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
             EXPECT_FALSE(engine->SetPosition("", {}));
             EXPECT_EQ(engine->Poll(10ms, &info, &best), Event::Failed);
         }
-        const int pid = log.Pid();
-        if (pid > 0) {
-            EXPECT_TRUE(ProcessEnds(pid));
+        for (const std::string prefix : {"pid ", "grandchild "}) {
+            const std::string line = log.Last(prefix);
+            if (!line.empty()) {
+                EXPECT_TRUE(ProcessEnds(std::stoi(line.substr(prefix.size()))));
+            }
         }
     }
 }

@@ -2,6 +2,7 @@
 // engines read back from its printed lines and its PGN file, misbehaving engines each ending a
 // game with its named reason while the match goes on, and no engine process left behind.
 #include <signal.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include "host/host_support.h"
 #include "host/match.h"
 #include "host/process.h"
+#include "match/report.h"
 #include "records/pgn.h"
 #include "rules/attacks.h"
 #include "rules/fen.h"
@@ -150,7 +152,6 @@ TEST(MatchProgram, ShortMatchBetweenOurEngines) {
     ASSERT_EQ(run.status, 0) << run.Text();
     const std::map<int, Finished> games = FinishedGames(run);
     ASSERT_EQ(games.size(), 4u) << run.Text();
-    host::MatchScore score;  // Classic's
     for (const auto& [number, game] : games) {
         SCOPED_TRACE(number);
         // Colours alternate: Classic is Red in the odd games.
@@ -159,19 +160,26 @@ TEST(MatchProgram, ShortMatchBetweenOurEngines) {
         EXPECT_TRUE(HasLine(run, "Started game " + std::to_string(number) + " of 4 (" + game.red +
                                      " vs " + game.black + ")"));
         EXPECT_NE(VerdictOfReason(game.reason), Verdict::None) << game.reason;
+    }
+    // The score, Classic's, follows every game in the order the games ended, and once more at
+    // the end.
+    host::MatchScore score;
+    std::vector<std::string> scoreLines;
+    for (size_t i = 0; i < run.lines.size(); ++i) {
+        const std::map<int, Finished> one = FinishedGames({0, {run.lines[i]}});
+        if (one.empty()) continue;
+        const Finished& game = one.begin()->second;
         if (game.result == "1/2-1/2")
             ++score.draws;
         else if ((game.result == "1-0") == (game.red == "Classic"))
             ++score.wins;
         else
             ++score.losses;
+        ASSERT_LT(i + 1, run.lines.size());
+        EXPECT_EQ(run.lines[i + 1], match::ScoreLine("Classic", "Master", score));
     }
-    EXPECT_TRUE(HasLine(
-        run,
-        "Score of Classic vs Master: " + std::to_string(score.wins) + " - " +
-            std::to_string(score.losses) + " - " + std::to_string(score.draws) +
-            run.lines[run.lines.size() - 3].substr(run.lines[run.lines.size() - 3].find("  ["))))
-        << run.Text();
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[run.lines.size() - 3], match::ScoreLine("Classic", "Master", score));
     EXPECT_EQ(run.lines[run.lines.size() - 2].rfind("Elo difference: ", 0), 0u) << run.Text();
     EXPECT_EQ(run.lines.back(), "Finished match");
 
@@ -266,15 +274,19 @@ TEST(MatchProgram, EveryFaultEndsItsGameAndTheMatchGoesOn) {
     }
 }
 
-// Both fake engines see the game as level (12 centipawns) after every move.
-TEST(MatchProgram, DrawAdjudicationOnAClock) {
+// Both fake engines see the game as level (12 centipawns) after every move; the games open with
+// the first two plies of a PGN game.
+TEST(MatchProgram, DrawAdjudicationOnAClockFromPgnOpenings) {
     TempFolder folder;
     const auto pgn = folder / "games.pgn";
+    const auto openings = folder / "openings.pgn";
+    WriteWholeFile(openings, "[Event \"x\"]\n\n1. h2e2 h9g7 2. h0g2 i9h9 *\n");
     const ProgramRun run =
         RunProgram(Join({Engine("One", {"cmd=" FAKE_ENGINE, "arg=xboard"}),
                          Engine("Two", {"cmd=" FAKE_ENGINE, "arg=xboard"}),
                          {"-each", "tc=10+0.1", "-games", "2", "-draw", "movenumber=3",
-                          "movecount=2", "score=20", "-pgnout", pgn.string()}}));
+                          "movecount=2", "score=20", "-pgnout", pgn.string(), "-openings",
+                          "file=" + openings.string(), "format=pgn", "plies=2"}}));
     ASSERT_EQ(run.status, 0) << run.Text();
     const std::map<int, Finished> games = FinishedGames(run);
     ASSERT_EQ(games.size(), 2u) << run.Text();
@@ -288,12 +300,35 @@ TEST(MatchProgram, DrawAdjudicationOnAClock) {
     ASSERT_TRUE(ReadPgnGames(ReadWholeFile(pgn), &read, &error)) << error;
     ASSERT_EQ(read.size(), 2u);
     for (const PgnEntry& entry : read) {
-        // Three full moves, the last two of each side level.
-        EXPECT_EQ(entry.game.moves.size(), 6u);
+        // The opening's two plies, then two level moves of each engine: three full moves.
+        ASSERT_EQ(entry.game.moves.size(), 6u);
+        EXPECT_EQ(FormatIccs(entry.game.moves[0]), "h2e2");
+        EXPECT_EQ(FormatIccs(entry.game.moves[1]), "h9g7");
+        EXPECT_EQ(entry.game.Tag("FEN"), "");
         EXPECT_EQ(entry.game.Tag("Termination"), "adjudication");
         EXPECT_EQ(entry.game.Tag("TimeControl"), "10+0.1");
     }
     EXPECT_TRUE(HasLine(run, "Score of One vs Two: 0 - 0 - 2  [0.500] 2")) << run.Text();
+}
+
+// MaxQi takes no set-up position (XBoard's setboard); from a FEN opening its games are lost
+// with that reason, and the match still ends normally.
+TEST(MatchProgram, XboardEngineWithoutSetboardLosesSetUpOpenings) {
+    const char* const kMaxQi = "/usr/games/maxqi";
+    if (::access(kMaxQi, X_OK) != 0) GTEST_SKIP() << kMaxQi << " is not installed";
+    TempFolder folder;
+    const auto openings = folder / "openings.epd";
+    WriteWholeFile(openings, "3ak4/9/4b4/9/9/9/9/4B4/4R4/4K4 w\n");
+    const ProgramRun run = RunProgram(
+        Join({Engine("Fake", {"cmd=" FAKE_ENGINE, "arg=uci"}),
+              Engine("MaxQi", {std::string("cmd=") + kMaxQi, "proto=xboard"}),
+              {"-each", "st=0.1", "-games", "2", "-openings", "file=" + openings.string()}}));
+    ASSERT_EQ(run.status, 0) << run.Text();
+    const std::map<int, Finished> games = FinishedGames(run);
+    ASSERT_EQ(games.size(), 2u) << run.Text();
+    for (const auto& [number, game] : games)
+        EXPECT_EQ(game.reason, "MaxQi cannot start from a set-up position");
+    EXPECT_TRUE(HasLine(run, "Score of Fake vs MaxQi: 2 - 0 - 0  [1.000] 2")) << run.Text();
 }
 
 TEST(MatchProgram, ExitStatusOfMatchesThatCannotBeginOrAreRefused) {
