@@ -87,6 +87,10 @@ void HintWithChosenEngine() {
     }
 }
 
+bool UsesOpeningLibrary() {
+    return engineKind != EngineKind::Added;
+}
+
 bool ChosenEngineFailed() {
     return engineKind == EngineKind::Added && levelKind != kLevelMateSearch &&
            !AddedEngineFailure().empty();

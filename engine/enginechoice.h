@@ -47,6 +47,9 @@ void ThinkWithChosenEngine(int depthLimit);
 // 大师 engine's search bounded by the hint's time (MasterHint), or the added engine's
 // (ExternalHint).
 void HintWithChosenEngine();
+// Whether the game's engine plays from our opening library: 标准 and 大师 do, an added engine plays
+// its own openings.
+bool UsesOpeningLibrary();
 // True when the last search was the added engine's and it failed: the flow then leaves the move
 // to the user instead of asking again.
 bool ChosenEngineFailed();

@@ -231,7 +231,7 @@ void TakeAnswer(host::EngineClient& engine, const host::BestMove& best) {
     }
     const std::vector<MoveRecord> played = LineFromIccs(std::span(&best.move, 1));
     if (played.empty()) {
-        Fail(FormatText(kAddedEngineIllegalMovePattern, {engine.DisplayName(), best.move}));
+        Fail(FormatText(kEngineIllegalMovePattern, {engine.DisplayName(), best.move}));
         return;
     }
     if (bestLine[0].piece != Empty && SameMove(bestLine[0], played[0])) return;

@@ -104,8 +104,9 @@ bool OneComputerMove() {
     ComputeTimeLimit();
     // 2. The last game move in slot -1.
     RebaseRecord();
-    // 3. Is the game still in the library?
+    // 3. Is the game still in the library? An added engine plays its own openings.
     FindLibraryPosition();
+    if (!UsesOpeningLibrary()) libraryPos = 0;
     // 4. The search's root.
     recordTop = 0;
     bool fromLibrary = false;
@@ -333,6 +334,7 @@ void Hint() {
     // 2. The game's position as the root.
     RebaseRecord();
     FindLibraryPosition();
+    if (!UsesOpeningLibrary()) libraryPos = 0;
     recordTop = 0;
     // 3. A library reply, else (or when the entry names no legal move) a search: one iteration
     // of the classic engine, the 大师 engine's within the hint's time.

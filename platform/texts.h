@@ -103,8 +103,6 @@ inline constexpr std::string_view kNoAddedEngineText = XQ_TEXT("xq", "没有选�
 inline constexpr std::string_view kAddedEngineStartPattern = XQ_TEXT("xq", "引擎 %1 无法启动：%2");
 inline constexpr std::string_view kAddedEngineNoMovePattern =
     XQ_TEXT("xq", "引擎 %1 没有给出着法（%2）。");
-inline constexpr std::string_view kAddedEngineIllegalMovePattern =
-    XQ_TEXT("xq", "引擎 %1 走了不合规则的着法 %2。");
 inline constexpr std::string_view kAddedEngineMissingPattern =
     XQ_TEXT("xq", "引擎 %1 已不在引擎列表中，改用标准引擎。");
 // The captions of the two-player item: off, then on.

@@ -311,6 +311,10 @@
         <source>分析模式</source>
         <translation>Analysis Mode</translation>
     </message>
+    <message>
+        <source>引擎管理...</source>
+        <translation>Manage Engines...</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialogs</name>
@@ -429,6 +433,49 @@ Value (Red&apos;s view): %2</translation>
     <message>
         <source>蓝色</source>
         <translation>Blue</translation>
+    </message>
+</context>
+<context>
+    <name>TEngineManagerDlg</name>
+    <message>
+        <source>引擎管理</source>
+        <translation>Manage Engines</translation>
+    </message>
+    <message>
+        <source>添加...</source>
+        <translation>Add...</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>重命名...</source>
+        <translation>Rename...</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>Try</translation>
+    </message>
+    <message>
+        <source>程序：</source>
+        <translation>Program:</translation>
+    </message>
+    <message>
+        <source>参数：</source>
+        <translation>Arguments:</translation>
+    </message>
+    <message>
+        <source>工作目录：</source>
+        <translation>Working folder:</translation>
+    </message>
+    <message>
+        <source>程序所在目录</source>
+        <translation>The program&apos;s folder</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>Options</translation>
     </message>
 </context>
 <context>
@@ -986,6 +1033,22 @@ Logging is off!</translation>
         <source>匹配用户时间</source>
         <translation>Matching your time</translation>
     </message>
+    <message>
+        <source>没有选定引擎。</source>
+        <translation>No engine has been chosen.</translation>
+    </message>
+    <message>
+        <source>引擎 %1 无法启动：%2</source>
+        <translation>Engine %1 could not be started: %2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 没有给出着法（%2）。</source>
+        <translation>Engine %1 gave no move (%2).</translation>
+    </message>
+    <message>
+        <source>引擎 %1 已不在引擎列表中，改用标准引擎。</source>
+        <translation>Engine %1 is no longer in the engine list; the Standard engine plays instead.</translation>
+    </message>
 </context>
 <context>
     <name>xq::GameAnalyser</name>
@@ -1023,6 +1086,67 @@ Logging is off!</translation>
     <message>
         <source>开始</source>
         <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>xq::TEngineManagerDlg</name>
+    <message>
+        <source>名称：%1
+作者：%2
+协议：%3</source>
+        <translation>Name: %1
+Author: %2
+Protocol: %3</translation>
+    </message>
+    <message>
+        <source>协议：%1
+测试引擎以显示其选项。</source>
+        <translation>Protocol: %1
+Try the engine to see its options.</translation>
+    </message>
+    <message>
+        <source>无法添加引擎：%1</source>
+        <translation>Cannot add the engine: %1</translation>
+    </message>
+    <message>
+        <source>引擎的名称不能为空。</source>
+        <translation>The engine&apos;s name cannot be empty.</translation>
+    </message>
+    <message>
+        <source>已有名为 %1 的引擎。</source>
+        <translation>There is already an engine named %1.</translation>
+    </message>
+    <message>
+        <source>%1 走了 %2，用时 %3 秒。</source>
+        <translation>%1 played %2 in %3 seconds.</translation>
+    </message>
+    <message>
+        <source>选择引擎程序</source>
+        <translation>Choose the Engine&apos;s Program</translation>
+    </message>
+    <message>
+        <source>添加引擎</source>
+        <translation>Add Engine</translation>
+    </message>
+    <message>
+        <source>命令行参数：</source>
+        <translation>Command-line arguments:</translation>
+    </message>
+    <message>
+        <source>选择工作目录（取消：程序所在目录）</source>
+        <translation>Choose the Working Folder (Cancel: the program&apos;s folder)</translation>
+    </message>
+    <message>
+        <source>重命名</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>引擎的名称：</source>
+        <translation>The engine&apos;s name:</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>Try</translation>
     </message>
 </context>
 <context>

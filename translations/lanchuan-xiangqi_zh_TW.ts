@@ -311,6 +311,10 @@
         <source>分析模式</source>
         <translation>分析模式</translation>
     </message>
+    <message>
+        <source>引擎管理...</source>
+        <translation>引擎管理...</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialogs</name>
@@ -429,6 +433,49 @@
     <message>
         <source>蓝色</source>
         <translation>藍色</translation>
+    </message>
+</context>
+<context>
+    <name>TEngineManagerDlg</name>
+    <message>
+        <source>引擎管理</source>
+        <translation>引擎管理</translation>
+    </message>
+    <message>
+        <source>添加...</source>
+        <translation>新增...</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>重命名...</source>
+        <translation>重新命名...</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>測試</translation>
+    </message>
+    <message>
+        <source>程序：</source>
+        <translation>程式：</translation>
+    </message>
+    <message>
+        <source>参数：</source>
+        <translation>參數：</translation>
+    </message>
+    <message>
+        <source>工作目录：</source>
+        <translation>工作目錄：</translation>
+    </message>
+    <message>
+        <source>程序所在目录</source>
+        <translation>程式所在目錄</translation>
+    </message>
+    <message>
+        <source>选项</source>
+        <translation>選項</translation>
     </message>
 </context>
 <context>
@@ -986,6 +1033,22 @@
         <source>匹配用户时间</source>
         <translation>匹配用戶時間</translation>
     </message>
+    <message>
+        <source>没有选定引擎。</source>
+        <translation>沒有選定引擎。</translation>
+    </message>
+    <message>
+        <source>引擎 %1 无法启动：%2</source>
+        <translation>引擎 %1 無法啟動：%2</translation>
+    </message>
+    <message>
+        <source>引擎 %1 没有给出着法（%2）。</source>
+        <translation>引擎 %1 沒有給出著法（%2）。</translation>
+    </message>
+    <message>
+        <source>引擎 %1 已不在引擎列表中，改用标准引擎。</source>
+        <translation>引擎 %1 已不在引擎列表中，改用標準引擎。</translation>
+    </message>
 </context>
 <context>
     <name>xq::GameAnalyser</name>
@@ -1023,6 +1086,67 @@
     <message>
         <source>开始</source>
         <translation>開始</translation>
+    </message>
+</context>
+<context>
+    <name>xq::TEngineManagerDlg</name>
+    <message>
+        <source>名称：%1
+作者：%2
+协议：%3</source>
+        <translation>名稱：%1
+作者：%2
+協定：%3</translation>
+    </message>
+    <message>
+        <source>协议：%1
+测试引擎以显示其选项。</source>
+        <translation>協定：%1
+測試引擎以顯示其選項。</translation>
+    </message>
+    <message>
+        <source>无法添加引擎：%1</source>
+        <translation>無法新增引擎：%1</translation>
+    </message>
+    <message>
+        <source>引擎的名称不能为空。</source>
+        <translation>引擎的名稱不能為空。</translation>
+    </message>
+    <message>
+        <source>已有名为 %1 的引擎。</source>
+        <translation>已有名為 %1 的引擎。</translation>
+    </message>
+    <message>
+        <source>%1 走了 %2，用时 %3 秒。</source>
+        <translation>%1 走了 %2，用時 %3 秒。</translation>
+    </message>
+    <message>
+        <source>选择引擎程序</source>
+        <translation>選擇引擎程式</translation>
+    </message>
+    <message>
+        <source>添加引擎</source>
+        <translation>新增引擎</translation>
+    </message>
+    <message>
+        <source>命令行参数：</source>
+        <translation>命令列參數：</translation>
+    </message>
+    <message>
+        <source>选择工作目录（取消：程序所在目录）</source>
+        <translation>選擇工作目錄（取消：程式所在目錄）</translation>
+    </message>
+    <message>
+        <source>重命名</source>
+        <translation>重新命名</translation>
+    </message>
+    <message>
+        <source>引擎的名称：</source>
+        <translation>引擎的名稱：</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>測試</translation>
     </message>
 </context>
 <context>

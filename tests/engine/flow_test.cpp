@@ -874,7 +874,10 @@ TEST_F(AddedEngineFlowTest, TheAddedEnginesMoveIsPlayedWithItsLineAndValue) {
     EXPECT_TRUE(testing::ProcessEnds(pid));
 }
 
+// The added engine plays its own openings: our library, which has replies here, is not asked.
 TEST_F(AddedEngineFlowTest, AHintIsTheAddedEnginesMoveForTheUser) {
+    UseOpeningLibrary({0, 0x40, 0x80, 0x81});
+    NewGame();
     UseFake({});
     Hint();
     EXPECT_TRUE(SameMove(predictedLine[0], LegalMoves().front()));
@@ -968,24 +971,45 @@ TEST_F(AddedEngineFlowTest, AChosenEngineNoLongerListedGivesWayToTheClassicEngin
     EXPECT_EQ(engineKind, EngineKind::Added);
 }
 
-// Our own engine as an added UCI engine: a few moves of a real game, each reply legal.
-TEST_F(AddedEngineFlowTest, LanchuanEngineAsAnAddedEnginePlaysAFewMoves) {
-    host::EngineSetup setup;
-    setup.name = "lanchuan-engine";
-    setup.command.program = LANCHUAN_ENGINE;
-    addedEngines = {setup};
-    ChooseAddedEngineAt(0);
-    levelKind = kLevelEasy;
-    levelTime = 0.2;
-    // The user's moves are the first legal ones, whatever the engine played.
-    for (int move = 0; move < 3 && !gameOver; ++move) {
-        const int32_t before = plyCount;
-        const MoveRecord user = LegalMoves().front();
-        ASSERT_TRUE(HandleBoardMove(user.from, user.to));
-        ASSERT_EQ(plyCount, before + 2) << AddedEngineFailure();
-        EXPECT_TRUE(PositionIsConsistent());
+// Real engines as added engines: our own over UCI, and the peers installed here (skipped when
+// missing), each a few moves of a real game with every reply legal, whatever it chose.
+TEST_F(AddedEngineFlowTest, RealEnginesAsAddedEnginesPlayAFewMoves) {
+    const struct {
+        const char* name;
+        const char* program;
+        host::Protocol protocol;
+    } rows[] = {
+        {"lanchuan-engine", LANCHUAN_ENGINE, host::Protocol::Auto},
+        {"Fairy-Stockfish", "/usr/games/fairy-stockfish", host::Protocol::Auto},
+        // Its UCI side plays no Xiangqi.
+        {"Sjaak II", "/usr/games/sjaakii", host::Protocol::Xboard},
+        {"MaxQi", "/usr/games/maxqi", host::Protocol::Auto},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!std::filesystem::exists(row.program)) continue;
+        SetUp();
+        host::EngineSetup setup;
+        setup.name = row.name;
+        setup.command.program = row.program;
+        setup.protocol = row.protocol;
+        addedEngines = {setup};
+        ChooseAddedEngineAt(0);
+        levelKind = kLevelEasy;
+        levelTime = 0.2;
+        // Engines that count their time in whole seconds (XBoard's st) take the full margin.
+        engineLateMargin = kEngineLateMargin;
+        // The user's moves are the first legal ones, whatever the engine played.
+        for (int move = 0; move < 3 && !gameOver; ++move) {
+            const int32_t before = plyCount;
+            const MoveRecord user = LegalMoves().front();
+            ASSERT_TRUE(HandleBoardMove(user.from, user.to));
+            ASSERT_EQ(plyCount, before + 2) << AddedEngineFailure();
+            EXPECT_TRUE(PositionIsConsistent());
+        }
+        EXPECT_TRUE(AddedEngineFailure().empty()) << AddedEngineFailure();
+        EndAddedEngine();
     }
-    EXPECT_TRUE(AddedEngineFailure().empty());
 }
 
 }  // namespace
