@@ -52,6 +52,17 @@ std::string_view AfterWords(std::string_view line, size_t count) {
     return line.substr(i);
 }
 
+std::string ShownEngineText(std::string_view text) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // A UTF-8 character begins at any byte but a continuation byte (10xxxxxx).
+        if (shown.size() >= kShownTextBytes && (byte & 0xC0) != 0x80) return shown + "…";
+        shown += byte < 0x20 || byte == 0x7F ? '?' : text[i];
+    }
+    return shown;
+}
+
 ClientBase::ClientBase(std::unique_ptr<Process> process, const EngineSetup& setup)
     : process_(std::move(process)), setup_(setup) {
     displayName_ = !setup.name.empty()
@@ -132,10 +143,10 @@ bool ClientBase::CheckBestMove(std::string_view text, std::string_view ponder, B
         case MoveVerdict::Legal:
             break;
         case MoveVerdict::Illegal:
-            Fail(FormatText(kEngineIllegalMovePattern, {displayName_, text}));
+            Fail(FormatText(kEngineIllegalMovePattern, {displayName_, ShownEngineText(text)}));
             return false;
         case MoveVerdict::Malformed:
-            Fail(FormatText(kEngineNonsensePattern, {displayName_, text}));
+            Fail(FormatText(kEngineNonsensePattern, {displayName_, ShownEngineText(text)}));
             return false;
     }
     identity_.ranks = moves_.GetRanks();

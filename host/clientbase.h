@@ -64,5 +64,9 @@ bool SameWord(std::string_view a, std::string_view b);
 std::vector<std::string_view> SplitWords(std::string_view line);
 // The rest of `line` after its first `count` words, without leading blanks.
 std::string_view AfterWords(std::string_view line, size_t count);
+// What an engine wrote, fit to stand in a sentence: control characters as ?, and cut after
+// kShownTextBytes bytes (at a character's start) with "…".
+inline constexpr size_t kShownTextBytes = 40;
+std::string ShownEngineText(std::string_view text);
 
 }  // namespace xq::host

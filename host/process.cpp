@@ -275,7 +275,7 @@ bool Process::Send(std::string_view line) {
         if (n < 0 && errno == EAGAIN) {
             pollfd waiting{input_, POLLOUT, 0};
             const int left = MillisecondsLeft(deadline);
-            if (left > 0 && ::poll(&waiting, 1, left) >= 0) continue;
+            if (left > 0 && (::poll(&waiting, 1, left) >= 0 || errno == EINTR)) continue;
         }
         // EPIPE (the child closed its input or ended) or a child that never reads.
         CloseDescriptor(input_);

@@ -386,7 +386,7 @@ Event UciClient::ReadBestMove(const std::vector<std::string_view>& words, BestMo
     *best = BestMove{};
     if (words[0] == "nobestmove") return Event::BestMove;
     if (words.size() < 2) {
-        Fail(FormatText(kEngineNonsensePattern, {displayName_, words[0]}));
+        Fail(FormatText(kEngineNonsensePattern, {displayName_, ShownEngineText(words[0])}));
         return Event::Failed;
     }
     if (IsNoMove(words[1])) return Event::BestMove;

@@ -387,7 +387,7 @@ Event XboardClient::Poll(std::chrono::milliseconds timeout, SearchInfo* info, Be
         const std::string_view move = colon == std::string::npos
                                           ? std::string_view(line)
                                           : AfterWords(std::string_view(line).substr(colon + 1), 0);
-        Fail(FormatText(kEngineRefusedMovePattern, {displayName_, move}));
+        Fail(FormatText(kEngineRefusedMovePattern, {displayName_, ShownEngineText(move)}));
         return Event::Failed;
     }
     if (!searching_) return Event::None;

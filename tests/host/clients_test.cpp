@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/clientbase.h"
 #include "host/engineclient.h"
 #include "host/enginemoves.h"
 #include "host/uciclient.h"
@@ -671,6 +672,22 @@ TEST(EngineClientTest, AWrapperShellsChildrenGoWithTheEngine) {
     engine->Quit();
     EXPECT_TRUE(ProcessEnds(log.Pid()));
     EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(EngineClientTest, WhatAnEngineWroteIsShownShortAndPrintable) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"z9!", "z9!"},
+        {"a\tb\x01"
+         "c\x7f",
+         "a?b?c?"},
+        {std::string(100, 'x'), std::string(40, 'x') + "…"},
+        // Thirteen characters of three bytes are 39 bytes: whole. Past 40 the cut comes at the
+        // start of a character, never inside one.
+        {"象棋象棋象棋象棋象棋象棋象棋", "象棋象棋象棋象棋象棋象棋象棋"},
+        {std::string(39, 'x') + "象棋", std::string(39, 'x') + "象…"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(ShownEngineText(text), shown) << text;
 }
 
 TEST(EngineClientTest, ProtocolAndRanksNamesRoundTrip) {
