@@ -1,6 +1,7 @@
 // "引擎比赛...": the form's answers as the match they describe (engines, games, time, openings,
 // PGN file), a short match between our two engines played from the dialog to its end with the
-// score and the PGN file, a match stopped from it, and the small board that shows the games.
+// score and the PGN file, a match stopped from it, and the small board that shows the games; the
+// engines it and "分析棋局..." offer.
 #include "ui/dialogs/matchdlg.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "engine/book.h"
 #include "engine/enginechoice.h"
 #include "rules/attacks.h"
+#include "ui/dialogs/analysegamedlg.h"
 #include "ui/dialogs/miniboard.h"
 
 namespace xq {
@@ -302,6 +305,52 @@ TEST_F(MatchDlgTest, StopEndsTheMatchAndItsEngines) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Running(); }, 20000));
     EXPECT_EQ(dialog.Score().Games(), 0);
     EXPECT_EQ(form.LastResult->text(), QString::fromUtf8("比赛已停止"));
+}
+
+// The engines the dialogs offer: 标准 (lanchuan-engine, Engine=Classic), 大师 (inside the program
+// for the analysis, lanchuan-engine with Engine=Master for a match) and the added ones; the game's
+// engine is the one chosen at first, an added engine named like one of ours told apart.
+TEST_F(MatchDlgTest, TheDialogsOfferOurEnginesAndTheAddedOnesTheGamesChosen) {
+    host::EngineSetup alpha;
+    alpha.name = "Alpha";
+    alpha.command.program = "/opt/alpha";
+    host::EngineSetup namesake = alpha;
+    namesake.name = "大师";
+    addedEngines = {alpha, namesake};
+    const struct {
+        EngineKind kind;
+        const char* added;
+        int chosen;  // in 标准, 大师, Alpha, 大师 (added)
+    } rows[] = {
+        {EngineKind::Classic, "", 0},
+        {EngineKind::Master, "", 1},
+        {EngineKind::Added, "Alpha", 2},
+        {EngineKind::Added, "大师", 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.chosen);
+        engineKind = row.kind;
+        addedEngineName = row.added;
+        for (const bool inside : {true, false}) {
+            const std::vector<EngineChoice> choices = EngineChoices(inside);
+            ASSERT_EQ(choices.size(), 4u);
+            EXPECT_EQ(ChosenEngineIndex(choices), row.chosen);
+            EXPECT_EQ(choices[1].setup.has_value(), !inside) << "大师 inside the analysis";
+            EXPECT_EQ(Option(*choices[0].setup, "Engine"), "Classic");
+            EXPECT_EQ(choices[2].setup->command.program, "/opt/alpha");
+            EXPECT_FALSE(choices[3].own);
+        }
+        TAnalyseGameDlg analyse;
+        EXPECT_EQ(analyse.Engine()->currentIndex(), row.chosen);
+        const std::optional<host::EngineSetup> engine = analyse.ChosenEngine();
+        EXPECT_EQ(engine.has_value(), row.chosen != 1);
+        if (engine) {
+            EXPECT_EQ(engine->name, row.chosen == 0 ? "标准" : row.added);
+        }
+    }
+    engineKind = EngineKind::Classic;
+    addedEngineName.clear();
+    addedEngines.clear();
 }
 
 // The small board reads the FEN's placement, ranks from 9 down, Red in capitals.

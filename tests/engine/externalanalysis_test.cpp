@@ -58,7 +58,7 @@ TEST(ExternalAnalysisTerms, TheGameGoesToTheEngineAsItsStartAndMoves) {
         const std::vector<std::string> line =
             std::string(fen).starts_with("rnb")
                 ? std::vector<std::string>{"h2e2", "h9g7", "h0g2", "i9h9"}
-                : std::vector<std::string>{"e9f9", "e1f1", "d9e8"};
+                : std::vector<std::string>{"e9f9", "e1d1", "d9e8"};
         std::vector<MoveRecord> history;
         const Position now = testing::PlayIccsLine(start, line, &history);
         std::string startFen;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -55,6 +56,16 @@ inline host::EngineSetup FakeSetup(const std::string& words,
         setup.command.arguments.push_back(word);
     setup.protocol = asked;
     return setup;
+}
+
+// The same with the protocol and the flags apart, as the window's and the flow's tests give them.
+inline host::EngineSetup FakeSetup(const std::string& protocol,
+                                   std::initializer_list<std::string> flags,
+                                   host::Protocol asked = host::Protocol::Auto) {
+    std::string words = protocol;
+    for (const std::string& flag : flags)
+        words += " " + flag;
+    return FakeSetup(words, asked);
 }
 
 // `lines` split at each |.

@@ -49,8 +49,16 @@ TMatchDlg::TMatchDlg(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
     ui_->Score->setColumnCount(5);
     ui_->Score->setRowCount(2);
     ui_->Score->setHorizontalHeaderLabels({tr("引擎"), tr("胜"), tr("和"), tr("负"), tr("得分")});
+    // Two rows, whole, without scroll bars: the engine's name takes what the numbers leave.
     ui_->Score->verticalHeader()->hide();
-    ui_->Score->horizontalHeader()->setSectionResizeMode(kEngineColumn, QHeaderView::Stretch);
+    ui_->Score->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui_->Score->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QHeaderView* header = ui_->Score->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kEngineColumn, QHeaderView::Stretch);
+    ui_->Score->setFixedHeight(header->sizeHint().height() +
+                               2 * ui_->Score->verticalHeader()->defaultSectionSize() +
+                               2 * ui_->Score->frameWidth());
     ui_->Board->SetFen(
         QStringLiteral("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR"));
     connect(ui_->StartButton, &QPushButton::clicked, this, [this] { StartMatch(); });
