@@ -52,6 +52,17 @@ std::string_view AfterWords(std::string_view line, size_t count) {
     return line.substr(i);
 }
 
+std::string ShownEngineText(std::string_view text) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // A UTF-8 character begins at any byte but a continuation byte (10xxxxxx).
+        if (shown.size() >= kShownTextBytes && (byte & 0xC0) != 0x80) return shown + "…";
+        shown += byte < 0x20 || byte == 0x7F ? '?' : text[i];
+    }
+    return shown;
+}
+
 ClientBase::ClientBase(std::unique_ptr<Process> process, const EngineSetup& setup)
     : process_(std::move(process)), setup_(setup) {
     displayName_ = !setup.name.empty()
@@ -62,7 +73,7 @@ ClientBase::ClientBase(std::unique_ptr<Process> process, const EngineSetup& setu
 }
 
 ClientBase::~ClientBase() {
-    if (process_) process_->Stop(Process::kQuickStop);
+    Quit();
 }
 
 void ClientBase::Quit() {
@@ -72,8 +83,12 @@ void ClientBase::Quit() {
     searching_ = false;
 }
 
-void ClientBase::Fail(std::string reason) {
-    if (failure_.empty()) failure_ = std::move(reason);
+void ClientBase::Fail(Fault fault, std::string_view pattern, std::string detail) {
+    if (failure_.empty()) {
+        failure_ = FormatText(pattern, {displayName_, detail});
+        fault_ = fault;
+        failureDetail_ = std::move(detail);
+    }
     searching_ = false;
     if (process_) process_->Stop(Process::kQuickStop);
 }
@@ -83,9 +98,9 @@ void ClientBase::FailGone() {
     if (process_) process_->Stop(Process::kQuickStop);
     const int status = process_ ? process_->ExitStatus() : -1;
     if (status < 0 && status != -1) {
-        Fail(FormatText(kEngineKilledPattern, {displayName_, std::to_string(-status)}));
+        Fail(Fault::Killed, kEngineKilledPattern, std::to_string(-status));
     } else {
-        Fail(FormatText(kEngineExitedPattern, {displayName_, std::to_string(status)}));
+        Fail(Fault::Exited, kEngineExitedPattern, std::to_string(status));
     }
 }
 
@@ -104,10 +119,16 @@ ClientBase::Got ClientBase::Next(std::string* line, std::chrono::milliseconds ti
         return Got::Failed;
     }
     if (process_->BytesRead() - floodStart_ > kMaxOutputPerSearch) {
-        Fail(FormatText(kEngineFloodPattern, {displayName_}));
+        Fail(Fault::Flood, kEngineFloodPattern);
         return Got::Failed;
     }
-    return read == Process::Read::Line ? Got::Line : Got::Timeout;
+    if (read == Process::Read::Line) return Got::Line;
+    // Something the engine started may hold its output open after the engine itself has ended.
+    if (!process_->Running()) {
+        FailGone();
+        return Got::Failed;
+    }
+    return Got::Timeout;
 }
 
 void ClientBase::ResetFloodCount() {
@@ -116,7 +137,8 @@ void ClientBase::ResetFloodCount() {
 
 bool ClientBase::TakePosition(std::string_view startFen, const std::vector<std::string>& moves) {
     std::string error;
-    return !Failed() && moves_.SetPosition(startFen, moves, &error);
+    // A position changed under a running search would make its answer a move of another one.
+    return !Failed() && !searching_ && moves_.SetPosition(startFen, moves, &error);
 }
 
 bool ClientBase::CheckBestMove(std::string_view text, std::string_view ponder, BestMove* best) {
@@ -125,10 +147,10 @@ bool ClientBase::CheckBestMove(std::string_view text, std::string_view ponder, B
         case MoveVerdict::Legal:
             break;
         case MoveVerdict::Illegal:
-            Fail(FormatText(kEngineIllegalMovePattern, {displayName_, text}));
+            Fail(Fault::IllegalMove, kEngineIllegalMovePattern, ShownEngineText(text));
             return false;
         case MoveVerdict::Malformed:
-            Fail(FormatText(kEngineNonsensePattern, {displayName_, text}));
+            Fail(Fault::Nonsense, kEngineNonsensePattern, ShownEngineText(text));
             return false;
     }
     identity_.ranks = moves_.GetRanks();

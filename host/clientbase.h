@@ -27,8 +27,9 @@ class ClientBase : public EngineClient {
   protected:
     ClientBase(std::unique_ptr<Process> process, const EngineSetup& setup);
 
-    // Fails the engine with `reason` (the first reason stays) and stops its process.
-    void Fail(std::string reason);
+    // Fails the engine (the first failure stays) with `pattern`'s words (%1 the engine's name, %2
+    // `detail`) and stops its process.
+    void Fail(Fault fault, std::string_view pattern, std::string detail = "");
     // Fails it because its process ended or stopped reading: the exit code or signal in words.
     void FailGone();
     bool Send(std::string_view line);
@@ -40,7 +41,8 @@ class ClientBase : public EngineClient {
     // Where the flood count starts again (at every Go).
     void ResetFloodCount();
 
-    // The game for the engine; false (the engine not failed) when it is not a legal game.
+    // The game for the engine; false (the engine not failed) when it is not a legal game or a
+    // search is running.
     bool TakePosition(std::string_view startFen, const std::vector<std::string>& moves);
     // The engine's best move text checked: true with `best->move` set, or false with the engine
     // failed for an illegal or malformed move. A ponder move that is not legal is dropped.
@@ -63,5 +65,9 @@ bool SameWord(std::string_view a, std::string_view b);
 std::vector<std::string_view> SplitWords(std::string_view line);
 // The rest of `line` after its first `count` words, without leading blanks.
 std::string_view AfterWords(std::string_view line, size_t count);
+// What an engine wrote, fit to stand in a sentence: control characters as ?, and cut after
+// kShownTextBytes bytes (at a character's start) with "…".
+inline constexpr size_t kShownTextBytes = 40;
+std::string ShownEngineText(std::string_view text);
 
 }  // namespace xq::host

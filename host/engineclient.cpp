@@ -129,6 +129,7 @@ bool WaitForBestMove(EngineClient& engine, BestMove* best, std::chrono::millisec
         if (event == Event::Failed) return false;
     }
     engine.failure_ = FormatText(kEngineNotStoppedPattern, {engine.DisplayName()});
+    engine.fault_ = Fault::NotStopped;
     engine.searching_ = false;
     engine.Quit();
     return false;

@@ -67,8 +67,10 @@ struct EngineIdentity {
     Protocol protocol = Protocol::Uci;
     Ranks ranks = Ranks::Auto;
     std::vector<EngineOption> options;
-    bool offersPonder = false;  // UCI/UCCI option Ponder (or UCCI `ponder`), XBoard `hard`
-    int maxMultiPv = 1;         // the MultiPV option's maximum; 1 when it has none
+    // UCI/UCCI option Ponder (or UCCI `ponder`). Never over XBoard: its engines are kept in force
+    // mode between their moves, so they do not think on the opponent's time.
+    bool offersPonder = false;
+    int maxMultiPv = 1;  // the MultiPV option's maximum; 1 when it has none
 };
 
 // What one `go` asks for. Times in milliseconds; the client converts them to the protocol's unit
@@ -109,6 +111,21 @@ struct BestMove {
 
 enum class Event : uint8_t { None, Info, BestMove, Failed };
 
+// How an engine failed, for callers that judge it (the match runner) without reading the words.
+enum class Fault : uint8_t {
+    None,
+    Exited,       // its process ended (detail: the exit code)
+    Killed,       // a signal ended it (detail: the signal)
+    NoAnswer,     // silent where an answer was due (detail: the command)
+    NoXiangqi,    // offers variants, Xiangqi not among them
+    IllegalMove,  // a move the rules refuse (detail: as written)
+    Nonsense,     // no move where a move was due (detail: as written)
+    Flood,        // more output than kMaxOutputPerSearch
+    NotStopped,   // searched on past Stop()
+    NoSetup,      // cannot take a position other than the opening array
+    RefusedMove,  // called a move of the game illegal (detail: the move)
+};
+
 class EngineClient {
   public:
     static constexpr std::chrono::milliseconds kHandshakeTime{10000};
@@ -134,6 +151,9 @@ class EngineClient {
     // it works.
     const std::string& Failure() const { return failure_; }
     bool Failed() const { return !failure_.empty(); }
+    // The kind of the failure, and what of the engine's the words name (printable, cut short).
+    Fault FailedWith() const { return fault_; }
+    const std::string& FailureDetail() const { return failureDetail_; }
     // True between Go and the BestMove event (or the failure).
     bool Searching() const { return searching_; }
 
@@ -142,7 +162,8 @@ class EngineClient {
     // Tells the engine a new game begins (ucinewgame, XBoard new).
     virtual bool NewGame() = 0;
     // The position of the next Go: the game from `startFen` (empty: the opening array) with the
-    // moves played since, each legal (the caller's rules checked them).
+    // moves played since, each legal (the caller's rules checked them). False, without failing the
+    // engine, for a game that is not legal or while a search runs.
     virtual bool SetPosition(std::string_view startFen, const std::vector<std::string>& moves) = 0;
     // Starts a search of the position set, with `multiPv` lines where the engine offers them.
     virtual bool Go(const GoLimits& limits, int multiPv = 1) = 0;
@@ -165,6 +186,8 @@ class EngineClient {
     EngineIdentity identity_;
     std::string displayName_;
     std::string failure_;
+    Fault fault_ = Fault::None;
+    std::string failureDetail_;
     bool searching_ = false;
 };
 

@@ -30,12 +30,19 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// The value without a comment after it: a ; that follows a blank and stands outside quotes.
-std::string_view WithoutComment(std::string_view value) {
+// The value without a comment after it. A value in double quotes ends at its last quote; any
+// other value at a ; that begins it or follows a blank. Arguments hold quoted parts of their own
+// (with \" and \\ inside), where a ; is part of the argument.
+std::string_view WithoutComment(std::string_view value, bool arguments) {
+    if (!arguments && value.size() >= 2 && value.front() == '"') {
+        const size_t close = value.rfind('"');
+        if (close > 0) return value.substr(0, close + 1);
+    }
     bool quoted = false;
     for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '"') quoted = !quoted;
-        if (!quoted && value[i] == ';' && i > 0 && IsBlank(value[i - 1]))
+        if (arguments && value[i] == '"') quoted = !quoted;
+        if (arguments && quoted && value[i] == '\\' && i + 1 < value.size()) ++i;
+        if (!quoted && value[i] == ';' && (i == 0 || IsBlank(value[i - 1])))
             return Trim(value.substr(0, i));
     }
     return value;
@@ -51,10 +58,10 @@ std::string Unquote(std::string_view value) {
 // The value as ParseEngineList reads it back: quoted when blanks at its ends, a comment sign or
 // a quote at its start would otherwise change it.
 std::string QuoteIfNeeded(std::string_view value) {
-    const bool needed =
-        !value.empty() &&
-        (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == '"' ||
-         value.find(" ;") != std::string_view::npos || value.find("\t;") != std::string_view::npos);
+    const bool needed = !value.empty() &&
+                        (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == '"' ||
+                         value.front() == ';' || value.find(" ;") != std::string_view::npos ||
+                         value.find("\t;") != std::string_view::npos);
     return needed ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
@@ -146,8 +153,9 @@ std::vector<EngineSetup> ParseEngineList(std::string_view text,
                     FormatText(kEngineListBadLinePattern, {std::to_string(number)}));
             continue;
         }
-        ReadKey(*section, Trim(line.substr(0, equals)),
-                WithoutComment(Trim(line.substr(equals + 1))), warnings);
+        const std::string_view key = Trim(line.substr(0, equals));
+        ReadKey(*section, key, WithoutComment(Trim(line.substr(equals + 1)), key == "arguments"),
+                warnings);
     }
     if (section) Finish(*section, names, engines, warnings);
     return engines;

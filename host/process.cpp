@@ -63,14 +63,23 @@ bool IsExecutableFile(const std::filesystem::path& path) {
            ::access(path.c_str(), X_OK) == 0;
 }
 
-// The program as an absolute path: a name without a slash is looked up in PATH as the shell
-// does; a path is taken from our own working folder. Empty when there is no such file.
-std::filesystem::path ResolveProgram(const std::string& program) {
+// "~/x" as the shell reads it: below the home folder.
+std::string ExpandHome(const std::string& path) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0' || path.rfind("~/", 0) != 0) return path;
+    return std::string(home) + path.substr(1);
+}
+
+// The program as an absolute path. A name without a slash is looked up in PATH as the shell does,
+// then in the folder given (where engines unpacked from an archive live); a relative path is
+// taken from the folder given, else from our own working folder. Empty when there is no such file.
+std::filesystem::path ResolveProgram(const std::string& program, const std::string& folder) {
     namespace fs = std::filesystem;
     if (program.empty()) return {};
+    std::error_code error;
+    const fs::path base = folder.empty() ? fs::current_path(error) : fs::path(folder);
     if (program.find('/') != std::string::npos) {
-        std::error_code error;
-        const fs::path path = fs::absolute(program, error);
+        const fs::path path = fs::absolute(base / program, error);
         return !error && fs::exists(path, error) ? path : fs::path();
     }
     const char* variable = std::getenv("PATH");
@@ -80,15 +89,16 @@ std::filesystem::path ResolveProgram(const std::string& program) {
     while (start <= searchPath.size()) {
         size_t end = searchPath.find(':', start);
         if (end == std::string_view::npos) end = searchPath.size();
-        const std::string folder(searchPath.substr(start, end - start));
-        const fs::path candidate = fs::path(folder.empty() ? "." : folder) / program;
+        const std::string entry(searchPath.substr(start, end - start));
+        const fs::path candidate = fs::path(entry.empty() ? "." : entry) / program;
         if (IsExecutableFile(candidate)) return fs::absolute(candidate);
         // A file that is there but not executable still tells "permission denied" rather than
         // "not found", as the shell says.
-        std::error_code error;
         if (found.empty() && fs::is_regular_file(candidate, error)) found = fs::absolute(candidate);
         start = end + 1;
     }
+    if (found.empty() && !folder.empty() && fs::is_regular_file(base / program, error))
+        found = fs::absolute(base / program, error);
     return found;
 }
 
@@ -136,13 +146,13 @@ bool Process::Start(const ProcessCommand& command, std::string* error) {
     IgnoreBrokenPipes();
     CloseDescriptor(input_);
     CloseDescriptor(output_);
-    const std::filesystem::path program = ResolveProgram(command.program);
+    const std::string given = ExpandHome(command.folder);
+    const std::filesystem::path program = ResolveProgram(ExpandHome(command.program), given);
     if (program.empty()) {
         *error = FormatText(kProgramNotFoundPattern, {command.program});
         return false;
     }
-    const std::string folder =
-        command.folder.empty() ? program.parent_path().string() : command.folder;
+    const std::string folder = given.empty() ? program.parent_path().string() : given;
     // Everything the child needs is made before fork: after it only async-signal-safe calls.
     const std::string programText = program.string();
     std::vector<std::string> words;
@@ -265,7 +275,7 @@ bool Process::Send(std::string_view line) {
         if (n < 0 && errno == EAGAIN) {
             pollfd waiting{input_, POLLOUT, 0};
             const int left = MillisecondsLeft(deadline);
-            if (left > 0 && ::poll(&waiting, 1, left) >= 0) continue;
+            if (left > 0 && (::poll(&waiting, 1, left) >= 0 || errno == EINTR)) continue;
         }
         // EPIPE (the child closed its input or ended) or a child that never reads.
         CloseDescriptor(input_);

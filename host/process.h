@@ -12,7 +12,8 @@
 
 namespace xq::host {
 
-// What to run: the executable (a path, or a name looked up in PATH), its arguments, and the
+// What to run: the executable (a path, or a name looked up in PATH and then in `folder`; a relative
+// path is taken from `folder` when one is given; "~/" is the home folder), its arguments, and the
 // folder it runs in (empty: the executable's own folder, as engines look for their files there).
 struct ProcessCommand {
     std::string program;

@@ -59,6 +59,17 @@ bool IsNoMove(std::string_view word) {
            word == "null";
 }
 
+// "Error (unknown command): uci" and the like: a line that names the command and calls it an
+// error (a start-up banner that says "error" names no command).
+bool CallsUnknown(std::string_view line, const std::vector<std::string_view>& words,
+                  std::string_view command) {
+    const std::string lower = AsciiLower(line);
+    const bool refusal = lower.find("error") != std::string::npos ||
+                         lower.find("unknown") != std::string::npos ||
+                         lower.find("illegal") != std::string::npos;
+    return refusal && std::find(words.begin(), words.end(), command) != words.end();
+}
+
 }  // namespace
 
 bool ParseOptionLine(std::string_view line, EngineOption* option) {
@@ -181,7 +192,7 @@ ClientBase::Handshake UciClient::Shake(std::chrono::milliseconds probe,
         if (got == Got::Failed) return Handshake::Failed;
         if (got == Got::Timeout) {
             if (!answered) return Handshake::OtherProtocol;
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, command}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, std::string(command));
             return Handshake::Failed;
         }
         const std::vector<std::string_view> words = SplitWords(line);
@@ -196,12 +207,9 @@ ClientBase::Handshake UciClient::Shake(std::chrono::milliseconds probe,
             answered = true;
             EngineOption option;
             if (ParseOptionLine(line, &option)) identity_.options.push_back(std::move(option));
-        } else if (!answered) {
-            const std::string lower = AsciiLower(line);
-            if (lower.find("error") != std::string::npos ||
-                lower.find("unknown") != std::string::npos ||
-                lower.find("illegal") != std::string::npos)
-                return Handshake::OtherProtocol;
+        } else if (!answered && probe < whole && CallsUnknown(line, words, command)) {
+            // Finding the protocol out, an engine that calls the command unknown speaks another.
+            return Handshake::OtherProtocol;
         }
     }
     if (setup_.name.empty() && !identity_.name.empty()) displayName_ = identity_.name;
@@ -217,7 +225,7 @@ bool UciClient::Prepare(std::chrono::milliseconds readyTime) {
             std::any_of(choices.begin(), choices.end(),
                         [](const std::string& choice) { return SameWord(choice, "xiangqi"); });
         if (!xiangqi) {
-            Fail(FormatText(kEngineNoXiangqiPattern, {displayName_}));
+            Fail(Fault::NoXiangqi, kEngineNoXiangqiPattern);
             return false;
         }
         if (!SetOption(variant->name, "xiangqi")) return false;
@@ -246,7 +254,7 @@ bool UciClient::Prepare(std::chrono::milliseconds readyTime) {
         const Got got = Next(&line, Left(end));
         if (got == Got::Failed) return false;
         if (got == Got::Timeout) {
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, "isready"}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, "isready");
             return false;
         }
         if (line == "readyok") return true;
@@ -278,18 +286,26 @@ bool UciClient::NewGame() {
 
 bool UciClient::SetPosition(std::string_view startFen, const std::vector<std::string>& moves) {
     if (!TakePosition(startFen, moves)) return false;
-    std::string line = "position fen ";
+    std::string line = "position ";
     if (moves_.GetRanks() == Ranks::Auto && !moves.empty()) {
         // Until the engine shows how it counts ranks, moves would be guesses: the position after
         // them says the same without them.
-        line += moves_.CurrentFen();
+        line += "fen " + FenText(moves_.CurrentFen());
     } else {
-        line += startFen.empty() ? std::string(kStartFen) : std::string(startFen);
+        // The opening array by name: no engine can misread its letters.
+        line += startFen.empty() || startFen == kStartFen ? "startpos" : "fen " + FenText(startFen);
         if (!moves.empty()) line += " moves";
         for (const std::string& move : moves)
             line += " " + moves_.EngineText(move);
     }
     return Send(line);
+}
+
+std::string UciClient::FenText(std::string_view fen) const {
+    // Sjaak II reads Xiangqi FEN in XBoard's letters over UCI too, and stays silent after a FEN
+    // it cannot read.
+    const bool xboardLetters = identity_.name.rfind("Sjaak", 0) == 0;
+    return xboardLetters ? ToXboardFen(fen) : std::string(fen);
 }
 
 int64_t UciClient::TimeText(int64_t milliseconds) const {
@@ -370,7 +386,7 @@ Event UciClient::ReadBestMove(const std::vector<std::string_view>& words, BestMo
     *best = BestMove{};
     if (words[0] == "nobestmove") return Event::BestMove;
     if (words.size() < 2) {
-        Fail(FormatText(kEngineNonsensePattern, {displayName_, words[0]}));
+        Fail(Fault::Nonsense, kEngineNonsensePattern, ShownEngineText(words[0]));
         return Event::Failed;
     }
     if (IsNoMove(words[1])) return Event::BestMove;

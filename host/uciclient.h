@@ -17,8 +17,9 @@ class UciClient : public ClientBase {
     UciClient(std::unique_ptr<Process> process, const EngineSetup& setup, Protocol protocol);
 
     // Sends uci (ucci) and reads the engine's name and options up to uciok (ucciok).
-    // OtherProtocol when within `probe` nothing of this protocol came or the engine called the
-    // command unknown; once it answers, it has up to `whole` in all.
+    // OtherProtocol when within `probe` nothing of this protocol came or (while `probe` is shorter
+    // than `whole`, finding the protocol out) the engine called the command unknown; once it
+    // answers, it has up to `whole` in all.
     Handshake Shake(std::chrono::milliseconds probe, std::chrono::milliseconds whole);
     // After the handshake: the variant, the setup's options, isready/readyok.
     bool Prepare(std::chrono::milliseconds readyTime);
@@ -33,6 +34,8 @@ class UciClient : public ClientBase {
 
   private:
     std::string GoCommand(const GoLimits& limits) const;
+    // A FEN in the letters the engine reads.
+    std::string FenText(std::string_view fen) const;
     // The time in the protocol's unit: UCI and usemillisec milliseconds, else whole seconds.
     int64_t TimeText(int64_t milliseconds) const;
     bool ReadInfo(std::string_view line, SearchInfo* info);

@@ -20,6 +20,8 @@ constexpr std::chrono::milliseconds kFeatureQuiet{2000};
 constexpr int kMateScore = 100000;
 // A search without a time limit, for analysis until `?`.
 constexpr int kLongSearchSeconds = 86400;
+// A depth no search reaches: `sd` with it lifts an earlier depth limit.
+constexpr int kNoDepthLimit = 200;
 
 std::chrono::milliseconds Left(Clock::time_point deadline) {
     return std::max(std::chrono::milliseconds(0),
@@ -59,16 +61,16 @@ std::string SecondsText(int64_t milliseconds) {
 
 std::vector<std::pair<std::string, std::string>> ParseFeatures(std::string_view line) {
     std::vector<std::pair<std::string, std::string>> features;
-    size_t i = line.find("feature");
-    if (i == std::string_view::npos) return features;
-    i += 7;
+    const std::vector<std::string_view> words = SplitWords(line);
+    if (words.empty() || words[0] != "feature") return features;
+    size_t i = static_cast<size_t>(words[0].data() - line.data()) + words[0].size();
     while (i < line.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
             ++i;
         const size_t keyStart = i;
         while (i < line.size() && line[i] != '=' && line[i] != ' ')
             ++i;
-        if (i >= line.size() || line[i] != '=') break;
+        if (i >= line.size() || line[i] != '=' || i == keyStart) break;
         std::string key(line.substr(keyStart, i - keyStart));
         ++i;
         std::string value;
@@ -172,6 +174,8 @@ bool XboardClient::ReadFeatures(std::string_view line) {
             ping_ = value == "1";
         } else if (key == "san") {
             accepted = value != "1";  // the moves must come in coordinates
+        } else if (key == "memory" || key == "smp" || key == "egt") {
+            accepted = false;  // this program sends no memory, cores or tablebase paths
         } else if (key == "option") {
             EngineOption option;
             if (ParseXboardOption(value, &option)) identity_.options.push_back(std::move(option));
@@ -198,7 +202,7 @@ ClientBase::Handshake XboardClient::Shake(std::chrono::milliseconds probe,
         if (got == Got::Timeout) {
             if (!answered) return Handshake::OtherProtocol;
             if (!waitForDone_) break;  // an engine of the older kind: its features are all said
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, "protover 2"}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, "protover 2");
             return Handshake::Failed;
         }
         const std::vector<std::string_view> words = SplitWords(line);
@@ -216,7 +220,7 @@ bool XboardClient::Prepare(std::chrono::milliseconds readyTime) {
         std::any_of(variants_.begin(), variants_.end(),
                     [](const std::string& variant) { return SameWord(variant, "xiangqi"); });
     if (!sawVariants_ || !xiangqi) {
-        Fail(FormatText(kEngineNoXiangqiPattern, {displayName_}));
+        Fail(Fault::NoXiangqi, kEngineNoXiangqiPattern);
         return false;
     }
     if (!ApplySetupOptions() || !ResetGame()) return false;
@@ -233,7 +237,7 @@ bool XboardClient::Ping(std::chrono::milliseconds timeout) {
         const Got got = Next(&line, Left(end));
         if (got == Got::Failed) return false;
         if (got == Got::Timeout) {
-            Fail(FormatText(kEngineNoAnswerPattern, {displayName_, "ping"}));
+            Fail(Fault::NoAnswer, kEngineNoAnswerPattern, "ping");
             return false;
         }
         const std::vector<std::string_view> words = SplitWords(line);
@@ -248,11 +252,13 @@ bool XboardClient::SetOption(std::string_view name, std::string_view value) {
     return Send("option " + option->name + "=" + std::string(value));
 }
 
-// A new game of Xiangqi from the opening array, in force mode: the engine moves only at `go`.
+// A new game of Xiangqi from the opening array, in force mode: the engine moves only at `go`,
+// shows its thinking and does not ponder. `new` also lifts a depth limit.
 bool XboardClient::ResetGame() {
     engineFen_.clear();
     engineMoves_.clear();
-    return Send("new") && Send("variant xiangqi") && Send("force") && Send("post");
+    depthLimited_ = false;
+    return Send("new") && Send("variant xiangqi") && Send("force") && Send("post") && Send("easy");
 }
 
 bool XboardClient::NewGame() {
@@ -276,7 +282,7 @@ bool XboardClient::SetPosition(std::string_view startFen, const std::vector<std:
         if (!ResetGame()) return false;
         if (!fen.empty()) {
             if (!setboard_) {
-                Fail(FormatText(kEngineNoSetupPattern, {displayName_}));
+                Fail(Fault::NoSetup, kEngineNoSetupPattern);
                 return false;
             }
             if (!Send("setboard " + ToXboardFen(fen))) return false;
@@ -311,7 +317,10 @@ bool XboardClient::Go(const GoLimits& limits, int /*multiPv*/) {
     } else if (limits.depth > 0) {
         sent = Send("st " + std::to_string(kLongSearchSeconds));
     }
-    if (sent && limits.depth > 0) sent = Send("sd " + std::to_string(limits.depth));
+    // A depth limit stays with the engine until another is given: a search without one lifts it.
+    if (sent && (limits.depth > 0 || depthLimited_))
+        sent = Send("sd " + std::to_string(limits.depth > 0 ? limits.depth : kNoDepthLimit));
+    depthLimited_ = limits.depth > 0;
     ResetFloodCount();
     if (!sent || !Send("go")) return false;
     searching_ = true;
@@ -371,7 +380,17 @@ Event XboardClient::Poll(std::chrono::milliseconds timeout, SearchInfo* info, Be
     if (got == Got::Failed) return Event::Failed;
     if (got == Got::Timeout) return Event::None;
     const std::vector<std::string_view> words = SplitWords(line);
-    if (words.empty() || !searching_) return Event::None;
+    if (words.empty()) return Event::None;
+    // The engine refused a move of the game (or the position): its game is no longer ours.
+    if (line.rfind("Illegal move", 0) == 0) {
+        const size_t colon = line.find(':');
+        const std::string_view move = colon == std::string::npos
+                                          ? std::string_view(line)
+                                          : AfterWords(std::string_view(line).substr(colon + 1), 0);
+        Fail(Fault::RefusedMove, kEngineRefusedMovePattern, ShownEngineText(move));
+        return Event::Failed;
+    }
+    if (!searching_) return Event::None;
     if (words[0] == "move" && words.size() >= 2) return ReadMove(words[1], best);
     if (IsResult(words[0]) || words[0] == "resign") {
         // The engine ends the game instead of moving: the referee judges the claim.

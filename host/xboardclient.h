@@ -50,6 +50,7 @@ class XboardClient : public ClientBase {
     bool usermove_ = false;
     bool ping_ = false;
     int pingNumber_ = 0;
+    bool depthLimited_ = false;  // the last `sd` set a limit
     std::vector<std::string> variants_;
     // The game the engine holds: where it started and the moves played to it since.
     std::string engineFen_;

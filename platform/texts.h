@@ -132,6 +132,8 @@ inline constexpr std::string_view kEngineNonsensePattern =
 inline constexpr std::string_view kEngineFloodPattern = XQ_TEXT("xq", "引擎 %1 输出过多");
 inline constexpr std::string_view kEngineNoSetupPattern =
     XQ_TEXT("xq", "引擎 %1 不能从任意局面开始");
+inline constexpr std::string_view kEngineRefusedMovePattern =
+    XQ_TEXT("xq", "引擎 %1 不接受着法：%2");
 inline constexpr std::string_view kEngineNotStoppedPattern = XQ_TEXT("xq", "引擎 %1 没有停下");
 
 // The engine list file. %1: the engine's section, %2: the key, %3: the value.

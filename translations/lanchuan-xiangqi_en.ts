@@ -966,6 +966,10 @@ Logging is off!</translation>
         <translation>Engine %1 cannot start from a set-up position</translation>
     </message>
     <message>
+        <source>引擎 %1 不接受着法：%2</source>
+        <translation>Engine %1 refused the move: %2</translation>
+    </message>
+    <message>
         <source>引擎 %1 没有停下</source>
         <translation>Engine %1 did not stop</translation>
     </message>

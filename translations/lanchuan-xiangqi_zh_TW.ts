@@ -966,6 +966,10 @@
         <translation>引擎 %1 不能從任意局面開始</translation>
     </message>
     <message>
+        <source>引擎 %1 不接受着法：%2</source>
+        <translation>引擎 %1 不接受著法：%2</translation>
+    </message>
+    <message>
         <source>引擎 %1 没有停下</source>
         <translation>引擎 %1 沒有停下</translation>
     </message>

@@ -12,7 +12,7 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do targets+=("$1"); shift; done
 [ $# -gt 0 ] && shift
 options=("$@")
 [ ${#options[@]} -eq 0 ] && options=(-max_total_time=5)
-[ ${#targets[@]} -eq 0 ] && targets=(pgn movetext fen gamefile settings book uci)
+[ ${#targets[@]} -eq 0 ] && targets=(pgn movetext fen gamefile settings book uci engine)
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/clientbase.h"
 #include "host/engineclient.h"
 #include "host/enginemoves.h"
 #include "host/uciclient.h"
@@ -123,92 +124,47 @@ std::unique_ptr<EngineClient> StartOrFail(const EngineSetup& setup,
 }
 
 struct HandshakeCase {
-    const char* name;
-    const char* protocol;  // the fake's
-    std::vector<std::string> flags;
+    const char* fake;  // the fake engine's protocol and flags
     Protocol asked;
     Protocol found;
     const char* engineName;
     Ranks ranks;
-    std::vector<std::string> sent;  // lines the engine must have read
+    const char* sent;  // lines the engine must have read, split at |
 };
 
 TEST(EngineClientTest, HandshakesFindTheProtocolTheNameAndTheRanks) {
     const HandshakeCase cases[] = {
-        {"uci",
-         "uci",
-         {},
-         Protocol::Uci,
-         Protocol::Uci,
-         "Fake UCI",
-         Ranks::Auto,
-         {"uci", "setoption name UCI_Variant value xiangqi", "isready"}},
-        {"uci found", "uci", {}, Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, {"uci"}},
-        {"multi-variant uci",
-         "uci",
-         {"variants"},
-         Protocol::Auto,
-         Protocol::Uci,
-         "Fake UCI",
-         Ranks::FromOne,
-         {"setoption name UCI_Variant value xiangqi"}},
-        {"ucci",
-         "ucci",
-         {},
-         Protocol::Ucci,
-         Protocol::Ucci,
-         "Fake UCCI",
-         Ranks::FromZero,
-         {"ucci", "setoption usemillisec true", "isready"}},
-        {"ucci found after uci",
-         "ucci",
-         {},
-         Protocol::Auto,
-         Protocol::Ucci,
-         "Fake UCCI",
-         Ranks::FromZero,
-         {"uci", "ucci"}},
-        {"xboard",
-         "xboard",
-         {},
-         Protocol::Xboard,
-         Protocol::Xboard,
-         "Fake XBoard",
-         Ranks::FromZero,
-         {"xboard", "protover 2", "accepted done", "accepted myname", "accepted usermove",
-          "accepted option", "new", "variant xiangqi", "force", "ping 1"}},
-        {"xboard found after uci and ucci",
-         "xboard",
-         {},
-         Protocol::Auto,
-         Protocol::Xboard,
-         "Fake XBoard",
-         Ranks::FromZero,
-         {"uci", "ucci", "protover 2"}},
-        {"xboard without done",
-         "xboard",
-         {"old-features"},
-         Protocol::Xboard,
-         Protocol::Xboard,
-         "Fake XBoard",
-         Ranks::FromZero,
-         {"variant xiangqi"}},
+        {"uci", Protocol::Uci, Protocol::Uci, "Fake UCI", Ranks::Auto,
+         "uci|setoption name UCI_Variant value xiangqi|isready"},
+        {"uci", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci banner", Protocol::Uci, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci banner", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::Auto, "uci"},
+        {"uci variants", Protocol::Auto, Protocol::Uci, "Fake UCI", Ranks::FromOne,
+         "setoption name UCI_Variant value xiangqi"},
+        {"ucci", Protocol::Ucci, Protocol::Ucci, "Fake UCCI", Ranks::FromZero,
+         "ucci|setoption usemillisec true|isready"},
+        {"ucci", Protocol::Auto, Protocol::Ucci, "Fake UCCI", Ranks::FromZero, "uci|ucci"},
+        {"xboard", Protocol::Xboard, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
+         "xboard|protover 2|accepted done|accepted myname|accepted usermove|accepted option|"
+         "rejected memory|new|variant xiangqi|force|post|easy|ping 1"},
+        {"xboard", Protocol::Auto, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
+         "uci|ucci|protover 2"},
+        {"xboard old-features", Protocol::Xboard, Protocol::Xboard, "Fake XBoard", Ranks::FromZero,
+         "variant xiangqi"},
     };
     for (const HandshakeCase& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.fake) + " asked " + std::string(ProtocolName(c.asked)));
         EngineLog log;
-        EngineSetup setup = FakeSetup(c.protocol, {}, c.asked);
-        setup.command.arguments.insert(setup.command.arguments.end(), c.flags.begin(),
-                                       c.flags.end());
+        EngineSetup setup = WithLog(FakeSetup(c.fake, c.asked), log);
         setup.name.clear();
-        auto engine = StartOrFail(WithLog(setup, log));
+        auto engine = StartOrFail(setup);
         if (!engine) continue;
         EXPECT_EQ(engine->Identity().protocol, c.found);
         EXPECT_EQ(engine->Identity().name, c.engineName);
         EXPECT_EQ(engine->DisplayName(), c.engineName);
         EXPECT_EQ(engine->Identity().ranks, c.ranks);
         EXPECT_FALSE(engine->Failed());
-        for (const std::string& line : c.sent)
+        for (const std::string& line : testing::SplitBars(c.sent))
             EXPECT_TRUE(log.Has(line)) << line;
         const int pid = log.Pid();
         engine->Quit();
@@ -309,6 +265,30 @@ TEST(EngineClientTest, OptionLinesOfEitherDialectAreParsed) {
     }
 }
 
+TEST(EngineClientTest, XboardFeaturesAndOptionsAreParsed) {
+    using Features = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(
+        ParseFeatures("feature myname=\"Max Qi 4.8\" setboard=0 variants=\"xiangqi,normal\""),
+        (Features{{"myname", "Max Qi 4.8"}, {"setboard", "0"}, {"variants", "xiangqi,normal"}}));
+    EXPECT_EQ(ParseFeatures("  feature done=1"), (Features{{"done", "1"}}));
+    // A pair without a key ends the line's features; a line of something else has none.
+    EXPECT_EQ(ParseFeatures("feature ping=1 =2 done=1"), (Features{{"ping", "1"}}));
+    EXPECT_EQ(ParseFeatures("tellics say feature done=1"), Features{});
+
+    EngineOption option;
+    ASSERT_TRUE(ParseXboardOption("Multi-PV Margin -spin 0 0 1000", &option));
+    EXPECT_EQ(option.name, "Multi-PV Margin");
+    EXPECT_EQ(option.max, 1000);
+    ASSERT_TRUE(ParseXboardOption("Level -combo Clueless /// Random /// Normal", &option));
+    EXPECT_EQ(option.defaultValue, "Clueless");  // no choice starred: the first
+    EXPECT_EQ(option.choices.size(), 3u);
+    ASSERT_TRUE(ParseXboardOption("Variant 'normal' is -string chess", &option));
+    EXPECT_EQ(option.name, "Variant 'normal' is");
+    EXPECT_EQ(option.defaultValue, "chess");
+    EXPECT_FALSE(ParseXboardOption("No type here", &option));
+    EXPECT_FALSE(ParseXboardOption(" -check 1", &option));
+}
+
 TEST(EngineClientTest, InfoLinesKeepWhatTheySay) {
     SearchInfo info;
     std::vector<std::string_view> pv;
@@ -343,7 +323,7 @@ TEST(EngineClientTest, InfoLinesKeepWhatTheySay) {
 
 TEST(EngineClientTest, UciSearchGivesItsLinesAndALegalMove) {
     EngineLog log;
-    EngineSetup setup = WithLog(FakeSetup("uci", {}, Protocol::Uci), log);
+    EngineSetup setup = WithLog(FakeSetup("uci", Protocol::Uci), log);
     setup.options = {{"Hash", "64"}, {"No Such Option", "1"}, {"Clear Hash", ""}};
     auto engine = StartOrFail(setup);
     ASSERT_NE(engine, nullptr);
@@ -381,16 +361,13 @@ TEST(EngineClientTest, UciSearchGivesItsLinesAndALegalMove) {
     EXPECT_EQ(engine->Identity().ranks, Ranks::FromZero);
     ASSERT_TRUE(engine->SetPosition("", {"h2e2", "h9g7", expected}));
     EXPECT_EQ(RunSearch(*engine, MoveTime(100)).end, Event::BestMove);
-    EXPECT_EQ(log.Last("position"),
-              "position fen " + std::string(kStartFen) + " moves h2e2 h9g7 " + expected);
+    EXPECT_EQ(log.Last("position"), "position startpos moves h2e2 h9g7 " + expected);
 }
 
 struct GoCase {
-    const char* name;
-    const char* protocol;
-    std::vector<std::string> flags;
+    const char* fake;
     GoLimits limits;
-    std::vector<std::string> expected;  // the last lines before go, and go's own line
+    const char* expected;  // the last lines up to go's own, split at |
 };
 
 GoLimits Clock(int64_t red, int64_t black, int64_t redIncrement, int64_t blackIncrement,
@@ -412,40 +389,23 @@ GoLimits Depth(int depth) {
 
 TEST(EngineClientTest, GoSaysTheLimitsInEachProtocolsWordsAndUnits) {
     const GoCase cases[] = {
-        {"uci move time", "uci", {}, MoveTime(1500), {"go movetime 1500"}},
-        {"uci clocks",
-         "uci",
-         {},
-         Clock(60000, 50000, 1000, 2000, 10),
-         {"go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 10"}},
-        {"uci depth", "uci", {}, Depth(7), {"go depth 7"}},
-        {"ucci move time", "ucci", {}, MoveTime(1500), {"go time 1500 movestogo 1"}},
-        {"ucci clocks",
-         "ucci",
-         {},
-         Clock(60000, 50000, 1000, 2000, 0),
-         {"go time 60000 increment 1000 opptime 50000 oppincrement 2000"}},
-        {"ucci clocks in seconds",
-         "ucci",
-         {"no-millisec"},
-         Clock(60500, 50000, 1000, 0, 0),
-         {"go time 60 increment 1 opptime 50"}},
-        {"ucci depth", "ucci", {}, Depth(9), {"go depth 9"}},
-        {"xboard move time", "xboard", {}, MoveTime(2400), {"st 2", "go"}},
-        {"xboard clocks",
-         "xboard",
-         {},
-         Clock(65000, 30000, 500, 500, 0),
-         {"level 0 1:05 0.5", "time 6500", "otim 3000", "go"}},
-        {"xboard depth", "xboard", {}, Depth(4), {"sd 4", "go"}},
+        {"uci", MoveTime(1500), "go movetime 1500"},
+        {"uci", Clock(60000, 50000, 1000, 2000, 10),
+         "go wtime 60000 btime 50000 winc 1000 binc 2000 movestogo 10"},
+        {"uci", Depth(7), "go depth 7"},
+        {"ucci", MoveTime(1500), "go time 1500 movestogo 1"},
+        {"ucci", Clock(60000, 50000, 1000, 2000, 0),
+         "go time 60000 increment 1000 opptime 50000 oppincrement 2000"},
+        {"ucci no-millisec", Clock(60500, 50000, 1000, 0, 0), "go time 60 increment 1 opptime 50"},
+        {"ucci", Depth(9), "go depth 9"},
+        {"xboard", MoveTime(2400), "st 2|go"},
+        {"xboard", Clock(65000, 30000, 500, 500, 0), "level 0 1:05 0.5|time 6500|otim 3000|go"},
+        {"xboard", Depth(4), "sd 4|go"},
     };
     for (const GoCase& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.fake) + " " + c.expected);
         EngineLog log;
-        EngineSetup setup = WithLog(FakeSetup(c.protocol), log);
-        setup.command.arguments.insert(setup.command.arguments.end(), c.flags.begin(),
-                                       c.flags.end());
-        auto engine = StartOrFail(setup);
+        auto engine = StartOrFail(WithLog(FakeSetup(c.fake), log));
         ASSERT_NE(engine, nullptr);
         ASSERT_TRUE(engine->SetPosition("", {}));
         const Search search = RunSearch(*engine, c.limits);
@@ -457,9 +417,10 @@ TEST(EngineClientTest, GoSaysTheLimitsInEachProtocolsWordsAndUnits) {
         });
         ASSERT_NE(go, lines.rend());
         const auto last = go.base();
-        ASSERT_GE(last - lines.begin(), static_cast<ptrdiff_t>(c.expected.size()));
-        EXPECT_EQ(std::vector<std::string>(last - static_cast<ptrdiff_t>(c.expected.size()), last),
-                  c.expected);
+        const std::vector<std::string> expected = testing::SplitBars(c.expected);
+        ASSERT_GE(last - lines.begin(), static_cast<ptrdiff_t>(expected.size()));
+        EXPECT_EQ(std::vector<std::string>(last - static_cast<ptrdiff_t>(expected.size()), last),
+                  expected);
     }
 }
 
@@ -476,6 +437,9 @@ TEST(EngineClientTest, StopAndPonderHitEndSearchesWithoutLimits) {
         SearchInfo info;
         BestMove best;
         EXPECT_EQ(engine->Poll(10s, &info, &best), Event::Info);
+        // The position waits for the search's end.
+        EXPECT_FALSE(engine->SetPosition("", {}));
+        EXPECT_FALSE(engine->Failed());
         ASSERT_TRUE(engine->Stop());
         EXPECT_TRUE(WaitForBestMove(*engine, &best));
         EXPECT_EQ(best.move, FirstLegalMove("", {"h2e2"}));
@@ -513,7 +477,7 @@ TEST(EngineClientTest, AnEngineWithoutAnyMoveAnswersWithNone) {
 
 TEST(EngineClientTest, AnEngineGivenOneBasedRanksIsSpokenToInThem) {
     EngineLog log;
-    auto engine = StartOrFail(WithLog(FakeSetup("uci", {"ranks-1-10"}), log));
+    auto engine = StartOrFail(WithLog(FakeSetup("uci ranks-1-10"), log));
     ASSERT_NE(engine, nullptr);
     EXPECT_EQ(engine->Identity().ranks, Ranks::Auto);
     ASSERT_TRUE(engine->SetPosition("", {}));
@@ -527,21 +491,21 @@ TEST(EngineClientTest, AnEngineGivenOneBasedRanksIsSpokenToInThem) {
     const Search second = RunSearch(*engine, MoveTime(100));
     ASSERT_EQ(second.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(second.best.move, FirstLegalMove("", {move, first.best.ponder}));
-    EXPECT_EQ(log.Last("position"), "position fen " + std::string(kStartFen) + " moves " +
+    EXPECT_EQ(log.Last("position"), "position startpos moves " +
                                         ToEngineMove(move, Ranks::FromOne) + " " +
                                         ToEngineMove(first.best.ponder, Ranks::FromOne));
 }
 
 TEST(EngineClientTest, RanksGivenInTheSetupAreUsedFromTheStart) {
     EngineLog log;
-    EngineSetup setup = WithLog(FakeSetup("uci", {"ranks-1-10"}), log);
+    EngineSetup setup = WithLog(FakeSetup("uci ranks-1-10"), log);
     setup.ranks = Ranks::FromOne;
     auto engine = StartOrFail(setup);
     ASSERT_NE(engine, nullptr);
     ASSERT_TRUE(engine->SetPosition("", {"h2e2", "h9g7"}));
     const Search search = RunSearch(*engine, MoveTime(100));
     EXPECT_EQ(search.best.move, FirstLegalMove("", {"h2e2", "h9g7"}));
-    EXPECT_EQ(log.Last("position"), "position fen " + std::string(kStartFen) + " moves h3e3 h10g8");
+    EXPECT_EQ(log.Last("position"), "position startpos moves h3e3 h10g8");
 }
 
 TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
@@ -564,14 +528,21 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
     // answers it.
     const std::string next = FirstLegalMove("", {"h2e2", reply});
     ASSERT_TRUE(engine->SetPosition("", {"h2e2", reply, next}));
-    const Search second = RunSearch(*engine, MoveTime(1000));
+    const Search second = RunSearch(*engine, Depth(3));
     ASSERT_EQ(second.end, Event::BestMove) << engine->Failure();
     EXPECT_EQ(second.best.move, FirstLegalMove("", {"h2e2", reply, next}));
     const std::vector<std::string> lines = log.Lines();
     const auto firstGo = std::find(lines.begin(), lines.end(), "go");
-    ASSERT_GE(lines.end() - firstGo, 5);
-    EXPECT_EQ(std::vector<std::string>(firstGo, firstGo + 5),
-              (std::vector<std::string>{"go", "force", "usermove " + next, "st 1", "go"}));
+    ASSERT_GE(lines.end() - firstGo, 6);
+    EXPECT_EQ(
+        std::vector<std::string>(firstGo, firstGo + 6),
+        (std::vector<std::string>{"go", "force", "usermove " + next, "st 86400", "sd 3", "go"}));
+
+    // The game goes on without a depth: the depth limit of the search before is lifted.
+    const std::vector<std::string> game = {"h2e2", reply, next, second.best.move};
+    ASSERT_TRUE(engine->SetPosition("", game));
+    EXPECT_EQ(RunSearch(*engine, MoveTime(1000)).best.move, FirstLegalMove("", game));
+    EXPECT_EQ(log.Last("sd "), "sd 200");
 
     // A position of its own: a new game, set up in XBoard's letters.
     const std::string fen = "3akab2/9/4b4/9/9/2N6/9/9/9/3AK4 w - - 0 1";
@@ -584,7 +555,7 @@ TEST(EngineClientTest, XboardPlaysItsGameMoveByMoveInForceMode) {
 
 TEST(EngineClientTest, XboardMovesNowWhenStopped) {
     EngineLog log;
-    auto engine = StartOrFail(WithLog(FakeSetup("xboard", {"no-bestmove"}), log));
+    auto engine = StartOrFail(WithLog(FakeSetup("xboard no-bestmove"), log));
     ASSERT_NE(engine, nullptr);
     ASSERT_TRUE(engine->SetPosition("", {}));
     GoLimits infinite;
@@ -602,7 +573,7 @@ TEST(EngineClientTest, XboardClaimsAndResignationsComeAsClaims) {
                                                          {"resign", "resign"}};
     for (const auto& [flag, claim] : cases) {
         SCOPED_TRACE(flag);
-        auto engine = StartOrFail(FakeSetup("xboard", {flag}));
+        auto engine = StartOrFail(FakeSetup(std::string("xboard ") + flag));
         ASSERT_NE(engine, nullptr);
         ASSERT_TRUE(engine->SetPosition("", {}));
         const Search search = RunSearch(*engine, MoveTime(1000));
@@ -613,94 +584,51 @@ TEST(EngineClientTest, XboardClaimsAndResignationsComeAsClaims) {
     }
 }
 
+// A misbehaviour of the fake engine: failing its start (the reason in Start's error), or failing
+// its first search with the fault and detail given.
 struct Misbehaviour {
-    const char* name;
-    const char* protocol;
-    std::vector<std::string> flags;
+    const char* fake;
     Protocol asked;
-    bool failsAtStart;
-    const char* reason;  // after the engine's name
+    const char* reason;         // after the engine's name
+    Fault fault = Fault::None;  // None: Start fails
+    const char* detail = "";
 };
 
 TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProcess) {
+    using enum Fault;
     const Misbehaviour cases[] = {
-        {"exits at start", "uci", {"exit-at-start"}, Protocol::Auto, true, "已退出 (退出码 3)"},
-        {"never answers uci", "uci", {"silent"}, Protocol::Uci, true, "没有回应 uci"},
-        {"never answers any handshake",
-         "uci",
-         {"silent"},
-         Protocol::Auto,
-         true,
-         "不懂 UCI、UCCI 或 XBoard 协议"},
-        {"never answers protover",
-         "xboard",
-         {"silent"},
-         Protocol::Xboard,
-         true,
-         "没有回应 protover 2"},
-        {"uci without xiangqi", "uci", {"no-xiangqi"}, Protocol::Auto, true, "不能下中国象棋"},
-        {"xboard without xiangqi",
-         "xboard",
-         {"no-xiangqi"},
-         Protocol::Auto,
-         true,
-         "不能下中国象棋"},
-        {"exits at go", "uci", {"exit-at-go"}, Protocol::Auto, false, "已退出 (退出码 5)"},
-        {"xboard exits at go",
-         "xboard",
-         {"exit-at-go"},
-         Protocol::Auto,
-         false,
-         "已退出 (退出码 5)"},
-        {"illegal move", "uci", {"illegal"}, Protocol::Auto, false, "走了不合规则的着法 e0e2"},
-        {"ucci illegal move",
-         "ucci",
-         {"illegal"},
-         Protocol::Auto,
-         false,
-         "走了不合规则的着法 e0e2"},
-        {"xboard illegal move",
-         "xboard",
-         {"illegal"},
-         Protocol::Auto,
-         false,
-         "走了不合规则的着法 e0e2"},
-        {"malformed move", "uci", {"malformed"}, Protocol::Auto, false, "的着法无法识别：z9!"},
-        {"flood", "uci", {"flood"}, Protocol::Auto, false, "输出过多"},
-        {"never answers go",
-         "uci",
-         {"no-bestmove", "ignore-stop"},
-         Protocol::Auto,
-         false,
-         "没有停下"},
-        {"ignores stop and sigterm",
-         "uci",
-         {"no-bestmove", "ignore-stop", "immortal"},
-         Protocol::Auto,
-         false,
-         "没有停下"},
-        {"xboard ignores ?",
-         "xboard",
-         {"no-bestmove", "ignore-stop"},
-         Protocol::Auto,
-         false,
-         "没有停下"},
+        {"uci exit-at-start", Protocol::Auto, "已退出 (退出码 3)"},
+        {"uci silent", Protocol::Uci, "没有回应 uci"},
+        {"uci silent", Protocol::Auto, "不懂 UCI、UCCI 或 XBoard 协议"},
+        {"xboard silent", Protocol::Xboard, "没有回应 protover 2"},
+        {"uci no-xiangqi", Protocol::Auto, "不能下中国象棋"},
+        {"xboard no-xiangqi", Protocol::Auto, "不能下中国象棋"},
+        {"uci exit-at-go", Protocol::Auto, "已退出 (退出码 5)", Exited, "5"},
+        {"xboard exit-at-go", Protocol::Auto, "已退出 (退出码 5)", Exited, "5"},
+        {"uci exit-at-go grandchild", Protocol::Auto, "已退出 (退出码 5)", Exited, "5"},
+        {"uci illegal", Protocol::Auto, "走了不合规则的着法 e9e7", IllegalMove, "e9e7"},
+        {"ucci illegal", Protocol::Auto, "走了不合规则的着法 e9e7", IllegalMove, "e9e7"},
+        {"xboard illegal", Protocol::Auto, "走了不合规则的着法 e9e7", IllegalMove, "e9e7"},
+        {"xboard refuse-moves", Protocol::Auto, "不接受着法：h2e2", RefusedMove, "h2e2"},
+        {"uci malformed", Protocol::Auto, "的着法无法识别：z9!", Nonsense, "z9!"},
+        {"uci flood", Protocol::Auto, "输出过多", Flood},
+        {"uci no-bestmove ignore-stop", Protocol::Auto, "没有停下", NotStopped},
+        {"uci no-bestmove ignore-stop immortal", Protocol::Auto, "没有停下", NotStopped},
+        {"xboard no-bestmove ignore-stop", Protocol::Auto, "没有停下", NotStopped},
     };
     for (const Misbehaviour& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.fake);
         EngineLog log;
-        EngineSetup setup = WithLog(FakeSetup(c.protocol, {}, c.asked), log);
-        setup.command.arguments.insert(setup.command.arguments.end(), c.flags.begin(),
-                                       c.flags.end());
+        const EngineSetup setup = WithLog(FakeSetup(c.fake, c.asked), log);
         std::string error;
         auto engine = EngineClient::Start(setup, &error, 1500ms);
         const std::string expected = "引擎 Fake " + std::string(c.reason);
-        if (c.failsAtStart) {
+        if (c.fault == Fault::None) {
             EXPECT_EQ(engine, nullptr);
             EXPECT_NE(error.find(expected), std::string::npos) << error;
         } else {
             ASSERT_NE(engine, nullptr) << error;
-            ASSERT_TRUE(engine->SetPosition("", {}));
+            ASSERT_TRUE(engine->SetPosition("", {"h2e2"}));
             ASSERT_TRUE(engine->Go(MoveTime(50)));
             SearchInfo info;
             BestMove best;
@@ -718,15 +646,19 @@ TEST(EngineClientTest, EveryMisbehaviourFailsTheEngineWithAReasonAndLeavesNoProc
             }
             EXPECT_TRUE(engine->Failed());
             EXPECT_NE(engine->Failure().find(expected), std::string::npos) << engine->Failure();
+            EXPECT_EQ(engine->FailedWith(), c.fault);
+            EXPECT_EQ(engine->FailureDetail(), c.detail);
             // Failed once, failed for good.
             EXPECT_FALSE(engine->Searching());
             EXPECT_FALSE(engine->Go(MoveTime(50)));
             EXPECT_FALSE(engine->SetPosition("", {}));
             EXPECT_EQ(engine->Poll(10ms, &info, &best), Event::Failed);
         }
-        const int pid = log.Pid();
-        if (pid > 0) {
-            EXPECT_TRUE(ProcessEnds(pid));
+        for (const std::string prefix : {"pid ", "grandchild "}) {
+            const std::string line = log.Last(prefix);
+            if (!line.empty()) {
+                EXPECT_TRUE(ProcessEnds(std::stoi(line.substr(prefix.size()))));
+            }
         }
     }
 }
@@ -746,6 +678,22 @@ TEST(EngineClientTest, AWrapperShellsChildrenGoWithTheEngine) {
     engine->Quit();
     EXPECT_TRUE(ProcessEnds(log.Pid()));
     EXPECT_TRUE(ProcessEnds(grandchild));
+}
+
+TEST(EngineClientTest, WhatAnEngineWroteIsShownShortAndPrintable) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"z9!", "z9!"},
+        {"a\tb\x01"
+         "c\x7f",
+         "a?b?c?"},
+        {std::string(100, 'x'), std::string(40, 'x') + "…"},
+        // Thirteen characters of three bytes are 39 bytes: whole. Past 40 the cut comes at the
+        // start of a character, never inside one.
+        {"象棋象棋象棋象棋象棋象棋象棋", "象棋象棋象棋象棋象棋象棋象棋"},
+        {std::string(39, 'x') + "象棋", std::string(39, 'x') + "象…"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(ShownEngineText(text), shown) << text;
 }
 
 TEST(EngineClientTest, ProtocolAndRanksNamesRoundTrip) {

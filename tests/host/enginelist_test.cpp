@@ -39,14 +39,15 @@ std::vector<EngineSetup> SampleList() {
     fairy.protocol = Protocol::Uci;
     fairy.ranks = Ranks::FromOne;
     fairy.options = {{"Hash", "64"}, {"Threads", "1"}, {"Skill Level", "-5"}};
-    EngineSetup odd =
-        Engine("My Engine (test)", "/opt/my engine/run",
-               {"--book", "/opt/my engine/book.bin", "", "say \"hi\"", "a;b", "back\\slash"},
-               "/opt/my engine");
+    EngineSetup odd = Engine("My Engine (test)", "/opt/my engine/run",
+                             {"--book", "/opt/my engine/book.bin", "", "say \"hi\"", "a;b",
+                              "back\\slash", "semi ;colon", "end\\"},
+                             "/opt/my engine");
     odd.protocol = Protocol::Xboard;
     odd.ranks = Ranks::FromZero;
     odd.options = {
-        {"Style", "  padded  "}, {"Comment", "x ; y"}, {"Quote", "\"q\""}, {"Empty", ""}};
+        {"Style", "  padded  "},      {"Comment", "x ; y"}, {"Quote", "\"q\""}, {"Semicolon", ";x"},
+        {"Quoted comment", "\"x ;y"}, {"Lone quote", "\""}, {"Empty", ""}};
     odd.otherKeys = {{"restart", "always"}};
     EngineSetup ucci = Engine("象眼", "eleeye");
     ucci.protocol = Protocol::Ucci;
@@ -76,6 +77,7 @@ TEST(EngineListTest, AHandEditedFileIsReadWithItsCommentsQuotesAndUnknownKeys) {
         "[Fairy-Stockfish]\r\n"
         "command = /usr/games/fairy-stockfish   ; the Debian package\r\n"
         "arguments=\r\n"
+        "folder=      ; empty: the program's folder\n"
         "protocol=uci          ; auto, uci, ucci or xboard\n"
         "ranks=1-10\n"
         "option.Hash=128\n"
@@ -92,6 +94,7 @@ TEST(EngineListTest, AHandEditedFileIsReadWithItsCommentsQuotesAndUnknownKeys) {
     ASSERT_EQ(engines.size(), 2u);
     EXPECT_EQ(engines[0].command.program, "/usr/games/fairy-stockfish");
     EXPECT_TRUE(engines[0].command.arguments.empty());
+    EXPECT_EQ(engines[0].command.folder, "");
     EXPECT_EQ(engines[0].protocol, Protocol::Uci);
     EXPECT_EQ(engines[0].ranks, Ranks::FromOne);
     EXPECT_EQ(engines[0].options,

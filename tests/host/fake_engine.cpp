@@ -161,7 +161,7 @@ void IdentifyUci(bool ucci) {
 void IdentifyXboard() {
     if (Has("silent")) return;
     if (!Has("old-features")) Say("feature done=0");
-    Say("feature myname=\"Fake XBoard\" setboard=1 usermove=1 san=0 ping=1 sigint=0");
+    Say("feature myname=\"Fake XBoard\" setboard=1 usermove=1 san=0 ping=1 sigint=0 memory=1");
     Say(Has("no-xiangqi") ? "feature variants=\"normal,shogi\""
                           : "feature variants=\"normal,xiangqi\"");
     Say("feature option=\"Resign -check 0\" option=\"Strength -spin 5 1 10\"");
@@ -311,7 +311,7 @@ void HandleXboard(const std::vector<std::string>& words, const std::string& line
         if (!Has("immortal")) std::exit(0);
     } else if (command == "usermove" && words.size() >= 2) {
         const MoveRecord move = ReadMove(position, words[1]);
-        if (move.piece == Empty) return Say("Illegal move: " + words[1]);
+        if (move.piece == Empty || Has("refuse-moves")) return Say("Illegal move: " + words[1]);
         Play(position, move);
         // Out of force mode an engine answers the move at once, as real ones do.
         if (!forceMode) Go(false);
@@ -341,6 +341,7 @@ int main(int argc, char** argv) {
         }
     }
     if (Has("exit-at-start")) return 3;
+    if (Has("banner")) Say("Fake 1.0: unknown builds report errors to nobody");
     if (Has("ranks-1-10")) rankShift = 1;
     if (Has("immortal")) signal(SIGTERM, SIG_IGN);
     if (Has("grandchild")) {

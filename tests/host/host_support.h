@@ -9,9 +9,10 @@
 #include <cerrno>
 #include <chrono>
 #include <fstream>
-#include <initializer_list>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "host/engineclient.h"
 #include "host/process.h"
@@ -43,17 +44,26 @@ inline host::ProcessCommand Shell(const std::string& script) {
     return host::ProcessCommand{"/bin/sh", {"-c", script}, ""};
 }
 
-// The fake engine speaking `protocol` ("uci", "ucci", "xboard") with the flags given.
-inline host::EngineSetup FakeSetup(const std::string& protocol,
-                                   std::initializer_list<std::string> flags = {},
+// The fake engine run as `words` say: its protocol ("uci", "ucci", "xboard") and its flags.
+inline host::EngineSetup FakeSetup(const std::string& words,
                                    host::Protocol asked = host::Protocol::Auto) {
     host::EngineSetup setup;
     setup.name = "Fake";
     setup.command.program = FAKE_ENGINE;
-    setup.command.arguments.push_back(protocol);
-    setup.command.arguments.insert(setup.command.arguments.end(), flags);
+    std::istringstream in(words);
+    for (std::string word; in >> word;)
+        setup.command.arguments.push_back(word);
     setup.protocol = asked;
     return setup;
+}
+
+// `lines` split at each |.
+inline std::vector<std::string> SplitBars(const std::string& lines) {
+    std::vector<std::string> parts;
+    std::istringstream in(lines);
+    for (std::string part; std::getline(in, part, '|');)
+        parts.push_back(part);
+    return parts;
 }
 
 }  // namespace xq::testing

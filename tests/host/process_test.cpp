@@ -59,6 +59,35 @@ TEST(ProcessTest, ProgramsThatCannotRunAreErrorsOfStart) {
     }
 }
 
+TEST(ProcessTest, AProgramIsFoundInPathInItsFolderOrBelowHome) {
+    testing::TempFolder folder;
+    const std::string script = "#!/bin/sh\necho \"$0\"\n";
+    std::filesystem::create_directory(folder / "bin");
+    testing::WriteWholeFile(folder / "bin" / "my-engine", script);
+    ::chmod((folder / "bin" / "my-engine").c_str(), 0755);
+    testing::ScopedEnv home("HOME", folder.Path().string());
+    const std::string bin = (folder / "bin").string();
+    const std::pair<ProcessCommand, std::string> cases[] = {
+        {{"my-engine", {}, bin}, "bin/my-engine"},      // not in PATH: its folder
+        {{"./my-engine", {}, bin}, "bin/./my-engine"},  // relative to its folder
+        {{"bin/my-engine", {}, folder.Path()}, "bin/my-engine"},
+        {{"~/bin/my-engine", {}, ""}, "bin/my-engine"},
+        {{"sh", {"-c", "echo $0"}, bin}, "sh"},  // PATH first
+    };
+    for (const auto& [command, ending] : cases) {
+        SCOPED_TRACE(command.program);
+        Process process;
+        std::string error;
+        ASSERT_TRUE(process.Start(command, &error)) << error;
+        const std::vector<std::string> lines = ReadAll(process);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_TRUE(lines[0].size() >= ending.size() &&
+                    lines[0].compare(lines[0].size() - ending.size(), ending.size(), ending) == 0)
+            << lines[0];
+        EXPECT_EQ(lines[0][0], '/');
+    }
+}
+
 TEST(ProcessTest, LinesComeWithoutTheirEndsAndTheLastWithoutNewlineCounts) {
     Process process;
     std::string error;
