@@ -1148,6 +1148,14 @@ Try the engine to see its options.</translation>
         <source>测试</source>
         <translation>Try</translation>
     </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>xq::TGameListDlg</name>

@@ -1148,6 +1148,14 @@
         <source>测试</source>
         <translation>測試</translation>
     </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
 </context>
 <context>
     <name>xq::TGameListDlg</name>

@@ -151,7 +151,10 @@ class EngineManagerDlgTest : public ::testing::Test {
         return names;
     }
     static host::ProcessCommand Fake(std::initializer_list<std::string> flags) {
-        return testing::FakeSetup("uci", flags).command;
+        std::string words = "uci";
+        for (const std::string& flag : flags)
+            words += " " + flag;
+        return testing::FakeSetup(words).command;
     }
 
     TEngineManagerDlg dialog;
@@ -204,7 +207,7 @@ TEST_F(EngineManagerDlgTest, AnEngineThatFailsToStartIsRefusedWithTheReason) {
 TEST_F(EngineManagerDlgTest, RenameRemoveAndTrial) {
     host::EngineSetup one = testing::FakeSetup("uci");
     one.name = "One";
-    host::EngineSetup two = testing::FakeSetup("uci", {"illegal"});
+    host::EngineSetup two = testing::FakeSetup("uci illegal");
     two.name = "Two";
     dialog.SetEngines({one, two});
     QString error;

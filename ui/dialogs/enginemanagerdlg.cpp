@@ -1,6 +1,7 @@
 #include "ui/dialogs/enginemanagerdlg.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -33,6 +34,7 @@ TEngineManagerDlg::TEngineManagerDlg(QWidget* parent)
       ui_(std::make_unique<Ui::TEngineManagerDlg>()),
       options_(new EngineOptionsForm) {
     ui_->setupUi(this);
+    NameButtons();
     ui_->OptionsArea->setWidget(options_);
     connect(ui_->Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(ui_->Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -45,9 +47,23 @@ TEngineManagerDlg::TEngineManagerDlg(QWidget* parent)
         if (pressButton && shownRow_ >= 0)
             pressButton(engines_[static_cast<size_t>(shownRow_)].name, option.toStdString());
     });
+    FillList();
 }
 
 TEngineManagerDlg::~TEngineManagerDlg() = default;
+
+// Created once and kept: a change of language reaches it while it is hidden. The shown engine's
+// texts are written again in the new language; the trial's line stays as it was said.
+void TEngineManagerDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange) return;
+    ui_->retranslateUi(this);
+    NameButtons();
+    const QString trial = ui_->TrialResult->text();
+    const int row = shownRow_;
+    ShowRow(row);
+    ui_->TrialResult->setText(trial);
+}
 
 void TEngineManagerDlg::SetEngines(std::vector<host::EngineSetup> engines) {
     engines_ = std::move(engines);
@@ -67,6 +83,12 @@ std::string TEngineManagerDlg::NameNow(const std::string& original) const {
     for (size_t row = 0; row < originalNames_.size(); ++row)
         if (originalNames_[row] == original && !original.empty()) return engines_[row].name;
     return {};
+}
+
+// The program's own words on the two buttons, in every language alike.
+void TEngineManagerDlg::NameButtons() {
+    ui_->Buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
+    ui_->Buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
 }
 
 int TEngineManagerDlg::CurrentRow() const {

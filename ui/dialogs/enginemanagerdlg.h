@@ -53,10 +53,14 @@ class TEngineManagerDlg : public QDialog {
     // runs); unset, the press is skipped.
     std::function<void(const std::string& engine, const std::string& option)> pressButton;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void AddClicked();
     void RenameClicked();
     void TryClicked();
+    void NameButtons();
     void ShowRow(int row);
     void KeepShownRow();
     void FillList();
