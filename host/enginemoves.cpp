@@ -1,8 +1,5 @@
 #include "host/enginemoves.h"
 
-#include <mutex>
-
-#include "rules/attacks.h"
 #include "rules/fen.h"
 #include "rules/legality.h"
 #include "rules/makemove.h"
@@ -52,16 +49,6 @@ MoveRecord LegalIn(Position& position, const RawMove& raw, Ranks ranks) {
     return FindLegalMove(position, from, to);
 }
 
-// The rules' attack table, which the legality tests read, made where no one made it yet: the
-// match runner and the tests have no start-up of the game. Never rebuilt over a table in use, as
-// the window's engine may be reading it on another thread.
-void EnsureAttackTable() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (AttackTable[1].kinds == 0) InitAttackTable();
-    });
-}
-
 void Play(Position& position, const MoveRecord& move) {
     MakeMove(position, move, false);
     SwapSides(position);
@@ -109,7 +96,6 @@ std::string ToXboardFen(std::string_view fen) {
 }
 
 EngineMoves::EngineMoves() {
-    EnsureAttackTable();
     std::string ignored;
     SetPosition("", {}, &ignored);
 }

@@ -30,6 +30,15 @@ void InitAttackTable() {
 
 namespace {
 
+// The table is built when the program loads, so that the programs and threads that never run the
+// game's start-up (the match runner, the engine host, the tests) read a whole table; the start-up
+// builds it again to the same values.
+const bool attackTableBuilt = (InitAttackTable(), true);
+
+}  // namespace
+
+namespace {
+
 bool SameLine(Square a, Square b) {
     return RankOf(a) == RankOf(b) || FileOf(a) == FileOf(b);
 }

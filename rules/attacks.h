@@ -25,7 +25,7 @@ extern AttackEntry attackTableStorage[2 * kMaxDifference + 1];
 // Indexed by to - from, -153..153.
 inline AttackEntry* const AttackTable = attackTableStorage + kMaxDifference;
 
-// Builds AttackTable; called once at start-up before any other call of this module.
+// Builds AttackTable. It is built when the program loads; the game's start-up builds it again.
 void InitAttackTable();
 
 // 1 when a piece of `kind` on `from` attacks `to` on the current board. The Pawn, palace and river
