@@ -8,6 +8,8 @@ file(GLOB_RECURSE sources
      "${SOURCE_DIR}/ui/*.cpp" "${SOURCE_DIR}/ui/*.h"
      "${SOURCE_DIR}/tools/*.cpp" "${SOURCE_DIR}/tools/*.h"
      "${SOURCE_DIR}/uci/*.cpp" "${SOURCE_DIR}/uci/*.h"
+     "${SOURCE_DIR}/host/*.cpp" "${SOURCE_DIR}/host/*.h"
+     "${SOURCE_DIR}/match/*.cpp" "${SOURCE_DIR}/match/*.h"
      "${SOURCE_DIR}/tests/*.cpp" "${SOURCE_DIR}/tests/*.h")
 execute_process(COMMAND "${CLANG_FORMAT}" --dry-run --Werror ${sources}
                 RESULT_VARIABLE result)

@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+# fairy-stockfish, sjaakii and fairymax (with MaxQi): other programs' engines, which the tests of
+# the engine host, the match runner and the added engines play against over UCI and XBoard.
+bash scripts/install-deps.sh fairy-stockfish sjaakii fairymax
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXQ_SANITIZE=ON
 cmake --build build-test
 (cd build-test && ctest --output-on-failure -j "$(nproc)")
