@@ -243,15 +243,7 @@ void TakeAnswer(host::EngineClient& engine, const host::BestMove& best) {
 // The search of ExternalThinkAndChoose and ExternalHint under `limits`.
 void SearchWithin(int depthLimit, host::GoLimits limits) {
     // 1. The game as it stands for the window, a fresh clock and count, no stop, no line.
-    searchRoot = gamePosition;
-    Reset(searchClock);
-    Start(searchClock);
-    nodeCount = 0;
-    stopSearch = 0;
-    iterationDepth = 0;
-    bestLine[0] = NullMove;
-    searchScore = 0;
-    rootMoveCount = static_cast<int32_t>(LegalMoves().size());
+    StartSearchOfTheGame();
     added.failure.clear();
     // 2. The engine, running, with the game.
     host::EngineClient* engine = StartedEngine();

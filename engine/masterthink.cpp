@@ -93,6 +93,18 @@ int32_t MasterScore(int32_t classicScore) {
     return std::clamp(classicScore * 100 / kClassicPawn, -master::kMateBound, master::kMateBound);
 }
 
+void StartSearchOfTheGame() {
+    searchRoot = gamePosition;
+    Reset(searchClock);
+    Start(searchClock);
+    nodeCount = 0;
+    stopSearch = 0;
+    iterationDepth = 0;
+    bestLine[0] = NullMove;
+    searchScore = 0;
+    rootMoveCount = static_cast<int32_t>(LegalMoves().size());
+}
+
 std::vector<MoveRecord> GameHistory() {
     int newest = recordTop - 1;
     if (recordTop < 0) newest = recordTop;
@@ -107,15 +119,7 @@ namespace {
 // The search of MasterThinkAndChoose; `seconds` above 0 bounds it besides the level's rules.
 void ThinkWithin(master::Engine& engine, int depthLimit, double seconds) {
     // 1. The game as it stands for the window, a fresh clock and count, no stop, no line.
-    searchRoot = gamePosition;
-    Reset(searchClock);
-    Start(searchClock);
-    nodeCount = 0;
-    stopSearch = 0;
-    iterationDepth = 0;
-    bestLine[0] = NullMove;
-    searchScore = 0;
-    rootMoveCount = static_cast<int32_t>(LegalMoves().size());
+    StartSearchOfTheGame();
     // 2. The engine's own copy of the position and the moves that led to it.
     engine.SetPosition(gamePosition, GameHistory());
     // 3. The limits: depth here, time and the window through the poll.

@@ -24,6 +24,11 @@ void MasterThinkAndChoose(master::Engine& engine, int depthLimit);
 inline constexpr double kHintSeconds = 1.0;
 void MasterHint(master::Engine& engine);
 
+// What a search by another engine than the classic one starts from, as ThinkAndChoose does: the
+// game's position as searchRoot, the search clock started afresh, no nodes, no stop, no line, and
+// the count of the legal moves at the root.
+void StartSearchOfTheGame();
+
 // The game's moves that led to the current position, oldest first: the record from the first move
 // of the game (or the oldest it still holds) up to recordTop, recordTop itself excluded when it is
 // the search's working slot 0.

@@ -3,6 +3,9 @@
 // stopped, every later call refused).
 #pragma once
 
+#include <algorithm>
+#include <charconv>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,6 +60,22 @@ class ClientBase : public EngineClient {
     EngineSetup setup_;
     size_t floodStart_ = 0;
 };
+
+using Clock = std::chrono::steady_clock;
+
+// The time left until `deadline`, never below zero.
+inline std::chrono::milliseconds Left(Clock::time_point deadline) {
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
+}
+
+// A whole number that is all of `text` (a leading + allowed), as engines write them.
+template <typename Number>
+bool ReadNumber(std::string_view text, Number* value) {
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return error == std::errc() && end == text.data() + text.size();
+}
 
 // Lowercase ASCII, and the same compared.
 std::string AsciiLower(std::string_view text);

@@ -10,20 +10,6 @@ namespace xq::host {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::chrono::milliseconds Left(Clock::time_point deadline) {
-    return std::max(std::chrono::milliseconds(0),
-                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
-}
-
-template <typename Number>
-bool ReadNumber(std::string_view text, Number* value) {
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
 EngineOption::Type ReadOptionType(std::string_view word) {
     const std::string type = AsciiLower(word);
     if (type == "check") return EngineOption::Type::Check;

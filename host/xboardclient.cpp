@@ -12,8 +12,6 @@ namespace xq::host {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // What the protocol gives an engine that sends no done=0 to finish its features.
 constexpr std::chrono::milliseconds kFeatureQuiet{2000};
 // XBoard writes a mate in N moves as 100000 + N (and its loss as -100000 - N).
@@ -22,18 +20,6 @@ constexpr int kMateScore = 100000;
 constexpr int kLongSearchSeconds = 86400;
 // A depth no search reaches: `sd` with it lifts an earlier depth limit.
 constexpr int kNoDepthLimit = 200;
-
-std::chrono::milliseconds Left(Clock::time_point deadline) {
-    return std::max(std::chrono::milliseconds(0),
-                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
-}
-
-template <typename Number>
-bool ReadNumber(std::string_view text, Number* value) {
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return error == std::errc() && end == text.data() + text.size();
-}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
