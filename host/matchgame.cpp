@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "host/adjudicator.h"
-#include "platform/texts.h"
 #include "rules/referee.h"
 
 namespace xq::host {
@@ -23,22 +22,6 @@ constexpr int kMateScore = 30000;
 
 // Whether `failure` is `pattern` said of the engine `name`; the pattern's other value (the
 // move, the exit code) into `detail`. The client words its failures through these patterns.
-bool Matches(std::string_view failure, std::string_view pattern, std::string_view name,
-             std::string* detail) {
-    constexpr std::string_view kMark = "\x01";
-    const std::string filled = FormatText(pattern, {name, kMark});
-    const size_t mark = filled.find(kMark);
-    const std::string_view prefix = std::string_view(filled).substr(0, mark);
-    const std::string_view suffix =
-        mark == std::string::npos ? "" : std::string_view(filled).substr(mark + 1);
-    if (failure.size() < prefix.size() + suffix.size() || !failure.starts_with(prefix) ||
-        !failure.ends_with(suffix))
-        return false;
-    if (mark == std::string::npos) return failure.size() == prefix.size();
-    *detail = failure.substr(prefix.size(), failure.size() - prefix.size() - suffix.size());
-    return true;
-}
-
 const char* ColourName(int side) {
     return side == Red ? "Red" : "Black";
 }
@@ -299,24 +282,25 @@ void Game::EndByFailure(int side) {
     const EngineClient& engine = *engines_[side];
     const std::string& name = NameOf(side);
     const Side winner = Opponent(static_cast<Side>(side));
-    const std::string& failure = engine.Failure();
-    const std::string_view engineName = engine.DisplayName();
-    std::string detail;
-    if (Matches(failure, kEngineIllegalMovePattern, engineName, &detail))
-        return End(GameEnd::IllegalMove, winner, name + " makes an illegal move: " + detail);
-    if (Matches(failure, kEngineNonsensePattern, engineName, &detail))
-        return End(GameEnd::Nonsense, winner, name + " writes no move: " + detail);
-    if (Matches(failure, kEngineFloodPattern, engineName, &detail))
-        return End(GameEnd::Nonsense, winner, name + " floods its output");
-    if (Matches(failure, kEngineNoAnswerPattern, engineName, &detail) ||
-        Matches(failure, kEngineNotStoppedPattern, engineName, &detail))
-        return End(GameEnd::Timeout, winner, name + "'s connection stalls");
-    if (Matches(failure, kEngineExitedPattern, engineName, &detail) ||
-        Matches(failure, kEngineKilledPattern, engineName, &detail))
-        return End(GameEnd::Crash, winner, name + " disconnects");
-    if (Matches(failure, kEngineNoSetupPattern, engineName, &detail))
-        return End(GameEnd::Crash, winner, name + " cannot start from a set-up position");
-    End(GameEnd::Crash, winner, name + " fails: " + failure);
+    const std::string& detail = engine.FailureDetail();
+    switch (engine.FailedWith()) {
+        case Fault::IllegalMove:
+            return End(GameEnd::IllegalMove, winner, name + " makes an illegal move: " + detail);
+        case Fault::Nonsense:
+            return End(GameEnd::Nonsense, winner, name + " writes no move: " + detail);
+        case Fault::Flood:
+            return End(GameEnd::Nonsense, winner, name + " floods its output");
+        case Fault::NoAnswer:
+        case Fault::NotStopped:
+            return End(GameEnd::Timeout, winner, name + "'s connection stalls");
+        case Fault::Exited:
+        case Fault::Killed:
+            return End(GameEnd::Crash, winner, name + " disconnects");
+        case Fault::NoSetup:
+            return End(GameEnd::Crash, winner, name + " cannot start from a set-up position");
+        default:
+            return End(GameEnd::Crash, winner, name + " fails: " + engine.Failure());
+    }
 }
 
 void Game::End(GameEnd end, int winner, std::string reason) {
