@@ -4,6 +4,7 @@
 #include <cmath>
 #include <span>
 
+#include "engine/externalanalysis.h"
 #include "engine/master/engine.h"
 #include "engine/masterthink.h"
 #include "engine/pump.h"
@@ -53,14 +54,6 @@ bool SameSetup(const host::EngineSetup& a, const host::EngineSetup& b) {
 
 int64_t Milliseconds(double seconds) {
     return std::max<int64_t>(1, std::llround(seconds * 1000));
-}
-
-// The engine's score (centipawns from the side to move's view, or moves to mate) in the classic
-// engine's units, through the 大师 engine's, whose centipawns and plies to mate it shares.
-int32_t EngineScore(const host::SearchInfo& info) {
-    if (!info.mate) return ClassicScore(info.score);
-    const int32_t plies = info.score > 0 ? 2 * info.score - 1 : -2 * info.score;
-    return ClassicScore(info.score > 0 ? master::kMate - plies : -(master::kMate - plies));
 }
 
 // The legal start of an engine's line of ICCS moves from the game's position.
@@ -152,7 +145,7 @@ void Report(const host::SearchInfo& info) {
     if (!info.hasScore) return;
     const std::vector<MoveRecord> line = LineFromIccs(info.pv);
     if (line.empty()) return;
-    PublishLine(line, EngineScore(info));
+    PublishLine(line, ClassicScore(ScoreOfInfo(info)));
     if (timedThinking && !hinting) {
         ShowPanelValue("Depth", RootMoveText(iterationDepth, bestLine[0], sideToMove));
         ShowSearchLine(bestLine, searchScore, sideToMove);
@@ -303,16 +296,7 @@ const std::string& AddedEngineFailure() {
 }
 
 void GameForEngine(std::string* startFen, std::vector<std::string>* moves) {
-    const std::vector<MoveRecord> history = GameHistory();
-    Position start = gamePosition;
-    for (auto move = history.rbegin(); move != history.rend(); ++move) {
-        SwapSides(start);
-        MakeMove(start, *move, true);
-    }
-    *startFen = WriteFen(start);
-    moves->clear();
-    for (const MoveRecord& move : history)
-        moves->push_back(FormatIccs(move));
+    PositionForEngine(gamePosition, GameHistory(), startFen, moves);
 }
 
 host::GoLimits LevelLimits(int depthLimit, bool ponder) {
