@@ -13,6 +13,7 @@
 #include "host/engineclient.h"
 #include "host/enginemoves.h"
 #include "host/process.h"
+#include "platform/words.h"
 
 namespace xq::host {
 
@@ -80,8 +81,6 @@ bool ReadNumber(std::string_view text, Number* value) {
 // Lowercase ASCII, and the same compared.
 std::string AsciiLower(std::string_view text);
 bool SameWord(std::string_view a, std::string_view b);
-// The words of a line split at spaces and tabs.
-std::vector<std::string_view> SplitWords(std::string_view line);
 // The rest of `line` after its first `count` words, without leading blanks.
 std::string_view AfterWords(std::string_view line, size_t count);
 // What an engine wrote, fit to stand in a sentence: control characters as ?, and cut after

@@ -12,15 +12,13 @@
 #include <vector>
 
 #include "engine/master/engine.h"
+#include "platform/words.h"
 #include "rules/types.h"
 #include "uci/commandinput.h"
 #include "uci/gorequest.h"
 #include "uci/position.h"
 
 namespace xq::uci {
-
-// The words of a command line, as the protocols separate them: by blanks and tabs.
-std::vector<std::string_view> SplitWords(std::string_view line);
 
 class Session {
   public:

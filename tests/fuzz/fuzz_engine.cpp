@@ -36,7 +36,7 @@ void CheckLine(std::string_view line) {
     host::SearchInfo info;
     std::vector<std::string_view> words;
     host::ParseInfoLine(line, &info, &words);
-    if (words.empty()) words = host::SplitWords(line);
+    if (words.empty()) words = SplitWords(line);
     for (Ranks ranks : {Ranks::Auto, Ranks::FromZero, Ranks::FromOne}) {
         EngineMoves moves;
         moves.SetRanks(ranks);

@@ -107,7 +107,7 @@ void CheckGo(const Words& words) {
 void RunSession(const std::vector<std::string>& lines) {
     std::string kept;
     for (const std::string& line : lines) {
-        const Words words = uci::SplitWords(line);
+        const Words words = SplitWords(line);
         if (!words.empty() && words[0] == "go") continue;
         kept += line + "\n";
     }
@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(lines == ExpectedLines(bytes), "the input's lines were cut otherwise");
     NewGame();
     for (const std::string& line : lines) {
-        const Words words = uci::SplitWords(line);
+        const Words words = SplitWords(line);
         if (words.empty()) continue;
         const Words rest(words.begin() + 1, words.end());
         if (words[0] == "position") CheckPosition(rest);
